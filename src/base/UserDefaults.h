@@ -1,0 +1,89 @@
+#pragma once
+// Typed user-defaults store. Values keep their type (bool, integer, double, string, data, array,
+// dictionary); the typed readers return nothing when a value is absent or of another type, so a
+// caller falls back to its default ("oscPort" holding a string reads as absent). The one widening
+// is integer -> double, because a JSON file cannot tell 1.0 from 1.
+//
+// The standard store is a JSON file ($XDG_CONFIG_HOME/Quellor/defaults.json) written atomically
+// soon after each change and on flush()/destruction. Data values are written as {"$data": base64}.
+// A store with no file is in memory only (tests).
+//
+// Threads: main thread only (the file write is posted through the Scheduler).
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QVariant>
+#include <QVariantList>
+#include <QVariantMap>
+#include <optional>
+
+#include "base/Scheduler.h"
+
+namespace quellor {
+
+class UserDefaults : public QObject {
+    Q_OBJECT
+public:
+    // In memory only.
+    UserDefaults();
+    // Backed by a JSON file; loads it now (a missing or unreadable file gives an empty store).
+    explicit UserDefaults(QString filePath);
+    ~UserDefaults() override;
+
+    // The standard store of the application (installed at start-up; tests install their own).
+    static UserDefaults& standard();
+    static void installStandard(UserDefaults* defaults);
+    // "$XDG_CONFIG_HOME/Quellor/defaults.json" (or ~/.config/...).
+    static QString standardFilePath();
+
+    bool contains(const QString& key) const;
+    QVariant value(const QString& key) const;  // invalid QVariant when absent
+
+    std::optional<bool> boolValue(const QString& key) const;
+    std::optional<qint64> integerValue(const QString& key) const;
+    std::optional<double> doubleValue(const QString& key) const;  // integers widen
+    std::optional<QString> stringValue(const QString& key) const;
+    std::optional<QByteArray> dataValue(const QString& key) const;
+    std::optional<QVariantList> arrayValue(const QString& key) const;
+    std::optional<QVariantMap> dictionaryValue(const QString& key) const;
+    std::optional<QStringList> stringArrayValue(const QString& key) const;  // every element a string
+
+    // Readers with a default, the common case.
+    bool boolOr(const QString& key, bool fallback) const { return boolValue(key).value_or(fallback); }
+    qint64 integerOr(const QString& key, qint64 fallback) const { return integerValue(key).value_or(fallback); }
+    double doubleOr(const QString& key, double fallback) const { return doubleValue(key).value_or(fallback); }
+    QString stringOr(const QString& key, const QString& fallback) const { return stringValue(key).value_or(fallback); }
+
+    void setBool(const QString& key, bool v) { setValue(key, QVariant(v)); }
+    void setInteger(const QString& key, qint64 v) { setValue(key, QVariant(v)); }
+    void setDouble(const QString& key, double v) { setValue(key, QVariant(v)); }
+    void setString(const QString& key, const QString& v) { setValue(key, QVariant(v)); }
+    void setData(const QString& key, const QByteArray& v) { setValue(key, QVariant(v)); }
+    void setArray(const QString& key, const QVariantList& v) { setValue(key, QVariant(v)); }
+    void setStringArray(const QString& key, const QStringList& v);
+    void setDictionary(const QString& key, const QVariantMap& v) { setValue(key, QVariant(v)); }
+    // Accepts bool, integer types, float/double, QString, QByteArray, QVariantList, QVariantMap
+    // (nested likewise). Emits changed(key) on every set.
+    void setValue(const QString& key, const QVariant& v);
+    void remove(const QString& key);
+
+    // Writes the file now if anything changed since the last write.
+    bool flush();
+    QString filePath() const { return filePath_; }
+
+signals:
+    void changed(const QString& key);
+
+private:
+    void load();
+    void scheduleWrite();
+
+    QString filePath_;
+    QVariantMap values_;
+    bool dirty_ = false;
+    TaskSlot writeTask_;
+    Liveness alive_;
+};
+
+}  // namespace quellor
