@@ -56,7 +56,8 @@ void MIDIMappingManager::load() {
     log_.info("Migratoitu %ld MIDI-kartoitusta lähdetietoiseen muotoon", long(mappings_.size()));
 }
 
-// TODO(lead): switch to JSONDefaults once it is in main.
+// Written as JSON data directly; to go through JSONDefaults (which also logs an encoding
+// failure) once that is in the tree.
 void MIDIMappingManager::save() {
     QJsonObject o;
     for (const auto& [key, mapping] : mappings_) o.insert(key, mapping.toJson());

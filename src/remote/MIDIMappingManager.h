@@ -2,7 +2,7 @@
 // The assignments of MIDI control-change numbers to route ids, learn mode, and their storage
 // under the user default "midiMappings".
 //
-// Each number has at most one mapping and each route id at most one number. A mapping is bound to
+// Each number has at most one mapping, and learning leaves each route id on one number only. A mapping is bound to
 // the source it was learnt from, so the same number on another controller does nothing. A mapping
 // without a source (migrated from the older format) binds itself to the first hardware source
 // that uses it. Controls reached without a source (numbered OSC values) use any mapping.
