@@ -33,7 +33,7 @@ protected:
         };
         return m;
     }
-    // Runs a piece of the service's side on a thread of its own, as the sequencer does.
+    // Runs the service's side on a thread of its own, as the sequencer does.
     template <class F>
     void onServiceThread(F fn) {
         std::thread t(fn);
