@@ -3,6 +3,8 @@
 #include <QProcess>
 #include <QThread>
 #include <QUdpSocket>
+#include <cstring>
+#include <netinet/in.h>
 #include <random>
 
 #include "TestEnvironment.h"
@@ -148,6 +150,22 @@ TEST_F(OSCListenerTest, AdmissionBacksOffBadCodesInVirtualTime) {
     defaults().setBool("oscPinRequired", false);
     EXPECT_EQ(listener.admit("/quellor/panic", "h"), "/quellor/panic");
     EXPECT_EQ(listener.admit("/volume/x", "h"), std::nullopt);
+}
+
+TEST(OSCListenerSourceKey, IsTheHostWithoutPortAndMappedIPv4IsDotted) {
+    EXPECT_EQ(OSCListener::sourceKey(NetworkEndpoint(QHostAddress("192.0.2.7"), 5000)), "192.0.2.7");
+    EXPECT_EQ(OSCListener::sourceKey(NetworkEndpoint(QHostAddress("2001:db8::5"), 5000)), "2001:db8::5");
+
+    // What a dual-stack socket reports for an IPv4 sender.
+    sockaddr_in6 mapped{};
+    mapped.sin6_family = AF_INET6;
+    mapped.sin6_port = htons(6000);
+    const unsigned char bytes[16] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xff, 0xff, 192, 0, 2, 7};
+    std::memcpy(mapped.sin6_addr.s6_addr, bytes, 16);
+    const auto endpoint = NetworkEndpoint::fromSockaddr(reinterpret_cast<sockaddr*>(&mapped), sizeof mapped);
+    EXPECT_EQ(OSCListener::sourceKey(endpoint), "192.0.2.7");
+    EXPECT_EQ(endpoint.description(), "192.0.2.7:6000");
+    EXPECT_EQ(endpoint, NetworkEndpoint(QHostAddress("192.0.2.7"), 6000)) << "one identity whichever family";
 }
 
 TEST_F(OSCListenerTest, FloodOfBadCodesPausesStrangersButNotKnownSenders) {
