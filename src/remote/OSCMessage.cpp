@@ -59,7 +59,7 @@ std::optional<OSCMessage> decodeOSCMessage(const QByteArray& datagram) {
     }
     if (!std::isfinite(value)) return std::nullopt;
     value = std::min(value, 1.0f);
-    if (value < 0) value = 0;
+    if (!(value > 0)) value = 0;  // negative zero included
     message.value = value;
     return message;
 }

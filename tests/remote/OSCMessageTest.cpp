@@ -48,6 +48,7 @@ TEST(OSCMessageDecode, ValuesByFirstTypeTag) {
         {"float", message("/volume/a", ",f", floatBits(0.7f)), 0.7f},
         {"float above 1", message("/volume/a", ",f", floatBits(1.5f)), 1.0f},
         {"float below 0", message("/volume/a", ",f", floatBits(-0.2f)), 0.0f},
+        {"negative zero", message("/volume/a", ",f", floatBits(-0.0f)), 0.0f},
         {"int 127", message("/volume/a", ",i", bigEndian(127)), 1.0f},
         {"int 64", message("/volume/a", ",i", bigEndian(64)), 64.0f / 127.0f},
         {"int -5", message("/volume/a", ",i", bigEndian(quint32(-5))), 0.0f},
@@ -67,6 +68,9 @@ TEST(OSCMessageDecode, ValuesByFirstTypeTag) {
         auto decoded = decodeOSCMessage(c.datagram);
         ASSERT_TRUE(decoded) << c.name;
         EXPECT_EQ(decoded->value, c.value) << c.name;
+        if (decoded->value) {
+            EXPECT_FALSE(std::signbit(*decoded->value)) << c.name;
+        }
     }
     EXPECT_EQ(decodeOSCMessage(message("/abcdefg", ",T"))->address, "/abcdefg");
 }
@@ -87,7 +91,7 @@ TEST(OSCMessageDecode, MalformedDatagramsAreDropped) {
         {"ends after padded address", padded("/quellor/panic")},
         {"tag without comma", message("/a", "f", floatBits(0.5f))},
         {"tag without NUL", padded("/a") + QByteArray(",f")},
-        {"tag padding cut short", padded("/a") + QByteArray(",ff\0", 4) + QByteArray(",", 1)},
+        {"tag padding cut short", padded("/a") + QByteArray(",TTT\0", 5)},
         {"float with 3 bytes", message("/a", ",f", floatBits(0.5f).left(3))},
         {"int with no bytes", message("/a", ",i")},
         {"NaN", message("/a", ",f", floatBits(nan))},
