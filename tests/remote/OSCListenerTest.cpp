@@ -70,6 +70,17 @@ protected:
         ASSERT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
     }
 
+    // A listener with codes "123456" (PIN) and "654321" (password), running on a free port of
+    // `host`, its callbacks recorded in `calls`.
+    std::unique_ptr<OSCListener> startListener(const QHostAddress& host, Calls& calls) {
+        auto listener = std::make_unique<OSCListener>(host);
+        listener->setPairingPIN("123456");
+        listener->setControlPassword("654321");
+        listener->start(freePort(host));
+        calls.install(*listener);
+        return listener;
+    }
+
     const NetworkEndpoint phone{QHostAddress("192.0.2.7"), 50000};
 };
 
@@ -210,14 +221,10 @@ TEST_F(OSCListenerTest, SettingsChooseWhetherAndWhereToListen) {
 }
 
 TEST_F(OSCListenerTest, LoopbackAdmitsByPINAndPasswordFromOscsend) {
-    OSCListener listener(QHostAddress::LocalHost);
-    listener.setPairingPIN("123456");
-    listener.setControlPassword("654321");
-    const quint16 port = freePort(QHostAddress::LocalHost);
-    listener.start(port);
-    ASSERT_TRUE(listener.isListening());
     Calls calls;
-    calls.install(listener);
+    auto listener = startListener(QHostAddress::LocalHost, calls);
+    ASSERT_TRUE(listener->isListening());
+    const quint16 port = listener->port();
 
     oscsend(port, {"/a/123456/volume/com.example.a", "f", "0.7"});
     ASSERT_TRUE(waitForLines(calls, 2));
@@ -236,13 +243,10 @@ TEST_F(OSCListenerTest, LoopbackAdmitsByPINAndPasswordFromOscsend) {
 }
 
 TEST_F(OSCListenerTest, ListensOnIPv6AndSurvivesGarbage) {
-    OSCListener listener(QHostAddress::LocalHostIPv6);
-    listener.setPairingPIN("123456");
-    const quint16 port = freePort(QHostAddress::LocalHostIPv6);
-    listener.start(port);
-    ASSERT_TRUE(listener.isListening());
     Calls calls;
-    calls.install(listener);
+    auto listener = startListener(QHostAddress::LocalHostIPv6, calls);
+    ASSERT_TRUE(listener->isListening());
+    const quint16 port = listener->port();
 
     QUdpSocket peer;
     ASSERT_TRUE(peer.bind(QHostAddress::LocalHostIPv6, 0));
@@ -259,12 +263,9 @@ TEST_F(OSCListenerTest, ListensOnIPv6AndSurvivesGarbage) {
 }
 
 TEST_F(OSCListenerTest, QuietFlowsAreLetGoAndMessagesAfterStopAreNotDelivered) {
-    OSCListener listener(QHostAddress::LocalHost);
-    listener.setPairingPIN("123456");
-    const quint16 port = freePort(QHostAddress::LocalHost);
-    listener.start(port);
     Calls calls;
-    calls.install(listener);
+    auto listener = startListener(QHostAddress::LocalHost, calls);
+    const quint16 port = listener->port();
     QUdpSocket peer;
     ASSERT_TRUE(peer.bind(QHostAddress::LocalHost, 0));
     auto sendValue = [&] {
@@ -284,10 +285,10 @@ TEST_F(OSCListenerTest, QuietFlowsAreLetGoAndMessagesAfterStopAreNotDelivered) {
     EXPECT_EQ(logs.count(via), 2) << "a flow quiet for over a minute was let go";
 
     // stop() then start() at once: a fresh socket on the same port.
-    listener.stop();
-    EXPECT_FALSE(listener.isListening());
-    listener.start(port);
-    ASSERT_TRUE(listener.isListening());
+    listener->stop();
+    EXPECT_FALSE(listener->isListening());
+    listener->start(port);
+    ASSERT_TRUE(listener->isListening());
     sendValue();
     ASSERT_TRUE(waitForLines(calls, 8));
 }
