@@ -145,8 +145,9 @@ public:
     std::size_t callCount(const CallMatch& match) const;
     void clearCallCounts();
 
+    struct State;  // defined in the .cpp; shared with posted notifications, which hold it weakly
+
 private:
-    struct State;
     std::shared_ptr<State> state_;
 };
 
