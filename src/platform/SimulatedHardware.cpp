@@ -133,6 +133,29 @@ struct SimulatedHardware::State {
         return it == objects.end() ? nullptr : &it->second;
     }
     Object& system() { return objects.at(kSystemObject); }
+    bool isA(AudioObjectID id, Kind kind) {
+        Object* o = object(id);
+        return o && o->kind == kind;
+    }
+
+    // A new object with a fresh id, appended to the system object's list `listSelector`.
+    AudioObjectID addObject(Object o, std::uint32_t listSelector, std::vector<Change>& changes) {
+        AudioObjectID id = nextObject++;
+        objects.emplace(id, std::move(o));
+        auto ids = list(listSelector);
+        ids.push_back(id);
+        assign(kSystemObject, {listSelector, kScopeGlobal}, ids, changes);
+        return id;
+    }
+
+    bool removeObject(AudioObjectID id, Kind kind, std::uint32_t listSelector, std::vector<Change>& changes) {
+        if (!isA(id, kind)) return false;
+        objects.erase(id);
+        auto ids = list(listSelector);
+        std::erase(ids, id);
+        assign(kSystemObject, {listSelector, kScopeGlobal}, ids, changes);
+        return true;
+    }
 
     // The property that answers (object, address), and the key it is stored under. Device-wide
     // properties (stored in the global scope) answer in every scope.
@@ -443,121 +466,90 @@ OSStatus SimulatedHardware::removePropertyListener(AudioObjectID object, const P
 
 // --- The world changing ---
 
-AudioObjectID SimulatedHardware::addDevice(const SimulatedDevice& d) {
+// Runs `f(state, changes)` under the lock, then delivers the notifications it collected.
+template <class F>
+static auto mutate(const std::shared_ptr<SimulatedHardware::State>& s, F&& f) {
     std::vector<Change> changes;
-    AudioObjectID id;
-    {
-        std::lock_guard lock(state_->mutex);
-        State& s = *state_;
-        id = s.nextObject++;
-        Object o{Kind::device, {}, {}};
-        auto put = [&](std::uint32_t selector, std::uint32_t scope, Value v, bool settable = false) {
-            o.properties[{selector, scope}] = Property{std::move(v), settable};
-        };
-        put(kDeviceUID, kScopeGlobal, d.uid);
-        put(kName, kScopeGlobal, d.name);
-        put(kTransportType, kScopeGlobal, d.transport);
-        put(kNominalSampleRate, kScopeGlobal, d.sampleRate, true);
-        put(kBufferFrameSize, kScopeGlobal, d.bufferFrameSize, true);
-        put(kBufferFrameSizeRange, kScopeGlobal, d.bufferFrameSizeRange);
-        put(kDeviceIsAlive, kScopeGlobal, std::uint32_t(d.alive));
-        put(kDeviceIsRunningSomewhere, kScopeGlobal, std::uint32_t(d.runningSomewhere));
-        if (d.isAggregate()) put(kFullSubDeviceList, kScopeGlobal, d.subDeviceUIDs);
-        for (auto [scope, spec] : {std::pair{kScopeOutput, &d.output}, std::pair{kScopeInput, &d.input}}) {
-            put(kStreamConfiguration, scope, spec->streams);
-            put(kSafetyOffset, scope, spec->safetyOffset);
-            put(kLatency, scope, spec->latency);
-            if (auto channels = spec->streams.totalChannels())
-                put(kStreamFormat, scope, StreamFormat::float32(d.sampleRate, channels));
-            if (spec->dataSource) put(kDataSource, scope, *spec->dataSource);
-            if (spec->virtualMainVolume)
-                put(kVirtualMainVolume, scope, spec->virtualMainVolume->value, spec->virtualMainVolume->settable);
-            if (spec->volumeScalar)
-                put(kVolumeScalar, scope, spec->volumeScalar->value, spec->volumeScalar->settable);
-            if (spec->mute) put(kMute, scope, std::uint32_t(spec->mute->muted), spec->mute->settable);
-        }
-        s.objects.emplace(id, std::move(o));
-        auto devices = s.list(kDevices);
-        devices.push_back(id);
-        s.assign(kSystemObject, {kDevices, kScopeGlobal}, devices, changes);
-        if (s.defaultDevice(kDefaultOutputDevice) == 0 && d.output.streams.totalChannels() > 0)
-            s.assign(kSystemObject, {kDefaultOutputDevice, kScopeGlobal}, id, changes);
-        if (s.defaultDevice(kDefaultInputDevice) == 0 && d.input.streams.totalChannels() > 0)
-            s.assign(kSystemObject, {kDefaultInputDevice, kScopeGlobal}, id, changes);
+    auto result = [&] {
+        std::lock_guard lock(s->mutex);
+        return f(*s, changes);
+    }();
+    deliver(s, changes);
+    return result;
+}
+
+AudioObjectID SimulatedHardware::addDevice(const SimulatedDevice& d) {
+    Object o{Kind::device, {}, {}};
+    auto put = [&](std::uint32_t selector, std::uint32_t scope, Value v, bool settable = false) {
+        o.properties[{selector, scope}] = Property{std::move(v), settable};
+    };
+    put(kDeviceUID, kScopeGlobal, d.uid);
+    put(kName, kScopeGlobal, d.name);
+    put(kTransportType, kScopeGlobal, d.transport);
+    put(kNominalSampleRate, kScopeGlobal, d.sampleRate, true);
+    put(kBufferFrameSize, kScopeGlobal, d.bufferFrameSize, true);
+    put(kBufferFrameSizeRange, kScopeGlobal, d.bufferFrameSizeRange);
+    put(kDeviceIsAlive, kScopeGlobal, std::uint32_t(d.alive));
+    put(kDeviceIsRunningSomewhere, kScopeGlobal, std::uint32_t(d.runningSomewhere));
+    if (d.isAggregate()) put(kFullSubDeviceList, kScopeGlobal, d.subDeviceUIDs);
+    for (auto [scope, spec] : {std::pair{kScopeOutput, &d.output}, std::pair{kScopeInput, &d.input}}) {
+        put(kStreamConfiguration, scope, spec->streams);
+        put(kSafetyOffset, scope, spec->safetyOffset);
+        put(kLatency, scope, spec->latency);
+        if (auto channels = spec->streams.totalChannels())
+            put(kStreamFormat, scope, StreamFormat::float32(d.sampleRate, channels));
+        if (spec->dataSource) put(kDataSource, scope, *spec->dataSource);
+        if (spec->virtualMainVolume)
+            put(kVirtualMainVolume, scope, spec->virtualMainVolume->value, spec->virtualMainVolume->settable);
+        if (spec->volumeScalar) put(kVolumeScalar, scope, spec->volumeScalar->value, spec->volumeScalar->settable);
+        if (spec->mute) put(kMute, scope, std::uint32_t(spec->mute->muted), spec->mute->settable);
     }
-    deliver(state_, changes);
-    return id;
+    return mutate(state_, [&](State& s, std::vector<Change>& changes) {
+        AudioObjectID id = s.addObject(std::move(o), kDevices, changes);
+        for (auto [selector, spec] : {std::pair{kDefaultOutputDevice, &d.output},
+                                      std::pair{kDefaultInputDevice, &d.input}}) {
+            if (s.defaultDevice(selector) == 0 && spec->streams.totalChannels() > 0)
+                s.assign(kSystemObject, {selector, kScopeGlobal}, id, changes);
+        }
+        return id;
+    });
 }
 
 bool SimulatedHardware::removeDevice(AudioObjectID device) {
-    std::vector<Change> changes;
-    {
-        std::lock_guard lock(state_->mutex);
-        State& s = *state_;
-        Object* o = s.object(device);
-        if (!o || o->kind != Kind::device) return false;
-        s.objects.erase(device);
-        auto devices = s.list(kDevices);
-        std::erase(devices, device);
-        s.assign(kSystemObject, {kDevices, kScopeGlobal}, devices, changes);
+    return mutate(state_, [&](State& s, std::vector<Change>& changes) {
+        if (!s.removeObject(device, Kind::device, kDevices, changes)) return false;
         for (auto [selector, scope] : {std::pair{kDefaultOutputDevice, kScopeOutput},
                                        std::pair{kDefaultInputDevice, kScopeInput}}) {
             if (s.defaultDevice(selector) == device)
                 s.assign(kSystemObject, {selector, kScopeGlobal}, s.firstDeviceWith(scope), changes);
         }
-    }
-    deliver(state_, changes);
-    return true;
+        return true;
+    });
 }
 
 AudioObjectID SimulatedHardware::addProcess(const SimulatedProcess& p) {
-    std::vector<Change> changes;
-    AudioObjectID id;
-    {
-        std::lock_guard lock(state_->mutex);
-        State& s = *state_;
-        id = s.nextObject++;
-        Object o{Kind::process, {}, p};
-        o.properties[{kProcessPID, kScopeGlobal}] = {p.pid, false};
-        o.properties[{kProcessIsRunningOutput, kScopeGlobal}] = {std::uint32_t(p.runningOutput), false};
-        o.properties[{kProcessIsRunningInput, kScopeGlobal}] = {std::uint32_t(p.runningInput), false};
-        s.objects.emplace(id, std::move(o));
-        auto processes = s.list(kProcessObjectList);
-        processes.push_back(id);
-        s.assign(kSystemObject, {kProcessObjectList, kScopeGlobal}, processes, changes);
-    }
-    deliver(state_, changes);
-    return id;
+    Object o{Kind::process, {}, p};
+    o.properties[{kProcessPID, kScopeGlobal}] = {p.pid, false};
+    o.properties[{kProcessIsRunningOutput, kScopeGlobal}] = {std::uint32_t(p.runningOutput), false};
+    o.properties[{kProcessIsRunningInput, kScopeGlobal}] = {std::uint32_t(p.runningInput), false};
+    return mutate(state_, [&](State& s, std::vector<Change>& changes) {
+        return s.addObject(std::move(o), kProcessObjectList, changes);
+    });
 }
 
 bool SimulatedHardware::removeProcess(AudioObjectID process) {
-    std::vector<Change> changes;
-    {
-        std::lock_guard lock(state_->mutex);
-        Object* o = state_->object(process);
-        if (!o || o->kind != Kind::process) return false;
-        state_->objects.erase(process);
-        auto processes = state_->list(kProcessObjectList);
-        std::erase(processes, process);
-        state_->assign(kSystemObject, {kProcessObjectList, kScopeGlobal}, processes, changes);
-    }
-    deliver(state_, changes);
-    return true;
+    return mutate(state_, [&](State& s, std::vector<Change>& changes) {
+        return s.removeObject(process, Kind::process, kProcessObjectList, changes);
+    });
 }
 
 static bool setDefault(const std::shared_ptr<SimulatedHardware::State>& state, std::uint32_t selector,
                        AudioObjectID device) {
-    std::vector<Change> changes;
-    {
-        std::lock_guard lock(state->mutex);
-        if (device != 0) {
-            Object* o = state->object(device);
-            if (!o || o->kind != Kind::device) return false;
-        }
-        state->assign(kSystemObject, {selector, kScopeGlobal}, device, changes);
-    }
-    deliver(state, changes);
-    return true;
+    return mutate(state, [&](SimulatedHardware::State& s, std::vector<Change>& changes) {
+        if (device != 0 && !s.isA(device, Kind::device)) return false;
+        s.assign(kSystemObject, {selector, kScopeGlobal}, device, changes);
+        return true;
+    });
 }
 
 bool SimulatedHardware::setDefaultOutputDevice(AudioObjectID device) {
@@ -569,40 +561,29 @@ bool SimulatedHardware::setDefaultInputDevice(AudioObjectID device) {
 }
 
 bool SimulatedHardware::setNominalSampleRate(AudioObjectID device, double rate) {
-    std::vector<Change> changes;
-    {
-        std::lock_guard lock(state_->mutex);
-        Object* o = state_->object(device);
-        if (!o || o->kind != Kind::device) return false;
-        state_->applySampleRate(device, rate, changes);
-    }
-    deliver(state_, changes);
-    return true;
+    return mutate(state_, [&](State& s, std::vector<Change>& changes) {
+        if (!s.isA(device, Kind::device)) return false;
+        s.applySampleRate(device, rate, changes);
+        return true;
+    });
 }
 
 bool SimulatedHardware::setProcessRunning(AudioObjectID process, bool output, bool input) {
-    std::vector<Change> changes;
-    {
-        std::lock_guard lock(state_->mutex);
-        Object* o = state_->object(process);
-        if (!o || o->kind != Kind::process) return false;
-        state_->assign(process, {kProcessIsRunningOutput, kScopeGlobal}, std::uint32_t(output), changes);
-        state_->assign(process, {kProcessIsRunningInput, kScopeGlobal}, std::uint32_t(input), changes);
-    }
-    deliver(state_, changes);
-    return true;
+    return mutate(state_, [&](State& s, std::vector<Change>& changes) {
+        if (!s.isA(process, Kind::process)) return false;
+        s.assign(process, {kProcessIsRunningOutput, kScopeGlobal}, std::uint32_t(output), changes);
+        s.assign(process, {kProcessIsRunningInput, kScopeGlobal}, std::uint32_t(input), changes);
+        return true;
+    });
 }
 
 bool SimulatedHardware::setProperty(AudioObjectID object, const PropertyAddress& address, Value value,
                                     std::optional<bool> settable) {
-    std::vector<Change> changes;
-    {
-        std::lock_guard lock(state_->mutex);
-        if (!state_->object(object)) return false;
-        state_->assign(object, {address.selector, address.scope}, std::move(value), changes, settable);
-    }
-    deliver(state_, changes);
-    return true;
+    return mutate(state_, [&](State& s, std::vector<Change>& changes) {
+        if (!s.object(object)) return false;
+        s.assign(object, {address.selector, address.scope}, std::move(value), changes, settable);
+        return true;
+    });
 }
 
 bool SimulatedHardware::setSettable(AudioObjectID object, const PropertyAddress& address, bool settable) {
