@@ -64,6 +64,7 @@ std::uint32_t dataSize(const Value& v) {
         std::uint32_t operator()(const StreamFormat&) const { return sizeof(StreamFormat); }
         std::uint32_t operator()(const std::vector<std::uint32_t>& a) const { return std::uint32_t(4 * a.size()); }
         std::uint32_t operator()(const StreamConfiguration& c) const { return std::uint32_t(c.toBytes().size()); }
+        std::uint32_t operator()(const QByteArray& b) const { return std::uint32_t(b.size()); }
         // Object-valued properties travel as a reference.
         std::uint32_t operator()(const QString&) const { return 8; }
         std::uint32_t operator()(const QStringList&) const { return 8; }
@@ -89,13 +90,15 @@ OSStatus copyOut(const Value& v, std::uint32_t& ioSize, void* data) {
             using T = std::decay_t<decltype(x)>;
             if constexpr (std::is_same_v<T, StreamConfiguration>) {
                 bytes = x.toBytes();
+            } else if constexpr (std::is_same_v<T, QByteArray>) {
+                bytes = x;
             } else if constexpr (std::is_trivially_copyable_v<T>) {
                 bytes = QByteArray(reinterpret_cast<const char*>(&x), sizeof(T));
             }
         },
         v);
     if (ioSize < std::uint32_t(bytes.size())) return kStatusBadPropertySize;
-    std::memcpy(data, bytes.constData(), bytes.size());
+    if (!bytes.isEmpty()) std::memcpy(data, bytes.constData(), bytes.size());
     ioSize = std::uint32_t(bytes.size());
     return kStatusOK;
 }

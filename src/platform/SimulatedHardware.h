@@ -48,9 +48,11 @@ namespace quellor {
 
 class SimulatedHardware : public AudioHardware {
 public:
-    // A property's value. Object-valued: QString and QStringList; everything else is data.
+    // A property's value. Object-valued: QString and QStringList; everything else is data. A
+    // QByteArray is raw bytes of any length (for values no other type describes, and odd sizes).
     using Value = std::variant<std::uint32_t, std::int32_t, float, double, ValueRange, StreamFormat,
-                               std::vector<std::uint32_t>, StreamConfiguration, QString, QStringList>;
+                               std::vector<std::uint32_t>, StreamConfiguration, QByteArray, QString,
+                               QStringList>;
 
     // The kinds of call, for fault rules, call counts and the mutation log.
     enum class Call { DataSize, Data, Object, SetData, IsSettable, AddListener, RemoveListener };
