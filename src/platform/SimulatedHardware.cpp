@@ -298,10 +298,13 @@ static OSStatus serve(const std::shared_ptr<SimulatedHardware::State>& s, Call c
     OSStatus status;
     {
         std::lock_guard lock(s->mutex);
-        auto fault = s->takeFault(call, id, a, {Fault::Effect::fail, Fault::Effect::noWrite});
+        // Only reads can succeed without writing; other calls leave such a rule for the next read.
+        bool isRead = call == Call::Data || call == Call::Object;
+        auto fault = isRead ? s->takeFault(call, id, a, {Fault::Effect::fail, Fault::Effect::noWrite})
+                            : s->takeFault(call, id, a, {Fault::Effect::fail});
         if (fault && fault->effect == Fault::Effect::fail) {
             status = fault->status;
-        } else if (fault && (call == Call::Data || call == Call::Object)) {
+        } else if (fault) {
             status = kStatusOK;
         } else {
             status = body(changes);
