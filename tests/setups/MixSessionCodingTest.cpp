@@ -1,6 +1,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include "SetupPrinting.h"
 #include "TestEnvironment.h"
 #include "setups/MixSessionStore.h"
 #include "setups/StripPalette.h"

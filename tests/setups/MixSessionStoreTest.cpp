@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 #include <unistd.h>
 
+#include "SetupPrinting.h"
 #include "TestEnvironment.h"
 #include "setups/MixSessionStore.h"
 

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "FakeSessionEngine.h"
+#include "SetupPrinting.h"
 #include "TestEnvironment.h"
 #include "setups/SessionManager.h"
 

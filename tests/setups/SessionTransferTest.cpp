@@ -1,4 +1,5 @@
 #include "FakeSessionEngine.h"
+#include "SetupPrinting.h"
 #include "TestEnvironment.h"
 #include "setups/SessionTransfer.h"
 
