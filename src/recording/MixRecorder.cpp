@@ -16,8 +16,10 @@ MixRecorder::MixRecorder(HostClock hostClock, qint64 sizeCeilingBytes)
 }
 
 MixRecorder& MixRecorder::shared() {
-    static MixRecorder recorder;
-    return recorder;
+    // Never destroyed: its lane's timer and writer thread must not be torn down after the scheduler
+    // and the application object are gone at exit.
+    static auto* recorder = new MixRecorder;
+    return *recorder;
 }
 
 void MixRecorder::startCapture(double sampleRate) {
