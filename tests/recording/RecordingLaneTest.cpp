@@ -150,7 +150,15 @@ TEST_F(RecordingLaneTest, ConcurrentProducersSumIntoTheSameFrames) {
     constexpr int kProducers = 4;
     constexpr int kBlock = 480;
     constexpr qint64 kFrames = 2 * kRing + 4800;  // wraps the ring twice while the writer drains
-    std::barrier inStep(kProducers);  // the taps' IO cycles run at about the same time
+    // The taps' IO cycles run at about the same time. Real taps never run a whole ring ahead of the
+    // writer (it drains every 250 ms); on a loaded machine these threads could, so between steps they
+    // wait until the writer has released the next block.
+    std::atomic<qint64> drained{0};
+    qint64 step = 0;
+    std::barrier inStep(kProducers, [&]() noexcept {
+        const qint64 next = ++step * kBlock;
+        while (next + kBlock > drained.load() + kRing) std::this_thread::yield();
+    });
     std::atomic<int> running{kProducers};
     std::vector<std::thread> producers;
     for (int p = 0; p < kProducers; ++p) {
@@ -164,7 +172,10 @@ TEST_F(RecordingLaneTest, ConcurrentProducersSumIntoTheSameFrames) {
             running.fetch_sub(1);
         });
     }
-    while (running.load() > 0) lane.drainNow(false);
+    while (running.load() > 0) {
+        lane.drainNow(false);
+        drained.store(lane.state().drainedUpTo);
+    }
     for (auto& t : producers) t.join();
     lane.close(0, true);
 
