@@ -4,9 +4,33 @@
 
 #include <algorithm>
 
+#include "audio/VolumeControlling.h"
 #include "base/Scheduler.h"
+#include "platform/AudioHardware.h"
 
 namespace quellor {
+
+bool VolumeWriteQueue::writeToHardware(const VolumeEndpoint& endpoint, float volume, std::optional<bool> mute) {
+    AudioHardware& hardware = AudioHardware::installed();
+    float level = clampVolume(volume);
+    if (hardware.setPropertyData(endpoint.deviceID, {hal::kVirtualMainVolume, endpoint.scope, hal::kElementMain},
+                                 sizeof(level), &level) != hal::kStatusOK)
+        return false;  // the mute is not written after a failed level
+    if (!mute) return true;
+    std::uint32_t muted = *mute ? 1 : 0;
+    return hardware.setPropertyData(endpoint.deviceID, {hal::kMute, endpoint.scope, hal::kElementMain}, sizeof(muted),
+                                    &muted) == hal::kStatusOK;
+}
+
+VolumeWriteQueue& VolumeWriteQueue::shared() {
+    static VolumeWriteQueue queue;
+    return queue;
+}
+
+VolumeWriteQueue& VolumeWriteQueue::system() {
+    static VolumeWriteQueue queue;
+    return queue;
+}
 
 VolumeWriteQueue::VolumeWriteQueue(Writer writer) : writer_(std::move(writer)) {
     thread_ = std::thread([this] { run(); });

@@ -36,7 +36,18 @@ public:
     // leave the mute alone.
     using Writer = std::function<bool(const VolumeEndpoint& endpoint, float volume, std::optional<bool> mute)>;
 
-    explicit VolumeWriteQueue(Writer writer);
+    // Writes to the installed hardware: the level, clamped again, to 'vmvc' of the endpoint's scope;
+    // then, only when that succeeded and the write carries one, the mute (1 or 0) to 'mute'.
+    // Succeeds when every write it made succeeded.
+    static bool writeToHardware(const VolumeEndpoint& endpoint, float volume, std::optional<bool> mute);
+
+    // The writer shared by every device volume controller, and the one shared by the two system
+    // volume controllers. Each has its own thread and pending writes; both live until the program
+    // exits and write to the installed hardware.
+    static VolumeWriteQueue& shared();
+    static VolumeWriteQueue& system();
+
+    explicit VolumeWriteQueue(Writer writer = writeToHardware);
     ~VolumeWriteQueue();
     VolumeWriteQueue(const VolumeWriteQueue&) = delete;
     VolumeWriteQueue& operator=(const VolumeWriteQueue&) = delete;
