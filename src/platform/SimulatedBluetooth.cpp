@@ -1,6 +1,9 @@
 #include "platform/SimulatedBluetooth.h"
 
-#include <QJsonObject>
+#include <algorithm>
+
+#include "platform/SimulatedHardware.h"
+#include "platform/SimulatedWorld.h"
 
 namespace quellor {
 
@@ -93,19 +96,20 @@ int SimulatedBluetooth::openCount(const QString& address) const {
     return 0;
 }
 
-void SimulatedBluetooth::load(const QJsonArray& devices) {
-    for (const QJsonValue& value : devices) {
-        QJsonObject o = value.toObject();
-        PairedBluetoothDevice d;
-        if (o.value(QLatin1String("address")).isString()) d.address = o.value(QLatin1String("address")).toString();
-        if (o.value(QLatin1String("name")).isString()) d.name = o.value(QLatin1String("name")).toString();
-        d.majorClass = static_cast<std::uint32_t>(o.value(QLatin1String("major")).toInt(kAudioMajorClass));
-        d.minorClass = static_cast<std::uint32_t>(o.value(QLatin1String("minor")).toInt(0));
-        d.connected = o.value(QLatin1String("connected")).toBool(false);
-        pair(d);
-        if (!d.address) continue;
-        setOpenStatus(*d.address, o.value(QLatin1String("openStatus")).toInt(kSuccess));
-        setCloseStatus(*d.address, o.value(QLatin1String("closeStatus")).toInt(kSuccess));
+void SimulatedBluetooth::populate(const SimulatedWorld& world, SimulatedHardware& hardware, double delaySeconds) {
+    for (const SimulatedWorld::BluetoothDevice& b : world.bluetooth) {
+        pair({b.address, kAudioMajorClass, b.minorClass, b.name.isEmpty() ? std::nullopt : std::optional(b.name),
+              b.connected});
+        auto described = std::find_if(world.devices.begin(), world.devices.end(),
+                                      [&](const SimulatedDevice& d) { return d.uid == b.deviceUID; });
+        if (b.deviceUID.isEmpty() || described == world.devices.end()) continue;
+        SimulatedDevice output = *described;
+        if (!b.connected) hardware.removeDevice(hardware.deviceWithUID(output.uid));
+        setOutputHook(b.address, {delaySeconds,
+                                  [&hardware, output] {
+                                      if (!hardware.deviceWithUID(output.uid)) hardware.addDevice(output);
+                                  },
+                                  [&hardware, uid = output.uid] { hardware.removeDevice(hardware.deviceWithUID(uid)); }});
     }
 }
 

@@ -8,7 +8,6 @@
 // Threads: the BluetoothDevices calls are safe from any thread (one lock); configuration and the
 // hooks belong to the main thread. The Scheduler installed at construction carries the hooks.
 
-#include <QJsonArray>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -17,6 +16,9 @@
 #include "platform/BluetoothDevices.h"
 
 namespace quellor {
+
+class SimulatedHardware;
+class SimulatedWorld;
 
 class SimulatedBluetooth : public BluetoothDevices {
 public:
@@ -41,9 +43,13 @@ public:
     void setOutputHook(const QString& address, OutputHook hook);
     int openCount(const QString& address) const;
 
-    // Pairs the devices of a world description: an array of objects with "address", "name",
-    // "major" (default 4), "minor", "connected", "openStatus" and "closeStatus".
-    void load(const QJsonArray& devices);
+    // Pairs the Bluetooth devices of a simulated world that has been populated into `hardware`.
+    // A device that names its audio device (deviceUID) becomes a headset: while it is not
+    // connected that device is taken out of the hardware, and it is added back `delaySeconds`
+    // after a connection succeeds.
+    void populate(const SimulatedWorld& world, SimulatedHardware& hardware, double delaySeconds = kOutputDelaySeconds);
+
+    static constexpr double kOutputDelaySeconds = 1.0;
 
 private:
     struct Entry {

@@ -1,7 +1,8 @@
 #include "platform/SimulatedRunningApplications.h"
 
-#include <QJsonObject>
 #include <algorithm>
+
+#include "platform/SimulatedWorld.h"
 
 namespace quellor {
 
@@ -34,28 +35,14 @@ void SimulatedRunningApplications::quit(std::int32_t pid) {
 
 void SimulatedRunningApplications::setResponsible(std::int32_t pid, std::int32_t owner) { responsible_[pid] = owner; }
 
-void SimulatedRunningApplications::load(const QJsonArray& applications) {
-    auto optionalText = [](const QJsonObject& o, const char* key) -> std::optional<QString> {
-        QJsonValue v = o.value(QLatin1String(key));
-        return v.isString() ? std::optional<QString>(v.toString()) : std::nullopt;
-    };
-    for (const QJsonValue& entry : applications) {
-        QJsonObject o = entry.toObject();
-        int pid = o.value(QLatin1String("pid")).toInt(0);
-        if (pid <= 0) continue;
-        int owner = o.value(QLatin1String("responsible")).toInt(0);
-        if (owner > 0) setResponsible(pid, owner);
-        if (o.value(QLatin1String("helper")).toBool(false)) continue;
-        RunningApplication app;
-        app.processIdentifier = pid;
-        app.bundleIdentifier = optionalText(o, "bundleID");
-        app.localizedName = optionalText(o, "name");
-        app.icon = optionalText(o, "icon");
-        QString policy = o.value(QLatin1String("policy")).toString(QStringLiteral("regular"));
-        app.activationPolicy = policy == QLatin1String("accessory")    ? ActivationPolicy::Accessory
-                               : policy == QLatin1String("prohibited") ? ActivationPolicy::Prohibited
-                                                                       : ActivationPolicy::Regular;
-        launch(app);
+void SimulatedRunningApplications::populate(const SimulatedWorld& world) {
+    auto present = [](const QString& text) { return text.isEmpty() ? std::nullopt : std::optional<QString>(text); };
+    for (const SimulatedWorld::Process& entry : world.processes) {
+        const SimulatedProcess& p = entry.process;
+        bool helper = p.responsiblePid != 0 && p.responsiblePid != p.pid;
+        launch({p.pid, present(p.bundleID), present(p.name),
+                helper ? ActivationPolicy::Accessory : ActivationPolicy::Regular, std::nullopt});
+        if (helper) setResponsible(p.pid, p.responsiblePid);
     }
 }
 

@@ -5,12 +5,13 @@
 //
 // Threads: main thread only.
 
-#include <QJsonArray>
 #include <map>
 
 #include "platform/RunningApplications.h"
 
 namespace quellor {
+
+class SimulatedWorld;
 
 class SimulatedRunningApplications : public RunningApplications {
 public:
@@ -28,12 +29,10 @@ public:
     void setResponsibilityAvailable(bool available) { responsibilityAvailable_ = available; }
     void setOwnBundleIdentifier(std::optional<QString> identifier) { ownBundleIdentifier_ = std::move(identifier); }
 
-    // Launches the applications of a world description: an array of objects with "pid",
-    // "bundleID", "name", "policy" ("regular", "accessory", "prohibited"; default regular),
-    // "icon" and "responsible" (the owner's pid). An entry with "helper": true is a bare process
-    // that is no application: only its "responsible" owner is recorded. Entries without a positive
-    // "pid" are skipped.
-    void load(const QJsonArray& applications);
+    // Launches the processes of a simulated world as applications: each with its bundle identifier
+    // and name (empty ones count as absent); one that another process answers for is a background
+    // helper (Accessory), the others are ordinary applications.
+    void populate(const SimulatedWorld& world);
 
 private:
     std::vector<RunningApplication> apps_;

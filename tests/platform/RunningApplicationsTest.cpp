@@ -2,12 +2,12 @@
 
 #include <QDir>
 #include <QFile>
-#include <QJsonDocument>
 #include <QTemporaryDir>
 
 #include "TestEnvironment.h"
 #include "platform/ProcRunningApplications.h"
 #include "platform/SimulatedRunningApplications.h"
+#include "platform/SimulatedWorld.h"
 
 namespace quellor {
 namespace {
@@ -127,18 +127,18 @@ TEST_F(ProcRunningApplicationsTest, ReadsThisMachinesOwnProcess) {
     EXPECT_FALSE(apps.responsibleProcess(0x7ffffff0));
 }
 
-TEST_F(ProcRunningApplicationsTest, SimulationLoadsApplicationsAndHelpersFromTheWorld) {
+TEST_F(ProcRunningApplicationsTest, SimulationLaunchesTheProcessesOfTheWorld) {
+    SimulatedWorld world;
+    world.processes = {{SimulatedProcess{10, "org.example.Browser", "Browser", false, false, 0}, {}},
+                       {SimulatedProcess{11, "org.example.Browser.audio", "", true, false, 10}, {}},
+                       {SimulatedProcess{12, "", "Nameless", true, false, 0}, {}}};
     SimulatedRunningApplications apps;
-    apps.load(QJsonDocument::fromJson(R"([
-        {"pid": 10, "bundleID": "org.example.Browser", "name": "Browser"},
-        {"pid": 11, "responsible": 10, "helper": true},
-        {"pid": 12, "bundleID": "org.example.Agent", "policy": "accessory"},
-        {"bundleID": "no.pid"}
-    ])").array());
-    ASSERT_EQ(apps.runningApplications().size(), 2u);
-    EXPECT_EQ(apps.application(12)->activationPolicy, ActivationPolicy::Accessory);
-    EXPECT_FALSE(apps.application(12)->localizedName);
-    EXPECT_FALSE(apps.application(11));
+    apps.populate(world);
+    ASSERT_EQ(apps.runningApplications().size(), 3u);
+    EXPECT_EQ(apps.application(10)->activationPolicy, ActivationPolicy::Regular);
+    EXPECT_EQ(apps.application(11)->activationPolicy, ActivationPolicy::Accessory);
+    EXPECT_FALSE(apps.application(11)->localizedName);
+    EXPECT_FALSE(apps.application(12)->bundleIdentifier);
     EXPECT_EQ(apps.responsibleProcess(11), 10);
     EXPECT_EQ(apps.responsibleProcess(12), 12);
 

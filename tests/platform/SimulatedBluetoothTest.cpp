@@ -1,5 +1,7 @@
 #include "TestEnvironment.h"
 #include "platform/SimulatedBluetooth.h"
+#include "platform/SimulatedHardware.h"
+#include "platform/SimulatedWorld.h"
 
 namespace quellor {
 namespace {
@@ -47,6 +49,36 @@ TEST_F(SimulatedBluetoothTest, FailedOrWithdrawnConnectionsAddNoOutput) {
 
     bluetooth.setPairedListAvailable(false);
     EXPECT_FALSE(bluetooth.pairedDevices());
+}
+
+TEST_F(SimulatedBluetoothTest, AWorldHeadsetIsAnOutputDeviceOnlyWhileConnected) {
+    SimulatedHardware hardware;
+    SimulatedWorld world = SimulatedWorld::builtIn();
+    world.bluetooth.front().connected = false;
+    world.populate(hardware);
+    const QString address = world.bluetooth.front().address;
+    const QString uid = world.bluetooth.front().deviceUID;
+
+    SimulatedBluetooth headsets;
+    headsets.populate(world, hardware, 1.5);
+    EXPECT_EQ(hardware.deviceWithUID(uid), 0u);
+    auto paired = headsets.pairedDevices();
+    ASSERT_EQ(paired->size(), 1u);
+    EXPECT_EQ(paired->front().majorClass, BluetoothDevices::kAudioMajorClass);
+    EXPECT_EQ(paired->front().name, QStringLiteral("Bluetooth Headset"));
+
+    headsets.openConnection(address);
+    advance(1.0);
+    EXPECT_EQ(hardware.deviceWithUID(uid), 0u);
+    advance(0.6);
+    AudioObjectID headset = hardware.deviceWithUID(uid);
+    ASSERT_NE(headset, 0u);
+    EXPECT_EQ(hardware.property(headset, {hal::kTransportType, hal::kScopeGlobal, hal::kElementMain}),
+              SimulatedHardware::Value(hal::kTransportBluetooth));
+
+    headsets.closeConnection(address);
+    scheduler().runPending();
+    EXPECT_EQ(hardware.deviceWithUID(uid), 0u);
 }
 
 }  // namespace
