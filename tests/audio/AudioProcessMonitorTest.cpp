@@ -62,6 +62,9 @@ TEST_F(AudioProcessMonitorTest, FoldsHelperProcessesIntoTheResponsibleApplicatio
     EXPECT_EQ(browser.objectIDs, expected);
     EXPECT_TRUE(browser.isPlaying);
     EXPECT_TRUE(browser.isRecording);
+    EXPECT_EQ(monitor.icon(browser), QStringLiteral("application-x-executable"));  // it has none of its own
+    running.launch({100, "org.example.Browser", "Browser", ActivationPolicy::Regular, "org.example.browser"});
+    EXPECT_EQ(monitor.icon(browser), QStringLiteral("org.example.browser"));
 }
 
 TEST_F(AudioProcessMonitorTest, ListsWhatPlaysOrIsOrdinaryAndSortsPlayingFirst) {
