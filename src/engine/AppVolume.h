@@ -1,0 +1,45 @@
+#pragma once
+// The mix record of one source application: fader, mute, explicit outputs, cue and cue level.
+// A plain value, copied freely; stored and sent as JSON (json::Coding<AppVolume>).
+//
+// JSON: an object with "volume", "isMuted", "outputDeviceUIDs", "isCued" and "cueVolume", all five
+// always written. On reading, a missing or null member takes its default; records written before
+// several outputs were possible carry one UID under "outputDeviceUID", read only when
+// "outputDeviceUIDs" is missing or null. A member of the wrong type fails the whole record. Values
+// are kept as read (no clamping: the engine clamps what it applies).
+
+#include <QString>
+#include <QStringList>
+#include <map>
+#include <optional>
+
+#include "base/JsonCoding.h"
+
+namespace quellor {
+
+struct AppVolume {
+    float volume = 1.0f;          // fader value 0...1, linear in travel; the gain is its cube
+    bool isMuted = false;
+    QStringList outputDeviceUIDs;  // explicit outputs in the order added; empty follows the default output
+    bool isCued = false;           // sent pre-fade to PHONES
+    float cueVolume = 1.0f;        // level of the PHONES feed 0...1
+
+    // At defaults: nothing worth storing or tapping. The cue level alone does not count, and a
+    // NaN volume counts as different from 1.
+    bool isDefault() const {
+        return volume == 1.0f && !isMuted && outputDeviceUIDs.isEmpty() && !isCued;
+    }
+
+    bool operator==(const AppVolume&) const = default;
+};
+
+// Per-application records keyed by bundle identifier.
+using AppVolumeMap = std::map<QString, AppVolume>;
+
+template <>
+struct json::Coding<AppVolume> {
+    static QJsonValue encode(const AppVolume& v);
+    static std::optional<AppVolume> decode(const QJsonValue& v);
+};
+
+}  // namespace quellor
