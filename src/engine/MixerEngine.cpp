@@ -29,16 +29,18 @@ MixerEngine* gSharedEngine = nullptr;
 
 }  // namespace
 
-MixerEngine::MixerEngine(RemoteLink* remote, QObject* parent)
+MixerEngine::MixerEngine(const Platform& platform, QObject* parent)
     : QObject(parent),
-      processMonitor_(std::make_unique<AudioProcessMonitor>()),
+      processMonitor_(std::make_unique<AudioProcessMonitor>(platform.runningApplications)),
       systemVolume_(std::make_unique<SystemVolumeController>(AudioDirection::output)),
       phonesBusVolume_(std::make_unique<PhonesBusVolumeController>()),
       deviceMonitor_(std::make_unique<AudioDeviceMonitor>(AudioDirection::output)),
       inputVolume_(std::make_unique<SystemVolumeController>(AudioDirection::input)),
       inputDeviceMonitor_(std::make_unique<AudioDeviceMonitor>(AudioDirection::input)),
-      bluetooth_(std::make_unique<BluetoothAudioMonitor>()),
-      remote_(remote),
+      bluetooth_(std::make_unique<BluetoothAudioMonitor>(
+          platform.bluetoothDevices,
+          platform.bluetoothRunner ? platform.bluetoothRunner : BluetoothAudioMonitor::threadPool())),
+      remote_(platform.remote),
       stripStyles_(JSONDefaults::load<StripStyleMap>(QStringLiteral("stripStyles")).value_or(StripStyleMap{})),
       blockingWait_([](double seconds) {
           std::this_thread::sleep_for(std::chrono::duration<double>(seconds));

@@ -29,6 +29,7 @@
 
 #include "audio/AudioApp.h"
 #include "audio/AudioDevice.h"
+#include "audio/BluetoothAudioDevice.h"
 #include "base/Observable.h"
 #include "base/Scheduler.h"
 #include "engine/AppVolume.h"
@@ -46,10 +47,11 @@ namespace quellor {
 class AudioDeviceMonitor;
 class AudioProcessMonitor;
 class BluetoothAudioMonitor;
-struct BluetoothAudioDevice;
+class BluetoothDevices;
 class DeviceVolumeController;
 class HALListener;
 class PhonesBusVolumeController;
+class RunningApplications;
 class SystemVolumeController;
 class VolumeControlling;
 
@@ -60,9 +62,19 @@ public:
 
     static constexpr int kSlotCount = 16;
 
-    // Builds every owned object; starts nothing. `remote` (not owned, may be null) reaches the OSC
-    // listener, MIDI input and OSC sender; without it the engine runs with no remote control.
-    explicit MixerEngine(RemoteLink* remote = nullptr, QObject* parent = nullptr);
+    // The platform services the engine's monitors are built on, and the remote-control side. None
+    // is owned; each must outlive the engine. Without `remote` the engine runs with no remote
+    // control. `bluetoothRunner` runs the Bluetooth listing off the main thread (empty: the
+    // application's thread pool).
+    struct Platform {
+        RunningApplications& runningApplications;
+        BluetoothDevices& bluetoothDevices;
+        std::function<void(std::function<void()>)> bluetoothRunner;
+        RemoteLink* remote = nullptr;
+    };
+
+    // Builds every owned object; starts nothing.
+    explicit MixerEngine(const Platform& platform, QObject* parent = nullptr);
     ~MixerEngine() override;
 
     // Loads the stored state, starts the monitors and listeners, wires the callbacks and builds the
