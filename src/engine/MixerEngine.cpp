@@ -194,6 +194,14 @@ void MixerEngine::connectOSCCallbacks() {
     remote_->setOSCHandlers(std::move(h));
 }
 
+// --- Companion ---------------------------------------------------------------------------------
+
+// The application list goes only to a companion that has made contact; until the companion feed
+// knows one, there is nobody to send it to.
+void MixerEngine::sendAppList() {}
+
+void MixerEngine::scheduleAppListSend() {}
+
 // --- Observable fields -------------------------------------------------------------------------
 
 void MixerEngine::setNeedsAudioCapturePermission(bool value) {

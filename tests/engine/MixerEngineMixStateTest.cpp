@@ -37,7 +37,6 @@ TEST_F(MixerEngineMixStateTest, AFaderBurstUpdatesTheTapAtOnceAndSavesOnceAfterT
     int mixChanges = 0;
     engine().onMixChanged = [&] { ++mixChanges; };
     JSONDefaults::save(AppVolumeMap{{kRadio, AppVolume{}}}, "appVolumes");  // stale entry at defaults
-    const std::size_t writesBefore = 0;
     QSignalSpy writes(&defaults(), &UserDefaults::changed);
     for (int i = 1; i <= 10; ++i) {
         engine().setVolume(0.05f * i, app(kPlayer));
@@ -46,7 +45,7 @@ TEST_F(MixerEngineMixStateTest, AFaderBurstUpdatesTheTapAtOnceAndSavesOnceAfterT
         advance(0.1);
     }
     auto appVolumeWrites = [&] {
-        std::size_t n = writesBefore;
+        std::size_t n = 0;
         for (const auto& args : writes) n += args.at(0).toString() == "appVolumes";
         return n;
     };

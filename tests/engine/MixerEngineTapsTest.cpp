@@ -172,9 +172,9 @@ TEST_F(MixerEngineTapsTest, TheWatchdogReplacesATapThatNeverRendersOnItsSecondPa
 
     advance(2.0);  // first silent pass
     EXPECT_EQ(tap(kPlayer), stalled);
-    hardware.setIOStalled(false);
     advance(2.0);  // second: replaced
     EXPECT_NE(tap(kPlayer), stalled);
+    hardware.setIOStalled(false);
     EXPECT_EQ(logs.count("Watchdog: tap for com.example.player never rendered while its process outputs — rebuilding"), 1);
     advance(4.0);  // the replacement renders and stays
     EXPECT_EQ(logs.count("Watchdog: tap for com.example.player never rendered while its process outputs — rebuilding"), 1);
