@@ -5,18 +5,64 @@
 #include "base/Logger.h"
 #include "base/QtScheduler.h"
 #include "base/UserDefaults.h"
+#include "platform/SimulatedHardware.h"
+#include "platform/SimulatedWorld.h"
 
 using namespace quellor;
+
+namespace {
+
+// The world named by QUELLOR_WORLD, or the built-in one. Nothing when the named file is unusable.
+std::optional<SimulatedWorld> chooseWorld(const Logger& log) {
+    QString path = qEnvironmentVariable("QUELLOR_WORLD");
+    if (path.isEmpty()) return SimulatedWorld::builtIn();
+    QString error;
+    auto world = SimulatedWorld::load(path, error);
+    if (!world) log.error("Cannot use the simulated world in QUELLOR_WORLD: %s", qPrintable(error));
+    return world;
+}
+
+void logHardware(const Logger& log, const SimulatedHardware& hardware) {
+    log.notice("Simulated audio hardware is up: %zu devices, %zu applications", hardware.deviceIDs().size(),
+               hardware.processIDs().size());
+    auto text = [&](AudioObjectID id, std::uint32_t selector) {
+        auto v = hardware.property(id, {selector});
+        return v ? std::get<QString>(*v) : QString();
+    };
+    for (auto id : hardware.deviceIDs()) {
+        auto channels = [&](std::uint32_t scope) {
+            auto v = hardware.property(id, {hal::kStreamConfiguration, scope});
+            return v ? std::get<StreamConfiguration>(*v).totalChannels() : 0u;
+        };
+        log.notice("Device %u: %s (%s), %u out / %u in%s%s", id, qPrintable(text(id, hal::kName)),
+                   qPrintable(text(id, hal::kDeviceUID)), channels(hal::kScopeOutput), channels(hal::kScopeInput),
+                   id == hardware.defaultOutputDevice() ? ", default output" : "",
+                   id == hardware.defaultInputDevice() ? ", default input" : "");
+    }
+    for (auto id : hardware.processIDs()) {
+        if (auto p = hardware.process(id))
+            log.notice("Application %s (%s), pid %d%s", qPrintable(p->name), qPrintable(p->bundleID), p->pid,
+                       p->runningOutput ? ", playing" : "");
+    }
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("Quellor");
     QtScheduler scheduler;
     Scheduler::install(&scheduler);
+    Logger log("QuellorApp");
+    auto world = chooseWorld(log);
+    if (!world) return 2;
+    // Outlives everything that listens to it.
+    SimulatedHardware hardware;
+    world->populate(hardware);
+    AudioHardware::install(&hardware);
     UserDefaults defaults(UserDefaults::standardFilePath());
     UserDefaults::installStandard(&defaults);
 
-    Logger log("QuellorApp");
     UnixSignals unixSignals;
     QObject::connect(&unixSignals, &UnixSignals::quitRequested, &app, [&](int sig) {
         log.notice("Signal %d received; quitting", sig);
@@ -24,9 +70,11 @@ int main(int argc, char** argv) {
     });
 
     log.notice("Quellor started");
+    logHardware(log, hardware);
     int rc = app.exec();
     defaults.flush();
     log.notice("Quellor stopped");
     UserDefaults::installStandard(nullptr);
+    AudioHardware::install(nullptr);
     return rc;
 }

@@ -1,0 +1,20 @@
+#include "audio/IOBufferFrames.h"
+
+#include <limits>
+
+#include "base/UserDefaults.h"
+
+namespace quellor {
+
+std::uint32_t storedIOBufferFrames() {
+    qint64 frames = UserDefaults::standard().integerOr(QStringLiteral("ioBufferFrames"), 0);
+    if (frames < 0 || frames > qint64(std::numeric_limits<std::uint32_t>::max())) return 0;
+    return std::uint32_t(frames);
+}
+
+QString ioBufferFramesLabel(std::uint32_t frames) {
+    if (frames == 0) return QStringLiteral("Automatic");
+    return QStringLiteral("%1 frames").arg(frames);
+}
+
+}  // namespace quellor

@@ -1,0 +1,321 @@
+#include "remote/OSCListener.h"
+
+#include <QHash>
+#include <QNetworkInterface>
+#include <cerrno>
+#include <cstring>
+#include <net/if.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+#include "base/UserDefaults.h"
+#include "platform/ServiceAdvertiser.h"
+#include "remote/AuthenticatedAddress.h"
+#include "remote/IdleFlowTracker.h"
+
+namespace quellor {
+namespace {
+
+constexpr double kReaperInterval = 15;  // how often quiet flows are looked for
+constexpr double kFlowIdleAfter = 60;   // a flow silent for longer is let go
+constexpr int kDatagramsPerWake = 64;   // bounded work between checks for stop
+
+// A decimal integer with an optional sign, the whole text, in int range.
+std::optional<int> parseDecimalInt(QStringView text) {
+    bool ok = false;
+    if (text.isEmpty() || text.front().isSpace() || text.back().isSpace()) return std::nullopt;
+    const int n = text.toInt(&ok, 10);
+    return ok ? std::optional<int>(n) : std::nullopt;
+}
+
+QString interfaceTypeName(QNetworkInterface::InterfaceType type) {
+    switch (type) {
+    case QNetworkInterface::Wifi: return QStringLiteral("wifi");
+    case QNetworkInterface::Ethernet: return QStringLiteral("wiredEthernet");
+    case QNetworkInterface::Loopback: return QStringLiteral("loopback");
+    case QNetworkInterface::Phonet:
+    case QNetworkInterface::Ieee80216: return QStringLiteral("cellular");
+    default: return QStringLiteral("other");
+    }
+}
+
+}  // namespace
+
+int validOSCPort(qint64 port) { return (port >= 1024 && port <= 65535) ? int(port) : 9000; }
+
+// One running socket and the thread that reads it. Everything here is touched only by that thread,
+// except the descriptors, which the main thread closes after joining it.
+struct OSCListener::Receiver {
+    int socket = -1;
+    int wake = -1;  // eventfd: written by stop()
+    std::thread thread;
+    IdleFlowTracker<QString> flows;
+    double nextSweep = 0;
+    QHash<int, QString> interfaceLabels;  // "lo(loopback)" by interface index
+
+    ~Receiver() {
+        if (socket >= 0) ::close(socket);
+        if (wake >= 0) ::close(wake);
+    }
+
+    QString interfaceLabel(int index) {
+        auto it = interfaceLabels.constFind(index);
+        if (it != interfaceLabels.constEnd()) return *it;
+        char name[IF_NAMESIZE] = {};
+        QString label;
+        if (index > 0 && if_indextoname(unsigned(index), name)) {
+            label = QStringLiteral("%1(%2)").arg(QString::fromUtf8(name),
+                                                  interfaceTypeName(QNetworkInterface::interfaceFromIndex(index).type()));
+        }
+        interfaceLabels.insert(index, label);
+        return label;
+    }
+};
+
+OSCListener::OSCListener(QHostAddress bindAddress)
+    : bindAddress_(std::move(bindAddress)), scheduler_(&Scheduler::current()),
+      advertiser_(std::make_unique<ServiceAdvertiser>()) {
+    UserDefaults& defaults = UserDefaults::standard();
+    pinRequired_ = defaults.boolOr(QStringLiteral("oscPinRequired"), true);
+    QObject::connect(&defaults, &UserDefaults::changed, &context_, [this, &defaults](const QString& key) {
+        if (key == u"oscPinRequired") pinRequired_ = defaults.boolOr(key, true);
+    });
+    if (configuredEnabled()) start(configuredPort());
+}
+
+OSCListener::~OSCListener() { stop(); }
+
+bool OSCListener::configuredEnabled() { return UserDefaults::standard().boolOr(QStringLiteral("oscEnabled"), true); }
+
+quint16 OSCListener::configuredPort() {
+    return quint16(validOSCPort(UserDefaults::standard().integerOr(QStringLiteral("oscPort"), 9000)));
+}
+
+void OSCListener::start(quint16 port) {
+    stop();
+    scheduler_ = &Scheduler::current();
+
+    auto receiver = std::make_unique<Receiver>();
+    const bool any = bindAddress_ == QHostAddress::Any || bindAddress_ == QHostAddress::AnyIPv6;
+    sockaddr_storage address;
+    socklen_t length = 0;
+    int error = 0;
+    if (any) {
+        // One dual-stack socket serves IPv4 and IPv6; hosts without IPv6 get an IPv4 socket.
+        receiver->socket = ::socket(AF_INET6, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+        if (receiver->socket >= 0) {
+            int off = 0;
+            ::setsockopt(receiver->socket, IPPROTO_IPV6, IPV6_V6ONLY, &off, sizeof off);
+            length = NetworkEndpoint(QHostAddress::AnyIPv6, port).toSockaddr(address);
+        } else {
+            receiver->socket = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+            length = NetworkEndpoint(QHostAddress::AnyIPv4, port).toSockaddr(address);
+        }
+    } else {
+        length = NetworkEndpoint(bindAddress_, port).toSockaddr(address);
+        receiver->socket = ::socket(address.ss_family, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    }
+    if (receiver->socket < 0 || length == 0 || ::bind(receiver->socket, reinterpret_cast<sockaddr*>(&address), length) != 0)
+        error = errno ? errno : EINVAL;
+    receiver->wake = error ? -1 : ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (!error && receiver->wake < 0) error = errno;
+    if (error) {
+        log_.error("Failed to start OSC listener: %s", std::strerror(error));
+        return;
+    }
+    // Ask for the arrival interface of each datagram (for the connection log).
+    int on = 1;
+    ::setsockopt(receiver->socket, IPPROTO_IP, IP_PKTINFO, &on, sizeof on);
+    ::setsockopt(receiver->socket, IPPROTO_IPV6, IPV6_RECVPKTINFO, &on, sizeof on);
+
+    port_ = port;
+    receiver_ = std::move(receiver);
+    advertiser_->advertise(QString::fromLatin1(kServiceName), QString::fromLatin1(kServiceType), port);
+    log_.info("OSC Listener ready on port %hu (Bonjour: %s)", port, kServiceType);
+    receiver_->thread = std::thread([this, r = receiver_.get()] { receive(*r); });
+}
+
+void OSCListener::stop() {
+    if (!receiver_) return;
+    const quint64 one = 1;
+    [[maybe_unused]] auto written = ::write(receiver_->wake, &one, sizeof one);
+    receiver_->thread.join();
+    receiver_.reset();
+    advertiser_->withdraw();
+}
+
+void OSCListener::setPairingPIN(const QString& pin) {
+    std::lock_guard lock(pinLock_);
+    storedPIN_ = pin;
+    lockout_.reset();
+}
+
+void OSCListener::setControlPassword(const QString& password) {
+    std::lock_guard lock(pinLock_);
+    storedPassword_ = password;
+    lockout_.reset();
+}
+
+std::optional<QString> OSCListener::admit(const QString& address, const QString& source) {
+    const double now = this->now();
+    std::optional<PINLockoutPolicy::FailureOutcome> failure;
+    {
+        std::lock_guard lock(pinLock_);
+        const auto split = splitAuthenticatedAddress(address, storedPIN_, storedPassword_, pinRequired_);
+        if (!split) return std::nullopt;
+        if (!split->rejected) {
+            if (!address.startsWith(u"/a/")) return split->text;  // a bare command, codes not required
+            // A correct code does not lift a running block.
+            if (!lockout_.isAllowed(source, now)) return std::nullopt;
+            lockout_.recordSuccess(source);
+            return split->text;
+        }
+        // Codes sent while blocked are not counted.
+        if (!lockout_.isAllowed(source, now)) return std::nullopt;
+        failure = lockout_.recordFailure(source, split->text, now);
+    }
+    using Kind = PINLockoutPolicy::FailureOutcome::Kind;
+    if (failure->kind == Kind::Backoff)
+        log_.notice("Bad PIN/password from %s; ignoring it for %lds", qPrintable(source), long(failure->seconds));
+    else if (failure->kind == Kind::GlobalPause)
+        log_.error("Too many bad PINs; pausing unknown senders for %lds", long(failure->seconds));
+    return std::nullopt;
+}
+
+void OSCListener::receive(Receiver& r) {
+    std::vector<char> buffer(65536);
+    alignas(cmsghdr) char control[256];
+    for (;;) {
+        int timeoutMs = -1;
+        if (!r.flows.isEmpty()) timeoutMs = int(std::max(0.0, r.nextSweep - now()) * 1000) + 1;
+        pollfd fds[2] = {{r.socket, POLLIN, 0}, {r.wake, POLLIN, 0}};
+        const int ready = ::poll(fds, 2, timeoutMs);
+        if (ready < 0 && errno != EINTR) {
+            log_.error("OSC Listener failed: %s", std::strerror(errno));
+            return;
+        }
+        if (fds[1].revents) return;
+        for (int i = 0; i < kDatagramsPerWake && (fds[0].revents & POLLIN); ++i) {
+            sockaddr_storage from;
+            iovec io{buffer.data(), buffer.size()};
+            msghdr msg{};
+            msg.msg_name = &from;
+            msg.msg_namelen = sizeof from;
+            msg.msg_iov = &io;
+            msg.msg_iovlen = 1;
+            msg.msg_control = control;
+            msg.msg_controllen = sizeof control;
+            const ssize_t n = ::recvmsg(r.socket, &msg, MSG_DONTWAIT);
+            if (n < 0) {
+                if (errno == EAGAIN || errno == EWOULDBLOCK) break;
+                if (errno == EINTR || errno == ECONNREFUSED || errno == ENOMEM || errno == ENOBUFS) continue;
+                log_.error("OSC Listener failed: %s", std::strerror(errno));
+                return;
+            }
+            if (msg.msg_flags & MSG_TRUNC) continue;  // larger than any UDP payload we read: drop it
+            const NetworkEndpoint sender = NetworkEndpoint::fromSockaddr(reinterpret_cast<sockaddr*>(&from), msg.msg_namelen);
+            if (!sender.isValid()) continue;
+
+            const double t = now();
+            if (!r.flows.isEmpty() && t >= r.nextSweep) {
+                r.flows.expire(t, kFlowIdleAfter);
+                r.nextSweep = t + kReaperInterval;
+            }
+            const QString flow = sender.description();
+            if (!r.flows.contains(flow)) {
+                int index = 0;
+                for (cmsghdr* c = CMSG_FIRSTHDR(&msg); c; c = CMSG_NXTHDR(&msg, c)) {
+                    if (c->cmsg_level == IPPROTO_IP && c->cmsg_type == IP_PKTINFO)
+                        index = reinterpret_cast<in_pktinfo*>(CMSG_DATA(c))->ipi_ifindex;
+                    else if (c->cmsg_level == IPPROTO_IPV6 && c->cmsg_type == IPV6_PKTINFO)
+                        index = int(reinterpret_cast<in6_pktinfo*>(CMSG_DATA(c))->ipi6_ifindex);
+                }
+                if (r.flows.isEmpty()) r.nextSweep = t + kReaperInterval;
+                log_.info("OSC connection via [%s]", qPrintable(r.interfaceLabel(index)));
+            }
+            r.flows.touch(flow, t);
+            if (n > 0) handleDatagram(QByteArray(buffer.data(), n), sender);
+        }
+        if (!r.flows.isEmpty() && now() >= r.nextSweep) {
+            r.flows.expire(now(), kFlowIdleAfter);
+            r.nextSweep = now() + kReaperInterval;
+        }
+    }
+}
+
+void OSCListener::handleDatagram(const QByteArray& datagram, const NetworkEndpoint& sender) {
+    auto message = decodeOSCMessage(datagram);
+    if (!message) return;
+    auto address = admit(message->address, sourceKey(sender));
+    if (!address) return;
+    scheduler_->post(liveness_.guard([this, admitted = OSCMessage{*address, message->value}, sender] {
+        route(admitted, sender);
+    }));
+}
+
+void OSCListener::route(const OSCMessage& admitted, const NetworkEndpoint& sender) {
+    const QString& address = admitted.address;
+    if (auto command = OSCCommand::parse(address)) {
+        log_.debug("OSC cmd: %s", qPrintable(address));
+        if (onCommandReceived) onCommandReceived(*command, admitted.value);
+        return;
+    }
+    if (!admitted.value) {
+        log_.notice("OSC: no argument and not a command: %s", qPrintable(address));
+        return;
+    }
+    if (onIPhoneConnected) onIPhoneConnected(sender);
+    dispatch(address, *admitted.value);
+}
+
+void OSCListener::dispatch(const QString& address, float value) {
+    log_.debug("OSC in: %s = %f", qPrintable(address), double(value));
+    const bool on = value >= 0.5f;
+    auto rest = [&](qsizetype prefixLength) { return QStringView(address).mid(prefixLength); };
+
+    if (address.startsWith(u"/quellor/")) {
+        if (auto n = parseDecimalInt(rest(9))) {
+            if (onQuellorValueReceived) onQuellorValueReceived(*n, value);
+            return;
+        }
+    } else if (address.startsWith(u"/cue/")) {
+        if (onCueReceived) onCueReceived(rest(5).toString(), on);
+        return;
+    } else if (address.startsWith(u"/cuevolume/")) {
+        if (onCueVolumeReceived) onCueVolumeReceived(rest(11).toString(), value);
+        return;
+    } else if (address.startsWith(u"/volume/")) {
+        if (onAppVolumeReceived) onAppVolumeReceived(rest(8).toString(), value);
+        return;
+    } else if (address == u"/autorec") {
+        if (onAutoRecReceived) onAutoRecReceived(on);
+        return;
+    } else if (address == u"/record") {
+        if (onRecordReceived) onRecordReceived(on);
+        return;
+    } else if (address == u"/panic") {
+        if (onPanicReceived) onPanicReceived(on);
+        return;
+    } else if (address.startsWith(u"/snapshot/") && on) {
+        if (address == u"/snapshot/save") {
+            if (onSnapshotSaveReceived) onSnapshotSaveReceived();
+        } else if (auto n = parseDecimalInt(rest(10))) {
+            if (onSnapshotReceived) onSnapshotReceived(*n);
+        }
+        return;
+    } else if (address.startsWith(u"/slot/")) {
+        const QStringView tail = rest(6);
+        const qsizetype slash = tail.indexOf(u'/');
+        if (slash < 0) return;
+        auto n = parseDecimalInt(tail.left(slash));
+        if (n && onSlotReceived) onSlotReceived(*n, tail.mid(slash + 1).toString());
+        return;
+    }
+    log_.notice("OSC: unknown address %s", qPrintable(address));
+}
+
+}  // namespace quellor

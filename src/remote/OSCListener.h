@@ -1,0 +1,109 @@
+#pragma once
+// The UDP server through which the companion app and control surfaces drive the mixer. It listens
+// on one port (IPv4 and IPv6), advertises "_quellor-osc._udp", decodes each datagram, admits it by
+// the pairing PIN, the control password and the lockout policy, and hands every admitted message to
+// the main thread, where it becomes a command or a value address delivered through a callback.
+//
+// Threads: construct, start, stop, the setters and the callbacks belong to the main thread; the
+// callbacks are called there. Receiving, decoding and admission run on the listener's own thread;
+// admit() takes the code lock and may be called from any thread. "Now" is the scheduler's clock
+// (read from the listener thread, which never touches the scheduler's queue; work reaches the main
+// thread through Scheduler::post).
+
+#include <QHostAddress>
+#include <QObject>
+#include <QString>
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+
+#include "base/Logger.h"
+#include "base/Scheduler.h"
+#include "platform/NetworkEndpoint.h"
+#include "remote/OSCCommand.h"
+#include "remote/OSCMessage.h"
+#include "remote/PINLockoutPolicy.h"
+
+namespace quellor {
+
+class ServiceAdvertiser;
+class UserDefaults;
+
+// The port when it lies in 1024...65535, otherwise 9000.
+int validOSCPort(qint64 port);
+
+class OSCListener {
+public:
+    static constexpr const char* kServiceName = "QuellorMac";
+    static constexpr const char* kServiceType = "_quellor-osc._udp";
+
+    // Reads the standard user defaults and starts listening on "oscPort" when "oscEnabled" is on.
+    // Production listens on every interface; tests pass a loopback address.
+    explicit OSCListener(QHostAddress bindAddress = QHostAddress::Any);
+    ~OSCListener();
+    OSCListener(const OSCListener&) = delete;
+    OSCListener& operator=(const OSCListener&) = delete;
+
+    // (Re)starts listening on the port; a port that cannot be bound is logged and leaves the
+    // listener stopped.
+    void start(quint16 port);
+    void stop();
+    bool isListening() const { return receiver_ != nullptr; }
+    quint16 port() const { return port_; }
+
+    // The settings as read now from the standard user defaults.
+    static bool configuredEnabled();
+    static quint16 configuredPort();
+
+    // Store a new code and forgive every sender.
+    void setPairingPIN(const QString& pin);
+    void setControlPassword(const QString& password);
+
+    // The admission gate: the address to route, or nothing to drop. `source` is the sender's key.
+    std::optional<QString> admit(const QString& address, const QString& source);
+    // The sender's key: its host without the port (IPv4-mapped addresses as dotted IPv4).
+    static QString sourceKey(const NetworkEndpoint& endpoint) { return endpoint.hostText(); }
+    // Main thread: delivers one admitted message through the callbacks.
+    void route(const OSCMessage& admitted, const NetworkEndpoint& sender);
+
+    // Installed by the engine; called on the main thread after admission, values in 0...1.
+    std::function<void(int number, float value)> onQuellorValueReceived;
+    std::function<void(const QString& id, float value)> onAppVolumeReceived;
+    std::function<void(const QString& bundle, bool on)> onCueReceived;
+    std::function<void(const QString& bundle, float value)> onCueVolumeReceived;
+    std::function<void(int slot, const QString& bundle)> onSlotReceived;
+    std::function<void(bool on)> onPanicReceived;
+    std::function<void(bool on)> onRecordReceived;
+    std::function<void(bool on)> onAutoRecReceived;
+    std::function<void(int index)> onSnapshotReceived;
+    std::function<void()> onSnapshotSaveReceived;
+    std::function<void(OSCCommand command, std::optional<float> value)> onCommandReceived;
+    std::function<void(const NetworkEndpoint& endpoint)> onIPhoneConnected;
+
+private:
+    struct Receiver;
+    void dispatch(const QString& address, float value);
+    void receive(Receiver& receiver);
+    void handleDatagram(const QByteArray& datagram, const NetworkEndpoint& sender);
+    double now() const { return scheduler_->now(); }
+
+    const Logger log_{QStringLiteral("OSCListener")};
+    QHostAddress bindAddress_;
+    Scheduler* scheduler_;
+    std::unique_ptr<ServiceAdvertiser> advertiser_;
+    std::unique_ptr<Receiver> receiver_;
+    quint16 port_ = 0;
+
+    std::mutex pinLock_;  // guards the two codes and the lockout policy
+    QString storedPIN_;
+    QString storedPassword_;
+    PINLockoutPolicy lockout_;
+    std::atomic<bool> pinRequired_{true};  // mirrors "oscPinRequired" for the listener thread
+
+    QObject context_;  // receives the defaults' change signal on the main thread
+    Liveness liveness_;
+};
+
+}  // namespace quellor
