@@ -5,7 +5,11 @@
 #include "base/Logger.h"
 #include "base/QtScheduler.h"
 #include "base/UserDefaults.h"
+#include "app/RemoteServices.h"
+#include "engine/MixerEngine.h"
+#include "platform/SimulatedBluetooth.h"
 #include "platform/SimulatedHardware.h"
+#include "platform/SimulatedRunningApplications.h"
 #include "platform/SimulatedWorld.h"
 
 using namespace quellor;
@@ -46,6 +50,30 @@ void logHardware(const Logger& log, const SimulatedHardware& hardware) {
     }
 }
 
+// The desktop side of the simulated world: each process is a running application, and each paired
+// Bluetooth device of the world is paired here too.
+void populateDesktop(const SimulatedWorld& world, SimulatedRunningApplications& running,
+                     SimulatedBluetooth& bluetooth) {
+    for (const SimulatedWorld::Process& p : world.processes) {
+        RunningApplication app;
+        app.processIdentifier = p.process.pid;
+        app.bundleIdentifier = p.process.bundleID;
+        app.localizedName = p.process.name;
+        app.activationPolicy = ActivationPolicy::Regular;
+        running.launch(app);
+        if (p.process.responsiblePid != 0) running.setResponsible(p.process.pid, p.process.responsiblePid);
+    }
+    for (const SimulatedWorld::BluetoothDevice& b : world.bluetooth) {
+        PairedBluetoothDevice device;
+        device.address = b.address;
+        device.majorClass = BluetoothDevices::kAudioMajorClass;
+        device.minorClass = b.minorClass;
+        device.name = b.name;
+        device.connected = b.connected;
+        bluetooth.pair(device);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -62,6 +90,14 @@ int main(int argc, char** argv) {
     AudioHardware::install(&hardware);
     UserDefaults defaults(UserDefaults::standardFilePath());
     UserDefaults::installStandard(&defaults);
+
+    SimulatedRunningApplications running;
+    SimulatedBluetooth bluetooth;
+    populateDesktop(*world, running, bluetooth);
+    RemoteServices remote;
+    MixerEngine engine({running, bluetooth, {}, &remote});
+    Scheduler::current().post([&engine] { engine.start(); });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &engine, [&engine] { engine.shutdown(); });
 
     UnixSignals unixSignals;
     QObject::connect(&unixSignals, &UnixSignals::quitRequested, &app, [&](int sig) {
