@@ -1,5 +1,6 @@
 // quellor: the mixer application. Runs the Qt event loop on the simulated audio hardware.
 #include <QCoreApplication>
+#include <memory>
 
 #include "app/UnixSignals.h"
 #include "base/Logger.h"
@@ -94,10 +95,11 @@ int main(int argc, char** argv) {
     SimulatedRunningApplications running;
     SimulatedBluetooth bluetooth;
     populateDesktop(*world, running, bluetooth);
-    RemoteServices remote;
-    MixerEngine engine({running, bluetooth, {}, &remote});
-    Scheduler::current().post([&engine] { engine.start(); });
-    QObject::connect(&app, &QCoreApplication::aboutToQuit, &engine, [&engine] { engine.shutdown(); });
+    // The engine and the remote side go before the hardware and the defaults are uninstalled.
+    auto remote = std::make_unique<RemoteServices>();
+    auto engine = std::make_unique<MixerEngine>(MixerEngine::Platform{running, bluetooth, {}, remote.get()});
+    Scheduler::current().post([e = engine.get()] { e->start(); });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, engine.get(), [e = engine.get()] { e->shutdown(); });
 
     UnixSignals unixSignals;
     QObject::connect(&unixSignals, &UnixSignals::quitRequested, &app, [&](int sig) {
@@ -108,6 +110,8 @@ int main(int argc, char** argv) {
     log.notice("Quellor started");
     logHardware(log, hardware);
     int rc = app.exec();
+    engine.reset();
+    remote.reset();
     defaults.flush();
     log.notice("Quellor stopped");
     UserDefaults::installStandard(nullptr);
