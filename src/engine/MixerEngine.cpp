@@ -11,7 +11,7 @@
 #include "audio/BluetoothAudioMonitor.h"
 #include "audio/DeviceVolumeController.h"
 #include "audio/HALListener.h"
-#include "audio/LeftoverAggregateCleanup.h"
+#include "audio/MirrorAggregateCleanup.h"
 #include "audio/PhonesBusVolumeController.h"
 #include "audio/SystemVolumeController.h"
 #include "base/JSONDefaults.h"
