@@ -4,6 +4,8 @@
 // present, and null reads as absent. A plain value, safe on any thread.
 
 #include <QJsonObject>
+
+#include "base/JsonCoding.h"
 #include <QString>
 #include <cstdint>
 #include <optional>
@@ -19,6 +21,12 @@ struct MIDIMapping {
     QJsonObject toJson() const;
     // Nothing when "target" is missing or not a string, or "sourceID" is not a 32-bit integer.
     static std::optional<MIDIMapping> fromJson(const QJsonValue& value);
+};
+
+template <>
+struct json::Coding<MIDIMapping> {
+    static QJsonValue encode(const MIDIMapping& m) { return m.toJson(); }
+    static std::optional<MIDIMapping> decode(const QJsonValue& v) { return MIDIMapping::fromJson(v); }
 };
 
 }  // namespace quellor

@@ -1,28 +1,12 @@
 #include "remote/MIDIMappingManager.h"
 
+#include "base/JSONDefaults.h"
 #include "base/Observable.h"
 
 #include <QJsonDocument>
 #include <algorithm>
 
 namespace quellor {
-namespace {
-
-std::optional<MIDIMappingManager::Mappings> decode(const QByteArray& data) {
-    QJsonParseError error;
-    QJsonDocument doc = QJsonDocument::fromJson(data, &error);
-    if (error.error != QJsonParseError::NoError || !doc.isObject()) return std::nullopt;
-    MIDIMappingManager::Mappings out;
-    QJsonObject o = doc.object();
-    for (auto it = o.begin(); it != o.end(); ++it) {
-        auto m = MIDIMapping::fromJson(it.value());
-        if (!m) return std::nullopt;
-        out[it.key()] = *m;
-    }
-    return out;
-}
-
-}  // namespace
 
 MIDIMappingManager::MIDIMappingManager(UserDefaults& defaults, QObject* parent)
     : QObject(parent), defaults_(defaults) {
@@ -38,11 +22,9 @@ void MIDIMappingManager::setMappings(Mappings mappings) {
 }
 
 void MIDIMappingManager::load() {
-    if (auto data = defaults_.dataValue(kDefaultsKey)) {
-        if (auto decoded = decode(*data)) {
-            setMappings(std::move(*decoded));
-            return;
-        }
+    if (auto decoded = JSONDefaults::load<Mappings>(kDefaultsKey, defaults_)) {
+        setMappings(std::move(*decoded));
+        return;
     }
     auto legacy = defaults_.dictionaryValue(kDefaultsKey);
     if (!legacy) return;
@@ -56,13 +38,7 @@ void MIDIMappingManager::load() {
     log_.info("Migratoitu %ld MIDI-kartoitusta lähdetietoiseen muotoon", long(mappings_.size()));
 }
 
-// Written as JSON data directly; to go through JSONDefaults (which also logs an encoding
-// failure) once that is in the tree.
-void MIDIMappingManager::save() {
-    QJsonObject o;
-    for (const auto& [key, mapping] : mappings_) o.insert(key, mapping.toJson());
-    defaults_.setData(kDefaultsKey, QJsonDocument(o).toJson(QJsonDocument::Compact));
-}
+void MIDIMappingManager::save() { JSONDefaults::save(mappings_, kDefaultsKey, defaults_); }
 
 std::optional<int> MIDIMappingManager::ccNumber(const QString& target) const {
     for (const auto& [key, mapping] : mappings_) {

@@ -1,0 +1,58 @@
+#include "QuellorProcess.h"
+
+#include <QDeadlineTimer>
+#include <csignal>
+
+namespace quellor::test {
+
+QuellorProcess::QuellorProcess() : env_(QProcessEnvironment::systemEnvironment()) {
+    env_.insert("QT_QPA_PLATFORM", "offscreen");
+    env_.insert("HOME", home_.path());
+    env_.insert("XDG_CONFIG_HOME", configPath());
+    env_.insert("XDG_DATA_HOME", dataPath());
+    env_.remove("QUELLOR_WORLD");
+    process_.setProcessChannelMode(QProcess::MergedChannels);
+}
+
+QuellorProcess::~QuellorProcess() {
+    if (process_.state() != QProcess::NotRunning) {
+        process_.kill();
+        process_.waitForFinished(5000);
+    }
+}
+
+void QuellorProcess::start() {
+    process_.setProcessEnvironment(env_);
+    process_.start(QStringLiteral(QUELLOR_BINARY), {});
+    process_.waitForStarted(10000);
+}
+
+void QuellorProcess::drain() { output_ += QString::fromUtf8(process_.readAll()); }
+
+bool QuellorProcess::waitForLog(const QString& text, double seconds) {
+    QDeadlineTimer deadline(qint64(seconds * 1000));
+    drain();
+    while (!output_.contains(text)) {
+        if (deadline.hasExpired() || process_.state() == QProcess::NotRunning) {
+            drain();
+            return output_.contains(text);
+        }
+        process_.waitForReadyRead(int(std::max<qint64>(1, std::min<qint64>(deadline.remainingTime(), 200))));
+        drain();
+    }
+    return true;
+}
+
+int QuellorProcess::waitForExit(double seconds) {
+    if (process_.state() != QProcess::NotRunning && !process_.waitForFinished(int(seconds * 1000))) return -1;
+    drain();
+    return process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : -1;
+}
+
+int QuellorProcess::stop(int signal, double seconds) {
+    if (process_.state() == QProcess::NotRunning) return waitForExit(seconds);
+    ::kill(pid_t(process_.processId()), signal);
+    return waitForExit(seconds);
+}
+
+}  // namespace quellor::test

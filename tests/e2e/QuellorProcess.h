@@ -1,0 +1,38 @@
+#pragma once
+// Starts the real quellor binary for whole-program tests: offscreen, a fresh configuration and
+// data folder, an optional simulated world file. Waits are bounded reads of its output.
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+
+namespace quellor::test {
+
+class QuellorProcess {
+public:
+    QuellorProcess();
+    ~QuellorProcess();
+
+    QProcessEnvironment& environment() { return env_; }
+    QString homePath() const { return home_.path(); }
+    QString configPath() const { return home_.path() + "/config"; }
+    QString dataPath() const { return home_.path() + "/data"; }
+
+    void start();
+    // Waits until the standard error output contains `text` (true) or `seconds` pass (false).
+    bool waitForLog(const QString& text, double seconds = 20);
+    // Sends a signal and waits for the exit; returns the exit code (-1 when it did not exit).
+    int stop(int signal, double seconds = 20);
+    int waitForExit(double seconds = 20);
+    QString output() const { return output_; }
+    QProcess& process() { return process_; }
+
+private:
+    void drain();
+    QTemporaryDir home_;
+    QProcessEnvironment env_;
+    QProcess process_;
+    QString output_;
+};
+
+}  // namespace quellor::test
