@@ -102,7 +102,9 @@ void MixerEngine::applyTapRouting(const AudioApp& app, const AppVolume& entry) {
                firstDevice != devices.end() ? long(firstDevice->outputChannels) : -1L, layout ? 1 : 0);
 
     try {
-        tap->start(outputs, layout);
+        std::optional<ProcessTap::BusLayout> pairs;
+        if (layout) pairs = ProcessTap::BusLayout{layout->mainOffset, layout->phonesOffset, layout->width};
+        tap->start(outputs, pairs);
     } catch (const HALError& error) {
         log.error("Tap failed for %s: %s", qPrintable(app.bundleID), qPrintable(error.description()));
         setNeedsAudioCapturePermission(true);
