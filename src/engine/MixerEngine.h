@@ -108,7 +108,7 @@ public:
     // Saves the strip styles and reports the mix change (also after an in-place edit).
     void saveStripStyles();
     const BusPairingMap& busPairings() const { return busPairings_; }
-    const QStringList& slots() const { return slots_; }
+    const QStringList& consoleSlots() const { return slots_; }
     bool needsAudioCapturePermission() const { return needsAudioCapturePermission_; }
     bool isStarted() const { return isStarted_; }
     const AppVolumeMap& volumes() const { return volumes_; }

@@ -17,7 +17,7 @@ namespace {
 
 const Logger log("MixerEngine");
 
-constexpr std::uint32_t kTransportBluetoothLE = hal::fourCC("blea");
+constexpr std::uint32_t kTransportBluetoothLE = fourCC("blea");
 
 bool isBluetooth(std::uint32_t transport) {
     return transport == hal::kTransportBluetooth || transport == kTransportBluetoothLE;

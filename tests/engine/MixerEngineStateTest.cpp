@@ -39,9 +39,9 @@ TEST_F(MixerEngineStateTest, ConsoleSlotsKeepSixteenExtendEightAndReplaceAnythin
         UserDefaults::installStandard(defaults.get());
         if (c.stored) defaults->setValue("consoleSlots", *c.stored);
         MixerEngine engine({running, bluetooth, [](std::function<void()> job) { job(); }, nullptr});
-        EXPECT_TRUE(engine.slots().isEmpty());
+        EXPECT_TRUE(engine.consoleSlots().isEmpty());
         engine.start();
-        EXPECT_EQ(engine.slots(), c.expected);
+        EXPECT_EQ(engine.consoleSlots(), c.expected);
         engine.shutdown();
         UserDefaults::installStandard(defaults_.get());
     }
@@ -117,8 +117,8 @@ TEST_F(MixerEngineStateTest, SetSlotIgnoresOutOfRangeAndUnchangedSlots) {
     EXPECT_EQ(mixChanges, 0);
 
     engine().setSlot("com.example.player", 15);
-    EXPECT_EQ(engine().slots().at(15), "com.example.player");
-    EXPECT_EQ(defaults().stringArrayValue("consoleSlots"), engine().slots());
+    EXPECT_EQ(engine().consoleSlots().at(15), "com.example.player");
+    EXPECT_EQ(defaults().stringArrayValue("consoleSlots"), engine().consoleSlots());
     EXPECT_EQ(mixChanges, 1);
 }
 
@@ -126,7 +126,7 @@ TEST_F(MixerEngineStateTest, OSCCallbacksReachTheEngine) {
     addOutputDevice("iface", 8);
     startEngine();
     remote.handlers.slot(3, "com.example.player");
-    EXPECT_EQ(engine().slots().at(3), "com.example.player");
+    EXPECT_EQ(engine().consoleSlots().at(3), "com.example.player");
     remote.handlers.panic(true);
     EXPECT_TRUE(engine().isPanicked());
 }
