@@ -7,10 +7,13 @@ namespace quellor::test {
 EngineFixture::EngineFixture() {
     AudioHardware::install(&hardware);
     Logger::setStderrEnabled(false);
+    // IO cycles run in virtual time, so taps render as the tests advance.
+    hardware.io().startVirtualDriver(512);
 }
 
 EngineFixture::~EngineFixture() {
     engine_.reset();
+    hardware.io().stopDrivers();
     scheduler().runPending();
     AudioHardware::install(nullptr);
     Logger::setStderrEnabled(true);

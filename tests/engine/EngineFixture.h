@@ -8,6 +8,7 @@
 
 #include "FakeRemoteLink.h"
 #include "TestEnvironment.h"
+#include "audio/AudioDeviceMonitor.h"
 #include "audio/AudioProcessMonitor.h"
 #include "engine/MixerEngine.h"
 #include "platform/SimulatedBluetooth.h"

@@ -11,9 +11,9 @@ namespace {
 class MixerEngineStateTest : public EngineFixture {};
 
 QStringList defaultSlots() {
-    QStringList slots{"bus:main", "bus:phones"};
-    while (slots.size() < 16) slots.append(QString());
-    return slots;
+    QStringList layout{"bus:main", "bus:phones"};
+    while (layout.size() < 16) layout.append(QString());
+    return layout;
 }
 
 TEST_F(MixerEngineStateTest, ConsoleSlotsKeepSixteenExtendEightAndReplaceAnythingElse) {

@@ -166,15 +166,15 @@ TEST_F(MixerEngineTapsTest, TheWatchdogReplacesATapThatNeverRendersOnItsSecondPa
     addOutputDevice("speakers", 2);
     addApp(100, kPlayer);
     startEngine();
-    hardware.setIOStalled(true);
     engine().setVolume(0.5f, app(kPlayer));
     ProcessTap* stalled = tap(kPlayer);
+    ASSERT_NE(stalled, nullptr);
+    hardware.io().setStalled(stalled->aggregateID(), true);
 
     advance(2.0);  // first silent pass
     EXPECT_EQ(tap(kPlayer), stalled);
     advance(2.0);  // second: replaced
     EXPECT_NE(tap(kPlayer), stalled);
-    hardware.setIOStalled(false);
     EXPECT_EQ(logs.count("Watchdog: tap for com.example.player never rendered while its process outputs — rebuilding"), 1);
     advance(4.0);  // the replacement renders and stays
     EXPECT_EQ(logs.count("Watchdog: tap for com.example.player never rendered while its process outputs — rebuilding"), 1);
@@ -184,7 +184,7 @@ TEST_F(MixerEngineTapsTest, RefusedCaptureIsRetriedAfterOneThreeSevenAndFifteenS
     addOutputDevice("speakers", 2);
     addApp(100, kPlayer);
     startEngine();
-    hardware.setCapturePermission(false);
+    hardware.io().setCapturePermission(false);
     engine().setVolume(0.5f, app(kPlayer));
     EXPECT_TRUE(engine().needsAudioCapturePermission());
     EXPECT_TRUE(engine().isRetryingTaps());
@@ -214,7 +214,7 @@ TEST_F(MixerEngineTapsTest, RefusedCaptureIsRetriedAfterOneThreeSevenAndFifteenS
     // A new failure starts a new retry; granting ends it at the next attempt.
     engine().restartAllTaps();
     EXPECT_TRUE(engine().isRetryingTaps());
-    hardware.setCapturePermission(true);
+    hardware.io().setCapturePermission(true);
     advance(1.0);
     EXPECT_NE(tap(kPlayer), nullptr);
     EXPECT_FALSE(engine().needsAudioCapturePermission());
