@@ -126,6 +126,8 @@ void MixerEngine::applyTapRouting(const AudioApp& app, const AppVolume& entry) {
     if (old != taps_.end()) old->second->stop();
     taps_[app.bundleID] = std::move(tap);
     setNeedsAudioCapturePermission(false);
+    // A tap built by an edit follows the rate of its device like one built by a rebuild.
+    installRateListeners();
 }
 
 void MixerEngine::applyCueModes() {

@@ -190,24 +190,23 @@ TEST_F(MixerEngineTapsTest, RefusedCaptureIsRetriedAfterOneThreeSevenAndFifteenS
     EXPECT_TRUE(engine().isRetryingTaps());
     EXPECT_TRUE(logs.containsText("Tap failed for com.example.player: Failed to create process tap"));
 
-    std::vector<double> attempts;
-    const double t0 = scheduler().now();
     auto failedStarts = [&] {
         int n = 0;
         for (const auto& r : logs.records("MixerEngine")) n += r.text.startsWith("Tap failed");
         return n;
     };
-    int seen = failedStarts();
-    for (int step = 0; step < 200; ++step) {
-        advance(0.1);
-        if (failedStarts() != seen) {
-            seen = failedStarts();
-            attempts.push_back(scheduler().now() - t0);
-        }
+    // Each retry rebuilds the set once, 1, 3, 7 and 15 s after the failure.
+    double elapsed = 0;
+    int failures = failedStarts();
+    for (double at : {1.0, 3.0, 7.0, 15.0}) {
+        advance(at - elapsed - 0.01);
+        EXPECT_EQ(failedStarts(), failures) << "before " << at;
+        advance(0.02);
+        EXPECT_EQ(failedStarts(), ++failures) << "at " << at;
+        elapsed = at + 0.01;
     }
-    ASSERT_EQ(attempts.size(), 4u);
-    const double expected[] = {1.0, 3.0, 7.0, 15.0};
-    for (int i = 0; i < 4; ++i) EXPECT_NEAR(attempts[i], expected[i], 0.05);
+    advance(30.0);
+    EXPECT_EQ(failedStarts(), failures);
     EXPECT_FALSE(engine().isRetryingTaps());
     EXPECT_TRUE(engine().needsAudioCapturePermission());
 
