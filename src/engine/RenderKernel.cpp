@@ -30,20 +30,32 @@ struct FrameGains {
     float operator[](std::size_t f) const { return values[f]; }
 };
 
+// True when a ramp at `g` gives `target` on every frame from now on: the gain equals the target,
+// so the first step snaps it there, and a step from the target gives the target again (so it is
+// for any finite coefficient). A whole buffer then takes one gain.
+bool restsAt(float g, float target, float k) { return g == target && (target - target) * k + target == target; }
+
 // Steps the ramp over n frames, writing each frame's gain. When a step leaves the gain where it
-// was, the ramp has stalled (or arrived): the gain snaps to the target for the rest of the run.
+// was, the ramp has stalled (or arrived): the gain snaps to the target, and once the target is a
+// resting point the rest of the run takes it without further steps.
 float rampGains(float g, float target, float k, float* gains, std::size_t n) {
     for (std::size_t i = 0; i < n; ++i) {
         const float next = (target - g) * k + g;
         if (next == g) {
-            std::fill(gains + i, gains + n, target);
-            return target;
+            g = target;
+            if (restsAt(g, target, k)) {
+                std::fill(gains + i, gains + n, target);
+                return target;
+            }
+        } else {
+            g = next;
         }
-        g = next;
         gains[i] = g;
     }
     return g;
 }
+
+float snapped(float g, float target) { return std::fabs(g - target) < 0.000001f ? target : g; }
 
 struct Peak {
     float value = 0.0f;
@@ -65,6 +77,73 @@ inline float horizontalMax(__m128 m, float start) {
     _mm_store_ps(lanes, m);
     for (float lane : lanes) start = lane > start ? lane : start;
     return start;
+}
+
+// The ramp step on four lanes at once, lane for lane the arithmetic of the scalar step: a lane
+// whose step leaves it where it was takes its target.
+inline __m128 stepLanes(__m128 g, __m128 t, __m128 k) {
+    __m128 next = _mm_add_ps(_mm_mul_ps(_mm_sub_ps(t, g), k), g);
+    const __m128 stalled = _mm_cmpeq_ps(next, g);
+    // A stalled lane that already holds its target's bits gains nothing from the select; testing
+    // for the rare others keeps the select off the chain from one frame to the next.
+    const __m128 onTarget = _mm_castsi128_ps(_mm_cmpeq_epi32(_mm_castps_si128(next), _mm_castps_si128(t)));
+    if (_mm_movemask_ps(_mm_andnot_ps(onTarget, stalled)))
+        next = _mm_or_ps(_mm_and_ps(stalled, t), _mm_andnot_ps(stalled, next));
+    return next;
+}
+
+// One output frame of renderStereoPairs: lanes 0-1 go to the left window, lanes 2-3 to the right.
+template <bool Adjacent>
+inline void storePairs(float* frame, int left, int right, __m128 v) {
+    if constexpr (Adjacent) {
+        _mm_storeu_ps(frame + left, v);
+    } else {
+        _mm_storel_pi(reinterpret_cast<__m64*>(frame + left), v);
+        _mm_storeh_pi(reinterpret_cast<__m64*>(frame + right), v);
+    }
+}
+
+// The frames of renderStereoPairs into an output already silent outside the windows. `g` and `t`
+// hold the left window's gain and target in lanes 0-1 and the right window's in lanes 2-3; `g`
+// returns the gains after the last frame. Returns the largest absolute value written per lane.
+template <bool Adjacent>
+__m128 pairFrames(__m128& g, __m128 t, float k, bool targetsRest, const float* in, float* out,
+                  int stride, std::size_t frames, int left, int right) {
+    const __m128 kv = _mm_set1_ps(k);
+    __m128 peak = _mm_setzero_ps();
+    std::size_t f = 0;
+    // While a gain moves, one step per frame; every 16 frames the ramps are checked for rest.
+    while (f < frames && !(targetsRest && _mm_movemask_ps(_mm_cmpeq_ps(g, t)) == 0xf)) {
+        const std::size_t end = std::min(frames, f + 16);
+        for (; f < end; ++f) {
+            g = stepLanes(g, t, kv);
+            const __m128 x = _mm_castpd_ps(_mm_load_sd(reinterpret_cast<const double*>(in + 2 * f)));
+            const __m128 v = _mm_mul_ps(_mm_movelh_ps(x, x), g);
+            storePairs<Adjacent>(out + f * stride, left, right, v);
+            peak = maxAbs4(v, peak);
+        }
+    }
+    if (f == frames) return peak;
+    // At rest: every remaining frame takes the targets, two frames per input load.
+    g = t;
+    __m128 peak2 = _mm_setzero_ps();
+    for (; f + 2 <= frames; f += 2) {
+        const __m128 x = _mm_loadu_ps(in + 2 * f);
+        const __m128 a = _mm_mul_ps(_mm_movelh_ps(x, x), t);
+        const __m128 b = _mm_mul_ps(_mm_movehl_ps(x, x), t);
+        storePairs<Adjacent>(out + f * stride, left, right, a);
+        storePairs<Adjacent>(out + (f + 1) * stride, left, right, b);
+        peak = maxAbs4(a, peak);
+        peak2 = maxAbs4(b, peak2);
+    }
+    peak = _mm_max_ps(peak, peak2);
+    if (f < frames) {
+        const __m128 x = _mm_castpd_ps(_mm_load_sd(reinterpret_cast<const double*>(in + 2 * f)));
+        const __m128 v = _mm_mul_ps(_mm_movelh_ps(x, x), t);
+        storePairs<Adjacent>(out + f * stride, left, right, v);
+        peak = maxAbs4(v, peak);
+    }
+    return peak;
 }
 #endif
 
@@ -213,7 +292,7 @@ float renderGainRampPart(float gain, float target, float coefficient,
     for (std::size_t done = 0; done < frames;) {
         const float* ip = in + done * inStride;
         float* op = out + done * outStride;
-        if (g == target) {
+        if (restsAt(g, target, coefficient)) {
             // At rest every step gives the target again: one gain for the rest of the buffer.
             peak = std::max(peak, applyWindow(ConstantGain{target}, ip, inStride, op, outStride,
                                               frames - done, outFirst, windowCount, partFirst, partCount));
@@ -226,7 +305,45 @@ float renderGainRampPart(float gain, float target, float coefficient,
         done += n;
     }
     if (writtenPeak) *writtenPeak = peak;
-    return std::fabs(g - target) < 0.000001f ? target : g;
+    return snapped(g, target);
+}
+
+StereoPairs renderStereoPairs(float mainGain, float mainTarget, float cueGain, float cueTarget,
+                              float coefficient, const float* in, std::size_t inSamples, float* out,
+                              int outChannels, std::size_t outSamples, int mainFirst, int phonesFirst) {
+    const int stride = strideOf(outChannels);
+    const std::size_t frames = std::min(inSamples >> 1, framesIn(outSamples, stride));
+#if defined(__SSE2__)
+    const bool mainLeft = mainFirst < phonesFirst;
+    const int left = mainLeft ? mainFirst : phonesFirst, right = mainLeft ? phonesFirst : mainFirst;
+    const float gl = mainLeft ? mainGain : cueGain, gr = mainLeft ? cueGain : mainGain;
+    const float tl = mainLeft ? mainTarget : cueTarget, tr = mainLeft ? cueTarget : mainTarget;
+    const bool adjacent = right == left + 2;
+    // Windows that fill the frame leave only frames beyond the input to silence.
+    const std::size_t covered = adjacent && stride == 4 ? frames * 4 : 0;
+    zeroSamples(out + covered, long(outSamples - covered));
+
+    __m128 g = _mm_setr_ps(gl, gl, gr, gr);
+    const __m128 t = _mm_setr_ps(tl, tl, tr, tr);
+    const bool targetsRest = restsAt(tl, tl, coefficient) && restsAt(tr, tr, coefficient);
+    const __m128 peaks = adjacent
+        ? pairFrames<true>(g, t, coefficient, targetsRest, in, out, stride, frames, left, right)
+        : pairFrames<false>(g, t, coefficient, targetsRest, in, out, stride, frames, left, right);
+    alignas(16) float lanes[4], gains[4];
+    _mm_store_ps(lanes, peaks);
+    _mm_store_ps(gains, g);
+    const int m = mainLeft ? 0 : 2;
+    const float mainPeak = lanes[m + 1] > lanes[m] ? lanes[m + 1] : lanes[m];
+    return {snapped(gains[m], mainTarget), snapped(gains[2 - m], cueTarget), mainPeak};
+#else
+    zeroSamples(out, long(outSamples));
+    StereoPairs r{};
+    r.mainGain = renderGainRampPart(mainGain, mainTarget, coefficient, in, 2, frames * 2, out, outChannels,
+                                    outSamples, mainFirst, 2, 0, 2, &r.mainPeak);
+    r.cueGain = renderGainRampPart(cueGain, cueTarget, coefficient, in, 2, frames * 2, out, outChannels,
+                                   outSamples, phonesFirst, 2, 0, 2, nullptr);
+    return r;
+#endif
 }
 
 void zeroSamples(float* samples, long count) {

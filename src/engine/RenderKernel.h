@@ -47,6 +47,20 @@ float renderGainRampPart(float gain, float target, float coefficient,
                          int outFirst, int windowCount, int partFirst, int partCount,
                          float* writtenPeak = nullptr);
 
+// MAIN and PHONES of a paired device that is one stream: a stereo input into two windows of two
+// channels each, every other channel of the buffer silent, in one pass over the output. Each
+// window ramps its own gain exactly as renderGainRamp does, and the two ramps step side by side.
+// The whole output buffer is written: channels outside the windows, and frames the input does not
+// have, are set to 0. The windows must lie inside the frame and must not share a channel.
+struct StereoPairs {
+    float mainGain;  // the gains to start from next time, as renderGainRamp returns them
+    float cueGain;
+    float mainPeak;  // the largest absolute value written into the MAIN window
+};
+StereoPairs renderStereoPairs(float mainGain, float mainTarget, float cueGain, float cueTarget,
+                              float coefficient, const float* in, std::size_t inSamples, float* out,
+                              int outChannels, std::size_t outSamples, int mainFirst, int phonesFirst);
+
 // Sets `count` samples to 0 (nothing when count is 0 or below).
 void zeroSamples(float* samples, long count);
 

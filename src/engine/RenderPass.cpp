@@ -113,8 +113,26 @@ void renderPaired(TapRenderState& s, const PairedLayout& l, const RenderTargets&
     const ChannelWindow mainWindow = kernel::channelWindow(l.mainOffset, l.pairWidth, channels);
     const ChannelWindow phonesWindow = kernel::channelWindow(l.phonesOffset, l.pairWidth, channels);
 
-    for (const IOBuffer& b : output) zeroBuffer(b);
     const float k = s.rampCoefficient;
+    if (output.count == 1 && tap.channels == 2 && mainWindow.count == 2 && phonesWindow.count == 2 &&
+        !overlap(mainWindow, phonesWindow)) {
+        // The common shape: one stream, two stereo pairs apart. One pass writes the whole buffer.
+        const IOBuffer& b = output[0];
+        const kernel::StereoPairs r = kernel::renderStereoPairs(
+            s.currentGain, targets.main, s.currentCueGain, targets.cue, k, tap.samples(), tap.sampleCount(),
+            b.samples(), int(b.channels), b.sampleCount(), mainWindow.first, phonesWindow.first);
+        if (s.meterPre) {
+            kernel::accumulatePrePeak(tap.samples(), tap.byteSize, s.peak);
+        } else {
+            kernel::raise(s.peak, r.mainPeak);
+        }
+        kernel::raise(s.postPeak, r.mainPeak);
+        s.currentGain = r.mainGain;
+        s.currentCueGain = r.cueGain;
+        return;
+    }
+
+    for (const IOBuffer& b : output) zeroBuffer(b);
     // PHONES second: where the windows overlap, the cue wins.
     const WindowResult main = renderWindow(tap, output, mainWindow, s.currentGain, targets.main, k);
     const WindowResult cue = renderWindow(tap, output, phonesWindow, s.currentCueGain, targets.cue, k);

@@ -92,6 +92,9 @@ struct Layout {
 
 const Layout kLayouts[] = {
     {"8-channel paired", {{8, 256}}, true, 2, 6},
+    {"8-channel paired, pairs side by side, more frames than the tap", {{8, 300}}, true, 0, 2},
+    {"4-channel paired, pairs filling the frame, odd frame count", {{4, 255}}, true, 0, 2},
+    {"6-channel paired, PHONES left of MAIN", {{6, 256}}, true, 4, 1},
     {"2-channel general", {{2, 256}}, false, 0, 2},
     {"two stereo buffers paired", {{2, 256}, {2, 256}}, true, 0, 2},
     {"two stereo buffers unpaired", {{2, 256}, {2, 256}}, false, 0, 2},
