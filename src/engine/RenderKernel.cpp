@@ -72,11 +72,14 @@ const __m128 kAbsMask = _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff));
 // max(a, m) keeps m when a is NaN, exactly like `if (a > m) m = a`.
 inline __m128 maxAbs4(__m128 v, __m128 m) { return _mm_max_ps(_mm_and_ps(v, kAbsMask), m); }
 
+// The largest lane of m, or start when that is higher. The lanes come from maxAbs4, so none is NaN
+// and the order of the comparisons does not matter. Shuffles, not a round trip through memory: a
+// reload right after the stores of a render loop can be held up by them.
 inline float horizontalMax(__m128 m, float start) {
-    alignas(16) float lanes[4];
-    _mm_store_ps(lanes, m);
-    for (float lane : lanes) start = lane > start ? lane : start;
-    return start;
+    m = _mm_max_ps(m, _mm_movehl_ps(m, m));
+    m = _mm_max_ss(m, _mm_shuffle_ps(m, m, 1));
+    const float lane = _mm_cvtss_f32(m);
+    return lane > start ? lane : start;
 }
 
 // The ramp step on four lanes at once, lane for lane the arithmetic of the scalar step: a lane
@@ -306,6 +309,50 @@ float renderGainRampPart(float gain, float target, float coefficient,
     }
     if (writtenPeak) *writtenPeak = peak;
     return snapped(g, target);
+}
+
+float renderWholeBuffer(float gain, float target, float coefficient,
+                        const float* in, int inChannels, std::size_t inSamples,
+                        float* out, int outChannels, std::size_t outSamples, float& writtenPeak) {
+    const int inStride = strideOf(inChannels);
+    const int outStride = strideOf(outChannels);
+    const std::size_t frames = std::min(framesIn(inSamples, inStride), framesIn(outSamples, outStride));
+    const std::size_t filled = frames * std::size_t(outStride);
+    zeroSamples(out + filled, long(outSamples - filled));
+    if (inStride == outStride && restsAt(gain, target, coefficient)) {
+        // The common case: channel for channel at one gain, a single pass over the samples.
+        writtenPeak = scaleContiguous(in, out, filled, target);
+        return target;
+    }
+#if defined(__SSE2__)
+    if (inStride == 2 && outStride == 2) {
+        // Stereo while the gain moves: the samples of each frame are written as its gain comes
+        // out of the step, so the per-frame chain of the ramp is the only wait.
+        float g = gain;
+        __m128 peak = _mm_setzero_ps();
+        for (std::size_t f = 0; f < frames; ++f) {
+            const float next = (target - g) * coefficient + g;
+            if (next == g) {
+                g = target;
+                if (restsAt(g, target, coefficient)) {
+                    const float rest = scaleContiguous(in + 2 * f, out + 2 * f, filled - 2 * f, target);
+                    writtenPeak = horizontalMax(peak, rest);
+                    return target;
+                }
+            } else {
+                g = next;
+            }
+            const __m128 x = _mm_castpd_ps(_mm_load_sd(reinterpret_cast<const double*>(in + 2 * f)));
+            const __m128 v = _mm_mul_ps(x, _mm_set1_ps(g));
+            _mm_storel_pi(reinterpret_cast<__m64*>(out + 2 * f), v);
+            peak = maxAbs4(v, peak);
+        }
+        writtenPeak = horizontalMax(peak, 0.0f);
+        return snapped(g, target);
+    }
+#endif
+    return renderGainRampPart(gain, target, coefficient, in, inChannels, inSamples, out, outChannels,
+                              outSamples, 0, outStride, 0, outStride, &writtenPeak);
 }
 
 StereoPairs renderStereoPairs(float mainGain, float mainTarget, float cueGain, float cueTarget,

@@ -47,6 +47,13 @@ float renderGainRampPart(float gain, float target, float coefficient,
                          int outFirst, int windowCount, int partFirst, int partCount,
                          float* writtenPeak = nullptr);
 
+// One output buffer of the general path: `in` into every channel of `out` (the window is the whole
+// frame), as renderGainRamp does, then 0 in every sample after the rendered frames. Returns the
+// gain to start from next time; `writtenPeak` receives the largest absolute value written.
+float renderWholeBuffer(float gain, float target, float coefficient,
+                        const float* in, int inChannels, std::size_t inSamples,
+                        float* out, int outChannels, std::size_t outSamples, float& writtenPeak);
+
 // MAIN and PHONES of a paired device that is one stream: a stereo input into two windows of two
 // channels each, every other channel of the buffer silent, in one pass over the output. Each
 // window ramps its own gain exactly as renderGainRamp does, and the two ramps step side by side.

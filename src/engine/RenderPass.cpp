@@ -210,16 +210,10 @@ void renderGeneral(TapRenderState& s, std::uint64_t count, const RenderTargets& 
             zeroBuffer(b);
             continue;
         }
-        const int channels = std::max(int(b.channels), 1);
         // The window is the whole frame, so what was written is the buffer's peak: the rest is 0.
         float written = 0.0f;
-        g = kernel::renderGainRampPart(g, targets.main, k, tap->samples(), int(tap->channels),
-                                       tap->sampleCount(), b.samples(), int(b.channels),
-                                       b.sampleCount(), 0, channels, 0, channels, &written);
-        const std::size_t frames = std::min(kernel::framesIn(tap->sampleCount(), strideOf(tap->channels)),
-                                            kernel::framesIn(b.sampleCount(), strideOf(b.channels)));
-        const std::size_t filled = frames * std::size_t(channels);
-        kernel::zeroSamples(b.samples() + filled, long(b.sampleCount() - filled));
+        g = kernel::renderWholeBuffer(g, targets.main, k, tap->samples(), int(tap->channels), tap->sampleCount(),
+                                      b.samples(), int(b.channels), b.sampleCount(), written);
         if (meterPre) {
             if (i == 0) {
                 kernel::accumulatePrePeak(tap->samples(), tap->byteSize, s.peak);
