@@ -66,8 +66,9 @@ public:
     bool discardIfSilent();
     // Runs one drain on the writer queue and waits for it (the timer does the same without waiting).
     void drainNow(bool final);
-    // Called on the main thread with the take's serial number when a take reaches the size ceiling;
-    // repeated on every ordinary drain above the ceiling until the take is closed.
+    // Called on the main thread with the take's serial number when a take reaches the size ceiling,
+    // once per take. From then on the file takes no more frames (they go to the pre-roll) until the
+    // take is closed.
     void setSizeCeilingHandler(std::function<void(int takeSerial)> handler);
 
     bool isArmed() const { return armed_.load(std::memory_order_acquire) != 0; }
