@@ -14,6 +14,7 @@
 #include "platform/SimulatedHardware.h"
 #include "platform/SimulatedRunningApplications.h"
 #include "platform/SimulatedWorld.h"
+#include "recording/MixRecorder.h"
 
 using namespace quellor;
 
@@ -79,6 +80,8 @@ int main(int argc, char** argv) {
     // The engine and the remote side go before the hardware and the defaults are uninstalled.
     auto remote = std::make_unique<RemoteServices>();
     auto engine = std::make_unique<MixerEngine>(MixerEngine::Platform{running, bluetooth, {}, remote.get()});
+    // The recorder lives for the whole process, so its lane outlives every tap.
+    engine->setRecorder(&MixRecorder::shared());
     Scheduler::current().post([e = engine.get()] { e->start(); });
     QObject::connect(&app, &QCoreApplication::aboutToQuit, engine.get(), [e = engine.get()] { e->shutdown(); });
 

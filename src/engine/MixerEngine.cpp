@@ -16,6 +16,7 @@
 #include "audio/SystemVolumeController.h"
 #include "base/JSONDefaults.h"
 #include "base/Logger.h"
+#include "engine/MainRecorder.h"
 #include "platform/AudioConstants.h"
 
 namespace quellor {
@@ -98,7 +99,7 @@ void MixerEngine::start() {
     observeApps();
     observeDevices();
     rebuildTaps();
-    // The meter clock joins here once it exists.
+    startRecordingControl();
     if (assignIfChanged(isStarted_, true)) emit isStartedChanged();
 }
 
@@ -116,6 +117,9 @@ void MixerEngine::shutdown() {
     // The IO queues keep ramping towards full level while the main thread waits.
     if (raised) blockingWait_(kShutdownRampWait);
     stopAndClearTaps();
+    // A take still open is finished, so that its file is complete on disk.
+    autoRecordTimer_.cancel();
+    if (recorder_) recorder_->stopCapture();
 }
 
 void MixerEngine::observeApps() {
@@ -214,15 +218,6 @@ void MixerEngine::setRetryingTaps(bool value) {
 
 void MixerEngine::setSnapshots(std::vector<MixSnapshot> snapshots) {
     if (assignIfChanged(snapshots_, std::move(snapshots))) emit snapshotsChanged();
-}
-
-void MixerEngine::setAutoRec(bool on) {
-    if (assignIfChanged(isAutoRec_, on)) emit isAutoRecChanged();
-    UserDefaults::standard().setBool(QStringLiteral("autoRec"), on);
-}
-
-void MixerEngine::setRecording(bool on) {
-    if (assignIfChanged(isRecording_, on)) emit isRecordingChanged();
 }
 
 void MixerEngine::setMeterLevels(std::map<QString, float> levels) {

@@ -13,6 +13,7 @@
 //   MixerEngineRouting.cpp     building one tap, cue modes, silencing, panic and solo
 //   MixerEngineMaintenance.cpp rebuilding the tap set, reconciliation, watchdog, permission retry
 //   MixerEngineMixState.cpp    per-application edits, debounced save, console slots, strip styles
+//   MixerEngineRecording.cpp   recording the MAIN mix: start and stop, auto-record, recording source
 //
 // Threads: main thread only. Work that arrives on other threads (hardware listeners, remote
 // callbacks) reaches the engine as posted main-thread calls that do nothing once it is gone.
@@ -50,6 +51,7 @@ class BluetoothAudioMonitor;
 class BluetoothDevices;
 class DeviceVolumeController;
 class HALListener;
+class MainRecorder;
 class PhonesBusVolumeController;
 class RunningApplications;
 class SystemVolumeController;
@@ -121,6 +123,8 @@ public:
     void setAutoRec(bool on);
     bool isRecording() const { return isRecording_; }
     void setRecording(bool on);
+    // The folder of the last recording started; handed to retention when a recording stops.
+    const std::optional<QString>& recordingURL() const { return recordingURL_; }
     bool isPanicked() const { return isPanicked_; }
     const std::set<QString>& soloed() const { return soloed_; }
     const std::map<QString, float>& meterLevels() const { return meterLevels_; }
@@ -181,6 +185,27 @@ public:
     // something is soloed, cued, panicked, recording or auto-recording, or the output has PHONES.
     bool needsFullCoverage() const;
 
+    // --- Recording the MAIN mix ---------------------------------------------------------------
+    // Installs the recorder (not owned; it and its lane must outlive the engine and every tap).
+    // Every tap built from now on adds its MAIN share into the recorder's lane; live taps too.
+    void setRecorder(MainRecorder* recorder);
+    MainRecorder* recorder() const { return recorder_; }
+    // Starts a recording: capture at the MAIN device's rate when none runs, a new take, then every
+    // playing application gets a tap. Nothing while one runs or without a recorder.
+    void startRecording();
+    // Stops the recording: closes the take, stops capture unless auto-record is on, prunes the
+    // recordings folder, releases taps no longer needed. Nothing while none runs.
+    void stopRecording();
+    void toggleRecording();
+    // stopRecording() of the running engine, for code without a reference (the recorder at its
+    // size ceiling); nothing before start().
+    static void requestStopRecording();
+    // Auto-record, once per meter tick: starts capture as soon as the switch is on and an output
+    // device exists, then lets the recorder open and close takes by the MAIN mix's signal.
+    void checkAutoRecording();
+    // Whether taps record before their fader (the user default "recordPreFader").
+    static bool recordsPreFader();
+
     // --- Companion ---------------------------------------------------------------------------
     // Pushes the application list to the companion, now or coalesced 0.05 s later. Nothing is sent
     // while no companion is connected.
@@ -203,6 +228,7 @@ signals:
     void snapshotsChanged();
     void isAutoRecChanged();
     void isRecordingChanged();
+    void recordingURLChanged();
     void isPanickedChanged();
     void soloedChanged();
     void meterLevelsChanged();
@@ -218,6 +244,11 @@ private:
     void setNeedsAudioCapturePermission(bool value);
     void setRetryingTaps(bool value);
     void loadConsoleSlots();
+    // recording
+    void startRecordingControl();
+    void startAutoRecording();
+    double mainDeviceRate() const;
+    void applyRecordSource();
     // mix state
     void storeEntry(const QString& bundleID, const AppVolume& entry);
     void scheduleSave();
@@ -272,6 +303,9 @@ private:
     std::vector<MixSnapshot> snapshots_;
     bool isAutoRec_ = false;
     bool isRecording_ = false;
+    MainRecorder* recorder_ = nullptr;
+    std::optional<QString> recordingURL_;
+    TaskSlot autoRecordTimer_;
     bool isPanicked_ = false;
     std::set<QString> soloed_;
     std::map<QString, float> meterLevels_;

@@ -24,13 +24,14 @@
 
 #include "base/Logger.h"
 #include "base/Scheduler.h"
+#include "engine/MixSink.h"
 #include "recording/SerialQueue.h"
 
 struct sf_private_tag;
 
 namespace quellor {
 
-class RecordingLane {
+class RecordingLane : public MixSink {
 public:
     static constexpr qint64 kRingFrames = 384000;
     static constexpr int kPreRollSeconds = 3;
@@ -71,7 +72,7 @@ public:
     // take is closed.
     void setSizeCeilingHandler(std::function<void(int takeSerial)> handler);
 
-    bool isArmed() const { return armed_.load(std::memory_order_acquire) != 0; }
+    bool isArmed() const override { return armed_.load(std::memory_order_acquire) != 0; }
     bool hasOpenTake() const { return takeOpen_; }
     // The open (or last) take's first frame position and serial number.
     qint64 takeStartFrame() const { return takeStart_; }
@@ -105,14 +106,14 @@ public:
 
     // ---- realtime producers ----
     // Frame position of a host time in the current capture (may be negative before the start).
-    qint64 framePosition(std::uint64_t hostTime) const;
+    qint64 framePosition(std::uint64_t hostTime) const override;
     // Adds interleaved stereo frames whose first frame was heard at `hostTime`.
     void addFrames(std::uint64_t hostTime, const float* interleavedStereo, int frames);
     // Adds interleaved stereo frames at a frame position. In the shared-sum lane every producer's
     // frames are summed into the same cells; otherwise they are stored. Frames that fall outside the
     // part of the ring the writer has released (behind the drain, or a whole ring ahead of it) are
     // dropped: writing them would mix into audio that is still waiting to be written.
-    void addFramesAt(qint64 position, const float* interleavedStereo, int frames);
+    void addFramesAt(qint64 position, const float* interleavedStereo, int frames) override;
 
 private:
     struct SfCloser {

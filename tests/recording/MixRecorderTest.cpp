@@ -169,10 +169,10 @@ TEST_F(MixRecorderTest, SizeCeilingStopsTheRecordingOrClosesTheTakeItself) {
         SCOPED_TRACE(engineStops);
         MixRecorder small([this] { return clock; }, 8 * kSecond);
         int requests = 0;
-        small.requestStopRecording = [&] {
+        small.setStopRequestHandler([&] {
             ++requests;
             if (engineStops) small.stopCapture();
-        };
+        });
         small.startCapture(kSecond);
         ASSERT_TRUE(small.openTake(dir.path()));
         play(small, 3, 0.25f, false);
