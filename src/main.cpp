@@ -69,8 +69,8 @@ int main(int argc, char** argv) {
         QCoreApplication::quit();
     });
 
-    log.notice("Quellor started");
     logHardware(log, hardware);
+    log.notice("Quellor started");
     int rc = app.exec();
     defaults.flush();
     log.notice("Quellor stopped");

@@ -1,0 +1,113 @@
+#include "recording/MixRecorder.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cmath>
+
+#include "recording/RecordingFolder.h"
+
+namespace quellor {
+
+MixRecorder::MixRecorder(HostClock hostClock, qint64 sizeCeilingBytes)
+    : hostClock_(std::move(hostClock)), mainLane_("MAIN", true, sizeCeilingBytes) {
+    mainLane_.setSizeCeilingHandler([this](int serial) { onSizeCeiling(serial); });
+}
+
+MixRecorder& MixRecorder::shared() {
+    // Never destroyed: its lane's timer and writer thread must not be torn down after the scheduler
+    // and the application object are gone at exit.
+    static auto* recorder = new MixRecorder;
+    return *recorder;
+}
+
+void MixRecorder::startCapture(double sampleRate) {
+    if (isCapturing_) return;
+    sampleRate_ = sampleRate;
+    startHostTime_ = hostClock_();
+    isCapturing_ = true;
+    signalSeenUpTo_ = -1;
+    autoRetryAtFrame_ = 0;
+    mainLane_.start(startHostTime_, sampleRate_);
+    log_.info("Capture running @ %f Hz", sampleRate_);
+}
+
+void MixRecorder::stopCapture() {
+    if (!isCapturing_) return;
+    closeTake(0, true);
+    isCapturing_ = false;
+    mainLane_.stop();
+    log_.info("Capture stopped");
+}
+
+QString MixRecorder::uniqueTakePath(const QString& folder, const QDateTime& when) {
+    const QDir dir(folder);
+    const QString stem = "Quellor " + when.toString("yyyy-MM-dd HH-mm-ss");
+    QString path = dir.filePath(stem + ".wav");
+    for (int n = 2; QFileInfo::exists(path); ++n) path = dir.filePath(QString("%1 %2.wav").arg(stem).arg(n));
+    return path;
+}
+
+std::optional<QString> MixRecorder::openTake(const QString& folder, bool withPreRoll) {
+    if (!isCapturing_ || isTakeOpen_) return std::nullopt;
+    QDir().mkpath(folder);
+    const QString path = uniqueTakePath(folder, QDateTime::currentDateTime());
+    if (!mainLane_.openTake(path, withPreRoll)) return std::nullopt;
+    isTakeOpen_ = true;
+    autoTake_ = false;
+    recordingFile_ = path;
+    log_.info("Recording to %s", qPrintable(path));
+    return path;
+}
+
+void MixRecorder::closeTake(qint64 endFrame, bool keepAll) {
+    if (!isTakeOpen_) return;
+    isTakeOpen_ = false;
+    autoTake_ = false;
+    mainLane_.close(endFrame, keepAll);
+    bool removed = mainLane_.discardIfSilent();
+    if (!removed && recordingFile_) {
+        const QFileInfo info(*recordingFile_);
+        if (info.exists() && info.size() <= 128) {
+            QFile::remove(*recordingFile_);
+            removed = true;
+        }
+    }
+    log_.info(removed ? "Recording closed, nothing was heard: file removed" : "Recording closed");
+}
+
+void MixRecorder::autoRecordTick() {
+    if (!isCapturing_) return;
+    const qint64 now = mainLane_.highWater();
+    const qint64 lastSignal = mainLane_.lastSignalFrame();
+    const bool freshSignal = lastSignal > signalSeenUpTo_;
+    signalSeenUpTo_ = std::max(signalSeenUpTo_, lastSignal);
+    const double rate = std::max(sampleRate_, 1.0);
+
+    if (!isTakeOpen_) {
+        if (!freshSignal || now < autoRetryAtFrame_) return;
+        const auto chosen = RecordingFolder::resolve();
+        const auto opened = openTake(chosen.value_or(RecordingFolder::containerFolder()), true);
+        RecordingFolder::endAccess(chosen);
+        if (opened) {
+            autoTake_ = true;
+        } else {
+            autoRetryAtFrame_ = now + qint64(kAutoTakeRetrySeconds * rate);
+        }
+        return;
+    }
+    if (!autoTake_) return;
+    const qint64 silentSince = std::max(lastSignal + 1, mainLane_.takeStartFrame());
+    if (now - silentSince >= qint64(kAutoTakeSilenceSeconds * rate)) {
+        closeTake(silentSince + qint64(kAutoTakeTailSeconds * rate), false);
+    }
+}
+
+void MixRecorder::onSizeCeiling(int takeSerial) {
+    if (!isTakeOpen_ || takeSerial != mainLane_.takeSerial()) return;  // already closed
+    if (requestStopRecording) requestStopRecording();
+    if (isTakeOpen_ && takeSerial == mainLane_.takeSerial()) closeTake(0, true);
+}
+
+}  // namespace quellor

@@ -1,0 +1,346 @@
+#include "recording/RecordingLane.h"
+
+#include <QFile>
+#include <sndfile.h>
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <ctime>
+
+#include "recording/WavHeaderRepair.h"
+
+namespace quellor {
+
+namespace {
+
+constexpr qint64 kRing = RecordingLane::kRingFrames;
+
+qint64 ringIndex(qint64 frame) {
+    qint64 r = frame % kRing;
+    return r < 0 ? r + kRing : r;
+}
+
+template <class T>
+void raiseTo(std::atomic<T>& field, T value) {
+    T current = field.load(std::memory_order_relaxed);
+    while (current < value &&
+           !field.compare_exchange_weak(current, value, std::memory_order_release, std::memory_order_relaxed)) {
+    }
+}
+
+}  // namespace
+
+void RecordingLane::SfCloser::operator()(sf_private_tag* file) const { sf_close(file); }
+
+RecordingLane::RecordingLane(QString sourceName, bool isSharedSum, qint64 sizeCeilingBytes)
+    : sourceName_(std::move(sourceName)),
+      isSharedSum_(isSharedSum),
+      sizeCeilingBytes_(sizeCeilingBytes),
+      ticksToSeconds_(1e-9),
+      writer_(std::make_unique<SerialQueue>("quellor.recorder")) {}
+
+RecordingLane::~RecordingLane() {
+    writerTimer_.cancel();
+    writer_.reset();  // runs what is queued, then joins; the file closes with file_
+}
+
+std::uint64_t RecordingLane::hostTimeNow() {
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return std::uint64_t(ts.tv_sec) * 1'000'000'000ULL + std::uint64_t(ts.tv_nsec);
+}
+
+std::atomic<std::uint32_t>& RecordingLane::cell(qint64 frame, int channel) const {
+    return ring_[2 * ringIndex(frame) + channel];
+}
+
+// ---- main thread ----
+
+void RecordingLane::start(std::uint64_t hostTime, double sampleRate) {
+    if (armed_.load(std::memory_order_acquire) != 0) return;
+    sampleRate_.store(sampleRate, std::memory_order_relaxed);
+    writer_->sync([&] {
+        if (!ring_) {
+            ring_ = std::make_unique<std::atomic<std::uint32_t>[]>(2 * kRing);
+        }
+        for (qint64 i = 0; i < 2 * kRing; ++i) ring_[i].store(0, std::memory_order_relaxed);
+        // Three seconds at this rate: a store sized for 48 kHz would overflow at higher rates.
+        const qint64 capacity = kPreRollSeconds * qint64(std::max(sampleRate, 0.0));
+        if (qint64(preRoll_.size()) < 2 * capacity) preRoll_.assign(size_t(2 * capacity), 0.0f);
+        preRollCapacity_ = capacity;
+        preRollWrite_ = 0;
+        preRollFilled_ = 0;
+        drainedUpTo_.store(0, std::memory_order_release);
+    });
+    highWater_.store(0, std::memory_order_relaxed);
+    // Positions restart at 0: a signal position from an earlier capture would read as signal far in
+    // the future.
+    lastSignalFrame_.store(-1, std::memory_order_relaxed);
+    startHostTime_.store(hostTime, std::memory_order_relaxed);
+    generation_.fetch_add(1, std::memory_order_relaxed);
+    armed_.store(1, std::memory_order_release);
+
+    writerTimer_.set(Scheduler::current().every(kDrainInterval, alive_.guard([this] {
+        writer_->async([this] { drain(false); });
+    })));
+    log_.debug("Lane capturing: %s", qPrintable(sourceName_));
+}
+
+void RecordingLane::stop() {
+    if (armed_.load(std::memory_order_acquire) == 0) return;
+    close(0, true);
+    armed_.store(0, std::memory_order_release);
+    writerTimer_.cancel();
+    writer_->sync([] {});  // a drain queued by the timer has finished
+    log_.debug("Lane stopped: %s", qPrintable(sourceName_));
+}
+
+bool RecordingLane::openTake(const QString& path, bool withPreRoll) {
+    if (!isArmed() || takeOpen_) return false;
+    bool opened = false;
+    writer_->sync([&] {
+        drain(true);  // everything so far goes to the pre-roll; the ring is clear up to now
+        SF_INFO info{};
+        info.samplerate = int(std::lround(sampleRate_.load(std::memory_order_relaxed)));
+        info.channels = 2;
+        info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+        const QByteArray nativePath = QFile::encodeName(path);
+        SNDFILE* file = sf_open(nativePath.constData(), SFM_WRITE, &info);
+        if (!file) {
+            log_.error("Could not create recording %s: %s", qPrintable(path), sf_strerror(nullptr));
+            return;
+        }
+        // The PEAK chunk would describe the untrimmed take after a short close; leave it out.
+        sf_command(file, SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
+        file_.reset(file);
+        url_ = path;
+        ++takeSerial_;
+        bytesWritten_ = 0;
+        clipFrames_ = 0;
+        stoppedAtSizeLimit_ = false;
+        writeFailed_ = false;
+        clipStartFrame_ = drainedUpTo_.load(std::memory_order_relaxed);
+
+        if (withPreRoll && preRollFilled_ > 0) {
+            const qint64 oldest = (preRollWrite_ - preRollFilled_) % preRollCapacity_;
+            const qint64 firstBlock = std::min(preRollFilled_, preRollCapacity_ - oldest);
+            const bool ok = writeFrames(preRoll_.data() + 2 * oldest, firstBlock) &&
+                            writeFrames(preRoll_.data(), preRollFilled_ - firstBlock);
+            if (ok) {
+                clipFrames_ = preRollFilled_;
+                bytesWritten_ = 8 * preRollFilled_;
+                clipStartFrame_ -= preRollFilled_;
+            } else {
+                sf_seek(file_.get(), 0, SEEK_SET | SFM_WRITE);
+            }
+        }
+        preRollWrite_ = 0;
+        preRollFilled_ = 0;
+        takeStart_ = clipStartFrame_;
+        takeSerialMain_ = takeSerial_;
+        opened = true;
+    });
+    if (!opened) return false;
+    takeOpen_ = true;
+    // A new take has heard nothing yet, unless a signal frame already lies inside it (in the
+    // pre-roll). Cleared first so that a producer's signal arriving meanwhile is not lost.
+    heardAnything_.store(false, std::memory_order_relaxed);
+    signalPeak_.store(0, std::memory_order_relaxed);
+    const qint64 lastSignal = lastSignalFrame();
+    if (lastSignal >= 0 && lastSignal >= takeStart_) heardAnything_.store(true, std::memory_order_relaxed);
+    return true;
+}
+
+void RecordingLane::close(qint64 endFrame, bool keepAll) {
+    if (!takeOpen_) return;
+    qint64 kept = 0;
+    writer_->sync([&] {
+        drain(true);
+        kept = keepAll ? clipFrames_ : std::clamp(endFrame - clipStartFrame_, qint64(0), clipFrames_);
+        const QString path = url_;
+        file_.reset();
+        // A failed write may have left part of a block past the last good frame.
+        if (!path.isEmpty() && (kept < clipFrames_ || writeFailed_)) repairWavHeader(path, kept, 2);
+    });
+    takeOpen_ = false;
+    log_.debug("Lane closed, %lld frames kept", static_cast<long long>(kept));
+}
+
+bool RecordingLane::discardIfSilent() {
+    QString path;
+    writer_->sync([&] { path = url_; });
+    if (path.isEmpty() || heardAnything()) return false;
+    QFile::remove(path);
+    writer_->sync([&] { url_.clear(); });
+    log_.debug("Discarded silent lane: %s", qPrintable(sourceName_));
+    return true;
+}
+
+void RecordingLane::drainNow(bool final) {
+    writer_->sync([&] { drain(final); });
+}
+
+void RecordingLane::setSizeCeilingHandler(std::function<void(int)> handler) {
+    ceilingHandler_ = std::move(handler);
+}
+
+RecordingLane::State RecordingLane::state() const {
+    State s;
+    writer_->sync([&] {
+        s.drainedUpTo = drainedUpTo_.load(std::memory_order_relaxed);
+        s.preRollWrite = preRollWrite_;
+        s.preRollFilled = preRollFilled_;
+        s.preRollCapacity = preRollCapacity_;
+        s.bytesWritten = bytesWritten_;
+        s.clipFrames = clipFrames_;
+        s.clipStartFrame = clipStartFrame_;
+        s.stoppedAtSizeLimit = stoppedAtSizeLimit_;
+        s.takeSerial = takeSerial_;
+        s.url = url_;
+    });
+    return s;
+}
+
+std::vector<float> RecordingLane::preRollFrames() const {
+    std::vector<float> out;
+    writer_->sync([&] {
+        out.reserve(size_t(2 * preRollFilled_));
+        for (qint64 k = preRollWrite_ - preRollFilled_; k < preRollWrite_; ++k) {
+            const qint64 at = 2 * (k % preRollCapacity_);
+            out.push_back(preRoll_[size_t(at)]);
+            out.push_back(preRoll_[size_t(at + 1)]);
+        }
+    });
+    return out;
+}
+
+// ---- writer queue ----
+
+bool RecordingLane::writeFrames(const float* interleaved, qint64 frames) {
+    if (frames <= 0) return true;
+    return sf_writef_float(file_.get(), interleaved, frames) == frames;
+}
+
+void RecordingLane::pushPreRoll(float left, float right) {
+    const qint64 capacity = preRollCapacity_;
+    if (capacity < 1) return;
+    const qint64 at = 2 * (preRollWrite_ % capacity);
+    preRoll_[size_t(at)] = left;
+    preRoll_[size_t(at + 1)] = right;
+    ++preRollWrite_;
+    if (preRollFilled_ < capacity) ++preRollFilled_;
+}
+
+void RecordingLane::drain(bool final) {
+    if (!ring_) return;
+    const qint64 end = highWater_.load(std::memory_order_acquire);
+    const qint64 lag = final ? 0 : qint64(sampleRate_.load(std::memory_order_relaxed));
+    const qint64 target = end - lag;
+    qint64 from = drainedUpTo_.load(std::memory_order_relaxed);
+    if (from >= target) return;
+
+    if (target - kRing > from) {
+        // Overrun: the writer fell a whole ring behind. Frames older than one ring are lost. Producers
+        // stored nothing at or beyond from + ring (those cells still held older frames), so those
+        // positions are silence: clear their cells before they are read as new frames.
+        const qint64 newFrom = target - kRing;
+        for (qint64 f = std::max(newFrom, from + kRing); f < target; ++f) {
+            cell(f, 0).store(0, std::memory_order_relaxed);
+            cell(f, 1).store(0, std::memory_order_relaxed);
+        }
+        from = newFrom;
+        drainedUpTo_.store(from, std::memory_order_release);
+    }
+    const qint64 n = target - from;
+
+    if (file_) {
+        if (qint64(drainBuffer_.size()) < 2 * n) drainBuffer_.resize(size_t(2 * n));
+        for (qint64 i = 0; i < n; ++i) {
+            drainBuffer_[size_t(2 * i)] = std::bit_cast<float>(cell(from + i, 0).load(std::memory_order_relaxed));
+            drainBuffer_[size_t(2 * i + 1)] = std::bit_cast<float>(cell(from + i, 1).load(std::memory_order_relaxed));
+        }
+        if (!writeFrames(drainBuffer_.data(), n)) {
+            // Keep the frames in the ring and put the write position back after the last good frame:
+            // the next drain writes the same frames again, in the same place.
+            log_.error("Recording write failed: %s", sf_strerror(file_.get()));
+            sf_seek(file_.get(), clipFrames_, SEEK_SET | SFM_WRITE);
+            writeFailed_ = true;
+            return;
+        }
+        for (qint64 i = 0; i < n; ++i) {
+            cell(from + i, 0).store(0, std::memory_order_relaxed);
+            cell(from + i, 1).store(0, std::memory_order_relaxed);
+        }
+        drainedUpTo_.store(target, std::memory_order_release);
+        clipFrames_ += n;
+        bytesWritten_ += 8 * n;
+        if (bytesWritten_ >= sizeCeilingBytes_ && !final) {
+            log_.error("Recording reached WAV's 4 GB ceiling; closing the take");
+            stoppedAtSizeLimit_ = true;
+            Scheduler::current().post(alive_.guard([this, serial = takeSerial_] {
+                if (ceilingHandler_) ceilingHandler_(serial);
+            }));
+        }
+        return;
+    }
+
+    for (qint64 i = 0; i < n; ++i) {
+        const float left = std::bit_cast<float>(cell(from + i, 0).exchange(0, std::memory_order_relaxed));
+        const float right = std::bit_cast<float>(cell(from + i, 1).exchange(0, std::memory_order_relaxed));
+        pushPreRoll(left, right);
+    }
+    drainedUpTo_.store(target, std::memory_order_release);
+}
+
+// ---- realtime producers ----
+
+qint64 RecordingLane::framePosition(std::uint64_t hostTime) const {
+    const std::uint64_t start = startHostTime_.load(std::memory_order_relaxed);
+    const double ticks = hostTime >= start ? double(hostTime - start) : -double(start - hostTime);
+    return std::llround(ticks * ticksToSeconds_ * sampleRate_.load(std::memory_order_relaxed));
+}
+
+void RecordingLane::addFrames(std::uint64_t hostTime, const float* interleavedStereo, int frames) {
+    if (armed_.load(std::memory_order_acquire) == 0) return;
+    addFramesAt(framePosition(hostTime), interleavedStereo, frames);
+}
+
+void RecordingLane::addFramesAt(qint64 position, const float* interleavedStereo, int frames) {
+    if (armed_.load(std::memory_order_acquire) == 0 || frames <= 0) return;
+    const qint64 writable = drainedUpTo_.load(std::memory_order_acquire);
+    const qint64 first = std::max(position, writable);
+    const qint64 last = std::min(position + frames, writable + kRing);  // exclusive
+
+    float peak = 0;
+    qint64 lastSignal = -1;
+    for (qint64 f = first; f < last; ++f) {
+        const float* frame = interleavedStereo + 2 * (f - position);
+        for (int ch = 0; ch < 2; ++ch) {
+            const float sample = frame[ch];
+            auto& c = cell(f, ch);
+            if (isSharedSum_) {
+                std::uint32_t old = c.load(std::memory_order_relaxed);
+                while (!c.compare_exchange_weak(old, std::bit_cast<std::uint32_t>(std::bit_cast<float>(old) + sample),
+                                                std::memory_order_relaxed)) {
+                }
+            } else {
+                c.store(std::bit_cast<std::uint32_t>(sample), std::memory_order_relaxed);
+            }
+            const float level = std::fabs(sample);
+            if (level > kSignalLevel) {
+                lastSignal = f;
+                peak = std::max(peak, level);
+            }
+        }
+    }
+    // Dropped frames still move the high-water mark: time goes on, and the writer skips ahead.
+    raiseTo(highWater_, position + frames);
+    if (lastSignal >= 0) {
+        raiseTo(signalPeak_, peak);
+        raiseTo(lastSignalFrame_, lastSignal);
+        if (!heardAnything_.load(std::memory_order_relaxed)) heardAnything_.store(true, std::memory_order_relaxed);
+    }
+}
+
+}  // namespace quellor

@@ -1,0 +1,171 @@
+#pragma once
+// One recorded stereo source: a lock-free ring that realtime producers fill, a writer queue that
+// drains the ring every 250 ms into the open take's WAV file (or, between takes, into a three-second
+// pre-roll store), a size ceiling on the file, and the close, trim and silent-discard of a take.
+//
+// Frame positions count from 0 at start(). Ordinary drains stay one second behind the highest
+// position produced so far, so that producers whose IO cycles arrive a little apart still meet in
+// the same frames; a final drain (close, opening a take) takes everything.
+//
+// Threads:
+// - Realtime producers (any number, any thread): addFrames(), addFramesAt(), framePosition(). They
+//   never lock, allocate or log, and may run only while the lane is armed.
+// - Main thread: everything else. Operations that touch the take wait for the writer queue; the
+//   writer queue never waits for the main thread (the size ceiling is reported through a posted
+//   call), so the lock order is main thread, then writer queue.
+
+#include <QString>
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "base/Logger.h"
+#include "base/Scheduler.h"
+#include "recording/SerialQueue.h"
+
+struct sf_private_tag;
+
+namespace quellor {
+
+class RecordingLane {
+public:
+    static constexpr qint64 kRingFrames = 384000;
+    static constexpr int kPreRollSeconds = 3;
+    static constexpr qint64 kSizeCeilingBytes = 4'200'000'000;
+    static constexpr float kSignalLevel = 0.001f;  // a sample above this counts as signal
+    static constexpr double kDrainInterval = 0.25;
+
+    // `sizeCeilingBytes` is the sample-data size at which a take asks to be stopped.
+    RecordingLane(QString sourceName, bool isSharedSum, qint64 sizeCeilingBytes = kSizeCeilingBytes);
+    ~RecordingLane();
+    RecordingLane(const RecordingLane&) = delete;
+    RecordingLane& operator=(const RecordingLane&) = delete;
+
+    // Host clock: nanoseconds on the monotonic clock (the clock of IO timestamps).
+    static std::uint64_t hostTimeNow();
+
+    // ---- main thread ----
+    // Arms the lane (no-op while armed): clears the ring and the counters of the capture and starts
+    // the 250 ms drain timer on the current Scheduler.
+    void start(std::uint64_t hostTime, double sampleRate);
+    // Disarms the lane (no-op while unarmed), closing an open take with all its frames.
+    void stop();
+    // Opens a take's file at `path` (32-bit float, stereo, at the capture rate). Everything produced
+    // so far is drained first; with `withPreRoll` the take begins with the pre-roll store (up to
+    // three seconds before now), otherwise at the current position. Resets the take's counters and
+    // the heard flag. False (and logged) when the lane is unarmed, a take is open or the file cannot
+    // be created.
+    bool openTake(const QString& path, bool withPreRoll);
+    // Finishes the open take: final drain, then keeps all frames (`keepAll`) or those before
+    // `endFrame`, cutting the file and repairing its header when fewer are kept than written.
+    void close(qint64 endFrame, bool keepAll);
+    // Deletes the last take's file when nothing in it was heard. True when a file was removed.
+    bool discardIfSilent();
+    // Runs one drain on the writer queue and waits for it (the timer does the same without waiting).
+    void drainNow(bool final);
+    // Called on the main thread with the take's serial number when a take reaches the size ceiling;
+    // repeated on every ordinary drain above the ceiling until the take is closed.
+    void setSizeCeilingHandler(std::function<void(int takeSerial)> handler);
+
+    bool isArmed() const { return armed_.load(std::memory_order_acquire) != 0; }
+    bool hasOpenTake() const { return takeOpen_; }
+    // The open (or last) take's first frame position and serial number.
+    qint64 takeStartFrame() const { return takeStart_; }
+    int takeSerial() const { return takeSerialMain_; }
+    const QString& sourceName() const { return sourceName_; }
+    double sampleRate() const { return sampleRate_.load(std::memory_order_relaxed); }
+
+    // Values the producer keeps (plain reads; slightly stale values are fine for display and for
+    // signal decisions).
+    qint64 highWater() const { return highWater_.load(std::memory_order_acquire); }
+    qint64 lastSignalFrame() const { return lastSignalFrame_.load(std::memory_order_relaxed); }
+    float signalPeak() const { return signalPeak_.load(std::memory_order_relaxed); }
+    bool heardAnything() const { return heardAnything_.load(std::memory_order_relaxed); }
+
+    // The writer's state, read on the writer queue (waits for it).
+    struct State {
+        qint64 drainedUpTo = 0;
+        qint64 preRollWrite = 0;
+        qint64 preRollFilled = 0;
+        qint64 preRollCapacity = 0;
+        qint64 bytesWritten = 0;
+        qint64 clipFrames = 0;
+        qint64 clipStartFrame = 0;
+        bool stoppedAtSizeLimit = false;
+        int takeSerial = 0;
+        QString url;
+    };
+    State state() const;
+    // The pre-roll's frames, oldest first (interleaved stereo); waits for the writer queue.
+    std::vector<float> preRollFrames() const;
+
+    // ---- realtime producers ----
+    // Frame position of a host time in the current capture (may be negative before the start).
+    qint64 framePosition(std::uint64_t hostTime) const;
+    // Adds interleaved stereo frames whose first frame was heard at `hostTime`.
+    void addFrames(std::uint64_t hostTime, const float* interleavedStereo, int frames);
+    // Adds interleaved stereo frames at a frame position. In the shared-sum lane every producer's
+    // frames are summed into the same cells; otherwise they are stored. Frames that fall outside the
+    // part of the ring the writer has released (behind the drain, or a whole ring ahead of it) are
+    // dropped: writing them would mix into audio that is still waiting to be written.
+    void addFramesAt(qint64 position, const float* interleavedStereo, int frames);
+
+private:
+    struct SfCloser {
+        void operator()(sf_private_tag* file) const;
+    };
+
+    // Writer queue only.
+    void drain(bool final);
+    void pushPreRoll(float left, float right);
+    bool writeFrames(const float* interleaved, qint64 frames);
+
+    std::atomic<std::uint32_t>& cell(qint64 frame, int channel) const;
+
+    const QString sourceName_;
+    const bool isSharedSum_;
+    const qint64 sizeCeilingBytes_;
+    const double ticksToSeconds_;
+    Logger log_{"RecordingLane"};
+
+    // Shared with producers.
+    std::atomic<int> armed_{0};
+    std::unique_ptr<std::atomic<std::uint32_t>[]> ring_;  // 2 cells per frame, float bit patterns
+    std::atomic<std::uint64_t> startHostTime_{0};
+    std::atomic<double> sampleRate_{48000.0};
+    std::atomic<qint64> highWater_{0};
+    std::atomic<qint64> drainedUpTo_{0};  // producers may write [drainedUpTo, drainedUpTo + ring)
+    std::atomic<float> signalPeak_{0};
+    std::atomic<qint64> lastSignalFrame_{-1};
+    std::atomic<bool> heardAnything_{false};
+    std::atomic<int> generation_{0};
+
+    // Writer queue (or main thread while the writer queue waits).
+    std::unique_ptr<sf_private_tag, SfCloser> file_;
+    std::vector<float> preRoll_;
+    qint64 preRollCapacity_ = 0;  // frames
+    qint64 preRollWrite_ = 0;
+    qint64 preRollFilled_ = 0;
+    std::vector<float> drainBuffer_;
+    qint64 bytesWritten_ = 0;
+    qint64 clipFrames_ = 0;
+    qint64 clipStartFrame_ = 0;
+    bool stoppedAtSizeLimit_ = false;
+    bool writeFailed_ = false;
+    int takeSerial_ = 0;
+    QString url_;
+
+    // Main thread.
+    bool takeOpen_ = false;
+    qint64 takeStart_ = 0;
+    int takeSerialMain_ = 0;
+    std::function<void(int)> ceilingHandler_;
+    TaskSlot writerTimer_;
+    Liveness alive_;
+    mutable std::unique_ptr<SerialQueue> writer_;
+};
+
+}  // namespace quellor

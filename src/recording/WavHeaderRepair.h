@@ -1,0 +1,19 @@
+#pragma once
+// Makes a RIFF/WAVE file of 4-byte samples describe exactly `frames` frames: the file is cut after
+// that many frames of its "data" chunk and the RIFF and data chunk sizes are rewritten to match.
+// Used when a take is closed shorter than what was written, and after a take whose writes failed.
+//
+// The header is patched by hand rather than through libsndfile: libsndfile can only rewrite a header
+// it has open for writing, and the take's file is already closed when the kept length is known.
+//
+// Never reports failure: a file that cannot be opened or read, or whose "data" chunk header does not
+// start within the first 4,096 bytes, is left as it is. Any thread; the file must not be open for
+// writing elsewhere.
+
+#include <QString>
+
+namespace quellor {
+
+void repairWavHeader(const QString& path, qint64 frames, int channels);
+
+}  // namespace quellor

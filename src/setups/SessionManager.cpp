@@ -1,0 +1,204 @@
+#include "setups/SessionManager.h"
+
+#include <algorithm>
+
+#include "base/Observable.h"
+#include "setups/SessionTransfer.h"
+
+namespace quellor {
+
+namespace {
+
+// Spaces and tabs only: a line break is part of the name.
+QString trimSpacesAndTabs(const QString& text) {
+    auto blank = [](QChar c) { return c == u' ' || c == u'\t'; };
+    qsizetype begin = 0, end = text.size();
+    while (begin < end && blank(text[begin])) ++begin;
+    while (end > begin && blank(text[end - 1])) --end;
+    return text.mid(begin, end - begin);
+}
+
+QStringList newSetupSlots() {
+    QStringList ids{QStringLiteral("bus:main"), QStringLiteral("bus:phones")};
+    while (ids.size() < 16) ids.append(QString());
+    return ids;
+}
+
+}  // namespace
+
+SessionManager::SessionManager(SessionEngine& engine, MixSessionStore store, Clock clock, QObject* parent)
+    : QObject(parent),
+      engine_(engine),
+      store_(std::move(store)),
+      clock_(clock ? std::move(clock) : Clock([] { return QDateTime::currentDateTimeUtc(); })) {
+    loadAtStart();
+}
+
+void SessionManager::loadAtStart() {
+    auto loaded = store_.load();
+    if (!loaded.file && !loaded.unreadable.isEmpty()) {
+        for (const auto& [from, to] : MixSessionStore::keepAside(loaded.unreadable)) {
+            if (to.isEmpty())
+                log_.error("Setups file %s cannot be read and could not be kept aside", qPrintable(from));
+            else
+                log_.error("Setups file %s cannot be read; kept as %s", qPrintable(from), qPrintable(to));
+        }
+    }
+    MixSessionFile file = loaded.file.value_or(MixSessionFile{});
+    sessions_ = std::move(file.sessions);
+    currentID_ = file.currentID;
+
+    if (sessions_.empty()) {
+        MixSession first;
+        first.name = QStringLiteral("Setup 1");
+        first.createdAt = first.modifiedAt = now();
+        first = captureSession(engine_, first, now());
+        currentID_ = first.id;
+        sessions_.push_back(std::move(first));
+        persist();
+    } else if (!currentSession()) {
+        currentID_ = sessions_.front().id;
+    }
+}
+
+int SessionManager::currentIndex() const {
+    if (!currentID_) return -1;
+    for (std::size_t i = 0; i < sessions_.size(); ++i)
+        if (sessions_[i].id == *currentID_) return int(i);
+    return -1;
+}
+
+std::optional<MixSession> SessionManager::currentSession() const {
+    const int index = currentIndex();
+    if (index < 0) return std::nullopt;
+    return sessions_[index];
+}
+
+std::vector<MixSession> SessionManager::recentSessions() const {
+    auto sorted = sessions_;
+    std::stable_sort(sorted.begin(), sorted.end(),
+                     [](const MixSession& a, const MixSession& b) { return a.modifiedAt > b.modifiedAt; });
+    return sorted;
+}
+
+void SessionManager::setCurrentID(std::optional<QUuid> id) {
+    if (assignIfChanged(currentID_, id)) emit currentIDChanged();
+}
+
+void SessionManager::persist() {
+    store_.save(MixSessionFile{currentID_, sessions_});
+}
+
+void SessionManager::captureCurrent() {
+    const int index = currentIndex();
+    if (index < 0) return;
+    sessions_[index] = captureSession(engine_, sessions_[index], now());
+    emit sessionsChanged();
+    persist();
+}
+
+void SessionManager::appendAndApply(MixSession session) {
+    const MixSession applied = session;
+    sessions_.push_back(std::move(session));
+    emit sessionsChanged();
+    // Current first, so the mix changes that applying reports are captured into the new setup.
+    setCurrentID(applied.id);
+    applySession(engine_, applied);
+    persist();
+}
+
+void SessionManager::switchTo(const QUuid& id) {
+    if (currentID_ == id) return;
+    auto found = std::find_if(sessions_.begin(), sessions_.end(), [&](const auto& s) { return s.id == id; });
+    if (found == sessions_.end()) return;
+    const MixSession target = *found;
+    captureCurrent();
+    setCurrentID(id);
+    applySession(engine_, target);
+    persist();
+}
+
+void SessionManager::newSetup(const QString& name) {
+    captureCurrent();
+    MixSession session;
+    session.name = uniqueName(name, sessions_);
+    session.createdAt = session.modifiedAt = now();
+    auto device = engine_.currentOutputDevice();
+    if (device) session.mainDeviceUID = device->uid;
+    session.stripSlots = newSetupSlots();
+    appendAndApply(std::move(session));
+}
+
+bool SessionManager::importSetup(const QString& path) {
+    auto data = MixSessionStore::readAll(path);
+    if (!data) return false;
+    auto imported = json::decode<MixSession>(*data);
+    if (!imported) return false;
+    captureCurrent();
+    imported->id = QUuid::createUuid();
+    imported->name = uniqueName(imported->name, sessions_);
+    imported->modifiedAt = now();
+    appendAndApply(std::move(*imported));
+    return true;
+}
+
+bool SessionManager::exportSetup(const QString& path) {
+    captureCurrent();
+    auto current = currentSession();
+    if (!current) return false;
+    auto data = MixSessionStore::encode(*current);
+    return data && MixSessionStore::writeAtomically(path, *data);
+}
+
+void SessionManager::duplicateSetup() {
+    captureCurrent();
+    auto current = currentSession();
+    if (!current) return;
+    MixSession copy = *current;
+    copy.id = QUuid::createUuid();
+    copy.name = uniqueName(current->name + QStringLiteral(" copy"), sessions_);
+    copy.createdAt = now();
+    sessions_.push_back(copy);
+    emit sessionsChanged();
+    setCurrentID(copy.id);
+    persist();
+}
+
+void SessionManager::renameSetup(const QString& name) {
+    const QString trimmed = trimSpacesAndTabs(name);
+    if (trimmed.isEmpty()) return;
+    const int index = currentIndex();
+    if (index < 0) return;
+    sessions_[index].name = trimmed;
+    emit sessionsChanged();
+    persist();
+}
+
+void SessionManager::deleteSetup() {
+    if (sessions_.size() < 2 || !currentID_) return;
+    const QUuid id = *currentID_;
+    const auto remaining = std::count_if(sessions_.begin(), sessions_.end(), [&](const auto& s) { return s.id != id; });
+    // A hand-edited file can give several setups one id: never delete them all.
+    if (remaining == 0) return;
+    std::erase_if(sessions_, [&](const MixSession& s) { return s.id == id; });
+    emit sessionsChanged();
+    const MixSession next = recentSessions().front();
+    setCurrentID(next.id);
+    applySession(engine_, next);
+    persist();
+}
+
+QString SessionManager::uniqueName(const QString& base, const std::vector<MixSession>& sessions) {
+    QString trimmed = trimSpacesAndTabs(base);
+    if (trimmed.isEmpty()) trimmed = QStringLiteral("Session");
+    auto taken = [&](const QString& name) {
+        return std::any_of(sessions.begin(), sessions.end(), [&](const auto& s) { return s.name == name; });
+    };
+    if (!taken(trimmed)) return trimmed;
+    for (int n = 2;; ++n) {
+        QString candidate = trimmed + u' ' + QString::number(n);
+        if (!taken(candidate)) return candidate;
+    }
+}
+
+}  // namespace quellor

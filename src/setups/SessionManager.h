@@ -1,0 +1,99 @@
+#pragma once
+// Owns the setups and the current setup, keeps the setups file in step with them, and moves the
+// live mix between the engine and the setups. The current setup follows the live mix: each
+// reported mix change (the engine's onMixChanged, wired by the application to captureCurrent)
+// captures the engine into it and rewrites the setups file.
+//
+// Start-up reads the setups file, else its backup. When neither exists a first "Setup 1" is
+// captured from the engine and written. When files exist but none can be read or decoded (damage,
+// or a newer format), they are first renamed to "<name>.unreadable" and the fact is logged, so
+// that the first save does not overwrite every earlier setup. A current id that names no setup
+// is repaired to the first setup (written with the next change). No setup is applied at start.
+//
+// Invariants after construction: at least one setup; currentID names one of them; no operation
+// removes the last setup. Every operation that changes the setups or the current id ends by
+// writing the file. Operations are synchronous and never throw; failures are no-ops or false.
+//
+// Threads: main thread only. The engine and the clock must outlive the manager.
+
+#include <QDateTime>
+#include <QObject>
+#include <QString>
+#include <QUuid>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "base/Logger.h"
+#include "setups/MixSession.h"
+#include "setups/MixSessionStore.h"
+#include "setups/SessionEngine.h"
+
+namespace quellor {
+
+class SessionManager : public QObject {
+    Q_OBJECT
+public:
+    using Clock = std::function<QDateTime()>;  // wall-clock "now" for created/modified dates
+
+    SessionManager(SessionEngine& engine, MixSessionStore store, Clock clock = {}, QObject* parent = nullptr);
+
+    const std::vector<MixSession>& sessions() const { return sessions_; }
+    const std::optional<QUuid>& currentID() const { return currentID_; }
+    const MixSessionStore& store() const { return store_; }
+    // The first setup whose id is currentID, or nothing.
+    std::optional<MixSession> currentSession() const;
+    // All setups, newest modifiedAt first; equal dates keep their list order.
+    std::vector<MixSession> recentSessions() const;
+
+    // Replaces the current setup with a capture of the engine and writes the file, even when
+    // nothing changed. Nothing when no setup is current.
+    void captureCurrent();
+    // Captures the current setup, then makes `id` current and applies it. Nothing for the current
+    // id or an unknown one.
+    void switchTo(const QUuid& id);
+    // Captures the current setup, then adds and applies an empty setup (MAIN and PHONES on the
+    // first two strips) named uniquely after `name`.
+    void newSetup(const QString& name);
+    // Reads one setup from a single-setup file, gives it a new id, a unique name and modifiedAt
+    // now, adds it and applies it. False (and nothing changed) when the file does not read or
+    // decode.
+    bool importSetup(const QString& path);
+    // Captures, then writes the current setup to `path` atomically (no folder is made).
+    bool exportSetup(const QString& path);
+    // Captures, then adds a copy of the current setup named "<name> copy" (made unique) and makes
+    // it current; the engine already holds its mix.
+    void duplicateSetup();
+    // Renames the current setup to `name` trimmed of spaces and tabs; nothing for a blank name.
+    // Names need not be unique.
+    void renameSetup(const QString& name);
+    // Removes the current setup (not captured first), then makes the most recently modified
+    // remaining setup current and applies it. Nothing with fewer than two setups.
+    void deleteSetup();
+    // Writes currentID and the setups to the setups file.
+    void persist();
+
+    // `base` trimmed of spaces and tabs ("Session" when blank); when some setup already has that
+    // exact name, the first of "<base> 2", "<base> 3", ... that none has.
+    static QString uniqueName(const QString& base, const std::vector<MixSession>& sessions);
+
+signals:
+    void sessionsChanged();
+    void currentIDChanged();
+
+private:
+    void loadAtStart();
+    QDateTime now() const { return clock_(); }
+    void setCurrentID(std::optional<QUuid> id);
+    void appendAndApply(MixSession session);
+    int currentIndex() const;
+
+    SessionEngine& engine_;
+    MixSessionStore store_;
+    Clock clock_;
+    std::vector<MixSession> sessions_;
+    std::optional<QUuid> currentID_;
+    Logger log_{QStringLiteral("SessionManager")};
+};
+
+}  // namespace quellor
