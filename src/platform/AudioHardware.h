@@ -61,6 +61,11 @@ public:
     virtual OSStatus removePropertyListener(AudioObjectID object, const PropertyAddress& address,
                                             ListenerToken token) = 0;
 
+    // Destroys an aggregate device (transport 'grup'); it leaves the device list like an unplugged
+    // device. Another object: hal::kStatusBadObject, a device that is no aggregate:
+    // hal::kStatusUnsupported.
+    virtual OSStatus destroyAggregateDevice(AudioObjectID device) = 0;
+
     // The installed hardware (not owned). Installing replaces the previous one.
     static AudioHardware& installed();
     static bool isInstalled();

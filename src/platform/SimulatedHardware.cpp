@@ -151,6 +151,18 @@ struct SimulatedHardware::State {
         return id;
     }
 
+    // Removes a device; the default of a direction it was moves to the first remaining device with
+    // channels in that direction (0 when none).
+    bool removeDevice(AudioObjectID device, std::vector<Change>& changes) {
+        if (!removeObject(device, Kind::device, kDevices, changes)) return false;
+        for (auto [selector, scope] : {std::pair{kDefaultOutputDevice, kScopeOutput},
+                                       std::pair{kDefaultInputDevice, kScopeInput}}) {
+            if (defaultDevice(selector) == device)
+                assign(kSystemObject, {selector, kScopeGlobal}, firstDeviceWith(scope), changes);
+        }
+        return true;
+    }
+
     bool removeObject(AudioObjectID id, Kind kind, std::uint32_t listSelector, std::vector<Change>& changes) {
         if (!isA(id, kind)) return false;
         objects.erase(id);
@@ -470,6 +482,23 @@ OSStatus SimulatedHardware::removePropertyListener(AudioObjectID object, const P
     });
 }
 
+OSStatus SimulatedHardware::destroyAggregateDevice(AudioObjectID device) {
+    PropertyAddress none{0, kScopeGlobal, kElementMain};
+    OSStatus status = serve(state_, Call::DestroyAggregate, device, none, [&](std::vector<Change>& changes) {
+        if (!state_->isA(device, Kind::device)) return kStatusBadObject;
+        Property* transport = nullptr;
+        Key key;
+        if (state_->find(device, {kTransportType, kScopeGlobal, kElementMain}, transport, key) != kStatusOK ||
+            transport->value != Value(kTransportAggregate))
+            return kStatusUnsupported;
+        state_->removeDevice(device, changes);
+        return kStatusOK;
+    });
+    std::lock_guard lock(state_->mutex);
+    state_->mutations.push_back({Call::DestroyAggregate, device, none, QByteArray(), status});
+    return status;
+}
+
 // --- The world changing ---
 
 // Runs `f(state, changes)` under the lock, then delivers the notifications it collected.
@@ -522,15 +551,7 @@ AudioObjectID SimulatedHardware::addDevice(const SimulatedDevice& d) {
 }
 
 bool SimulatedHardware::removeDevice(AudioObjectID device) {
-    return mutate(state_, [&](State& s, std::vector<Change>& changes) {
-        if (!s.removeObject(device, Kind::device, kDevices, changes)) return false;
-        for (auto [selector, scope] : {std::pair{kDefaultOutputDevice, kScopeOutput},
-                                       std::pair{kDefaultInputDevice, kScopeInput}}) {
-            if (s.defaultDevice(selector) == device)
-                s.assign(kSystemObject, {selector, kScopeGlobal}, s.firstDeviceWith(scope), changes);
-        }
-        return true;
-    });
+    return mutate(state_, [&](State& s, std::vector<Change>& changes) { return s.removeDevice(device, changes); });
 }
 
 AudioObjectID SimulatedHardware::addProcess(const SimulatedProcess& p) {

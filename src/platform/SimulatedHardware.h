@@ -55,7 +55,7 @@ public:
                                QStringList>;
 
     // The kinds of call, for fault rules, call counts and the mutation log.
-    enum class Call { DataSize, Data, Object, SetData, IsSettable, AddListener, RemoveListener };
+    enum class Call { DataSize, Data, Object, SetData, IsSettable, AddListener, RemoveListener, DestroyAggregate };
 
     // Which calls a rule or a count applies to; an absent member matches anything.
     struct CallMatch {
@@ -95,6 +95,7 @@ public:
                                  PropertyListener listener, ListenerToken& token) override;
     OSStatus removePropertyListener(AudioObjectID object, const PropertyAddress& address,
                                     ListenerToken token) override;
+    OSStatus destroyAggregateDevice(AudioObjectID device) override;
 
     // --- The world changing (test controls) ---
     AudioObjectID addDevice(const SimulatedDevice& device);
@@ -140,7 +141,7 @@ public:
     void clearFaults();
 
     // --- Calls made ---
-    // Every mutating call (setPropertyData so far), successful or not, in order.
+    // Every mutating call (setPropertyData, destroyAggregateDevice), successful or not, in order.
     std::vector<LoggedCall> mutations() const;
     void clearMutations();
     // Number of calls made by clients that match, including failed ones.

@@ -1,0 +1,25 @@
+#include "audio/DeviceVolumeController.h"
+
+#include "audio/VolumeWriteQueue.h"
+
+namespace quellor {
+
+DeviceVolumeController::DeviceVolumeController(AudioObjectID deviceID, VolumeWriteQueue* queue, QObject* parent)
+    : HardwareVolumeControl({deviceID, hal::kScopeOutput}, queue ? *queue : VolumeWriteQueue::shared(), parent) {
+    bindDevice(deviceID);
+    refresh();
+}
+
+void DeviceVolumeController::setVolume(float value) {
+    float clamped = clampVolume(value);
+    storeVolume(clamped);
+    submitWrite(clamped);
+}
+
+void DeviceVolumeController::toggleMute() { writeToggledMute(); }
+
+void DeviceVolumeController::refresh() {
+    if (!isWriting()) readDevice();
+}
+
+}  // namespace quellor

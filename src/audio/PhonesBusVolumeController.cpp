@@ -1,0 +1,35 @@
+#include "audio/PhonesBusVolumeController.h"
+
+#include "base/Json.h"
+#include "base/Observable.h"
+#include "base/UserDefaults.h"
+
+namespace quellor {
+
+PhonesBusVolumeController::PhonesBusVolumeController(QObject* parent) : VolumeControlling(parent) {
+    UserDefaults& defaults = UserDefaults::standard();
+    // Taken as stored, unclamped: effectiveGain() clamps where it matters.
+    volume_ = static_cast<float>(defaults.doubleOr(QLatin1String(kVolumeKey), 1.0));
+    muted_ = defaults.boolOr(QLatin1String(kMutedKey), false);
+}
+
+void PhonesBusVolumeController::setVolume(float value) {
+    if (assignIfChanged(volume_, clampVolume(value))) emit volumeChanged();
+    UserDefaults::standard().setDouble(QLatin1String(kVolumeKey), json::floatAsJson(volume_));
+    if (onChange) onChange();
+}
+
+void PhonesBusVolumeController::toggleMute() {
+    muted_ = !muted_;
+    emit mutedChanged();
+    UserDefaults::standard().setBool(QLatin1String(kMutedKey), muted_);
+    if (onChange) onChange();
+}
+
+float PhonesBusVolumeController::effectiveGain() const {
+    if (muted_) return 0.0f;
+    float v = clampVolume(volume_);
+    return (v * v) * v;
+}
+
+}  // namespace quellor
