@@ -1,11 +1,16 @@
 // quellor: the mixer application. Runs the Qt event loop on the simulated audio hardware.
 #include <QCoreApplication>
+#include <memory>
 
 #include "app/UnixSignals.h"
 #include "base/Logger.h"
 #include "base/QtScheduler.h"
 #include "base/UserDefaults.h"
+#include "app/RemoteServices.h"
+#include "engine/MixerEngine.h"
+#include "platform/SimulatedBluetooth.h"
 #include "platform/SimulatedHardware.h"
+#include "platform/SimulatedRunningApplications.h"
 #include "platform/SimulatedWorld.h"
 
 using namespace quellor;
@@ -46,6 +51,30 @@ void logHardware(const Logger& log, const SimulatedHardware& hardware) {
     }
 }
 
+// The desktop side of the simulated world: each process is a running application, and each paired
+// Bluetooth device of the world is paired here too.
+void populateDesktop(const SimulatedWorld& world, SimulatedRunningApplications& running,
+                     SimulatedBluetooth& bluetooth) {
+    for (const SimulatedWorld::Process& p : world.processes) {
+        RunningApplication app;
+        app.processIdentifier = p.process.pid;
+        app.bundleIdentifier = p.process.bundleID;
+        app.localizedName = p.process.name;
+        app.activationPolicy = ActivationPolicy::Regular;
+        running.launch(app);
+        if (p.process.responsiblePid != 0) running.setResponsible(p.process.pid, p.process.responsiblePid);
+    }
+    for (const SimulatedWorld::BluetoothDevice& b : world.bluetooth) {
+        PairedBluetoothDevice device;
+        device.address = b.address;
+        device.majorClass = BluetoothDevices::kAudioMajorClass;
+        device.minorClass = b.minorClass;
+        device.name = b.name;
+        device.connected = b.connected;
+        bluetooth.pair(device);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -63,6 +92,15 @@ int main(int argc, char** argv) {
     UserDefaults defaults(UserDefaults::standardFilePath());
     UserDefaults::installStandard(&defaults);
 
+    SimulatedRunningApplications running;
+    SimulatedBluetooth bluetooth;
+    populateDesktop(*world, running, bluetooth);
+    // The engine and the remote side go before the hardware and the defaults are uninstalled.
+    auto remote = std::make_unique<RemoteServices>();
+    auto engine = std::make_unique<MixerEngine>(MixerEngine::Platform{running, bluetooth, {}, remote.get()});
+    Scheduler::current().post([e = engine.get()] { e->start(); });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, engine.get(), [e = engine.get()] { e->shutdown(); });
+
     UnixSignals unixSignals;
     QObject::connect(&unixSignals, &UnixSignals::quitRequested, &app, [&](int sig) {
         log.notice("Signal %d received; quitting", sig);
@@ -72,6 +110,8 @@ int main(int argc, char** argv) {
     logHardware(log, hardware);
     log.notice("Quellor started");
     int rc = app.exec();
+    engine.reset();
+    remote.reset();
     defaults.flush();
     log.notice("Quellor stopped");
     UserDefaults::installStandard(nullptr);

@@ -82,6 +82,7 @@ constexpr OSStatus kStatusUnsupported = OSStatus(fourCC("unop"));       // the c
 constexpr OSStatus kStatusBadPropertySize = OSStatus(fourCC("!siz"));   // buffer or value of the wrong size
 constexpr OSStatus kStatusIllegalOperation = OSStatus(fourCC("nope"));  // not settable, or a value refused
 constexpr OSStatus kStatusUnspecified = OSStatus(fourCC("what"));       // any other failure
+constexpr OSStatus kStatusNotPermitted = OSStatus(fourCC("!prm"));      // audio capture not permitted
 
 }  // namespace hal
 }  // namespace quellor

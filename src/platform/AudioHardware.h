@@ -16,22 +16,40 @@
 // the registrations were made. A registration that is removed before its posted call runs is not
 // called. The callback receives the number of changed addresses and a pointer to the first.
 //
-// Process taps, private aggregate devices and IO procedures join this interface as further calls
-// on the same object space (created objects get fresh ids; destroying one is a mutating call).
+// Process taps, private aggregate devices and IO procedures live in the same object space (created
+// objects get fresh ids). An IO procedure is a block the device calls once per IO cycle, on the
+// device's own IO thread, with the cycle's input and output buffers:
+// - input: the input streams of the sub-devices in order, then one buffer per tap (the tapped
+//   mixdown, 2 channels or 1), last;
+// - output: one buffer per output stream of the sub-devices, in sub-device order; the block writes
+//   them (they arrive zeroed) and the device plays what it wrote.
+// Aggregate descriptions are dictionaries with string keys:
+//   "name", "uid" (strings, uid unique), "master", "clock" (a sub-device uid), "private",
+//   "tapautostart" (bools), "subdevices" (list of {"uid": device uid, "drift": bool}),
+//   "taps" (list of {"uid": tap uuid, "drift": bool}), "stacked" (bool, optional).
 //
-// Threads: every call may be made from any non-realtime thread. install() at start-up only.
+// Threads: every call may be made from any non-realtime thread, never from inside an IO block.
+// install() at start-up only. stopDevice returns only when no call of that block is in flight.
 
 #include <QVariant>
+#include <QVariantMap>
 #include <cstdint>
 #include <functional>
 
 #include "platform/AudioConstants.h"
+#include "platform/AudioTimeStamp.h"
 #include "platform/AudioTypes.h"
+#include "platform/IOBufferList.h"
+#include "platform/TapDescription.h"
 
 namespace quellor {
 
 using ListenerToken = std::uint64_t;  // 0 is never a valid token
 using PropertyListener = std::function<void(std::uint32_t count, const PropertyAddress* addresses)>;
+using IOProcID = std::uint64_t;  // 0 is never a valid procedure
+using IOBlock = std::function<void(const AudioTimeStamp& now, const IOBufferList& input,
+                                   const AudioTimeStamp& inputTime, const IOBufferList& output,
+                                   const AudioTimeStamp& outputTime)>;
 
 class AudioHardware {
 public:
@@ -61,10 +79,15 @@ public:
     virtual OSStatus removePropertyListener(AudioObjectID object, const PropertyAddress& address,
                                             ListenerToken token) = 0;
 
-    // Destroys an aggregate device (transport 'grup'); it leaves the device list like an unplugged
-    // device. Another object: hal::kStatusBadObject, a device that is no aggregate:
-    // hal::kStatusUnsupported.
+    // --- Process taps, aggregate devices, IO procedures ---
+    virtual OSStatus createProcessTap(const TapDescription& description, AudioObjectID& tap) = 0;
+    virtual OSStatus destroyProcessTap(AudioObjectID tap) = 0;
+    virtual OSStatus createAggregateDevice(const QVariantMap& description, AudioObjectID& device) = 0;
     virtual OSStatus destroyAggregateDevice(AudioObjectID device) = 0;
+    virtual OSStatus createIOProc(AudioObjectID device, IOBlock block, IOProcID& proc) = 0;
+    virtual OSStatus destroyIOProc(AudioObjectID device, IOProcID proc) = 0;
+    virtual OSStatus startDevice(AudioObjectID device, IOProcID proc) = 0;
+    virtual OSStatus stopDevice(AudioObjectID device, IOProcID proc) = 0;
 
     // The installed hardware (not owned). Installing replaces the previous one.
     static AudioHardware& installed();

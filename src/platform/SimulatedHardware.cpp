@@ -24,7 +24,7 @@ struct Property {
     bool settable = false;
 };
 
-enum class Kind { system, device, process };
+enum class Kind { system, device, process, plain };
 
 struct Object {
     Kind kind;
@@ -362,7 +362,8 @@ void deliver(const std::shared_ptr<SimulatedHardware::State>& state, const std::
 
 }  // namespace
 
-SimulatedHardware::SimulatedHardware() : state_(std::make_shared<State>()) {
+SimulatedHardware::SimulatedHardware()
+    : state_(std::make_shared<State>()), io_(std::make_unique<SimulatedIO>(*this)) {
     Object system{Kind::system, {}, {}};
     system.properties[{kDevices, kScopeGlobal}] = {std::vector<std::uint32_t>{}, false};
     system.properties[{kProcessObjectList, kScopeGlobal}] = {std::vector<std::uint32_t>{}, false};
@@ -443,6 +444,8 @@ OSStatus SimulatedHardware::setPropertyData(AudioObjectID object, const Property
         }
         return kStatusOK;
     });
+    if (status == kStatusOK && address.selector == kNominalSampleRate && size == sizeof(double))
+        followRate(object, *static_cast<const double*>(data));
     std::lock_guard lock(state_->mutex);
     QByteArray bytes = data ? QByteArray(static_cast<const char*>(data), int(size)) : QByteArray();
     state_->mutations.push_back({Call::SetData, object, address, bytes, status});
@@ -482,7 +485,7 @@ OSStatus SimulatedHardware::removePropertyListener(AudioObjectID object, const P
     });
 }
 
-OSStatus SimulatedHardware::destroyAggregateDevice(AudioObjectID device) {
+OSStatus SimulatedHardware::destroyListedAggregate(AudioObjectID device) {
     PropertyAddress none{0, kScopeGlobal, kElementMain};
     OSStatus status = serve(state_, Call::DestroyAggregate, device, none, [&](std::vector<Change>& changes) {
         if (!state_->isA(device, Kind::device)) return kStatusBadObject;
@@ -500,6 +503,12 @@ OSStatus SimulatedHardware::destroyAggregateDevice(AudioObjectID device) {
 }
 
 // --- The world changing ---
+
+// Aggregates clocked by a device follow its rate.
+void SimulatedHardware::followRate(AudioObjectID device, double rate) {
+    auto uid = property(device, {kDeviceUID, kScopeGlobal, kElementMain});
+    if (uid && std::holds_alternative<QString>(*uid)) io_->deviceRateChanged(std::get<QString>(*uid), rate);
+}
 
 // Runs `f(state, changes)` under the lock, then delivers the notifications it collected.
 template <class F>
@@ -588,11 +597,13 @@ bool SimulatedHardware::setDefaultInputDevice(AudioObjectID device) {
 }
 
 bool SimulatedHardware::setNominalSampleRate(AudioObjectID device, double rate) {
-    return mutate(state_, [&](State& s, std::vector<Change>& changes) {
+    const bool done = mutate(state_, [&](State& s, std::vector<Change>& changes) {
         if (!s.isA(device, Kind::device)) return false;
         s.applySampleRate(device, rate, changes);
         return true;
     });
+    if (done) followRate(device, rate);
+    return done;
 }
 
 bool SimulatedHardware::setProcessRunning(AudioObjectID process, bool output, bool input) {
@@ -761,6 +772,69 @@ std::size_t SimulatedHardware::callCount(const CallMatch& match) const {
 void SimulatedHardware::clearCallCounts() {
     std::lock_guard lock(state_->mutex);
     state_->callCounts.clear();
+}
+
+// --- Taps, aggregates, IO procedures ---
+
+AudioObjectID SimulatedHardware::addPlainObject() {
+    std::lock_guard lock(state_->mutex);
+    const AudioObjectID id = state_->nextObject++;
+    state_->objects.emplace(id, Object{Kind::plain, {}, {}});
+    return id;
+}
+
+bool SimulatedHardware::removePlainObject(AudioObjectID object) {
+    std::lock_guard lock(state_->mutex);
+    if (!state_->isA(object, Kind::plain)) return false;
+    state_->objects.erase(object);
+    return true;
+}
+
+// Counts the call and applies fault rules; the work itself runs after, outside the lock.
+template <class Work>
+static OSStatus serveIO(const std::shared_ptr<SimulatedHardware::State>& s, Call call, AudioObjectID object,
+                        Work&& work) {
+    const OSStatus status = serve(s, call, object, PropertyAddress{}, [](std::vector<Change>&) { return kStatusOK; });
+    return status != kStatusOK ? status : work();
+}
+
+OSStatus SimulatedHardware::createProcessTap(const TapDescription& description, AudioObjectID& tap) {
+    return serveIO(state_, Call::CreateTap, 0, [&] { return io_->createProcessTap(description, tap); });
+}
+
+OSStatus SimulatedHardware::destroyProcessTap(AudioObjectID tap) {
+    return serveIO(state_, Call::DestroyTap, tap, [&] { return io_->destroyProcessTap(tap); });
+}
+
+OSStatus SimulatedHardware::createAggregateDevice(const QVariantMap& description, AudioObjectID& device) {
+    return serveIO(state_, Call::CreateAggregate, 0, [&] { return io_->createAggregateDevice(description, device); });
+}
+
+OSStatus SimulatedHardware::destroyAggregateDevice(AudioObjectID device) {
+    // Aggregates this process created are the IO half's; listed ones belong to the device list.
+    bool listed;
+    {
+        std::lock_guard lock(state_->mutex);
+        listed = state_->isA(device, Kind::device);
+    }
+    if (listed) return destroyListedAggregate(device);
+    return serveIO(state_, Call::DestroyAggregate, device, [&] { return io_->destroyAggregateDevice(device); });
+}
+
+OSStatus SimulatedHardware::createIOProc(AudioObjectID device, IOBlock block, IOProcID& proc) {
+    return serveIO(state_, Call::CreateIOProc, device, [&] { return io_->createIOProc(device, std::move(block), proc); });
+}
+
+OSStatus SimulatedHardware::destroyIOProc(AudioObjectID device, IOProcID proc) {
+    return serveIO(state_, Call::DestroyIOProc, device, [&] { return io_->destroyIOProc(device, proc); });
+}
+
+OSStatus SimulatedHardware::startDevice(AudioObjectID device, IOProcID proc) {
+    return serveIO(state_, Call::StartDevice, device, [&] { return io_->startDevice(device, proc); });
+}
+
+OSStatus SimulatedHardware::stopDevice(AudioObjectID device, IOProcID proc) {
+    return serveIO(state_, Call::StopDevice, device, [&] { return io_->stopDevice(device, proc); });
 }
 
 }  // namespace quellor

@@ -41,6 +41,7 @@
 
 #include "platform/AudioHardware.h"
 #include "platform/SimulatedDevice.h"
+#include "platform/SimulatedIO.h"
 #include "platform/SimulatedProcess.h"
 #include "platform/StreamConfiguration.h"
 
@@ -55,7 +56,11 @@ public:
                                QStringList>;
 
     // The kinds of call, for fault rules, call counts and the mutation log.
-    enum class Call { DataSize, Data, Object, SetData, IsSettable, AddListener, RemoveListener, DestroyAggregate };
+    enum class Call {
+        DataSize, Data, Object, SetData, IsSettable, AddListener, RemoveListener,
+        CreateTap, DestroyTap, CreateAggregate, DestroyAggregate, CreateIOProc, DestroyIOProc,
+        StartDevice, StopDevice
+    };
 
     // Which calls a rule or a count applies to; an absent member matches anything.
     struct CallMatch {
@@ -95,7 +100,19 @@ public:
                                  PropertyListener listener, ListenerToken& token) override;
     OSStatus removePropertyListener(AudioObjectID object, const PropertyAddress& address,
                                     ListenerToken token) override;
+    // Taps, aggregates and IO procedures: fault rules match them by call kind and object (the tap,
+    // aggregate or device; 0 for the two creations); the work is the IO half's.
+    OSStatus createProcessTap(const TapDescription& description, AudioObjectID& tap) override;
+    OSStatus destroyProcessTap(AudioObjectID tap) override;
+    OSStatus createAggregateDevice(const QVariantMap& description, AudioObjectID& device) override;
     OSStatus destroyAggregateDevice(AudioObjectID device) override;
+    OSStatus createIOProc(AudioObjectID device, IOBlock block, IOProcID& proc) override;
+    OSStatus destroyIOProc(AudioObjectID device, IOProcID proc) override;
+    OSStatus startDevice(AudioObjectID device, IOProcID proc) override;
+    OSStatus stopDevice(AudioObjectID device, IOProcID proc) override;
+
+    // The sound side: tones, taps, aggregates, IO cycles, captures, drivers (SimulatedIO.h).
+    SimulatedIO& io() { return *io_; }
 
     // --- The world changing (test controls) ---
     AudioObjectID addDevice(const SimulatedDevice& device);
@@ -151,7 +168,17 @@ public:
     struct State;  // defined in the .cpp; shared with posted notifications, which hold it weakly
 
 private:
+    // A listed aggregate device (one the world holds, e.g. left over by an earlier run).
+    OSStatus destroyListedAggregate(AudioObjectID device);
+    friend class SimulatedIO;
+    // An object outside the device and process lists (taps, private aggregates); its properties
+    // are set with setProperty.
+    AudioObjectID addPlainObject();
+    bool removePlainObject(AudioObjectID object);
+    void followRate(AudioObjectID device, double rate);
+
     std::shared_ptr<State> state_;
+    std::unique_ptr<SimulatedIO> io_;  // after state_: goes first
 };
 
 }  // namespace quellor

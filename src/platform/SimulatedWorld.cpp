@@ -10,6 +10,7 @@
 
 #include "base/Json.h"
 #include "platform/SimulatedHardware.h"
+#include "platform/SimulatedIO.h"
 
 namespace quellor {
 
@@ -431,7 +432,7 @@ bool SimulatedWorld::save(const QString& path, QString& error) const {
 
 void SimulatedWorld::populate(SimulatedHardware& hardware) const {
     for (const auto& device : devices) hardware.addDevice(device);
-    for (const auto& p : processes) hardware.addProcess(p.process);
+    for (const auto& p : processes) hardware.io().setTone(hardware.addProcess(p.process), p.tone);
     if (!defaultOutputUID.isEmpty()) hardware.setDefaultOutputDevice(hardware.deviceWithUID(defaultOutputUID));
     if (!defaultInputUID.isEmpty()) hardware.setDefaultInputDevice(hardware.deviceWithUID(defaultInputUID));
 }

@@ -1,0 +1,86 @@
+// Cost of one render pass per frame, beside a memcpy of the same output bytes in the same run.
+// Layouts: 2-channel device (general path), 8- and 18-channel devices with MAIN and PHONES pairs,
+// and a device with 4 stereo streams (pairs placed across streams). "rest": the gains sit at
+// their targets (a fader at rest); "ramp": every pass starts a fresh 30 ms ramp.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "engine/RenderPass.h"
+#include "platform/IOBufferStorage.h"
+
+namespace quellor {
+namespace {
+
+enum Layout { kStereo, kPaired8, kPaired18, kFourStreams };
+
+std::vector<IOBufferStorage::Stream> outputsFor(Layout layout, std::uint32_t frames) {
+    switch (layout) {
+    case kStereo: return {{2, frames}};
+    case kPaired8: return {{8, frames}};
+    case kPaired18: return {{18, frames}};
+    case kFourStreams: return {{2, frames}, {2, frames}, {2, frames}, {2, frames}};
+    }
+    return {};
+}
+
+void setRate(benchmark::State& state, std::uint32_t frames) {
+    state.counters["ns/frame"] = benchmark::Counter(double(frames) * double(state.iterations()) / 1e9,
+                                                    benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+void BM_Render(benchmark::State& state) {
+    const auto layout = Layout(state.range(0));
+    const auto frames = std::uint32_t(state.range(1));
+    const bool ramp = state.range(2) != 0;
+    IOBufferStorage in({{2, frames}, {2, frames}}), out(outputsFor(layout, frames));
+    for (std::size_t b = 0; b < in.size(); ++b)
+        for (std::size_t i = 0; i < in.stream(b).size(); ++i) in.stream(b)[i] = std::sin(0.01f * float(i));
+    TapRenderState tap;
+    tap.pairedBuses = layout != kStereo;
+    tap.mainOffset = layout == kPaired18 ? 8 : 0;
+    tap.phonesOffset = layout == kPaired18 ? 10 : 2;
+    tap.volume = 0.8f;
+    tap.cueVolume = 0.8f;
+    tap.rampCoefficient = 1.0f - std::exp(-1.0f / (48000.0f * 0.03f));
+    const RenderTargets targets = renderTargets(tap);
+    const IOBufferList inList = in.list(), outList = out.list();
+    for (auto _ : state) {
+        tap.currentGain = ramp ? 0.0f : targets.main;
+        tap.currentCueGain = ramp ? 0.0f : targets.cue;
+        renderPass(tap, inList, outList);
+        benchmark::ClobberMemory();
+    }
+    setRate(state, frames);
+}
+
+void BM_Memcpy(benchmark::State& state) {
+    const auto layout = Layout(state.range(0));
+    const auto frames = std::uint32_t(state.range(1));
+    IOBufferStorage src(outputsFor(layout, frames)), dst(outputsFor(layout, frames));
+    for (auto _ : state) {
+        for (std::size_t b = 0; b < src.size(); ++b) {
+            std::memcpy(dst.samples(b), src.samples(b), src.buffer(b).byteSize);
+            benchmark::DoNotOptimize(dst.samples(b));
+        }
+        benchmark::ClobberMemory();
+    }
+    setRate(state, frames);
+}
+
+void layouts(benchmark::internal::Benchmark* b, bool withRamp) {
+    b->ArgNames({"layout", "frames", "ramp"});
+    for (int layout : {kStereo, kPaired8, kPaired18, kFourStreams})
+        for (int frames : {32, 64, 128, 512, 4096})
+            for (int ramp : withRamp ? std::vector<int>{0, 1} : std::vector<int>{0}) b->Args({layout, frames, ramp});
+}
+
+BENCHMARK(BM_Render)->Apply([](benchmark::internal::Benchmark* b) { layouts(b, true); });
+BENCHMARK(BM_Memcpy)->Apply([](benchmark::internal::Benchmark* b) { layouts(b, false); });
+
+}  // namespace
+}  // namespace quellor
+
+BENCHMARK_MAIN();

@@ -1,0 +1,49 @@
+#pragma once
+// The remote-control side as the engine sees it: owns the OSC listener, the MIDI input and its
+// mappings, the pairing PIN and the control password, and sends through the shared OSC sender.
+//
+// Threads: main thread only.
+
+#include <memory>
+
+#include "engine/RemoteLink.h"
+
+namespace quellor {
+
+class MIDIManager;
+class MIDIMappingManager;
+class OSCControlPassword;
+class OSCListener;
+class PairingPIN;
+
+class RemoteServices : public RemoteLink {
+public:
+    // Creates the MIDI client, the mapping manager, the OSC listener (listening at once when OSC is
+    // enabled) and loads the PIN and password from the standard user defaults.
+    RemoteServices();
+    ~RemoteServices() override;
+
+    OSCListener& oscListener() { return *oscListener_; }
+    MIDIManager& midiManager() { return *midiManager_; }
+    MIDIMappingManager& midiMapping() { return *midiMapping_; }
+    PairingPIN& pairingPINStore() { return *pairingPIN_; }
+    OSCControlPassword& controlPasswordStore() { return *controlPassword_; }
+
+    QString pairingPIN() const override;
+    QString controlPassword() const override;
+    void setListenerPairingPIN(const QString& pin) override;
+    void setListenerControlPassword(const QString& password) override;
+    void setOSCHandlers(OSCHandlers handlers) override;
+    void setControlChangeHandler(ControlChangeHandler handler) override;
+    std::vector<TotalMixCommand> totalMixDefaultRouting(int mainOffset, int phonesOffset) const override;
+    void sendFloat(const QString& host, int port, const QString& address, float value) override;
+
+private:
+    std::unique_ptr<MIDIManager> midiManager_;
+    std::unique_ptr<MIDIMappingManager> midiMapping_;
+    std::unique_ptr<OSCListener> oscListener_;
+    std::unique_ptr<PairingPIN> pairingPIN_;
+    std::unique_ptr<OSCControlPassword> controlPassword_;
+};
+
+}  // namespace quellor

@@ -1,0 +1,291 @@
+#pragma once
+// The one engine of the process. It owns the device, process and volume monitors, the stores of
+// the per-application mix, one ProcessTap per tapped application (keyed by bundle identifier) and
+// one DeviceVolumeController per explicitly used output device (keyed by device UID). Windows,
+// views and remote control read its observable fields and call its operations.
+//
+// Observable fields emit their change signal only when an assignment changes the value. The hooks
+// that persist "stripStyles", "busPairings" and "autoRec" run on every assignment, equal or not.
+//
+// The code is split by concern:
+//   MixerEngine.cpp            construction, start, shutdown, list observation, hardware listeners
+//   MixerEngineOutputs.cpp     MAIN device, PHONES bus layout, route volumes, Bluetooth, TotalMix
+//   MixerEngineRouting.cpp     building one tap, cue modes, silencing, panic and solo
+//   MixerEngineMaintenance.cpp rebuilding the tap set, reconciliation, watchdog, permission retry
+//   MixerEngineMixState.cpp    per-application edits, debounced save, console slots, strip styles
+//
+// Threads: main thread only. Work that arrives on other threads (hardware listeners, remote
+// callbacks) reaches the engine as posted main-thread calls that do nothing once it is gone.
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <vector>
+
+#include "audio/AudioApp.h"
+#include "audio/AudioDevice.h"
+#include "audio/BluetoothAudioDevice.h"
+#include "base/Observable.h"
+#include "base/Scheduler.h"
+#include "engine/AppVolume.h"
+#include "engine/BusLayout.h"
+#include "engine/BusPairing.h"
+#include "engine/MixSnapshot.h"
+#include "engine/ProcessTap.h"
+#include "engine/RemoteLink.h"
+#include "engine/SnapshotStore.h"
+#include "engine/StripStyle.h"
+#include "engine/VolumeStore.h"
+
+namespace quellor {
+
+class AudioDeviceMonitor;
+class AudioProcessMonitor;
+class BluetoothAudioMonitor;
+class BluetoothDevices;
+class DeviceVolumeController;
+class HALListener;
+class PhonesBusVolumeController;
+class RunningApplications;
+class SystemVolumeController;
+class VolumeControlling;
+
+class MixerEngine : public QObject {
+    Q_OBJECT
+public:
+    using BusPairing = quellor::BusPairing;
+
+    static constexpr int kSlotCount = 16;
+
+    // The platform services the engine's monitors are built on, and the remote-control side. None
+    // is owned; each must outlive the engine. Without `remote` the engine runs with no remote
+    // control. `bluetoothRunner` runs the Bluetooth listing off the main thread (empty: the
+    // application's thread pool).
+    struct Platform {
+        RunningApplications& runningApplications;
+        BluetoothDevices& bluetoothDevices;
+        std::function<void(std::function<void()>)> bluetoothRunner;
+        RemoteLink* remote = nullptr;
+    };
+
+    // Builds every owned object; starts nothing.
+    explicit MixerEngine(const Platform& platform, QObject* parent = nullptr);
+    ~MixerEngine() override;
+
+    // Loads the stored state, starts the monitors and listeners, wires the callbacks and builds the
+    // first taps. A second call does nothing.
+    void start();
+    // Raises unmuted taps below 0.999 to full volume, waits 0.15 s when it raised any, then stops
+    // and drops every tap. Afterwards nothing rebuilds or retries taps.
+    void shutdown();
+    // How shutdown blocks the main thread (seconds). Production sleeps; tests record or advance.
+    void setBlockingWait(std::function<void(double)> wait) { blockingWait_ = std::move(wait); }
+
+    // The engine set by start(), for code without a reference (the recording lane); null before.
+    static MixerEngine* sharedEngine();
+
+    // --- Owned collaborators ----------------------------------------------------------------
+    AudioProcessMonitor& processMonitor() { return *processMonitor_; }
+    SystemVolumeController& systemVolume() { return *systemVolume_; }
+    PhonesBusVolumeController& phonesBusVolume() { return *phonesBusVolume_; }
+    AudioDeviceMonitor& deviceMonitor() { return *deviceMonitor_; }
+    SystemVolumeController& inputVolume() { return *inputVolume_; }
+    AudioDeviceMonitor& inputDeviceMonitor() { return *inputDeviceMonitor_; }
+    BluetoothAudioMonitor& bluetooth() { return *bluetooth_; }
+    RemoteLink* remote() const { return remote_; }
+    const VolumeStore& store() const { return store_; }
+    const SnapshotStore& snapshotStore() const { return snapshotStore_; }
+
+    // --- Observable state -------------------------------------------------------------------
+    bool isRetryingTaps() const { return isRetryingTaps_; }
+    const StripStyleMap& stripStyles() const { return stripStyles_; }
+    void setStripStyles(StripStyleMap styles);
+    // Saves the strip styles and reports the mix change (also after an in-place edit).
+    void saveStripStyles();
+    const BusPairingMap& busPairings() const { return busPairings_; }
+    const QStringList& consoleSlots() const { return slots_; }
+    bool needsAudioCapturePermission() const { return needsAudioCapturePermission_; }
+    bool isStarted() const { return isStarted_; }
+    const AppVolumeMap& volumes() const { return volumes_; }
+    // Replaces the whole map (setups, start): no save, no tap is touched.
+    void setVolumes(AppVolumeMap volumes);
+    const std::vector<MixSnapshot>& snapshots() const { return snapshots_; }
+    void setSnapshots(std::vector<MixSnapshot> snapshots);
+    bool isAutoRec() const { return isAutoRec_; }
+    // Stores "autoRec" on every assignment.
+    void setAutoRec(bool on);
+    bool isRecording() const { return isRecording_; }
+    void setRecording(bool on);
+    bool isPanicked() const { return isPanicked_; }
+    const std::set<QString>& soloed() const { return soloed_; }
+    const std::map<QString, float>& meterLevels() const { return meterLevels_; }
+    void setMeterLevels(std::map<QString, float> levels);
+
+    // Called after strip styles, slots or per-application volumes were stored (setups capture).
+    std::function<void()> onMixChanged;
+
+    // --- Per-application mix ----------------------------------------------------------------
+    AppVolume appVolume(const AudioApp& app) const;
+    QStringList outputDeviceUIDs(const AudioApp& app) const;
+    void setVolume(float value, const AudioApp& app);
+    void toggleMute(const AudioApp& app);
+    void applyAppVolume(const AppVolume& entry, const AudioApp& app);
+    void setCueVolume(float value, const QString& bundleID);
+    void setCue(bool on, const QString& bundleID);
+    void addOutput(const AudioDevice& device, const AudioApp& app);
+    void removeOutput(const QString& deviceUID, const AudioApp& app);
+    void resetOutputs(const AudioApp& app);
+    void resetToDefaults(const AudioApp& app);
+    void setSlot(const QString& id, int index);
+    bool isAnyAppCued() const;
+    int activeTapCount() const { return int(taps_.size()); }
+
+    // --- Outputs and PHONES bus -------------------------------------------------------------
+    std::optional<AudioDevice> currentOutputDevice() const;
+    std::optional<BusLayout> busLayout(const AudioDevice& device) const;
+    bool hasPhonesBus() const;
+    VolumeControlling* activePhonesVolume() const;
+    void setBusPairing(const BusPairing& pairing, const QString& deviceUID);
+    void syncRouteVolumes();
+    std::optional<QString> deviceName(const QString& uid) const;
+    VolumeControlling* volumeControl(const QString& deviceUID) const;
+    std::optional<BluetoothAudioDevice> bluetoothDevice(const AudioDevice& device) const;
+    void connectBluetoothDevice(const BluetoothAudioDevice& device);
+    std::optional<double> readOutputLatency(int bufferFrames) const;
+    void restartAllTaps();
+    void writeTotalMixDefaultRouting();
+
+    // --- Tap routing ------------------------------------------------------------------------
+    void applyTapRouting(const AudioApp& app, const AppVolume& entry);
+    // Throws HALError when the default output cannot be read.
+    std::vector<ProcessTap::Output> resolveOutputs(const AppVolume& entry) const;
+    static float tapGain(bool hasExplicitOutputs, const AppVolume& entry);
+    bool isSilenced(const QString& bundleID) const;
+    void applyCueModes();
+    void setPanic(bool on);
+    void applySolo(bool on, const QString& stripID);
+
+    // --- Tap set maintenance ----------------------------------------------------------------
+    void rebuildTaps();
+    void restartMismatchedTaps();
+    void schedulePermissionRetry();
+    // The releasing of taps whose applications are back at their defaults, 0.3 s after the last
+    // request.
+    void scheduleCoverageDrop();
+    // True while every playing application gets a tap and no tap is dropped for being at defaults:
+    // something is soloed, cued, panicked, recording or auto-recording, or the output has PHONES.
+    bool needsFullCoverage() const;
+
+    // --- Companion ---------------------------------------------------------------------------
+    // Pushes the application list to the companion, now or coalesced 0.05 s later. Nothing is sent
+    // while no companion is connected.
+    void sendAppList();
+    void scheduleAppListSend();
+
+    // Live taps, keyed by bundle identifier (read-only view for diagnostics and tests).
+    const std::map<QString, std::shared_ptr<ProcessTap>>& taps() const { return taps_; }
+    // Devices with a sample-rate listener (diagnostics and tests).
+    std::vector<std::uint32_t> rateListenerDevices() const;
+
+signals:
+    void isRetryingTapsChanged();
+    void stripStylesChanged();
+    void busPairingsChanged();
+    void slotsChanged();
+    void needsAudioCapturePermissionChanged();
+    void isStartedChanged();
+    void volumesChanged();
+    void snapshotsChanged();
+    void isAutoRecChanged();
+    void isRecordingChanged();
+    void isPanickedChanged();
+    void soloedChanged();
+    void meterLevelsChanged();
+
+private:
+    // core
+    void observeApps();
+    void observeDevices();
+    void startWatchdog();
+    void connectOSCCallbacks();
+    void installRateListeners();
+    void scheduleBluetoothRefresh();
+    void setNeedsAudioCapturePermission(bool value);
+    void setRetryingTaps(bool value);
+    void loadConsoleSlots();
+    // mix state
+    void storeEntry(const QString& bundleID, const AppVolume& entry);
+    void scheduleSave();
+    void saveVolumesNow();
+    void reroute(const AudioApp& app, const AppVolume& entry);
+    // The running application that a bundle identifier's tap follows: of two running copies, the
+    // one with the lowest process id.
+    std::optional<AudioApp> tapTarget(const QString& bundleID) const;
+    // routing
+    void updateSilencing();
+    // maintenance
+    void removeTap(const QString& bundleID);
+    void stopAndClearTaps();
+    void watchdogPass();
+    void permissionRetryAttempt(int attempt);
+    bool sampleRateChanged(const ProcessTap& tap) const;
+    // outputs
+    void routeToBluetoothDevice(const BluetoothAudioDevice& device);
+    void bluetoothRoutingAttempt(QString bluetoothID, int attempt);
+    void totalMixSendStep(std::vector<RemoteLink::TotalMixCommand> commands, std::size_t index);
+
+    std::unique_ptr<AudioProcessMonitor> processMonitor_;
+    std::unique_ptr<SystemVolumeController> systemVolume_;
+    std::unique_ptr<PhonesBusVolumeController> phonesBusVolume_;
+    std::unique_ptr<AudioDeviceMonitor> deviceMonitor_;
+    bool isRetryingTaps_ = false;
+    std::unique_ptr<SystemVolumeController> inputVolume_;
+    std::unique_ptr<AudioDeviceMonitor> inputDeviceMonitor_;
+    std::unique_ptr<BluetoothAudioMonitor> bluetooth_;
+    RemoteLink* remote_ = nullptr;
+    StripStyleMap stripStyles_;
+    BusPairingMap busPairings_;
+    QStringList slots_;
+    bool needsAudioCapturePermission_ = false;
+    bool isStarted_ = false;
+    bool isShutDown_ = false;
+    AppVolumeMap volumes_;
+    std::map<QString, std::shared_ptr<ProcessTap>> taps_;
+    std::map<QString, std::unique_ptr<DeviceVolumeController>> routeVolumes_;
+    VolumeStore store_;
+    SnapshotStore snapshotStore_;
+    std::unique_ptr<HALListener> deviceListener_;
+    std::map<std::uint32_t, std::unique_ptr<HALListener>> rateListeners_;
+    TaskSlot saveTask_;
+    TaskSlot routingTask_;
+    TaskSlot bluetoothRefreshTask_;
+    TaskSlot coverageDropTask_;
+    TaskSlot appListSendTask_;
+    TaskSlot totalMixWriteTask_;
+    TaskSlot watchdogTimer_;
+    TaskSlot retryTask_;
+    std::vector<MixSnapshot> snapshots_;
+    bool isAutoRec_ = false;
+    bool isRecording_ = false;
+    bool isPanicked_ = false;
+    std::set<QString> soloed_;
+    std::map<QString, float> meterLevels_;
+    bool appsRebuildPending_ = false;
+    bool devicesChangePending_ = false;
+    // Watchdog: consecutive silent passes per tap object. The weak reference tells a live tap
+    // from a new one that happens to sit at the address of a freed one.
+    struct SilentCount {
+        std::weak_ptr<ProcessTap> tap;
+        int passes = 0;
+    };
+    std::map<const ProcessTap*, SilentCount> silentPasses_;
+    std::function<void(double)> blockingWait_;
+    Liveness alive_;
+};
+
+}  // namespace quellor

@@ -1,0 +1,220 @@
+// Per-application mix records: edits from the strips, rows, setups and route actions, how an edit
+// reaches the live tap, the debounced save of "appVolumes", the console slots and strip styles.
+
+#include <cmath>
+
+#include "audio/AudioProcessMonitor.h"
+#include "base/JSONDefaults.h"
+#include "base/Logger.h"
+#include "engine/MixerEngine.h"
+
+namespace quellor {
+
+namespace {
+
+const Logger log("MixerEngine");
+constexpr double kSaveDelay = 0.4;
+
+// Fader and cue values are clamped to 0...1; a value that is not a number means full level.
+float clampedLevel(float value) {
+    if (std::isnan(value)) return 1.0f;
+    return std::min(1.0f, std::max(0.0f, value));
+}
+
+}  // namespace
+
+AppVolume MixerEngine::appVolume(const AudioApp& app) const {
+    auto it = volumes_.find(app.bundleID);
+    return it == volumes_.end() ? AppVolume{} : it->second;
+}
+
+QStringList MixerEngine::outputDeviceUIDs(const AudioApp& app) const {
+    auto it = volumes_.find(app.bundleID);
+    return it == volumes_.end() ? QStringList{} : it->second.outputDeviceUIDs;
+}
+
+bool MixerEngine::isAnyAppCued() const {
+    for (const auto& [id, entry] : volumes_)
+        if (entry.isCued) return true;
+    return false;
+}
+
+void MixerEngine::storeEntry(const QString& bundleID, const AppVolume& entry) {
+    auto it = volumes_.find(bundleID);
+    if (it != volumes_.end() && it->second == entry) return;
+    volumes_[bundleID] = entry;
+    emit volumesChanged();
+}
+
+void MixerEngine::setVolumes(AppVolumeMap volumes) {
+    if (assignIfChanged(volumes_, std::move(volumes))) emit volumesChanged();
+}
+
+void MixerEngine::setVolume(float value, const AudioApp& app) {
+    AppVolume entry = appVolume(app);
+    entry.volume = clampedLevel(value);
+    applyAppVolume(entry, app);
+}
+
+void MixerEngine::toggleMute(const AudioApp& app) {
+    AppVolume entry = appVolume(app);
+    entry.isMuted = !entry.isMuted;
+    applyAppVolume(entry, app);
+}
+
+void MixerEngine::applyAppVolume(const AppVolume& entry, const AudioApp& app) {
+    storeEntry(app.bundleID, entry);
+    scheduleSave();
+    auto it = taps_.find(app.bundleID);
+    if (it != taps_.end()) {
+        // An application with explicit outputs and no cue plays at full level: the volumes of its
+        // devices are its level. Its mute always holds.
+        const bool fullLevel = !entry.outputDeviceUIDs.isEmpty() && !entry.isCued;
+        it->second->setVolume(fullLevel ? 1.0f : entry.volume);
+        it->second->setMuted(entry.isMuted);
+        it->second->setCueVolume(entry.cueVolume);
+        return;
+    }
+    if (!entry.isDefault()) {
+        if (auto target = tapTarget(app.bundleID)) applyTapRouting(*target, entry);
+        else applyTapRouting(app, entry);
+    }
+}
+
+void MixerEngine::setCueVolume(float value, const QString& bundleID) {
+    auto it = volumes_.find(bundleID);
+    if (it == volumes_.end()) return;
+    AppVolume entry = it->second;
+    entry.cueVolume = clampedLevel(value);
+    storeEntry(bundleID, entry);
+    scheduleSave();
+    auto tap = taps_.find(bundleID);
+    if (tap != taps_.end()) tap->second->setCueVolume(entry.cueVolume);
+}
+
+void MixerEngine::setCue(bool on, const QString& bundleID) {
+    if (on && !hasPhonesBus()) return;
+    log.debug("setCue %d for %s", on ? 1 : 0, qPrintable(bundleID));
+    auto it = volumes_.find(bundleID);
+    AppVolume entry = it == volumes_.end() ? AppVolume{} : it->second;
+    entry.isCued = on;
+    storeEntry(bundleID, entry);
+    scheduleSave();
+    rebuildTaps();
+    applyCueModes();
+    sendAppList();
+}
+
+void MixerEngine::addOutput(const AudioDevice& device, const AudioApp& app) {
+    AppVolume entry = appVolume(app);
+    if (entry.outputDeviceUIDs.contains(device.uid)) return;
+    entry.outputDeviceUIDs.append(device.uid);
+    storeEntry(app.bundleID, entry);
+    scheduleSave();
+    reroute(app, entry);
+}
+
+void MixerEngine::removeOutput(const QString& deviceUID, const AudioApp& app) {
+    auto it = volumes_.find(app.bundleID);
+    if (it == volumes_.end() || !it->second.outputDeviceUIDs.contains(deviceUID)) return;
+    AppVolume entry = it->second;
+    entry.outputDeviceUIDs.removeAll(deviceUID);
+    if (entry.isDefault()) {
+        volumes_.erase(it);
+        emit volumesChanged();
+    } else {
+        storeEntry(app.bundleID, entry);
+    }
+    scheduleSave();
+    reroute(app, entry);
+}
+
+void MixerEngine::resetOutputs(const AudioApp& app) {
+    auto it = volumes_.find(app.bundleID);
+    if (it == volumes_.end() || it->second.outputDeviceUIDs.isEmpty()) return;
+    AppVolume entry = it->second;
+    entry.outputDeviceUIDs.clear();
+    if (entry.isDefault()) {
+        volumes_.erase(it);
+        emit volumesChanged();
+    } else {
+        storeEntry(app.bundleID, entry);
+    }
+    scheduleSave();
+    reroute(app, entry);
+}
+
+void MixerEngine::resetToDefaults(const AudioApp& app) {
+    volumes_.erase(app.bundleID);
+    emit volumesChanged();
+    // Saved at once; a pending debounced save still runs and writes the same map.
+    saveVolumesNow();
+    removeTap(app.bundleID);
+}
+
+void MixerEngine::reroute(const AudioApp& app, const AppVolume& entry) {
+    // The aggregate device lists the outputs, so an output change always builds the tap afresh.
+    removeTap(app.bundleID);
+    if (!entry.isDefault()) {
+        if (auto target = tapTarget(app.bundleID)) applyTapRouting(*target, entry);
+        else applyTapRouting(app, entry);
+    }
+    syncRouteVolumes();
+}
+
+void MixerEngine::scheduleSave() {
+    saveTask_.set(Scheduler::current().after(kSaveDelay, alive_.guard([this] {
+        saveTask_.clear();
+        saveVolumesNow();
+        if (onMixChanged) onMixChanged();
+    })));
+}
+
+void MixerEngine::saveVolumesNow() {
+    store_.save(volumes_);
+}
+
+std::optional<AudioApp> MixerEngine::tapTarget(const QString& bundleID) const {
+    std::optional<AudioApp> best;
+    for (const AudioApp& app : processMonitor_->apps())
+        if (app.bundleID == bundleID && (!best || app.id < best->id)) best = app;
+    return best;
+}
+
+// --- Console slots and strip styles -----------------------------------------------------------
+
+void MixerEngine::loadConsoleSlots() {
+    QStringList loaded;
+    auto stored = UserDefaults::standard().stringArrayValue(QStringLiteral("consoleSlots"));
+    if (stored && stored->size() == kSlotCount) {
+        loaded = *stored;
+    } else if (stored && stored->size() == 8) {
+        loaded = *stored;
+        for (int i = 0; i < 8; ++i) loaded.append(QString());
+    } else {
+        loaded = {QStringLiteral("bus:main"), QStringLiteral("bus:phones")};
+        while (loaded.size() < kSlotCount) loaded.append(QString());
+    }
+    if (assignIfChanged(slots_, loaded)) emit slotsChanged();
+}
+
+void MixerEngine::setSlot(const QString& id, int index) {
+    if (index < 0 || index >= slots_.size() || slots_[index] == id) return;
+    slots_[index] = id;
+    emit slotsChanged();
+    UserDefaults::standard().setStringArray(QStringLiteral("consoleSlots"), slots_);
+    if (onMixChanged) onMixChanged();
+    sendAppList();
+}
+
+void MixerEngine::setStripStyles(StripStyleMap styles) {
+    if (assignIfChanged(stripStyles_, std::move(styles))) emit stripStylesChanged();
+    saveStripStyles();
+}
+
+void MixerEngine::saveStripStyles() {
+    JSONDefaults::save(stripStyles_, QStringLiteral("stripStyles"));
+    if (onMixChanged) onMixChanged();
+}
+
+}  // namespace quellor

@@ -1,0 +1,184 @@
+// The output side: the MAIN device, where the MAIN and PHONES pairs lie, the volume controllers of
+// explicitly used devices, routing to a freshly connected Bluetooth device, the output latency
+// estimate and the one-shot TotalMix routing write.
+
+#include "audio/AudioDeviceMonitor.h"
+#include "audio/BluetoothAudioMonitor.h"
+#include "audio/ChannelPairingPolicy.h"
+#include "audio/DeviceVolumeController.h"
+#include "audio/HALError.h"
+#include "audio/HALProperties.h"
+#include "audio/PhonesBusVolumeController.h"
+#include "base/JSONDefaults.h"
+#include "base/Logger.h"
+#include "engine/MixerEngine.h"
+#include "platform/AudioConstants.h"
+
+namespace quellor {
+
+namespace {
+
+const Logger log("MixerEngine");
+constexpr int kBluetoothAttempts = 16;
+constexpr double kBluetoothPollInterval = 0.3;
+constexpr double kTotalMixInterval = 0.08;
+
+}  // namespace
+
+std::optional<AudioDevice> MixerEngine::currentOutputDevice() const {
+    const std::uint32_t id = deviceMonitor_->defaultDeviceID();
+    for (const AudioDevice& device : deviceMonitor_->devices())
+        if (device.id == id) return device;
+    return std::nullopt;
+}
+
+std::optional<BusLayout> MixerEngine::busLayout(const AudioDevice& device) const {
+    if (device.outputChannels < 4) return std::nullopt;
+    BusPairing proposal{0, 2};
+    if (auto it = busPairings_.find(device.uid); it != busPairings_.end()) proposal = it->second;
+    auto resolved = ChannelPairingPolicy::resolve(proposal.mainOffset, proposal.phonesOffset, device.outputChannels);
+    if (!resolved) return std::nullopt;
+    return BusLayout{std::max(0, resolved->first), std::max(0, resolved->second), 2};
+}
+
+bool MixerEngine::hasPhonesBus() const {
+    auto device = currentOutputDevice();
+    return device && busLayout(*device).has_value();
+}
+
+VolumeControlling* MixerEngine::activePhonesVolume() const {
+    return hasPhonesBus() ? phonesBusVolume_.get() : nullptr;
+}
+
+void MixerEngine::setBusPairing(const BusPairing& pairing, const QString& deviceUID) {
+    auto it = busPairings_.find(deviceUID);
+    if (it == busPairings_.end() || !(it->second == pairing)) {
+        busPairings_[deviceUID] = pairing;
+        emit busPairingsChanged();
+    }
+    JSONDefaults::save(busPairings_, QStringLiteral("busPairings"));
+    // A tap takes its pairs when it starts, so the taps on this device start again with the new
+    // choice.
+    std::vector<QString> onDevice;
+    for (const auto& [bundleID, tap] : taps_)
+        for (const ProcessTap::Output& output : tap->activatedOutputs())
+            if (output.uid == deviceUID) {
+                onDevice.push_back(bundleID);
+                break;
+            }
+    for (const QString& bundleID : onDevice) removeTap(bundleID);
+    rebuildTaps();
+}
+
+void MixerEngine::syncRouteVolumes() {
+    std::set<QString> wanted;
+    for (const auto& [bundleID, entry] : volumes_)
+        for (const QString& uid : entry.outputDeviceUIDs)
+            if (deviceName(uid)) wanted.insert(uid);
+    for (auto it = routeVolumes_.begin(); it != routeVolumes_.end();) {
+        if (wanted.count(it->first)) ++it;
+        else it = routeVolumes_.erase(it);
+    }
+    for (const QString& uid : wanted) {
+        if (routeVolumes_.count(uid)) continue;
+        for (const AudioDevice& device : deviceMonitor_->devices())
+            if (device.uid == uid) {
+                routeVolumes_[uid] = std::make_unique<DeviceVolumeController>(device.id);
+                break;
+            }
+    }
+}
+
+std::optional<QString> MixerEngine::deviceName(const QString& uid) const {
+    for (const AudioDevice& device : deviceMonitor_->devices())
+        if (device.uid == uid) return device.name;
+    return std::nullopt;
+}
+
+VolumeControlling* MixerEngine::volumeControl(const QString& deviceUID) const {
+    auto it = routeVolumes_.find(deviceUID);
+    return it == routeVolumes_.end() ? nullptr : it->second.get();
+}
+
+std::optional<BluetoothAudioDevice> MixerEngine::bluetoothDevice(const AudioDevice& device) const {
+    const QString uid = device.uid.toLower();
+    for (const BluetoothAudioDevice& paired : bluetooth_->paired())
+        if (uid.startsWith(paired.id.toLower())) return paired;
+    return std::nullopt;
+}
+
+void MixerEngine::connectBluetoothDevice(const BluetoothAudioDevice& device) {
+    bluetooth_->connect(device, alive_.guard([this](const BluetoothAudioDevice& connected) {
+        routeToBluetoothDevice(connected);
+    }));
+}
+
+void MixerEngine::routeToBluetoothDevice(const BluetoothAudioDevice& device) {
+    routingTask_.set(Scheduler::current().post(
+        alive_.guard([this, id = device.id] { bluetoothRoutingAttempt(id, 0); })));
+}
+
+void MixerEngine::bluetoothRoutingAttempt(QString bluetoothID, int attempt) {
+    routingTask_.clear();
+    deviceMonitor_->refresh();
+    const QString prefix = bluetoothID.toLower();
+    for (const AudioDevice& device : deviceMonitor_->devices())
+        if (device.uid.toLower().startsWith(prefix)) {
+            deviceMonitor_->setDefaultDevice(device);
+            return;
+        }
+    if (attempt + 1 >= kBluetoothAttempts) return;
+    routingTask_.set(Scheduler::current().after(kBluetoothPollInterval, alive_.guard([this, bluetoothID, attempt] {
+        bluetoothRoutingAttempt(bluetoothID, attempt + 1);
+    })));
+}
+
+std::optional<double> MixerEngine::readOutputLatency(int bufferFrames) const {
+    const auto device = currentOutputDevice();
+    if (!device) return std::nullopt;
+    auto read32 = [&](std::uint32_t selector, std::uint32_t scope, std::uint32_t fallback) {
+        try {
+            std::uint32_t value = 0;
+            readHALProperty32(selector, scope, value, device->id);
+            return value;
+        } catch (const HALError&) {
+            return fallback;
+        }
+    };
+    const std::uint32_t safety = read32(hal::kSafetyOffset, hal::kScopeOutput, 0);
+    const std::uint32_t latency = read32(hal::kLatency, hal::kScopeOutput, 0);
+    double rate = 48000;
+    try {
+        readHALProperty64(hal::kNominalSampleRate, hal::kScopeGlobal, rate, device->id);
+    } catch (const HALError&) {
+    }
+    if (!(rate > 0)) return std::nullopt;
+    const double frames = bufferFrames > 0 ? bufferFrames : read32(hal::kBufferFrameSize, hal::kScopeGlobal, 512);
+    return (frames + safety + latency) / rate * 1000.0;
+}
+
+void MixerEngine::writeTotalMixDefaultRouting() {
+    if (totalMixWriteTask_.pending() || !remote_) return;
+    const auto device = currentOutputDevice();
+    if (!device) return;
+    const auto layout = busLayout(*device);
+    if (!layout) return;
+    auto commands = remote_->totalMixDefaultRouting(layout->mainOffset, layout->phonesOffset);
+    log.info("Writing TotalMix default routing (%ld messages)", long(commands.size()));
+    if (commands.empty()) return;
+    totalMixWriteTask_.set(Scheduler::current().post(
+        alive_.guard([this, commands = std::move(commands)] { totalMixSendStep(commands, 0); })));
+}
+
+void MixerEngine::totalMixSendStep(std::vector<RemoteLink::TotalMixCommand> commands, std::size_t index) {
+    const auto& command = commands[index];
+    remote_->sendFloat(QStringLiteral("127.0.0.1"), 7001, command.path, command.value);
+    // The write counts as running until the pause after the last message has passed.
+    totalMixWriteTask_.set(Scheduler::current().after(
+        kTotalMixInterval, alive_.guard([this, commands = std::move(commands), index] {
+            if (index + 1 < commands.size()) totalMixSendStep(commands, index + 1);
+            else totalMixWriteTask_.clear();
+        })));
+}
+
+}  // namespace quellor

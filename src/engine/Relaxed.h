@@ -1,0 +1,34 @@
+#pragma once
+// One value shared between the main thread and a realtime thread. Each side writes it whole and
+// reads it whole; no ordering with other fields is needed, so every access is a relaxed atomic
+// (a plain load or store on the machines we run on). Never wraps anything larger than 8 bytes.
+
+#include <atomic>
+
+namespace quellor {
+
+template <class T>
+class Relaxed {
+    static_assert(std::atomic<T>::is_always_lock_free, "realtime-shared values must be lock-free");
+
+public:
+    constexpr Relaxed(T v = T{}) noexcept : value_(v) {}
+    Relaxed(const Relaxed&) = delete;
+    Relaxed& operator=(const Relaxed&) = delete;
+
+    T load() const noexcept { return value_.load(std::memory_order_relaxed); }
+    void store(T v) noexcept { value_.store(v, std::memory_order_relaxed); }
+    // Reads and replaces in one step, so nothing written in between is lost.
+    T exchange(T v) noexcept { return value_.exchange(v, std::memory_order_relaxed); }
+
+    operator T() const noexcept { return load(); }
+    Relaxed& operator=(T v) noexcept {
+        store(v);
+        return *this;
+    }
+
+private:
+    std::atomic<T> value_;
+};
+
+}  // namespace quellor

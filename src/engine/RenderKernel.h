@@ -1,0 +1,79 @@
+#pragma once
+// The sample-level routines of the realtime render pass: the gain ramp that copies tapped audio
+// into a window of output channels while it moves the gain towards its target, the clamp that
+// fits a channel window to a device, zero fill, and the peak scans that feed the meters.
+//
+// They work on interleaved 32-bit float arrays and on relaxed peak fields; they allocate nothing,
+// lock nothing and call nothing else, so any thread (the realtime IO thread above all) may use
+// them. Results are bit-exact with a plain frame-by-frame evaluation of the same arithmetic: the
+// faster loops only reorder work that has no rounding (products, copies, maxima).
+
+#include <cstddef>
+#include <cstdint>
+
+#include "engine/Relaxed.h"
+#include "platform/IOBufferList.h"
+
+namespace quellor::kernel {
+
+// A run of output channels inside one frame.
+struct ChannelWindow {
+    int first = 0;
+    int count = 1;
+    bool operator==(const ChannelWindow&) const = default;
+};
+
+// Clamps a channel offset and width to a device of `channels` channels: the window never leaves
+// the device and is at least one channel wide.
+ChannelWindow channelWindow(int offset, int width, int channels);
+
+// Renders `in` into the window of `out`, one gain step per frame: g = (target - g) * k + g.
+// Returns the gain to start from next time (snapped to the target within 1e-6). A step that no
+// longer changes the gain snaps it to the target at once: single precision stalls short of the
+// target otherwise. Writes only window samples of the frames both buffers hold.
+float renderGainRamp(float gain, float target, float coefficient,
+                     const float* in, int inChannels, std::size_t inSamples,
+                     float* out, int outChannels, std::size_t outSamples,
+                     int windowFirst, int windowCount);
+
+// The same ramp for part of a window: window channels [partFirst, partFirst + partCount) of a
+// window `windowCount` wide are written starting at output channel `outFirst`. Used when a
+// device's channels are spread over several streams and a window straddles them. When
+// `writtenPeak` is given it receives the largest absolute value written (0 when nothing was),
+// which is the window's peak without a second pass over the output.
+float renderGainRampPart(float gain, float target, float coefficient,
+                         const float* in, int inChannels, std::size_t inSamples,
+                         float* out, int outChannels, std::size_t outSamples,
+                         int outFirst, int windowCount, int partFirst, int partCount,
+                         float* writtenPeak = nullptr);
+
+// Sets `count` samples to 0 (nothing when count is 0 or below).
+void zeroSamples(float* samples, long count);
+
+// The largest absolute sample of the buffer; -1 when it has no data.
+float bufferPeak(const IOBuffer& buffer);
+
+// The largest absolute value of samples[f * stride + first + c] over every whole frame f and
+// c in [0, count); 0 when the stride exceeds the sample count.
+float windowPeak(const float* samples, std::uint32_t byteSize, int stride, int first, int count);
+
+// Raise `peak` (and `postPeak`) to the scanned maximum when it is higher.
+void accumulatePrePeak(const float* samples, std::uint32_t byteSize, Relaxed<float>& peak);
+void accumulateWindowPeaks(const float* samples, std::uint32_t byteSize, int stride, int first,
+                           int count, Relaxed<float>& peak, Relaxed<float>& postPeak);
+void accumulatePostWindowPeak(const float* samples, std::uint32_t byteSize, int stride, int first,
+                              int count, Relaxed<float>& postPeak);
+
+// Whole frames in `samples` interleaved samples of `stride` channels (stride at least 1). Sample
+// counts come from 32-bit byte sizes, so 32-bit division is exact, and stereo needs none.
+inline std::size_t framesIn(std::size_t samples, int stride) {
+    if (stride == 2) return samples >> 1;
+    return std::uint32_t(samples) / std::uint32_t(stride);
+}
+
+// Stores `value` in `field` when it is higher than the value held.
+inline void raise(Relaxed<float>& field, float value) {
+    if (value > field.load()) field.store(value);
+}
+
+}  // namespace quellor::kernel

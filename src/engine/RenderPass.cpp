@@ -1,0 +1,255 @@
+#include "engine/RenderPass.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "engine/RenderKernel.h"
+
+namespace quellor {
+
+namespace {
+
+using kernel::ChannelWindow;
+
+int strideOf(std::uint32_t channels) { return channels >= 2 ? static_cast<int>(channels) : 1; }
+
+RenderTargets targetsFor(const TapRenderState& s, bool muted) {
+    RenderTargets t;
+    t.main = muted ? 0.0f : cubedLevel(s.volume);
+    switch (s.phonesMode.load()) {
+    case 1: t.cue = cubedLevel(s.cueVolume); break;
+    case 2: t.cue = 0.0f; break;
+    default: t.cue = t.main; break;
+    }
+    if (s.panicked) {
+        t.main = 0.0f;
+        t.cue = 0.0f;
+    } else {
+        t.cue = t.cue * s.phonesBusGain;
+    }
+    return t;
+}
+
+void zeroBuffer(const IOBuffer& b) { kernel::zeroSamples(b.samples(), static_cast<long>(b.sampleCount())); }
+
+// A device format that is not 32-bit float: the tapped bytes go through untouched.
+void passThrough(const IOBuffer* tap, const IOBufferList& output) {
+    for (const IOBuffer& b : output) {
+        if (!b.data) continue;
+        if (!tap) {
+            std::memset(b.data, 0, b.byteSize);
+            continue;
+        }
+        const std::uint32_t n = std::min(tap->byteSize, b.byteSize);
+        std::memcpy(b.data, tap->data, n);
+        std::memset(static_cast<char*>(b.data) + n, 0, b.byteSize - n);
+    }
+}
+
+// Paired buses: MAIN and PHONES windows placed by absolute channel on the device. A device whose
+// output is split into several streams numbers its channels across them in stream order, so a
+// window lands in the stream (or streams) that carry its channels and nowhere else.
+struct PairedLayout {
+    int mainOffset;
+    int phonesOffset;
+    int pairWidth;
+};
+
+bool pairedPathApplies(const PairedLayout& l, const IOBuffer* tap, const IOBufferList& output) {
+    if (output.count == 0 || !tap || !tap->data) return false;
+    long long channels = 0;
+    for (const IOBuffer& b : output) {
+        if (!b.data) return false;
+        channels += b.channels;
+    }
+    return channels >= static_cast<long long>(std::max(l.mainOffset, l.phonesOffset)) + l.pairWidth;
+}
+
+// Calls fn(buffer, first channel in the buffer, first window channel, channel count) for each
+// stream that holds part of `window`, in stream order.
+template <class Fn>
+void forEachWindowPart(const IOBufferList& output, ChannelWindow window, Fn fn) {
+    long long base = 0;
+    for (const IOBuffer& b : output) {
+        const long long width = strideOf(b.channels);
+        const long long lo = std::max<long long>(window.first, base);
+        const long long hi = std::min<long long>(window.first + window.count, base + width);
+        if (lo < hi) fn(b, int(lo - base), int(lo - window.first), int(hi - lo));
+        base += width;
+    }
+}
+
+struct WindowResult {
+    float gain;
+    float peak;  // largest absolute value written
+};
+
+WindowResult renderWindow(const IOBuffer& tap, const IOBufferList& output, ChannelWindow window,
+                          float gain, float target, float k) {
+    bool first = true;
+    WindowResult result{gain, 0.0f};
+    forEachWindowPart(output, window, [&](const IOBuffer& b, int outFirst, int partFirst, int count) {
+        float peak = 0.0f;
+        const float g = kernel::renderGainRampPart(
+            gain, target, k, tap.samples(), int(tap.channels), tap.sampleCount(), b.samples(),
+            int(b.channels), b.sampleCount(), outFirst, window.count, partFirst, count, &peak);
+        // Streams of one device share their frame count; the window's first stream decides.
+        if (first) result.gain = g;
+        first = false;
+        result.peak = std::max(result.peak, peak);
+    });
+    return result;
+}
+
+bool overlap(ChannelWindow a, ChannelWindow b) {
+    return a.first < b.first + b.count && b.first < a.first + a.count;
+}
+
+void renderPaired(TapRenderState& s, const PairedLayout& l, const RenderTargets& targets,
+                  const IOBuffer& tap, const IOBufferList& output) {
+    long long deviceChannels = 0;
+    for (const IOBuffer& b : output) deviceChannels += strideOf(b.channels);
+    const int channels = int(std::min<long long>(deviceChannels, 1 << 30));
+    const ChannelWindow mainWindow = kernel::channelWindow(l.mainOffset, l.pairWidth, channels);
+    const ChannelWindow phonesWindow = kernel::channelWindow(l.phonesOffset, l.pairWidth, channels);
+
+    for (const IOBuffer& b : output) zeroBuffer(b);
+    const float k = s.rampCoefficient;
+    // PHONES second: where the windows overlap, the cue wins.
+    const WindowResult main = renderWindow(tap, output, mainWindow, s.currentGain, targets.main, k);
+    const WindowResult cue = renderWindow(tap, output, phonesWindow, s.currentCueGain, targets.cue, k);
+
+    float mainPeak = main.peak;
+    if (overlap(mainWindow, phonesWindow)) {
+        // The meters read what MAIN finally carries.
+        mainPeak = 0.0f;
+        forEachWindowPart(output, mainWindow, [&](const IOBuffer& b, int outFirst, int, int count) {
+            mainPeak = std::max(mainPeak, kernel::windowPeak(b.samples(), b.byteSize, int(b.channels),
+                                                             outFirst, count));
+        });
+    }
+    if (s.meterPre) {
+        kernel::accumulatePrePeak(tap.samples(), tap.byteSize, s.peak);
+    } else {
+        kernel::raise(s.peak, mainPeak);
+    }
+    kernel::raise(s.postPeak, mainPeak);
+
+    s.currentGain = main.gain;
+    s.currentCueGain = cue.gain;
+}
+
+void recordShape(TapRenderState& s, const IOBufferList& input, const IOBufferList& output) {
+    IODiagnostic d;
+    d.kind = IODiagnostic::Kind::Shape;
+    d.outCount = output.count;
+    d.inCount = input.count;
+    for (std::uint32_t i = 0; i < std::min<std::uint32_t>(output.count, IODiagnostic::kMaxBuffers); ++i)
+        d.outShapes[i] = {output[i].channels, output[i].byteSize};
+    for (std::uint32_t i = 0; i < std::min<std::uint32_t>(input.count, IODiagnostic::kMaxBuffers); ++i)
+        d.inShapes[i] = {input[i].channels, input[i].byteSize};
+    d.isFloat32 = s.isFloat32;
+    s.diagnostics.push(d);
+}
+
+void recordPeaks(TapRenderState& s, std::uint64_t count, float target, const IOBufferList& input,
+                 const IOBufferList& output) {
+    if (const IOBuffer* last = input.last())
+        s.diagInPeak = std::max(s.diagInPeak.load(), kernel::bufferPeak(*last));
+    if (const IOBuffer* first = input.first())
+        s.diagOutPeak = std::max(s.diagOutPeak.load(), kernel::bufferPeak(*first));
+    if (count % 500 != 0) return;
+    IODiagnostic d;
+    d.kind = IODiagnostic::Kind::PeakDiag;
+    d.renderCount = count;
+    d.inCount = input.count;
+    d.outCount = output.count;
+    for (std::uint32_t i = 0; i < std::min<std::uint32_t>(input.count, IODiagnostic::kMaxBuffers); ++i)
+        d.inPeaks[i] = kernel::bufferPeak(input[i]);
+    for (std::uint32_t i = 0; i < std::min<std::uint32_t>(output.count, IODiagnostic::kMaxBuffers); ++i)
+        d.outPeaks[i] = kernel::bufferPeak(output[i]);
+    d.target = target;
+    d.volume = s.volume;
+    d.maxTap = s.diagInPeak;
+    d.maxIn0 = s.diagOutPeak;
+    s.diagnostics.push(d);
+    if (count >= 2500) s.diagLogged = true;
+}
+
+void renderGeneral(TapRenderState& s, std::uint64_t count, const RenderTargets& targets,
+                   const IOBuffer* tap, const IOBufferList& input, const IOBufferList& output) {
+    if (!s.shapeLogged) {
+        s.shapeLogged = true;
+        recordShape(s, input, output);
+    }
+    const float k = s.rampCoefficient;
+    const bool meterPre = s.meterPre;
+    float g = s.currentGain;
+    for (std::uint32_t i = 0; i < output.count; ++i) {
+        const IOBuffer& b = output[i];
+        if (!b.data) continue;
+        if (!tap || !tap->data) {
+            zeroBuffer(b);
+            continue;
+        }
+        const int channels = std::max(int(b.channels), 1);
+        // The window is the whole frame, so what was written is the buffer's peak: the rest is 0.
+        float written = 0.0f;
+        g = kernel::renderGainRampPart(g, targets.main, k, tap->samples(), int(tap->channels),
+                                       tap->sampleCount(), b.samples(), int(b.channels),
+                                       b.sampleCount(), 0, channels, 0, channels, &written);
+        const std::size_t frames = std::min(kernel::framesIn(tap->sampleCount(), strideOf(tap->channels)),
+                                            kernel::framesIn(b.sampleCount(), strideOf(b.channels)));
+        const std::size_t filled = frames * std::size_t(channels);
+        kernel::zeroSamples(b.samples() + filled, long(b.sampleCount() - filled));
+        if (meterPre) {
+            if (i == 0) {
+                kernel::accumulatePrePeak(tap->samples(), tap->byteSize, s.peak);
+                kernel::raise(s.postPeak, written);
+            }
+        } else {
+            kernel::raise(s.peak, written);
+            kernel::raise(s.postPeak, written);
+        }
+    }
+    s.currentGain = g;
+    if (!s.diagLogged) recordPeaks(s, count, targets.main, input, output);
+}
+
+}  // namespace
+
+RenderTargets renderTargets(const TapRenderState& state) { return targetsFor(state, state.isMuted); }
+
+void renderPass(TapRenderState& s, const IOBufferList& input, const IOBufferList& output) {
+    const std::uint64_t count = s.renderCount.load() + 1;
+    s.renderCount = count;
+
+    const IOBuffer* tap = input.last();
+    const bool tapHasData = tap && tap->data;
+    const bool muted = s.isMuted;
+    const bool paired = s.pairedBuses;
+
+    if (muted && !paired) {
+        // Cut at once; the ramps keep their gains, so unmuting resumes from where they were.
+        if (s.meterPre && s.isFloat32 && tapHasData)
+            kernel::accumulatePrePeak(tap->samples(), tap->byteSize, s.peak);
+        for (const IOBuffer& b : output)
+            if (b.data) zeroBuffer(b);
+        return;
+    }
+    if (!s.isFloat32) {
+        passThrough(tapHasData ? tap : nullptr, output);
+        return;
+    }
+    const RenderTargets targets = targetsFor(s, muted);
+    if (paired) {
+        const PairedLayout layout{s.mainOffset, s.phonesOffset, s.pairWidth};
+        if (pairedPathApplies(layout, tap, output)) {
+            renderPaired(s, layout, targets, *tap, output);
+            return;
+        }
+    }
+    renderGeneral(s, count, targets, tap, input, output);
+}
+
+}  // namespace quellor

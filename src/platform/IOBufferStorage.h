@@ -1,0 +1,53 @@
+#pragma once
+// Owns the sample memory behind an IOBufferList: one zeroed buffer per stream, allocated up
+// front so that the IO cycle itself never allocates.
+//
+// Threads: build and reshape on any non-realtime thread; list() and the samples may then be used
+// by one IO thread at a time.
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+#include "platform/IOBufferList.h"
+
+namespace quellor {
+
+class IOBufferStorage {
+public:
+    struct Stream {
+        std::uint32_t channels = 2;
+        std::uint32_t frames = 0;
+    };
+
+    IOBufferStorage() = default;
+    explicit IOBufferStorage(const std::vector<Stream>& streams) { reshape(streams); }
+    IOBufferStorage(const IOBufferStorage&) = delete;
+    IOBufferStorage& operator=(const IOBufferStorage&) = delete;
+
+    // One buffer per stream, channels x frames samples, all zero.
+    void reshape(const std::vector<Stream>& streams) {
+        storage_.assign(streams.size(), {});
+        buffers_.assign(streams.size(), {});
+        for (std::size_t i = 0; i < streams.size(); ++i) {
+            const std::uint32_t width = streams[i].channels ? streams[i].channels : 1;
+            storage_[i].assign(std::size_t(width) * streams[i].frames, 0.0f);
+            buffers_[i] = {streams[i].channels, std::uint32_t(storage_[i].size() * 4), storage_[i].data()};
+        }
+    }
+
+    IOBufferList list() { return {buffers_.data(), std::uint32_t(buffers_.size())}; }
+    std::size_t size() const { return buffers_.size(); }
+    IOBuffer& buffer(std::size_t i) { return buffers_[i]; }
+    float* samples(std::size_t i) { return storage_[i].data(); }
+    std::vector<float>& stream(std::size_t i) { return storage_[i]; }
+    void zero() {
+        for (auto& s : storage_) std::fill(s.begin(), s.end(), 0.0f);
+    }
+
+private:
+    std::vector<std::vector<float>> storage_;
+    std::vector<IOBuffer> buffers_;
+};
+
+}  // namespace quellor

@@ -1,0 +1,42 @@
+#pragma once
+// Records what the engine hands to the remote-control side.
+#include <QString>
+#include <vector>
+
+#include "engine/RemoteLink.h"
+
+namespace quellor::test {
+
+class FakeRemoteLink : public RemoteLink {
+public:
+    struct Sent {
+        QString host;
+        int port;
+        QString address;
+        float value;
+    };
+
+    QString pin = QStringLiteral("123456");
+    QString password = QStringLiteral("654321");
+    std::vector<QString> calls;  // in order: "pin:<pin>", "password:<pw>", "osc", "midi"
+    OSCHandlers handlers;
+    std::vector<Sent> sent;
+    std::vector<TotalMixCommand> routing{{"/1/a", 1.0f}, {"/1/b", 0.5f}, {"/1/c", 0.0f}, {"/1/d", 1.0f},
+                                         {"/1/e", 1.0f}, {"/1/f", 0.0f}, {"/1/g", 1.0f}, {"/1/h", 0.25f}};
+
+    QString pairingPIN() const override { return pin; }
+    QString controlPassword() const override { return password; }
+    void setListenerPairingPIN(const QString& p) override { calls.push_back("pin:" + p); }
+    void setListenerControlPassword(const QString& p) override { calls.push_back("password:" + p); }
+    void setOSCHandlers(OSCHandlers h) override {
+        calls.push_back("osc");
+        handlers = std::move(h);
+    }
+    void setControlChangeHandler(ControlChangeHandler) override { calls.push_back("midi"); }
+    std::vector<TotalMixCommand> totalMixDefaultRouting(int, int) const override { return routing; }
+    void sendFloat(const QString& host, int port, const QString& address, float value) override {
+        sent.push_back({host, port, address, value});
+    }
+};
+
+}  // namespace quellor::test
