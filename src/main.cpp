@@ -10,6 +10,7 @@
 #include "engine/MixerEngine.h"
 #include "platform/SimulatedBluetooth.h"
 #include "platform/SimulatedHardware.h"
+#include "platform/SimulatedIO.h"
 #include "platform/SimulatedRunningApplications.h"
 #include "platform/SimulatedWorld.h"
 
@@ -89,6 +90,8 @@ int main(int argc, char** argv) {
     SimulatedHardware hardware;
     world->populate(hardware);
     AudioHardware::install(&hardware);
+    // The simulated devices play in real time, so taps hear their applications and meters move.
+    hardware.io().startRealTimeDriver(512);
     UserDefaults defaults(UserDefaults::standardFilePath());
     UserDefaults::installStandard(&defaults);
 
@@ -112,6 +115,7 @@ int main(int argc, char** argv) {
     int rc = app.exec();
     engine.reset();
     remote.reset();
+    hardware.io().stopDrivers();
     defaults.flush();
     log.notice("Quellor stopped");
     UserDefaults::installStandard(nullptr);
