@@ -7,10 +7,11 @@
 #include "base/QtScheduler.h"
 #include "base/UserDefaults.h"
 #include "app/RemoteServices.h"
+#include "audio/VolumeWriteQueue.h"
 #include "engine/MixerEngine.h"
+#include "platform/SimulatedIO.h"
 #include "platform/SimulatedBluetooth.h"
 #include "platform/SimulatedHardware.h"
-#include "platform/SimulatedIO.h"
 #include "platform/SimulatedRunningApplications.h"
 #include "platform/SimulatedWorld.h"
 
@@ -52,30 +53,6 @@ void logHardware(const Logger& log, const SimulatedHardware& hardware) {
     }
 }
 
-// The desktop side of the simulated world: each process is a running application, and each paired
-// Bluetooth device of the world is paired here too.
-void populateDesktop(const SimulatedWorld& world, SimulatedRunningApplications& running,
-                     SimulatedBluetooth& bluetooth) {
-    for (const SimulatedWorld::Process& p : world.processes) {
-        RunningApplication app;
-        app.processIdentifier = p.process.pid;
-        app.bundleIdentifier = p.process.bundleID;
-        app.localizedName = p.process.name;
-        app.activationPolicy = ActivationPolicy::Regular;
-        running.launch(app);
-        if (p.process.responsiblePid != 0) running.setResponsible(p.process.pid, p.process.responsiblePid);
-    }
-    for (const SimulatedWorld::BluetoothDevice& b : world.bluetooth) {
-        PairedBluetoothDevice device;
-        device.address = b.address;
-        device.majorClass = BluetoothDevices::kAudioMajorClass;
-        device.minorClass = b.minorClass;
-        device.name = b.name;
-        device.connected = b.connected;
-        bluetooth.pair(device);
-    }
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -90,14 +67,15 @@ int main(int argc, char** argv) {
     SimulatedHardware hardware;
     world->populate(hardware);
     AudioHardware::install(&hardware);
-    // The simulated devices play in real time, so taps hear their applications and meters move.
-    hardware.io().startRealTimeDriver(512);
     UserDefaults defaults(UserDefaults::standardFilePath());
     UserDefaults::installStandard(&defaults);
 
     SimulatedRunningApplications running;
+    running.populate(*world);
     SimulatedBluetooth bluetooth;
-    populateDesktop(*world, running, bluetooth);
+    bluetooth.populate(*world, hardware);
+    // The simulated devices play in real time, in cycles of 256 frames at 48 kHz.
+    hardware.io().startRealTimeDriver(256, 48000.0);
     // The engine and the remote side go before the hardware and the defaults are uninstalled.
     auto remote = std::make_unique<RemoteServices>();
     auto engine = std::make_unique<MixerEngine>(MixerEngine::Platform{running, bluetooth, {}, remote.get()});
@@ -115,6 +93,9 @@ int main(int argc, char** argv) {
     int rc = app.exec();
     engine.reset();
     remote.reset();
+    // No volume write or IO cycle may outlive the objects they touch.
+    VolumeWriteQueue::shared().stop();
+    VolumeWriteQueue::system().stop();
     hardware.io().stopDrivers();
     defaults.flush();
     log.notice("Quellor stopped");

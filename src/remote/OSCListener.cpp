@@ -110,7 +110,14 @@ void OSCListener::start(quint16 port) {
         if (receiver->socket >= 0) {
             int off = 0;
             ::setsockopt(receiver->socket, IPPROTO_IPV6, IPV6_V6ONLY, &off, sizeof off);
-            length = NetworkEndpoint(QHostAddress::AnyIPv6, port).toSockaddr(address);
+            // Built by hand: an endpoint would fold "::" into IPv4's 0.0.0.0, which an IPv6
+            // socket refuses to bind.
+            std::memset(&address, 0, sizeof address);
+            auto* in6 = reinterpret_cast<sockaddr_in6*>(&address);
+            in6->sin6_family = AF_INET6;
+            in6->sin6_port = htons(port);
+            in6->sin6_addr = in6addr_any;
+            length = sizeof(sockaddr_in6);
         } else {
             receiver->socket = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
             length = NetworkEndpoint(QHostAddress::AnyIPv4, port).toSockaddr(address);

@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QDeadlineTimer>
-#include <QDir>
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -18,12 +16,6 @@ namespace {
 const QString kPIN = "246810";
 const QString kPassword = "135791";
 const QString kToneA = "org.quellor.sim.tone-a";
-
-quint16 freeUdpPort() {
-    QUdpSocket probe;
-    probe.bind(QHostAddress::LocalHost, 0);
-    return probe.localPort();
-}
 
 void oscsend(quint16 port, const QStringList& message) {
     QProcess process;
@@ -60,26 +52,23 @@ std::optional<Reply> parseReply(const QByteArray& datagram) {
 class Companion : public ::testing::Test {
 protected:
     void SetUp() override {
-        oscPort = freeUdpPort();
+        oscPort = QuellorProcess::freeUdpPort();
         QStringList strips = {kToneA, "bus:main", "bus:phones"};
         while (strips.size() < 16) strips << "";
-        QJsonObject defaults{{"companionPairingPIN", kPIN},
-                             {"oscControlPassword", kPassword},
-                             {"oscEnabled", true},
-                             {"oscPort", oscPort},
-                             {"consoleSlots", QJsonArray::fromStringList(strips)}};
-        QDir().mkpath(app.configPath() + "/Quellor");
-        QFile file(app.configPath() + "/Quellor/defaults.json");
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(QJsonDocument(defaults).toJson());
-        file.close();
+        app.seedDefaults({{"companionPairingPIN", kPIN},
+                          {"oscControlPassword", kPassword},
+                          {"oscEnabled", true},
+                          {"oscPort", oscPort},
+                          {"consoleSlots", QJsonArray::fromStringList(strips)}});
         app.start();
         ASSERT_TRUE(app.waitForLog(QString("OSC Listener ready on port %1").arg(oscPort))) << app.output().toStdString();
         // The engine's start hands the codes to the listener before it builds the first taps.
         ASSERT_TRUE(app.waitForLog("Tap active for processes")) << app.output().toStdString();
     }
     void TearDown() override {
-        if (app.process().state() != QProcess::NotRunning) EXPECT_EQ(app.stop(SIGTERM), 0);
+        if (app.process().state() != QProcess::NotRunning) {
+            EXPECT_EQ(app.stop(SIGTERM), 0);
+        }
     }
 
     // What arrives on the companion's port during `seconds`.

@@ -1,6 +1,10 @@
 #include "QuellorProcess.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QUdpSocket>
 #include <csignal>
 
 namespace quellor::test {
@@ -19,6 +23,18 @@ QuellorProcess::~QuellorProcess() {
         process_.kill();
         process_.waitForFinished(5000);
     }
+}
+
+void QuellorProcess::seedDefaults(const QJsonObject& values) {
+    QDir().mkpath(configPath() + "/Quellor");
+    QFile f(configPath() + "/Quellor/defaults.json");
+    if (f.open(QIODevice::WriteOnly)) f.write(QJsonDocument(values).toJson());
+}
+
+quint16 QuellorProcess::freeUdpPort() {
+    QUdpSocket probe;
+    probe.bind(QHostAddress::LocalHost, 0);
+    return probe.localPort();
 }
 
 void QuellorProcess::start() {

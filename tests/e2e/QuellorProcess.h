@@ -2,6 +2,7 @@
 // Starts the real quellor binary for whole-program tests: offscreen, a fresh configuration and
 // data folder, an optional simulated world file. Waits are bounded reads of its output.
 
+#include <QJsonObject>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
@@ -17,6 +18,11 @@ public:
     QString homePath() const { return home_.path(); }
     QString configPath() const { return home_.path() + "/config"; }
     QString dataPath() const { return home_.path() + "/data"; }
+
+    // Writes the user defaults the program will read at start ($XDG_CONFIG_HOME/Quellor/defaults.json).
+    void seedDefaults(const QJsonObject& values);
+    // A UDP port on 127.0.0.1 that nothing is bound to right now.
+    static quint16 freeUdpPort();
 
     void start();
     // Waits until the standard error output contains `text` (true) or `seconds` pass (false).

@@ -11,10 +11,13 @@ namespace {
 TEST(Startup, DefaultWorldComesUpAndQuitsCleanlyOnEitherSignal) {
     for (int sig : {SIGINT, SIGTERM}) {
         QuellorProcess app;
+        const quint16 port = QuellorProcess::freeUdpPort();
+        app.seedDefaults({{"oscPort", port}});
         app.start();
         ASSERT_TRUE(app.waitForLog("Quellor started")) << app.output().toStdString();
         EXPECT_TRUE(app.output().contains("Simulated audio hardware is up"));
         EXPECT_TRUE(app.output().contains("Built-in Output"));
+        EXPECT_TRUE(app.waitForLog(QString("OSC Listener ready on port %1").arg(port)));
         EXPECT_EQ(app.stop(sig), 0) << app.output().toStdString();
         EXPECT_TRUE(app.output().contains("Quellor stopped"));
     }
