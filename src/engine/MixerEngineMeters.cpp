@@ -2,6 +2,7 @@
 // meters, and every third tick feeds them to the companion as "/meters" while anything sounds.
 
 #include "base/UserDefaults.h"
+#include "engine/MeterSource.h"
 #include "engine/MixerEngine.h"
 
 namespace quellor {
@@ -19,7 +20,7 @@ void MixerEngine::startMeterTimer() {
 
 void MixerEngine::meterTick() {
     // Read on every tick, so a change of the setting shows on the next one.
-    const bool pre = UserDefaults::standard().stringOr(QStringLiteral("meterSource"), QString()) == u"pre";
+    const bool pre = MeterSources::read(UserDefaults::standard()) == MeterSource::pre;
     std::vector<MeterLevels::Reading> readings;
     readings.reserve(taps_.size());
     for (auto& [bundleID, tap] : taps_) {

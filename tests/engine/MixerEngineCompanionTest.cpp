@@ -151,5 +151,19 @@ TEST_F(Companion, MetersGoOutTenTimesASecondWhileSomethingPlaysAndStopAfterOneSi
     EXPECT_GT(sent("/meters").size(), frames.size()) << "the feed resumes with the first audible frame";
 }
 
+TEST_F(Companion, PreFaderMetersShowAMutedSourceWhileMainStaysPostFader) {
+    hardware.io().setTone(player, {SimulatedIO::Tone::Kind::dc, 440.0, 0.25f, 0.5f});
+    hardware.io().startVirtualDriver(480);
+    engine().toggleMute(app("com.example.player"));
+    advance(2.5);  // what sounded before the mute has decayed away
+    EXPECT_LT(engine().meterLevels().at("com.example.player"), 0.001f) << "post-fader by default";
+    defaults().setString("meterSource", "pre");
+    advance(1.0);
+    EXPECT_NEAR(engine().meterLevels().at("com.example.player"), 0.5f, 0.01f);
+    EXPECT_LT(engine().meterLevels().at("bus:main"), 0.001f);
+    ASSERT_NE(tap("com.example.player"), nullptr);
+    EXPECT_TRUE(tap("com.example.player")->meterPre());
+}
+
 }  // namespace
 }  // namespace quellor::test
