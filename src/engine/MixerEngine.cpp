@@ -99,7 +99,8 @@ void MixerEngine::start() {
     observeApps();
     observeDevices();
     rebuildTaps();
-    startRecordingControl();
+    startMeterTimer();
+    followRecordSource();
     if (assignIfChanged(isStarted_, true)) emit isStartedChanged();
 }
 
@@ -118,7 +119,6 @@ void MixerEngine::shutdown() {
     if (raised) blockingWait_(kShutdownRampWait);
     stopAndClearTaps();
     // A take still open is finished, so that its file is complete on disk.
-    autoRecordTimer_.cancel();
     if (recorder_) recorder_->stopCapture();
 }
 
@@ -185,26 +185,24 @@ std::vector<std::uint32_t> MixerEngine::rateListenerDevices() const {
 void MixerEngine::connectOSCCallbacks() {
     if (!remote_) return;
     RemoteLink::OSCHandlers h;
-    // Numbered values and route volumes are handled by the route actions, which install them.
+    h.appVolume = alive_.guard([this](const QString& id, float value) { setRouteVolume(id, value); });
     h.cue = alive_.guard([this](const QString& bundleID, bool on) { setCue(on, bundleID); });
     h.cueVolume = alive_.guard([this](const QString& bundleID, float value) { setCueVolume(value, bundleID); });
     h.slot = alive_.guard([this](int index, const QString& id) { setSlot(id, index); });
     h.panic = alive_.guard([this](bool on) { setPanic(on); });
-    // Record, auto-record and snapshot messages are accepted and change nothing.
-    h.record = [](bool) {};
-    h.autoRec = [](bool) {};
+    h.record = alive_.guard([this](bool on) {
+        if (on) startRecording();
+        else stopRecording();
+    });
+    h.autoRec = alive_.guard([this](bool on) { setAutoRec(on); });
+    // Snapshot messages are accepted and change nothing.
     h.snapshot = [](int) {};
     h.snapshotSave = [] {};
     remote_->setOSCHandlers(std::move(h));
+    // Commands, numbered controls (through the MIDI mapping table), the companion's contact and
+    // MIDI control changes carry remote types: the link wires them to the engine.
+    remote_->connectEngine(*this);
 }
-
-// --- Companion ---------------------------------------------------------------------------------
-
-// The application list goes only to a companion that has made contact; until the companion feed
-// knows one, there is nobody to send it to.
-void MixerEngine::sendAppList() {}
-
-void MixerEngine::scheduleAppListSend() {}
 
 // --- Observable fields -------------------------------------------------------------------------
 

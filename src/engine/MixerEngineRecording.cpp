@@ -17,8 +17,6 @@ namespace {
 
 const Logger log("MixerEngine");
 constexpr double kDefaultCaptureRate = 48000.0;
-// Until the meter clock runs the check, it runs at the meter clock's rate on its own.
-constexpr double kAutoRecordCheckInterval = 1.0 / 30;
 const QString kAutoRecKey = QStringLiteral("autoRec");
 const QString kRecordPreFaderKey = QStringLiteral("recordPreFader");
 
@@ -31,12 +29,11 @@ void MixerEngine::setRecorder(MainRecorder* recorder) {
     for (auto& [bundleID, tap] : taps_) tap->setMainLane(lane);
 }
 
-void MixerEngine::startRecordingControl() {
+void MixerEngine::followRecordSource() {
+    // Taps built later read the setting when they are built.
     connect(&UserDefaults::standard(), &UserDefaults::changed, this, [this](const QString& key) {
         if (key == kRecordPreFaderKey) applyRecordSource();
     });
-    autoRecordTimer_.set(
-        Scheduler::current().every(kAutoRecordCheckInterval, alive_.guard([this] { checkAutoRecording(); })));
 }
 
 bool MixerEngine::recordsPreFader() {
