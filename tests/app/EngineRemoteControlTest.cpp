@@ -1,4 +1,5 @@
 #include "EngineFixture.h"
+#include "FakeRecorder.h"
 #include "app/EngineRemoteControl.h"
 #include "audio/PhonesBusVolumeController.h"
 #include "audio/SystemVolumeController.h"
@@ -130,6 +131,18 @@ TEST_F(RemoteControl, PanicAndLockToggleAndButtonsIgnoreValuesBelowHalf) {
     run(OSCCommand::scene(1));
     run(OSCCommand::record());
     EXPECT_EQ(engine().volumes(), volumes);
+}
+
+TEST_F(RemoteControl, RecordCommandStartsAndStopsTheRecording) {
+    FakeRecorder recorder{[this] { return hardware.io().hostTimeNow(); }};
+    engine().setRecorder(&recorder);
+    run(OSCCommand::record(), 0.2f);
+    EXPECT_FALSE(engine().isRecording());
+    run(OSCCommand::record());
+    EXPECT_TRUE(engine().isRecording());
+    run(OSCCommand::record(), 1.0f);
+    EXPECT_FALSE(engine().isRecording());
+    engine().setRecorder(nullptr);
 }
 
 TEST_F(RemoteControl, MidiLearnMapsTheNextControlAndLaterControlsMoveTheRoute) {
