@@ -107,13 +107,25 @@ TEST_F(MixerEngineSessionTest, CaptureTakesTheLiveMixAndKeepsIdentityNameAndCrea
 }
 
 TEST_F(MixerEngineSessionTest, ApplyingWritesEveryLiveTapFromTheSetupOrTheDefaults) {
-    engine().setVolume(0.2f, app(kRadio));
-    engine().toggleMute(app(kRadio));
-    ASSERT_FLOAT_EQ(tap(kRadio)->volume(), 0.2f);
+    const QString deck = "com.example.deck";
+    addApp(400, deck);
+    settle();
+    engine().setVolume(0.2f, app(deck));
+    engine().toggleMute(app(deck));
+    ASSERT_FLOAT_EQ(tap(deck)->volume(), 0.2f);
+    AudioDevice speakerDevice;
+    for (const AudioDevice& d : engine().deviceMonitor().devices())
+        if (d.uid == "speakers") speakerDevice = d;
+    engine().addOutput(speakerDevice, app(kRadio));
+    const ProcessTap* radioTap = tap(kRadio);
+    ASSERT_NE(radioTap, nullptr);
+    ASSERT_FALSE(radioTap->isMuted());
 
     MixSession setup;
     setup.volumes = {{kPlayer, AppVolume{0.3f, true, {}, false, 0.6f}},
-                     // explicit outputs and not cued: its level is applied on the speakers
+                     // Explicit outputs and no cue: the level is applied on the speakers, the tap
+                     // plays at full level and keeps the record's mute.
+                     {kRadio, AppVolume{0.7f, true, {"speakers"}, false, 0.8f}},
                      {kTuner, AppVolume{0.4f, false, {"speakers"}, false, 0.5f}}};
     setup.mainLevel = 0.45f;
     setup.phonesLevel = 0.25f;
@@ -128,10 +140,15 @@ TEST_F(MixerEngineSessionTest, ApplyingWritesEveryLiveTapFromTheSetupOrTheDefaul
     EXPECT_TRUE(tap(kPlayer)->isMuted());
     EXPECT_FLOAT_EQ(tap(kPlayer)->cueVolume(), 0.6f);
     // Not in the setup: back to the default record.
-    ASSERT_NE(tap(kRadio), nullptr);
+    ASSERT_NE(tap(deck), nullptr);
+    EXPECT_FLOAT_EQ(tap(deck)->volume(), 1.0f);
+    EXPECT_FALSE(tap(deck)->isMuted());
+    // Already on its outputs, so the live tap is written, not rebuilt.
+    ASSERT_EQ(tap(kRadio), radioTap);
     EXPECT_FLOAT_EQ(tap(kRadio)->volume(), 1.0f);
-    EXPECT_FALSE(tap(kRadio)->isMuted());
-    // Rebuilt onto its own output, playing at full level there.
+    EXPECT_TRUE(tap(kRadio)->isMuted());
+    EXPECT_FLOAT_EQ(tap(kRadio)->cueVolume(), 0.8f);
+    // Rebuilt onto its own output.
     ASSERT_NE(tap(kTuner), nullptr);
     ASSERT_FALSE(tap(kTuner)->activatedOutputs().empty());
     EXPECT_EQ(tap(kTuner)->activatedOutputs().front().uid, "speakers");
