@@ -98,7 +98,7 @@ void MixerEngine::start() {
     observeApps();
     observeDevices();
     rebuildTaps();
-    // The meter clock joins here once it exists.
+    startMeterTimer();
     if (assignIfChanged(isStarted_, true)) emit isStartedChanged();
 }
 
@@ -181,7 +181,7 @@ std::vector<std::uint32_t> MixerEngine::rateListenerDevices() const {
 void MixerEngine::connectOSCCallbacks() {
     if (!remote_) return;
     RemoteLink::OSCHandlers h;
-    // Numbered values and route volumes are handled by the route actions, which install them.
+    h.appVolume = alive_.guard([this](const QString& id, float value) { setRouteVolume(id, value); });
     h.cue = alive_.guard([this](const QString& bundleID, bool on) { setCue(on, bundleID); });
     h.cueVolume = alive_.guard([this](const QString& bundleID, float value) { setCueVolume(value, bundleID); });
     h.slot = alive_.guard([this](int index, const QString& id) { setSlot(id, index); });
@@ -192,15 +192,10 @@ void MixerEngine::connectOSCCallbacks() {
     h.snapshot = [](int) {};
     h.snapshotSave = [] {};
     remote_->setOSCHandlers(std::move(h));
+    // Commands, numbered controls (through the MIDI mapping table), the companion's contact and
+    // MIDI control changes carry remote types: the link wires them to the engine.
+    remote_->connectEngine(*this);
 }
-
-// --- Companion ---------------------------------------------------------------------------------
-
-// The application list goes only to a companion that has made contact; until the companion feed
-// knows one, there is nobody to send it to.
-void MixerEngine::sendAppList() {}
-
-void MixerEngine::scheduleAppListSend() {}
 
 // --- Observable fields -------------------------------------------------------------------------
 

@@ -149,13 +149,15 @@ void MixerEngine::setPanic(bool on) {
     if (isPanicked_ == on) return;
     isPanicked_ = on;
     emit isPanickedChanged();
-    log.notice("Panic %s", on ? "engaged" : "released");
+    log.info("Panic %s", on ? "engaged" : "released");
     if (on) {
         coverageDropTask_.cancel();
         rebuildTaps();
     }
     updateSilencing();
     if (!on) scheduleCoverageDrop();
+    // The companion shows the panic state.
+    scheduleAppListSend();
 }
 
 void MixerEngine::applySolo(bool on, const QString& stripID) {
