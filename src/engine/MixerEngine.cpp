@@ -108,6 +108,12 @@ void MixerEngine::shutdown() {
     isShutDown_ = true;
     retryTask_.cancel();
     coverageDropTask_.cancel();
+    // A fader move of the last 0.4 s would otherwise be lost with the process.
+    if (saveTask_.pending()) {
+        saveTask_.cancel();
+        saveVolumesNow();
+        if (onMixChanged) onMixChanged();
+    }
     bool raised = false;
     for (auto& [bundleID, tap] : taps_) {
         if (!tap->isMuted() && tap->volume() < 0.999f) {

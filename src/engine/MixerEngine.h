@@ -156,6 +156,9 @@ public:
     void resetToDefaults(const AudioApp& app);
     void setSlot(const QString& id, int index);
     bool isAnyAppCued() const;
+    // Saves "appVolumes" 0.4 s after the last request, then reports the mix change (setups call
+    // it after replacing the whole map).
+    void scheduleSave();
     int activeTapCount() const { return int(taps_.size()); }
 
     // --- Outputs and PHONES bus -------------------------------------------------------------
@@ -307,7 +310,6 @@ private:
     void applyRecordSource();
     // mix state
     void storeEntry(const QString& bundleID, const AppVolume& entry);
-    void scheduleSave();
     void saveVolumesNow();
     void reroute(const AudioApp& app, const AppVolume& entry);
     // The running application that a bundle identifier's tap follows: of two running copies, the
