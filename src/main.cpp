@@ -1,5 +1,6 @@
 // quellor: the mixer application. Runs the Qt event loop on the simulated audio hardware.
 #include <QCoreApplication>
+#include <QPointer>
 #include <memory>
 
 #include "app/UnixSignals.h"
@@ -14,6 +15,10 @@
 #include "platform/SimulatedHardware.h"
 #include "platform/SimulatedRunningApplications.h"
 #include "platform/SimulatedWorld.h"
+#include "recording/MixRecorder.h"
+#include "setups/MixSessionStore.h"
+#include "setups/MixerEngineSessionEngine.h"
+#include "setups/SessionManager.h"
 
 using namespace quellor;
 
@@ -79,6 +84,15 @@ int main(int argc, char** argv) {
     // The engine and the remote side go before the hardware and the defaults are uninstalled.
     auto remote = std::make_unique<RemoteServices>();
     auto engine = std::make_unique<MixerEngine>(MixerEngine::Platform{running, bluetooth, {}, remote.get()});
+    // The recorder lives for the whole process, so its lane outlives every tap.
+    engine->setRecorder(&MixRecorder::shared());
+    // The setups load before the engine starts; from then on the current setup follows every
+    // reported mix change. The hook holds the manager weakly: it is gone before the engine.
+    auto sessionEngine = std::make_unique<MixerEngineSessionEngine>(*engine);
+    auto sessions = std::make_unique<SessionManager>(*sessionEngine, MixSessionStore(MixSessionStore::defaultPath()));
+    engine->onMixChanged = [manager = QPointer<SessionManager>(sessions.get())] {
+        if (manager) manager->captureCurrent();
+    };
     Scheduler::current().post([e = engine.get()] { e->start(); });
     QObject::connect(&app, &QCoreApplication::aboutToQuit, engine.get(), [e = engine.get()] { e->shutdown(); });
 
@@ -91,6 +105,8 @@ int main(int argc, char** argv) {
     logHardware(log, hardware);
     log.notice("Quellor started");
     int rc = app.exec();
+    sessions.reset();
+    sessionEngine.reset();
     engine.reset();
     remote.reset();
     // No volume write or IO cycle may outlive the objects they touch.

@@ -1,5 +1,7 @@
 #include "app/RemoteServices.h"
 
+#include "app/EngineRemoteControl.h"
+
 #include "base/UserDefaults.h"
 #include "remote/MIDIManager.h"
 #include "remote/MIDIMappingManager.h"
@@ -7,6 +9,7 @@
 #include "remote/OSCListener.h"
 #include "remote/OSCSender.h"
 #include "remote/PairingPIN.h"
+#include "remote/TotalMixOSC.h"
 
 namespace quellor {
 
@@ -53,13 +56,37 @@ void RemoteServices::setControlChangeHandler(ControlChangeHandler handler) {
     };
 }
 
-std::vector<RemoteLink::TotalMixCommand> RemoteServices::totalMixDefaultRouting(int, int) const {
-    // No TotalMix routing table is known yet: nothing to write.
-    return {};
+std::vector<RemoteLink::TotalMixCommand> RemoteServices::totalMixDefaultRouting(int mainOffset,
+                                                                                 int phonesOffset) const {
+    std::vector<TotalMixCommand> commands;
+    for (const TotalMixOSC::Command& c : TotalMixOSC::defaultRoutingCommands(mainOffset, phonesOffset))
+        commands.push_back({c.path, c.value});
+    return commands;
 }
 
 void RemoteServices::sendFloat(const QString& host, int port, const QString& address, float value) {
     OSCSender::shared().send(host, quint16(port), address, value);
+}
+
+void RemoteServices::sendCompanionText(const QString& text, const NetworkEndpoint& to, const QString& address) {
+    OSCSender::shared().send(text, to, address);
+}
+
+void RemoteServices::cancelCompanionConnection(const NetworkEndpoint& to) { OSCSender::shared().cancel(to); }
+
+QString RemoteServices::regeneratePairingPIN() {
+    pairingPIN_->regenerate();
+    return pairingPIN_->pin();
+}
+
+QString RemoteServices::regenerateControlPassword() {
+    controlPassword_->regenerate();
+    return controlPassword_->password();
+}
+
+void RemoteServices::connectEngine(MixerEngine& engine) {
+    engineControl_ = std::make_unique<EngineRemoteControl>(engine, *midiMapping_);
+    engineControl_->install(*oscListener_, midiManager_.get());
 }
 
 }  // namespace quellor

@@ -10,6 +10,7 @@
 
 namespace quellor {
 
+class EngineRemoteControl;
 class MIDIManager;
 class MIDIMappingManager;
 class OSCControlPassword;
@@ -37,6 +38,11 @@ public:
     void setControlChangeHandler(ControlChangeHandler handler) override;
     std::vector<TotalMixCommand> totalMixDefaultRouting(int mainOffset, int phonesOffset) const override;
     void sendFloat(const QString& host, int port, const QString& address, float value) override;
+    void sendCompanionText(const QString& text, const NetworkEndpoint& to, const QString& address) override;
+    void cancelCompanionConnection(const NetworkEndpoint& to) override;
+    QString regeneratePairingPIN() override;
+    QString regenerateControlPassword() override;
+    void connectEngine(MixerEngine& engine) override;
 
 private:
     std::unique_ptr<MIDIManager> midiManager_;
@@ -44,6 +50,7 @@ private:
     std::unique_ptr<OSCListener> oscListener_;
     std::unique_ptr<PairingPIN> pairingPIN_;
     std::unique_ptr<OSCControlPassword> controlPassword_;
+    std::unique_ptr<EngineRemoteControl> engineControl_;  // destroyed before what it is wired into
 };
 
 }  // namespace quellor

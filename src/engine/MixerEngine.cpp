@@ -16,6 +16,7 @@
 #include "audio/SystemVolumeController.h"
 #include "base/JSONDefaults.h"
 #include "base/Logger.h"
+#include "engine/MainRecorder.h"
 #include "platform/AudioConstants.h"
 
 namespace quellor {
@@ -98,7 +99,8 @@ void MixerEngine::start() {
     observeApps();
     observeDevices();
     rebuildTaps();
-    // The meter clock joins here once it exists.
+    startMeterTimer();
+    followRecordSource();
     if (assignIfChanged(isStarted_, true)) emit isStartedChanged();
 }
 
@@ -106,6 +108,12 @@ void MixerEngine::shutdown() {
     isShutDown_ = true;
     retryTask_.cancel();
     coverageDropTask_.cancel();
+    // A fader move of the last 0.4 s would otherwise be lost with the process.
+    if (saveTask_.pending()) {
+        saveTask_.cancel();
+        saveVolumesNow();
+        if (onMixChanged) onMixChanged();
+    }
     bool raised = false;
     for (auto& [bundleID, tap] : taps_) {
         if (!tap->isMuted() && tap->volume() < 0.999f) {
@@ -116,6 +124,8 @@ void MixerEngine::shutdown() {
     // The IO queues keep ramping towards full level while the main thread waits.
     if (raised) blockingWait_(kShutdownRampWait);
     stopAndClearTaps();
+    // A take still open is finished, so that its file is complete on disk.
+    if (recorder_) recorder_->stopCapture();
 }
 
 void MixerEngine::observeApps() {
@@ -181,26 +191,24 @@ std::vector<std::uint32_t> MixerEngine::rateListenerDevices() const {
 void MixerEngine::connectOSCCallbacks() {
     if (!remote_) return;
     RemoteLink::OSCHandlers h;
-    // Numbered values and route volumes are handled by the route actions, which install them.
+    h.appVolume = alive_.guard([this](const QString& id, float value) { setRouteVolume(id, value); });
     h.cue = alive_.guard([this](const QString& bundleID, bool on) { setCue(on, bundleID); });
     h.cueVolume = alive_.guard([this](const QString& bundleID, float value) { setCueVolume(value, bundleID); });
     h.slot = alive_.guard([this](int index, const QString& id) { setSlot(id, index); });
     h.panic = alive_.guard([this](bool on) { setPanic(on); });
-    // Record, auto-record and snapshot messages are accepted and change nothing.
-    h.record = [](bool) {};
-    h.autoRec = [](bool) {};
+    h.record = alive_.guard([this](bool on) {
+        if (on) startRecording();
+        else stopRecording();
+    });
+    h.autoRec = alive_.guard([this](bool on) { setAutoRec(on); });
+    // Snapshot messages are accepted and change nothing.
     h.snapshot = [](int) {};
     h.snapshotSave = [] {};
     remote_->setOSCHandlers(std::move(h));
+    // Commands, numbered controls (through the MIDI mapping table), the companion's contact and
+    // MIDI control changes carry remote types: the link wires them to the engine.
+    remote_->connectEngine(*this);
 }
-
-// --- Companion ---------------------------------------------------------------------------------
-
-// The application list goes only to a companion that has made contact; until the companion feed
-// knows one, there is nobody to send it to.
-void MixerEngine::sendAppList() {}
-
-void MixerEngine::scheduleAppListSend() {}
 
 // --- Observable fields -------------------------------------------------------------------------
 
@@ -214,15 +222,6 @@ void MixerEngine::setRetryingTaps(bool value) {
 
 void MixerEngine::setSnapshots(std::vector<MixSnapshot> snapshots) {
     if (assignIfChanged(snapshots_, std::move(snapshots))) emit snapshotsChanged();
-}
-
-void MixerEngine::setAutoRec(bool on) {
-    if (assignIfChanged(isAutoRec_, on)) emit isAutoRecChanged();
-    UserDefaults::standard().setBool(QStringLiteral("autoRec"), on);
-}
-
-void MixerEngine::setRecording(bool on) {
-    if (assignIfChanged(isRecording_, on)) emit isRecordingChanged();
 }
 
 void MixerEngine::setMeterLevels(std::map<QString, float> levels) {

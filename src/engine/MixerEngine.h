@@ -13,6 +13,11 @@
 //   MixerEngineRouting.cpp     building one tap, cue modes, silencing, panic and solo
 //   MixerEngineMaintenance.cpp rebuilding the tap set, reconciliation, watchdog, permission retry
 //   MixerEngineMixState.cpp    per-application edits, debounced save, console slots, strip styles
+//   MixerEngineRoutes.cpp      route actions: control values to volumes, cues and applications
+//   MixerEngineStripToggles.cpp strip mute, cue and solo buttons by route id
+//   MixerEngineCompanion.cpp   the companion's contact, "/app/list", the PIN and password
+//   MixerEngineMeters.cpp      the 30 Hz meter clock and the "/meters" feed
+//   MixerEngineRecording.cpp   recording the MAIN mix: start and stop, auto-record, recording source
 //
 // Threads: main thread only. Work that arrives on other threads (hardware listeners, remote
 // callbacks) reaches the engine as posted main-thread calls that do nothing once it is gone.
@@ -35,12 +40,16 @@
 #include "engine/AppVolume.h"
 #include "engine/BusLayout.h"
 #include "engine/BusPairing.h"
+#include "engine/MeterFeedGate.h"
+#include "engine/MeterLevels.h"
 #include "engine/MixSnapshot.h"
+#include "engine/MixerAppState.h"
 #include "engine/ProcessTap.h"
 #include "engine/RemoteLink.h"
 #include "engine/SnapshotStore.h"
 #include "engine/StripStyle.h"
 #include "engine/VolumeStore.h"
+#include "platform/NetworkEndpoint.h"
 
 namespace quellor {
 
@@ -50,10 +59,12 @@ class BluetoothAudioMonitor;
 class BluetoothDevices;
 class DeviceVolumeController;
 class HALListener;
+class MainRecorder;
 class PhonesBusVolumeController;
 class RunningApplications;
 class SystemVolumeController;
 class VolumeControlling;
+struct RouteID;
 
 class MixerEngine : public QObject {
     Q_OBJECT
@@ -121,6 +132,8 @@ public:
     void setAutoRec(bool on);
     bool isRecording() const { return isRecording_; }
     void setRecording(bool on);
+    // The folder of the last recording started; handed to retention when a recording stops.
+    const std::optional<QString>& recordingURL() const { return recordingURL_; }
     bool isPanicked() const { return isPanicked_; }
     const std::set<QString>& soloed() const { return soloed_; }
     const std::map<QString, float>& meterLevels() const { return meterLevels_; }
@@ -143,6 +156,9 @@ public:
     void resetToDefaults(const AudioApp& app);
     void setSlot(const QString& id, int index);
     bool isAnyAppCued() const;
+    // Saves "appVolumes" 0.4 s after the last request, then reports the mix change (setups call
+    // it after replacing the whole map).
+    void scheduleSave();
     int activeTapCount() const { return int(taps_.size()); }
 
     // --- Outputs and PHONES bus -------------------------------------------------------------
@@ -159,6 +175,12 @@ public:
     std::optional<double> readOutputLatency(int bufferFrames) const;
     void restartAllTaps();
     void writeTotalMixDefaultRouting();
+    // Where the TotalMix routing goes: TotalMix's OSC port on this machine unless a test says
+    // otherwise.
+    void setTotalMixDestination(const QString& host, quint16 port) {
+        totalMixHost_ = host;
+        totalMixPort_ = port;
+    }
 
     // --- Tap routing ------------------------------------------------------------------------
     void applyTapRouting(const AudioApp& app, const AppVolume& entry);
@@ -181,11 +203,72 @@ public:
     // something is soloed, cued, panicked, recording or auto-recording, or the output has PHONES.
     bool needsFullCoverage() const;
 
+    // --- Route actions -----------------------------------------------------------------------
+    // A control value (0...1) for a route id: MIDI controls, numbered OSC controls and the strip
+    // fader command. "cue:" ids are buttons (a press at 0.5 or above toggles), "transport:record"
+    // does nothing, bus and device ids set those volumes; an application id sets its volume (its
+    // cue level while it is cued), and one that is not running is remembered for later.
+    void performRouteAction(const QString& routeID, float value);
+    // An OSC volume message: like the route action for buses and devices; an application's volume
+    // even while cued, and one that is not running only when the mix already has its record.
+    void setRouteVolume(const QString& routeID, float value);
+    // Strip buttons by route id. Mute: a running application's mute, or the PHONES bus's; cue: a
+    // running application's cue (switched on only with a PHONES pair; a stale cue of an application
+    // that has gone is cleared); solo: a running application's solo.
+    void toggleRouteMute(const QString& routeID);
+    void toggleRouteCue(const QString& routeID);
+    void toggleRouteSolo(const QString& routeID);
+
+    // --- Recording the MAIN mix ---------------------------------------------------------------
+    // Installs the recorder (not owned; it and its lane must outlive the engine and every tap).
+    // Every tap built from now on adds its MAIN share into the recorder's lane; live taps too.
+    void setRecorder(MainRecorder* recorder);
+    MainRecorder* recorder() const { return recorder_; }
+    // Starts a recording: capture at the MAIN device's rate when none runs, a new take, then every
+    // playing application gets a tap. Nothing while one runs or without a recorder.
+    void startRecording();
+    // Stops the recording: closes the take, stops capture unless auto-record is on, prunes the
+    // recordings folder, releases taps no longer needed. Nothing while none runs.
+    void stopRecording();
+    void toggleRecording();
+    // stopRecording() of the running engine, for code without a reference (the recorder at its
+    // size ceiling); nothing before start().
+    static void requestStopRecording();
+    // Auto-record, run by every meter tick: starts capture as soon as the switch is on and an output
+    // device exists, then lets the recorder open and close takes by the MAIN mix's signal.
+    void checkAutoRecording();
+    // Whether taps record before their fader (the user default "recordPreFader").
+    static bool recordsPreFader();
+
     // --- Companion ---------------------------------------------------------------------------
+    // Replies go to the companion's host on this port.
+    static constexpr quint16 kCompanionPort = 9001;
+    // Where the companion was last heard from (its host and source port).
+    const std::optional<NetworkEndpoint>& iphoneEndpoint() const { return iphoneEndpoint_; }
+    const MeterFeedGate& phoneFeedGate() const { return phoneFeedGate_; }
+    // A datagram from the companion arrived: remember it (a new host replaces the old one and
+    // drops its connection), reopen the feeds and send the application list.
+    void phoneDidConnect(const NetworkEndpoint& endpoint);
+    void forgetPhone();
+    // The companion endpoint to feed now, or nothing; a companion silent for more than 20 s is
+    // forgotten here (logged once).
+    std::optional<NetworkEndpoint> pausePhoneFeedIfSilent();
+    // The endpoint with its port replaced: where feeds to that peer go.
+    static NetworkEndpoint endpoint(const NetworkEndpoint& endpoint, quint16 port);
+    // A new pairing PIN (the companion is forgotten) or control password, handed to the listener.
+    void regeneratePairingPIN();
+    void regenerateControlPassword();
+    // The application list as the companion gets it.
+    MixerAppState appState() const;
     // Pushes the application list to the companion, now or coalesced 0.05 s later. Nothing is sent
     // while no companion is connected.
     void sendAppList();
     void scheduleAppListSend();
+
+    // --- Meters ------------------------------------------------------------------------------
+    // The 30 Hz meter clock (started by start(); a second call replaces it) and one of its ticks.
+    void startMeterTimer();
+    void meterTick();
 
     // Live taps, keyed by bundle identifier (read-only view for diagnostics and tests).
     const std::map<QString, std::shared_ptr<ProcessTap>>& taps() const { return taps_; }
@@ -203,9 +286,11 @@ signals:
     void snapshotsChanged();
     void isAutoRecChanged();
     void isRecordingChanged();
+    void recordingURLChanged();
     void isPanickedChanged();
     void soloedChanged();
     void meterLevelsChanged();
+    void iphoneEndpointChanged();
 
 private:
     // core
@@ -218,9 +303,13 @@ private:
     void setNeedsAudioCapturePermission(bool value);
     void setRetryingTaps(bool value);
     void loadConsoleSlots();
+    // recording
+    void followRecordSource();
+    void startAutoRecording();
+    double mainDeviceRate() const;
+    void applyRecordSource();
     // mix state
     void storeEntry(const QString& bundleID, const AppVolume& entry);
-    void scheduleSave();
     void saveVolumesNow();
     void reroute(const AudioApp& app, const AppVolume& entry);
     // The running application that a bundle identifier's tap follows: of two running copies, the
@@ -238,6 +327,14 @@ private:
     void routeToBluetoothDevice(const BluetoothAudioDevice& device);
     void bluetoothRoutingAttempt(QString bluetoothID, int attempt);
     void totalMixSendStep(std::vector<RemoteLink::TotalMixCommand> commands, std::size_t index);
+    // route actions
+    std::optional<AudioApp> runningApp(const QString& bundleID) const;
+    // Sets the volume of a bus or device route; false when the route is none of those.
+    bool setControllerVolume(const RouteID& route, float value);
+    void storeVolumeOfAbsentApp(const QString& bundleID, AppVolume entry, float value);
+    // companion and meters
+    void setIphoneEndpoint(std::optional<NetworkEndpoint> endpoint);
+    void sendMeters(const MeterLevels::Levels& levels);
 
     std::unique_ptr<AudioProcessMonitor> processMonitor_;
     std::unique_ptr<SystemVolumeController> systemVolume_;
@@ -272,9 +369,18 @@ private:
     std::vector<MixSnapshot> snapshots_;
     bool isAutoRec_ = false;
     bool isRecording_ = false;
+    MainRecorder* recorder_ = nullptr;
+    std::optional<QString> recordingURL_;
     bool isPanicked_ = false;
     std::set<QString> soloed_;
     std::map<QString, float> meterLevels_;
+    std::optional<NetworkEndpoint> iphoneEndpoint_;
+    MeterFeedGate phoneFeedGate_;
+    bool metersWereSilent_ = true;
+    TaskSlot meterTimer_;
+    std::uint64_t meterTick_ = 0;
+    QString totalMixHost_ = QStringLiteral("127.0.0.1");
+    quint16 totalMixPort_ = 7001;
     bool appsRebuildPending_ = false;
     bool devicesChangePending_ = false;
     // Watchdog: consecutive silent passes per tap object. The weak reference tells a live tap

@@ -172,7 +172,7 @@ void MixerEngine::writeTotalMixDefaultRouting() {
 
 void MixerEngine::totalMixSendStep(std::vector<RemoteLink::TotalMixCommand> commands, std::size_t index) {
     const auto& command = commands[index];
-    remote_->sendFloat(QStringLiteral("127.0.0.1"), 7001, command.path, command.value);
+    remote_->sendFloat(totalMixHost_, totalMixPort_, command.path, command.value);
     // The write counts as running until the pause after the last message has passed.
     totalMixWriteTask_.set(Scheduler::current().after(
         kTotalMixInterval, alive_.guard([this, commands = std::move(commands), index] {

@@ -8,6 +8,7 @@
 #include "audio/HALProperties.h"
 #include "audio/PhonesBusVolumeController.h"
 #include "base/Logger.h"
+#include "engine/MainRecorder.h"
 #include "engine/MixerEngine.h"
 #include "platform/AudioConstants.h"
 
@@ -85,6 +86,8 @@ void MixerEngine::applyTapRouting(const AudioApp& app, const AppVolume& entry) {
     const bool fullLevel = explicitOutputs && !entry.isCued;
     auto tap = std::make_shared<ProcessTap>(fullLevel ? 1.0f : entry.volume, entry.cueVolume,
                                             app.objectIDs, entry.isMuted, nullptr);
+    if (recorder_) tap->setMainLane(&recorder_->mainLane());
+    tap->setRecordPre(recordsPreFader());
     tap->setPhonesMode(!isAnyAppCued() ? 0 : (entry.isCued ? 1 : 2));
     tap->setPanicked(isSilenced(app.bundleID));
     const auto current = currentOutputDevice();
@@ -149,13 +152,15 @@ void MixerEngine::setPanic(bool on) {
     if (isPanicked_ == on) return;
     isPanicked_ = on;
     emit isPanickedChanged();
-    log.notice("Panic %s", on ? "engaged" : "released");
+    log.info("Panic %s", on ? "engaged" : "released");
     if (on) {
         coverageDropTask_.cancel();
         rebuildTaps();
     }
     updateSilencing();
     if (!on) scheduleCoverageDrop();
+    // The companion shows the panic state.
+    scheduleAppListSend();
 }
 
 void MixerEngine::applySolo(bool on, const QString& stripID) {

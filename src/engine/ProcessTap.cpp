@@ -30,8 +30,9 @@ void check(OSStatus status, const char* operation) {
 }  // namespace
 
 ProcessTap::ProcessTap(float volume, float cueVolume, std::vector<AudioObjectID> processObjectIDs, bool muted,
-                       std::shared_ptr<RecordingLane> mainLane)
-    : mainLane_(std::move(mainLane)), processObjectIDs_(std::move(processObjectIDs)) {
+                       MixSink* mainLane)
+    : processObjectIDs_(std::move(processObjectIDs)) {
+    state_.mainLane.store(mainLane, std::memory_order_release);
     state_.volume = volume;
     state_.cueVolume = cueVolume;
     state_.isMuted = muted;
@@ -105,8 +106,12 @@ void ProcessTap::start(const std::vector<Output>& outputs, std::optional<BusLayo
     TapRenderState* state = &state_;
     check(hw.createIOProc(aggregateID_,
                           [state](const AudioTimeStamp&, const IOBufferList& input, const AudioTimeStamp&,
-                                  const IOBufferList& output, const AudioTimeStamp&) {
+                                  const IOBufferList& output, const AudioTimeStamp& outputTime) {
                               renderPass(*state, input, output);
+                              // Placed by when this output is heard, so every tap on the MAIN
+                              // device meets the others in the same frames.
+                              if (MixSink* lane = state->mainLane.load(std::memory_order_acquire))
+                                  feedMainMix(*state, *lane, outputTime.hostTime, input, output);
                           },
                           proc),
           "create IO proc");

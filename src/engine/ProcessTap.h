@@ -17,7 +17,7 @@
 
 #include "base/Logger.h"
 #include "base/Scheduler.h"
-#include "engine/RecordingLane.h"
+#include "engine/MixSink.h"
 #include "engine/TapRenderState.h"
 #include "platform/AudioHardware.h"
 
@@ -40,7 +40,7 @@ public:
 
     // Stores volume and cue volume as given (unclamped); the ramps start at the cube of each.
     ProcessTap(float volume, float cueVolume, std::vector<AudioObjectID> processObjectIDs, bool muted,
-               std::shared_ptr<RecordingLane> mainLane = nullptr);
+               MixSink* mainLane = nullptr);
     ~ProcessTap();
     ProcessTap(const ProcessTap&) = delete;
     ProcessTap& operator=(const ProcessTap&) = delete;
@@ -69,6 +69,9 @@ public:
     void setMeterPre(bool v) { state_.meterPre = v; }
     void setRecordsToMain(bool v) { state_.recordsToMain = v; }
     void setRecordPre(bool v) { state_.recordPre = v; }
+    // The lane the IO procedure adds the MAIN mix into while recordsToMain is set (none: nowhere).
+    // The sink must outlive the tap.
+    void setMainLane(MixSink* lane) { state_.mainLane.store(lane, std::memory_order_release); }
 
     float volume() const { return state_.volume; }
     bool isMuted() const { return state_.isMuted; }
@@ -88,9 +91,7 @@ public:
     float rampCoefficient() const { return state_.rampCoefficient; }
     bool isFloat32() const { return state_.isFloat32; }
     std::uint64_t renderCount() const { return state_.renderCount; }
-    const std::shared_ptr<RecordingLane>& mainLane() const { return mainLane_; }
-    std::int64_t mainCursor() const { return mainCursor_; }
-    std::int32_t mainGeneration() const { return mainGeneration_; }
+    MixSink* mainLane() const { return state_.mainLane.load(std::memory_order_acquire); }
 
     AudioObjectID tapID() const { return tapID_; }
     AudioObjectID aggregateID() const { return aggregateID_; }
@@ -110,9 +111,6 @@ private:
     void teardown();
 
     TapRenderState state_;
-    std::shared_ptr<RecordingLane> mainLane_;
-    std::int64_t mainCursor_ = 0;
-    std::int32_t mainGeneration_ = 0;
     std::vector<AudioObjectID> processObjectIDs_;
     AudioObjectID tapID_ = 0;
     AudioObjectID aggregateID_ = 0;

@@ -13,7 +13,11 @@
 #include <functional>
 #include <vector>
 
+#include "platform/NetworkEndpoint.h"
+
 namespace quellor {
+
+class MixerEngine;
 
 class RemoteLink {
 public:
@@ -65,6 +69,18 @@ public:
     virtual std::vector<TotalMixCommand> totalMixDefaultRouting(int mainOffset, int phonesOffset) const = 0;
     // One OSC message with one float argument to host:port over UDP.
     virtual void sendFloat(const QString& host, int port, const QString& address, float value) = 0;
+
+    // The companion feeds: one OSC message with one string argument to the endpoint, over a
+    // connection kept per endpoint; and dropping the connection kept for an endpoint.
+    virtual void sendCompanionText(const QString& text, const NetworkEndpoint& to, const QString& address) = 0;
+    virtual void cancelCompanionConnection(const NetworkEndpoint& to) = 0;
+    // Draws, stores and returns a new pairing PIN or control password.
+    virtual QString regeneratePairingPIN() = 0;
+    virtual QString regenerateControlPassword() = 0;
+    // Called once by the engine's start after setOSCHandlers: the link connects to the engine what
+    // carries remote types (commands, numbered controls, the companion's contact, MIDI control
+    // changes). The link must not call the engine once it is gone.
+    virtual void connectEngine(MixerEngine& engine) = 0;
 };
 
 }  // namespace quellor

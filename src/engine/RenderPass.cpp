@@ -228,7 +228,77 @@ void renderGeneral(TapRenderState& s, std::uint64_t count, const RenderTargets& 
     if (!s.diagLogged) recordPeaks(s, count, targets.main, input, output);
 }
 
+// One channel of interleaved frames: its first sample, the step between frames and how many.
+struct ChannelSource {
+    const float* samples = nullptr;
+    int stride = 1;
+    std::size_t frames = 0;
+};
+
+// Channel `channel` of a device, its channels numbered across its streams in stream order.
+ChannelSource channelOf(const IOBufferList& streams, long long channel) {
+    long long base = 0;
+    for (const IOBuffer& b : streams) {
+        const int width = strideOf(b.channels);
+        if (channel < base + width) {
+            if (!b.data) return {};
+            return {b.samples() + (channel - base), width, kernel::framesIn(b.sampleCount(), width)};
+        }
+        base += width;
+    }
+    return {};
+}
+
+// Frames go to the lane in chunks of this many, gathered on the stack: no allocation.
+constexpr std::size_t kFeedChunk = 256;
+
+void feedStereo(MixSink& lane, qint64 position, ChannelSource left, ChannelSource right) {
+    if (!left.samples || !right.samples) return;
+    const std::size_t frames = std::min(left.frames, right.frames);
+    if (left.stride == 2 && right.stride == 2 && right.samples == left.samples + 1) {
+        lane.addFramesAt(position, left.samples, int(frames));  // already interleaved stereo
+        return;
+    }
+    float chunk[2 * kFeedChunk];
+    for (std::size_t done = 0; done < frames; done += kFeedChunk) {
+        const std::size_t n = std::min(kFeedChunk, frames - done);
+        for (std::size_t i = 0; i < n; ++i) {
+            chunk[2 * i] = left.samples[(done + i) * std::size_t(left.stride)];
+            chunk[2 * i + 1] = right.samples[(done + i) * std::size_t(right.stride)];
+        }
+        lane.addFramesAt(position + qint64(done), chunk, int(n));
+    }
+}
+
 }  // namespace
+
+void feedMainMix(const TapRenderState& s, MixSink& lane, std::uint64_t hostTime, const IOBufferList& input,
+                 const IOBufferList& output) {
+    // A device that is not 32-bit float carries bytes the mix cannot read.
+    if (!s.recordsToMain || !s.isFloat32 || !lane.isArmed()) return;
+    const qint64 position = lane.framePosition(hostTime);
+    const IOBuffer* tap = input.last();
+    if (s.recordPre) {
+        if (!tap || !tap->data) return;
+        const IOBufferList tapOnly{const_cast<IOBuffer*>(tap), 1};
+        feedStereo(lane, position, channelOf(tapOnly, 0), channelOf(tapOnly, tap->channels >= 2 ? 1 : 0));
+        return;
+    }
+    // After the fader: what this cycle's render put on the MAIN pair.
+    const PairedLayout layout{s.mainOffset, s.phonesOffset, s.pairWidth};
+    if (s.pairedBuses && pairedPathApplies(layout, tap, output)) {
+        const long long first = std::max(layout.mainOffset, 0);
+        feedStereo(lane, position, channelOf(output, first), channelOf(output, first + (layout.pairWidth >= 2 ? 1 : 0)));
+        return;
+    }
+    // The general path writes the same mix to every stream; the first one that carries data.
+    for (const IOBuffer& b : output) {
+        if (!b.data) continue;
+        const IOBufferList one{const_cast<IOBuffer*>(&b), 1};
+        feedStereo(lane, position, channelOf(one, 0), channelOf(one, b.channels >= 2 ? 1 : 0));
+        return;
+    }
+}
 
 RenderTargets renderTargets(const TapRenderState& state) { return targetsFor(state, state.isMuted); }
 

@@ -3,12 +3,13 @@
 // application's contribution on the output streams: the MAIN window at the application's level,
 // the PHONES window with its cue, 30 ms gain ramps, mute, panic and solo silencing, and the peaks
 // the meter clock shows. It counts its calls for the watchdog and records its diagnostic lines in
-// the state's ring.
+// the state's ring. After it, feedMainMix adds the tap's share of the MAIN mix to the recording lane.
 //
 // Threads: renderPass() runs on the tap's IO thread only, one call at a time per tap; it takes no
-// lock, allocates nothing, logs nothing and never waits. The helpers are pure and may be called
+// lock, allocates nothing, logs nothing and never waits; so does feedMainMix. The helpers are pure and may be called
 // from any thread.
 
+#include "engine/MixSink.h"
 #include "engine/TapRenderState.h"
 #include "platform/IOBufferList.h"
 
@@ -34,5 +35,12 @@ struct RenderTargets {
 RenderTargets renderTargets(const TapRenderState& state);
 
 void renderPass(TapRenderState& state, const IOBufferList& input, const IOBufferList& output);
+
+// When the tap plays on the MAIN device (recordsToMain) and a capture runs: adds this cycle's MAIN
+// pair as rendered (after the fader), or the tapped input when recordPre is set, to `lane` at the
+// frame position of `hostTime` (when the output is heard). Nothing for a device that is not
+// 32-bit float.
+void feedMainMix(const TapRenderState& state, MixSink& lane, std::uint64_t hostTime, const IOBufferList& input,
+                 const IOBufferList& output);
 
 }  // namespace quellor

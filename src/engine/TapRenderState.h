@@ -7,11 +7,14 @@
 // thread; currentGain, currentCueGain, shapeLogged, renderCount and the diag fields are written
 // only by the IO thread while the tap runs (the main thread sets them before the IO procedure
 // exists); peak and postPeak are raised by the IO thread and taken by the main thread. The
-// diagnostics ring is pushed by the IO thread and drained by the main thread.
+// diagnostics ring is pushed by the IO thread and drained by the main thread. mainLane is set by
+// the main thread and read by the IO thread (release/acquire: the sink behind it is fully built).
 
+#include <atomic>
 #include <cstdint>
 
 #include "engine/IODiagnostic.h"
+#include "engine/MixSink.h"
 #include "engine/Relaxed.h"
 #include "engine/SpscRing.h"
 
@@ -42,6 +45,8 @@ struct TapRenderState {
     Relaxed<float> diagInPeak{0.0f};
     Relaxed<float> diagOutPeak{0.0f};
     Relaxed<bool> diagLogged{false};
+    // Where the tap adds its share of the MAIN mix (when recordsToMain); none: nowhere.
+    std::atomic<MixSink*> mainLane{nullptr};
 
     // One shape line and five diagnostics lines in a tap's life: the ring never fills.
     SpscRing<IODiagnostic, 8> diagnostics;

@@ -9,9 +9,13 @@
 namespace quellor {
 
 NetworkEndpoint::NetworkEndpoint(const QHostAddress& host, quint16 port) : host_(host), port_(port) {
-    bool isMappedV4 = false;
-    quint32 v4 = host.toIPv4Address(&isMappedV4);
-    if (isMappedV4 && host.protocol() == QAbstractSocket::IPv6Protocol) host_ = QHostAddress(v4);
+    if (host.protocol() != QAbstractSocket::IPv6Protocol) return;
+    // Only ::ffff:a.b.c.d is an IPv4 peer. Qt also converts "::" to 0.0.0.0, which would turn the
+    // dual-stack wildcard into an IPv4 address that an IPv6 socket cannot bind.
+    const Q_IPV6ADDR bytes = host.toIPv6Address();
+    for (int i = 0; i < 10; ++i)
+        if (bytes[i] != 0) return;
+    if (bytes[10] == 0xff && bytes[11] == 0xff) host_ = QHostAddress(host.toIPv4Address());
 }
 
 NetworkEndpoint NetworkEndpoint::fromSockaddr(const sockaddr* address, socklen_t length) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <ctime>
 #include <numbers>
 
 #include "platform/IOBufferStorage.h"
@@ -69,10 +70,6 @@ float toneSample(const SimulatedWorld::Tone& tone, std::uint64_t frame, double r
     case SimulatedWorld::Tone::Kind::silence: break;
     }
     return 0.0f;
-}
-
-std::uint64_t hostTimeOf(double sampleTime, double rate) {
-    return std::uint64_t(sampleTime / (rate > 0 ? rate : 48000.0) * 1e9);
 }
 
 }  // namespace
@@ -481,8 +478,8 @@ void SimulatedIO::advance(std::uint32_t frames) {
     }
 
     for (Cycle& c : cycles) {
-        const AudioTimeStamp now{double(c.frame), hostTimeOf(double(c.frame), c.rate)};
-        const AudioTimeStamp out{double(c.frame + c.frames), hostTimeOf(double(c.frame + c.frames), c.rate)};
+        const AudioTimeStamp now{double(c.frame), hostTimeOf(c.frame)};
+        const AudioTimeStamp out{double(c.frame + c.frames), hostTimeOf(c.frame + c.frames)};
         for (std::size_t i = 0; i < c.blocks.size(); ++i) c.blocks[i](now, c.input->list(), now, c.outputs[i]->list(), out);
     }
 
@@ -550,12 +547,26 @@ void SimulatedIO::advance(std::uint32_t frames) {
     s.now = end;
 }
 
+std::uint64_t SimulatedIO::hostTimeOf(std::uint64_t frame) const {
+    return std::uint64_t(hostOrigin_.load() + std::int64_t(double(frame) / hostRate_.load() * 1e9));
+}
+
+std::uint64_t SimulatedIO::hostTimeNow() const { return hostTimeOf(now()); }
+
 void SimulatedIO::startVirtualDriver(std::uint32_t framesPerCycle, double rate) {
+    hostRate_ = rate > 0 ? rate : 48000.0;
     virtualDriver_.set(Scheduler::current().every(framesPerCycle / rate, [this, framesPerCycle] { advance(framesPerCycle); }));
 }
 
 void SimulatedIO::startRealTimeDriver(std::uint32_t framesPerCycle, double rate) {
     if (realTimeRunning_.exchange(true)) return;
+    hostRate_ = rate > 0 ? rate : 48000.0;
+    // Host times from here on are the monotonic clock's: the frame playing now is now.
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    const std::int64_t monotonic = std::int64_t(ts.tv_sec) * 1'000'000'000 + ts.tv_nsec;
+    hostOrigin_ = 0;
+    hostOrigin_ = monotonic - std::int64_t(hostTimeOf(now()));
     realTimeDriver_ = std::thread([this, framesPerCycle, rate] {
         const auto period = std::chrono::duration<double>(framesPerCycle / rate);
         auto next = std::chrono::steady_clock::now();

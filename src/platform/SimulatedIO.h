@@ -12,7 +12,8 @@
 //
 // Drivers: advance(frames) runs cycles in the caller's thread (tests); startVirtualDriver runs them
 // from Scheduler::current() timers, so advancing virtual time plays audio; startRealTimeDriver
-// runs them on a thread of its own at the pace of the wall clock (the application).
+// runs them on a thread of its own at the pace of the wall clock (the application). IO timestamps
+// carry the world's frame and its host time (see hostTimeNow()).
 //
 // Faults: capture permission (refused: tap creation fails), stalled IO (an aggregate's procedures
 // are not called, it still reads its taps), killed aggregates (not alive, no IO, taps released).
@@ -96,6 +97,9 @@ public:
     Capture capture(AudioObjectID device) const;
     void clearCaptures();
     std::uint64_t now() const;  // frames played so far
+    // The host time (nanoseconds) of the frame playing now, as IO timestamps carry it: frames at the
+    // driver's rate, on the monotonic clock once the real-time driver runs (from 0 before).
+    std::uint64_t hostTimeNow() const;
 
     // --- Drivers ---
     void advance(std::uint32_t frames);
@@ -106,12 +110,15 @@ public:
     struct State;
 
 private:
+    std::uint64_t hostTimeOf(std::uint64_t frame) const;
     SimulatedHardware& hardware_;
     std::shared_ptr<State> state_;
     std::recursive_mutex ioMutex_;  // held while IO blocks run; stop and destroy wait on it
     TaskSlot virtualDriver_;
     std::thread realTimeDriver_;
     std::atomic<bool> realTimeRunning_{false};
+    std::atomic<std::int64_t> hostOrigin_{0};
+    std::atomic<double> hostRate_{48000.0};
 };
 
 }  // namespace quellor

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "recording/RecordingFolder.h"
+#include "recording/RecordingRetention.h"
 
 namespace quellor {
 
@@ -61,6 +62,23 @@ std::optional<QString> MixRecorder::openTake(const QString& folder, bool withPre
     return path;
 }
 
+std::optional<QString> MixRecorder::openTake() {
+    if (isTakeOpen_ && autoTake_) {
+        autoTake_ = false;  // silence no longer ends it
+        return recordingFile_;
+    }
+    return openInRecordingFolder(false);
+}
+
+std::optional<QString> MixRecorder::openInRecordingFolder(bool withPreRoll) {
+    const auto chosen = RecordingFolder::resolve();
+    auto opened = openTake(chosen.value_or(RecordingFolder::containerFolder()), withPreRoll);
+    RecordingFolder::endAccess(chosen);
+    return opened;
+}
+
+void MixRecorder::pruneRecordings(const QString& folder) { RecordingRetention::prune(folder); }
+
 void MixRecorder::closeTake(qint64 endFrame, bool keepAll) {
     if (!isTakeOpen_) return;
     isTakeOpen_ = false;
@@ -87,10 +105,7 @@ void MixRecorder::autoRecordTick() {
 
     if (!isTakeOpen_) {
         if (!freshSignal || now < autoRetryAtFrame_) return;
-        const auto chosen = RecordingFolder::resolve();
-        const auto opened = openTake(chosen.value_or(RecordingFolder::containerFolder()), true);
-        RecordingFolder::endAccess(chosen);
-        if (opened) {
+        if (openInRecordingFolder(true)) {
             autoTake_ = true;
         } else {
             autoRetryAtFrame_ = now + qint64(kAutoTakeRetrySeconds * rate);
@@ -106,7 +121,7 @@ void MixRecorder::autoRecordTick() {
 
 void MixRecorder::onSizeCeiling(int takeSerial) {
     if (!isTakeOpen_ || takeSerial != mainLane_.takeSerial()) return;  // already closed
-    if (requestStopRecording) requestStopRecording();
+    if (requestStopRecording_) requestStopRecording_();
     if (isTakeOpen_ && takeSerial == mainLane_.takeSerial()) closeTake(0, true);
 }
 

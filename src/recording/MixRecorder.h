@@ -16,11 +16,12 @@
 #include <optional>
 
 #include "base/Logger.h"
+#include "engine/MainRecorder.h"
 #include "recording/RecordingLane.h"
 
 namespace quellor {
 
-class MixRecorder {
+class MixRecorder : public MainRecorder {
 public:
     // A take opened by auto-record closes after this much silence on the MAIN mix: long enough to
     // carry the pause between two pieces of music, short enough that a stopped player ends the take.
@@ -37,8 +38,8 @@ public:
     // The process-wide recorder, created on first use.
     static MixRecorder& shared();
 
-    RecordingLane& mainLane() { return mainLane_; }
-    bool isCapturing() const { return isCapturing_; }
+    RecordingLane& mainLane() override { return mainLane_; }
+    bool isCapturing() const override { return isCapturing_; }
     bool isTakeOpen() const { return isTakeOpen_; }
     // The current (or last) take's file; kept after the take closes.
     const std::optional<QString>& recordingFile() const { return recordingFile_; }
@@ -48,33 +49,39 @@ public:
     qint64 capturedFrames() const { return mainLane_.highWater(); }
 
     // Starts capturing the MAIN mix at `sampleRate` (no-op while capturing).
-    void startCapture(double sampleRate);
+    void startCapture(double sampleRate) override;
     // Closes the open take and stops capturing (no-op while idle).
-    void stopCapture();
+    void stopCapture() override;
     // Opens a take in `folder` (created if needed). With `withPreRoll` the take begins up to three
     // seconds before now. Returns the take's file, or none when not capturing, a take is already
     // open, or the file cannot be created.
     std::optional<QString> openTake(const QString& folder, bool withPreRoll = false);
+    // A take for a recording the user starts, in the recordings folder (the chosen one, else the
+    // default). A take that auto-record opened goes on as that recording instead.
+    std::optional<QString> openTake() override;
     // Closes the open take, keeping all frames (`keepAll`) or those before `endFrame`; a take in which
     // nothing was heard is removed. No-op without an open take.
-    void closeTake(qint64 endFrame, bool keepAll);
+    void closeTake(qint64 endFrame, bool keepAll) override;
 
     // Auto-record, called by the engine's meter clock on every tick while auto-record is on: opens a
     // take (with the pre-roll) when the MAIN mix carries signal, and closes a take it opened after
     // kAutoTakeSilenceSeconds of silence. Takes opened with openTake() are left to their owner.
-    void autoRecordTick();
+    void autoRecordTick() override;
     bool isAutoTake() const { return isTakeOpen_ && autoTake_; }
 
     // Set by the engine: stops the whole recording when a take reaches the size ceiling. If the take
     // is still open afterwards (or nobody is set), the recorder closes it itself, so that no take
     // grows past what a WAV header can describe.
-    std::function<void()> requestStopRecording;
+    void setStopRequestHandler(std::function<void()> handler) override { requestStopRecording_ = std::move(handler); }
+    // Retention of the recordings folder.
+    void pruneRecordings(const QString& folder) override;
 
     // "Quellor <yyyy-MM-dd HH-mm-ss>.wav" in `folder`, or with " 2", " 3"... added when taken.
     static QString uniqueTakePath(const QString& folder, const QDateTime& when);
 
 private:
     void onSizeCeiling(int takeSerial);
+    std::optional<QString> openInRecordingFolder(bool withPreRoll);
 
     Logger log_{"MixRecorder"};
     HostClock hostClock_;
@@ -85,6 +92,7 @@ private:
     double sampleRate_ = 48000.0;
     std::uint64_t startHostTime_ = 0;
 
+    std::function<void()> requestStopRecording_;
     bool autoTake_ = false;
     qint64 signalSeenUpTo_ = -1;
     qint64 autoRetryAtFrame_ = 0;

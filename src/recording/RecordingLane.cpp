@@ -252,15 +252,18 @@ void RecordingLane::drain(bool final) {
         from = newFrom;
         drainedUpTo_.store(from, std::memory_order_release);
     }
-    const qint64 n = target - from;
+    qint64 n = target - from;
 
-    if (file_) {
-        if (qint64(drainBuffer_.size()) < 2 * n) drainBuffer_.resize(size_t(2 * n));
-        for (qint64 i = 0; i < n; ++i) {
+    if (file_ && !stoppedAtSizeLimit_) {
+        // The file takes frames up to the ceiling and no further; what is left of this drain goes to
+        // the pre-roll like any frames between takes, so a take opened next starts where this ended.
+        const qint64 toFile = std::min(n, std::max<qint64>((sizeCeilingBytes_ - bytesWritten_) / 8, 0));
+        if (qint64(drainBuffer_.size()) < 2 * toFile) drainBuffer_.resize(size_t(2 * toFile));
+        for (qint64 i = 0; i < toFile; ++i) {
             drainBuffer_[size_t(2 * i)] = std::bit_cast<float>(cell(from + i, 0).load(std::memory_order_relaxed));
             drainBuffer_[size_t(2 * i + 1)] = std::bit_cast<float>(cell(from + i, 1).load(std::memory_order_relaxed));
         }
-        if (!writeFrames(drainBuffer_.data(), n)) {
+        if (!writeFrames(drainBuffer_.data(), toFile)) {
             // Keep the frames in the ring and put the write position back after the last good frame:
             // the next drain writes the same frames again, in the same place.
             log_.error("Recording write failed: %s", sf_strerror(file_.get()));
@@ -268,21 +271,24 @@ void RecordingLane::drain(bool final) {
             writeFailed_ = true;
             return;
         }
-        for (qint64 i = 0; i < n; ++i) {
+        for (qint64 i = 0; i < toFile; ++i) {
             cell(from + i, 0).store(0, std::memory_order_relaxed);
             cell(from + i, 1).store(0, std::memory_order_relaxed);
         }
-        drainedUpTo_.store(target, std::memory_order_release);
-        clipFrames_ += n;
-        bytesWritten_ += 8 * n;
-        if (bytesWritten_ >= sizeCeilingBytes_ && !final) {
+        from += toFile;
+        n -= toFile;
+        drainedUpTo_.store(from, std::memory_order_release);
+        clipFrames_ += toFile;
+        bytesWritten_ += 8 * toFile;
+        // A closing take (final drain) is already ending: no stop to ask for.
+        if (sizeCeilingBytes_ - bytesWritten_ < 8 && !final) {
             log_.error("Recording reached WAV's 4 GB ceiling; closing the take");
             stoppedAtSizeLimit_ = true;
             Scheduler::current().post(alive_.guard([this, serial = takeSerial_] {
                 if (ceilingHandler_) ceilingHandler_(serial);
             }));
         }
-        return;
+        if (n == 0) return;
     }
 
     for (qint64 i = 0; i < n; ++i) {

@@ -24,13 +24,14 @@
 
 #include "base/Logger.h"
 #include "base/Scheduler.h"
+#include "engine/MixSink.h"
 #include "recording/SerialQueue.h"
 
 struct sf_private_tag;
 
 namespace quellor {
 
-class RecordingLane {
+class RecordingLane : public MixSink {
 public:
     static constexpr qint64 kRingFrames = 384000;
     static constexpr int kPreRollSeconds = 3;
@@ -66,11 +67,12 @@ public:
     bool discardIfSilent();
     // Runs one drain on the writer queue and waits for it (the timer does the same without waiting).
     void drainNow(bool final);
-    // Called on the main thread with the take's serial number when a take reaches the size ceiling;
-    // repeated on every ordinary drain above the ceiling until the take is closed.
+    // Called on the main thread with the take's serial number when a take reaches the size ceiling,
+    // once per take. From then on the file takes no more frames (they go to the pre-roll) until the
+    // take is closed.
     void setSizeCeilingHandler(std::function<void(int takeSerial)> handler);
 
-    bool isArmed() const { return armed_.load(std::memory_order_acquire) != 0; }
+    bool isArmed() const override { return armed_.load(std::memory_order_acquire) != 0; }
     bool hasOpenTake() const { return takeOpen_; }
     // The open (or last) take's first frame position and serial number.
     qint64 takeStartFrame() const { return takeStart_; }
@@ -104,14 +106,14 @@ public:
 
     // ---- realtime producers ----
     // Frame position of a host time in the current capture (may be negative before the start).
-    qint64 framePosition(std::uint64_t hostTime) const;
+    qint64 framePosition(std::uint64_t hostTime) const override;
     // Adds interleaved stereo frames whose first frame was heard at `hostTime`.
     void addFrames(std::uint64_t hostTime, const float* interleavedStereo, int frames);
     // Adds interleaved stereo frames at a frame position. In the shared-sum lane every producer's
     // frames are summed into the same cells; otherwise they are stored. Frames that fall outside the
     // part of the ring the writer has released (behind the drain, or a whole ring ahead of it) are
     // dropped: writing them would mix into audio that is still waiting to be written.
-    void addFramesAt(qint64 position, const float* interleavedStereo, int frames);
+    void addFramesAt(qint64 position, const float* interleavedStereo, int frames) override;
 
 private:
     struct SfCloser {

@@ -10,6 +10,7 @@
 #include "base/Logger.h"
 #include "base/UserDefaults.h"
 #include "recording/RetentionPolicy.h"
+#include "recording/WaveformPeakCache.h"
 
 namespace quellor {
 
@@ -48,7 +49,9 @@ void RecordingRetention::prune(const QString& folder) {
     for (const Recording& r : list(folder)) takes.push_back({QFileInfo(r.path).fileName(), r.bytes, r.date});
     static const Logger log("Retention");
     for (const QString& id : RetentionPolicy::takesToDelete(std::move(takes), cap)) {
-        QFile::remove(QDir(folder).filePath(id));
+        const QString path = QDir(folder).filePath(id);
+        QFile::remove(path);
+        QFile::remove(WaveformPeakCache::cachePath(path));  // its waveform goes with it
         log.info("Pruned old recording: %s", qPrintable(id));
     }
 }

@@ -31,7 +31,7 @@ public:
     // The folder's recordings, newest first; equal dates keep the directory's order.
     static std::vector<Recording> list(const QString& folder);
     // Deletes the oldest recordings while the total is above the cap, logging
-    // "Pruned old recording: <name>" for each.
+    // "Pruned old recording: <name>" for each. A deleted recording's waveform cache goes with it.
     static void prune(const QString& folder);
     // The cap in bytes from the user defaults; a cap too large for 64 bits is clamped.
     static qint64 capBytes();

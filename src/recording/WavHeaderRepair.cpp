@@ -44,6 +44,11 @@ void repairWavHeader(const QString& path, qint64 frames, int channels) {
         const qint64 limit = kMaxU32 - offset;
         dataBytes = std::min(frames, limit / frameBytes) * frameBytes;
     }
+    // The repair only ever cuts: a take shorter than asked for keeps the whole frames it has.
+    if (frameBytes > 0) {
+        const qint64 present = std::max<qint64>(file.size() - offset - 8, 0);
+        dataBytes = std::min(dataBytes, present / frameBytes * frameBytes);
+    }
     const qint64 newLength = offset + 8 + dataBytes;
 
     file.resize(newLength);

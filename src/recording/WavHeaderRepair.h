@@ -2,6 +2,8 @@
 // Makes a RIFF/WAVE file of 4-byte samples describe exactly `frames` frames: the file is cut after
 // that many frames of its "data" chunk and the RIFF and data chunk sizes are rewritten to match.
 // Used when a take is closed shorter than what was written, and after a take whose writes failed.
+// It never makes a file longer: a file holding fewer frames than asked keeps the whole frames it
+// has. Both sizes are kept within 32 bits.
 //
 // The header is patched by hand rather than through libsndfile: libsndfile can only rewrite a header
 // it has open for writing, and the take's file is already closed when the kept length is known.

@@ -59,6 +59,16 @@ bool QuellorProcess::waitForLog(const QString& text, double seconds) {
     return true;
 }
 
+bool QuellorProcess::waitUntil(const std::function<bool()>& condition, double seconds) {
+    QDeadlineTimer deadline(qint64(seconds * 1000));
+    while (!condition()) {
+        if (deadline.hasExpired() || process_.state() == QProcess::NotRunning) return condition();
+        process_.waitForReadyRead(int(std::max<qint64>(1, std::min<qint64>(deadline.remainingTime(), 50))));
+        drain();
+    }
+    return true;
+}
+
 int QuellorProcess::waitForExit(double seconds) {
     if (process_.state() != QProcess::NotRunning && !process_.waitForFinished(int(seconds * 1000))) return -1;
     drain();

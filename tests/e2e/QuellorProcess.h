@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
+#include <functional>
 
 namespace quellor::test {
 
@@ -30,6 +31,9 @@ public:
     // Sends a signal and waits for the exit; returns the exit code (-1 when it did not exit).
     int stop(int signal, double seconds = 20);
     int waitForExit(double seconds = 20);
+    // Checks `condition` while the program runs, collecting its output between checks; true as
+    // soon as it holds, false when `seconds` pass or the program exits first.
+    bool waitUntil(const std::function<bool()>& condition, double seconds = 20);
     QString output() const { return output_; }
     QProcess& process() { return process_; }
 

@@ -3,6 +3,8 @@
 #include <QString>
 #include <vector>
 
+#include "base/Scheduler.h"
+
 #include "engine/RemoteLink.h"
 
 namespace quellor::test {
@@ -18,7 +20,15 @@ public:
 
     QString pin = QStringLiteral("123456");
     QString password = QStringLiteral("654321");
-    std::vector<QString> calls;  // in order: "pin:<pin>", "password:<pw>", "osc", "midi"
+    // A companion feed message and when it was sent.
+    struct Text {
+        QString text;
+        NetworkEndpoint to;
+        QString address;
+        double at;
+    };
+
+    std::vector<QString> calls;  // in order: "pin:<pin>", "password:<pw>", "osc", "engine", "midi"
     OSCHandlers handlers;
     std::vector<Sent> sent;
     std::vector<TotalMixCommand> routing{{"/1/a", 1.0f}, {"/1/b", 0.5f}, {"/1/c", 0.0f}, {"/1/d", 1.0f},
@@ -37,6 +47,17 @@ public:
     void sendFloat(const QString& host, int port, const QString& address, float value) override {
         sent.push_back({host, port, address, value});
     }
+
+    std::vector<Text> texts;
+    std::vector<NetworkEndpoint> cancelled;
+    void sendCompanionText(const QString& text, const NetworkEndpoint& to, const QString& address) override {
+        texts.push_back({text, to, address, Scheduler::current().now()});
+    }
+    void cancelCompanionConnection(const NetworkEndpoint& to) override { cancelled.push_back(to); }
+    // New codes count up from the stored ones.
+    QString regeneratePairingPIN() override { return pin = QString::number(pin.toInt() + 1); }
+    QString regenerateControlPassword() override { return password = QString::number(password.toInt() + 1); }
+    void connectEngine(MixerEngine&) override { calls.push_back("engine"); }
 };
 
 }  // namespace quellor::test

@@ -59,6 +59,18 @@ TEST_F(MixerEngineMixStateTest, AFaderBurstUpdatesTheTapAtOnceAndSavesOnceAfterT
     EXPECT_EQ(stored(), (AppVolumeMap{{kPlayer, AppVolume{0.5f, false, {}, false, 1.0f}}}));
 }
 
+TEST_F(MixerEngineMixStateTest, ShutdownWritesAFaderMoveThatWasStillWaitingForItsSave) {
+    int mixChanges = 0;
+    engine().onMixChanged = [&] { ++mixChanges; };
+    engine().setVolume(0.25f, app(kPlayer));
+    advance(0.1);
+    engine().shutdown();
+    EXPECT_EQ(stored(), (AppVolumeMap{{kPlayer, AppVolume{0.25f, false, {}, false, 1.0f}}}));
+    EXPECT_EQ(mixChanges, 1);
+    advance(1);
+    EXPECT_EQ(mixChanges, 1);  // the debounced save does not run again
+}
+
 TEST_F(MixerEngineMixStateTest, MuteOfAnUntouchedApplicationCreatesItsRecordAndTap) {
     ASSERT_EQ(tap(kPlayer), nullptr);  // at defaults on a stereo output: untouched
     engine().toggleMute(app(kPlayer));

@@ -78,12 +78,12 @@ TEST_F(MixerEngineStateTest, UnreadableStoredValuesGiveEmptyState) {
 
 TEST_F(MixerEngineStateTest, StartHandsOverPinAndPasswordBeforeWiringCallbacksAndRunsOnce) {
     startEngine();
-    EXPECT_EQ(remote.calls, (std::vector<QString>{"pin:123456", "password:654321", "osc"}));
-    EXPECT_TRUE(remote.handlers.cue && remote.handlers.panic && remote.handlers.slot);
+    EXPECT_EQ(remote.calls, (std::vector<QString>{"pin:123456", "password:654321", "osc", "engine"}));
+    EXPECT_TRUE(remote.handlers.cue && remote.handlers.panic && remote.handlers.slot && remote.handlers.appVolume);
 
     QSignalSpy started(&engine(), &MixerEngine::isStartedChanged);
     engine().start();
-    EXPECT_EQ(remote.calls.size(), 3u);
+    EXPECT_EQ(remote.calls.size(), 4u);
     EXPECT_EQ(started.count(), 0);
 }
 

@@ -81,7 +81,7 @@ TEST_F(MixerEngineTapsTest, PanicAndSoloSilenceLiveAndNewTaps) {
     engine().applySolo(false, "bus:main");
 
     engine().setPanic(true);
-    EXPECT_TRUE(logs.contains("MixerEngine", LogLevel::Default, "Panic engaged"));
+    EXPECT_TRUE(logs.contains("MixerEngine", LogLevel::Info, "Panic engaged"));
     addApp(300, "com.example.new");
     settle();
     ASSERT_NE(tap("com.example.new"), nullptr);

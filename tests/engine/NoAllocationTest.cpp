@@ -1,5 +1,5 @@
-// The render pass must not touch the heap: every allocation made while the pass runs is counted
-// by a replaced global operator new.
+// The render pass and the MAIN mix feed after it must not touch the heap: every allocation made
+// while they run is counted by a replaced global operator new.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -36,6 +36,17 @@ void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 namespace quellor {
 namespace {
 
+// A lane that keeps only a running sum of what it is given.
+class SummingLane : public MixSink {
+public:
+    bool isArmed() const override { return true; }
+    qint64 framePosition(std::uint64_t hostTime) const override { return qint64(hostTime); }
+    void addFramesAt(qint64, const float* interleavedStereo, int frames) override {
+        for (int i = 0; i < 2 * frames; ++i) sum += interleavedStereo[i];
+    }
+    double sum = 0;
+};
+
 TEST(RenderPassAllocation, NoHeapAllocationOnAnyPath) {
     using Streams = std::vector<IOBufferStorage::Stream>;
     struct Case { Streams outputs; bool paired; bool muted; bool float32; };
@@ -53,14 +64,21 @@ TEST(RenderPassAllocation, NoHeapAllocationOnAnyPath) {
         state.isFloat32 = c.float32;
         state.volume = 0.8f;
         state.rampCoefficient = 0.001f;
+        state.recordsToMain = true;
+        SummingLane lane;
         IOBufferStorage in({{2, 512}, {2, 512}}), out(c.outputs);
         std::fill(in.stream(1).begin(), in.stream(1).end(), 0.5f);
         const IOBufferList inList = in.list(), outList = out.list();
         g_allocations = 0;
         g_counting = true;
-        for (int call = 0; call < 2600; ++call) renderPass(state, inList, outList);
+        for (int call = 0; call < 2600; ++call) {
+            renderPass(state, inList, outList);
+            state.recordPre = call % 2 == 0;
+            feedMainMix(state, lane, std::uint64_t(call) * 512, inList, outList);
+        }
         g_counting = false;
         EXPECT_EQ(g_allocations.load(), 0) << "paired " << c.paired << " muted " << c.muted;
+        if (c.float32) EXPECT_GT(lane.sum, 0.0) << "paired " << c.paired << " muted " << c.muted;
     }
     // The hook itself works.
     g_counting = true;

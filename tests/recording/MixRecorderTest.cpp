@@ -147,6 +147,23 @@ TEST_F(MixRecorderTest, AutoRecordLeavesAManualTakeOpenThroughSilence) {
     EXPECT_FALSE(recorder.isAutoTake());
 }
 
+TEST_F(MixRecorderTest, RecordingStartedDuringAnAutoTakeCarriesItOn) {
+    recorder.startCapture(kSecond);
+    play(recorder, 1, 0.25f);
+    ASSERT_TRUE(recorder.isAutoTake());
+    const auto autoTake = recorder.recordingFile();
+    EXPECT_EQ(recorder.openTake(), autoTake);  // the user's recording goes on in the same file
+    play(recorder, 2 * MixRecorder::kAutoTakeSilenceSeconds, 0.0f);
+    EXPECT_TRUE(recorder.isTakeOpen());
+    EXPECT_EQ(takes().size(), 1);
+
+    recorder.closeTake(0, true);
+    const auto manual = recorder.openTake();  // in the chosen folder
+    ASSERT_TRUE(manual);
+    EXPECT_EQ(QFileInfo(*manual).absolutePath(), QFileInfo(dir.path()).absoluteFilePath());
+    EXPECT_FALSE(recorder.isAutoTake());
+}
+
 TEST_F(MixRecorderTest, AutoRecordWaitsBeforeRetryingAFolderItCannotWriteTo) {
     QFile blocker(dir.filePath("blocked"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
@@ -169,10 +186,10 @@ TEST_F(MixRecorderTest, SizeCeilingStopsTheRecordingOrClosesTheTakeItself) {
         SCOPED_TRACE(engineStops);
         MixRecorder small([this] { return clock; }, 8 * kSecond);
         int requests = 0;
-        small.requestStopRecording = [&] {
+        small.setStopRequestHandler([&] {
             ++requests;
             if (engineStops) small.stopCapture();
-        };
+        });
         small.startCapture(kSecond);
         ASSERT_TRUE(small.openTake(dir.path()));
         play(small, 3, 0.25f, false);

@@ -263,7 +263,7 @@ TEST_F(RecordingLaneTest, SilentTakeIsDiscardedAndHeardTakeKept) {
     }
 }
 
-TEST_F(RecordingLaneTest, SizeCeilingAsksForAStopOnEveryOrdinaryDrainButNotTheFinalOne) {
+TEST_F(RecordingLaneTest, SizeCeilingStopsTheFileAndAsksForOneStop) {
     RecordingLane lane("MAIN", true, 8 * 48000);  // one second of sample data
     std::vector<int> requests;
     lane.setSizeCeilingHandler([&](int serial) { requests.push_back(serial); });
@@ -277,19 +277,30 @@ TEST_F(RecordingLaneTest, SizeCeilingAsksForAStopOnEveryOrdinaryDrainButNotTheFi
     EXPECT_TRUE(requests.empty());
 
     produceRamp(lane, 2 * 48000 - 1, 2 * 48000 + 1);
-    lane.drainNow(false);
+    lane.drainNow(false);  // one frame more reaches the ceiling; the rest waits for the next take
     lane.drainNow(false);  // nothing new: no drain, no request
     produceRamp(lane, 4 * 48000, 100);
     lane.drainNow(false);
     scheduler().runPending();
-    EXPECT_EQ(requests, (std::vector<int>{1, 1}));
-    EXPECT_EQ(logs.count(ceiling), 2);
-    EXPECT_TRUE(lane.state().stoppedAtSizeLimit);
+    EXPECT_EQ(requests, (std::vector<int>{1}));
+    EXPECT_EQ(logs.count(ceiling), 1);
+    auto state = lane.state();
+    EXPECT_TRUE(state.stoppedAtSizeLimit);
+    EXPECT_EQ(state.bytesWritten, 8 * 48000);
+    EXPECT_EQ(state.preRollWrite, 2 * 48000 + 100);
 
-    lane.close(0, true);  // the final drain is exempt
+    lane.close(0, true);  // the final drain adds nothing either
     scheduler().runPending();
-    EXPECT_EQ(requests.size(), 2u);
-    EXPECT_EQ(logs.count(ceiling), 2);
+    EXPECT_EQ(requests.size(), 1u);
+    EXPECT_EQ(test::readWav(take()).samples, ramp(0, 48000));
+
+    // The next take is measured afresh.
+    ASSERT_TRUE(lane.openTake(take("Quellor second.wav"), false));
+    produceRamp(lane, 4 * 48000 + 100, 3 * 48000);
+    lane.drainNow(false);
+    scheduler().runPending();
+    EXPECT_EQ(requests, (std::vector<int>{1, 2}));
+    lane.close(0, true);
 }
 
 TEST_F(RecordingLaneTest, FailedWriteKeepsTheFramesAndTheRetryWritesTheSame) {

@@ -75,13 +75,15 @@ TEST_F(RecordingRetentionTest, PruneDeletesTheOldestBeyondTheCapAndLogsEach) {
     make("Quellor b.wav", 4 * kGB, 2);
     make("Quellor c.wav", 4 * kGB, 3);
     make(".Quellor a.80avg.peaks", 80, 0);
+    make(".Quellor c.80avg.peaks", 80, 0);
     RecordingRetention::prune(dir.path());  // cap absent: 10 GB
-    EXPECT_EQ(remaining(), (QStringList{".Quellor a.80avg.peaks", "Quellor b.wav", "Quellor c.wav"}));
+    // A pruned recording's waveform cache goes with it.
+    EXPECT_EQ(remaining(), (QStringList{".Quellor c.80avg.peaks", "Quellor b.wav", "Quellor c.wav"}));
     EXPECT_TRUE(logs.contains("Retention", LogLevel::Info, "Pruned old recording: Quellor a.wav"));
 
     defaults().setInteger(RecordingRetention::kCapKey, 5);
     RecordingRetention::prune(dir.path());
-    EXPECT_EQ(remaining(), (QStringList{".Quellor a.80avg.peaks", "Quellor c.wav"}));
+    EXPECT_EQ(remaining(), (QStringList{".Quellor c.80avg.peaks", "Quellor c.wav"}));
     EXPECT_EQ(logs.records("Retention").size(), 2u);
 }
 

@@ -78,6 +78,18 @@ TEST_F(WavHeaderRepairTest, CutsTheDataAndRewritesBothSizes) {
     }
 }
 
+TEST_F(WavHeaderRepairTest, ShortFileIsNeverMadeLonger) {
+    // 100 frames and a torn frame of 3 bytes, where the header was asked to describe 1,000.
+    const QByteArray format = chunk("fmt ", QByteArray(16, '\x01'));
+    QByteArray original = wav(format, 100 * 8);
+    original.append("\x22\x22\x22", 3);
+    const QByteArray out = repaired(original, 1000);
+    EXPECT_EQ(out.size(), 36 + 8 + 800);
+    EXPECT_EQ(u32At(out, 4), quint32(36 + 800));
+    EXPECT_EQ(u32At(out, 40), 800u);
+    EXPECT_EQ(out.mid(44), original.mid(44, 800));
+}
+
 TEST_F(WavHeaderRepairTest, LeavesFilesWithoutAReachableDataChunkAlone) {
     const QByteArray cases[] = {
         QByteArray("RIFF\x04\0\0\0WAVE", 12),                                    // shorter than 13 bytes

@@ -1,0 +1,82 @@
+#include <QUdpSocket>
+
+#include "EngineFixture.h"
+#include "app/RemoteServices.h"
+#include "platform/FakeMIDIService.h"
+#include "remote/OSCMessage.h"
+#include "remote/TotalMixOSC.h"
+
+namespace quellor::test {
+namespace {
+
+// The engine with the real remote side (OSC switched off, a fake MIDI service), writing the
+// TotalMix routing over UDP to a loopback socket: TotalMix's own port when it is free, else any.
+class TotalMixRouting : public EngineFixture {
+protected:
+    TotalMixRouting() {
+        MIDIService::install(&midi);
+        defaults().setBool("oscEnabled", false);
+        if (!socket.bind(QHostAddress::LocalHost, TotalMixOSC::kPort)) socket.bind(QHostAddress::LocalHost, 0);
+        services = std::make_unique<RemoteServices>();
+        mixer = std::make_unique<MixerEngine>(
+            MixerEngine::Platform{running, bluetooth, [](std::function<void()> job) { job(); }, services.get()});
+        if (socket.localPort() != TotalMixOSC::kPort) mixer->setTotalMixDestination("127.0.0.1", socket.localPort());
+    }
+    ~TotalMixRouting() override {
+        mixer.reset();
+        services.reset();
+        MIDIService::install(nullptr);
+    }
+
+    struct Received {
+        TotalMixOSC::Command command;
+        double at;
+    };
+    // Runs virtual time for `seconds` in small steps, collecting what arrives.
+    std::vector<Received> receive(double seconds) {
+        std::vector<Received> received;
+        for (double t = 0; t < seconds; t += 0.01) {
+            advance(0.01);
+            while (socket.hasPendingDatagrams()) {
+                QByteArray datagram(int(socket.pendingDatagramSize()), '\0');
+                socket.readDatagram(datagram.data(), datagram.size());
+                auto message = decodeOSCMessage(datagram);
+                if (message && message->value) received.push_back({{message->address, *message->value}, scheduler().now()});
+            }
+        }
+        return received;
+    }
+
+    FakeMIDIService midi;
+    QUdpSocket socket;
+    std::unique_ptr<RemoteServices> services;
+    std::unique_ptr<MixerEngine> mixer;
+};
+
+TEST_F(TotalMixRouting, EightMessagesGoOut80msApartOnceEvenWhenAskedTwice) {
+    ASSERT_NE(socket.localPort(), 0);
+    hardware.setDefaultOutputDevice(addOutputDevice("RMEUSBDevice_1", 8));
+    mixer->start();
+    settle();
+    mixer->writeTotalMixDefaultRouting();
+    mixer->writeTotalMixDefaultRouting();
+    const auto received = receive(1.5);
+    ASSERT_EQ(received.size(), 8u);
+    std::vector<TotalMixOSC::Command> commands;
+    for (const auto& r : received) commands.push_back(r.command);
+    EXPECT_EQ(commands, TotalMixOSC::defaultRoutingCommands(0, 2));
+    for (std::size_t i = 1; i < received.size(); ++i)
+        EXPECT_NEAR(received[i].at - received[i - 1].at, TotalMixOSC::kMessageInterval, 0.011) << i;
+    EXPECT_TRUE(logs.contains("MixerEngine", LogLevel::Info, "Writing TotalMix default routing (8 messages)"));
+}
+
+TEST_F(TotalMixRouting, NothingGoesOutForADeviceWithoutAPhonesPair) {
+    hardware.setDefaultOutputDevice(addOutputDevice("RMEUSBDevice_2", 2));
+    mixer->start();
+    settle();
+    mixer->writeTotalMixDefaultRouting();
+    EXPECT_TRUE(receive(1.0).empty());
+}
+
+}  // namespace
+}  // namespace quellor::test

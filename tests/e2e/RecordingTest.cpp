@@ -1,0 +1,132 @@
+#include <gtest/gtest.h>
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QRegularExpression>
+#include <csignal>
+
+#include "QuellorProcess.h"
+
+namespace quellor::test {
+namespace {
+
+const QString kPIN = "246810";
+const QString kTone = "org.quellor.test.tone";
+
+QString run(const QString& program, const QStringList& arguments, bool standardError = false) {
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(20000) || process.exitCode() != 0) {
+        ADD_FAILURE() << qPrintable(program) << " failed: " << process.readAllStandardError().toStdString();
+        return {};
+    }
+    return QString::fromUtf8(standardError ? process.readAllStandardError() : process.readAllStandardOutput()).trimmed();
+}
+
+// The one value of "sox <file> -n stat" named `name` (sox writes the statistics to its error output).
+double soxStat(const QString& file, const QString& name) {
+    const QString stats = run("sox", {file, "-n", "stat"}, true);
+    const auto match = QRegularExpression("^" + QRegularExpression::escape(name) + R"(:\s+(\S+)$)",
+                                          QRegularExpression::MultilineOption)
+                           .match(stats);
+    EXPECT_TRUE(match.hasMatch()) << qPrintable(stats);
+    return match.captured(1).toDouble();
+}
+
+// The program on a world of one stereo output at 48 kHz and one application playing a 1 kHz tone
+// at 0.5; the test is the companion, with the pairing PIN seeded.
+class WholeProgramRecording : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const QJsonObject world{
+            {"devices", QJsonArray{QJsonObject{{"uid", "speakers"},
+                                               {"name", "Speakers"},
+                                               {"output", QJsonObject{{"streams", QJsonArray{2}}}},
+                                               {"sampleRate", 48000}}}},
+            {"defaultOutput", "speakers"},
+            {"processes", QJsonArray{QJsonObject{
+                              {"pid", 4200},
+                              {"bundleID", kTone},
+                              {"name", "Tone"},
+                              {"playing", true},
+                              {"tone", QJsonObject{{"kind", "sine"}, {"frequency", 1000}, {"amplitude", 0.5}}}}}},
+        };
+        const QString worldPath = app.homePath() + "/world.json";
+        QFile file(worldPath);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QJsonDocument(world).toJson());
+        file.close();
+        app.environment().insert("QUELLOR_WORLD", worldPath);
+
+        // The tone's fader at 0.5, a gain of 0.125: its peak in the mix is 0.0625.
+        const QJsonObject volumes{{kTone, QJsonObject{{"volume", 0.5}, {"isMuted", false},
+                                                      {"outputDeviceUIDs", QJsonArray{}}, {"isCued", false},
+                                                      {"cueVolume", 1.0}}}};
+        const QByteArray stored = QJsonDocument(volumes).toJson(QJsonDocument::Compact).toBase64();
+        oscPort = QuellorProcess::freeUdpPort();
+        app.seedDefaults({{"companionPairingPIN", kPIN},
+                          {"oscEnabled", true},
+                          {"oscPort", oscPort},
+                          {"appVolumes", QJsonObject{{"$data", QString::fromLatin1(stored)}}}});
+        app.start();
+        ASSERT_TRUE(app.waitForLog(QString("OSC Listener ready on port %1").arg(oscPort))) << app.output().toStdString();
+        // The engine's start hands the PIN to the listener before it builds the first taps.
+        ASSERT_TRUE(app.waitForLog("Tap active for processes")) << app.output().toStdString();
+    }
+    void TearDown() override {
+        if (app.process().state() != QProcess::NotRunning) EXPECT_EQ(app.stop(SIGTERM), 0);
+    }
+
+    void send(const QString& address, double value) {
+        run("oscsend", {"127.0.0.1", QString::number(oscPort), "/a/" + kPIN + address, "f", QString::number(value)});
+    }
+    // Lets the program run for `seconds` of wall time, reading its log as it goes.
+    void play(double seconds) {
+        QDeadlineTimer deadline(qint64(seconds * 1000));
+        while (!deadline.hasExpired()) app.process().waitForReadyRead(int(std::max<qint64>(1, deadline.remainingTime())));
+    }
+    QStringList recordings() const {
+        return QDir(app.homePath() + "/Music/Quellor").entryList({"Quellor *.wav"}, QDir::Files);
+    }
+
+    QuellorProcess app;
+    quint16 oscPort = 0;
+};
+
+TEST_F(WholeProgramRecording, RecordMessagesMakeAWavOfTheMainMixAndASilentTakeIsDiscarded) {
+    QElapsedTimer recorded;
+    send("/record", 1.0);
+    recorded.start();
+    ASSERT_TRUE(app.waitForLog("Recording to ")) << app.output().toStdString();
+    play(3.0);
+    send("/record", 0.0);
+    const double seconds = double(recorded.elapsed()) / 1000.0;
+    ASSERT_TRUE(app.waitForLog("MixRecorder info: Recording closed")) << app.output().toStdString();
+
+    const QStringList files = recordings();
+    ASSERT_EQ(files.size(), 1) << app.output().toStdString();
+    const QString take = app.homePath() + "/Music/Quellor/" + files.front();
+    EXPECT_EQ(run("soxi", {"-c", take}), "2");
+    EXPECT_EQ(run("soxi", {"-b", take}), "32");
+    EXPECT_EQ(run("soxi", {"-e", take}), "Floating Point PCM");
+    EXPECT_EQ(run("soxi", {"-r", take}), "48000");
+    EXPECT_NEAR(run("soxi", {"-D", take}).toDouble(), seconds, 0.5);
+    EXPECT_NEAR(soxStat(take, "Maximum amplitude"), 0.0625, 0.002);
+    EXPECT_NEAR(soxStat(take, "RMS     amplitude"), 0.0625 / std::sqrt(2.0), 0.003);
+
+    // Silence: the take is removed when it closes.
+    send("/volume/" + kTone, 0.0);
+    play(0.5);
+    send("/record", 1.0);
+    play(1.5);
+    send("/record", 0.0);
+    ASSERT_TRUE(app.waitForLog("Recording closed, nothing was heard: file removed")) << app.output().toStdString();
+    EXPECT_EQ(recordings(), files);
+}
+
+}  // namespace
+}  // namespace quellor::test
