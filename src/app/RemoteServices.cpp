@@ -13,10 +13,10 @@
 
 namespace quellor {
 
-RemoteServices::RemoteServices()
+RemoteServices::RemoteServices(const QHostAddress& oscBindAddress)
     : midiManager_(std::make_unique<MIDIManager>()),
       midiMapping_(std::make_unique<MIDIMappingManager>()),
-      oscListener_(std::make_unique<OSCListener>()),
+      oscListener_(std::make_unique<OSCListener>(oscBindAddress)),
       pairingPIN_(std::make_unique<PairingPIN>(UserDefaults::standard())),
       controlPassword_(std::make_unique<OSCControlPassword>(UserDefaults::standard())) {}
 
@@ -73,6 +73,11 @@ void RemoteServices::sendCompanionText(const QString& text, const NetworkEndpoin
 }
 
 void RemoteServices::cancelCompanionConnection(const NetworkEndpoint& to) { OSCSender::shared().cancel(to); }
+
+void RemoteServices::restartOSCListener() {
+    if (OSCListener::configuredEnabled()) oscListener_->start(OSCListener::configuredPort());
+    else oscListener_->stop();
+}
 
 QString RemoteServices::regeneratePairingPIN() {
     pairingPIN_->regenerate();

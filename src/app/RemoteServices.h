@@ -4,6 +4,7 @@
 //
 // Threads: main thread only.
 
+#include <QHostAddress>
 #include <memory>
 
 #include "engine/RemoteLink.h"
@@ -20,8 +21,9 @@ class PairingPIN;
 class RemoteServices : public RemoteLink {
 public:
     // Creates the MIDI client, the mapping manager, the OSC listener (listening at once when OSC is
-    // enabled) and loads the PIN and password from the standard user defaults.
-    RemoteServices();
+    // enabled) and loads the PIN and password from the standard user defaults. The listener takes
+    // datagrams on every interface; tests pass a loopback address.
+    explicit RemoteServices(const QHostAddress& oscBindAddress = QHostAddress::Any);
     ~RemoteServices() override;
 
     OSCListener& oscListener() { return *oscListener_; }
@@ -40,6 +42,7 @@ public:
     void sendFloat(const QString& host, int port, const QString& address, float value) override;
     void sendCompanionText(const QString& text, const NetworkEndpoint& to, const QString& address) override;
     void cancelCompanionConnection(const NetworkEndpoint& to) override;
+    void restartOSCListener() override;
     QString regeneratePairingPIN() override;
     QString regenerateControlPassword() override;
     void connectEngine(MixerEngine& engine) override;

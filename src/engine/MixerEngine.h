@@ -258,6 +258,9 @@ public:
     // A new pairing PIN (the companion is forgotten) or control password, handed to the listener.
     void regeneratePairingPIN();
     void regenerateControlPassword();
+    // Follows the companion settings: the OSC listener stops when "oscEnabled" is off, otherwise
+    // it (re)starts on "oscPort".
+    void restartOSCListener();
     // The application list as the companion gets it.
     MixerAppState appState() const;
     // Pushes the application list to the companion, now or coalesced 0.05 s later. Nothing is sent

@@ -65,6 +65,10 @@ void MixerEngine::regenerateControlPassword() {
     remote_->setListenerControlPassword(remote_->regenerateControlPassword());
 }
 
+void MixerEngine::restartOSCListener() {
+    if (remote_) remote_->restartOSCListener();
+}
+
 MixerAppState MixerEngine::appState() const {
     MixerAppState::Sources sources;
     sources.outputVolume = systemVolume_->volume();

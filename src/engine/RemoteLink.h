@@ -74,6 +74,9 @@ public:
     // connection kept per endpoint; and dropping the connection kept for an endpoint.
     virtual void sendCompanionText(const QString& text, const NetworkEndpoint& to, const QString& address) = 0;
     virtual void cancelCompanionConnection(const NetworkEndpoint& to) = 0;
+    // Stops the OSC listener when "oscEnabled" is off, otherwise (re)starts it on "oscPort": the
+    // companion settings change either at run time.
+    virtual void restartOSCListener() = 0;
     // Draws, stores and returns a new pairing PIN or control password.
     virtual QString regeneratePairingPIN() = 0;
     virtual QString regenerateControlPassword() = 0;

@@ -3,6 +3,7 @@
 #include "EngineFixture.h"
 #include "app/RemoteServices.h"
 #include "platform/FakeMIDIService.h"
+#include "remote/OSCListener.h"
 #include "remote/OSCMessage.h"
 #include "remote/TotalMixOSC.h"
 
@@ -76,6 +77,60 @@ TEST_F(TotalMixRouting, NothingGoesOutForADeviceWithoutAPhonesPair) {
     settle();
     mixer->writeTotalMixDefaultRouting();
     EXPECT_TRUE(receive(1.0).empty());
+}
+
+// A loopback UDP port that is free at the moment of asking.
+quint16 freeLoopbackPort() {
+    QUdpSocket probe;
+    probe.bind(QHostAddress::LocalHost, 0);
+    return probe.localPort();
+}
+
+class OSCSettings : public EngineFixture {
+protected:
+    OSCSettings() {
+        MIDIService::install(&midi);
+        defaults().setBool("oscEnabled", false);
+        services = std::make_unique<RemoteServices>(QHostAddress::LocalHost);
+        mixer = std::make_unique<MixerEngine>(
+            MixerEngine::Platform{running, bluetooth, [](std::function<void()> job) { job(); }, services.get()});
+    }
+    ~OSCSettings() override {
+        mixer.reset();
+        services.reset();
+        MIDIService::install(nullptr);
+    }
+
+    FakeMIDIService midi;
+    std::unique_ptr<RemoteServices> services;
+    std::unique_ptr<MixerEngine> mixer;
+};
+
+TEST_F(OSCSettings, RestartFollowsTheSwitchAndThePort) {
+    OSCListener& listener = services->oscListener();
+    mixer->start();
+    settle();
+    ASSERT_FALSE(listener.isListening());
+
+    const quint16 first = freeLoopbackPort();
+    ASSERT_GE(first, 1024);
+    defaults().setInteger("oscPort", first);
+    defaults().setBool("oscEnabled", true);
+    mixer->restartOSCListener();
+    EXPECT_TRUE(listener.isListening());
+    EXPECT_EQ(listener.port(), first);
+
+    const quint16 second = freeLoopbackPort();
+    defaults().setInteger("oscPort", second);
+    mixer->restartOSCListener();
+    EXPECT_TRUE(listener.isListening());
+    EXPECT_EQ(listener.port(), second);
+    QUdpSocket probe;
+    EXPECT_TRUE(probe.bind(QHostAddress::LocalHost, first)) << "the old port is let go";
+
+    defaults().setBool("oscEnabled", false);
+    mixer->restartOSCListener();
+    EXPECT_FALSE(listener.isListening());
 }
 
 }  // namespace

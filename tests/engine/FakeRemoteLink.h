@@ -54,6 +54,7 @@ public:
         texts.push_back({text, to, address, Scheduler::current().now()});
     }
     void cancelCompanionConnection(const NetworkEndpoint& to) override { cancelled.push_back(to); }
+    void restartOSCListener() override { calls.push_back("restart"); }
     // New codes count up from the stored ones.
     QString regeneratePairingPIN() override { return pin = QString::number(pin.toInt() + 1); }
     QString regenerateControlPassword() override { return password = QString::number(password.toInt() + 1); }
