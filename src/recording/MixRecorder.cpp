@@ -84,15 +84,18 @@ void MixRecorder::closeTake(qint64 endFrame, bool keepAll) {
     isTakeOpen_ = false;
     autoTake_ = false;
     mainLane_.close(endFrame, keepAll);
-    bool removed = mainLane_.discardIfSilent();
-    if (!removed && recordingFile_) {
+    mainLane_.discardIfSilent();  // logs its own line when it removes the take
+    // A file of no more than a header holds no audio, whatever the lane heard (a take cut back to
+    // its start, say).
+    if (recordingFile_) {
         const QFileInfo info(*recordingFile_);
         if (info.exists() && info.size() <= 128) {
             QFile::remove(*recordingFile_);
-            removed = true;
+            log_.info("Recording closed, nothing was heard: file removed");
+            return;
         }
     }
-    log_.info(removed ? "Recording closed, nothing was heard: file removed" : "Recording closed");
+    log_.info("Recording closed");
 }
 
 void MixRecorder::autoRecordTick() {

@@ -100,9 +100,28 @@ TEST_F(MixRecorderTest, EachTakeStartsUnheardAndASilentOneIsRemoved) {
     play(recorder, 2, 0.0f, false);
     recorder.closeTake(0, true);
     EXPECT_FALSE(QFileInfo::exists(*second));
-    EXPECT_TRUE(logs.contains("MixRecorder", LogLevel::Info, "Recording closed, nothing was heard: file removed"));
+    EXPECT_TRUE(logs.contains("RecordingLane", LogLevel::Debug, "Discarded silent lane: MAIN"));
+    EXPECT_EQ(logs.count("Recording closed"), 2);
     EXPECT_EQ(recorder.recordingFile(), second);  // kept after the close
     EXPECT_EQ(takes().size(), 1);
+}
+
+TEST_F(MixRecorderTest, AHeardTakeCutBackToNoMoreThanItsHeaderIsRemoved) {
+    // Cut to `kept` frames: a header alone is at most 128 bytes and goes, sixteen frames more stay.
+    for (qint64 kept : {qint64(0), qint64(16)}) {
+        SCOPED_TRACE(kept);
+        position = 0;
+        recorder.startCapture(kSecond);
+        const auto take = recorder.openTake(dir.path());
+        ASSERT_TRUE(take);
+        play(recorder, 1, 0.5f, false);
+        recorder.closeTake(recorder.mainLane().takeStartFrame() + kept, false);
+        EXPECT_EQ(QFileInfo::exists(*take), kept > 0);
+        EXPECT_EQ(logs.count("Recording closed, nothing was heard: file removed"), 1);
+        EXPECT_FALSE(logs.contains("RecordingLane", LogLevel::Debug, "Discarded silent lane: MAIN"));
+        recorder.stopCapture();
+        QFile::remove(*take);
+    }
 }
 
 TEST_F(MixRecorderTest, AutoRecordOpensOnSignalWithPreRollAndClosesAfterSilence) {
