@@ -41,12 +41,11 @@ void applySession(SessionEngine& engine, const MixSession& session) {
     for (const QString& bundleID : engine.liveTapBundleIDs()) {
         auto it = session.volumes.find(bundleID);
         const AppVolume record = it != session.volumes.end() ? it->second : AppVolume{};
-        // With explicit outputs (and no cue) the engine applies the application's level on its
-        // output devices, so the tap itself plays at full level and unmuted.
-        if (!record.outputDeviceUIDs.isEmpty() && !record.isCued)
-            engine.setTapMix(bundleID, 1.0f, false, record.cueVolume);
-        else
-            engine.setTapMix(bundleID, record.volume, record.isMuted, record.cueVolume);
+        // With explicit outputs (and no cue) the devices' volumes are the level, so the tap plays
+        // at full level. The mute holds either way, as it does for every edit and tap build in
+        // the engine: a muted application must not become audible by opening a setup.
+        const bool fullLevel = !record.outputDeviceUIDs.isEmpty() && !record.isCued;
+        engine.setTapMix(bundleID, fullLevel ? 1.0f : record.volume, record.isMuted, record.cueVolume);
     }
     engine.applyCueModes();
 

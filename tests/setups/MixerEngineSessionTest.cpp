@@ -124,7 +124,7 @@ TEST_F(MixerEngineSessionTest, ApplyingWritesEveryLiveTapFromTheSetupOrTheDefaul
     MixSession setup;
     setup.volumes = {{kPlayer, AppVolume{0.3f, true, {}, false, 0.6f}},
                      // Explicit outputs and no cue: the level is applied on the speakers, the tap
-                     // plays at full level and unmuted.
+                     // plays at full level and keeps the record's mute.
                      {kRadio, AppVolume{0.7f, true, {"speakers"}, false, 0.8f}},
                      {kTuner, AppVolume{0.4f, false, {"speakers"}, false, 0.5f}}};
     setup.mainLevel = 0.45f;
@@ -146,7 +146,7 @@ TEST_F(MixerEngineSessionTest, ApplyingWritesEveryLiveTapFromTheSetupOrTheDefaul
     // Already on its outputs, so the live tap is written, not rebuilt.
     ASSERT_EQ(tap(kRadio), radioTap);
     EXPECT_FLOAT_EQ(tap(kRadio)->volume(), 1.0f);
-    EXPECT_FALSE(tap(kRadio)->isMuted());
+    EXPECT_TRUE(tap(kRadio)->isMuted());
     EXPECT_FLOAT_EQ(tap(kRadio)->cueVolume(), 0.8f);
     // Rebuilt onto its own output.
     ASSERT_NE(tap(kTuner), nullptr);

@@ -75,7 +75,7 @@ TEST(ApplySession, WritesEveryLiveTapInOrderAndPlaysExplicitlyRoutedAppsAtUnity)
     applySession(engine, s);
 
     using Tap = FakeSessionEngine::TapMix;
-    EXPECT_EQ(engine.taps.at("routed"), (Tap{1.0f, false, 0.4f}));  // full level, unmuted
+    EXPECT_EQ(engine.taps.at("routed"), (Tap{1.0f, true, 0.4f}));  // full level, still muted
     EXPECT_EQ(engine.taps.at("routed.cued"), (Tap{0.3f, true, 0.4f}));
     EXPECT_EQ(engine.taps.at("plain"), (Tap{0.5f, true, 0.7f}));
     EXPECT_EQ(engine.taps.at("unknown"), (Tap{1.0f, false, 1.0f}));  // not in the setup: defaults
