@@ -11,6 +11,7 @@ HardwareVolumeControl::HardwareVolumeControl(VolumeEndpoint endpoint, VolumeWrit
     : VolumeControlling(parent), endpoint_(endpoint), queue_(queue) {}
 
 void HardwareVolumeControl::bindDevice(AudioObjectID device) {
+    if (isWriting_ && device != endpoint_.deviceID) rereadAfterWrite_ = true;
     endpoint_.deviceID = device;
     if (assignIfChanged(canSetVolume_, isPropertySettable(hal::kVirtualMainVolume, endpoint_.scope, device)))
         emit canSetVolumeChanged();
@@ -67,7 +68,9 @@ void HardwareVolumeControl::submitWrite(float clamped) {
 void HardwareVolumeControl::writeCompleted(std::uint64_t token, bool succeeded) {
     if (token != writeToken_) return;  // a newer write is on its way and will report itself
     isWriting_ = false;
-    if (!succeeded) refresh();
+    bool reread = !succeeded || rereadAfterWrite_;
+    rereadAfterWrite_ = false;
+    if (reread) refresh();
 }
 
 std::optional<bool> HardwareVolumeControl::writeToggledMute() {

@@ -5,7 +5,8 @@
 //
 // While a write of ours is in flight (isWriting) the controller trusts its own values and ignores
 // what the device reports; the completion of the newest write ends that, and a failed newest write
-// re-reads the device so the fields show what it really holds.
+// re-reads the device so the fields show what it really holds. So does a write that was in flight
+// when the controller moved to another device: the values it kept belong to the old device.
 //
 // Threads: main thread only. Completions and listener work hold the controller weakly.
 
@@ -64,6 +65,7 @@ private:
     std::vector<std::unique_ptr<HALListener>> listeners_;
     std::uint64_t writeToken_ = 0;
     bool isWriting_ = false;
+    bool rereadAfterWrite_ = false;  // bound to another device while a write was in flight
 
 protected:
     Liveness alive_;

@@ -13,6 +13,35 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// Holds the writer thread inside the next volume write to `device` until release().
+class HeldWrite {
+public:
+    HeldWrite(SimulatedHardware& hw, AudioObjectID device) {
+        hw.beforeNext({SimulatedHardware::Call::SetData, device, hal::kVirtualMainVolume, std::nullopt}, [this] {
+            std::unique_lock lock(mutex_);
+            entered_ = true;
+            cv_.notify_all();
+            cv_.wait_for(lock, 5s, [this] { return released_; });
+        });
+    }
+    ~HeldWrite() { release(); }
+    bool waitUntilEntered() {
+        std::unique_lock lock(mutex_);
+        return cv_.wait_for(lock, 5s, [this] { return entered_; });
+    }
+    void release() {
+        std::lock_guard lock(mutex_);
+        released_ = true;
+        cv_.notify_all();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable cv_;
+    bool entered_ = false;
+    bool released_ = false;
+};
+
 class VolumeControllersTest : public test::SimulatedHardwareTest {
 protected:
     // Waits for the writer thread, then delivers the completions on the main thread.
@@ -83,20 +112,9 @@ TEST_F(VolumeControllersTest, WritesInFlightCoalesceAndOutsideChangesWaitForTheN
     DeviceVolumeController second(other, &queue);
 
     // Hold the writer inside the first write while two more arrive.
-    std::mutex mutex;
-    std::condition_variable cv;
-    bool entered = false, released = false;
-    hw.beforeNext({SimulatedHardware::Call::SetData, speakers, hal::kVirtualMainVolume, std::nullopt}, [&] {
-        std::unique_lock lock(mutex);
-        entered = true;
-        cv.notify_all();
-        cv.wait_for(lock, 5s, [&] { return released; });
-    });
+    HeldWrite held(hw, speakers);
     controller.setVolume(0.1f);
-    {
-        std::unique_lock lock(mutex);
-        ASSERT_TRUE(cv.wait_for(lock, 5s, [&] { return entered; }));
-    }
+    ASSERT_TRUE(held.waitUntilEntered());
     controller.setVolume(0.2f);
     second.setVolume(0.6f);  // another device's write is never dropped for ours
     controller.setVolume(0.3f);
@@ -105,11 +123,7 @@ TEST_F(VolumeControllersTest, WritesInFlightCoalesceAndOutsideChangesWaitForTheN
     setDeviceVolume(speakers, 0.9f);
     scheduler().runPending();
     EXPECT_FLOAT_EQ(controller.volume(), 0.3f);
-    {
-        std::lock_guard lock(mutex);
-        released = true;
-        cv.notify_all();
-    }
+    held.release();
     settle();
     EXPECT_EQ(writes(speakers), (QStringList{"v0.1", "v0.3"}));
     EXPECT_EQ(writes(other), QStringList{"v0.6"});
@@ -189,6 +203,26 @@ TEST_F(SystemVolumeControllerTest, FollowsTheDefaultDevice) {
     scheduler().runPending();
     EXPECT_EQ(controller.endpoint().deviceID, usb);
     EXPECT_EQ(controller.deviceName(), QStringLiteral("usb name"));
+}
+
+TEST_F(SystemVolumeControllerTest, ADefaultChangeDuringAWriteIsReadOnceTheWriteLands) {
+    controller.start();
+    setDeviceVolume(usb, 0.9f);
+    HeldWrite held(hw, speakers);
+    controller.setVolume(0.2f);
+    ASSERT_TRUE(held.waitUntilEntered());
+    hw.setDefaultOutputDevice(usb);  // while the write to the speakers is in flight
+    scheduler().runPending();
+    EXPECT_EQ(controller.deviceName(), QStringLiteral("usb name"));
+    EXPECT_FLOAT_EQ(controller.volume(), 0.2f);  // the read waits for our write
+    changes = 0;
+    held.release();
+    settle();
+    // The level shown is the new device's, not the one written to the old device.
+    EXPECT_FLOAT_EQ(controller.volume(), 0.9f);
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(writes(speakers), QStringList{"v0.2"});
+    EXPECT_TRUE(writes(usb).isEmpty());
 }
 
 TEST_F(SystemVolumeControllerTest, ReportsChangesFromHereAndFromElsewhereOnce) {
