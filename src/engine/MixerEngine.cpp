@@ -106,7 +106,9 @@ void MixerEngine::start() {
 
 void MixerEngine::shutdown() {
     isShutDown_ = true;
+    // No retry runs any more, so the flag the windows read says so.
     retryTask_.cancel();
+    setRetryingTaps(false);
     coverageDropTask_.cancel();
     // A fader move of the last 0.4 s would otherwise be lost with the process.
     if (saveTask_.pending()) {

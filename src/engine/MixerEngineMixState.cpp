@@ -21,6 +21,16 @@ float clampedLevel(float value) {
     return std::min(1.0f, std::max(0.0f, value));
 }
 
+// What a live tap takes from its application's record. An application with explicit outputs and
+// no cue plays at full level (the volumes of its devices are its level); cued, its fader sets the
+// level as for any other. Its mute always holds.
+void writeMix(ProcessTap& tap, const AppVolume& entry) {
+    const bool fullLevel = !entry.outputDeviceUIDs.isEmpty() && !entry.isCued;
+    tap.setVolume(fullLevel ? 1.0f : entry.volume);
+    tap.setMuted(entry.isMuted);
+    tap.setCueVolume(entry.cueVolume);
+}
+
 }  // namespace
 
 AppVolume MixerEngine::appVolume(const AudioApp& app) const {
@@ -67,12 +77,7 @@ void MixerEngine::applyAppVolume(const AppVolume& entry, const AudioApp& app) {
     scheduleSave();
     auto it = taps_.find(app.bundleID);
     if (it != taps_.end()) {
-        // An application with explicit outputs and no cue plays at full level: the volumes of its
-        // devices are its level. Its mute always holds.
-        const bool fullLevel = !entry.outputDeviceUIDs.isEmpty() && !entry.isCued;
-        it->second->setVolume(fullLevel ? 1.0f : entry.volume);
-        it->second->setMuted(entry.isMuted);
-        it->second->setCueVolume(entry.cueVolume);
+        writeMix(*it->second, entry);
         return;
     }
     if (!entry.isDefault()) {
@@ -94,12 +99,15 @@ void MixerEngine::setCueVolume(float value, const QString& bundleID) {
 
 void MixerEngine::setCue(bool on, const QString& bundleID) {
     if (on && !hasPhonesBus()) return;
-    log.debug("setCue %d for %s", on ? 1 : 0, qPrintable(bundleID));
+    log.debug("setCue %s for %s", on ? "true" : "false", qPrintable(bundleID));
     auto it = volumes_.find(bundleID);
     AppVolume entry = it == volumes_.end() ? AppVolume{} : it->second;
     entry.isCued = on;
     storeEntry(bundleID, entry);
     scheduleSave();
+    // The cue decides whether an application with explicit outputs plays at its fader or at full
+    // level, so a live tap takes the new level now rather than at the next fader move.
+    if (auto tap = taps_.find(bundleID); tap != taps_.end()) writeMix(*tap->second, entry);
     rebuildTaps();
     applyCueModes();
     sendAppList();

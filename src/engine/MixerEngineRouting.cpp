@@ -24,6 +24,9 @@ bool isBluetooth(std::uint32_t transport) {
     return transport == hal::kTransportBluetooth || transport == kTransportBluetoothLE;
 }
 
+// Flags in the check lines read as words, like every other diagnostic line of the system.
+const char* flagText(bool value) { return value ? "true" : "false"; }
+
 }  // namespace
 
 std::vector<ProcessTap::Output> MixerEngine::resolveOutputs(const AppVolume& entry) const {
@@ -100,9 +103,9 @@ void MixerEngine::applyTapRouting(const AudioApp& app, const AppVolume& entry) {
     std::optional<BusLayout> layout;
     if (outputs.size() == 1 && firstDevice != devices.end()) layout = busLayout(*firstDevice);
 
-    log.notice("PAIRCHK outputs=%ld deviceFound=%d ch=%ld pairing=%d", long(outputs.size()),
-               firstDevice != devices.end() ? 1 : 0,
-               firstDevice != devices.end() ? long(firstDevice->outputChannels) : -1L, layout ? 1 : 0);
+    log.notice("PAIRCHK outputs=%ld deviceFound=%s ch=%ld pairing=%s", long(outputs.size()),
+               flagText(firstDevice != devices.end()),
+               firstDevice != devices.end() ? long(firstDevice->outputChannels) : -1L, flagText(layout.has_value()));
 
     try {
         std::optional<ProcessTap::BusLayout> pairs;
@@ -120,9 +123,9 @@ void MixerEngine::applyTapRouting(const AudioApp& app, const AppVolume& entry) {
         readHALProperty32(hal::kVolumeScalar, hal::kScopeOutput, deviceScalar, outputs.front().id);
     } catch (const HALError&) {
     }
-    log.notice("LEVELCHK app=%s pos=%f gain=%f paired=%d phonesBusGain=%f deviceScalar=%f device=%s",
+    log.notice("LEVELCHK app=%s pos=%f gain=%f paired=%s phonesBusGain=%f deviceScalar=%f device=%s",
                qPrintable(app.bundleID), double(entry.volume), double(tapGain(explicitOutputs, entry)),
-               layout ? 1 : 0, double(phonesBusVolume_->effectiveGain()), double(deviceScalar),
+               flagText(layout.has_value()), double(phonesBusVolume_->effectiveGain()), double(deviceScalar),
                qPrintable(outputs.front().uid));
 
     auto old = taps_.find(app.bundleID);

@@ -122,6 +122,24 @@ TEST_F(MixerEngineMixStateTest, ExplicitOutputsPlayAtFullLevelButKeepTheMute) {
     EXPECT_TRUE(tap(kPlayer)->isMuted());
 }
 
+TEST_F(MixerEngineMixStateTest, ACueMovesAnApplicationWithExplicitOutputsBetweenItsFaderAndFullLevel) {
+    const AudioObjectID iface = addOutputDevice("iface", 8);
+    hardware.setDefaultOutputDevice(iface);
+    settle();
+    AudioDevice device = *engine().currentOutputDevice();
+    engine().setVolume(0.3f, app(kPlayer));
+    engine().addOutput(device, app(kPlayer));
+    ASSERT_NE(tap(kPlayer), nullptr);
+    ASSERT_EQ(tap(kPlayer)->volume(), 1.0f);
+
+    engine().setCue(true, kPlayer);
+    ASSERT_NE(tap(kPlayer), nullptr);
+    EXPECT_FLOAT_EQ(tap(kPlayer)->volume(), 0.3f);
+    engine().setCue(false, kPlayer);
+    ASSERT_NE(tap(kPlayer), nullptr);
+    EXPECT_EQ(tap(kPlayer)->volume(), 1.0f);
+}
+
 TEST_F(MixerEngineMixStateTest, ResetToDefaultsSavesAtOnceAndReleasesTheTap) {
     engine().setVolume(0.4f, app(kPlayer));
     advance(0.5);

@@ -11,7 +11,17 @@ namespace {
 const QString kPlayer = "com.example.player";
 const QString kRadio = "com.example.radio";
 
-class MixerEngineTapsTest : public EngineFixture {};
+class MixerEngineTapsTest : public EngineFixture {
+protected:
+    // The player's first tap start is refused, which starts the capture retry.
+    void refuseThePlayersTap() {
+        addOutputDevice("speakers", 2);
+        addApp(100, kPlayer);
+        startEngine();
+        hardware.io().setCapturePermission(false);
+        engine().setVolume(0.5f, app(kPlayer));
+    }
+};
 
 TEST_F(MixerEngineTapsTest, APlayingApplicationGetsATapOnlyWhenItNeedsOne) {
     addOutputDevice("speakers", 2);
@@ -23,6 +33,8 @@ TEST_F(MixerEngineTapsTest, APlayingApplicationGetsATapOnlyWhenItNeedsOne) {
     engine().setVolume(0.5f, app(kPlayer));
     EXPECT_EQ(tappedApps(), QStringList{kPlayer});
     EXPECT_TRUE(logs.containsText("LEVELCHK app=com.example.player pos=0.500000 gain=0.125000"));
+    EXPECT_TRUE(logs.contains("MixerEngine", LogLevel::Default, "PAIRCHK outputs=1 deviceFound=true ch=2 pairing=false"));
+    EXPECT_TRUE(logs.containsText("paired=false phonesBusGain="));
 
     // On an interface with a PHONES pair every playing application is tapped, silent ones are not.
     const AudioObjectID iface = addOutputDevice("iface", 8);
@@ -41,7 +53,33 @@ TEST_F(MixerEngineTapsTest, TwoCopiesOfOneApplicationAreTappedThroughTheLowestPr
     startEngine();
     ASSERT_NE(tap(kPlayer), nullptr);
     EXPECT_EQ(tap(kPlayer)->processObjectIDs(), std::vector<std::uint32_t>{first});
-    (void)second;
+
+    // When that copy quits, the tap follows the other one.
+    quitApp(400, first);
+    settle();
+    ASSERT_NE(tap(kPlayer), nullptr);
+    EXPECT_EQ(tap(kPlayer)->processObjectIDs(), std::vector<std::uint32_t>{second});
+}
+
+TEST_F(MixerEngineTapsTest, AnEditThroughTheHigherCopyTapsTheLowestProcessID) {
+    addOutputDevice("speakers", 2);
+    addApp(500, kPlayer);
+    const AudioObjectID first = addApp(400, kPlayer);
+    startEngine();
+    ASSERT_EQ(tap(kPlayer), nullptr);
+    AudioApp higher;
+    for (const AudioApp& a : engine().processMonitor().apps())
+        if (a.id == 500) higher = a;
+    ASSERT_EQ(higher.bundleID, kPlayer);
+
+    engine().setVolume(0.5f, higher);
+    ASSERT_NE(tap(kPlayer), nullptr);
+    EXPECT_EQ(tap(kPlayer)->processObjectIDs(), std::vector<std::uint32_t>{first});
+    advance(3.0);  // the next rebuilds keep it
+    ProcessTap* kept = tap(kPlayer);
+    addApp(600, kRadio);
+    settle();
+    EXPECT_EQ(tap(kPlayer), kept);
 }
 
 TEST_F(MixerEngineTapsTest, CueOnAnEightChannelInterfacePutsOnlyTheCuedApplicationOnPhones) {
@@ -55,6 +93,7 @@ TEST_F(MixerEngineTapsTest, CueOnAnEightChannelInterfacePutsOnlyTheCuedApplicati
 
     engine().setVolume(0.2f, app(kPlayer));
     engine().setCue(true, kPlayer);
+    EXPECT_TRUE(logs.contains("MixerEngine", LogLevel::Debug, "setCue true for com.example.player"));
     EXPECT_EQ(tap(kPlayer)->phonesMode(), 1);  // pre-fade at its cue level
     EXPECT_EQ(tap(kRadio)->phonesMode(), 2);   // nothing on PHONES
     EXPECT_TRUE(engine().isAnyAppCued());
@@ -181,11 +220,7 @@ TEST_F(MixerEngineTapsTest, TheWatchdogReplacesATapThatNeverRendersOnItsSecondPa
 }
 
 TEST_F(MixerEngineTapsTest, RefusedCaptureIsRetriedAfterOneThreeSevenAndFifteenSeconds) {
-    addOutputDevice("speakers", 2);
-    addApp(100, kPlayer);
-    startEngine();
-    hardware.io().setCapturePermission(false);
-    engine().setVolume(0.5f, app(kPlayer));
+    refuseThePlayersTap();
     EXPECT_TRUE(engine().needsAudioCapturePermission());
     EXPECT_TRUE(engine().isRetryingTaps());
     EXPECT_TRUE(logs.containsText("Tap failed for com.example.player: Failed to create process tap"));
@@ -251,6 +286,18 @@ TEST_F(MixerEngineTapsTest, ShutdownRaisesUnmutedTapsWaitsThenTearsDown) {
     settle();
     advance(20.0);
     EXPECT_TRUE(engine().taps().empty());
+}
+
+TEST_F(MixerEngineTapsTest, ShutdownEndsARunningCaptureRetry) {
+    refuseThePlayersTap();
+    ASSERT_TRUE(engine().isRetryingTaps());
+
+    engine().shutdown();
+    EXPECT_FALSE(engine().isRetryingTaps());
+    hardware.io().setCapturePermission(true);
+    advance(20.0);
+    EXPECT_TRUE(engine().taps().empty());
+    EXPECT_EQ(hardware.io().taps().size(), 0u);
 }
 
 TEST_F(MixerEngineTapsTest, ShutdownWithoutQuietUnmutedTapsDoesNotWait) {

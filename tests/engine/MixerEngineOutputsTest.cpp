@@ -1,0 +1,98 @@
+// The output side: where the PHONES pair lies, the output latency estimate and the routing to a
+// freshly connected Bluetooth device.
+#include "EngineFixture.h"
+#include "audio/BluetoothAudioMonitor.h"
+#include "platform/StreamConfiguration.h"
+
+namespace quellor::test {
+namespace {
+
+class MixerEngineOutputsTest : public EngineFixture {
+protected:
+    AudioDevice listed(const QString& uid) {
+        for (const AudioDevice& d : engine().deviceMonitor().devices())
+            if (d.uid == uid) return d;
+        ADD_FAILURE() << "no device " << qPrintable(uid);
+        return {};
+    }
+};
+
+TEST_F(MixerEngineOutputsTest, APhonesPairNeedsFourChannelsAndFollowsTheStoredPairing) {
+    const AudioObjectID stereo = addOutputDevice("stereo", 2);
+    const AudioObjectID iface = addOutputDevice("iface", 4);
+    hardware.setDefaultOutputDevice(stereo);
+    startEngine();
+    EXPECT_FALSE(engine().busLayout(listed("stereo")));
+    EXPECT_FALSE(engine().hasPhonesBus());
+    EXPECT_EQ(engine().activePhonesVolume(), nullptr);
+
+    hardware.setDefaultOutputDevice(iface);
+    settle();
+    const auto layout = engine().busLayout(listed("iface"));
+    ASSERT_TRUE(layout);
+    EXPECT_EQ(layout->mainOffset, 0);
+    EXPECT_EQ(layout->phonesOffset, 2);
+    EXPECT_EQ(layout->width, 2);
+    EXPECT_TRUE(engine().hasPhonesBus());
+    EXPECT_NE(engine().activePhonesVolume(), nullptr);
+
+    engine().setBusPairing(BusPairing{2, 0}, "iface");
+    EXPECT_EQ(engine().busLayout(listed("iface"))->mainOffset, 2);
+    EXPECT_EQ(engine().busLayout(listed("iface"))->phonesOffset, 0);
+}
+
+TEST_F(MixerEngineOutputsTest, OutputLatencyAddsBufferSafetyOffsetAndDeviceLatency) {
+    SimulatedDevice device;
+    device.uid = device.name = "iface";
+    device.output.streams = StreamConfiguration{{2}};
+    device.output.safetyOffset = 32;
+    device.output.latency = 64;
+    device.sampleRate = 48000;
+    const AudioObjectID id = hardware.addDevice(device);
+    hardware.setDefaultOutputDevice(id);
+    startEngine();
+
+    ASSERT_TRUE(engine().readOutputLatency(256));
+    EXPECT_NEAR(*engine().readOutputLatency(256), (256.0 + 32 + 64) / 48000 * 1000, 1e-9);
+    // The device's own buffer size when none is given; 512 frames when that cannot be read.
+    hardware.failEvery({SimulatedHardware::Call::Data, id, hal::kBufferFrameSize}, -50);
+    EXPECT_NEAR(*engine().readOutputLatency(0), (512.0 + 32 + 64) / 48000 * 1000, 1e-9);
+}
+
+TEST_F(MixerEngineOutputsTest, AConnectedBluetoothDeviceBecomesTheDefaultOutputOnceListed) {
+    const AudioObjectID speakers = addOutputDevice("speakers", 2);
+    hardware.setDefaultOutputDevice(speakers);
+    const QString address = "00-1a-7d-da-71-13";
+    bluetooth.pair({address, 4, 1, QString("Headphones"), false});
+    AudioObjectID headphones = 0;
+    bluetooth.setOutputHook(address, {1.0, [&] {
+                                          headphones = addOutputDevice(address + ":output", 2, 48000.0,
+                                                                       hal::kTransportBluetooth);
+                                      }, {}});
+    startEngine();
+    ASSERT_EQ(engine().bluetooth().paired().size(), 1u);
+
+    engine().connectBluetoothDevice(engine().bluetooth().paired().front());
+    advance(1.1);  // listed at 1.0 s, found by the attempt at 1.2 s
+    EXPECT_EQ(hardware.defaultOutputDevice(), speakers);
+    advance(0.2);
+    ASSERT_NE(headphones, 0u);
+    EXPECT_EQ(hardware.defaultOutputDevice(), headphones);
+}
+
+TEST_F(MixerEngineOutputsTest, BluetoothRoutingGivesUpAfterSixteenAttempts) {
+    const AudioObjectID speakers = addOutputDevice("speakers", 2);
+    hardware.setDefaultOutputDevice(speakers);
+    const QString address = "00-1a-7d-da-71-14";
+    bluetooth.pair({address, 4, 1, QString("Never listed"), false});
+    startEngine();
+    engine().connectBluetoothDevice(engine().bluetooth().paired().front());
+    advance(4.65);  // attempts every 0.3 s: the 16th ran at 4.5 s
+    // Listed after the last attempt: the default output stays where it is.
+    addOutputDevice(address + ":output", 2, 48000.0, hal::kTransportBluetooth);
+    advance(2.0);
+    EXPECT_EQ(hardware.defaultOutputDevice(), speakers);
+}
+
+}  // namespace
+}  // namespace quellor::test
