@@ -4,14 +4,33 @@
 #include <cmath>
 #include <cstring>
 #include <type_traits>
+#include <atomic>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
+#if defined(__SSE2__) && (defined(__x86_64__) || defined(__i386__)) && defined(__GNUC__)
+// 256-bit loops for the common shapes, compiled for AVX2 beside the baseline build and chosen at
+// run time. They use no fused multiply-add: every product and sum rounds as in the baseline loops.
+#define QUELLOR_WIDE_VECTORS 1
+#include <immintrin.h>
+#define QUELLOR_WIDE __attribute__((target("avx2")))
+#endif
+
 namespace quellor::kernel {
 
 namespace {
+
+#if defined(QUELLOR_WIDE_VECTORS)
+bool cpuHasAvx2() {
+    __builtin_cpu_init();  // this may run before the library's other constructors
+    return __builtin_cpu_supports("avx2");
+}
+const bool kCpuHasAvx2 = cpuHasAvx2();
+std::atomic<bool> wideAllowed{true};
+inline bool wide() { return kCpuHasAvx2 && wideAllowed.load(std::memory_order_relaxed); }
+#endif
 
 // Frames of gains computed ahead of the copy loop; sized for the stack of a realtime thread.
 constexpr std::size_t kChunkFrames = 256;
@@ -106,6 +125,117 @@ inline void storePairs(float* frame, int left, int right, __m128 v) {
     }
 }
 
+#if defined(QUELLOR_WIDE_VECTORS)
+QUELLOR_WIDE inline __m256 maxAbs8(__m256 v, __m256 m) {
+    return _mm256_max_ps(_mm256_and_ps(v, _mm256_castsi256_ps(_mm256_set1_epi32(0x7fffffff))), m);
+}
+
+// The lanes of m folded to four by maxima.
+QUELLOR_WIDE inline __m128 fold8(__m256 m) {
+    return _mm_max_ps(_mm256_castps256_ps128(m), _mm256_extractf128_ps(m, 1));
+}
+
+// scaleContiguous 16 samples a step.
+QUELLOR_WIDE float scaleContiguousWide(const float* in, float* out, std::size_t n, float g) {
+    const __m256 gv = _mm256_set1_ps(g);
+    __m256 m0 = _mm256_setzero_ps(), m1 = _mm256_setzero_ps();
+    std::size_t i = 0;
+    for (; i + 16 <= n; i += 16) {
+        const __m256 a = _mm256_mul_ps(_mm256_loadu_ps(in + i), gv);
+        const __m256 b = _mm256_mul_ps(_mm256_loadu_ps(in + i + 8), gv);
+        _mm256_storeu_ps(out + i, a);
+        _mm256_storeu_ps(out + i + 8, b);
+        m0 = maxAbs8(a, m0);
+        m1 = maxAbs8(b, m1);
+    }
+    if (i + 8 <= n) {
+        const __m256 a = _mm256_mul_ps(_mm256_loadu_ps(in + i), gv);
+        _mm256_storeu_ps(out + i, a);
+        m0 = maxAbs8(a, m0);
+        i += 8;
+    }
+    Peak peak{horizontalMax(fold8(_mm256_max_ps(m0, m1)), 0.0f)};
+    for (; i < n; ++i) peak.add(out[i] = in[i] * g);
+    return peak.value;
+}
+
+// Places four pair values (left window in lanes 0-1, right window in lanes 2-3) in a frame of
+// eight channels by `spread` and clears the channels outside the windows by `keep`.
+QUELLOR_WIDE inline __m256 spreadFrame(__m128 v, __m256i spread, __m256 keep) {
+    return _mm256_and_ps(_mm256_permutevar8x32_ps(_mm256_castps128_ps256(v), spread), keep);
+}
+
+// pairFrames for frames of exactly eight channels, writing every channel: each output frame is
+// built whole in one register (the windows' samples, 0 elsewhere) and stored once, so the silent
+// channels need no pass of their own.
+QUELLOR_WIDE __m128 pairFrames8(__m128& gains, __m128 t, float k, bool targetsRest, const float* in, float* out,
+                                std::size_t frames, int left, int right) {
+    // Lane c of an output frame: pair lane spreadIdx[c] (the left window's two, then the right's),
+    // input channel side[c] of its frame, and keepMask[c] set on window channels only.
+    const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+    const __m256i one = _mm256_set1_epi32(1), two = _mm256_set1_epi32(2);
+    const __m256i fromLeft = _mm256_sub_epi32(lanes, _mm256_set1_epi32(left));
+    const __m256i fromRight = _mm256_sub_epi32(lanes, _mm256_set1_epi32(right));
+    const __m256i secondL = _mm256_cmpeq_epi32(fromLeft, one), secondR = _mm256_cmpeq_epi32(fromRight, one);
+    const __m256i inLeft = _mm256_or_si256(_mm256_cmpeq_epi32(fromLeft, _mm256_setzero_si256()), secondL);
+    const __m256i inRight = _mm256_or_si256(_mm256_cmpeq_epi32(fromRight, _mm256_setzero_si256()), secondR);
+    const __m256i side = _mm256_and_si256(_mm256_or_si256(secondL, secondR), one);
+    const __m256i spreadIdx = _mm256_add_epi32(side, _mm256_and_si256(inRight, two));
+    const __m256 keepMask = _mm256_castsi256_ps(_mm256_or_si256(inLeft, inRight));
+    // A local copy: `gains` could alias the output as far as the compiler knows, which would put
+    // a store and a reload on the chain from one frame to the next.
+    __m128 g = gains;
+
+    const __m128 kv = _mm_set1_ps(k);
+    __m128 peak = _mm_setzero_ps();
+    std::size_t f = 0;
+    while (f < frames && !(targetsRest && _mm_movemask_ps(_mm_cmpeq_ps(g, t)) == 0xf)) {
+        const std::size_t end = std::min(frames, f + 16);
+        for (; f < end; ++f) {
+            g = stepLanes(g, t, kv);
+            const __m128 x = _mm_castpd_ps(_mm_load_sd(reinterpret_cast<const double*>(in + 2 * f)));
+            const __m128 v = _mm_mul_ps(_mm_movelh_ps(x, x), g);
+            _mm256_storeu_ps(out + 8 * f, spreadFrame(v, spreadIdx, keepMask));
+            peak = maxAbs4(v, peak);
+        }
+    }
+    gains = g;
+    if (f == frames) return peak;
+    // At rest: four frames per input load; frame j of a load takes input samples 2j and 2j + 1.
+    gains = t;
+    const __m256 targets = spreadFrame(t, spreadIdx, keepMask);
+    const __m256i s0 = side;
+    const __m256i s1 = _mm256_add_epi32(s0, two), s2 = _mm256_add_epi32(s1, two), s3 = _mm256_add_epi32(s2, two);
+    __m256 p0 = _mm256_setzero_ps(), p1 = _mm256_setzero_ps();
+    for (; f + 4 <= frames; f += 4) {
+        const __m256 x = _mm256_loadu_ps(in + 2 * f);
+        const __m256 a = _mm256_and_ps(_mm256_mul_ps(_mm256_permutevar8x32_ps(x, s0), targets), keepMask);
+        const __m256 b = _mm256_and_ps(_mm256_mul_ps(_mm256_permutevar8x32_ps(x, s1), targets), keepMask);
+        const __m256 c = _mm256_and_ps(_mm256_mul_ps(_mm256_permutevar8x32_ps(x, s2), targets), keepMask);
+        const __m256 d = _mm256_and_ps(_mm256_mul_ps(_mm256_permutevar8x32_ps(x, s3), targets), keepMask);
+        float* o = out + 8 * f;
+        _mm256_storeu_ps(o, a);
+        _mm256_storeu_ps(o + 8, b);
+        _mm256_storeu_ps(o + 16, c);
+        _mm256_storeu_ps(o + 24, d);
+        p0 = maxAbs8(a, p0);
+        p1 = maxAbs8(b, p1);
+        p0 = maxAbs8(c, p0);
+        p1 = maxAbs8(d, p1);
+    }
+    for (; f < frames; ++f) {
+        const __m128 x = _mm_castpd_ps(_mm_load_sd(reinterpret_cast<const double*>(in + 2 * f)));
+        const __m128 v = _mm_mul_ps(_mm_movelh_ps(x, x), t);
+        _mm256_storeu_ps(out + 8 * f, spreadFrame(v, spreadIdx, keepMask));
+        peak = maxAbs4(v, peak);
+    }
+    // The window channels' maxima back in pair order.
+    const __m256i gatherIdx = _mm256_setr_epi32(left, left + 1, right, right + 1, 0, 0, 0, 0);
+    const __m256 back = _mm256_permutevar8x32_ps(_mm256_max_ps(p0, p1), gatherIdx);
+    return _mm_max_ps(peak, _mm256_castps256_ps128(back));
+}
+#endif
+
 // The frames of renderStereoPairs into an output already silent outside the windows. `g` and `t`
 // hold the left window's gain and target in lanes 0-1 and the right window's in lanes 2-3; `g`
 // returns the gains after the last frame. Returns the largest absolute value written per lane.
@@ -152,6 +282,9 @@ __m128 pairFrames(__m128& g, __m128 t, float k, bool targetsRest, const float* i
 
 // out[i] = in[i] * g for n samples; returns the largest |out[i]|.
 float scaleContiguous(const float* in, float* out, std::size_t n, float g) {
+#if defined(QUELLOR_WIDE_VECTORS)
+    if (n >= 16 && wide()) return scaleContiguousWide(in, out, n, g);
+#endif
     std::size_t i = 0;
     Peak peak;
 #if defined(__SSE2__)
@@ -266,6 +399,14 @@ float maxAbs(const float* p, std::size_t n) {
 
 }  // namespace
 
+void allowWideVectors(bool allowed) {
+#if defined(QUELLOR_WIDE_VECTORS)
+    wideAllowed.store(allowed, std::memory_order_relaxed);
+#else
+    (void)allowed;
+#endif
+}
+
 ChannelWindow channelWindow(int offset, int width, int channels) {
     const int deviceChannels = channels >= 2 ? channels : 1;
     const int first = std::min(deviceChannels - 1, std::max(offset, 0));
@@ -366,16 +507,24 @@ StereoPairs renderStereoPairs(float mainGain, float mainTarget, float cueGain, f
     const float gl = mainLeft ? mainGain : cueGain, gr = mainLeft ? cueGain : mainGain;
     const float tl = mainLeft ? mainTarget : cueTarget, tr = mainLeft ? cueTarget : mainTarget;
     const bool adjacent = right == left + 2;
-    // Windows that fill the frame leave only frames beyond the input to silence.
-    const std::size_t covered = adjacent && stride == 4 ? frames * 4 : 0;
-    zeroSamples(out + covered, long(outSamples - covered));
-
     __m128 g = _mm_setr_ps(gl, gl, gr, gr);
     const __m128 t = _mm_setr_ps(tl, tl, tr, tr);
     const bool targetsRest = restsAt(tl, tl, coefficient) && restsAt(tr, tr, coefficient);
-    const __m128 peaks = adjacent
-        ? pairFrames<true>(g, t, coefficient, targetsRest, in, out, stride, frames, left, right)
-        : pairFrames<false>(g, t, coefficient, targetsRest, in, out, stride, frames, left, right);
+    __m128 peaks;
+#if defined(QUELLOR_WIDE_VECTORS)
+    if (stride == 8 && wide()) {
+        // Every channel of the rendered frames is written; only frames beyond the input remain.
+        zeroSamples(out + frames * 8, long(outSamples - frames * 8));
+        peaks = pairFrames8(g, t, coefficient, targetsRest, in, out, frames, left, right);
+    } else
+#endif
+    {
+        // Windows that fill the frame leave only frames beyond the input to silence.
+        const std::size_t covered = adjacent && stride == 4 ? frames * 4 : 0;
+        zeroSamples(out + covered, long(outSamples - covered));
+        peaks = adjacent ? pairFrames<true>(g, t, coefficient, targetsRest, in, out, stride, frames, left, right)
+                         : pairFrames<false>(g, t, coefficient, targetsRest, in, out, stride, frames, left, right);
+    }
     alignas(16) float lanes[4], gains[4];
     _mm_store_ps(lanes, peaks);
     _mm_store_ps(gains, g);

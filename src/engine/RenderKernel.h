@@ -16,6 +16,10 @@
 
 namespace quellor::kernel {
 
+// Whether the 256-bit loops may run on a processor that has them (the default). Results are the
+// same bits either way; tests turn them off to run the baseline loops on such machines.
+void allowWideVectors(bool allowed);
+
 // A run of output channels inside one frame.
 struct ChannelWindow {
     int first = 0;
