@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "RenderReference.h"
+#include "engine/RenderKernel.h"
 #include "engine/RenderPass.h"
 #include "platform/IOBufferStorage.h"
 
@@ -95,48 +96,58 @@ const Layout kLayouts[] = {
     {"8-channel paired, pairs side by side, more frames than the tap", {{8, 300}}, true, 0, 2},
     {"4-channel paired, pairs filling the frame, odd frame count", {{4, 255}}, true, 0, 2},
     {"6-channel paired, PHONES left of MAIN", {{6, 256}}, true, 4, 1},
+    {"8-channel paired, PHONES left of MAIN, fewer frames than the tap", {{8, 251}}, true, 5, 1},
     {"2-channel general", {{2, 256}}, false, 0, 2},
+    {"2-channel general, fewer frames than the tap", {{2, 251}}, false, 0, 2},
     {"two stereo buffers paired", {{2, 256}, {2, 256}}, true, 0, 2},
     {"two stereo buffers unpaired", {{2, 256}, {2, 256}}, false, 0, 2},
     {"three stereo streams, pairs straddling", {{2, 256}, {2, 256}, {2, 256}}, true, 1, 3},
 };
 
+// Runs the baseline loops where the processor has wider ones, until the end of the scope.
+struct BaselineLoops {
+    explicit BaselineLoops(bool on) { kernel::allowWideVectors(!on); }
+    ~BaselineLoops() { kernel::allowWideVectors(true); }
+};
+
 TEST(RenderPass, TableMatchesTheReferenceModelBitForBit) {
-    for (const Layout& layout : kLayouts)
-        for (std::int32_t mode : {0, 1, 2, 7})
-            for (bool muted : {false, true})
-                for (bool panicked : {false, true})
-                    for (bool meterPre : {false, true}) {
-                        SCOPED_TRACE(testing::Message() << layout.name << " mode " << mode << " muted " << muted
-                                                        << " panicked " << panicked << " pre " << meterPre);
-                        reference::Tap model = caseSettings();
-                        model.phonesMode = mode;
-                        model.isMuted = muted;
-                        model.panicked = panicked;
-                        model.meterPre = meterPre;
-                        model.pairedBuses = layout.paired;
-                        model.mainOffset = layout.mainOffset;
-                        model.phonesOffset = layout.phonesOffset;
-                        TapRenderState state;
-                        copyInto(model, state);
-                        Input input(256);
-                        IOBufferStorage out(layout.outputs), expected(layout.outputs);
-                        for (std::uint32_t call = 1; call <= 200; ++call) {
-                            input.fill(call);
-                            prefill(out, 7.0f);
-                            prefill(expected, 7.0f);
-                            renderPass(state, input.storage.list(), out.list());
-                            reference::render(model, input.storage.list(), expected.list());
-                            ASSERT_TRUE(sameBits(out, expected)) << "call " << call;
-                            if (call == 1 || call == 200) {
-                                ASSERT_EQ(state.currentGain.load(), model.currentGain) << call;
-                                ASSERT_EQ(state.currentCueGain.load(), model.currentCueGain) << call;
-                                ASSERT_EQ(state.peak.load(), model.peak) << call;
-                                ASSERT_EQ(state.postPeak.load(), model.postPeak) << call;
-                                ASSERT_EQ(state.renderCount.load(), call);
+    for (bool baseline : {false, true})
+        for (const Layout& layout : kLayouts)
+            for (std::int32_t mode : {0, 1, 2, 7})
+                for (bool muted : {false, true})
+                    for (bool panicked : {false, true})
+                        for (bool meterPre : {false, true}) {
+                            const BaselineLoops loops(baseline);
+                            SCOPED_TRACE(testing::Message() << layout.name << (baseline ? " baseline" : "") << " mode " << mode << " muted " << muted
+                                                            << " panicked " << panicked << " pre " << meterPre);
+                            reference::Tap model = caseSettings();
+                            model.phonesMode = mode;
+                            model.isMuted = muted;
+                            model.panicked = panicked;
+                            model.meterPre = meterPre;
+                            model.pairedBuses = layout.paired;
+                            model.mainOffset = layout.mainOffset;
+                            model.phonesOffset = layout.phonesOffset;
+                            TapRenderState state;
+                            copyInto(model, state);
+                            Input input(256);
+                            IOBufferStorage out(layout.outputs), expected(layout.outputs);
+                            for (std::uint32_t call = 1; call <= 200; ++call) {
+                                input.fill(call);
+                                prefill(out, 7.0f);
+                                prefill(expected, 7.0f);
+                                renderPass(state, input.storage.list(), out.list());
+                                reference::render(model, input.storage.list(), expected.list());
+                                ASSERT_TRUE(sameBits(out, expected)) << "call " << call;
+                                if (call == 1 || call == 200) {
+                                    ASSERT_EQ(state.currentGain.load(), model.currentGain) << call;
+                                    ASSERT_EQ(state.currentCueGain.load(), model.currentCueGain) << call;
+                                    ASSERT_EQ(state.peak.load(), model.peak) << call;
+                                    ASSERT_EQ(state.postPeak.load(), model.postPeak) << call;
+                                    ASSERT_EQ(state.renderCount.load(), call);
+                                }
                             }
                         }
-                    }
 }
 
 // Runs `calls` cycles of constant input (first input buffer 0.25, tap 0.5) into fresh outputs.
