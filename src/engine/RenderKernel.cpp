@@ -407,13 +407,6 @@ void allowWideVectors(bool allowed) {
 #endif
 }
 
-ChannelWindow channelWindow(int offset, int width, int channels) {
-    const int deviceChannels = channels >= 2 ? channels : 1;
-    const int first = std::min(deviceChannels - 1, std::max(offset, 0));
-    const int w = width >= 2 ? width : 1;
-    return {first, std::min(deviceChannels - first, w)};
-}
-
 float renderGainRamp(float gain, float target, float coefficient,
                      const float* in, int inChannels, std::size_t inSamples,
                      float* out, int outChannels, std::size_t outSamples,

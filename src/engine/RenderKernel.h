@@ -8,6 +8,7 @@
 // them. Results are bit-exact with a plain frame-by-frame evaluation of the same arithmetic: the
 // faster loops only reorder work that has no rounding (products, copies, maxima).
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -29,7 +30,13 @@ struct ChannelWindow {
 
 // Clamps a channel offset and width to a device of `channels` channels: the window never leaves
 // the device and is at least one channel wide.
-ChannelWindow channelWindow(int offset, int width, int channels);
+// Inline: the pass computes two windows on every call.
+inline ChannelWindow channelWindow(int offset, int width, int channels) {
+    const int deviceChannels = channels >= 2 ? channels : 1;
+    const int first = std::min(deviceChannels - 1, std::max(offset, 0));
+    const int w = width >= 2 ? width : 1;
+    return {first, std::min(deviceChannels - first, w)};
+}
 
 // Renders `in` into the window of `out`, one gain step per frame: g = (target - g) * k + g.
 // Returns the gain to start from next time (snapped to the target within 1e-6). A step that no

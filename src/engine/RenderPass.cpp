@@ -55,14 +55,22 @@ struct PairedLayout {
     int pairWidth;
 };
 
-bool pairedPathApplies(const PairedLayout& l, const IOBuffer* tap, const IOBufferList& output) {
-    if (output.count == 0 || !tap || !tap->data) return false;
-    long long channels = 0;
+// The device's channel count (a stream of fewer than two channels counts as one) when the paired
+// path applies, 0 when it does not: one pass over the streams serves both.
+long long pairedDeviceChannels(const PairedLayout& l, const IOBuffer* tap, const IOBufferList& output) {
+    if (output.count == 0 || !tap || !tap->data) return 0;
+    long long channels = 0, deviceChannels = 0;
     for (const IOBuffer& b : output) {
-        if (!b.data) return false;
+        if (!b.data) return 0;
         channels += b.channels;
+        deviceChannels += strideOf(b.channels);
     }
-    return channels >= static_cast<long long>(std::max(l.mainOffset, l.phonesOffset)) + l.pairWidth;
+    return channels >= static_cast<long long>(std::max(l.mainOffset, l.phonesOffset)) + l.pairWidth ? deviceChannels
+                                                                                                       : 0;
+}
+
+bool pairedPathApplies(const PairedLayout& l, const IOBuffer* tap, const IOBufferList& output) {
+    return pairedDeviceChannels(l, tap, output) != 0;
 }
 
 // Calls fn(buffer, first channel in the buffer, first window channel, channel count) for each
@@ -105,10 +113,8 @@ bool overlap(ChannelWindow a, ChannelWindow b) {
     return a.first < b.first + b.count && b.first < a.first + a.count;
 }
 
-void renderPaired(TapRenderState& s, const PairedLayout& l, const RenderTargets& targets,
+void renderPaired(TapRenderState& s, const PairedLayout& l, long long deviceChannels, const RenderTargets& targets,
                   const IOBuffer& tap, const IOBufferList& output) {
-    long long deviceChannels = 0;
-    for (const IOBuffer& b : output) deviceChannels += strideOf(b.channels);
     const int channels = int(std::min<long long>(deviceChannels, 1 << 30));
     const ChannelWindow mainWindow = kernel::channelWindow(l.mainOffset, l.pairWidth, channels);
     const ChannelWindow phonesWindow = kernel::channelWindow(l.phonesOffset, l.pairWidth, channels);
@@ -326,8 +332,8 @@ void renderPass(TapRenderState& s, const IOBufferList& input, const IOBufferList
     const RenderTargets targets = targetsFor(s, muted);
     if (paired) {
         const PairedLayout layout{s.mainOffset, s.phonesOffset, s.pairWidth};
-        if (pairedPathApplies(layout, tap, output)) {
-            renderPaired(s, layout, targets, *tap, output);
+        if (const long long deviceChannels = pairedDeviceChannels(layout, tap, output)) {
+            renderPaired(s, layout, deviceChannels, targets, *tap, output);
             return;
         }
     }
