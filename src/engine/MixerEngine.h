@@ -315,6 +315,7 @@ private:
     void storeEntry(const QString& bundleID, const AppVolume& entry);
     void saveVolumesNow();
     void reroute(const AudioApp& app, const AppVolume& entry);
+    void commitOutputsEdit(const AudioApp& app, const AppVolume& entry);
     // The running application that a bundle identifier's tap follows: of two running copies, the
     // one with the lowest process id.
     std::optional<AudioApp> tapTarget(const QString& bundleID) const;

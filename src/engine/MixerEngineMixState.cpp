@@ -127,14 +127,7 @@ void MixerEngine::removeOutput(const QString& deviceUID, const AudioApp& app) {
     if (it == volumes_.end() || !it->second.outputDeviceUIDs.contains(deviceUID)) return;
     AppVolume entry = it->second;
     entry.outputDeviceUIDs.removeAll(deviceUID);
-    if (entry.isDefault()) {
-        volumes_.erase(it);
-        emit volumesChanged();
-    } else {
-        storeEntry(app.bundleID, entry);
-    }
-    scheduleSave();
-    reroute(app, entry);
+    commitOutputsEdit(app, entry);
 }
 
 void MixerEngine::resetOutputs(const AudioApp& app) {
@@ -142,8 +135,13 @@ void MixerEngine::resetOutputs(const AudioApp& app) {
     if (it == volumes_.end() || it->second.outputDeviceUIDs.isEmpty()) return;
     AppVolume entry = it->second;
     entry.outputDeviceUIDs.clear();
+    commitOutputsEdit(app, entry);
+}
+
+// An output edit that leaves the record at its defaults drops it rather than storing it.
+void MixerEngine::commitOutputsEdit(const AudioApp& app, const AppVolume& entry) {
     if (entry.isDefault()) {
-        volumes_.erase(it);
+        volumes_.erase(app.bundleID);
         emit volumesChanged();
     } else {
         storeEntry(app.bundleID, entry);
