@@ -11,11 +11,13 @@
 #endif
 
 #if defined(__SSE2__) && (defined(__x86_64__) || defined(__i386__)) && defined(__GNUC__)
-// 256-bit loops for the common shapes, compiled for AVX2 beside the baseline build and chosen at
-// run time. They use no fused multiply-add: every product and sum rounds as in the baseline loops.
+// 256- and 512-bit loops for the common shapes, compiled for AVX2 and AVX-512 beside the baseline
+// build and chosen at run time. They use no fused multiply-add: every product and sum rounds as in
+// the baseline loops.
 #define QUELLOR_WIDE_VECTORS 1
 #include <immintrin.h>
 #define QUELLOR_WIDE __attribute__((target("avx2")))
+#define QUELLOR_WIDEST __attribute__((target("avx512f")))
 #endif
 
 namespace quellor::kernel {
@@ -23,13 +25,16 @@ namespace quellor::kernel {
 namespace {
 
 #if defined(QUELLOR_WIDE_VECTORS)
-bool cpuHasAvx2() {
+int cpuVectorBits() {
     __builtin_cpu_init();  // this may run before the library's other constructors
-    return __builtin_cpu_supports("avx2");
+    if (__builtin_cpu_supports("avx512f")) return 512;
+    return __builtin_cpu_supports("avx2") ? 256 : 128;
 }
-const bool kCpuHasAvx2 = cpuHasAvx2();
-std::atomic<bool> wideAllowed{true};
-inline bool wide() { return kCpuHasAvx2 && wideAllowed.load(std::memory_order_relaxed); }
+const int kCpuVectorBits = cpuVectorBits();
+// The width in use: the processor's, or less while a test limits it.
+std::atomic<int> vectorBits{kCpuVectorBits};
+inline bool wide() { return vectorBits.load(std::memory_order_relaxed) >= 256; }
+inline bool widest() { return vectorBits.load(std::memory_order_relaxed) >= 512; }
 #endif
 
 // Frames of gains computed ahead of the copy loop; sized for the stack of a realtime thread.
@@ -52,7 +57,7 @@ struct FrameGains {
 // True when a ramp at `g` gives `target` on every frame from now on: the gain equals the target,
 // so the first step snaps it there, and a step from the target gives the target again (so it is
 // for any finite coefficient). A whole buffer then takes one gain.
-bool restsAt(float g, float target, float k) { return g == target && (target - target) * k + target == target; }
+bool restsAt(float g, float target, float k) { return g == target && restsOn(target, k); }
 
 // Steps the ramp over n frames, writing each frame's gain. When a step leaves the gain where it
 // was, the ramp has stalled (or arrived): the gain snaps to the target, and once the target is a
@@ -101,6 +106,12 @@ inline float horizontalMax(__m128 m, float start) {
     return lane > start ? lane : start;
 }
 
+// scaledPeak lane by lane, for samples whose largest |x| is m.
+inline __m128 scaledPeaks(float m, __m128 t) {
+    // max returns its second operand when the first is not a number.
+    return _mm_max_ps(_mm_mul_ps(_mm_set1_ps(m), _mm_and_ps(t, kAbsMask)), _mm_setzero_ps());
+}
+
 // The ramp step on four lanes at once, lane for lane the arithmetic of the scalar step: a lane
 // whose step leaves it where it was takes its target.
 inline __m128 stepLanes(__m128 g, __m128 t, __m128 k) {
@@ -135,28 +146,156 @@ QUELLOR_WIDE inline __m128 fold8(__m256 m) {
     return _mm_max_ps(_mm256_castps256_ps128(m), _mm256_extractf128_ps(m, 1));
 }
 
-// scaleContiguous 16 samples a step.
-QUELLOR_WIDE float scaleContiguousWide(const float* in, float* out, std::size_t n, float g) {
+// scaleSamples 16 samples a step.
+QUELLOR_WIDE float scaleSamplesWide(const float* in, float* out, std::size_t n, float g) {
     const __m256 gv = _mm256_set1_ps(g);
     __m256 m0 = _mm256_setzero_ps(), m1 = _mm256_setzero_ps();
     std::size_t i = 0;
     for (; i + 16 <= n; i += 16) {
-        const __m256 a = _mm256_mul_ps(_mm256_loadu_ps(in + i), gv);
-        const __m256 b = _mm256_mul_ps(_mm256_loadu_ps(in + i + 8), gv);
-        _mm256_storeu_ps(out + i, a);
-        _mm256_storeu_ps(out + i + 8, b);
+        const __m256 a = _mm256_loadu_ps(in + i);
+        const __m256 b = _mm256_loadu_ps(in + i + 8);
+        _mm256_storeu_ps(out + i, _mm256_mul_ps(a, gv));
+        _mm256_storeu_ps(out + i + 8, _mm256_mul_ps(b, gv));
         m0 = maxAbs8(a, m0);
         m1 = maxAbs8(b, m1);
     }
     if (i + 8 <= n) {
-        const __m256 a = _mm256_mul_ps(_mm256_loadu_ps(in + i), gv);
-        _mm256_storeu_ps(out + i, a);
+        const __m256 a = _mm256_loadu_ps(in + i);
+        _mm256_storeu_ps(out + i, _mm256_mul_ps(a, gv));
         m0 = maxAbs8(a, m0);
         i += 8;
     }
     Peak peak{horizontalMax(fold8(_mm256_max_ps(m0, m1)), 0.0f)};
-    for (; i < n; ++i) peak.add(out[i] = in[i] * g);
+    for (; i < n; ++i) {
+        peak.add(in[i]);
+        out[i] = in[i] * g;
+    }
     return peak.value;
+}
+
+// One output frame of eight channels with two stereo windows at rest: for lane c, the channel of
+// its input frame (`side`), its window's target (`targets`, 0 outside the windows) and all ones on
+// window channels (`keep`).
+struct Frame8 {
+    __m256i side;
+    __m256 targets;
+    __m256 keep;
+};
+
+QUELLOR_WIDE inline Frame8 frame8(int aFirst, float ta, int bFirst, float tb) {
+    const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+    const __m256i zero = _mm256_setzero_si256(), one = _mm256_set1_epi32(1);
+    const __m256i fromA = _mm256_sub_epi32(lanes, _mm256_set1_epi32(aFirst));
+    const __m256i fromB = _mm256_sub_epi32(lanes, _mm256_set1_epi32(bFirst));
+    const __m256i inA = _mm256_or_si256(_mm256_cmpeq_epi32(fromA, zero), _mm256_cmpeq_epi32(fromA, one));
+    const __m256i inB = _mm256_or_si256(_mm256_cmpeq_epi32(fromB, zero), _mm256_cmpeq_epi32(fromB, one));
+    Frame8 f;
+    f.side = _mm256_or_si256(_mm256_and_si256(inA, fromA), _mm256_and_si256(inB, fromB));
+    f.targets = _mm256_or_ps(_mm256_and_ps(_mm256_castsi256_ps(inA), _mm256_set1_ps(ta)),
+                             _mm256_and_ps(_mm256_castsi256_ps(inB), _mm256_set1_ps(tb)));
+    f.keep = _mm256_castsi256_ps(_mm256_or_si256(inA, inB));
+    return f;
+}
+
+// The frames of a paired eight-channel stream at rest: a stereo input into window `a` (two
+// channels from aFirst) at target ta and window `b` at tb, every other channel 0. Four frames per
+// input load. Returns the largest |input| of the frames rendered; the windows' peaks follow from
+// it (scaledPeak).
+QUELLOR_WIDE float restPairs8Wide(const float* in, float* out, std::size_t frames, int aFirst, float ta, int bFirst,
+                                  float tb) {
+    const Frame8 fr = frame8(aFirst, ta, bFirst, tb);
+    const __m256i two = _mm256_set1_epi32(2);
+    const __m256i s0 = fr.side;
+    const __m256i s1 = _mm256_add_epi32(s0, two), s2 = _mm256_add_epi32(s1, two), s3 = _mm256_add_epi32(s2, two);
+    __m256 peak = _mm256_setzero_ps();
+    std::size_t f = 0;
+    for (; f + 4 <= frames; f += 4) {
+        const __m256 x = _mm256_loadu_ps(in + 2 * f);
+        float* o = out + 8 * f;
+        _mm256_storeu_ps(o, _mm256_and_ps(_mm256_mul_ps(_mm256_permutevar8x32_ps(x, s0), fr.targets), fr.keep));
+        _mm256_storeu_ps(o + 8, _mm256_and_ps(_mm256_mul_ps(_mm256_permutevar8x32_ps(x, s1), fr.targets), fr.keep));
+        _mm256_storeu_ps(o + 16, _mm256_and_ps(_mm256_mul_ps(_mm256_permutevar8x32_ps(x, s2), fr.targets), fr.keep));
+        _mm256_storeu_ps(o + 24, _mm256_and_ps(_mm256_mul_ps(_mm256_permutevar8x32_ps(x, s3), fr.targets), fr.keep));
+        peak = maxAbs8(x, peak);
+    }
+    for (; f < frames; ++f) {
+        // The frame's two samples in every pair of lanes.
+        const __m256 x = _mm256_castpd_ps(_mm256_broadcast_sd(reinterpret_cast<const double*>(in + 2 * f)));
+        _mm256_storeu_ps(out + 8 * f, _mm256_and_ps(_mm256_mul_ps(_mm256_permutevar8x32_ps(x, s0), fr.targets), fr.keep));
+        peak = maxAbs8(x, peak);
+    }
+    return horizontalMax(fold8(peak), 0.0f);
+}
+
+// GCC 12's 512-bit intrinsics merge their results into a deliberately undefined register, which
+// -Wuninitialized reports wherever they are inlined.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wuninitialized"
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+
+QUELLOR_WIDEST inline __m256 fold16(__m512 m) {
+    return _mm256_max_ps(_mm512_castps512_ps256(m), _mm256_castpd_ps(_mm512_extractf64x4_pd(_mm512_castps_pd(m), 1)));
+}
+
+// scaleSamples 32 samples a step; the last partial steps under masks.
+QUELLOR_WIDEST float scaleSamplesWidest(const float* in, float* out, std::size_t n, float g) {
+    const __m512 gv = _mm512_set1_ps(g);
+    __m512 m0 = _mm512_setzero_ps(), m1 = _mm512_setzero_ps();
+    std::size_t i = 0;
+    for (; i + 32 <= n; i += 32) {
+        const __m512 a = _mm512_loadu_ps(in + i);
+        const __m512 b = _mm512_loadu_ps(in + i + 16);
+        _mm512_storeu_ps(out + i, _mm512_mul_ps(a, gv));
+        _mm512_storeu_ps(out + i + 16, _mm512_mul_ps(b, gv));
+        m0 = _mm512_max_ps(_mm512_abs_ps(a), m0);
+        m1 = _mm512_max_ps(_mm512_abs_ps(b), m1);
+    }
+    for (; i < n; i += 16) {
+        const __mmask16 lanes = n - i >= 16 ? __mmask16(0xffff) : __mmask16((1u << (n - i)) - 1);
+        const __m512 a = _mm512_maskz_loadu_ps(lanes, in + i);  // 0 in the lanes past the end
+        _mm512_mask_storeu_ps(out + i, lanes, _mm512_mul_ps(a, gv));
+        m0 = _mm512_max_ps(_mm512_abs_ps(a), m0);
+    }
+    return horizontalMax(fold8(fold16(_mm512_max_ps(m0, m1))), 0.0f);
+}
+
+// restPairs8Wide in 512-bit registers of two output frames each; the last frames under masks.
+QUELLOR_WIDEST float restPairs8Widest(const float* in, float* out, std::size_t frames, int aFirst, float ta,
+                                      int bFirst, float tb) {
+    const Frame8 fr = frame8(aFirst, ta, bFirst, tb);
+    const __m512 t = _mm512_castpd_ps(
+        _mm512_insertf64x4(_mm512_castpd256_pd512(_mm256_castps_pd(fr.targets)), _mm256_castps_pd(fr.targets), 1));
+    const unsigned keepBits = unsigned(_mm256_movemask_ps(fr.keep));
+    const __mmask16 window = __mmask16(keepBits | keepBits << 8);
+    const __m512i side2 = _mm512_inserti64x4(_mm512_castsi256_si512(fr.side), fr.side, 1);
+    const __m512i first = _mm512_add_epi32(side2, _mm512_setr_epi32(0, 0, 0, 0, 0, 0, 0, 0, 2, 2, 2, 2, 2, 2, 2, 2));
+    const __m512i second = _mm512_add_epi32(first, _mm512_set1_epi32(4));
+    __m256 peak = _mm256_setzero_ps();
+    std::size_t f = 0;
+    for (; f + 4 <= frames; f += 4) {
+        const __m256 x = _mm256_loadu_ps(in + 2 * f);
+        const __m512 xs = _mm512_castps256_ps512(x);  // the indices only reach its lower half
+        _mm512_storeu_ps(out + 8 * f, _mm512_maskz_mul_ps(window, _mm512_permutexvar_ps(first, xs), t));
+        _mm512_storeu_ps(out + 8 * f + 16, _mm512_maskz_mul_ps(window, _mm512_permutexvar_ps(second, xs), t));
+        peak = maxAbs8(x, peak);
+    }
+    if (const std::size_t left = frames - f) {
+        // One to three frames: 0 in the input lanes past them, and only their output frames stored.
+        const __m512 xs = _mm512_maskz_loadu_ps(__mmask16((1u << (2 * left)) - 1), in + 2 * f);
+        _mm512_mask_storeu_ps(out + 8 * f, left >= 2 ? __mmask16(0xffff) : __mmask16(0x00ff),
+                              _mm512_maskz_mul_ps(window, _mm512_permutexvar_ps(first, xs), t));
+        if (left == 3)
+            _mm512_mask_storeu_ps(out + 8 * f + 16, __mmask16(0x00ff),
+                                  _mm512_maskz_mul_ps(window, _mm512_permutexvar_ps(second, xs), t));
+        peak = maxAbs8(_mm512_castps512_ps256(xs), peak);
+    }
+    return horizontalMax(fold8(peak), 0.0f);
+}
+#pragma GCC diagnostic pop
+
+float restPairs8(const float* in, float* out, std::size_t frames, int aFirst, float ta, int bFirst, float tb) {
+    return widest() ? restPairs8Widest(in, out, frames, aFirst, ta, bFirst, tb)
+                    : restPairs8Wide(in, out, frames, aFirst, ta, bFirst, tb);
 }
 
 // Places four pair values (left window in lanes 0-1, right window in lanes 2-3) in a frame of
@@ -201,44 +340,19 @@ QUELLOR_WIDE __m128 pairFrames8(__m128& gains, __m128 t, float k, bool targetsRe
     }
     gains = g;
     if (f == frames) return peak;
-    // At rest: four frames per input load; frame j of a load takes input samples 2j and 2j + 1.
+    // At rest for the remaining frames.
     gains = t;
-    const __m256 targets = spreadFrame(t, spreadIdx, keepMask);
-    const __m256i s0 = side;
-    const __m256i s1 = _mm256_add_epi32(s0, two), s2 = _mm256_add_epi32(s1, two), s3 = _mm256_add_epi32(s2, two);
-    __m256 p0 = _mm256_setzero_ps(), p1 = _mm256_setzero_ps();
-    for (; f + 4 <= frames; f += 4) {
-        const __m256 x = _mm256_loadu_ps(in + 2 * f);
-        const __m256 a = _mm256_and_ps(_mm256_mul_ps(_mm256_permutevar8x32_ps(x, s0), targets), keepMask);
-        const __m256 b = _mm256_and_ps(_mm256_mul_ps(_mm256_permutevar8x32_ps(x, s1), targets), keepMask);
-        const __m256 c = _mm256_and_ps(_mm256_mul_ps(_mm256_permutevar8x32_ps(x, s2), targets), keepMask);
-        const __m256 d = _mm256_and_ps(_mm256_mul_ps(_mm256_permutevar8x32_ps(x, s3), targets), keepMask);
-        float* o = out + 8 * f;
-        _mm256_storeu_ps(o, a);
-        _mm256_storeu_ps(o + 8, b);
-        _mm256_storeu_ps(o + 16, c);
-        _mm256_storeu_ps(o + 24, d);
-        p0 = maxAbs8(a, p0);
-        p1 = maxAbs8(b, p1);
-        p0 = maxAbs8(c, p0);
-        p1 = maxAbs8(d, p1);
-    }
-    for (; f < frames; ++f) {
-        const __m128 x = _mm_castpd_ps(_mm_load_sd(reinterpret_cast<const double*>(in + 2 * f)));
-        const __m128 v = _mm_mul_ps(_mm_movelh_ps(x, x), t);
-        _mm256_storeu_ps(out + 8 * f, spreadFrame(v, spreadIdx, keepMask));
-        peak = maxAbs4(v, peak);
-    }
-    // The window channels' maxima back in pair order.
-    const __m256i gatherIdx = _mm256_setr_epi32(left, left + 1, right, right + 1, 0, 0, 0, 0);
-    const __m256 back = _mm256_permutevar8x32_ps(_mm256_max_ps(p0, p1), gatherIdx);
-    return _mm_max_ps(peak, _mm256_castps256_ps128(back));
+    alignas(16) float targets[4];
+    _mm_store_ps(targets, t);
+    const float inputPeak = restPairs8(in + 2 * f, out + 8 * f, frames - f, left, targets[0], right, targets[2]);
+    return _mm_max_ps(peak, scaledPeaks(inputPeak, t));
 }
 #endif
 
 // The frames of renderStereoPairs into an output already silent outside the windows. `g` and `t`
 // hold the left window's gain and target in lanes 0-1 and the right window's in lanes 2-3; `g`
-// returns the gains after the last frame. Returns the largest absolute value written per lane.
+// returns the gains after the last frame. Returns the windows' peaks: the larger of lanes 0-1 is
+// the largest absolute value written into the left window, that of lanes 2-3 into the right one.
 template <bool Adjacent>
 __m128 pairFrames(__m128& g, __m128 t, float k, bool targetsRest, const float* in, float* out,
                   int stride, std::size_t frames, int left, int right) {
@@ -257,19 +371,17 @@ __m128 pairFrames(__m128& g, __m128 t, float k, bool targetsRest, const float* i
         }
     }
     if (f == frames) return peak;
-    // At rest: every remaining frame takes the targets, two frames per input load.
+    // At rest: every remaining frame takes the targets, two frames per input load. The windows'
+    // peaks follow from the input's (scaledPeak).
     g = t;
-    __m128 peak2 = _mm_setzero_ps();
+    __m128 inputPeak = _mm_setzero_ps();
     for (; f + 2 <= frames; f += 2) {
         const __m128 x = _mm_loadu_ps(in + 2 * f);
-        const __m128 a = _mm_mul_ps(_mm_movelh_ps(x, x), t);
-        const __m128 b = _mm_mul_ps(_mm_movehl_ps(x, x), t);
-        storePairs<Adjacent>(out + f * stride, left, right, a);
-        storePairs<Adjacent>(out + (f + 1) * stride, left, right, b);
-        peak = maxAbs4(a, peak);
-        peak2 = maxAbs4(b, peak2);
+        storePairs<Adjacent>(out + f * stride, left, right, _mm_mul_ps(_mm_movelh_ps(x, x), t));
+        storePairs<Adjacent>(out + (f + 1) * stride, left, right, _mm_mul_ps(_mm_movehl_ps(x, x), t));
+        inputPeak = maxAbs4(x, inputPeak);
     }
-    peak = _mm_max_ps(peak, peak2);
+    peak = _mm_max_ps(peak, scaledPeaks(horizontalMax(inputPeak, 0.0f), t));
     if (f < frames) {
         const __m128 x = _mm_castpd_ps(_mm_load_sd(reinterpret_cast<const double*>(in + 2 * f)));
         const __m128 v = _mm_mul_ps(_mm_movelh_ps(x, x), t);
@@ -280,28 +392,9 @@ __m128 pairFrames(__m128& g, __m128 t, float k, bool targetsRest, const float* i
 }
 #endif
 
-// out[i] = in[i] * g for n samples; returns the largest |out[i]|.
+// The largest |out[i]| of a scaleSamples pass.
 float scaleContiguous(const float* in, float* out, std::size_t n, float g) {
-#if defined(QUELLOR_WIDE_VECTORS)
-    if (n >= 16 && wide()) return scaleContiguousWide(in, out, n, g);
-#endif
-    std::size_t i = 0;
-    Peak peak;
-#if defined(__SSE2__)
-    const __m128 gv = _mm_set1_ps(g);
-    __m128 m0 = _mm_setzero_ps(), m1 = _mm_setzero_ps();
-    for (; i + 8 <= n; i += 8) {
-        const __m128 a = _mm_mul_ps(_mm_loadu_ps(in + i), gv);
-        const __m128 b = _mm_mul_ps(_mm_loadu_ps(in + i + 4), gv);
-        _mm_storeu_ps(out + i, a);
-        _mm_storeu_ps(out + i + 4, b);
-        m0 = maxAbs4(a, m0);
-        m1 = maxAbs4(b, m1);
-    }
-    peak.value = horizontalMax(_mm_max_ps(m0, m1), 0.0f);
-#endif
-    for (; i < n; ++i) peak.add(out[i] = in[i] * g);
-    return peak.value;
+    return scaledPeak(scaleSamples(in, out, n, g), g);
 }
 
 // A stereo input into a two-channel window of a wider frame, at one gain; returns the peak.
@@ -399,12 +492,47 @@ float maxAbs(const float* p, std::size_t n) {
 
 }  // namespace
 
-void allowWideVectors(bool allowed) {
+int widestVectorBits() {
 #if defined(QUELLOR_WIDE_VECTORS)
-    wideAllowed.store(allowed, std::memory_order_relaxed);
+    return kCpuVectorBits;
 #else
-    (void)allowed;
+    return 128;
 #endif
+}
+
+void limitVectorBits(int bits) {
+#if defined(QUELLOR_WIDE_VECTORS)
+    vectorBits.store(std::min(bits, kCpuVectorBits), std::memory_order_relaxed);
+#else
+    (void)bits;
+#endif
+}
+
+float scaleSamples(const float* in, float* out, std::size_t n, float g) {
+#if defined(QUELLOR_WIDE_VECTORS)
+    if (n >= 16 && widest()) return scaleSamplesWidest(in, out, n, g);
+    if (n >= 16 && wide()) return scaleSamplesWide(in, out, n, g);
+#endif
+    std::size_t i = 0;
+    Peak peak;
+#if defined(__SSE2__)
+    const __m128 gv = _mm_set1_ps(g);
+    __m128 m0 = _mm_setzero_ps(), m1 = _mm_setzero_ps();
+    for (; i + 8 <= n; i += 8) {
+        const __m128 a = _mm_loadu_ps(in + i);
+        const __m128 b = _mm_loadu_ps(in + i + 4);
+        _mm_storeu_ps(out + i, _mm_mul_ps(a, gv));
+        _mm_storeu_ps(out + i + 4, _mm_mul_ps(b, gv));
+        m0 = maxAbs4(a, m0);
+        m1 = maxAbs4(b, m1);
+    }
+    peak.value = horizontalMax(_mm_max_ps(m0, m1), 0.0f);
+#endif
+    for (; i < n; ++i) {
+        peak.add(in[i]);
+        out[i] = in[i] * g;
+    }
+    return peak.value;
 }
 
 float renderGainRamp(float gain, float target, float coefficient,
@@ -533,6 +661,20 @@ StereoPairs renderStereoPairs(float mainGain, float mainTarget, float cueGain, f
                                    outSamples, phonesFirst, 2, 0, 2, nullptr);
     return r;
 #endif
+}
+
+float restStereoPairs(float mainTarget, float cueTarget, float coefficient, const float* in, std::size_t inSamples,
+                      float* out, int outChannels, std::size_t outSamples, int mainFirst, int phonesFirst) {
+#if defined(QUELLOR_WIDE_VECTORS)
+    if (outChannels == 8 && wide()) {
+        const std::size_t frames = std::min(inSamples >> 1, outSamples >> 3);
+        zeroSamples(out + frames * 8, long(outSamples - frames * 8));
+        return scaledPeak(restPairs8(in, out, frames, mainFirst, mainTarget, phonesFirst, cueTarget), mainTarget);
+    }
+#endif
+    return renderStereoPairs(mainTarget, mainTarget, cueTarget, cueTarget, coefficient, in, inSamples, out,
+                             outChannels, outSamples, mainFirst, phonesFirst)
+        .mainPeak;
 }
 
 void zeroSamples(float* samples, long count) {

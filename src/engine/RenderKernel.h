@@ -17,9 +17,11 @@
 
 namespace quellor::kernel {
 
-// Whether the 256-bit loops may run on a processor that has them (the default). Results are the
-// same bits either way; tests turn them off to run the baseline loops on such machines.
-void allowWideVectors(bool allowed);
+// The common shapes have 128-bit (baseline), 256-bit and 512-bit loops; the widest the processor
+// offers runs by default. Results are the same bits at every width: tests limit the width to run
+// each width's loops on a machine that has them all.
+int widestVectorBits();          // of this processor: 128, 256 or 512
+void limitVectorBits(int bits);  // use no wider loops than this from now on (512: no limit)
 
 // A run of output channels inside one frame.
 struct ChannelWindow {
@@ -78,6 +80,27 @@ struct StereoPairs {
 StereoPairs renderStereoPairs(float mainGain, float mainTarget, float cueGain, float cueTarget,
                               float coefficient, const float* in, std::size_t inSamples, float* out,
                               int outChannels, std::size_t outSamples, int mainFirst, int phonesFirst);
+
+// out[i] = in[i] * g for n samples in one pass; returns the largest |in[i]| (0 when none is
+// above 0; a NaN never counts). The largest |out[i]| is then scaledPeak of it: rounding never
+// reorders products by one factor, so the largest input gives the largest output.
+float scaleSamples(const float* in, float* out, std::size_t n, float g);
+
+// The largest |x * g| over samples x whose largest |x| is `inputPeak`: the same value a scan of
+// the products finds, for any g (0 where every product is 0 or not a number).
+inline float scaledPeak(float inputPeak, float g) {
+    const float p = inputPeak * (g < 0.0f ? -g : g);
+    return p > 0.0f ? p : 0.0f;
+}
+
+// Whether a ramp that holds `target` stays there: every step from the target gives the target
+// again (true for any finite target and coefficient).
+inline bool restsOn(float target, float k) { return (target - target) * k + target == target; }
+
+// renderStereoPairs when both gains sit at targets they rest on (restsOn): the same output, and
+// the MAIN window's peak. The gains stay where they are.
+float restStereoPairs(float mainTarget, float cueTarget, float coefficient, const float* in, std::size_t inSamples,
+                      float* out, int outChannels, std::size_t outSamples, int mainFirst, int phonesFirst);
 
 // Sets `count` samples to 0 (nothing when count is 0 or below).
 void zeroSamples(float* samples, long count);

@@ -13,6 +13,11 @@ using kernel::ChannelWindow;
 
 int strideOf(std::uint32_t channels) { return channels >= 2 ? static_cast<int>(channels) : 1; }
 
+// The MAIN target alone, all the general path needs.
+float mainTargetFor(const TapRenderState& s, bool muted) {
+    return muted || s.panicked ? 0.0f : cubedLevel(s.volume);
+}
+
 RenderTargets targetsFor(const TapRenderState& s, bool muted) {
     RenderTargets t;
     t.main = muted ? 0.0f : cubedLevel(s.volume);
@@ -33,7 +38,7 @@ RenderTargets targetsFor(const TapRenderState& s, bool muted) {
 void zeroBuffer(const IOBuffer& b) { kernel::zeroSamples(b.samples(), static_cast<long>(b.sampleCount())); }
 
 // A device format that is not 32-bit float: the tapped bytes go through untouched.
-void passThrough(const IOBuffer* tap, const IOBufferList& output) {
+[[gnu::noinline]] void passThrough(const IOBuffer* tap, const IOBufferList& output) {
     for (const IOBuffer& b : output) {
         if (!b.data) continue;
         if (!tap) {
@@ -44,6 +49,14 @@ void passThrough(const IOBuffer* tap, const IOBufferList& output) {
         std::memcpy(b.data, tap->data, n);
         std::memset(static_cast<char*>(b.data) + n, 0, b.byteSize - n);
     }
+}
+
+// A muted tap without paired buses is cut at once; the ramps keep their gains, so unmuting resumes
+// from where they were.
+[[gnu::noinline]] void cutMuted(TapRenderState& s, const IOBuffer* tap, const IOBufferList& output) {
+    if (s.meterPre && s.isFloat32 && tap && tap->data) kernel::accumulatePrePeak(tap->samples(), tap->byteSize, s.peak);
+    for (const IOBuffer& b : output)
+        if (b.data) zeroBuffer(b);
 }
 
 // Paired buses: MAIN and PHONES windows placed by absolute channel on the device. A device whose
@@ -113,6 +126,16 @@ bool overlap(ChannelWindow a, ChannelWindow b) {
     return a.first < b.first + b.count && b.first < a.first + a.count;
 }
 
+// The meters of a paired cycle: what MAIN carries after the fader, or the tapped input before it.
+void raisePairedPeaks(TapRenderState& s, const IOBuffer& tap, float mainPeak) {
+    if (s.meterPre) {
+        kernel::accumulatePrePeak(tap.samples(), tap.byteSize, s.peak);
+    } else {
+        kernel::raise(s.peak, mainPeak);
+    }
+    kernel::raise(s.postPeak, mainPeak);
+}
+
 void renderPaired(TapRenderState& s, const PairedLayout& l, long long deviceChannels, const RenderTargets& targets,
                   const IOBuffer& tap, const IOBufferList& output) {
     const int channels = int(std::min<long long>(deviceChannels, 1 << 30));
@@ -124,15 +147,19 @@ void renderPaired(TapRenderState& s, const PairedLayout& l, long long deviceChan
         !overlap(mainWindow, phonesWindow)) {
         // The common shape: one stream, two stereo pairs apart. One pass writes the whole buffer.
         const IOBuffer& b = output[0];
+        if (s.currentGain == targets.main && s.currentCueGain == targets.cue && kernel::restsOn(targets.main, k) &&
+            kernel::restsOn(targets.cue, k)) {
+            // Both faders at rest, the common case: the gains stay.
+            const float mainPeak =
+                kernel::restStereoPairs(targets.main, targets.cue, k, tap.samples(), tap.sampleCount(), b.samples(),
+                                        int(b.channels), b.sampleCount(), mainWindow.first, phonesWindow.first);
+            raisePairedPeaks(s, tap, mainPeak);
+            return;
+        }
         const kernel::StereoPairs r = kernel::renderStereoPairs(
             s.currentGain, targets.main, s.currentCueGain, targets.cue, k, tap.samples(), tap.sampleCount(),
             b.samples(), int(b.channels), b.sampleCount(), mainWindow.first, phonesWindow.first);
-        if (s.meterPre) {
-            kernel::accumulatePrePeak(tap.samples(), tap.byteSize, s.peak);
-        } else {
-            kernel::raise(s.peak, r.mainPeak);
-        }
-        kernel::raise(s.postPeak, r.mainPeak);
+        raisePairedPeaks(s, tap, r.mainPeak);
         s.currentGain = r.mainGain;
         s.currentCueGain = r.cueGain;
         return;
@@ -152,15 +179,20 @@ void renderPaired(TapRenderState& s, const PairedLayout& l, long long deviceChan
                                                              outFirst, count));
         });
     }
-    if (s.meterPre) {
-        kernel::accumulatePrePeak(tap.samples(), tap.byteSize, s.peak);
-    } else {
-        kernel::raise(s.peak, mainPeak);
-    }
-    kernel::raise(s.postPeak, mainPeak);
+    raisePairedPeaks(s, tap, mainPeak);
 
     s.currentGain = main.gain;
     s.currentCueGain = cue.gain;
+}
+
+[[gnu::noinline]] // The paired path when the device is wide enough for both windows; false when it is not, and the
+// cycle takes the general path. Out of line: the general path's common cycle stays small.
+[[gnu::noinline]] bool renderPairedBuses(TapRenderState& s, bool muted, const IOBuffer* tap, const IOBufferList& output) {
+    const PairedLayout layout{s.mainOffset, s.phonesOffset, s.pairWidth};
+    const long long deviceChannels = pairedDeviceChannels(layout, tap, output);
+    if (!deviceChannels) return false;
+    renderPaired(s, layout, deviceChannels, targetsFor(s, muted), *tap, output);
+    return true;
 }
 
 void recordShape(TapRenderState& s, const IOBufferList& input, const IOBufferList& output) {
@@ -176,7 +208,7 @@ void recordShape(TapRenderState& s, const IOBufferList& input, const IOBufferLis
     s.diagnostics.push(d);
 }
 
-void recordPeaks(TapRenderState& s, std::uint64_t count, float target, const IOBufferList& input,
+[[gnu::noinline]] void recordPeaks(TapRenderState& s, std::uint64_t count, float target, const IOBufferList& input,
                  const IOBufferList& output) {
     if (const IOBuffer* last = input.last())
         s.diagInPeak = std::max(s.diagInPeak.load(), kernel::bufferPeak(*last));
@@ -200,7 +232,25 @@ void recordPeaks(TapRenderState& s, std::uint64_t count, float target, const IOB
     if (count >= 2500) s.diagLogged = true;
 }
 
-void renderGeneral(TapRenderState& s, std::uint64_t count, const RenderTargets& targets,
+// The commonest cycle of all: one stereo stream fed by the stereo tap, the fader at rest and the
+// diagnostics done. It does what renderGeneral does there, in one pass and without the checks
+// that cannot apply; false when the cycle is not of that kind.
+bool renderRestingStereo(TapRenderState& s, const IOBuffer* tap, const IOBufferList& output, float target) {
+    // The diagnostics finish on the general path after its shape line, so both are done.
+    if (output.count != 1 || !s.diagLogged) return false;
+    const IOBuffer& b = output[0];
+    if (!tap || !tap->data || !b.data || b.channels != 2 || tap->channels != 2 || b.byteSize != tap->byteSize ||
+        (b.byteSize & 7) != 0)
+        return false;
+    if (s.currentGain != target || !kernel::restsOn(target, s.rampCoefficient)) return false;
+    const float inputPeak = kernel::scaleSamples(tap->samples(), b.samples(), b.sampleCount(), target);
+    const float written = kernel::scaledPeak(inputPeak, target);
+    kernel::raise(s.peak, s.meterPre ? inputPeak : written);
+    kernel::raise(s.postPeak, written);
+    return true;
+}
+
+[[gnu::noinline]] void renderGeneral(TapRenderState& s, std::uint64_t count, float target,
                    const IOBuffer* tap, const IOBufferList& input, const IOBufferList& output) {
     if (!s.shapeLogged) {
         s.shapeLogged = true;
@@ -218,7 +268,7 @@ void renderGeneral(TapRenderState& s, std::uint64_t count, const RenderTargets& 
         }
         // The window is the whole frame, so what was written is the buffer's peak: the rest is 0.
         float written = 0.0f;
-        g = kernel::renderWholeBuffer(g, targets.main, k, tap->samples(), int(tap->channels), tap->sampleCount(),
+        g = kernel::renderWholeBuffer(g, target, k, tap->samples(), int(tap->channels), tap->sampleCount(),
                                       b.samples(), int(b.channels), b.sampleCount(), written);
         if (meterPre) {
             if (i == 0) {
@@ -231,7 +281,7 @@ void renderGeneral(TapRenderState& s, std::uint64_t count, const RenderTargets& 
         }
     }
     s.currentGain = g;
-    if (!s.diagLogged) recordPeaks(s, count, targets.main, input, output);
+    if (!s.diagLogged) recordPeaks(s, count, target, input, output);
 }
 
 // One channel of interleaved frames: its first sample, the step between frames and how many.
@@ -313,31 +363,20 @@ void renderPass(TapRenderState& s, const IOBufferList& input, const IOBufferList
     s.renderCount = count;
 
     const IOBuffer* tap = input.last();
-    const bool tapHasData = tap && tap->data;
     const bool muted = s.isMuted;
     const bool paired = s.pairedBuses;
 
     if (muted && !paired) {
-        // Cut at once; the ramps keep their gains, so unmuting resumes from where they were.
-        if (s.meterPre && s.isFloat32 && tapHasData)
-            kernel::accumulatePrePeak(tap->samples(), tap->byteSize, s.peak);
-        for (const IOBuffer& b : output)
-            if (b.data) zeroBuffer(b);
+        cutMuted(s, tap, output);
         return;
     }
     if (!s.isFloat32) {
-        passThrough(tapHasData ? tap : nullptr, output);
+        passThrough(tap && tap->data ? tap : nullptr, output);
         return;
     }
-    const RenderTargets targets = targetsFor(s, muted);
-    if (paired) {
-        const PairedLayout layout{s.mainOffset, s.phonesOffset, s.pairWidth};
-        if (const long long deviceChannels = pairedDeviceChannels(layout, tap, output)) {
-            renderPaired(s, layout, deviceChannels, targets, *tap, output);
-            return;
-        }
-    }
-    renderGeneral(s, count, targets, tap, input, output);
+    if (paired && renderPairedBuses(s, muted, tap, output)) return;
+    const float target = mainTargetFor(s, muted);
+    if (!renderRestingStereo(s, tap, output, target)) renderGeneral(s, count, target, tap, input, output);
 }
 
 }  // namespace quellor

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "RenderReference.h"
+#include "VectorWidths.h"
 #include "engine/RenderKernel.h"
 
 namespace quellor {
@@ -116,6 +117,54 @@ TEST(RenderKernel, RampThatStallsShortOfTheTargetSnapsAndBecomesTransparent) {
     // Further from the target the ramp still moves.
     g = 0.5f;
     EXPECT_GT(kernel::renderGainRamp(g, 1.0f, k, in.data(), 2, in.size(), out.data(), 2, out.size(), 0, 2), g);
+}
+
+// The fader-at-rest loops of every width, over every remainder their unrolled steps leave: the
+// output bit for bit as the reference ramp writes it from its target, and the peak they report.
+TEST(RenderKernel, RestingLoopsMatchTheReferenceAtEveryWidthAndLength) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    for (int bits : test::vectorWidths()) {
+        const test::VectorWidth width(bits);
+        for (std::size_t n = 0; n <= 70; ++n) {
+            SCOPED_TRACE(testing::Message() << bits << "-bit, " << n << " samples");
+            auto in = makeInput(1, n);
+            if (n > 5) in[5] = nan;  // never a peak
+            if (n > 6) in[6] = -0.0f;
+            std::vector<float> out(n + 3, 9.0f);
+            float peak = 0.0f;
+            for (std::size_t i = 0; i < n; ++i)
+                if (std::fabs(in[i]) > peak) peak = std::fabs(in[i]);
+            EXPECT_EQ(kernel::scaleSamples(in.data(), out.data(), n, 0.3f), peak);
+            for (std::size_t i = 0; i < n; ++i) {
+                const float want = in[i] * 0.3f;
+                ASSERT_EQ(std::memcmp(&out[i], &want, 4), 0) << i;
+            }
+            EXPECT_EQ(out[n], 9.0f);  // nothing written past the end
+        }
+
+        // Stereo into two pairs of an 8-, 6- and 4-channel stream, the input ending 2 frames
+        // before the output.
+        struct Pairs { int channels, main, phones; };
+        for (const Pairs p : {Pairs{8, 2, 6}, Pairs{8, 0, 2}, Pairs{8, 6, 1}, Pairs{8, 5, 0}, Pairs{6, 4, 1}, Pairs{4, 0, 2}})
+            for (std::size_t frames = 0; frames <= 13; ++frames) {
+                SCOPED_TRACE(testing::Message() << bits << "-bit, " << p.channels << " channels, pairs at " << p.main
+                                                << " and " << p.phones << ", " << frames << " frames");
+                auto in = makeInput(2, frames);
+                if (frames > 3) in[7] = nan;
+                const std::size_t outSamples = (frames + 2) * std::size_t(p.channels);
+                std::vector<float> expected(outSamples, 0.0f), actual(outSamples, 9.0f);
+                const float tMain = 0.6f, tCue = -0.35f;  // a negative PHONES gain keeps its sign
+                reference::ramp(tMain, tMain, 0.01f, in.data(), 2, in.size(), expected.data(), p.channels,
+                                outSamples, p.main, 2);
+                reference::ramp(tCue, tCue, 0.01f, in.data(), 2, in.size(), expected.data(), p.channels, outSamples,
+                                p.phones, 2);
+                const float mainPeak = kernel::restStereoPairs(tMain, tCue, 0.01f, in.data(), in.size(), actual.data(),
+                                                               p.channels, outSamples, p.main, p.phones);
+                EXPECT_TRUE(sameBits(expected, actual));
+                EXPECT_EQ(mainPeak, reference::windowPeak(expected.data(), std::uint32_t(outSamples * 4), p.channels,
+                                                          p.main, 2));
+            }
+    }
 }
 
 TEST(RenderKernel, PeakScans) {
