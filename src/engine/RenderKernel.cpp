@@ -35,6 +35,9 @@ const int kCpuVectorBits = cpuVectorBits();
 std::atomic<int> vectorBits{kCpuVectorBits};
 inline bool wide() { return vectorBits.load(std::memory_order_relaxed) >= 256; }
 inline bool widest() { return vectorBits.load(std::memory_order_relaxed) >= 512; }
+int widestVectorBitsOfCpu() { return kCpuVectorBits; }
+#else
+int widestVectorBitsOfCpu() { return 128; }
 #endif
 
 // Frames of gains computed ahead of the copy loop; sized for the stack of a realtime thread.
@@ -237,18 +240,24 @@ QUELLOR_WIDEST inline __m256 fold16(__m512 m) {
     return _mm256_max_ps(_mm512_castps512_ps256(m), _mm256_castpd_ps(_mm512_extractf64x4_pd(_mm512_castps_pd(m), 1)));
 }
 
-// scaleSamples 32 samples a step; the last partial steps under masks.
+// scaleSamples 64 samples a step; the last partial steps under masks.
 QUELLOR_WIDEST float scaleSamplesWidest(const float* in, float* out, std::size_t n, float g) {
     const __m512 gv = _mm512_set1_ps(g);
     __m512 m0 = _mm512_setzero_ps(), m1 = _mm512_setzero_ps();
     std::size_t i = 0;
-    for (; i + 32 <= n; i += 32) {
+    for (; i + 64 <= n; i += 64) {
         const __m512 a = _mm512_loadu_ps(in + i);
         const __m512 b = _mm512_loadu_ps(in + i + 16);
+        const __m512 c = _mm512_loadu_ps(in + i + 32);
+        const __m512 d = _mm512_loadu_ps(in + i + 48);
         _mm512_storeu_ps(out + i, _mm512_mul_ps(a, gv));
         _mm512_storeu_ps(out + i + 16, _mm512_mul_ps(b, gv));
+        _mm512_storeu_ps(out + i + 32, _mm512_mul_ps(c, gv));
+        _mm512_storeu_ps(out + i + 48, _mm512_mul_ps(d, gv));
         m0 = _mm512_max_ps(_mm512_abs_ps(a), m0);
         m1 = _mm512_max_ps(_mm512_abs_ps(b), m1);
+        m0 = _mm512_max_ps(_mm512_abs_ps(c), m0);
+        m1 = _mm512_max_ps(_mm512_abs_ps(d), m1);
     }
     for (; i < n; i += 16) {
         const __mmask16 lanes = n - i >= 16 ? __mmask16(0xffff) : __mmask16((1u << (n - i)) - 1);
@@ -475,44 +484,8 @@ float applyWindow(Gain gain, const float* in, int inStride, float* out, int outS
     return peak.value;
 }
 
-float maxAbs(const float* p, std::size_t n) {
-    std::size_t i = 0;
-    Peak peak;
-#if defined(__SSE2__)
-    __m128 m0 = _mm_setzero_ps(), m1 = _mm_setzero_ps();
-    for (; i + 8 <= n; i += 8) {
-        m0 = maxAbs4(_mm_loadu_ps(p + i), m0);
-        m1 = maxAbs4(_mm_loadu_ps(p + i + 4), m1);
-    }
-    peak.value = horizontalMax(_mm_max_ps(m0, m1), 0.0f);
-#endif
-    for (; i < n; ++i) peak.add(p[i]);
-    return peak.value;
-}
-
-}  // namespace
-
-int widestVectorBits() {
-#if defined(QUELLOR_WIDE_VECTORS)
-    return kCpuVectorBits;
-#else
-    return 128;
-#endif
-}
-
-void limitVectorBits(int bits) {
-#if defined(QUELLOR_WIDE_VECTORS)
-    vectorBits.store(std::min(bits, kCpuVectorBits), std::memory_order_relaxed);
-#else
-    (void)bits;
-#endif
-}
-
-float scaleSamples(const float* in, float* out, std::size_t n, float g) {
-#if defined(QUELLOR_WIDE_VECTORS)
-    if (n >= 16 && widest()) return scaleSamplesWidest(in, out, n, g);
-    if (n >= 16 && wide()) return scaleSamplesWide(in, out, n, g);
-#endif
+// scaleSamples 8 samples a step.
+float scaleSamplesBaseline(const float* in, float* out, std::size_t n, float g) {
     std::size_t i = 0;
     Peak peak;
 #if defined(__SSE2__)
@@ -533,6 +506,48 @@ float scaleSamples(const float* in, float* out, std::size_t n, float g) {
         out[i] = in[i] * g;
     }
     return peak.value;
+}
+
+// scaleSamples of a vector width, chosen once per width: the common cycle takes no other decision.
+using ScaleSamples = float (*)(const float*, float*, std::size_t, float);
+ScaleSamples scaleSamplesFor(int bits) {
+#if defined(QUELLOR_WIDE_VECTORS)
+    if (bits >= 512) return scaleSamplesWidest;
+    if (bits >= 256) return scaleSamplesWide;
+#endif
+    (void)bits;
+    return scaleSamplesBaseline;
+}
+std::atomic<ScaleSamples> scaleSamplesNow{scaleSamplesFor(widestVectorBitsOfCpu())};
+
+float maxAbs(const float* p, std::size_t n) {
+    std::size_t i = 0;
+    Peak peak;
+#if defined(__SSE2__)
+    __m128 m0 = _mm_setzero_ps(), m1 = _mm_setzero_ps();
+    for (; i + 8 <= n; i += 8) {
+        m0 = maxAbs4(_mm_loadu_ps(p + i), m0);
+        m1 = maxAbs4(_mm_loadu_ps(p + i + 4), m1);
+    }
+    peak.value = horizontalMax(_mm_max_ps(m0, m1), 0.0f);
+#endif
+    for (; i < n; ++i) peak.add(p[i]);
+    return peak.value;
+}
+
+}  // namespace
+
+int widestVectorBits() { return widestVectorBitsOfCpu(); }
+
+void limitVectorBits(int bits) {
+#if defined(QUELLOR_WIDE_VECTORS)
+    vectorBits.store(std::min(bits, kCpuVectorBits), std::memory_order_relaxed);
+#endif
+    scaleSamplesNow.store(scaleSamplesFor(std::min(bits, widestVectorBitsOfCpu())), std::memory_order_relaxed);
+}
+
+float scaleSamples(const float* in, float* out, std::size_t n, float g) {
+    return scaleSamplesNow.load(std::memory_order_relaxed)(in, out, n, g);
 }
 
 float renderGainRamp(float gain, float target, float coefficient,

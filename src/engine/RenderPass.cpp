@@ -232,16 +232,18 @@ void recordShape(TapRenderState& s, const IOBufferList& input, const IOBufferLis
     if (count >= 2500) s.diagLogged = true;
 }
 
-// The commonest cycle of all: one stereo stream fed by the stereo tap, the fader at rest and the
-// diagnostics done. It does what renderGeneral does there, in one pass and without the checks
-// that cannot apply; false when the cycle is not of that kind.
-bool renderRestingStereo(TapRenderState& s, const IOBuffer* tap, const IOBufferList& output, float target) {
+// The commonest cycle of all: an unmuted tap without paired buses playing one stereo stream of
+// 32-bit float from the stereo tap, the fader at rest and the diagnostics done. It does what the
+// general path does there, in one pass and without the checks that cannot apply; false when the
+// cycle is not of that kind, having changed nothing.
+inline bool renderRestingStereo(TapRenderState& s, const IOBuffer* tap, const IOBufferList& output) {
     // The diagnostics finish on the general path after its shape line, so both are done.
-    if (output.count != 1 || !s.diagLogged) return false;
+    if (s.isMuted || s.pairedBuses || !s.isFloat32 || !s.diagLogged || output.count != 1) return false;
     const IOBuffer& b = output[0];
     if (!tap || !tap->data || !b.data || b.channels != 2 || tap->channels != 2 || b.byteSize != tap->byteSize ||
         (b.byteSize & 7) != 0)
         return false;
+    const float target = mainTargetFor(s, false);
     if (s.currentGain != target || !kernel::restsOn(target, s.rampCoefficient)) return false;
     const float inputPeak = kernel::scaleSamples(tap->samples(), b.samples(), b.sampleCount(), target);
     const float written = kernel::scaledPeak(inputPeak, target);
@@ -326,6 +328,23 @@ void feedStereo(MixSink& lane, qint64 position, ChannelSource left, ChannelSourc
     }
 }
 
+// Every cycle but the commonest: out of line, so that renderPass itself stays small.
+[[gnu::noinline]] void renderCycle(TapRenderState& s, std::uint64_t count, const IOBuffer* tap,
+                                   const IOBufferList& input, const IOBufferList& output) {
+    const bool muted = s.isMuted;
+    const bool paired = s.pairedBuses;
+    if (muted && !paired) {
+        cutMuted(s, tap, output);
+        return;
+    }
+    if (!s.isFloat32) {
+        passThrough(tap && tap->data ? tap : nullptr, output);
+        return;
+    }
+    if (paired && renderPairedBuses(s, muted, tap, output)) return;
+    renderGeneral(s, count, mainTargetFor(s, muted), tap, input, output);
+}
+
 }  // namespace
 
 void feedMainMix(const TapRenderState& s, MixSink& lane, std::uint64_t hostTime, const IOBufferList& input,
@@ -361,22 +380,8 @@ RenderTargets renderTargets(const TapRenderState& state) { return targetsFor(sta
 void renderPass(TapRenderState& s, const IOBufferList& input, const IOBufferList& output) {
     const std::uint64_t count = s.renderCount.load() + 1;
     s.renderCount = count;
-
     const IOBuffer* tap = input.last();
-    const bool muted = s.isMuted;
-    const bool paired = s.pairedBuses;
-
-    if (muted && !paired) {
-        cutMuted(s, tap, output);
-        return;
-    }
-    if (!s.isFloat32) {
-        passThrough(tap && tap->data ? tap : nullptr, output);
-        return;
-    }
-    if (paired && renderPairedBuses(s, muted, tap, output)) return;
-    const float target = mainTargetFor(s, muted);
-    if (!renderRestingStereo(s, tap, output, target)) renderGeneral(s, count, target, tap, input, output);
+    if (!renderRestingStereo(s, tap, output)) renderCycle(s, count, tap, input, output);
 }
 
 }  // namespace quellor
