@@ -1,7 +1,10 @@
 // Cost of one render pass per frame, beside a memcpy of the same output bytes in the same run.
 // Layouts: 2-channel device (general path), 8- and 18-channel devices with MAIN and PHONES pairs,
 // and a device with 4 stereo streams (pairs placed across streams). "rest": the gains sit at
-// their targets (a fader at rest); "ramp": every pass starts a fresh 30 ms ramp.
+// their targets (a fader at rest); "ramp": every pass starts a fresh 30 ms ramp. Every buffer
+// starts on a cache line, as a device's do, for the memcpy as for the pass. The machine's load
+// moves both figures; --benchmark_enable_random_interleaving=true with repetitions keeps their
+// ratio steady.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -71,6 +74,23 @@ void BM_Memcpy(benchmark::State& state) {
     setRate(state, frames);
 }
 
+// The ramp's own recurrence over the frames, nothing else: each frame's gain needs the previous
+// one (difference, product, sum, each rounded), so no bit-exact ramp of one gain is faster than this
+// in a callback of its own. (At short lengths successive iterations overlap in the processor, which
+// calls far apart in time do not: the long runs give the figure per frame.)
+void BM_GainChain(benchmark::State& state) {
+    const auto frames = std::uint32_t(state.range(0));
+    const float k = 1.0f - std::exp(-1.0f / (48000.0f * 0.03f));
+    float target = 0.512f;
+    for (auto _ : state) {
+        float g = 0.0f;
+        benchmark::DoNotOptimize(target);
+        for (std::uint32_t f = 0; f < frames; ++f) g = (target - g) * k + g;  // no shortcut: each step rounds
+        benchmark::DoNotOptimize(g);
+    }
+    setRate(state, frames);
+}
+
 // On a loaded machine the fastest repetition is the steadiest figure; report it beside the median.
 double fastest(const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); }
 
@@ -84,6 +104,11 @@ void layouts(benchmark::internal::Benchmark* b, bool withRamp) {
 
 BENCHMARK(BM_Render)->Apply([](benchmark::internal::Benchmark* b) { layouts(b, true); });
 BENCHMARK(BM_Memcpy)->Apply([](benchmark::internal::Benchmark* b) { layouts(b, false); });
+BENCHMARK(BM_GainChain)->Apply([](benchmark::internal::Benchmark* b) {
+    b->ArgNames({"frames"});
+    b->ComputeStatistics("min", fastest);
+    for (int frames : {32, 64, 128, 512, 4096}) b->Args({frames});
+});
 
 }  // namespace
 }  // namespace quellor
