@@ -185,7 +185,7 @@ void renderPaired(TapRenderState& s, const PairedLayout& l, long long deviceChan
     s.currentCueGain = cue.gain;
 }
 
-[[gnu::noinline]] // The paired path when the device is wide enough for both windows; false when it is not, and the
+// The paired path when the device is wide enough for both windows; false when it is not, and the
 // cycle takes the general path. Out of line: the general path's common cycle stays small.
 [[gnu::noinline]] bool renderPairedBuses(TapRenderState& s, bool muted, const IOBuffer* tap, const IOBufferList& output) {
     const PairedLayout layout{s.mainOffset, s.phonesOffset, s.pairWidth};
@@ -195,7 +195,7 @@ void renderPaired(TapRenderState& s, const PairedLayout& l, long long deviceChan
     return true;
 }
 
-void recordShape(TapRenderState& s, const IOBufferList& input, const IOBufferList& output) {
+[[gnu::noinline]] void recordShape(TapRenderState& s, const IOBufferList& input, const IOBufferList& output) {
     IODiagnostic d;
     d.kind = IODiagnostic::Kind::Shape;
     d.outCount = output.count;
