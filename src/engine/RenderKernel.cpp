@@ -268,7 +268,8 @@ QUELLOR_WIDEST float scaleSamplesWidest(const float* in, float* out, std::size_t
     return horizontalMax(fold8(fold16(_mm512_max_ps(m0, m1))), 0.0f);
 }
 
-// restPairs8Wide in 512-bit registers of two output frames each; the last frames under masks.
+// restPairs8Wide in 512-bit registers of two output frames each, eight frames per input load; the
+// last frames under masks.
 QUELLOR_WIDEST float restPairs8Widest(const float* in, float* out, std::size_t frames, int aFirst, float ta,
                                       int bFirst, float tb) {
     const Frame8 fr = frame8(aFirst, ta, bFirst, tb);
@@ -279,8 +280,20 @@ QUELLOR_WIDEST float restPairs8Widest(const float* in, float* out, std::size_t f
     const __m512i side2 = _mm512_inserti64x4(_mm512_castsi256_si512(fr.side), fr.side, 1);
     const __m512i first = _mm512_add_epi32(side2, _mm512_setr_epi32(0, 0, 0, 0, 0, 0, 0, 0, 2, 2, 2, 2, 2, 2, 2, 2));
     const __m512i second = _mm512_add_epi32(first, _mm512_set1_epi32(4));
-    __m256 peak = _mm256_setzero_ps();
+    const __m512i third = _mm512_add_epi32(second, _mm512_set1_epi32(4));
+    const __m512i fourth = _mm512_add_epi32(third, _mm512_set1_epi32(4));
+    __m512 peak8 = _mm512_setzero_ps();
     std::size_t f = 0;
+    for (; f + 8 <= frames; f += 8) {
+        const __m512 x = _mm512_loadu_ps(in + 2 * f);
+        float* o = out + 8 * f;
+        _mm512_storeu_ps(o, _mm512_maskz_mul_ps(window, _mm512_permutexvar_ps(first, x), t));
+        _mm512_storeu_ps(o + 16, _mm512_maskz_mul_ps(window, _mm512_permutexvar_ps(second, x), t));
+        _mm512_storeu_ps(o + 32, _mm512_maskz_mul_ps(window, _mm512_permutexvar_ps(third, x), t));
+        _mm512_storeu_ps(o + 48, _mm512_maskz_mul_ps(window, _mm512_permutexvar_ps(fourth, x), t));
+        peak8 = _mm512_max_ps(_mm512_abs_ps(x), peak8);
+    }
+    __m256 peak = fold16(peak8);
     for (; f + 4 <= frames; f += 4) {
         const __m256 x = _mm256_loadu_ps(in + 2 * f);
         const __m512 xs = _mm512_castps256_ps512(x);  // the indices only reach its lower half

@@ -186,8 +186,8 @@ void renderPaired(TapRenderState& s, const PairedLayout& l, long long deviceChan
 }
 
 // The paired path when the device is wide enough for both windows; false when it is not, and the
-// cycle takes the general path. Out of line: the general path's common cycle stays small.
-[[gnu::noinline]] bool renderPairedBuses(TapRenderState& s, bool muted, const IOBuffer* tap, const IOBufferList& output) {
+// cycle takes the general path.
+bool renderPairedBuses(TapRenderState& s, bool muted, const IOBuffer* tap, const IOBufferList& output) {
     const PairedLayout layout{s.mainOffset, s.phonesOffset, s.pairWidth};
     const long long deviceChannels = pairedDeviceChannels(layout, tap, output);
     if (!deviceChannels) return false;
