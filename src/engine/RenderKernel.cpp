@@ -27,7 +27,10 @@ namespace {
 #if defined(QUELLOR_WIDE_VECTORS)
 int cpuVectorBits() {
     __builtin_cpu_init();  // this may run before the library's other constructors
-    if (__builtin_cpu_supports("avx512f")) return 512;
+    // 512-bit loops only where they cost no clock speed: the first processors with AVX-512 slow the
+    // whole core down for a while after a few 512-bit instructions, every other program with it.
+    // The later extensions (VBMI2: Ice Lake and Zen 4 onwards) mark the processors that do not.
+    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vbmi2")) return 512;
     return __builtin_cpu_supports("avx2") ? 256 : 128;
 }
 const int kCpuVectorBits = cpuVectorBits();

@@ -17,8 +17,8 @@
 
 namespace quellor::kernel {
 
-// The common shapes have 128-bit (baseline), 256-bit and 512-bit loops; the widest the processor
-// offers runs by default. Results are the same bits at every width: tests limit the width to run
+// The common shapes have 128-bit (baseline), 256-bit and 512-bit loops; the widest that runs at
+// full clock speed on this processor is used by default. Results are the same bits at every width: tests limit the width to run
 // each width's loops on a machine that has them all.
 int widestVectorBits();          // of this processor: 128, 256 or 512
 void limitVectorBits(int bits);  // use no wider loops than this from now on (512: no limit)
