@@ -60,10 +60,22 @@ struct FrameGains {
     float operator[](std::size_t f) const { return values[f]; }
 };
 
+// One of two ramps' gains, stored frame by frame side by side (rampGainPair).
+struct PairedGains {
+    const float* values;
+    float operator[](std::size_t f) const { return values[2 * f]; }
+};
+
 // True when a ramp at `g` gives `target` on every frame from now on: the gain equals the target,
 // so the first step snaps it there, and a step from the target gives the target again (so it is
 // for any finite coefficient). A whole buffer then takes one gain.
 bool restsAt(float g, float target, float k) { return g == target && restsOn(target, k); }
+
+// One frame's step of the ramp; a step that leaves the gain where it was snaps it to the target.
+inline float stepGain(float g, float target, float k) {
+    const float next = (target - g) * k + g;
+    return next == g ? target : next;
+}
 
 // Steps the ramp over n frames, writing each frame's gain. When a step leaves the gain where it
 // was, the ramp has stalled (or arrived): the gain snaps to the target, and once the target is a
@@ -85,7 +97,7 @@ float rampGains(float g, float target, float k, float* gains, std::size_t n) {
     return g;
 }
 
-float snapped(float g, float target) { return std::fabs(g - target) < 0.000001f ? target : g; }
+float snapped(float g, float target) { return snappedGain(g, target); }
 
 struct Peak {
     float value = 0.0f;
@@ -646,6 +658,41 @@ float renderWholeBuffer(float gain, float target, float coefficient,
 #endif
     return renderGainRampPart(gain, target, coefficient, in, inChannels, inSamples, out, outChannels,
                               outSamples, 0, outStride, 0, outStride, &writtenPeak);
+}
+
+void rampGainPair(float& first, float firstTarget, float& second, float secondTarget, float coefficient,
+                  float* gains, std::size_t frames) {
+#if defined(__SSE2__)
+    __m128 g = _mm_setr_ps(first, second, first, second);
+    const __m128 t = _mm_setr_ps(firstTarget, secondTarget, firstTarget, secondTarget);
+    const __m128 k = _mm_set1_ps(coefficient);
+    const bool targetsRest = restsOn(firstTarget, coefficient) && restsOn(secondTarget, coefficient);
+    std::size_t f = 0;
+    // Every 16 frames: once both ramps rest on their targets, the remaining frames take them.
+    while (f < frames && !(targetsRest && _mm_movemask_ps(_mm_cmpeq_ps(g, t)) == 0xf)) {
+        const std::size_t end = std::min(frames, f + 16);
+        for (; f < end; ++f) {
+            g = stepLanes(g, t, k);
+            _mm_storel_pi(reinterpret_cast<__m64*>(gains + 2 * f), g);
+        }
+    }
+    for (; f < frames; ++f) _mm_storel_pi(reinterpret_cast<__m64*>(gains + 2 * f), t);
+    alignas(16) float lanes[4];
+    _mm_store_ps(lanes, g);
+    first = lanes[0];
+    second = lanes[1];
+#else
+    for (std::size_t f = 0; f < frames; ++f) {
+        gains[2 * f] = first = stepGain(first, firstTarget, coefficient);
+        gains[2 * f + 1] = second = stepGain(second, secondTarget, coefficient);
+    }
+#endif
+}
+
+float applyPairedGains(const float* gains, const float* in, int inChannels, float* out, int outChannels,
+                       std::size_t frames, int outFirst, int windowCount, int partFirst, int partCount) {
+    return applyWindow(PairedGains{gains}, in, strideOf(inChannels), out, strideOf(outChannels), frames, outFirst,
+                       windowCount, partFirst, partCount);
 }
 
 StereoPairs renderStereoPairs(float mainGain, float mainTarget, float cueGain, float cueTarget,

@@ -67,6 +67,24 @@ float renderWholeBuffer(float gain, float target, float coefficient,
                         const float* in, int inChannels, std::size_t inSamples,
                         float* out, int outChannels, std::size_t outSamples, float& writtenPeak);
 
+// Two ramps stepped side by side, each exactly as renderGainRamp steps its gain; frame f's gains go
+// to gains[2f] (the first ramp) and gains[2f + 1] (the second). `first` and `second` hold the gains
+// to step from and, on return, the gains after the last frame (not snapped).
+void rampGainPair(float& first, float firstTarget, float& second, float secondTarget, float coefficient,
+                  float* gains, std::size_t frames);
+
+// Window channels [partFirst, partFirst + partCount) of `frames` frames, written as
+// renderGainRampPart writes them, frame f at the gain gains[2f] (the layout rampGainPair fills;
+// pass gains + 1 for its second ramp). Returns the largest absolute value written.
+float applyPairedGains(const float* gains, const float* in, int inChannels, float* out, int outChannels,
+                       std::size_t frames, int outFirst, int windowCount, int partFirst, int partCount);
+
+// The gain a ramp hands on to the next call: its target once within 1e-6 of it.
+inline float snappedGain(float g, float target) {
+    const float d = g - target;
+    return (d < 0.0f ? -d : d) < 0.000001f ? target : g;
+}
+
 // MAIN and PHONES of a paired device that is one stream: a stereo input into two windows of two
 // channels each, every other channel of the buffer silent, in one pass over the output. Each
 // window ramps its own gain exactly as renderGainRamp does, and the two ramps step side by side.

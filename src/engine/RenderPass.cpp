@@ -105,25 +105,119 @@ struct WindowResult {
     float peak;  // largest absolute value written
 };
 
-WindowResult renderWindow(const IOBuffer& tap, const IOBufferList& output, ChannelWindow window,
-                          float gain, float target, float k) {
-    bool first = true;
-    WindowResult result{gain, 0.0f};
-    forEachWindowPart(output, window, [&](const IOBuffer& b, int outFirst, int partFirst, int count) {
-        float peak = 0.0f;
-        const float g = kernel::renderGainRampPart(
-            gain, target, k, tap.samples(), int(tap.channels), tap.sampleCount(), b.samples(),
-            int(b.channels), b.sampleCount(), outFirst, window.count, partFirst, count, &peak);
-        // Streams of one device share their frame count; the window's first stream decides.
-        if (first) result.gain = g;
-        first = false;
-        result.peak = std::max(result.peak, peak);
-    });
-    return result;
+// The frames a window part in stream `b` renders: those both the tap and the stream hold.
+std::size_t partFrames(const IOBuffer& tap, const IOBuffer& b) {
+    return std::min(kernel::framesIn(tap.sampleCount(), strideOf(tap.channels)),
+                    kernel::framesIn(b.sampleCount(), strideOf(b.channels)));
+}
+
+// Frames of both windows' gains computed ahead of their parts; sized for a realtime thread's stack.
+constexpr std::size_t kGainChunk = 256;
+
+// Both windows, their ramps stepped side by side so that a frame waits for one step of the gain
+// chain rather than two. In every run of frames MAIN's parts are written before PHONES', so where
+// the windows overlap the cue wins, as when MAIN is rendered whole and then PHONES.
+void renderWindows(const IOBuffer& tap, const IOBufferList& output, ChannelWindow mainWindow,
+                   ChannelWindow phonesWindow, float k, float mainTarget, float cueTarget, WindowResult& main,
+                   WindowResult& cue) {
+    const int inStride = strideOf(tap.channels);
+    // Runs `write(tap from frame `from`, stream from frame `from`, stream channels, frames, part)`
+    // for each part of `window` that has frames from `from` on, at most `count` of them.
+    auto eachPart = [&](ChannelWindow window, std::size_t from, std::size_t count, auto write) {
+        forEachWindowPart(output, window, [&](const IOBuffer& b, int outFirst, int partFirst, int partCount) {
+            const std::size_t n = partFrames(tap, b);
+            if (n <= from) return;
+            const int outStride = strideOf(b.channels);
+            write(tap.samples() + from * std::size_t(inStride), b.samples() + from * std::size_t(outStride),
+                  int(b.channels), std::min(count, n - from), outFirst, window.count, partFirst, partCount);
+        });
+    };
+    // Both ramps at rest from frame `from` on: every remaining frame of a window takes its target.
+    auto restFrom = [&](std::size_t from) {
+        const auto atRest = [&](float target, float& peak) {
+            return [&, target](const float* in, float* out, int outChannels, std::size_t n, int outFirst, int width,
+                               int partFirst, int partCount) {
+                float written = 0.0f;
+                kernel::renderGainRampPart(target, target, k, in, int(tap.channels), n * std::size_t(inStride), out,
+                                           outChannels, n * std::size_t(strideOf(std::uint32_t(outChannels))),
+                                           outFirst, width, partFirst, partCount, &written);
+                peak = std::max(peak, written);
+            };
+        };
+        constexpr std::size_t kAll = ~std::size_t(0);
+        eachPart(mainWindow, from, kAll, atRest(mainTarget, main.peak));
+        eachPart(phonesWindow, from, kAll, atRest(cueTarget, cue.peak));
+    };
+    auto bothRest = [&](float gm, float gc) {
+        return gm == mainTarget && kernel::restsOn(mainTarget, k) && gc == cueTarget && kernel::restsOn(cueTarget, k);
+    };
+    if (bothRest(main.gain, cue.gain)) {
+        // The common case: the gains stay where they are.
+        restFrom(0);
+        return;
+    }
+
+    // Streams of one device share their frame count; a window's first stream decides its gain.
+    constexpr std::size_t kNone = ~std::size_t(0);
+    std::size_t frames = 0, mainDecides = kNone, cueDecides = kNone;
+    const auto measure = [&](std::size_t& decides) {
+        return [&](const IOBuffer& b, int, int, int) {
+            const std::size_t n = partFrames(tap, b);
+            frames = std::max(frames, n);
+            if (decides == kNone) decides = n;
+        };
+    };
+    forEachWindowPart(output, mainWindow, measure(mainDecides));
+    forEachWindowPart(output, phonesWindow, measure(cueDecides));
+
+    float gm = main.gain, gc = cue.gain;
+    float gains[2 * kGainChunk];
+    for (std::size_t done = 0; done < frames;) {
+        if (bothRest(gm, gc)) {
+            restFrom(done);
+            if (mainDecides > done) main.gain = mainTarget;
+            if (cueDecides > done) cue.gain = cueTarget;
+            break;
+        }
+        const std::size_t n = std::min(kGainChunk, frames - done);
+        kernel::rampGainPair(gm, mainTarget, gc, cueTarget, k, gains, n);
+        const auto ramped = [&](const float* lane, float& peak) {
+            return [&, lane](const float* in, float* out, int outChannels, std::size_t count, int outFirst, int width,
+                             int partFirst, int partCount) {
+                peak = std::max(peak, kernel::applyPairedGains(lane, in, int(tap.channels), out, outChannels, count,
+                                                               outFirst, width, partFirst, partCount));
+            };
+        };
+        eachPart(mainWindow, done, n, ramped(gains, main.peak));
+        eachPart(phonesWindow, done, n, ramped(gains + 1, cue.peak));
+        if (mainDecides > done && mainDecides <= done + n) main.gain = gains[2 * (mainDecides - 1 - done)];
+        if (cueDecides > done && cueDecides <= done + n) cue.gain = gains[2 * (cueDecides - 1 - done) + 1];
+        done += n;
+    }
+    main.gain = kernel::snappedGain(main.gain, mainTarget);
+    cue.gain = kernel::snappedGain(cue.gain, cueTarget);
 }
 
 bool overlap(ChannelWindow a, ChannelWindow b) {
     return a.first < b.first + b.count && b.first < a.first + a.count;
+}
+
+// Silence wherever the windows will not write. A stream whose every channel lies in a window is
+// written whole for the frames the windows render, so it needs zeros only after them.
+void zeroOutsideWindows(const IOBuffer& tap, const IOBufferList& output, ChannelWindow a, ChannelWindow b) {
+    const long long aEnd = a.first + a.count, bEnd = b.first + b.count;
+    const auto covers = [](long long first, long long end, long long lo, long long hi) { return first <= lo && hi <= end; };
+    long long base = 0;
+    for (const IOBuffer& stream : output) {
+        const int width = strideOf(stream.channels);
+        const long long lo = base, hi = base + width;
+        base = hi;
+        const bool covered = covers(a.first, aEnd, lo, hi) || covers(b.first, bEnd, lo, hi) ||
+                             (a.first <= bEnd && b.first <= aEnd &&
+                              covers(std::min<long long>(a.first, b.first), std::max(aEnd, bEnd), lo, hi));
+        const std::size_t written = covered ? partFrames(tap, stream) * std::size_t(width) : 0;
+        kernel::zeroSamples(stream.samples() + written, long(stream.sampleCount() - written));
+    }
 }
 
 // The meters of a paired cycle: what MAIN carries after the fader, or the tapped input before it.
@@ -165,10 +259,9 @@ void renderPaired(TapRenderState& s, const PairedLayout& l, long long deviceChan
         return;
     }
 
-    for (const IOBuffer& b : output) zeroBuffer(b);
-    // PHONES second: where the windows overlap, the cue wins.
-    const WindowResult main = renderWindow(tap, output, mainWindow, s.currentGain, targets.main, k);
-    const WindowResult cue = renderWindow(tap, output, phonesWindow, s.currentCueGain, targets.cue, k);
+    zeroOutsideWindows(tap, output, mainWindow, phonesWindow);
+    WindowResult main{s.currentGain, 0.0f}, cue{s.currentCueGain, 0.0f};
+    renderWindows(tap, output, mainWindow, phonesWindow, k, targets.main, targets.cue, main, cue);
 
     float mainPeak = main.peak;
     if (overlap(mainWindow, phonesWindow)) {

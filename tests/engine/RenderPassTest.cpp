@@ -104,6 +104,7 @@ const Layout kLayouts[] = {
     {"two stereo buffers paired", {{2, 256}, {2, 256}}, true, 0, 2},
     {"two stereo buffers unpaired", {{2, 256}, {2, 256}}, false, 0, 2},
     {"three stereo streams, pairs straddling", {{2, 256}, {2, 256}, {2, 256}}, true, 1, 3},
+    {"two stereo streams, pairs sharing a channel", {{2, 256}, {2, 256}}, true, 0, 1},
 };
 
 using test::VectorWidth;
