@@ -97,8 +97,6 @@ float rampGains(float g, float target, float k, float* gains, std::size_t n) {
     return g;
 }
 
-float snapped(float g, float target) { return snappedGain(g, target); }
-
 struct Peak {
     float value = 0.0f;
     // Same rule as the scans: only a higher value is kept, so NaN never enters.
@@ -613,7 +611,7 @@ float renderGainRampPart(float gain, float target, float coefficient,
         done += n;
     }
     if (writtenPeak) *writtenPeak = peak;
-    return snapped(g, target);
+    return snappedGain(g, target);
 }
 
 float renderWholeBuffer(float gain, float target, float coefficient,
@@ -653,7 +651,7 @@ float renderWholeBuffer(float gain, float target, float coefficient,
             peak = maxAbs4(v, peak);
         }
         writtenPeak = horizontalMax(peak, 0.0f);
-        return snapped(g, target);
+        return snappedGain(g, target);
     }
 #endif
     return renderGainRampPart(gain, target, coefficient, in, inChannels, inSamples, out, outChannels,
@@ -729,7 +727,7 @@ StereoPairs renderStereoPairs(float mainGain, float mainTarget, float cueGain, f
     _mm_store_ps(gains, g);
     const int m = mainLeft ? 0 : 2;
     const float mainPeak = lanes[m + 1] > lanes[m] ? lanes[m + 1] : lanes[m];
-    return {snapped(gains[m], mainTarget), snapped(gains[2 - m], cueTarget), mainPeak};
+    return {snappedGain(gains[m], mainTarget), snappedGain(gains[2 - m], cueTarget), mainPeak};
 #else
     zeroSamples(out, long(outSamples));
     StereoPairs r{};
