@@ -51,7 +51,7 @@ TEST(RenderPassAllocation, NoHeapAllocationOnAnyPath) {
     using Streams = std::vector<IOBufferStorage::Stream>;
     struct Case { Streams outputs; bool paired; bool muted; bool float32; };
     const Case cases[] = {
-        {{{2, 512}}, false, false, true},           // general path, with its shape and peak lines
+        {{{2, 512}}, false, false, true},           // general path with its shape and peak lines, then at rest
         {{{8, 512}}, true, false, true},            // paired
         {{{2, 512}, {2, 512}}, true, true, true},   // paired across streams, muted
         {{{2, 512}}, false, true, true},            // muted
@@ -78,7 +78,9 @@ TEST(RenderPassAllocation, NoHeapAllocationOnAnyPath) {
         }
         g_counting = false;
         EXPECT_EQ(g_allocations.load(), 0) << "paired " << c.paired << " muted " << c.muted;
-        if (c.float32) EXPECT_GT(lane.sum, 0.0) << "paired " << c.paired << " muted " << c.muted;
+        if (c.float32) {
+            EXPECT_GT(lane.sum, 0.0) << "paired " << c.paired << " muted " << c.muted;
+        }
     }
     // The hook itself works.
     g_counting = true;
