@@ -544,7 +544,9 @@ ScaleSamples scaleSamplesFor(int bits) {
     (void)bits;
     return scaleSamplesBaseline;
 }
-std::atomic<ScaleSamples> scaleSamplesNow{scaleSamplesFor(widestVectorBitsOfCpu())};
+// The baseline until this file's initialisation has run (constant-initialised), then the widest.
+std::atomic<ScaleSamples> scaleSamplesNow{scaleSamplesBaseline};
+const bool kScaleSamplesChosen = (scaleSamplesNow.store(scaleSamplesFor(widestVectorBitsOfCpu())), true);
 
 float maxAbs(const float* p, std::size_t n) {
     std::size_t i = 0;
