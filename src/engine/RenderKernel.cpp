@@ -33,12 +33,17 @@ int cpuVectorBits() {
     if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vbmi2")) return 512;
     return __builtin_cpu_supports("avx2") ? 256 : 128;
 }
-const int kCpuVectorBits = cpuVectorBits();
-// The width in use: the processor's, or less while a test limits it.
-std::atomic<int> vectorBits{kCpuVectorBits};
+// Asked once, on first use, so that it holds whenever it is asked.
+int widestVectorBitsOfCpu() {
+    static const int bits = cpuVectorBits();
+    return bits;
+}
+// The width in use: the baseline until the program has started (constant-initialised, so a call
+// made from another file's initialiser still works), then the processor's, or less while a test
+// limits it.
+constinit std::atomic<int> vectorBits{128};
 inline bool wide() { return vectorBits.load(std::memory_order_relaxed) >= 256; }
 inline bool widest() { return vectorBits.load(std::memory_order_relaxed) >= 512; }
-int widestVectorBitsOfCpu() { return kCpuVectorBits; }
 #else
 int widestVectorBitsOfCpu() { return 128; }
 #endif
@@ -107,10 +112,12 @@ struct Peak {
 };
 
 #if defined(__SSE2__)
-const __m128 kAbsMask = _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff));
+// Clears the sign bit. A constant built in place: a global one would be set only when the program
+// starts, and read as all zeros before.
+inline __m128 absMask() { return _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff)); }
 
 // max(a, m) keeps m when a is NaN, exactly like `if (a > m) m = a`.
-inline __m128 maxAbs4(__m128 v, __m128 m) { return _mm_max_ps(_mm_and_ps(v, kAbsMask), m); }
+inline __m128 maxAbs4(__m128 v, __m128 m) { return _mm_max_ps(_mm_and_ps(v, absMask()), m); }
 
 // The largest lane of m, or start when that is higher. The lanes come from maxAbs4, so none is NaN
 // and the order of the comparisons does not matter. Shuffles, not a round trip through memory: a
@@ -125,7 +132,7 @@ inline float horizontalMax(__m128 m, float start) {
 // scaledPeak lane by lane, for samples whose largest |x| is m.
 inline __m128 scaledPeaks(float m, __m128 t) {
     // max returns its second operand when the first is not a number.
-    return _mm_max_ps(_mm_mul_ps(_mm_set1_ps(m), _mm_and_ps(t, kAbsMask)), _mm_setzero_ps());
+    return _mm_max_ps(_mm_mul_ps(_mm_set1_ps(m), _mm_and_ps(t, absMask())), _mm_setzero_ps());
 }
 
 // The ramp step on four lanes at once, lane for lane the arithmetic of the scalar step: a lane
@@ -544,9 +551,8 @@ ScaleSamples scaleSamplesFor(int bits) {
     (void)bits;
     return scaleSamplesBaseline;
 }
-// The baseline until this file's initialisation has run (constant-initialised), then the widest.
-std::atomic<ScaleSamples> scaleSamplesNow{scaleSamplesBaseline};
-const bool kScaleSamplesChosen = (scaleSamplesNow.store(scaleSamplesFor(widestVectorBitsOfCpu())), true);
+// The baseline until the program has started (constant-initialised), then as vectorBits.
+constinit std::atomic<ScaleSamples> scaleSamplesNow{scaleSamplesBaseline};
 
 float maxAbs(const float* p, std::size_t n) {
     std::size_t i = 0;
@@ -569,10 +575,15 @@ int widestVectorBits() { return widestVectorBitsOfCpu(); }
 
 void limitVectorBits(int bits) {
 #if defined(QUELLOR_WIDE_VECTORS)
-    vectorBits.store(std::min(bits, kCpuVectorBits), std::memory_order_relaxed);
+    vectorBits.store(std::min(bits, widestVectorBitsOfCpu()), std::memory_order_relaxed);
 #endif
     scaleSamplesNow.store(scaleSamplesFor(std::min(bits, widestVectorBitsOfCpu())), std::memory_order_relaxed);
 }
+
+namespace {
+// The widest loops from the start of the program on.
+const bool kWidestChosen = (limitVectorBits(512), true);
+}  // namespace
 
 float scaleSamples(const float* in, float* out, std::size_t n, float g) {
     return scaleSamplesNow.load(std::memory_order_relaxed)(in, out, n, g);
