@@ -51,9 +51,11 @@ void copyInto(const reference::Tap& s, TapRenderState& t) {
     t.isFloat32 = s.isFloat32;
 }
 
-// Input list of a tap's aggregate: a sub-device input first, the tapped stereo mixdown last.
+// Input list of a tap's aggregate: a sub-device input first, the tapped mixdown (stereo unless
+// told otherwise) last.
 struct Input {
-    explicit Input(std::uint32_t frames) : storage({{2, frames}, {2, frames}}) {}
+    explicit Input(std::uint32_t frames, std::uint32_t tapChannels = 2)
+        : storage({{2, frames}, {tapChannels, frames}}) {}
     void fill(std::uint32_t call) {
         std::uint32_t x = 2654435761u * (call + 1);
         for (std::size_t b = 0; b < storage.size(); ++b)
@@ -91,6 +93,11 @@ struct Layout {
     bool paired;
     int mainOffset;
     int phonesOffset;
+    std::uint32_t tapChannels = 2;
+    std::uint32_t tapFrames = 256;
+    int pairWidth = 2;
+    std::uint32_t cutSamples = 0;     // taken off the end of the last output stream: a partial frame
+    std::uint32_t cutTapSamples = 0;  // and off the end of the tap
 };
 
 const Layout kLayouts[] = {
@@ -105,7 +112,19 @@ const Layout kLayouts[] = {
     {"two stereo buffers unpaired", {{2, 256}, {2, 256}}, false, 0, 2},
     {"three stereo streams, pairs straddling", {{2, 256}, {2, 256}, {2, 256}}, true, 1, 3},
     {"two stereo streams, pairs sharing a channel", {{2, 256}, {2, 256}}, true, 0, 1},
+    {"three stereo streams, a silent one between the pairs", {{2, 256}, {2, 256}, {2, 256}}, true, 0, 4},
+    {"two stereo streams with more frames than the tap", {{2, 300}, {2, 300}}, true, 0, 2},
+    {"two stereo streams of 600 frames from a 600-frame tap", {{2, 600}, {2, 600}}, true, 0, 2, 2, 600},
+    {"8-channel paired, a partial last frame", {{8, 256}}, true, 2, 6, 2, 256, 2, 3},
+    {"2-channel general, tap and stream ending in half a frame", {{2, 256}}, false, 0, 2, 2, 256, 2, 1, 1},
+    {"mono tap into 8-channel pairs", {{8, 256}}, true, 2, 6, 1},
+    {"6-channel tap into two stereo streams paired", {{2, 256}, {2, 256}}, true, 0, 2, 6},
+    {"8-channel paired, pairs three wide", {{8, 256}}, true, 0, 4, 2, 256, 3},
+    {"8-channel paired, pairs one wide", {{8, 256}}, true, 1, 5, 2, 256, 1},
 };
+
+// Takes `samples` off the end of a buffer, so that it ends in part of a frame.
+void cut(IOBuffer& buffer, std::uint32_t samples) { buffer.byteSize -= 4 * samples; }
 
 using test::VectorWidth;
 using test::vectorWidths;
@@ -142,11 +161,15 @@ TEST(RenderPass, TableMatchesTheReferenceModelBitForBit) {
                             model.pairedBuses = layout.paired;
                             model.mainOffset = layout.mainOffset;
                             model.phonesOffset = layout.phonesOffset;
+                            model.pairWidth = layout.pairWidth;
                             TapRenderState state;
                             copyInto(model, state);
                             if (resting) startAtRest(model, state);
-                            Input input(256);
+                            Input input(layout.tapFrames, layout.tapChannels);
+                            cut(input.storage.buffer(1), layout.cutTapSamples);
                             IOBufferStorage out(layout.outputs), expected(layout.outputs);
+                            cut(out.buffer(out.size() - 1), layout.cutSamples);
+                            cut(expected.buffer(expected.size() - 1), layout.cutSamples);
                             for (std::uint32_t call = 1; call <= (resting ? 20u : 200u); ++call) {
                                 input.fill(call);
                                 prefill(out, 7.0f);
@@ -260,6 +283,26 @@ TEST(RenderPass, DeviceWithSeveralStreamsGetsEachPairOnlyInItsOwnStream) {
     EXPECT_EQ(rig.frame(2, 10), (std::vector<float>{0, 0}));
     EXPECT_EQ(rig.frame(3, 10), (std::vector<float>{0, 0}));
     EXPECT_EQ(rig.state.postPeak.load(), 0.0625f);
+}
+
+TEST(RenderPass, PairsOverStreamsOfUnequalLengthTakeTheGainWhereTheWindowsFirstStreamEnds) {
+    // MAIN straddles a 100-frame stream and a 256-frame one; PHONES lies in a third.
+    Rig rig({{2, 100}, {2, 256}, {2, 256}});
+    rig.state.pairedBuses = true;
+    rig.state.mainOffset = 1;
+    rig.state.phonesOffset = 4;
+    rig.state.volume = 1.0f;
+    rig.state.currentGain = 0.0f;
+    rig.state.rampCoefficient = k48k;
+    rig.run();
+    float g = 0.0f;
+    for (int f = 0; f < 100; ++f) g = (1.0f - g) * k48k + g;
+    EXPECT_EQ(rig.state.currentGain.load(), g);
+    // The second stream carries MAIN's right channel for all of its frames, the ramp going on.
+    g = 0.0f;
+    for (int f = 0; f < 200; ++f) g = (1.0f - g) * k48k + g;
+    EXPECT_EQ(rig.frame(1, 199)[0], 0.5f * g);
+    EXPECT_EQ(rig.frame(0, 99)[0], 0.0f);  // left of MAIN: silent
 }
 
 TEST(RenderPass, TwoOutputBuffersUnpairedContinueTheRampAcrossBuffers) {
