@@ -196,11 +196,13 @@ QUELLOR_WIDE float scaleSamplesWide(const float* in, float* out, std::size_t n, 
     return peak.value;
 }
 
-// One output frame of eight channels with two stereo windows at rest: for lane c, the channel of
-// its input frame (`side`), its window's target (`targets`, 0 outside the windows) and all ones on
-// window channels (`keep`).
+// One output frame of eight channels with two stereo windows: for lane c, the channel of its input
+// frame (`side`), the lane of a four-lane pair vector it takes (`spread`: window a's two lanes, then
+// window b's), its window's target (`targets`, 0 outside the windows) and all ones on window
+// channels (`keep`).
 struct Frame8 {
     __m256i side;
+    __m256i spread;
     __m256 targets;
     __m256 keep;
 };
@@ -214,6 +216,7 @@ QUELLOR_WIDE inline Frame8 frame8(int aFirst, float ta, int bFirst, float tb) {
     const __m256i inB = _mm256_or_si256(_mm256_cmpeq_epi32(fromB, zero), _mm256_cmpeq_epi32(fromB, one));
     Frame8 f;
     f.side = _mm256_or_si256(_mm256_and_si256(inA, fromA), _mm256_and_si256(inB, fromB));
+    f.spread = _mm256_add_epi32(f.side, _mm256_and_si256(inB, _mm256_set1_epi32(2)));
     f.targets = _mm256_or_ps(_mm256_and_ps(_mm256_castsi256_ps(inA), _mm256_set1_ps(ta)),
                              _mm256_and_ps(_mm256_castsi256_ps(inB), _mm256_set1_ps(tb)));
     f.keep = _mm256_castsi256_ps(_mm256_or_si256(inA, inB));
@@ -351,18 +354,8 @@ QUELLOR_WIDE inline __m256 spreadFrame(__m128 v, __m256i spread, __m256 keep) {
 // channels need no pass of their own.
 QUELLOR_WIDE __m128 pairFrames8(__m128& gains, __m128 t, float k, bool targetsRest, const float* in, float* out,
                                 std::size_t frames, int left, int right) {
-    // Lane c of an output frame: pair lane spreadIdx[c] (the left window's two, then the right's),
-    // input channel side[c] of its frame, and keepMask[c] set on window channels only.
-    const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
-    const __m256i one = _mm256_set1_epi32(1), two = _mm256_set1_epi32(2);
-    const __m256i fromLeft = _mm256_sub_epi32(lanes, _mm256_set1_epi32(left));
-    const __m256i fromRight = _mm256_sub_epi32(lanes, _mm256_set1_epi32(right));
-    const __m256i secondL = _mm256_cmpeq_epi32(fromLeft, one), secondR = _mm256_cmpeq_epi32(fromRight, one);
-    const __m256i inLeft = _mm256_or_si256(_mm256_cmpeq_epi32(fromLeft, _mm256_setzero_si256()), secondL);
-    const __m256i inRight = _mm256_or_si256(_mm256_cmpeq_epi32(fromRight, _mm256_setzero_si256()), secondR);
-    const __m256i side = _mm256_and_si256(_mm256_or_si256(secondL, secondR), one);
-    const __m256i spreadIdx = _mm256_add_epi32(side, _mm256_and_si256(inRight, two));
-    const __m256 keepMask = _mm256_castsi256_ps(_mm256_or_si256(inLeft, inRight));
+    // The frame's layout; the gains come from the ramps, not from targets.
+    const Frame8 fr = frame8(left, 0.0f, right, 0.0f);
     // A local copy: `gains` could alias the output as far as the compiler knows, which would put
     // a store and a reload on the chain from one frame to the next.
     __m128 g = gains;
@@ -376,7 +369,7 @@ QUELLOR_WIDE __m128 pairFrames8(__m128& gains, __m128 t, float k, bool targetsRe
             g = stepLanes(g, t, kv);
             const __m128 x = _mm_castpd_ps(_mm_load_sd(reinterpret_cast<const double*>(in + 2 * f)));
             const __m128 v = _mm_mul_ps(_mm_movelh_ps(x, x), g);
-            _mm256_storeu_ps(out + 8 * f, spreadFrame(v, spreadIdx, keepMask));
+            _mm256_storeu_ps(out + 8 * f, spreadFrame(v, fr.spread, fr.keep));
             peak = maxAbs4(v, peak);
         }
     }

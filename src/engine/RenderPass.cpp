@@ -19,6 +19,7 @@ float mainTargetFor(const TapRenderState& s, bool muted) {
 }
 
 RenderTargets targetsFor(const TapRenderState& s, bool muted) {
+    if (s.panicked) return {};  // both silent
     RenderTargets t;
     t.main = muted ? 0.0f : cubedLevel(s.volume);
     switch (s.phonesMode.load()) {
@@ -26,12 +27,7 @@ RenderTargets targetsFor(const TapRenderState& s, bool muted) {
     case 2: t.cue = 0.0f; break;
     default: t.cue = t.main; break;
     }
-    if (s.panicked) {
-        t.main = 0.0f;
-        t.cue = 0.0f;
-    } else {
-        t.cue = t.cue * s.phonesBusGain;
-    }
+    t.cue = t.cue * s.phonesBusGain;
     return t;
 }
 
