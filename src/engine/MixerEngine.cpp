@@ -130,27 +130,26 @@ void MixerEngine::shutdown() {
     if (recorder_) recorder_->stopCapture();
 }
 
+void MixerEngine::postOncePerBurst(bool& pending, std::function<void()> work) {
+    if (pending) return;
+    pending = true;
+    Scheduler::current().post(alive_.guard([&pending, work = std::move(work)] {
+        pending = false;
+        work();
+    }));
+}
+
 void MixerEngine::observeApps() {
-    // One rebuild per burst of changes: changes that arrive before it runs are covered by it.
-    connect(processMonitor_.get(), &AudioProcessMonitor::appsChanged, this, [this] {
-        if (appsRebuildPending_) return;
-        appsRebuildPending_ = true;
-        Scheduler::current().post(alive_.guard([this] {
-            appsRebuildPending_ = false;
-            rebuildTaps();
-        }));
-    });
+    connect(processMonitor_.get(), &AudioProcessMonitor::appsChanged, this,
+            [this] { postOncePerBurst(appsRebuildPending_, [this] { rebuildTaps(); }); });
 }
 
 void MixerEngine::observeDevices() {
     connect(deviceMonitor_.get(), &AudioDeviceMonitor::devicesChanged, this, [this] {
-        if (devicesChangePending_) return;
-        devicesChangePending_ = true;
-        Scheduler::current().post(alive_.guard([this] {
-            devicesChangePending_ = false;
+        postOncePerBurst(devicesChangePending_, [this] {
             scheduleBluetoothRefresh();
             restartMismatchedTaps();
-        }));
+        });
     });
 }
 

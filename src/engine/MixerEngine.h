@@ -299,6 +299,9 @@ private:
     // core
     void observeApps();
     void observeDevices();
+    // Runs `work` once on the next turn of the main thread, however often this is called before it
+    // runs: one pass per burst of changes covers them all. `pending` belongs to the caller.
+    void postOncePerBurst(bool& pending, std::function<void()> work);
     void startWatchdog();
     void connectOSCCallbacks();
     void installRateListeners();

@@ -55,7 +55,7 @@ TEST_F(MixerEngineOutputsTest, OutputLatencyAddsBufferSafetyOffsetAndDeviceLaten
     ASSERT_TRUE(engine().readOutputLatency(256));
     EXPECT_NEAR(*engine().readOutputLatency(256), (256.0 + 32 + 64) / 48000 * 1000, 1e-9);
     // The device's own buffer size when none is given; 512 frames when that cannot be read.
-    hardware.failEvery({SimulatedHardware::Call::Data, id, hal::kBufferFrameSize}, -50);
+    hardware.failEvery({SimulatedHardware::Call::Data, id, hal::kBufferFrameSize, std::nullopt}, -50);
     EXPECT_NEAR(*engine().readOutputLatency(0), (512.0 + 32 + 64) / 48000 * 1000, 1e-9);
 }
 
