@@ -17,6 +17,10 @@
 
 namespace quellor::test {
 
+// The applications the engine scenarios add to the world.
+inline const QString kPlayer = "com.example.player";
+inline const QString kRadio = "com.example.radio";
+
 class EngineFixture : public QuellorTest {
 protected:
     EngineFixture();

@@ -9,9 +9,6 @@
 namespace quellor::test {
 namespace {
 
-const QString kPlayer = "com.example.player";
-const QString kRadio = "com.example.radio";
-
 class MixerEngineMixStateTest : public EngineFixture {
 protected:
     void SetUp() override {

@@ -7,8 +7,6 @@
 namespace quellor::test {
 namespace {
 
-const QString kPlayer = "com.example.player";
-const QString kRadio = "com.example.radio";
 const QString kElsewhere = "com.example.elsewhere";
 
 class MixerEngineRecordingTest : public EngineFixture {

@@ -8,9 +8,6 @@
 namespace quellor::test {
 namespace {
 
-const QString kPlayer = "com.example.player";
-const QString kRadio = "com.example.radio";
-
 class MixerEngineTapsTest : public EngineFixture {
 protected:
     // The player's first tap start is refused, which starts the capture retry.

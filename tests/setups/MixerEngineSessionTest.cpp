@@ -22,8 +22,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-const QString kPlayer = "com.example.player";
-const QString kRadio = "com.example.radio";
 const QString kTuner = "com.example.tuner";
 
 QStringList padded(QStringList ids, int count = 16) {
