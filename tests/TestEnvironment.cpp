@@ -1,5 +1,8 @@
 #include "TestEnvironment.h"
 
+#include <csignal>
+#include <sys/resource.h>
+
 namespace quellor::test {
 
 namespace {
@@ -21,6 +24,22 @@ QuellorTest::~QuellorTest() {
     defaults_.reset();
     UserDefaults::installStandard(nullptr);
     Scheduler::install(&g_fallbackScheduler);
+}
+
+FileSizeLimit::FileSizeLimit(qint64 bytes) : previousHandler_(std::signal(SIGXFSZ, SIG_IGN)) {
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    previousLimit_ = qint64(limit.rlim_cur);
+    limit.rlim_cur = rlim_t(bytes);
+    EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+}
+
+FileSizeLimit::~FileSizeLimit() {
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = rlim_t(previousLimit_);
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, previousHandler_);
 }
 
 }  // namespace quellor::test

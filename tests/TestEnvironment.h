@@ -32,4 +32,18 @@ protected:
     LogCapture logs;
 };
 
+// While it lives, no file of this process may grow past `bytes`: writes beyond it fail as on a full
+// disk (EFBIG, with SIGXFSZ ignored). Tests run one per process, so the limit touches no other.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(qint64 bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    void (*previousHandler_)(int);
+    qint64 previousLimit_;
+};
+
 }  // namespace quellor::test

@@ -1,5 +1,6 @@
 #include "base/UserDefaults.h"
 
+#include "base/AtomicFile.h"
 #include "base/Logger.h"
 
 #include <QDir>
@@ -8,7 +9,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <cmath>
 
@@ -143,15 +143,22 @@ QString UserDefaults::standardFilePath() {
 void UserDefaults::load() {
     QFile f(filePath_);
     if (!f.exists()) return;
-    if (!f.open(QIODevice::ReadOnly)) {
-        log().error("Cannot read %s", qPrintable(filePath_));
-        return;
+    QByteArray bytes;
+    QString error;
+    QJsonParseError err{};
+    QJsonDocument doc;
+    if (readWholeFile(filePath_, bytes, &error)) {
+        doc = QJsonDocument::fromJson(bytes, &err);
+        if (err.error != QJsonParseError::NoError)
+            error = filePath_ + QStringLiteral(": ") + err.errorString();
+        else if (!doc.isObject())
+            error = filePath_ + QStringLiteral(": not a JSON object");
     }
-    QJsonParseError err;
-    auto doc = QJsonDocument::fromJson(f.readAll(), &err);
-    if (err.error != QJsonParseError::NoError || !doc.isObject()) {
-        log().error("Ignoring unreadable defaults file %s: %s", qPrintable(filePath_),
-                    qPrintable(err.errorString()));
+    if (!error.isEmpty()) {
+        // The store starts empty, and its first write would replace the file: keep it for the user.
+        const auto kept = keepFileAside(filePath_);
+        log().error("Ignoring unreadable defaults file %s; %s", qPrintable(error),
+                    kept ? qPrintable(QStringLiteral("kept as ") + *kept) : "it could not be kept aside");
         return;
     }
     auto o = doc.object();
@@ -255,16 +262,13 @@ bool UserDefaults::flush() {
     QDir().mkpath(QFileInfo(filePath_).absolutePath());
     QJsonObject o;
     for (auto it = values_.begin(); it != values_.end(); ++it) o.insert(it.key(), toJson(it.value()));
-    QSaveFile f(filePath_);
-    if (!f.open(QIODevice::WriteOnly)) {
-        log().error("Cannot write %s", qPrintable(filePath_));
+    QString error;
+    if (!writeFileAtomically(filePath_, QJsonDocument(o).toJson(QJsonDocument::Indented), &error)) {
+        // The values stay in memory and dirty: the next change, or the flush at quit, tries again.
+        saveFailures_.failed(error);
         return false;
     }
-    f.write(QJsonDocument(o).toJson(QJsonDocument::Indented));
-    if (!f.commit()) {
-        log().error("Cannot write %s", qPrintable(filePath_));
-        return false;
-    }
+    saveFailures_.succeeded();
     dirty_ = false;
     return true;
 }

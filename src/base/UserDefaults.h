@@ -5,7 +5,9 @@
 // is integer -> double, because a JSON file cannot tell 1.0 from 1.
 //
 // The standard store is a JSON file ($XDG_CONFIG_HOME/Quellor/defaults.json) written atomically
-// soon after each change and on flush()/destruction. Data values are written as {"$data": base64}.
+// soon after each change and on flush()/destruction. A write that fails (a full disk, a file that may
+// not be written) leaves the previous file whole, is logged once until a write succeeds again, and
+// keeps the values in memory for the next attempt. Data values are written as {"$data": base64}.
 // A store with no file is in memory only (tests).
 //
 // Threads: main thread only (the file write is posted through the Scheduler).
@@ -18,6 +20,7 @@
 #include <QVariantMap>
 #include <optional>
 
+#include "base/AtomicFile.h"
 #include "base/Scheduler.h"
 
 namespace quellor {
@@ -82,6 +85,7 @@ private:
     QString filePath_;
     QVariantMap values_;
     bool dirty_ = false;
+    FailureEpisode saveFailures_{Logger(QStringLiteral("UserDefaults")), QStringLiteral("the user defaults")};
     TaskSlot writeTask_;
     Liveness alive_;
 };

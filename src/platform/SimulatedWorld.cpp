@@ -4,10 +4,10 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 #include <QSet>
 #include <cmath>
 
+#include "base/AtomicFile.h"
 #include "base/Json.h"
 #include "platform/SimulatedHardware.h"
 #include "platform/SimulatedIO.h"
@@ -422,12 +422,10 @@ QByteArray SimulatedWorld::toJson() const {
 }
 
 bool SimulatedWorld::save(const QString& path, QString& error) const {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(toJson()) < 0 || !file.commit()) {
-        error = QStringLiteral("%1: cannot write: %2").arg(path, file.errorString());
-        return false;
-    }
-    return true;
+    QString why;
+    if (writeFileAtomically(path, toJson(), &why)) return true;
+    error = QStringLiteral("cannot write %1").arg(why);
+    return false;
 }
 
 void SimulatedWorld::populate(SimulatedHardware& hardware) const {

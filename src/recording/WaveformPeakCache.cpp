@@ -3,8 +3,8 @@
 #include <QFile>
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
+#include "base/AtomicFile.h"
 #include "recording/LatestRecording.h"
 
 namespace quellor {
@@ -31,10 +31,8 @@ std::optional<std::vector<std::uint8_t>> WaveformPeakCache::load(const QString& 
 }
 
 bool WaveformPeakCache::store(const QString& recording, const std::vector<std::uint8_t>& peaks) {
-    QSaveFile file(cachePath(recording));
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    file.write(reinterpret_cast<const char*>(peaks.data()), qint64(peaks.size()));
-    return file.commit();
+    return writeFileAtomically(cachePath(recording),
+                               QByteArray(reinterpret_cast<const char*>(peaks.data()), qsizetype(peaks.size())));
 }
 
 std::vector<std::uint8_t> WaveformPeakCache::peaks(const QString& recording) {

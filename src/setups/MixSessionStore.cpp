@@ -4,7 +4,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
-#include <QSaveFile>
+
+#include "base/AtomicFile.h"
 
 namespace quellor {
 
@@ -33,33 +34,31 @@ std::optional<QByteArray> MixSessionStore::encode(const MixSession& session) {
     return indentedDocument(json::toJson(session));
 }
 
-bool MixSessionStore::writeAtomically(const QString& path, const QByteArray& data) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    if (file.write(data) != data.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+bool MixSessionStore::writeAtomically(const QString& path, const QByteArray& data, QString* error) {
+    return writeFileAtomically(path, data, error);
 }
 
 std::optional<QByteArray> MixSessionStore::readAll(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-    QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError) return std::nullopt;
+    QByteArray data;
+    if (!readWholeFile(path, data)) return std::nullopt;
     return data;
 }
 
-void MixSessionStore::save(const MixSessionFile& file) const {
+bool MixSessionStore::save(const MixSessionFile& file, QString* error) const {
     QDir().mkpath(QFileInfo(path_).absolutePath());
     auto data = encode(file);
-    if (!data) return;
-    if (QFileInfo::exists(path_)) {
-        QFile::remove(backupPath());
-        QFile::copy(path_, backupPath());
+    if (!data) {
+        if (error) *error = path_ + QStringLiteral(": the setups cannot be encoded");
+        return false;
     }
-    writeAtomically(path_, *data);
+    // The previous bytes are read before the file is replaced and become the backup only after the
+    // new file is in place: a save that fails (a full disk, a file that may not be written) leaves
+    // both files as they were, and a backup that cannot be written leaves the older one.
+    QByteArray previous;
+    const bool hadPrevious = QFileInfo::exists(path_) && readWholeFile(path_, previous);
+    if (!writeFileAtomically(path_, *data, error)) return false;
+    if (hadPrevious) writeFileAtomically(backupPath(), previous);
+    return true;
 }
 
 MixSessionStore::Loaded MixSessionStore::load() const {
@@ -76,12 +75,7 @@ MixSessionStore::Loaded MixSessionStore::load() const {
 
 std::vector<std::pair<QString, QString>> MixSessionStore::keepAside(const QStringList& paths) {
     std::vector<std::pair<QString, QString>> moved;
-    for (const QString& path : paths) {
-        QString target = path + QStringLiteral(".unreadable");
-        for (int n = 2; QFileInfo::exists(target) || QFileInfo(target).isSymLink(); ++n)
-            target = path + QStringLiteral(".unreadable.") + QString::number(n);
-        moved.emplace_back(path, QFile::rename(path, target) ? target : QString());
-    }
+    for (const QString& path : paths) moved.emplace_back(path, keepFileAside(path).value_or(QString()));
     return moved;
 }
 

@@ -7,9 +7,10 @@
 // name; floats as their shortest text, dates as seconds since 2001-01-01 UTC, UUIDs upper-case.
 //
 // save() rewrites the whole file: it makes the folder, encodes (a value that cannot be encoded
-// leaves everything on disk as it was), copies the existing file to the backup, then writes the
-// new bytes aside and renames them into place, so a reader never sees half a file. Each step fails
-// silently; the setups in memory stay and the next save tries again.
+// leaves everything on disk as it was), writes the new bytes aside and renames them into place, so
+// a reader never sees half a file, and then makes the previous bytes the backup. A failed write
+// (a full disk, a file that may not be written) changes neither file and is reported to the caller;
+// the setups in memory stay and the next save tries again.
 //
 // load() tries the file, then its backup; the first that reads and decodes wins, even when it
 // holds no setups. Files that exist but cannot be read or decoded are listed, so that the caller
@@ -36,7 +37,8 @@ public:
     const QString& path() const { return path_; }
     QString backupPath() const { return path_ + QStringLiteral(".bak"); }
 
-    void save(const MixSessionFile& file) const;
+    // True when the file now holds `file`; otherwise `error` says why.
+    bool save(const MixSessionFile& file, QString* error = nullptr) const;
 
     struct Loaded {
         std::optional<MixSessionFile> file;  // nothing when no candidate decoded
@@ -52,7 +54,7 @@ public:
     static std::optional<QByteArray> encode(const MixSessionFile& file);
     static std::optional<QByteArray> encode(const MixSession& session);
     // Writes aside and renames into place; no folder is made. False on any failure.
-    static bool writeAtomically(const QString& path, const QByteArray& data);
+    static bool writeAtomically(const QString& path, const QByteArray& data, QString* error = nullptr);
     // The whole file, or nothing when it cannot be opened or read.
     static std::optional<QByteArray> readAll(const QString& path);
 

@@ -34,15 +34,17 @@ SessionManager::SessionManager(SessionEngine& engine, MixSessionStore store, Clo
     loadAtStart();
 }
 
+SessionManager::~SessionManager() { flush(); }
+
 void SessionManager::loadAtStart() {
     auto loaded = store_.load();
-    if (!loaded.file && !loaded.unreadable.isEmpty()) {
-        for (const auto& [from, to] : MixSessionStore::keepAside(loaded.unreadable)) {
-            if (to.isEmpty())
-                log_.error("Setups file %s cannot be read and could not be kept aside", qPrintable(from));
-            else
-                log_.error("Setups file %s cannot be read; kept as %s", qPrintable(from), qPrintable(to));
-        }
+    // A file that cannot be read is kept aside even when its backup loaded: the first save would
+    // otherwise replace it, and with it whatever the user can still recover from it.
+    for (const auto& [from, to] : MixSessionStore::keepAside(loaded.unreadable)) {
+        if (to.isEmpty())
+            log_.error("Setups file %s cannot be read and could not be kept aside", qPrintable(from));
+        else
+            log_.error("Setups file %s cannot be read; kept as %s", qPrintable(from), qPrintable(to));
     }
     MixSessionFile file = loaded.file.value_or(MixSessionFile{});
     sessions_ = std::move(file.sessions);
@@ -86,7 +88,20 @@ void SessionManager::setCurrentID(std::optional<QUuid> id) {
 }
 
 void SessionManager::persist() {
-    store_.save(MixSessionFile{currentID_, sessions_});
+    saveTask_.cancel();
+    QString error;
+    if (store_.save(MixSessionFile{currentID_, sessions_}, &error)) {
+        unsaved_ = false;
+        saveFailures_.succeeded();
+    } else {
+        // The setups stay in memory: the next change, or the flush at quit, writes them.
+        unsaved_ = true;
+        saveFailures_.failed(error);
+    }
+}
+
+void SessionManager::flush() {
+    if (saveTask_.pending() || unsaved_) persist();
 }
 
 void SessionManager::captureCurrent() {
@@ -94,7 +109,14 @@ void SessionManager::captureCurrent() {
     if (index < 0) return;
     sessions_[index] = captureSession(engine_, sessions_[index], now());
     emit sessionsChanged();
-    persist();
+    // Mix changes come in bursts (a remote surface can send hundreds of slot changes a second):
+    // the first one schedules a save and the rest join it, so the file is written a few times a
+    // second at most and never falls further behind than kCaptureSaveDelay.
+    if (saveTask_.pending()) return;
+    saveTask_.set(Scheduler::current().after(kCaptureSaveDelay, alive_.guard([this] {
+        saveTask_.clear();
+        persist();
+    })));
 }
 
 void SessionManager::appendAndApply(MixSession session) {

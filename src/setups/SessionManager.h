@@ -2,17 +2,23 @@
 // Owns the setups and the current setup, keeps the setups file in step with them, and moves the
 // live mix between the engine and the setups. The current setup follows the live mix: each
 // reported mix change (the engine's onMixChanged, wired by the application to captureCurrent)
-// captures the engine into it and rewrites the setups file.
+// captures the engine into it and schedules a rewrite of the setups file: the captures of one
+// burst of changes are written once, kCaptureSaveDelay after the first of them. Every other
+// operation writes the file at once, and flush() (called when the manager is destroyed at quit)
+// writes what is still waiting.
 //
 // Start-up reads the setups file, else its backup. When neither exists a first "Setup 1" is
 // captured from the engine and written. When files exist but none can be read or decoded (damage,
 // or a newer format), they are first renamed to "<name>.unreadable" and the fact is logged, so
-// that the first save does not overwrite every earlier setup. A current id that names no setup
+// that the first save does not overwrite every earlier setup; a file that cannot be read is kept
+// aside the same way when its backup loaded. A current id that names no setup
 // is repaired to the first setup (written with the next change). No setup is applied at start.
 //
 // Invariants after construction: at least one setup; currentID names one of them; no operation
 // removes the last setup. Every operation that changes the setups or the current id ends by
-// writing the file. Operations are synchronous and never throw; failures are no-ops or false.
+// writing the file. Operations are synchronous and never throw; failures are no-ops or false. A
+// save that fails is logged once until a save succeeds again; the setups stay in memory and the
+// next change, or the flush at quit, writes them.
 //
 // Threads: main thread only. The engine and the clock must outlive the manager.
 
@@ -24,7 +30,9 @@
 #include <optional>
 #include <vector>
 
+#include "base/AtomicFile.h"
 #include "base/Logger.h"
+#include "base/Scheduler.h"
 #include "setups/MixSession.h"
 #include "setups/MixSessionStore.h"
 #include "setups/SessionEngine.h"
@@ -36,7 +44,11 @@ class SessionManager : public QObject {
 public:
     using Clock = std::function<QDateTime()>;  // wall-clock "now" for created/modified dates
 
+    // Seconds from the first mix change of a burst to the save that writes the burst.
+    static constexpr double kCaptureSaveDelay = 0.3;
+
     SessionManager(SessionEngine& engine, MixSessionStore store, Clock clock = {}, QObject* parent = nullptr);
+    ~SessionManager() override;
 
     const std::vector<MixSession>& sessions() const { return sessions_; }
     const std::optional<QUuid>& currentID() const { return currentID_; }
@@ -46,8 +58,8 @@ public:
     // All setups, newest modifiedAt first; equal dates keep their list order.
     std::vector<MixSession> recentSessions() const;
 
-    // Replaces the current setup with a capture of the engine and writes the file, even when
-    // nothing changed. Nothing when no setup is current.
+    // Replaces the current setup with a capture of the engine and schedules a write of the file,
+    // even when nothing changed. Nothing when no setup is current.
     void captureCurrent();
     // Captures the current setup, then makes `id` current and applies it. Nothing for the current
     // id or an unknown one.
@@ -70,8 +82,12 @@ public:
     // Removes the current setup (not captured first), then makes the most recently modified
     // remaining setup current and applies it. Nothing with fewer than two setups.
     void deleteSetup();
-    // Writes currentID and the setups to the setups file.
+    // Writes currentID and the setups to the setups file now.
     void persist();
+    // Writes the file now when a save is scheduled or the last one failed.
+    void flush();
+    // True while the setups in memory are not yet on disk (a save is scheduled, or the last failed).
+    bool hasUnsavedChanges() const { return unsaved_ || saveTask_.pending(); }
 
     // `base` trimmed of spaces and tabs ("Session" when blank); when some setup already has that
     // exact name, the first of "<base> 2", "<base> 3", ... that none has.
@@ -94,6 +110,10 @@ private:
     std::vector<MixSession> sessions_;
     std::optional<QUuid> currentID_;
     Logger log_{QStringLiteral("SessionManager")};
+    FailureEpisode saveFailures_{log_, QStringLiteral("the setups file")};
+    bool unsaved_ = false;
+    TaskSlot saveTask_;
+    Liveness alive_;
 };
 
 }  // namespace quellor

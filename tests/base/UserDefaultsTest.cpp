@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -64,11 +65,43 @@ TEST_F(UserDefaultsTest, UnreadableFileStartsEmptyAndChangedSignalFires) {
     f.close();
     UserDefaults d(path);
     EXPECT_FALSE(d.contains("x"));
+    // Kept for the user: the first write would otherwise replace it.
+    QFile kept(path + ".unreadable");
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), "{not json");
+    EXPECT_TRUE(logs.containsText("Ignoring unreadable defaults file " + path));
     QSignalSpy spy(&d, &UserDefaults::changed);
     d.setInteger("x", 1);
     d.remove("x");
     ASSERT_EQ(spy.count(), 2);
     EXPECT_EQ(spy.at(0).at(0).toString(), "x");
+}
+
+TEST_F(UserDefaultsTest, ASaveOnAFullDiskKeepsThePreviousFileLogsOnceAndALaterSaveWritesEverything) {
+    QTemporaryDir dir;
+    const QString path = dir.path() + "/defaults.json";
+    auto onDisk = [&] { return UserDefaults(path).stringValue("companionPairingPIN"); };
+    UserDefaults d(path);
+    d.setString("companionPairingPIN", "482913");
+    d.setData("appVolumes", QByteArray(2000, 'v'));
+    ASSERT_TRUE(d.flush());
+    const auto size = QFileInfo(path).size();
+    {
+        test::FileSizeLimit full(size);  // the old file fits, nothing larger does
+        d.setData("consoleSlots", QByteArray(100, 's'));
+        scheduler().runPending();
+        d.setString("companionPairingPIN", "111111");
+        EXPECT_FALSE(d.flush());
+    }
+    EXPECT_EQ(QFileInfo(path).size(), size);
+    EXPECT_EQ(onDisk(), "482913");
+    EXPECT_EQ(logs.records("UserDefaults").size(), 1u);
+    EXPECT_TRUE(logs.containsText("Cannot save the user defaults: " + path + ": "));
+
+    EXPECT_TRUE(d.flush());  // the quit's flush, with room again
+    EXPECT_EQ(onDisk(), "111111");
+    EXPECT_EQ(UserDefaults(path).dataValue("consoleSlots"), QByteArray(100, 's'));
+    EXPECT_TRUE(logs.contains("UserDefaults", LogLevel::Info, "Saved the user defaults again"));
 }
 
 }  // namespace

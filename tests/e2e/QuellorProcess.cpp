@@ -5,7 +5,10 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QUdpSocket>
+#include <QDirIterator>
 #include <csignal>
+#include <grp.h>
+#include <unistd.h>
 
 namespace quellor::test {
 
@@ -38,6 +41,15 @@ quint16 QuellorProcess::freeUdpPort() {
 }
 
 void QuellorProcess::start() {
+    if (unprivileged_ && ::geteuid() == 0) {
+        constexpr uid_t kNobody = 65534;
+        QDirIterator it(home_.path(), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+        ::chown(QFile::encodeName(home_.path()).constData(), kNobody, kNobody);
+        while (it.hasNext()) ::lchown(QFile::encodeName(it.next()).constData(), kNobody, kNobody);
+        process_.setChildProcessModifier([] {
+            if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) ::_exit(126);
+        });
+    }
     process_.setProcessEnvironment(env_);
     process_.start(QStringLiteral(QUELLOR_BINARY), {});
     process_.waitForStarted(10000);

@@ -25,6 +25,10 @@ public:
     // A UDP port on 127.0.0.1 that nothing is bound to right now.
     static quint16 freeUdpPort();
 
+    // Runs the program as an ordinary user even when the tests run as root (as CI does), so that
+    // file permissions apply to it: as user "nobody", owning the home folder. Without root the
+    // program runs as this user anyway.
+    void runUnprivileged() { unprivileged_ = true; }
     void start();
     // Waits until the standard error output contains `text` (true) or `seconds` pass (false).
     bool waitForLog(const QString& text, double seconds = 20);
@@ -43,6 +47,7 @@ private:
     QProcessEnvironment env_;
     QProcess process_;
     QString output_;
+    bool unprivileged_ = false;
 };
 
 }  // namespace quellor::test

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <csignal>
@@ -53,6 +54,95 @@ TEST(Setups, ASlotSentOverOSCRewritesTheSetupsFileAndKeepsThePreviousOneAsBackup
     ASSERT_TRUE(current.has_value());
     EXPECT_EQ(current->stripSlots.value(3), "system_input");
     EXPECT_EQ(MixSessionStore::readAll(store.backupPath()), initial);
+    EXPECT_EQ(app.stop(SIGTERM), 0) << app.output().toStdString();
+}
+
+// A running program on a data folder prepared by `prepare`, driven over OSC with the pairing PIN.
+class SetupsFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        app.seedDefaults({{"oscPort", port}, {"companionPairingPIN", pin}});
+        QDir().mkpath(folder());
+    }
+    QString folder() const { return app.dataPath() + "/Quellor"; }
+    QString path() const { return folder() + "/sessions.json"; }
+    static QByteArray threeSetups() {
+        std::vector<MixSession> list;
+        for (const char* name : {"A", "B", "C"}) {
+            MixSession s;
+            s.name = name;
+            s.createdAt = s.modifiedAt = QDateTime::currentDateTimeUtc();
+            list.push_back(s);
+        }
+        return *MixSessionStore::encode(MixSessionFile{list.back().id, list});
+    }
+    static void write(const QString& path, const QByteArray& data, QFile::Permissions permissions) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(data);
+        f.close();
+        ASSERT_TRUE(QFile::setPermissions(path, permissions));
+    }
+    void startAsAnOrdinaryUser() {
+        app.runUnprivileged();
+        app.start();
+        ASSERT_TRUE(app.waitForLog("Quellor started")) << app.output().toStdString();
+    }
+    // Sends a slot change until `done` holds: datagrams that arrive before the engine has started
+    // are refused.
+    bool sendSlot(int strip, const QString& id, const std::function<bool()>& done) {
+        for (int attempt = 0; attempt < 20 && !done(); ++attempt) {
+            QProcess::execute("oscsend", {"127.0.0.1", QString::number(port),
+                                          QString("/a/%1/slot/%2/%3").arg(pin).arg(strip).arg(id), "f", "1"});
+            app.waitUntil(done, 1.0);
+        }
+        return done();
+    }
+    QStringList currentSlots() const {
+        const MixSessionStore store(path());
+        if (auto s = currentSetup(store)) return s->stripSlots;
+        return {};
+    }
+
+    QuellorProcess app;
+    const quint16 port = QuellorProcess::freeUdpPort();
+    const QString pin = "482913";
+};
+
+TEST_F(SetupsFiles, AnUnreadableSetupsFileIsKeptAsideAndTheBackupThatLoadedIsNeverRemoved) {
+    const QByteArray setups = threeSetups();
+    write(path(), "{\"sessions\": []}", QFile::Permissions());  // no permission at all
+    write(path() + ".bak", setups, QFile::ReadOwner | QFile::WriteOwner);
+    startAsAnOrdinaryUser();
+    EXPECT_TRUE(app.output().contains("cannot be read; kept as " + path() + ".unreadable"));
+
+    ASSERT_TRUE(sendSlot(3, "system_input", [&] { return currentSlots().value(3) == "system_input"; }))
+        << app.output().toStdString();
+    EXPECT_EQ(app.stop(SIGTERM), 0) << app.output().toStdString();
+    for (const QString& file : {path(), path() + ".bak"}) {
+        const auto loaded = json::decode<MixSessionFile>(MixSessionStore::readAll(file).value_or(""));
+        ASSERT_TRUE(loaded.has_value()) << file.toStdString();
+        EXPECT_EQ(loaded->sessions.size(), 3u) << file.toStdString();
+    }
+    EXPECT_EQ(MixSessionStore::readAll(path() + ".unreadable"), "{\"sessions\": []}");
+}
+
+TEST_F(SetupsFiles, ASetupsFileThatMayNotBeWrittenIsReportedAndTheLiveSetupsAreWrittenOnceItMayBe) {
+    const QByteArray setups = threeSetups();
+    write(path(), setups, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    startAsAnOrdinaryUser();
+
+    ASSERT_TRUE(sendSlot(3, "system_input", [&] { return app.output().contains("Cannot save the setups file: "); }))
+        << app.output().toStdString();
+    EXPECT_EQ(MixSessionStore::readAll(path()), setups);
+    EXPECT_FALSE(QFile::exists(path() + ".bak"));  // nothing refreshed while nothing could be saved
+
+    ASSERT_TRUE(QFile::setPermissions(path(), QFile::ReadOwner | QFile::WriteOwner));
+    ASSERT_TRUE(sendSlot(4, "bus:phones", [&] { return currentSlots().value(4) == "bus:phones"; }))
+        << app.output().toStdString();
+    EXPECT_EQ(currentSlots().value(3), "system_input");  // the change that could not be saved
+    EXPECT_EQ(MixSessionStore::readAll(path() + ".bak"), setups);
+    EXPECT_TRUE(app.waitForLog("Saved the setups file again"));
     EXPECT_EQ(app.stop(SIGTERM), 0) << app.output().toStdString();
 }
 

@@ -5,8 +5,6 @@
 #include <QTemporaryDir>
 
 #include <barrier>
-#include <csignal>
-#include <sys/resource.h>
 #include <thread>
 
 #include "TestEnvironment.h"
@@ -311,15 +309,10 @@ TEST_F(RecordingLaneTest, FailedWriteKeepsTheFramesAndTheRetryWritesTheSame) {
 
     // Let the file grow by 1,000 frames and 3 bytes only: the drain's write fails part-way.
     const qint64 header = QFileInfo(take()).size();
-    auto* previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit previous{};
-    getrlimit(RLIMIT_FSIZE, &previous);
-    rlimit tight = previous;
-    tight.rlim_cur = rlim_t(header + 8 * 1000 + 3);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tight), 0);
-    lane.drainNow(false);
-    setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, previousHandler);
+    {
+        test::FileSizeLimit full(header + 8 * 1000 + 3);
+        lane.drainNow(false);
+    }
 
     EXPECT_TRUE(logs.containsText("Recording write failed: "));
     EXPECT_EQ(lane.state().drainedUpTo, 0);

@@ -237,20 +237,24 @@ TEST_F(MixerEngineSessionTest, TheCurrentSetupFollowsTheLiveMixAndSwitchingKeeps
     };
     const QUuid first = *manager->currentID();
 
-    // A slot change and a style change are written at once, with the previous file kept aside.
+    // A slot change and a style change are captured at once and written together a moment after
+    // the first, with the previous file kept as the backup.
     const QByteArray initial = *MixSessionStore::readAll(store.path());
     engine().setSlot(kRadio, 5);
-    EXPECT_EQ(current().stripSlots.value(5), kRadio);
-    EXPECT_EQ(MixSessionStore::readAll(store.backupPath()), initial);
+    EXPECT_EQ(manager->currentSession()->stripSlots.value(5), kRadio);
     const StripStyleMap styles{{kRadio, StripStyle{QString("News"), 1, std::nullopt}}};
     engine().setStripStyles(styles);
+    EXPECT_EQ(MixSessionStore::readAll(store.path()), initial);
+    advance(SessionManager::kCaptureSaveDelay);
+    EXPECT_EQ(current().stripSlots.value(5), kRadio);
     EXPECT_EQ(current().styles, styles);
+    EXPECT_EQ(MixSessionStore::readAll(store.backupPath()), initial);
 
-    // A fader move is written with the engine's debounced save.
+    // A fader move is captured with the engine's debounced save (0.4 s) and written after it.
     engine().setVolume(0.3f, app(kPlayer));
     advance(0.3);
-    EXPECT_EQ(current().volumes.count(kPlayer), 0u);
-    advance(0.2);
+    EXPECT_EQ(manager->currentSession()->volumes.count(kPlayer), 0u);
+    advance(0.2 + SessionManager::kCaptureSaveDelay);
     EXPECT_EQ(current().volumes.at(kPlayer).volume, 0.3f);
 
     // A new setup starts empty; the reports raised while applying it (and the delayed save) land
@@ -270,9 +274,10 @@ TEST_F(MixerEngineSessionTest, TheCurrentSetupFollowsTheLiveMixAndSwitchingKeeps
     EXPECT_EQ(engine().consoleSlots().value(5), kRadio);
     EXPECT_EQ(engine().stripStyles(), styles);
 
-    // The hook holds the manager weakly: once it is gone, mix changes write nothing.
-    const QByteArray last = *MixSessionStore::readAll(store.path());
+    // The hook holds the manager weakly: once it is gone (writing what was still waiting), mix
+    // changes write nothing.
     manager.reset();
+    const QByteArray last = *MixSessionStore::readAll(store.path());
     engine().setSlot(kTuner, 6);
     advance(0.5);
     EXPECT_EQ(MixSessionStore::readAll(store.path()), last);

@@ -106,7 +106,7 @@ TEST_F(SessionManagerTest, StartUpFallbackTable) {
     };
     const Case cases[] = {
         {fileA, fileB, "A", false, {}},
-        {damaged, fileB, "B", false, {}},
+        {damaged, fileB, "B", false, {"sessions.json"}},
         {none, fileB, "B", false, {}},
         {noSetups, fileB, "Setup 1", true, {}},
         {damaged, none, "Setup 1", true, {"sessions.json"}},
@@ -123,7 +123,7 @@ TEST_F(SessionManagerTest, StartUpFallbackTable) {
         const std::string what = (c.main.left(20) + " | " + c.backup.left(20)).toStdString();
         ASSERT_TRUE(m.currentSession()) << what;
         EXPECT_EQ(m.currentSession()->name, c.name) << what;
-        EXPECT_EQ(contents(path) != (c.main.isNull() ? "<missing>" : c.main), c.written) << what;
+        EXPECT_EQ(QFileInfo::exists(path) && contents(path) != c.main, c.written) << what;
         for (const QString& name : c.keptAside) {
             const QString original = QFileInfo(path).absolutePath() + "/" + name;
             EXPECT_EQ(contents(original + ".unreadable"), name.endsWith(".bak") ? c.backup : c.main) << what;
@@ -133,8 +133,10 @@ TEST_F(SessionManagerTest, StartUpFallbackTable) {
         }
         if (c.keptAside.isEmpty()) {
             EXPECT_TRUE(logs.records("SessionManager").empty()) << what;
-        } else {
+        } else if (c.written) {
             EXPECT_FALSE(QFileInfo::exists(backup)) << what;  // the first save found no file to back up
+        } else {
+            EXPECT_EQ(contents(backup), c.backup) << what;  // the copy that loaded stays as it is
         }
     }
 }
@@ -155,6 +157,8 @@ TEST_F(SessionManagerTest, MixChangesRewriteTheFileWithTheCurrentSetupAndKeepThe
     const QByteArray first = contents(path);
     tick();
     engine.setStripStyles({{"bus:main", StripStyle{"Out", 3, std::nullopt}}});
+    EXPECT_EQ(contents(path), first);  // written a moment later, with the rest of the burst
+    advance(SessionManager::kCaptureSaveDelay);
     EXPECT_EQ(contents(backup), first);
     const MixSession current = onDisk().sessions.at(0);
     EXPECT_EQ(current.styles, engine.styles);
@@ -165,8 +169,45 @@ TEST_F(SessionManagerTest, MixChangesRewriteTheFileWithTheCurrentSetupAndKeepThe
     tick();
     const QByteArray second = contents(path);
     engine.setSlot("system_input", 3);
+    advance(SessionManager::kCaptureSaveDelay);
     EXPECT_EQ(onDisk().sessions.at(0).stripSlots.at(3), "system_input");
     EXPECT_EQ(contents(backup), second);
+}
+
+TEST_F(SessionManagerTest, ABurstOfMixChangesIsWrittenOnce) {
+    start();
+    const QByteArray before = contents(path);
+    for (int i = 0; i < 200; ++i) engine.setSlot(QString("com.example.app%1").arg(i), i % 16);
+    EXPECT_EQ(contents(path), before);
+    advance(SessionManager::kCaptureSaveDelay);
+    EXPECT_EQ(onDisk().sessions.at(0).stripSlots, engine.strips);
+    EXPECT_EQ(contents(backup), before);  // one save: the backup is the file before the burst
+}
+
+TEST_F(SessionManagerTest, ASaveOnAFullDiskKeepsEveryFileAndLogsOnceAndTheFlushAtQuitWritesTheLiveSetups) {
+    const MixSession a = setup("A", clock), b = setup("B", clock), c = setup("C", clock);
+    auto& m = startWith({a, b, c}, c.id);
+    const QByteArray original = contents(path);
+    {
+        test::FileSizeLimit full(original.size());  // the file as it is fits, nothing larger does
+        engine.setSlot("system_input", 3);
+        advance(SessionManager::kCaptureSaveDelay);
+        engine.setSlot("bus:phones", 4);
+        advance(SessionManager::kCaptureSaveDelay);
+    }
+    EXPECT_EQ(contents(path), original);
+    EXPECT_FALSE(QFileInfo::exists(backup));
+    EXPECT_TRUE(m.hasUnsavedChanges());
+    const auto records = logs.records("SessionManager");
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_TRUE(records[0].text.startsWith("Cannot save the setups file: " + path + ": ")) << records[0].text.toStdString();
+
+    manager.reset();  // quitting, with room again
+    const MixSessionFile saved = onDisk();
+    ASSERT_EQ(saved.sessions.size(), 3u);
+    EXPECT_EQ(saved.sessions.at(2).stripSlots.mid(3, 2), (QStringList{"system_input", "bus:phones"}));
+    EXPECT_EQ(contents(backup), original);
+    EXPECT_TRUE(logs.contains("SessionManager", LogLevel::Info, "Saved the setups file again"));
 }
 
 // ---- switching and creating ----
