@@ -16,6 +16,8 @@
 #include "platform/SimulatedRunningApplications.h"
 #include "platform/SimulatedWorld.h"
 #include "recording/MixRecorder.h"
+#include "recording/RecordingFolder.h"
+#include "recording/WavHeaderRepair.h"
 #include "setups/MixSessionStore.h"
 #include "setups/MixerEngineSessionEngine.h"
 #include "setups/SessionManager.h"
@@ -74,6 +76,10 @@ int main(int argc, char** argv) {
     AudioHardware::install(&hardware);
     UserDefaults defaults(UserDefaults::standardFilePath());
     UserDefaults::installStandard(&defaults);
+
+    // Takes cut short by a crash or a kill keep the header of their last update: make them whole
+    // before any new take is opened.
+    repairInterruptedTakes(RecordingFolder::current());
 
     SimulatedRunningApplications running;
     running.populate(*world);

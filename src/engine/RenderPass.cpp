@@ -399,7 +399,7 @@ ChannelSource channelOf(const IOBufferList& streams, long long channel) {
 // Frames go to the lane in chunks of this many, gathered on the stack: no allocation.
 constexpr std::size_t kFeedChunk = 256;
 
-void feedStereo(MixSink& lane, qint64 position, ChannelSource left, ChannelSource right) {
+void feedStereo(MixSink& lane, CapturePosition position, ChannelSource left, ChannelSource right) {
     if (!left.samples || !right.samples) return;
     const std::size_t frames = std::min(left.frames, right.frames);
     if (left.stride == 2 && right.stride == 2 && right.samples == left.samples + 1) {
@@ -440,7 +440,7 @@ void feedMainMix(const TapRenderState& s, MixSink& lane, std::uint64_t hostTime,
                  const IOBufferList& output) {
     // A device that is not 32-bit float carries bytes the mix cannot read.
     if (!s.recordsToMain || !s.isFloat32 || !lane.isArmed()) return;
-    const qint64 position = lane.framePosition(hostTime);
+    const CapturePosition position = lane.framePosition(hostTime);
     const IOBuffer* tap = input.last();
     if (s.recordPre) {
         if (!tap || !tap->data) return;

@@ -30,6 +30,7 @@ void MixRecorder::startCapture(double sampleRate) {
     isCapturing_ = true;
     signalSeenUpTo_ = -1;
     autoRetryAtFrame_ = 0;
+    autoRetryDelay_ = kAutoTakeRetrySeconds;
     mainLane_.start(startHostTime_, sampleRate_);
     log_.info("Capture running @ %f Hz", sampleRate_);
 }
@@ -110,8 +111,10 @@ void MixRecorder::autoRecordTick() {
         if (!freshSignal || now < autoRetryAtFrame_) return;
         if (openInRecordingFolder(true)) {
             autoTake_ = true;
+            autoRetryDelay_ = kAutoTakeRetrySeconds;
         } else {
-            autoRetryAtFrame_ = now + qint64(kAutoTakeRetrySeconds * rate);
+            autoRetryAtFrame_ = now + qint64(autoRetryDelay_ * rate);
+            autoRetryDelay_ = std::min(2 * autoRetryDelay_, kAutoTakeRetryMaxSeconds);
         }
         return;
     }

@@ -28,8 +28,11 @@ public:
     static constexpr double kAutoTakeSilenceSeconds = 10.0;
     // ...keeping this much of the silence after the last signal.
     static constexpr double kAutoTakeTailSeconds = 2.0;
-    // After a take could not be opened, auto-record tries again after this many seconds of capture.
+    // After a take could not be opened, auto-record tries again after this many seconds of capture,
+    // doubling the wait after each further failure up to kAutoTakeRetryMaxSeconds (a full disk
+    // stays full for a while), and back to the first wait once a take opens.
     static constexpr double kAutoTakeRetrySeconds = 10.0;
+    static constexpr double kAutoTakeRetryMaxSeconds = 320.0;
 
     using HostClock = std::function<std::uint64_t()>;
     explicit MixRecorder(HostClock hostClock = RecordingLane::hostTimeNow,
@@ -96,6 +99,7 @@ private:
     bool autoTake_ = false;
     qint64 signalSeenUpTo_ = -1;
     qint64 autoRetryAtFrame_ = 0;
+    double autoRetryDelay_ = kAutoTakeRetrySeconds;
 };
 
 }  // namespace quellor

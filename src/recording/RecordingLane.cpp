@@ -1,6 +1,7 @@
 #include "recording/RecordingLane.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <sndfile.h>
 
 #include <algorithm>
@@ -73,16 +74,23 @@ void RecordingLane::start(std::uint64_t hostTime, double sampleRate) {
         preRollFilled_ = 0;
         drainedUpTo_.store(0, std::memory_order_release);
     });
-    highWater_.store(0, std::memory_order_relaxed);
-    // Positions restart at 0: a signal position from an earlier capture would read as signal far in
-    // the future.
-    lastSignalFrame_.store(-1, std::memory_order_relaxed);
+    // Positions restart at 0 in a new capture. The marks take the new capture's number before the
+    // number is published, so a producer still working in the old capture can no longer raise them
+    // (a signal position from it would read as signal far in the future).
+    const std::uint32_t next = (generation_.load(std::memory_order_relaxed) + 1) & kCaptureMask;
+    highWater_.store(stamped(next, 0), std::memory_order_relaxed);
+    lastSignalFrame_.store(stamped(next, -1), std::memory_order_relaxed);
     startHostTime_.store(hostTime, std::memory_order_relaxed);
-    generation_.fetch_add(1, std::memory_order_relaxed);
+    generation_.store(next, std::memory_order_release);  // after the start time: see framePosition()
     armed_.store(1, std::memory_order_release);
 
     writerTimer_.set(Scheduler::current().every(kDrainInterval, alive_.guard([this] {
-        writer_->async([this] { drain(false); });
+        // One drain waiting is enough: it takes everything produced by the time it runs.
+        if (drainQueued_.exchange(true)) return;
+        writer_->async([this] {
+            drainQueued_.store(false);
+            drain(false);
+        });
     })));
     log_.debug("Lane capturing: %s", qPrintable(sourceName_));
 }
@@ -106,9 +114,12 @@ bool RecordingLane::openTake(const QString& path, bool withPreRoll) {
         info.channels = 2;
         info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
         const QByteArray nativePath = QFile::encodeName(path);
+        const bool existed = QFileInfo::exists(path) || QFileInfo(path).isSymLink();
         SNDFILE* file = sf_open(nativePath.constData(), SFM_WRITE, &info);
         if (!file) {
             log_.error("Could not create recording %s: %s", qPrintable(path), sf_strerror(nullptr));
+            // The file may have been created before its header could be written (a full disk).
+            if (!existed) QFile::remove(path);
             return;
         }
         // The PEAK chunk would describe the untrimmed take after a short close; leave it out.
@@ -131,7 +142,12 @@ bool RecordingLane::openTake(const QString& path, bool withPreRoll) {
                 clipFrames_ = preRollFilled_;
                 bytesWritten_ = 8 * preRollFilled_;
                 clipStartFrame_ -= preRollFilled_;
+                writeSucceeded();
             } else {
+                // The take starts at the current position instead; what was written of the pre-roll
+                // is overwritten, and cut at close if the take ends before it.
+                writeFailed();
+                writeFailed_ = true;
                 sf_seek(file_.get(), 0, SEEK_SET | SFM_WRITE);
             }
         }
@@ -222,6 +238,16 @@ bool RecordingLane::writeFrames(const float* interleaved, qint64 frames) {
     return sf_writef_float(file_.get(), interleaved, frames) == frames;
 }
 
+void RecordingLane::writeFailed() {
+    if (!writeFailing_) log_.error("Recording write failed: %s", sf_strerror(file_.get()));
+    writeFailing_ = true;
+}
+
+void RecordingLane::writeSucceeded() {
+    if (writeFailing_) log_.info("Recording writes succeed again");
+    writeFailing_ = false;
+}
+
 void RecordingLane::pushPreRoll(float left, float right) {
     const qint64 capacity = preRollCapacity_;
     if (capacity < 1) return;
@@ -234,7 +260,7 @@ void RecordingLane::pushPreRoll(float left, float right) {
 
 void RecordingLane::drain(bool final) {
     if (!ring_) return;
-    const qint64 end = highWater_.load(std::memory_order_acquire);
+    const qint64 end = frameOf(highWater_.load(std::memory_order_acquire));
     const qint64 lag = final ? 0 : qint64(sampleRate_.load(std::memory_order_relaxed));
     const qint64 target = end - lag;
     qint64 from = drainedUpTo_.load(std::memory_order_relaxed);
@@ -266,11 +292,14 @@ void RecordingLane::drain(bool final) {
         if (!writeFrames(drainBuffer_.data(), toFile)) {
             // Keep the frames in the ring and put the write position back after the last good frame:
             // the next drain writes the same frames again, in the same place.
-            log_.error("Recording write failed: %s", sf_strerror(file_.get()));
+            writeFailed();
             sf_seek(file_.get(), clipFrames_, SEEK_SET | SFM_WRITE);
             writeFailed_ = true;
             return;
         }
+        writeSucceeded();
+        // The header says how long the take is now: a crash leaves a file that plays to here.
+        if (toFile > 0) sf_command(file_.get(), SFC_UPDATE_HEADER_NOW, nullptr, 0);
         for (qint64 i = 0; i < toFile; ++i) {
             cell(from + i, 0).store(0, std::memory_order_relaxed);
             cell(from + i, 1).store(0, std::memory_order_relaxed);
@@ -301,10 +330,24 @@ void RecordingLane::drain(bool final) {
 
 // ---- realtime producers ----
 
-qint64 RecordingLane::framePosition(std::uint64_t hostTime) const {
+bool RecordingLane::raiseMark(std::atomic<std::uint64_t>& mark, std::uint32_t capture, qint64 frame) {
+    std::uint64_t current = mark.load(std::memory_order_relaxed);
+    for (;;) {
+        if ((current >> kFrameBits) != capture) return false;
+        if (frameOf(current) >= frame) return true;
+        if (mark.compare_exchange_weak(current, stamped(capture, frame), std::memory_order_release,
+                                       std::memory_order_relaxed))
+            return true;
+    }
+}
+
+CapturePosition RecordingLane::framePosition(std::uint64_t hostTime) const {
+    // The capture first: a start stores its start time before it publishes the capture, so the
+    // time read here is at least as new as the capture it is tagged with.
+    const std::uint32_t capture = generation_.load(std::memory_order_acquire);
     const std::uint64_t start = startHostTime_.load(std::memory_order_relaxed);
     const double ticks = hostTime >= start ? double(hostTime - start) : -double(start - hostTime);
-    return std::llround(ticks * ticksToSeconds_ * sampleRate_.load(std::memory_order_relaxed));
+    return {std::llround(ticks * ticksToSeconds_ * sampleRate_.load(std::memory_order_relaxed)), capture};
 }
 
 void RecordingLane::addFrames(std::uint64_t hostTime, const float* interleavedStereo, int frames) {
@@ -312,8 +355,10 @@ void RecordingLane::addFrames(std::uint64_t hostTime, const float* interleavedSt
     addFramesAt(framePosition(hostTime), interleavedStereo, frames);
 }
 
-void RecordingLane::addFramesAt(qint64 position, const float* interleavedStereo, int frames) {
+void RecordingLane::addFramesAt(CapturePosition at, const float* interleavedStereo, int frames) {
     if (armed_.load(std::memory_order_acquire) == 0 || frames <= 0) return;
+    if (at.capture != generation_.load(std::memory_order_acquire)) return;  // computed in an earlier capture
+    const qint64 position = at.frame;
     const qint64 writable = drainedUpTo_.load(std::memory_order_acquire);
     const qint64 first = std::max(position, writable);
     const qint64 last = std::min(position + frames, writable + kRing);  // exclusive
@@ -341,10 +386,9 @@ void RecordingLane::addFramesAt(qint64 position, const float* interleavedStereo,
         }
     }
     // Dropped frames still move the high-water mark: time goes on, and the writer skips ahead.
-    raiseTo(highWater_, position + frames);
-    if (lastSignal >= 0) {
+    raiseMark(highWater_, at.capture, position + frames);
+    if (lastSignal >= 0 && raiseMark(lastSignalFrame_, at.capture, lastSignal)) {
         raiseTo(signalPeak_, peak);
-        raiseTo(lastSignalFrame_, lastSignal);
         if (!heardAnything_.load(std::memory_order_relaxed)) heardAnything_.store(true, std::memory_order_relaxed);
     }
 }

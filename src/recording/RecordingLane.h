@@ -3,9 +3,15 @@
 // drains the ring every 250 ms into the open take's WAV file (or, between takes, into a three-second
 // pre-roll store), a size ceiling on the file, and the close, trim and silent-discard of a take.
 //
-// Frame positions count from 0 at start(). Ordinary drains stay one second behind the highest
+// Frame positions count from 0 at start() and belong to that capture: a producer that computed its
+// position before a stop and a start adds nothing to the new capture and cannot move its high-water
+// mark (both marks the producers raise carry the capture in their top bits and are raised by a
+// compare-and-swap on the pair). Ordinary drains stay one second behind the highest
 // position produced so far, so that producers whose IO cycles arrive a little apart still meet in
-// the same frames; a final drain (close, opening a take) takes everything.
+// the same frames; a final drain (close, opening a take) takes everything. The timer queues a drain
+// only when none is waiting, so a writer stuck on a hung disk does not pile up work, and a write
+// failure is logged once until a write succeeds again. The WAV header of an open take is rewritten
+// after every drain that wrote frames, so that a take cut short by a crash says how long it is.
 //
 // Threads:
 // - Realtime producers (any number, any thread): addFrames(), addFramesAt(), framePosition(). They
@@ -58,7 +64,7 @@ public:
     // so far is drained first; with `withPreRoll` the take begins with the pre-roll store (up to
     // three seconds before now), otherwise at the current position. Resets the take's counters and
     // the heard flag. False (and logged) when the lane is unarmed, a take is open or the file cannot
-    // be created.
+    // be created; a file that the failed attempt left behind is removed.
     bool openTake(const QString& path, bool withPreRoll);
     // Finishes the open take: final drain, then keeps all frames (`keepAll`) or those before
     // `endFrame`, cutting the file and repairing its header when fewer are kept than written.
@@ -82,8 +88,10 @@ public:
 
     // Values the producer keeps (plain reads; slightly stale values are fine for display and for
     // signal decisions).
-    qint64 highWater() const { return highWater_.load(std::memory_order_acquire); }
-    qint64 lastSignalFrame() const { return lastSignalFrame_.load(std::memory_order_relaxed); }
+    qint64 highWater() const { return frameOf(highWater_.load(std::memory_order_acquire)); }
+    qint64 lastSignalFrame() const { return frameOf(lastSignalFrame_.load(std::memory_order_relaxed)); }
+    // The current capture's number (raised by every start).
+    std::uint32_t capture() const { return generation_.load(std::memory_order_acquire); }
     float signalPeak() const { return signalPeak_.load(std::memory_order_relaxed); }
     bool heardAnything() const { return heardAnything_.load(std::memory_order_relaxed); }
 
@@ -103,27 +111,53 @@ public:
     State state() const;
     // The pre-roll's frames, oldest first (interleaved stereo); waits for the writer queue.
     std::vector<float> preRollFrames() const;
+    // Jobs waiting for the writer queue: at most one drain, however long a write takes.
+    std::size_t writerBacklog() const { return writer_->pending(); }
+    // Queues `job` on the writer queue without waiting (tests hold the writer with it, as a disk
+    // that hangs would).
+    void runOnWriter(std::function<void()> job) { writer_->async(std::move(job)); }
 
     // ---- realtime producers ----
-    // Frame position of a host time in the current capture (may be negative before the start).
-    qint64 framePosition(std::uint64_t hostTime) const override;
+    // Position of a host time in the current capture (its frame may be negative before the start).
+    CapturePosition framePosition(std::uint64_t hostTime) const override;
     // Adds interleaved stereo frames whose first frame was heard at `hostTime`.
     void addFrames(std::uint64_t hostTime, const float* interleavedStereo, int frames);
-    // Adds interleaved stereo frames at a frame position. In the shared-sum lane every producer's
-    // frames are summed into the same cells; otherwise they are stored. Frames that fall outside the
-    // part of the ring the writer has released (behind the drain, or a whole ring ahead of it) are
-    // dropped: writing them would mix into audio that is still waiting to be written.
-    void addFramesAt(qint64 position, const float* interleavedStereo, int frames) override;
+    // Adds interleaved stereo frames at a position. Nothing when the position belongs to an earlier
+    // capture. In the shared-sum lane every producer's frames are summed into the same cells;
+    // otherwise they are stored. Frames that fall outside the part of the ring the writer has
+    // released (behind the drain, or a whole ring ahead of it) are dropped: writing them would mix
+    // into audio that is still waiting to be written.
+    void addFramesAt(CapturePosition at, const float* interleavedStereo, int frames) override;
+    // The same at a frame position of the current capture.
+    void addFramesAt(qint64 frame, const float* interleavedStereo, int frames) {
+        addFramesAt(CapturePosition{frame, capture()}, interleavedStereo, frames);
+    }
 
 private:
     struct SfCloser {
         void operator()(sf_private_tag* file) const;
     };
 
+    // A mark the producers raise: the capture in the top bits, the frame + 1 below (so that -1,
+    // "no frame yet", fits).
+    static constexpr int kFrameBits = 44;
+    static constexpr std::uint64_t kFrameMask = (std::uint64_t(1) << kFrameBits) - 1;
+    static constexpr std::uint32_t kCaptureMask = (std::uint32_t(1) << (64 - kFrameBits)) - 1;
+    static std::uint64_t stamped(std::uint32_t capture, qint64 frame) {
+        return (std::uint64_t(capture) << kFrameBits) | (std::uint64_t(frame + 1) & kFrameMask);
+    }
+    static qint64 frameOf(std::uint64_t mark) { return qint64(mark & kFrameMask) - 1; }
+    // Raises the frame of `mark` to `frame` while the mark belongs to `capture`; false when it no
+    // longer does (a newer capture started).
+    static bool raiseMark(std::atomic<std::uint64_t>& mark, std::uint32_t capture, qint64 frame);
+
     // Writer queue only.
     void drain(bool final);
     void pushPreRoll(float left, float right);
     bool writeFrames(const float* interleaved, qint64 frames);
+    // Logs "Recording write failed" when this failure starts an episode of failures.
+    void writeFailed();
+    void writeSucceeded();
 
     std::atomic<std::uint32_t>& cell(qint64 frame, int channel) const;
 
@@ -138,12 +172,12 @@ private:
     std::unique_ptr<std::atomic<std::uint32_t>[]> ring_;  // 2 cells per frame, float bit patterns
     std::atomic<std::uint64_t> startHostTime_{0};
     std::atomic<double> sampleRate_{48000.0};
-    std::atomic<qint64> highWater_{0};
+    std::atomic<std::uint64_t> highWater_{stamped(0, 0)};
     std::atomic<qint64> drainedUpTo_{0};  // producers may write [drainedUpTo, drainedUpTo + ring)
     std::atomic<float> signalPeak_{0};
-    std::atomic<qint64> lastSignalFrame_{-1};
+    std::atomic<std::uint64_t> lastSignalFrame_{stamped(0, -1)};
     std::atomic<bool> heardAnything_{false};
-    std::atomic<int> generation_{0};
+    std::atomic<std::uint32_t> generation_{0};  // the capture; kept within the bits above kFrameBits
 
     // Writer queue (or main thread while the writer queue waits).
     std::unique_ptr<sf_private_tag, SfCloser> file_;
@@ -156,7 +190,8 @@ private:
     qint64 clipFrames_ = 0;
     qint64 clipStartFrame_ = 0;
     bool stoppedAtSizeLimit_ = false;
-    bool writeFailed_ = false;
+    bool writeFailed_ = false;   // this take had a failed write: its file is checked at close
+    bool writeFailing_ = false;  // the last write failed: the failure has been logged
     int takeSerial_ = 0;
     QString url_;
 
@@ -166,6 +201,7 @@ private:
     int takeSerialMain_ = 0;
     std::function<void(int)> ceilingHandler_;
     TaskSlot writerTimer_;
+    std::atomic<bool> drainQueued_{false};
     Liveness alive_;
     mutable std::unique_ptr<SerialQueue> writer_;
 };

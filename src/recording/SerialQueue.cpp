@@ -40,6 +40,11 @@ void SerialQueue::sync(const std::function<void()>& fn) {
     done.get_future().wait();
 }
 
+std::size_t SerialQueue::pending() const {
+    std::lock_guard lock(mutex_);
+    return jobs_.size();
+}
+
 void SerialQueue::run() {
     for (;;) {
         std::function<void()> job;

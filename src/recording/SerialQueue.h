@@ -25,11 +25,13 @@ public:
     void async(std::function<void()> fn);
     // Queues fn and waits until it (and everything queued before it) has run.
     void sync(const std::function<void()>& fn);
+    // Jobs queued and not yet started.
+    std::size_t pending() const;
 
 private:
     void run();
 
-    std::mutex mutex_;
+    mutable std::mutex mutex_;
     std::condition_variable wake_;
     std::deque<std::function<void()>> jobs_;
     bool stopping_ = false;

@@ -13,9 +13,22 @@
 // writing elsewhere.
 
 #include <QString>
+#include <QStringList>
+#include <optional>
 
 namespace quellor {
 
 void repairWavHeader(const QString& path, qint64 frames, int channels);
+
+// A take cut short (the program killed or crashed, the power lost while recording) keeps the
+// header it had at its last update. This makes such a header agree with the file again: the data
+// chunk runs to the last whole frame of the file (frame size from the "fmt " chunk), the RIFF size
+// to the end. Never makes the file longer; a file whose header already agrees, that is not a
+// RIFF/WAVE file, or that is longer than 32-bit sizes describe is left as it is. Returns the frames
+// the header now describes, or nothing when the file was left as it was.
+std::optional<qint64> repairInterruptedTake(const QString& path);
+// Repairs every take of `folder` (files named "Quellor *" with the extension "wav" in any case) and
+// logs each one repaired. Returns their paths. Run before any take is opened (at start-up).
+QStringList repairInterruptedTakes(const QString& folder);
 
 }  // namespace quellor

@@ -50,6 +50,7 @@ void QuellorProcess::start() {
             if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) ::_exit(126);
         });
     }
+    output_.clear();  // a restart is read afresh
     process_.setProcessEnvironment(env_);
     process_.start(QStringLiteral(QUELLOR_BINARY), {});
     process_.waitForStarted(10000);

@@ -7,6 +7,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QRegularExpression>
+#include <QtEndian>
 #include <csignal>
 
 #include "QuellorProcess.h"
@@ -127,6 +128,48 @@ TEST_F(WholeProgramRecording, RecordMessagesMakeAWavOfTheMainMixAndASilentTakeIs
     ASSERT_TRUE(app.waitUntil([&] { return app.output().count("MixRecorder info: Recording closed") == 2; }))
         << app.output().toStdString();
     EXPECT_EQ(recordings(), files);
+}
+
+// The sizes in a WAV file's header against its length: {RIFF size, data size, file length, data start}.
+struct WavSizes {
+    qint64 riff = -1, data = -1, length = -1, dataStart = -1;
+};
+WavSizes wavSizes(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    const QByteArray head = file.read(4096);
+    const qint64 dataAt = head.indexOf("data");
+    if (dataAt < 0 || head.size() < dataAt + 8) return {};
+    auto u32 = [&](qint64 at) { return qint64(qFromLittleEndian<quint32>(head.constData() + at)); };
+    return {u32(4), u32(dataAt + 4), file.size(), dataAt + 8};
+}
+
+TEST_F(WholeProgramRecording, ATakeKilledMidwayPlaysToItsLastWriteAndIsMadeWholeAtTheNextStart) {
+    send("/record", 1.0);
+    ASSERT_TRUE(app.waitForLog("Recording to ")) << app.output().toStdString();
+    play(3.0);
+    app.stop(SIGKILL);
+
+    const QStringList files = recordings();
+    ASSERT_EQ(files.size(), 1) << app.output().toStdString();
+    const QString take = app.homePath() + "/Music/Quellor/" + files.front();
+    // The writer stays a second behind the mix and updates the header with every write.
+    EXPECT_GT(run("soxi", {"-D", take}).toDouble(), 1.0);
+    // Frames written after the last header update, the last of them torn.
+    {
+        QFile torn(take);
+        ASSERT_TRUE(torn.open(QIODevice::Append));
+        torn.write(QByteArray(8 * 100 + 3, '\0'));
+    }
+
+    app.start();
+    ASSERT_TRUE(app.waitForLog("Quellor started")) << app.output().toStdString();
+    EXPECT_TRUE(app.output().contains("Repaired the header of the interrupted recording " + take));
+    const WavSizes sizes = wavSizes(take);
+    EXPECT_EQ(sizes.riff, sizes.length - 8);
+    EXPECT_EQ(sizes.dataStart + sizes.data, sizes.length);
+    EXPECT_EQ(sizes.data % 8, 0);
+    EXPECT_NEAR(soxStat(take, "Maximum amplitude"), 0.0625, 0.002);
 }
 
 }  // namespace

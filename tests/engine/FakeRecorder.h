@@ -16,12 +16,12 @@ public:
     static constexpr qint64 kFrames = 20 * 48000;
 
     bool isArmed() const override { return armed; }
-    qint64 framePosition(std::uint64_t hostTime) const override {
-        return std::llround((double(hostTime) - double(startHostTime)) * 1e-9 * rate);
+    CapturePosition framePosition(std::uint64_t hostTime) const override {
+        return {std::llround((double(hostTime) - double(startHostTime)) * 1e-9 * rate), 0};
     }
-    void addFramesAt(qint64 position, const float* interleavedStereo, int frames) override {
+    void addFramesAt(CapturePosition position, const float* interleavedStereo, int frames) override {
         for (int i = 0; i < frames; ++i) {
-            const qint64 at = position + i;
+            const qint64 at = position.frame + i;
             if (at < 0 || at >= kFrames) continue;
             samples[size_t(2 * at)] += interleavedStereo[2 * i];
             samples[size_t(2 * at + 1)] += interleavedStereo[2 * i + 1];

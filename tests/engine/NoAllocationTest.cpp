@@ -40,8 +40,8 @@ namespace {
 class SummingLane : public MixSink {
 public:
     bool isArmed() const override { return true; }
-    qint64 framePosition(std::uint64_t hostTime) const override { return qint64(hostTime); }
-    void addFramesAt(qint64, const float* interleavedStereo, int frames) override {
+    CapturePosition framePosition(std::uint64_t hostTime) const override { return {qint64(hostTime), 0}; }
+    void addFramesAt(CapturePosition, const float* interleavedStereo, int frames) override {
         for (int i = 0; i < 2 * frames; ++i) sum += interleavedStereo[i];
     }
     double sum = 0;

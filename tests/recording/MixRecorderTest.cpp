@@ -183,7 +183,7 @@ TEST_F(MixRecorderTest, RecordingStartedDuringAnAutoTakeCarriesItOn) {
     EXPECT_FALSE(recorder.isAutoTake());
 }
 
-TEST_F(MixRecorderTest, AutoRecordWaitsBeforeRetryingAFolderItCannotWriteTo) {
+TEST_F(MixRecorderTest, AutoRecordWaitsLongerAfterEachFailedAttempt) {
     QFile blocker(dir.filePath("blocked"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
@@ -191,12 +191,16 @@ TEST_F(MixRecorderTest, AutoRecordWaitsBeforeRetryingAFolderItCannotWriteTo) {
     const QByteArray home = qgetenv("HOME");
     qputenv("HOME", dir.filePath("blocked").toUtf8());  // nor can the default folder be made
     recorder.startCapture(kSecond);
-    play(recorder, MixRecorder::kAutoTakeRetrySeconds - 1, 0.25f);
-    EXPECT_FALSE(recorder.isTakeOpen());
     const QString unresolved = "Recording folder bookmark could not be resolved; using the container";
-    EXPECT_EQ(logs.count(unresolved), 1);  // one attempt, not one per tick
-    play(recorder, 2, 0.25f);
-    EXPECT_EQ(logs.count(unresolved), 2);
+    // Attempts at 0 s, then 10, 20 and 40 s after each failure: at 10, 30 and 70 s.
+    const struct { double until; int attempts; } steps[] = {{9, 1}, {11, 2}, {29, 2}, {31, 3}, {69, 3}, {71, 4}};
+    double played = 0;
+    for (const auto& step : steps) {
+        play(recorder, step.until - played, 0.25f);
+        played = step.until;
+        EXPECT_EQ(logs.count(unresolved), step.attempts) << "after " << played << " s";
+    }
+    EXPECT_FALSE(recorder.isTakeOpen());
     qputenv("HOME", home);
 }
 

@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 
 #include <barrier>
+#include <future>
 #include <thread>
 
 #include "TestEnvironment.h"
@@ -57,7 +58,7 @@ TEST_F(RecordingLaneTest, StartAndStopAreIdempotent) {
     lane.start(5000, 96000);  // already armed: nothing changes
     EXPECT_EQ(lane.sampleRate(), kRate);
     EXPECT_EQ(lane.highWater(), 100);
-    EXPECT_EQ(lane.framePosition(1000 + 1'000'000'000), 48000);  // still placed from the first start
+    EXPECT_EQ(lane.framePosition(1000 + 1'000'000'000).frame, 48000);  // still placed from the first start
     lane.stop();
     EXPECT_FALSE(lane.isArmed());
 }
@@ -301,37 +302,108 @@ TEST_F(RecordingLaneTest, SizeCeilingStopsTheFileAndAsksForOneStop) {
     lane.close(0, true);
 }
 
-TEST_F(RecordingLaneTest, FailedWriteKeepsTheFramesAndTheRetryWritesTheSame) {
+TEST_F(RecordingLaneTest, FailedWritesKeepTheFramesAreLoggedOnceAndTheRetryWritesTheSame) {
     RecordingLane lane("MAIN", true);
     lane.start(0, kRate);
     ASSERT_TRUE(lane.openTake(take(), false));
     produceRamp(lane, 0, 4 * 48000);
 
-    // Let the file grow by 1,000 frames and 3 bytes only: the drain's write fails part-way.
+    // Let the file grow by 1,000 frames and 3 bytes only: the drain's write fails part-way, and so
+    // does every drain after it while the disk stays full.
     const qint64 header = QFileInfo(take()).size();
     {
         test::FileSizeLimit full(header + 8 * 1000 + 3);
-        lane.drainNow(false);
+        for (int i = 0; i < 3; ++i) lane.drainNow(false);
     }
 
+    const auto records = logs.records("RecordingLane");
+    EXPECT_EQ(std::count_if(records.begin(), records.end(), [](auto& r) { return r.level == LogLevel::Error; }), 1);
     EXPECT_TRUE(logs.containsText("Recording write failed: "));
     EXPECT_EQ(lane.state().drainedUpTo, 0);
     EXPECT_EQ(lane.state().clipFrames, 0);
 
     lane.drainNow(false);
     EXPECT_EQ(lane.state().clipFrames, 3 * 48000);
+    EXPECT_TRUE(logs.contains("RecordingLane", LogLevel::Info, "Recording writes succeed again"));
     lane.close(0, true);
     const auto file = test::readWav(take());
     ASSERT_EQ(file.frames(), 4 * 48000);
     EXPECT_EQ(file.samples, ramp(0, 4 * 48000));
 }
 
-TEST_F(RecordingLaneTest, TakeCannotBeOpenedTwiceOrWhileUnarmedOrInAMissingFolder) {
+TEST_F(RecordingLaneTest, APreRollThatCannotBeWrittenIsReportedAndTheTakeStartsNow) {
+    RecordingLane lane("MAIN", true);
+    lane.start(0, kRate);
+    produceRamp(lane, 0, 2 * 48000);
+    lane.drainNow(true);  // two seconds in the pre-roll
+    {
+        test::FileSizeLimit full(4096);  // room for the header, not for the pre-roll
+        ASSERT_TRUE(lane.openTake(take(), true));
+    }
+    EXPECT_TRUE(logs.containsText("Recording write failed: "));
+    EXPECT_EQ(lane.takeStartFrame(), 2 * 48000);
+    produceRamp(lane, 2 * 48000, 48000);
+    lane.close(0, true);
+    EXPECT_EQ(test::readWav(take()).samples, ramp(2 * 48000, 48000));
+}
+
+TEST_F(RecordingLaneTest, TheHeaderOfAnOpenTakeDescribesWhatHasBeenWritten) {
+    RecordingLane lane("MAIN", true);
+    lane.start(0, kRate);
+    ASSERT_TRUE(lane.openTake(take(), false));
+    produceRamp(lane, 0, 3 * 48000);
+    lane.drainNow(false);  // two seconds written, the take still open
+
+    // Read as a crash would leave it: the file plays to the last drain.
+    const auto file = test::readWav(take());
+    ASSERT_EQ(file.frames(), 2 * 48000);
+    EXPECT_EQ(file.samples, ramp(0, 2 * 48000));
+    lane.close(0, true);
+}
+
+TEST_F(RecordingLaneTest, FramesPlacedInAnEarlierCaptureAreDropped) {
+    RecordingLane lane("MAIN", true);
+    lane.start(0, kRate);
+    const CapturePosition late = lane.framePosition(10'000'000'000ULL);  // ten seconds in
+    lane.stop();
+    lane.start(0, kRate);
+
+    // A producer that computed its position before the stop adds it after the start.
+    const auto loud = constant(512, 0.5f);
+    lane.addFramesAt(late, loud.data(), 512);
+    EXPECT_EQ(lane.highWater(), 0);
+    EXPECT_EQ(lane.lastSignalFrame(), -1);
+    EXPECT_FALSE(lane.heardAnything());
+
+    lane.addFramesAt(lane.framePosition(0), loud.data(), 512);
+    EXPECT_EQ(lane.highWater(), 512);
+    EXPECT_TRUE(lane.heardAnything());
+    lane.stop();
+}
+
+TEST_F(RecordingLaneTest, AWriterThatHangsHasAtMostOneDrainWaiting) {
+    RecordingLane lane("MAIN", true);
+    lane.start(0, kRate);
+    std::promise<void> diskBack;
+    lane.runOnWriter([done = diskBack.get_future().share()] { done.wait(); });
+    advance(10);  // forty timer ticks
+    EXPECT_EQ(lane.writerBacklog(), 1u);
+    diskBack.set_value();
+    lane.stop();
+    EXPECT_EQ(lane.writerBacklog(), 0u);
+}
+
+TEST_F(RecordingLaneTest, TakeCannotBeOpenedTwiceOrWhileUnarmedOrInAMissingFolderOrOnAFullDisk) {
     RecordingLane lane("MAIN", true);
     EXPECT_FALSE(lane.openTake(take(), false));
     lane.start(0, kRate);
     EXPECT_FALSE(lane.openTake(dir.filePath("missing/Quellor x.wav"), false));
     EXPECT_TRUE(logs.containsText("Could not create recording"));
+    {
+        test::FileSizeLimit full(0);  // the file can be made, its header cannot be written
+        EXPECT_FALSE(lane.openTake(take(), false));
+    }
+    EXPECT_FALSE(QFileInfo::exists(take()));  // no empty file left behind
     ASSERT_TRUE(lane.openTake(take(), false));
     EXPECT_FALSE(lane.openTake(take("Quellor other.wav"), false));
     EXPECT_EQ(lane.takeSerial(), 1);

@@ -5,6 +5,7 @@
 #include <QtEndian>
 
 #include "WavFiles.h"
+#include "base/Logger.h"
 #include "recording/WavHeaderRepair.h"
 
 namespace quellor {
@@ -46,6 +47,7 @@ protected:
 
     QTemporaryDir dir;
     QString path = dir.filePath("take.wav");
+    LogCapture logs;
 };
 
 TEST_F(WavHeaderRepairTest, CutsTheDataAndRewritesBothSizes) {
@@ -121,6 +123,91 @@ TEST_F(WavHeaderRepairTest, TakeWithWrongSizesReadsBackAfterRepair) {
     const auto content = test::readWav(path);
     EXPECT_EQ(content.sampleRate, 48000);
     EXPECT_EQ(content.samples, samples);
+}
+
+// ---- takes cut short ----
+
+class InterruptedTakes : public WavHeaderRepairTest {
+protected:
+    // A closed take of `frames` frames of stereo float, as the recorder writes it.
+    QByteArray closedTake(qint64 frames) {
+        std::vector<float> samples(size_t(2 * frames));
+        for (size_t i = 0; i < samples.size(); ++i) samples[i] = float(i % 89) / 89.0f;
+        EXPECT_TRUE(test::writeWav(path, samples));
+        return readBytes(path);
+    }
+    static QByteArray readBytes(const QString& file) {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    static void writeBytes(const QString& file, const QByteArray& bytes) {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+    }
+};
+
+TEST_F(InterruptedTakes, AHeaderThatDisagreesWithTheLengthIsMadeToDescribeTheWholeFramesPresent) {
+    const QByteArray closed = closedTake(4800);
+    const qint64 dataAt = closed.indexOf("data");
+    const qint64 header = dataAt + 8;
+    auto withSizes = [&](quint32 riff, quint32 data, const QByteArray& tail) {
+        QByteArray b = closed;
+        b.replace(4, 4, u32(riff));
+        b.replace(dataAt + 4, 4, u32(data));
+        return b + tail;
+    };
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        qint64 frames;  // what the header describes afterwards
+    };
+    const Case cases[] = {
+        // Killed right after it opened: the header still says "empty", a torn frame at the end.
+        {"empty header, torn frame", withSizes(quint32(header - 8), 0, "\x01\x02\x03"), 4800},
+        // Killed a while after the last header update.
+        {"stale header", withSizes(quint32(header - 8 + 8 * 1000), 8 * 1000, {}), 4800},
+        // Cut short on disk: the header promises more than is there.
+        {"header longer than the file", withSizes(quint32(closed.size() - 8 + 800), 8 * 4900, {}), 4800},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeBytes(path, c.bytes);
+        EXPECT_EQ(repairInterruptedTake(path), c.frames);
+        EXPECT_EQ(readBytes(path), closed);  // exactly what a clean close writes
+        EXPECT_EQ(repairInterruptedTake(path), std::nullopt);  // agrees now
+    }
+}
+
+TEST_F(InterruptedTakes, OnlyTakesOfTheFolderWhoseHeaderDisagreesAreTouched) {
+    const QByteArray closed = closedTake(1000);
+    QByteArray stale = closed;
+    stale.replace(4, 4, u32(0));
+    const QByteArray notWav = "RIFX" + closed.mid(4);
+    struct File {
+        QString name;
+        QByteArray bytes;
+        bool repaired;
+    };
+    const File files[] = {
+        {"Quellor 2026-12-10 10-00-00.wav", stale, true},
+        {"Quellor 2026-12-10 11-00-00.WAV", stale, true},
+        {"Quellor closed.wav", closed, false},
+        {"Quellor big-endian.wav", notWav, false},
+        {"Other.wav", stale, false},
+        {"Quellor notes.txt", stale, false},
+    };
+    for (const File& f : files) writeBytes(dir.filePath(f.name), f.bytes);
+    logs.clear();
+    const QStringList repaired = repairInterruptedTakes(dir.path());
+    for (const File& f : files) {
+        SCOPED_TRACE(f.name.toStdString());
+        EXPECT_EQ(repaired.contains(dir.filePath(f.name)), f.repaired);
+        EXPECT_EQ(readBytes(dir.filePath(f.name)), f.repaired ? closed : f.bytes);
+    }
+    EXPECT_TRUE(logs.contains("Recording", LogLevel::Default,
+                              "Repaired the header of the interrupted recording " +
+                                  dir.filePath("Quellor 2026-12-10 10-00-00.wav") + ": 1000 frames"));
 }
 
 }  // namespace
