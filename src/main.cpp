@@ -1,13 +1,16 @@
 // quellor: the mixer application. Runs the Qt event loop on the simulated audio hardware.
-#include <QCoreApplication>
-#include <QPointer>
+#include <QApplication>
+#include <QMessageBox>
 #include <memory>
 
 #include "app/UnixSignals.h"
 #include "base/Logger.h"
 #include "base/QtScheduler.h"
 #include "base/UserDefaults.h"
+#include "app/MainWindowController.h"
+#include "app/QuellorApp.h"
 #include "app/RemoteServices.h"
+#include "app/SingleInstance.h"
 #include "audio/VolumeWriteQueue.h"
 #include "engine/MixerEngine.h"
 #include "platform/SimulatedIO.h"
@@ -19,8 +22,6 @@
 #include "recording/RecordingFolder.h"
 #include "recording/WavHeaderRepair.h"
 #include "setups/MixSessionStore.h"
-#include "setups/MixerEngineSessionEngine.h"
-#include "setups/SessionManager.h"
 
 using namespace quellor;
 
@@ -62,45 +63,54 @@ void logHardware(const Logger& log, const SimulatedHardware& hardware) {
 
 }  // namespace
 
+// A second copy tells the user where the first one runs, then leaves without touching anything.
+int reportSecondCopy(const SingleInstance& instance) {
+    QMessageBox alert(QMessageBox::NoIcon, QStringLiteral("Quellor"), QStringLiteral("Quellor is already running"),
+                      QMessageBox::Ok);
+    alert.setInformativeText(SingleInstance::informativeText(instance.other() ? instance.other()->executablePath : std::nullopt));
+    alert.setObjectName(QStringLiteral("already-running-alert"));
+    alert.exec();
+    return 0;
+}
+
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName("Quellor");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Quellor");
+    QApplication::setDesktopFileName(QStringLiteral("quellor"));
     QtScheduler scheduler;
     Scheduler::install(&scheduler);
     Logger log("QuellorApp");
     auto world = chooseWorld(log);
     if (!world) return 2;
-    // Outlives everything that listens to it.
-    SimulatedHardware hardware;
-    world->populate(hardware);
-    AudioHardware::install(&hardware);
     UserDefaults defaults(UserDefaults::standardFilePath());
     UserDefaults::installStandard(&defaults);
+    // Outlives everything that listens to it.
+    SimulatedHardware hardware;
+    AudioHardware::install(&hardware);
+    SimulatedRunningApplications running;
+    SimulatedBluetooth bluetooth;
+    auto remote = std::make_unique<RemoteServices>();
+    auto quellor = std::make_unique<QuellorApp>(QuellorApp::Services{
+        defaults, MixerEngine::Platform{running, bluetooth, {}, remote.get()}, MixRecorder::shared(),
+        MixSessionStore::defaultPath(), {}});
+    // Nothing audio exists yet: a second copy asks the first to show itself and leaves.
+    if (!quellor->claimSingleInstance()) {
+        int rc = reportSecondCopy(quellor->instance());
+        quellor.reset();
+        UserDefaults::installStandard(nullptr);
+        AudioHardware::install(nullptr);
+        return rc;
+    }
 
     // Takes cut short by a crash or a kill keep the header of their last update: make them whole
     // before any new take is opened.
     repairInterruptedTakes(RecordingFolder::current());
-
-    SimulatedRunningApplications running;
+    world->populate(hardware);
     running.populate(*world);
-    SimulatedBluetooth bluetooth;
     bluetooth.populate(*world, hardware);
     // The simulated devices play in real time, in cycles of 256 frames at 48 kHz.
     hardware.io().startRealTimeDriver(256, 48000.0);
-    // The engine and the remote side go before the hardware and the defaults are uninstalled.
-    auto remote = std::make_unique<RemoteServices>();
-    auto engine = std::make_unique<MixerEngine>(MixerEngine::Platform{running, bluetooth, {}, remote.get()});
-    // The recorder lives for the whole process, so its lane outlives every tap.
-    engine->setRecorder(&MixRecorder::shared());
-    // The setups load before the engine starts; from then on the current setup follows every
-    // reported mix change. The hook holds the manager weakly: it is gone before the engine.
-    auto sessionEngine = std::make_unique<MixerEngineSessionEngine>(*engine);
-    auto sessions = std::make_unique<SessionManager>(*sessionEngine, MixSessionStore(MixSessionStore::defaultPath()));
-    engine->onMixChanged = [manager = QPointer<SessionManager>(sessions.get())] {
-        if (manager) manager->captureCurrent();
-    };
-    Scheduler::current().post([e = engine.get()] { e->start(); });
-    QObject::connect(&app, &QCoreApplication::aboutToQuit, engine.get(), [e = engine.get()] { e->shutdown(); });
+    quellor->build();
 
     UnixSignals unixSignals;
     QObject::connect(&unixSignals, &UnixSignals::quitRequested, &app, [&](int sig) {
@@ -109,11 +119,12 @@ int main(int argc, char** argv) {
     });
 
     logHardware(log, hardware);
+    // Until the startup screen greets the user, the main window opens at once.
+    quellor->mainWindow().show();
     log.notice("Quellor started");
     int rc = app.exec();
-    sessions.reset();
-    sessionEngine.reset();
-    engine.reset();
+    quellor->shutdown();
+    quellor.reset();
     remote.reset();
     // No volume write or IO cycle may outlive the objects they touch.
     VolumeWriteQueue::shared().stop();

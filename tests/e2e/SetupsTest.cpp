@@ -53,6 +53,8 @@ TEST(Setups, ASlotSentOverOSCRewritesTheSetupsFileAndKeepsThePreviousOneAsBackup
     auto current = currentSetup(store);
     ASSERT_TRUE(current.has_value());
     EXPECT_EQ(current->stripSlots.value(3), "system_input");
+    // The backup follows the new file within the same save.
+    app.waitUntil([&] { return QFile::exists(store.backupPath()); }, 5.0);
     EXPECT_EQ(MixSessionStore::readAll(store.backupPath()), initial);
     EXPECT_EQ(app.stop(SIGTERM), 0) << app.output().toStdString();
 }

@@ -384,8 +384,13 @@ TEST_F(RecordingLaneTest, FramesPlacedInAnEarlierCaptureAreDropped) {
 TEST_F(RecordingLaneTest, AWriterThatHangsHasAtMostOneDrainWaiting) {
     RecordingLane lane("MAIN", true);
     lane.start(0, kRate);
-    std::promise<void> diskBack;
-    lane.runOnWriter([done = diskBack.get_future().share()] { done.wait(); });
+    std::promise<void> diskBack, writerBlocked;
+    lane.runOnWriter([done = diskBack.get_future().share(), &writerBlocked] {
+        writerBlocked.set_value();
+        done.wait();
+    });
+    // Only the job the writer is stuck in is off the queue: wait until it has begun.
+    writerBlocked.get_future().wait();
     advance(10);  // forty timer ticks
     EXPECT_EQ(lane.writerBacklog(), 1u);
     diskBack.set_value();

@@ -1,0 +1,168 @@
+#include "app/MainWindowView.h"
+
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/SplitHandle.h"
+#include "setups/SessionManager.h"
+#include "ui/style/PromptSheet.h"
+#include "ui/style/ThemeSwitch.h"
+
+namespace quellor {
+
+PalettePanel::PalettePanel(ThemeController& themes, QColor Palette::*role, QWidget* parent)
+    : QWidget(parent), themes_(themes), role_(role) {}
+
+void PalettePanel::paintEvent(QPaintEvent*) {
+    QPainter(this).fillRect(rect(), themes_.palette().*role_);
+}
+
+namespace {
+
+// The settings panel's sheet. Its cards come with the settings window; until then it only closes.
+QDialog* makeSettingsSheet(QWidget* parent, std::function<void()> onClose) {
+    auto* sheet = new QDialog(parent);
+    sheet->setObjectName(QStringLiteral("settings-sheet"));
+    sheet->setWindowTitle(QStringLiteral("Settings"));
+    sheet->setWindowModality(Qt::WindowModal);
+    sheet->resize(520, 420);
+    auto* column = new QVBoxLayout(sheet);
+    column->addStretch(1);
+    auto* row = new QHBoxLayout;
+    auto* close = new QPushButton(QStringLiteral("Done"), sheet);
+    close->setObjectName(QStringLiteral("settings-close"));
+    close->setDefault(true);
+    row->addStretch(1);
+    row->addWidget(close);
+    column->addLayout(row);
+    QObject::connect(close, &QPushButton::clicked, sheet, [onClose] { onClose(); });
+    // Escape or the window's close button hide the sheet through the same path.
+    QObject::connect(sheet, &QDialog::rejected, sheet, [onClose] { onClose(); });
+    return sheet;
+}
+
+}  // namespace
+
+MainWindowView::MainWindowView(SessionManager& sessions, UserDefaults& defaults, ThemeController& themes,
+                               AppNotifier& notifier, QWidget* parent)
+    : QWidget(parent), sessions_(sessions), defaults_(defaults), themes_(themes) {
+    setObjectName(QStringLiteral("main-window-view"));
+    sources_ = new PalettePanel(themes, &Palette::panel, this);
+    sources_->setObjectName(QStringLiteral("sources-column"));
+    hairline_ = new PalettePanel(themes, &Palette::hair, this);
+    hairline_->setObjectName(QStringLiteral("sources-hairline"));
+    console_ = new QWidget(this);
+    console_->setObjectName(QStringLiteral("console-column"));
+    topBar_ = new PalettePanel(themes, &Palette::panel, console_);
+    topBar_->setObjectName(QStringLiteral("console-top-bar"));
+    topBarHairline_ = new PalettePanel(themes, &Palette::hair, console_);
+    themeSwitch_ = new ThemeSwitch(themes, topBar_);
+    auto* bar = new QHBoxLayout(topBar_);
+    bar->setContentsMargins(14, 0, 14, 0);
+    bar->addStretch(1);
+    bar->addWidget(themeSwitch_);
+    handle_ = new SplitHandle(
+        SplitHandle::Axis::Vertical,
+        {[this] { return storedLeftWidth(); }, [this](double w) { defaults_.setDouble(kLeftWidthKey, w); }},
+        kLeftColumnMinimum, kLeftColumnMaximum, /*growsAway*/ false, /*visible*/ false, this);
+
+    prompt_ = new PromptSheet(this);
+    connect(prompt_, &QDialog::finished, this, [this] {
+        // Closing the sheet (OK, Cancel, Escape) ends the request it showed.
+        if (shownPrompt_ == sheets_.setupPrompt) sheets_.setupPrompt.reset();
+        shownPrompt_.reset();
+    });
+    settings_ = makeSettingsSheet(this, [this] {
+        sheets_.showSettings = false;
+        applySheets();
+    });
+
+    connect(&notifier, &AppNotifier::posted, this, [this](AppNotification n) {
+        sheets_.handle(n);
+        applySheets();
+    });
+    connect(&defaults_, &UserDefaults::changed, this, [this](const QString& key) {
+        if (key == QLatin1String(kLeftWidthKey) || key == QLatin1String(kSidebarHiddenKey)) relayout();
+    });
+    connect(&themes_, &ThemeController::themeChanged, this, &MainWindowView::themeChanged);
+    relayout();
+}
+
+double MainWindowView::storedLeftWidth() const { return defaults_.doubleOr(kLeftWidthKey, kDefaultLeftColumnWidth); }
+
+double MainWindowView::sourcesWidth() const { return sourcesColumnWidth(storedLeftWidth(), width()); }
+
+void MainWindowView::resizeEvent(QResizeEvent*) { relayout(); }
+
+void MainWindowView::relayout() {
+    const bool hidden = defaults_.boolOr(kSidebarHiddenKey, false);
+    const int h = height();
+    int x = 0;
+    sources_->setVisible(!hidden);
+    handle_->setVisible(!hidden);
+    hairline_->setVisible(!hidden);
+    if (!hidden) {
+        const int w = int(std::lround(sourcesWidth()));
+        sources_->setGeometry(0, 0, w, h);
+        // The handle's 1-pixel slot follows the column; its grip reaches over both neighbours.
+        handle_->setGeometry(handle_->gripGeometry(w, h));
+        hairline_->setGeometry(w + 1, 0, 1, h);
+        x = w + 2;
+        handle_->raise();
+    }
+    console_->setGeometry(x, 0, std::max(0, width() - x), h);
+    topBar_->setGeometry(0, 0, console_->width(), kTopBarHeight);
+    topBarHairline_->setGeometry(0, kTopBarHeight, console_->width(), 1);
+}
+
+void MainWindowView::paintEvent(QPaintEvent*) { QPainter(this).fillRect(rect(), themes_.palette().void_); }
+
+void MainWindowView::themeChanged() {
+    handle_->setBarColor(themes_.palette().hair);
+    // Every view paints from the theme in force; the sheets stay as they are.
+    const auto children = findChildren<QWidget*>();
+    for (QWidget* w : children) w->update();
+    update();
+}
+
+void MainWindowView::applySheets() {
+    if (sheets_.showSettings && !settings_->isVisible()) settings_->open();
+    if (!sheets_.showSettings && settings_->isVisible()) settings_->hide();
+
+    if (sheets_.setupPrompt != shownPrompt_) {
+        if (!sheets_.setupPrompt) {
+            shownPrompt_.reset();
+            prompt_->hide();
+            return;
+        }
+        const SetupPrompt which = *sheets_.setupPrompt;
+        std::optional<QString> current;
+        if (auto session = sessions_.currentSession()) current = session->name;
+        PromptText text = promptText(which, current);
+        shownPrompt_ = which;
+        prompt_->present({text.title, text.initial, kSetupNamePlaceholder, [this, which](const QString& name) {
+                              if (which == SetupPrompt::Rename) sessions_.renameSetup(name);
+                              else sessions_.newSetup(name);
+                          }});
+    }
+}
+
+std::optional<QString> MainWindowView::openSetupPanel() {
+    QString path = QFileDialog::getOpenFileName(window(), QStringLiteral("Open a Quellor setup"), QString(),
+                                                QStringLiteral("Quellor setups (*.quellorsetup *.json)"));
+    if (path.isEmpty()) return std::nullopt;
+    return path;
+}
+
+std::optional<QString> MainWindowView::exportSetupPanel(const QString& suggestedName) {
+    QString path = QFileDialog::getSaveFileName(window(), QStringLiteral("Export this setup"),
+                                                suggestedName + QStringLiteral(".quellorsetup"));
+    if (path.isEmpty()) return std::nullopt;
+    return path;
+}
+
+}  // namespace quellor

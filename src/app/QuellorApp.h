@@ -1,0 +1,93 @@
+#pragma once
+// The one place where the long-lived objects of the application are created and wired, in a fixed
+// order: the theme is chosen before anything paints, the single-instance rule runs before any
+// audio object exists, the engine exists before everything that takes it, and it starts only from
+// a posted task, after the start-up has returned.
+//
+// Quit: whatever asks for it (the Quit item, SIGTERM, SIGINT, SIGHUP), the engine shuts down
+// exactly once, unless the application quits to install an update. Closing the last window does
+// not quit.
+//
+// Threads: main thread only.
+#include <QObject>
+#include <QString>
+#include <memory>
+
+#include "app/AppNotifier.h"
+#include "base/UserDefaults.h"
+#include "engine/MixerEngine.h"
+
+namespace quellor {
+
+class MainWindowController;
+class MainWindowView;
+class MixRecorder;
+class MixerEngineSessionEngine;
+class RecordingStatusItem;
+class SessionManager;
+class SingleInstance;
+class ThemeController;
+class UpdateController;
+
+}  // namespace quellor
+
+class QMenuBar;
+
+namespace quellor {
+
+class QuellorApp : public QObject {
+    Q_OBJECT
+public:
+    struct Services {
+        UserDefaults& defaults;
+        MixerEngine::Platform enginePlatform;
+        MixRecorder& recorder;
+        QString setupsPath;      // the setups file
+        QString instanceFolder;  // holds the single-instance lock; empty for the standard one
+    };
+
+    explicit QuellorApp(Services services, QObject* parent = nullptr);
+    ~QuellorApp() override;
+
+    // The first steps of the start-up: the theme, then the single-instance rule. False for a second
+    // copy: nothing but the theme was made, and the running copy was asked to show its window; the
+    // caller tells the user and exits.
+    bool claimSingleInstance();
+    // The rest of the start-up, once the platform is up: the engine (started by a posted task), the
+    // setups, the main window's controller and menus.
+    void build();
+
+    // The engine's shutdown, run at most once (quit calls it; so may a test).
+    void shutdown();
+
+    ThemeController& themes() { return *themes_; }
+    SingleInstance& instance() { return *instance_; }
+    MixerEngine& engine() { return *engine_; }
+    SessionManager& sessions() { return *sessions_; }
+    MainWindowController& mainWindow() { return *mainWindow_; }
+    AppNotifier& notifier() { return *notifier_; }
+    UpdateController& updater() { return *updater_; }
+    RecordingStatusItem& recordingIndicator() { return *recordingIndicator_; }
+    MainWindowView* mainWindowView() const { return view_; }
+
+    // Shows the main window, then posts the request (the menu commands that need the window).
+    void postAfterShowingMainWindow(AppNotification notification);
+
+private:
+    void installMenus(QMenuBar& bar);
+
+    Services services_;
+    std::unique_ptr<ThemeController> themes_;
+    std::unique_ptr<SingleInstance> instance_;
+    std::unique_ptr<RecordingStatusItem> recordingIndicator_;
+    std::unique_ptr<AppNotifier> notifier_;
+    std::unique_ptr<MixerEngine> engine_;
+    std::unique_ptr<UpdateController> updater_;
+    std::unique_ptr<MixerEngineSessionEngine> sessionEngine_;
+    std::unique_ptr<SessionManager> sessions_;
+    std::unique_ptr<MainWindowController> mainWindow_;
+    MainWindowView* view_ = nullptr;
+    bool shutDown_ = false;
+};
+
+}  // namespace quellor

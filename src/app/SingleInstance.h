@@ -1,0 +1,56 @@
+#pragma once
+// One running copy per user. The first copy holds a lock file in $XDG_RUNTIME_DIR (else the
+// temporary folder) and listens on a local socket beside it; a later launch finds the lock held,
+// asks the running copy to show its main window, and learns where that copy runs from. A lock left
+// by a process that is gone is taken over.
+//
+// Threads: main thread only.
+#include <QLockFile>
+#include <QObject>
+#include <QString>
+#include <memory>
+#include <optional>
+
+class QLocalServer;
+
+namespace quellor {
+
+class SingleInstance : public QObject {
+    Q_OBJECT
+public:
+    // What a later launch learns of the running copy.
+    struct OtherCopy {
+        qint64 pid = 0;
+        std::optional<QString> executablePath;  // from /proc/<pid>/exe when readable
+    };
+
+    // `folder` holds the lock file and the socket; empty for the standard one.
+    explicit SingleInstance(QString folder = {}, QObject* parent = nullptr);
+    ~SingleInstance() override;
+
+    // True when this process is the one copy (it then listens for show requests). False when another
+    // copy holds the lock: `other()` tells which; `askOtherToShow()` was already sent.
+    bool acquire();
+    const std::optional<OtherCopy>& other() const { return other_; }
+
+    // "Another copy is running from <path>." or "... from another location."
+    static QString informativeText(const std::optional<QString>& executablePath);
+    static QString standardFolder();
+    QString lockPath() const;
+    QString socketPath() const;
+
+signals:
+    // A later launch asked this copy to show its main window.
+    void showRequested();
+
+private:
+    void listen();
+    bool askOtherToShow();
+
+    QString folder_;
+    std::unique_ptr<QLockFile> lock_;
+    QLocalServer* server_ = nullptr;
+    std::optional<OtherCopy> other_;
+};
+
+}  // namespace quellor

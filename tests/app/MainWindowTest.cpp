@@ -1,0 +1,141 @@
+// The main window and its view, offscreen: size and placement, the sheets the requests open, the
+// sidebar and the split handle.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "FakeSessionEngine.h"
+#include "TestEnvironment.h"
+#include "app/MainWindowController.h"
+#include "app/MainWindowView.h"
+#include "app/SplitHandle.h"
+#include "setups/SessionManager.h"
+#include "ui/style/PromptSheet.h"
+
+using namespace quellor;
+
+class MainWindowTest : public test::QuellorTest {
+protected:
+    MainWindowTest() {
+        engine.devices = {{7, "USB-1"}};
+        engine.defaultDeviceID = 7;
+        sessions = std::make_unique<SessionManager>(engine, MixSessionStore(dir.filePath("sessions.json")));
+    }
+    MainWindowController& controller() {
+        if (!controller_)
+            controller_ = std::make_unique<MainWindowController>(
+                defaults(), MainWindowController::Builders{[this] {
+                                                               view = new MainWindowView(*sessions, defaults(), themes, notifier);
+                                                               return static_cast<QWidget*>(view);
+                                                           },
+                                                           {}});
+        return *controller_;
+    }
+    void post(AppNotification n) { notifier.post(n); }
+
+    QTemporaryDir dir;
+    test::FakeSessionEngine engine;
+    std::unique_ptr<SessionManager> sessions;
+    ThemeController themes{defaults()};
+    AppNotifier notifier;
+    MainWindowView* view = nullptr;
+    std::unique_ptr<MainWindowController> controller_;
+};
+
+TEST_F(MainWindowTest, OpensAtItsSizeOrAtLeastTheMinimumCentred) {
+    struct Case {
+        QString saved;
+        QSize content;
+    };
+    const Case cases[] = {{"", {1180, 900}}, {"10 20 700 500", {840, 640}}, {"0 0 1000 700", {1000, 700}}, {"junk", {1180, 900}}};
+    for (const auto& c : cases) {
+        controller_.reset();
+        if (c.saved.isEmpty()) defaults().remove(MainWindowController::kFrameKey);
+        else defaults().setString(MainWindowController::kFrameKey, c.saved);
+        controller().show();
+        QMainWindow* window = controller().window();
+        ASSERT_TRUE(window);
+        EXPECT_EQ(window->windowTitle(), "Quellor");
+        EXPECT_EQ(view->size(), c.content) << qPrintable(c.saved);
+        QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        EXPECT_LE(std::abs(window->geometry().center().x() - screen.center().x()), 2) << qPrintable(c.saved);
+        EXPECT_EQ(view->minimumSize(), QSize(840, 640));
+    }
+}
+
+TEST_F(MainWindowTest, ClosingHidesTheSameWindowAndItsSheetsSurvive) {
+    controller().show();
+    QMainWindow* window = controller().window();
+    post(AppNotification::ShowSettings);
+    EXPECT_TRUE(view->settingsSheet()->isVisible());
+    window->close();
+    EXPECT_FALSE(window->isVisible());
+    controller().show();
+    EXPECT_EQ(controller().window(), window);
+    EXPECT_TRUE(view->sheets().showSettings);
+}
+
+TEST_F(MainWindowTest, RequestsOpenThePromptsAndOKNamesTheSetup) {
+    controller().show();
+    post(AppNotification::RenameSetup);
+    PromptSheet* prompt = view->promptSheet();
+    ASSERT_TRUE(prompt->isVisible());
+    EXPECT_EQ(prompt->title(), "Rename setup");
+    EXPECT_EQ(prompt->text(), sessions->currentSession()->name);
+    post(AppNotification::NewSetup);  // replaces the rename prompt
+    EXPECT_EQ(prompt->title(), "New setup");
+    EXPECT_EQ(prompt->text(), "");
+    QTest::keyClicks(prompt->field(), "Evening");
+    QTest::keyClick(prompt->field(), Qt::Key_Return);
+    EXPECT_FALSE(prompt->isVisible());
+    EXPECT_FALSE(view->sheets().setupPrompt);
+    EXPECT_EQ(sessions->currentSession()->name, "Evening");
+
+    post(AppNotification::ShowSettings);
+    post(AppNotification::RenameSetup);
+    post(AppNotification::DismissSheets);
+    EXPECT_FALSE(prompt->isVisible());
+    EXPECT_FALSE(view->settingsSheet()->isVisible());
+}
+
+TEST_F(MainWindowTest, ThemeChangeRepaintsAndKeepsAnOpenSheet) {
+    controller().show();
+    post(AppNotification::ShowSettings);
+    themes.choose(ThemeMode::Daylight);
+    EXPECT_TRUE(view->settingsSheet()->isVisible());
+    QImage image = view->grab().toImage();
+    const Palette day = palette(ThemeMode::Daylight);
+    EXPECT_EQ(image.pixelColor(10, image.height() - 10), day.panel);                 // sources column
+    EXPECT_EQ(image.pixelColor(image.width() - 10, image.height() - 10), day.void_);  // console column
+}
+
+TEST_F(MainWindowTest, TheHandleDragsTheColumnWithinItsRangeAndResizingNeverStoresIt) {
+    defaults().remove(MainWindowView::kLeftWidthKey);
+    controller().show();
+    controller().window()->resize(1600, 1000);
+    EXPECT_FALSE(defaults().contains(MainWindowView::kLeftWidthKey));
+    EXPECT_NEAR(view->sourcesWidth(), 344, 1e-9);
+    auto* handle = view->findChild<SplitHandle*>();
+    ASSERT_TRUE(handle);
+    EXPECT_EQ(handle->width(), 9);
+    const QPoint grip(4, 100);
+    QTest::mousePress(handle, Qt::LeftButton, {}, grip);
+    QMouseEvent move(QEvent::MouseMove, QPointF(grip + QPoint(1000, 0)), handle->mapToGlobal(QPointF(grip + QPoint(1000, 0))),
+                     Qt::NoButton, Qt::LeftButton, {});
+    QApplication::sendEvent(handle, &move);
+    EXPECT_EQ(defaults().doubleOr(MainWindowView::kLeftWidthKey, 0), 520);
+    QMouseEvent left(QEvent::MouseMove, QPointF(grip), handle->mapToGlobal(QPointF(grip - QPoint(1000, 0))), Qt::NoButton,
+                     Qt::LeftButton, {});
+    QApplication::sendEvent(handle, &left);
+    EXPECT_EQ(defaults().doubleOr(MainWindowView::kLeftWidthKey, 0), 300);
+
+    defaults().setBool(MainWindowView::kSidebarHiddenKey, true);
+    EXPECT_FALSE(handle->isVisible());
+    EXPECT_FALSE(view->findChild<QWidget*>("sources-column")->isVisible());
+    EXPECT_EQ(view->findChild<QWidget*>("console-column")->geometry().x(), 0);
+}

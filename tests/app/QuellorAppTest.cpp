@@ -1,0 +1,135 @@
+// The start-up order of the application, its single-instance rule and its quit.
+#include <gtest/gtest.h>
+
+#include <QFileInfo>
+#include <QMainWindow>
+#include <QLockFile>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include "EngineFixture.h"
+#include "app/MainWindowController.h"
+#include "app/MainWindowView.h"
+#include "app/QuellorApp.h"
+#include "app/SingleInstance.h"
+#include "recording/MixRecorder.h"
+#include "setups/SessionManager.h"
+#include "ui/style/PromptSheet.h"
+#include "ui/style/ThemeController.h"
+
+using namespace quellor;
+
+class QuellorAppTest : public test::EngineFixture {
+protected:
+    std::unique_ptr<QuellorApp> make() {
+        return std::make_unique<QuellorApp>(QuellorApp::Services{
+            defaults(), MixerEngine::Platform{running, bluetooth, [](std::function<void()> job) { job(); }, &remote}, recorder,
+            dir.filePath("sessions.json"), dir.path()});
+    }
+    QTemporaryDir dir;
+    MixRecorder recorder;
+};
+
+TEST_F(QuellorAppTest, TheThemeComesFirstAndTheEngineStartsOnlyAfterTheStartUpReturns) {
+    addOutputDevice("speakers", 2);
+    addApp(101, test::kPlayer);
+    defaults().setString("theme", "daylight");
+    auto app = make();
+    ASSERT_TRUE(app->claimSingleInstance());
+    EXPECT_EQ(app->themes().current(), ThemeMode::Daylight);
+    app->build();
+    EXPECT_FALSE(app->engine().isStarted());
+    EXPECT_TRUE(defaults().boolOr("menuBarPriorityV3", false));
+    EXPECT_EQ(app->sessions().sessions().size(), 1u);
+    advance(0);
+    EXPECT_TRUE(app->engine().isStarted());
+    settle();
+
+    // The engine's mix changes reach the current setup while the setup manager lives.
+    app->engine().setSlot(test::kPlayer, 0);
+    settle();
+    EXPECT_EQ(app->sessions().currentSession()->stripSlots.value(0), test::kPlayer);
+}
+
+TEST_F(QuellorAppTest, ASecondCopyAsksTheFirstToShowItsWindowAndBuildsNothing) {
+    auto first = make();
+    ASSERT_TRUE(first->claimSingleInstance());
+    first->build();
+    EXPECT_FALSE(first->mainWindow().window());
+    auto second = make();
+    EXPECT_FALSE(second->claimSingleInstance());
+    ASSERT_TRUE(second->instance().other());
+    EXPECT_EQ(second->instance().other()->pid, QCoreApplication::applicationPid());
+    EXPECT_EQ(second->instance().other()->executablePath, QFileInfo("/proc/self/exe").symLinkTarget());
+    QSignalSpy shown(&first->instance(), &SingleInstance::showRequested);
+    ASSERT_TRUE(shown.wait(5000));
+    ASSERT_TRUE(first->mainWindow().window());
+    EXPECT_TRUE(first->mainWindow().window()->isVisible());
+    EXPECT_EQ(SingleInstance::informativeText(std::nullopt), "Another copy is running from another location.");
+    EXPECT_EQ(SingleInstance::informativeText(QString("/opt/quellor/quellor")), "Another copy is running from /opt/quellor/quellor.");
+}
+
+TEST_F(QuellorAppTest, ALockLeftByADeadProcessIsTakenOver) {
+    // A lock file naming a process that no longer exists: a child that has exited.
+    qint64 deadPid = 0;
+    {
+        QProcess child;
+        child.start("/bin/true");
+        ASSERT_TRUE(child.waitForStarted());
+        deadPid = child.processId();
+        ASSERT_TRUE(child.waitForFinished());
+    }
+    // Qt's own lock file, with its process id replaced by the dead one.
+    SingleInstance probe(dir.path());
+    {
+        QLockFile held(probe.lockPath());
+        ASSERT_TRUE(held.tryLock(0));
+        QFile file(probe.lockPath());
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        QList<QByteArray> lines = file.readAll().split('\n');
+        file.close();
+        lines[0] = QByteArray::number(deadPid);
+        held.unlock();
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(lines.join('\n'));
+    }
+    ASSERT_TRUE(QFile::exists(probe.lockPath()));
+    auto app = make();
+    EXPECT_TRUE(app->claimSingleInstance());
+}
+
+TEST_F(QuellorAppTest, NewSetupWithTheWindowClosedShowsItAndThePrompt) {
+    auto app = make();
+    ASSERT_TRUE(app->claimSingleInstance());
+    app->build();
+    app->postAfterShowingMainWindow(AppNotification::NewSetup);
+    ASSERT_TRUE(app->mainWindow().window());
+    EXPECT_TRUE(app->mainWindow().window()->isVisible());
+    ASSERT_TRUE(app->mainWindowView());
+    EXPECT_TRUE(app->mainWindowView()->promptSheet()->isVisible());
+    EXPECT_EQ(app->mainWindowView()->promptSheet()->title(), "New setup");
+    app->mainWindow().window()->close();
+    app->postAfterShowingMainWindow(AppNotification::ShowSettings);
+    EXPECT_TRUE(app->mainWindow().window()->isVisible());
+    EXPECT_TRUE(app->mainWindowView()->settingsSheet()->isVisible());
+}
+
+TEST_F(QuellorAppTest, ShutdownRunsOnce) {
+    addOutputDevice("speakers", 2);
+    addApp(101, test::kPlayer);
+    auto quellor = make();
+    ASSERT_TRUE(quellor->claimSingleInstance());
+    quellor->build();
+    quellor->engine().setBlockingWait([this](double seconds) { waits.push_back(seconds); });
+    advance(0);
+    settle();
+    AudioApp player;
+    for (const AudioApp& a : quellor->engine().processMonitor().apps())
+        if (a.bundleID == test::kPlayer) player = a;
+    ASSERT_EQ(player.bundleID, test::kPlayer);
+    quellor->engine().setVolume(0.5f, player);
+    quellor->shutdown();
+    quellor->shutdown();
+    EXPECT_EQ(waits.size(), 1u);  // the one ramp to full level before the taps go
+}
