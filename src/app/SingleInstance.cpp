@@ -5,6 +5,12 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QStandardPaths>
+#include <QCoreApplication>
+#include <QFile>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include "base/Logger.h"
@@ -24,6 +30,7 @@ SingleInstance::SingleInstance(QString folder, QObject* parent)
 
 SingleInstance::~SingleInstance() {
     if (server_) server_->close();
+    if (lockFd_ >= 0) ::close(lockFd_);
 }
 
 QString SingleInstance::standardFolder() {
@@ -37,26 +44,32 @@ QString SingleInstance::lockPath() const { return folder_ + QStringLiteral("/que
 QString SingleInstance::socketPath() const { return folder_ + QStringLiteral("/quellor-%1.socket").arg(getuid()); }
 
 bool SingleInstance::acquire() {
-    lock_ = std::make_unique<QLockFile>(lockPath());
-    // A held lock is never stale by age, only when its process is gone.
-    lock_->setStaleLockTime(0);
-    if (lock_->tryLock(0)) {
+    const QByteArray path = QFile::encodeName(lockPath());
+    int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        // The folder cannot hold a lock (unwritable, full): run rather than refuse to start.
+        log().error("Cannot take the single-instance lock %s: %s; running without it", path.constData(), strerror(errno));
+        return true;
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        // Ours: record who holds it for a later launch to read.
+        const QByteArray pid = QByteArray::number(QCoreApplication::applicationPid()) + '\n';
+        if (::ftruncate(fd, 0) != 0 || ::pwrite(fd, pid.constData(), size_t(pid.size()), 0) != pid.size())
+            log().error("Cannot write the single-instance lock %s: %s", path.constData(), strerror(errno));
+        lockFd_ = fd;
         listen();
         return true;
     }
-    if (lock_->error() != QLockFile::LockFailedError) {
-        // The folder cannot hold a lock (unwritable, full): run rather than refuse to start.
-        log().error("Cannot take the single-instance lock %s; running without it", qPrintable(lockPath()));
-        return true;
-    }
     OtherCopy other;
-    QString host, app;
-    lock_->getLockInfo(&other.pid, &host, &app);
-    QFileInfo exe(QStringLiteral("/proc/%1/exe").arg(other.pid));
-    QString target = exe.symLinkTarget();
-    if (other.pid > 0 && !target.isEmpty()) other.executablePath = target;
+    char buffer[32] = {};
+    ssize_t n = ::pread(fd, buffer, sizeof buffer - 1, 0);
+    ::close(fd);
+    if (n > 0) other.pid = QByteArray(buffer, int(n)).trimmed().toLongLong();
+    if (other.pid > 0) {
+        QString target = QFileInfo(QStringLiteral("/proc/%1/exe").arg(other.pid)).symLinkTarget();
+        if (!target.isEmpty()) other.executablePath = target;
+    }
     other_ = other;
-    lock_.reset();
     if (!askOtherToShow()) log().error("The running copy (pid %lld) did not take the request to show its window", other.pid);
     return false;
 }
@@ -64,7 +77,8 @@ bool SingleInstance::acquire() {
 void SingleInstance::listen() {
     server_ = new QLocalServer(this);
     server_->setSocketOptions(QLocalServer::UserAccessOption);
-    // A socket file left by a copy that was killed would refuse the name; the lock proves it is dead.
+    // A socket file left by a copy that was killed would refuse the name; holding the lock proves
+    // that copy is gone.
     QLocalServer::removeServer(socketPath());
     if (!server_->listen(socketPath())) {
         log().error("Cannot listen on %s: %s", qPrintable(socketPath()), qPrintable(server_->errorString()));

@@ -1,14 +1,13 @@
 #pragma once
-// One running copy per user. The first copy holds a lock file in $XDG_RUNTIME_DIR (else the
-// temporary folder) and listens on a local socket beside it; a later launch finds the lock held,
-// asks the running copy to show its main window, and learns where that copy runs from. A lock left
-// by a process that is gone is taken over.
+// One running copy per user. The first copy holds a lock on a file in $XDG_RUNTIME_DIR (else the
+// temporary folder), writes its process id into it, and listens on a local socket beside it; a
+// later launch finds the lock held, asks the running copy to show its main window, and learns where
+// that copy runs from. The lock is the kernel's (flock), so it goes with its process however that
+// ends: a file left by a process that is gone is simply taken over.
 //
 // Threads: main thread only.
-#include <QLockFile>
 #include <QObject>
 #include <QString>
-#include <memory>
 #include <optional>
 
 class QLocalServer;
@@ -48,7 +47,7 @@ private:
     bool askOtherToShow();
 
     QString folder_;
-    std::unique_ptr<QLockFile> lock_;
+    int lockFd_ = -1;
     QLocalServer* server_ = nullptr;
     std::optional<OtherCopy> other_;
 };

@@ -3,7 +3,6 @@
 
 #include <QFileInfo>
 #include <QMainWindow>
-#include <QLockFile>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -70,33 +69,23 @@ TEST_F(QuellorAppTest, ASecondCopyAsksTheFirstToShowItsWindowAndBuildsNothing) {
     EXPECT_EQ(SingleInstance::informativeText(QString("/opt/quellor/quellor")), "Another copy is running from /opt/quellor/quellor.");
 }
 
-TEST_F(QuellorAppTest, ALockLeftByADeadProcessIsTakenOver) {
-    // A lock file naming a process that no longer exists: a child that has exited.
-    qint64 deadPid = 0;
-    {
-        QProcess child;
-        child.start("/bin/true");
-        ASSERT_TRUE(child.waitForStarted());
-        deadPid = child.processId();
-        ASSERT_TRUE(child.waitForFinished());
-    }
-    // Qt's own lock file, with its process id replaced by the dead one.
+TEST_F(QuellorAppTest, ALockFileLeftByAProcessThatIsGoneIsTakenOver) {
+    // What a killed copy leaves: the file with its process id, and a socket nobody listens on.
     SingleInstance probe(dir.path());
-    {
-        QLockFile held(probe.lockPath());
-        ASSERT_TRUE(held.tryLock(0));
-        QFile file(probe.lockPath());
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        QList<QByteArray> lines = file.readAll().split('\n');
-        file.close();
-        lines[0] = QByteArray::number(deadPid);
-        held.unlock();
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(lines.join('\n'));
-    }
-    ASSERT_TRUE(QFile::exists(probe.lockPath()));
+    QFile lock(probe.lockPath());
+    ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+    lock.write("999999\n");
+    lock.close();
+    QFile socket(probe.socketPath());
+    ASSERT_TRUE(socket.open(QIODevice::WriteOnly));
+    socket.close();
     auto app = make();
     EXPECT_TRUE(app->claimSingleInstance());
+    // ...and this copy is found by the next launch.
+    SingleInstance next(dir.path());
+    EXPECT_FALSE(next.acquire());
+    ASSERT_TRUE(next.other());
+    EXPECT_EQ(next.other()->pid, QCoreApplication::applicationPid());
 }
 
 TEST_F(QuellorAppTest, NewSetupWithTheWindowClosedShowsItAndThePrompt) {

@@ -17,6 +17,12 @@ QuellorProcess::QuellorProcess() : env_(QProcessEnvironment::systemEnvironment()
     env_.insert("HOME", home_.path());
     env_.insert("XDG_CONFIG_HOME", configPath());
     env_.insert("XDG_DATA_HOME", dataPath());
+    // The single-instance lock lives here: a test's program never meets another's, nor a copy the
+    // developer is running.
+    runtime_ = home_.path() + "/runtime";
+    QDir().mkpath(runtime_);
+    QFile::setPermissions(runtime_, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    env_.insert("XDG_RUNTIME_DIR", runtime_);
     env_.remove("QUELLOR_WORLD");
     process_.setProcessChannelMode(QProcess::MergedChannels);
 }
@@ -26,6 +32,16 @@ QuellorProcess::~QuellorProcess() {
         process_.kill();
         process_.waitForFinished(5000);
     }
+}
+
+void QuellorProcess::useDisplay(const QString& display) {
+    env_.insert("QT_QPA_PLATFORM", "xcb");
+    env_.insert("DISPLAY", display);
+}
+
+void QuellorProcess::useFoldersOf(const QuellorProcess& other) {
+    for (const char* key : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR"})
+        env_.insert(key, other.env_.value(key));
 }
 
 void QuellorProcess::seedDefaults(const QJsonObject& values) {

@@ -19,6 +19,13 @@ public:
     QString homePath() const { return home_.path(); }
     QString configPath() const { return home_.path() + "/config"; }
     QString dataPath() const { return home_.path() + "/data"; }
+    QString runtimePath() const { return runtime_; }
+
+    // Runs on an X display (the windows become real) instead of offscreen.
+    void useDisplay(const QString& display);
+    // Uses the home, configuration, data and runtime folders of `other` (a second launch).
+    void useFoldersOf(const QuellorProcess& other);
+    qint64 pid() const { return process_.processId(); }
 
     // Writes the user defaults the program will read at start ($XDG_CONFIG_HOME/Quellor/defaults.json).
     void seedDefaults(const QJsonObject& values);
@@ -44,6 +51,7 @@ public:
 private:
     void drain();
     QTemporaryDir home_;
+    QString runtime_;
     QProcessEnvironment env_;
     QProcess process_;
     QString output_;

@@ -1,0 +1,108 @@
+#include "XvfbDisplay.h"
+
+#include <QDeadlineTimer>
+#include <QProcessEnvironment>
+#include <QRegularExpression>
+#include <QThread>
+
+namespace quellor::test {
+
+XvfbDisplay::XvfbDisplay() {
+    // -displayfd picks a free display number and writes it to our standard output once the server
+    // accepts connections.
+    server_.start("Xvfb", {"-displayfd", "1", "-screen", "0", QStringLiteral("%1x%2x24").arg(kScreenWidth).arg(kScreenHeight),
+                           "-nolisten", "tcp", "-noreset"});
+    if (!server_.waitForStarted(10000)) return;
+    QDeadlineTimer deadline(20000);
+    QByteArray out;
+    while (!out.contains('\n') && !deadline.hasExpired() && server_.state() == QProcess::Running) {
+        server_.waitForReadyRead(200);
+        out += server_.readAllStandardOutput();
+    }
+    bool ok = false;
+    int number = out.trimmed().toInt(&ok);
+    if (ok) name_ = QStringLiteral(":%1").arg(number);
+}
+
+XvfbDisplay::~XvfbDisplay() {
+    if (server_.state() != QProcess::NotRunning) {
+        server_.terminate();
+        if (!server_.waitForFinished(5000)) {
+            server_.kill();
+            server_.waitForFinished(5000);
+        }
+    }
+}
+
+std::optional<QByteArray> XvfbDisplay::run(const QString& program, const QStringList& arguments) const {
+    QProcess client;
+    auto env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", name_);
+    client.setProcessEnvironment(env);
+    client.start(program, arguments);
+    if (!client.waitForFinished(20000) || client.exitStatus() != QProcess::NormalExit || client.exitCode() != 0) return std::nullopt;
+    return client.readAllStandardOutput();
+}
+
+QStringList XvfbDisplay::windows(qint64 pid, const QString& title) const {
+    auto out = run("xdotool", {"search", "--all", "--onlyvisible", "--pid", QString::number(pid), "--name",
+                               "^" + QRegularExpression::escape(title) + "$"});
+    if (!out) return {};
+    return QString::fromUtf8(*out).split('\n', Qt::SkipEmptyParts);
+}
+
+bool XvfbDisplay::waitUntil(const std::function<bool()>& condition, double seconds) const {
+    QDeadlineTimer deadline(qint64(seconds * 1000));
+    while (!condition()) {
+        if (deadline.hasExpired()) return condition();
+        QThread::msleep(50);
+    }
+    return true;
+}
+
+std::optional<QString> XvfbDisplay::waitForWindow(qint64 pid, const QString& title, double seconds) const {
+    std::optional<QString> found;
+    waitUntil(
+        [&] {
+            auto list = windows(pid, title);
+            if (!list.isEmpty()) found = list.first();
+            return found.has_value();
+        },
+        seconds);
+    return found;
+}
+
+std::optional<QRect> XvfbDisplay::geometry(const QString& window) const {
+    auto out = run("xdotool", {"getwindowgeometry", "--shell", window});
+    if (!out) return std::nullopt;
+    QRect rect;
+    for (const QString& line : QString::fromUtf8(*out).split('\n', Qt::SkipEmptyParts)) {
+        const auto kv = line.split('=');
+        if (kv.size() != 2) continue;
+        int v = kv[1].toInt();
+        if (kv[0] == "X") rect.moveLeft(v);
+        else if (kv[0] == "Y") rect.moveTop(v);
+        else if (kv[0] == "WIDTH") rect.setWidth(v);
+        else if (kv[0] == "HEIGHT") rect.setHeight(v);
+    }
+    return rect;
+}
+
+QImage XvfbDisplay::screenshot(const QString& window) const {
+    auto png = run("import", {"-window", window, "png:-"});
+    return png ? QImage::fromData(*png, "PNG").convertToFormat(QImage::Format_RGB32) : QImage();
+}
+
+bool XvfbDisplay::key(const QString& window, const QString& keys) const {
+    return run("xdotool", {"windowfocus", "--sync", window}) && run("xdotool", {"key", "--clearmodifiers", keys});
+}
+
+bool XvfbDisplay::type(const QString& window, const QString& text) const {
+    return run("xdotool", {"windowfocus", "--sync", window}) && run("xdotool", {"type", "--delay", "20", text});
+}
+
+bool XvfbDisplay::click(QPoint p) const {
+    return run("xdotool", {"mousemove", "--sync", QString::number(p.x()), QString::number(p.y()), "click", "1"}).has_value();
+}
+
+}  // namespace quellor::test

@@ -1,0 +1,48 @@
+#pragma once
+// A private X display for whole-program tests of the windows: an Xvfb server on a display number it
+// picks itself, xdotool for input and window queries, and screenshots read back as images.
+// Waits are bounded polls of what the display shows.
+#include <QImage>
+#include <QProcess>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+namespace quellor::test {
+
+class XvfbDisplay {
+public:
+    static constexpr int kScreenWidth = 1600;
+    static constexpr int kScreenHeight = 1200;
+
+    XvfbDisplay();
+    ~XvfbDisplay();
+
+    bool isRunning() const { return !name_.isEmpty(); }
+    QString name() const { return name_; }  // ":N"
+
+    // Runs an X client (xdotool, import) on this display; its standard output, or nothing when it
+    // fails.
+    std::optional<QByteArray> run(const QString& program, const QStringList& arguments) const;
+    // The visible windows of process `pid` titled exactly `title`.
+    QStringList windows(qint64 pid, const QString& title) const;
+    // Waits until the process shows exactly... at least one such window; its id.
+    std::optional<QString> waitForWindow(qint64 pid, const QString& title, double seconds = 20) const;
+    bool waitUntil(const std::function<bool()>& condition, double seconds = 20) const;
+    std::optional<QRect> geometry(const QString& window) const;
+    QImage screenshot(const QString& window = QStringLiteral("root")) const;
+    // Gives the window the input focus, then types the keys ("ctrl+n", "Return").
+    bool key(const QString& window, const QString& keys) const;
+    // Gives the window the input focus, then types the text.
+    bool type(const QString& window, const QString& text) const;
+    // Moves the pointer to a point of the screen and clicks the left button there.
+    bool click(QPoint screenPoint) const;
+
+private:
+    QProcess server_;
+    QString name_;
+};
+
+}  // namespace quellor::test
