@@ -9,11 +9,15 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   liblo-tools sox valgrind
   xvfb xauth xdotool imagemagick xclip x11-utils
+  fonts-inter fonts-jetbrains-mono
 )
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
+# The symbol icons come from the npm registry at configure time. Any npm will do: Debian's is taken
+# only when none is on the path, since a Node.js from elsewhere already brings its own.
+command -v npm > /dev/null || missing+=(nodejs npm)
 if [ ${#missing[@]} -eq 0 ]; then exit 0; fi
 if [ "$(id -u)" -ne 0 ]; then
   echo "Missing packages. Run as root:" >&2

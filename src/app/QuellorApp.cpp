@@ -18,6 +18,7 @@
 #include "setups/MixSessionStore.h"
 #include "setups/MixerEngineSessionEngine.h"
 #include "setups/SessionManager.h"
+#include "ui/style/Fonts.h"
 #include "ui/style/ThemeController.h"
 
 namespace quellor {
@@ -34,7 +35,8 @@ QuellorApp::~QuellorApp() {
 
 bool QuellorApp::claimSingleInstance() {
     recordingIndicator_ = std::make_unique<RecordingStatusItem>();
-    // The theme is in force before anything exists that could paint.
+    // The type and the theme are in force before anything exists that could paint.
+    installApplicationFont();
     themes_ = std::make_unique<ThemeController>(services_.defaults);
     instance_ = std::make_unique<SingleInstance>(services_.instanceFolder);
     return instance_->acquire();
