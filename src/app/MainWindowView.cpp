@@ -85,6 +85,7 @@ MainWindowView::MainWindowView(SessionManager& sessions, UserDefaults& defaults,
         sheets_.handle(n);
         applySheets();
     });
+    // The column follows the handle's drag at once: a relayout is cheap and the pointer must not lag.
     connect(&defaults_, &UserDefaults::changed, this, [this](const QString& key) {
         if (key == QLatin1String(kLeftWidthKey) || key == QLatin1String(kSidebarHiddenKey)) relayout();
     });

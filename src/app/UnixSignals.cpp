@@ -28,11 +28,14 @@ UnixSignals::UnixSignals(QObject* parent) : QObject(parent) {
     sa.sa_flags = SA_RESTART;
     ::sigaction(SIGINT, &sa, nullptr);
     ::sigaction(SIGTERM, &sa, nullptr);
+    // A closed terminal asks for a normal quit too, so the engine's shutdown still runs.
+    ::sigaction(SIGHUP, &sa, nullptr);
 }
 
 UnixSignals::~UnixSignals() {
     ::signal(SIGINT, SIG_DFL);
     ::signal(SIGTERM, SIG_DFL);
+    ::signal(SIGHUP, SIG_DFL);
 }
 
 }  // namespace quellor
