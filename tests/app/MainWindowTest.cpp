@@ -80,6 +80,20 @@ TEST_F(MainWindowTest, ClosingHidesTheSameWindowAndItsSheetsSurvive) {
     EXPECT_TRUE(view->sheets().showSettings);
 }
 
+TEST_F(MainWindowTest, ToggleClosesTheFocusedWindowAndOtherwiseShowsIt) {
+    controller().toggle();  // no window yet: created and shown
+    QMainWindow* window = controller().window();
+    ASSERT_TRUE(window);
+    EXPECT_TRUE(window->isVisible());
+    QApplication::setActiveWindow(window);
+    ASSERT_TRUE(window->isActiveWindow());
+    controller().toggle();
+    EXPECT_FALSE(window->isVisible());
+    controller().toggle();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(controller().window(), window);
+}
+
 TEST_F(MainWindowTest, RequestsOpenThePromptsAndOKNamesTheSetup) {
     controller().show();
     post(AppNotification::RenameSetup);
