@@ -6,9 +6,8 @@
 //
 // Threads: construct, start, stop, the setters and the callbacks belong to the main thread; the
 // callbacks are called there. Receiving, decoding and admission run on the listener's own thread;
-// admit() takes the code lock and may be called from any thread. "Now" is the scheduler's clock
-// (read from the listener thread, which never touches the scheduler's queue; work reaches the main
-// thread through Scheduler::post).
+// admit() takes the code lock and may be called from any thread. "Now" is the scheduler's clock,
+// which any thread may read; work reaches the main thread through Scheduler::post.
 
 #include <QHostAddress>
 #include <QObject>
