@@ -4,6 +4,7 @@
 #include <QNetworkInterface>
 #include <cerrno>
 #include <cstring>
+#include <limits>
 #include <net/if.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -16,6 +17,7 @@
 #include "platform/ServiceAdvertiser.h"
 #include "remote/AuthenticatedAddress.h"
 #include "remote/IdleFlowTracker.h"
+#include "remote/WindowedCount.h"
 
 namespace quellor {
 namespace {
@@ -47,20 +49,25 @@ QString interfaceTypeName(QNetworkInterface::InterfaceType type) {
 
 int validOSCPort(qint64 port) { return (port >= 1024 && port <= 65535) ? int(port) : 9000; }
 
-// One running socket and the thread that reads it. Everything here is touched only by that thread,
-// except the descriptors, which the main thread closes after joining it.
+// One running socket and the thread that reads it. The main thread closes the descriptors after
+// joining the thread.
 struct OSCListener::Receiver {
     int socket = -1;
     int wake = -1;  // eventfd: written by stop()
     std::thread thread;
-    IdleFlowTracker<QString> flows;
-    double nextSweep = 0;
-    QHash<int, QString> interfaceLabels;  // "lo(loopback)" by interface index
 
     ~Receiver() {
         if (socket >= 0) ::close(socket);
         if (wake >= 0) ::close(wake);
     }
+};
+
+// What the listener thread keeps between datagrams.
+struct OSCListener::Intake {
+    IdleFlowTracker<QString> flows;
+    double nextSweep = 0;
+    QHash<int, QString> interfaceLabels;  // "lo(loopback)" by interface index
+    WindowedCount dropped;                // admitted messages that found the inbox full
 
     QString interfaceLabel(int index) {
         auto it = interfaceLabels.constFind(index);
@@ -78,7 +85,7 @@ struct OSCListener::Receiver {
 
 OSCListener::OSCListener(QHostAddress bindAddress)
     : bindAddress_(std::move(bindAddress)), scheduler_(&Scheduler::current()),
-      advertiser_(std::make_unique<ServiceAdvertiser>()) {
+      advertiser_(std::make_unique<ServiceAdvertiser>()), intake_(std::make_unique<Intake>()) {
     UserDefaults& defaults = UserDefaults::standard();
     pinRequired_ = defaults.boolOr(QStringLiteral("oscPinRequired"), true);
     QObject::connect(&defaults, &UserDefaults::changed, &context_, [this, &defaults](const QString& key) {
@@ -140,6 +147,7 @@ void OSCListener::start(quint16 port) {
     ::setsockopt(receiver->socket, IPPROTO_IPV6, IPV6_RECVPKTINFO, &on, sizeof on);
 
     port_ = port;
+    *intake_ = Intake{};
     receiver_ = std::move(receiver);
     advertiser_->advertise(QString::fromLatin1(kServiceName), QString::fromLatin1(kServiceType), port);
     log_.info("OSC Listener ready on port %hu (Bonjour: %s)", port, kServiceType);
@@ -153,6 +161,7 @@ void OSCListener::stop() {
     receiver_->thread.join();
     receiver_.reset();
     advertiser_->withdraw();
+    reportCounts(true);
 }
 
 void OSCListener::setPairingPIN(const QString& pin) {
@@ -193,12 +202,29 @@ std::optional<QString> OSCListener::admit(const QString& address, const QString&
     return std::nullopt;
 }
 
+namespace {
+
+// The index of the network interface a datagram came in through, from its IP_PKTINFO or
+// IPV6_PKTINFO control message; 0 when there is none.
+int arrivalInterface(msghdr& msg) {
+    int index = 0;
+    for (cmsghdr* c = CMSG_FIRSTHDR(&msg); c; c = CMSG_NXTHDR(&msg, c)) {
+        if (c->cmsg_level == IPPROTO_IP && c->cmsg_type == IP_PKTINFO)
+            index = reinterpret_cast<in_pktinfo*>(CMSG_DATA(c))->ipi_ifindex;
+        else if (c->cmsg_level == IPPROTO_IPV6 && c->cmsg_type == IPV6_PKTINFO)
+            index = int(reinterpret_cast<in6_pktinfo*>(CMSG_DATA(c))->ipi6_ifindex);
+    }
+    return index;
+}
+
+}  // namespace
+
 void OSCListener::receive(Receiver& r) {
     std::vector<char> buffer(65536);
     alignas(cmsghdr) char control[256];
     for (;;) {
         int timeoutMs = -1;
-        if (!r.flows.isEmpty()) timeoutMs = int(std::max(0.0, r.nextSweep - now()) * 1000) + 1;
+        if (auto due = housekeeping()) timeoutMs = int(std::max(0.0, *due - now()) * 1000) + 1;
         pollfd fds[2] = {{r.socket, POLLIN, 0}, {r.wake, POLLIN, 0}};
         const int ready = ::poll(fds, 2, timeoutMs);
         if (ready < 0 && errno != EINTR) {
@@ -226,42 +252,63 @@ void OSCListener::receive(Receiver& r) {
             if (msg.msg_flags & MSG_TRUNC) continue;  // larger than any UDP payload we read: drop it
             const NetworkEndpoint sender = NetworkEndpoint::fromSockaddr(reinterpret_cast<sockaddr*>(&from), msg.msg_namelen);
             if (!sender.isValid()) continue;
-
-            const double t = now();
-            if (!r.flows.isEmpty() && t >= r.nextSweep) {
-                r.flows.expire(t, kFlowIdleAfter);
-                r.nextSweep = t + kReaperInterval;
-            }
-            const QString flow = sender.description();
-            if (!r.flows.contains(flow)) {
-                int index = 0;
-                for (cmsghdr* c = CMSG_FIRSTHDR(&msg); c; c = CMSG_NXTHDR(&msg, c)) {
-                    if (c->cmsg_level == IPPROTO_IP && c->cmsg_type == IP_PKTINFO)
-                        index = reinterpret_cast<in_pktinfo*>(CMSG_DATA(c))->ipi_ifindex;
-                    else if (c->cmsg_level == IPPROTO_IPV6 && c->cmsg_type == IPV6_PKTINFO)
-                        index = int(reinterpret_cast<in6_pktinfo*>(CMSG_DATA(c))->ipi6_ifindex);
-                }
-                if (r.flows.isEmpty()) r.nextSweep = t + kReaperInterval;
-                log_.info("OSC connection via [%s]", qPrintable(r.interfaceLabel(index)));
-            }
-            r.flows.touch(flow, t);
-            if (n > 0) handleDatagram(QByteArray(buffer.data(), n), sender);
-        }
-        if (!r.flows.isEmpty() && now() >= r.nextSweep) {
-            r.flows.expire(now(), kFlowIdleAfter);
-            r.nextSweep = now() + kReaperInterval;
+            receiveDatagram(QByteArray(buffer.data(), n), sender, arrivalInterface(msg));
         }
     }
 }
 
-void OSCListener::handleDatagram(const QByteArray& datagram, const NetworkEndpoint& sender) {
+std::optional<double> OSCListener::housekeeping() {
+    Intake& in = *intake_;
+    const double t = now();
+    if (!in.flows.isEmpty() && t >= in.nextSweep) {
+        in.flows.expire(t, kFlowIdleAfter);
+        in.nextSweep = t + kReaperInterval;
+    }
+    reportCounts(false);
+    std::optional<double> due = in.dropped.due();
+    if (!in.flows.isEmpty()) due = std::min(due.value_or(in.nextSweep), in.nextSweep);
+    return due;
+}
+
+void OSCListener::reportCounts(bool all) {
+    const double t = all ? std::numeric_limits<double>::infinity() : now();
+    if (auto dropped = intake_->dropped.take(t))
+        log_.notice("OSC: dropped %ld messages while the main thread was busy", *dropped);
+}
+
+void OSCListener::receiveDatagram(const QByteArray& datagram, const NetworkEndpoint& sender, int interfaceIndex) {
+    housekeeping();
+    Intake& in = *intake_;
+    const double t = now();
+    const QString flow = sender.description();
+    if (!in.flows.contains(flow)) {
+        if (in.flows.isEmpty()) in.nextSweep = t + kReaperInterval;
+        log_.info("OSC connection via [%s]", qPrintable(in.interfaceLabel(interfaceIndex)));
+    }
+    in.flows.touch(flow, t);
+    if (datagram.isEmpty()) return;
+
     auto message = decodeOSCMessage(datagram);
     if (!message) return;
     auto address = admit(message->address, sourceKey(sender));
     if (!address) return;
-    scheduler_->post(liveness_.guard([this, admitted = OSCMessage{*address, message->value}, sender] {
-        route(admitted, sender);
-    }));
+    OSCMessage admitted{*address, message->value};
+    const bool level = isLevel(admitted);
+    const OSCInbox::Pushed pushed = inbox_.push(std::move(admitted), sender, level);
+    if (pushed.outcome == OSCInbox::Outcome::Dropped) in.dropped.add(t);
+    if (pushed.wake) scheduler_->post(liveness_.guard([this] { deliverWaiting(); }));
+}
+
+void OSCListener::deliverWaiting() {
+    for (const OSCInbox::Entry& entry : inbox_.take()) route(entry.message, entry.sender);
+}
+
+bool OSCListener::isLevel(const OSCMessage& admitted) {
+    if (!admitted.value) return false;
+    const QString& address = admitted.address;
+    if (address.startsWith(u"/volume/") || address.startsWith(u"/cuevolume/")) return true;
+    if (auto command = OSCCommand::parse(address)) return command->kind() == OSCCommand::Kind::StripFader;
+    return address.startsWith(u"/quellor/") && parseDecimalInt(QStringView(address).mid(9)).has_value();
 }
 
 void OSCListener::route(const OSCMessage& admitted, const NetworkEndpoint& sender) {

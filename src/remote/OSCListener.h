@@ -1,8 +1,10 @@
 #pragma once
 // The UDP server through which the companion app and control surfaces drive the mixer. It listens
 // on one port (IPv4 and IPv6), advertises "_quellor-osc._udp", decodes each datagram, admits it by
-// the pairing PIN, the control password and the lockout policy, and hands every admitted message to
-// the main thread, where it becomes a command or a value address delivered through a callback.
+// the pairing PIN, the control password and the lockout policy, and hands the admitted messages to
+// the main thread through a bounded inbox, where each becomes a command or a value address
+// delivered through a callback. A sender faster than the main thread loses the intermediate values
+// of a fader and, beyond the inbox's bound, whole messages: counted, and logged once a second.
 //
 // Threads: construct, start, stop, the setters and the callbacks belong to the main thread; the
 // callbacks are called there. Receiving, decoding and admission run on the listener's own thread;
@@ -22,6 +24,7 @@
 #include "base/Scheduler.h"
 #include "platform/NetworkEndpoint.h"
 #include "remote/OSCCommand.h"
+#include "remote/OSCInbox.h"
 #include "remote/OSCMessage.h"
 #include "remote/PINLockoutPolicy.h"
 
@@ -67,6 +70,19 @@ public:
     // Main thread: delivers one admitted message through the callbacks.
     void route(const OSCMessage& admitted, const NetworkEndpoint& sender);
 
+    // The listener thread's work for one datagram from `sender`, which came in through the network
+    // interface with that index: decode, admit, note the sender's flow, queue for the main thread.
+    // Tests drive it without a socket; while listening only the listener thread calls it.
+    void receiveDatagram(const QByteArray& datagram, const NetworkEndpoint& sender, int interfaceIndex = 0);
+    // The listener thread's timed work (a test's while not listening): lets quiet flows go and logs
+    // the counts whose second has run out. Returns when it next has such work, if ever.
+    std::optional<double> housekeeping();
+    // Admitted messages waiting for the main thread.
+    std::size_t waitingCount() const { return inbox_.size(); }
+    // Whether the latest value of an admitted message stands for every earlier one of its address
+    // (volumes, fader positions, numbered controls), so that only the latest need be delivered.
+    static bool isLevel(const OSCMessage& admitted);
+
     // Installed by the engine; called on the main thread after admission, values in 0...1.
     std::function<void(int number, float value)> onQuellorValueReceived;
     std::function<void(const QString& id, float value)> onAppVolumeReceived;
@@ -83,9 +99,11 @@ public:
 
 private:
     struct Receiver;
+    struct Intake;
     void dispatch(const QString& address, float value);
     void receive(Receiver& receiver);
-    void handleDatagram(const QByteArray& datagram, const NetworkEndpoint& sender);
+    void reportCounts(bool all);
+    void deliverWaiting();
     double now() const { return scheduler_->now(); }
 
     const Logger log_{QStringLiteral("OSCListener")};
@@ -93,6 +111,8 @@ private:
     Scheduler* scheduler_;
     std::unique_ptr<ServiceAdvertiser> advertiser_;
     std::unique_ptr<Receiver> receiver_;
+    std::unique_ptr<Intake> intake_;  // the listener thread's while listening, otherwise the main thread's
+    OSCInbox inbox_;
     quint16 port_ = 0;
 
     std::mutex pinLock_;  // guards the two codes and the lockout policy

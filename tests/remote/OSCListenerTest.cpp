@@ -191,6 +191,57 @@ TEST_F(OSCListenerTest, FloodOfBadCodesPausesStrangersButNotKnownSenders) {
     EXPECT_EQ(listener.admit("/a/123456/volume/x", "10.2.2.2"), "/volume/x");
 }
 
+TEST_F(OSCListenerTest, AFloodWaitsBoundedForTheMainThreadWithFadersAtTheirLatestValueAndButtonsInOrder) {
+    Calls calls;
+    OSCListener listener(QHostAddress::LocalHost);
+    listener.setPairingPIN("123456");
+    listener.setControlPassword("654321");
+    calls.install(listener);
+    auto receive = [&](const QString& address, std::optional<float> value = std::nullopt) {
+        listener.receiveDatagram(value ? OSCSender::message(address, *value) : OSCSender::message(address, QString()),
+                                 phone);
+    };
+
+    // Faders, volumes and numbered controls keep their first place and take the latest value;
+    // toggles and slot assignments all wait in arrival order.
+    for (int i = 1; i <= 20000; ++i) {
+        receive("/a/123456/volume/com.example.a", float(i) / 20000);
+        if (i % 5000 == 0) receive("/a/654321/quellor/strip/2/mute");
+        receive("/a/654321/quellor/strip/1/fader", float(20000 - i) / 20000);
+        receive("/a/123456/quellor/7", 0.5f);
+    }
+    receive("/a/123456/slot/1/com.example.a", 1.0f);
+    receive("/a/123456/slot/1/com.example.b", 1.0f);
+    receive("/a/123456/slot/1/com.example.a", 1.0f);
+    EXPECT_EQ(listener.waitingCount(), 10u);
+    EXPECT_EQ(scheduler().pendingCount(), 1u) << "one hop to the main thread for the whole flood";
+    scheduler().runPending();
+    EXPECT_EQ(calls.lines, (std::vector<std::string>{
+                               "phone 192.0.2.7", "volume com.example.a 1", "command 0/1 0", "phone 192.0.2.7",
+                               "quellor 7 0.5", "command 1/2 none", "command 1/2 none", "command 1/2 none",
+                               "command 1/2 none", "phone 192.0.2.7", "slot 1 [com.example.a]", "phone 192.0.2.7",
+                               "slot 1 [com.example.b]", "phone 192.0.2.7", "slot 1 [com.example.a]"}));
+    EXPECT_EQ(listener.waitingCount(), 0u);
+
+    // Beyond the bound, messages are dropped and counted in one line a second.
+    for (int i = 0; i < 20000; ++i) receive("/a/654321/quellor/strip/3/mute");
+    receive("/a/123456/volume/com.example.b", 0.5f);
+    EXPECT_EQ(listener.waitingCount(), OSCInbox::kCapacity);
+    EXPECT_EQ(scheduler().pendingCount(), 1u);
+    calls.lines.clear();
+    scheduler().runPending();
+    EXPECT_EQ(calls.lines, std::vector<std::string>(OSCInbox::kCapacity, "command 1/3 none"));
+    EXPECT_FALSE(logs.containsText("OSC: dropped")) << "not before the second is over";
+    advance(1);
+    listener.housekeeping();
+    EXPECT_EQ(logs.count(QStringLiteral("OSC: dropped %1 messages while the main thread was busy")
+                             .arg(20001 - OSCInbox::kCapacity)), 1);
+    calls.lines.clear();
+    receive("/a/123456/volume/com.example.b", 0.25f);
+    scheduler().runPending();
+    EXPECT_EQ(calls.lines, (std::vector<std::string>{"phone 192.0.2.7", "volume com.example.b 0.25"}));
+}
+
 TEST_F(OSCListenerTest, SettingsChooseWhetherAndWhereToListen) {
     struct Case {
         QVariant stored;
