@@ -68,6 +68,7 @@ struct OSCListener::Intake {
     double nextSweep = 0;
     QHash<int, QString> interfaceLabels;  // "lo(loopback)" by interface index
     WindowedCount dropped;                // admitted messages that found the inbox full
+    WindowedCount ignored;                // datagrams not admitted
 
     QString interfaceLabel(int index) {
         auto it = interfaceLabels.constFind(index);
@@ -265,8 +266,13 @@ std::optional<double> OSCListener::housekeeping() {
         in.nextSweep = t + kReaperInterval;
     }
     reportCounts(false);
-    std::optional<double> due = in.dropped.due();
-    if (!in.flows.isEmpty()) due = std::min(due.value_or(in.nextSweep), in.nextSweep);
+    std::optional<double> due;
+    auto consider = [&due](std::optional<double> at) {
+        if (at && (!due || *at < *due)) due = at;
+    };
+    consider(in.dropped.due());
+    consider(in.ignored.due());
+    if (!in.flows.isEmpty()) consider(in.nextSweep);
     return due;
 }
 
@@ -274,24 +280,28 @@ void OSCListener::reportCounts(bool all) {
     const double t = all ? std::numeric_limits<double>::infinity() : now();
     if (auto dropped = intake_->dropped.take(t))
         log_.notice("OSC: dropped %ld messages while the main thread was busy", *dropped);
+    if (auto ignored = intake_->ignored.take(t))
+        log_.info("OSC: ignored %ld datagrams without a valid code", *ignored);
 }
 
 void OSCListener::receiveDatagram(const QByteArray& datagram, const NetworkEndpoint& sender, int interfaceIndex) {
     housekeeping();
     Intake& in = *intake_;
     const double t = now();
+    auto message = decodeOSCMessage(datagram);
+    auto address = message ? admit(message->address, sourceKey(sender)) : std::nullopt;
+    if (!address) {
+        // Anyone can send anything from fresh ports: nothing is kept of it but a count.
+        in.ignored.add(t);
+        return;
+    }
     const QString flow = sender.description();
     if (!in.flows.contains(flow)) {
         if (in.flows.isEmpty()) in.nextSweep = t + kReaperInterval;
         log_.info("OSC connection via [%s]", qPrintable(in.interfaceLabel(interfaceIndex)));
     }
     in.flows.touch(flow, t);
-    if (datagram.isEmpty()) return;
 
-    auto message = decodeOSCMessage(datagram);
-    if (!message) return;
-    auto address = admit(message->address, sourceKey(sender));
-    if (!address) return;
     OSCMessage admitted{*address, message->value};
     const bool level = isLevel(admitted);
     const OSCInbox::Pushed pushed = inbox_.push(std::move(admitted), sender, level);

@@ -71,7 +71,9 @@ public:
     void route(const OSCMessage& admitted, const NetworkEndpoint& sender);
 
     // The listener thread's work for one datagram from `sender`, which came in through the network
-    // interface with that index: decode, admit, note the sender's flow, queue for the main thread.
+    // interface with that index: decode and admit it; then note the sender's flow (its first
+    // admitted datagram logs the connection) and queue the message for the main thread. A datagram
+    // that is not admitted leaves nothing behind but a count, logged once a second.
     // Tests drive it without a socket; while listening only the listener thread calls it.
     void receiveDatagram(const QByteArray& datagram, const NetworkEndpoint& sender, int interfaceIndex = 0);
     // The listener thread's timed work (a test's while not listening): lets quiet flows go and logs

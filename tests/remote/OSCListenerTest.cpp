@@ -4,6 +4,7 @@
 #include <QThread>
 #include <QUdpSocket>
 #include <cstring>
+#include <net/if.h>
 #include <netinet/in.h>
 #include <random>
 
@@ -240,6 +241,32 @@ TEST_F(OSCListenerTest, AFloodWaitsBoundedForTheMainThreadWithFadersAtTheirLates
     receive("/a/123456/volume/com.example.b", 0.25f);
     scheduler().runPending();
     EXPECT_EQ(calls.lines, (std::vector<std::string>{"phone 192.0.2.7", "volume com.example.b 0.25"}));
+}
+
+TEST_F(OSCListenerTest, SendersWithoutAValidCodeLeaveOnlyACount) {
+    Calls calls;
+    OSCListener listener(QHostAddress::LocalHost);
+    listener.setPairingPIN("123456");
+    calls.install(listener);
+    const int loopback = int(if_nametoindex("lo"));
+    const QByteArray kinds[] = {"junk", OSCSender::message("/volume/x", 0.5f), {},
+                                OSCSender::message("/a/000000/volume/x", 0.5f)};
+    for (int i = 0; i < 20000; ++i)
+        listener.receiveDatagram(kinds[i % 4], NetworkEndpoint(QHostAddress("198.51.100.9"), quint16(1024 + i)), loopback);
+    EXPECT_EQ(logs.count("OSC connection via [lo(loopback)]"), 0);
+    EXPECT_EQ(logs.count("Bad PIN/password from 198.51.100.9; ignoring it for 1s"), 1);
+    EXPECT_EQ(listener.housekeeping(), 1.0) << "no flow is kept: only the count waits for its line";
+    advance(1);
+    EXPECT_EQ(listener.housekeeping(), std::nullopt);
+    EXPECT_EQ(logs.count("OSC: ignored 20000 datagrams without a valid code"), 1);
+    EXPECT_EQ(logs.records("OSCListener").size(), 2u);
+    EXPECT_TRUE(calls.lines.empty());
+
+    // The first admitted datagram of a flow is its connection.
+    listener.receiveDatagram(OSCSender::message("/a/123456/volume/x", 0.5f),
+                             NetworkEndpoint(QHostAddress("198.51.100.9"), 1024), loopback);
+    EXPECT_EQ(logs.count("OSC connection via [lo(loopback)]"), 1);
+    EXPECT_EQ(listener.housekeeping(), 16.0) << "the flow is let go once quiet";
 }
 
 TEST_F(OSCListenerTest, SettingsChooseWhetherAndWhereToListen) {
