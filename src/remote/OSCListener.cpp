@@ -187,13 +187,13 @@ std::optional<QString> OSCListener::admit(const QString& address, const QString&
         if (!split->rejected) {
             if (!address.startsWith(u"/a/")) return split->text;  // a bare command, codes not required
             // A correct code does not lift a running block.
-            if (!lockout_.isAllowed(source, now)) return std::nullopt;
-            lockout_.recordSuccess(source);
+            if (!lockout_.isAllowed(source, split->code, now)) return std::nullopt;
+            lockout_.recordSuccess(source, split->code);
             return split->text;
         }
         // Codes sent while blocked are not counted.
-        if (!lockout_.isAllowed(source, now)) return std::nullopt;
-        failure = lockout_.recordFailure(source, split->text, now);
+        if (!lockout_.isAllowed(source, split->code, now)) return std::nullopt;
+        failure = lockout_.recordFailure(source, split->code, split->text, now);
     }
     using Kind = PINLockoutPolicy::FailureOutcome::Kind;
     if (failure->kind == Kind::Backoff)

@@ -192,6 +192,26 @@ TEST_F(OSCListenerTest, FloodOfBadCodesPausesStrangersButNotKnownSenders) {
     EXPECT_EQ(listener.admit("/a/123456/volume/x", "10.2.2.2"), "/volume/x");
 }
 
+TEST_F(OSCListenerTest, APINHolderGuessingThePasswordFromManyAddressesIsPausedWhileTheCompanionGoesOn) {
+    OSCListener listener(QHostAddress::LocalHost);
+    listener.setPairingPIN("123456");
+    listener.setControlPassword("654321");
+    ASSERT_EQ(listener.admit("/a/123456/volume/x", "10.1.1.1"), "/volume/x");
+    for (int i = 0; i < 300; ++i) {
+        const QString source = QStringLiteral("10.0.%1.%2").arg(i / 256).arg(i % 256);
+        listener.admit("/a/123456/volume/x", source);
+        listener.admit(QStringLiteral("/a/%1/quellor/panic").arg(i, 6, 10, QChar('0')), source);
+        if (i % 10 == 0) {
+            ASSERT_EQ(listener.admit("/a/123456/volume/x", "10.1.1.1"), "/volume/x");
+        }
+    }
+    EXPECT_EQ(logs.count("Too many bad PINs; pausing unknown senders for 60s"), 1);
+    EXPECT_EQ(listener.admit("/a/654321/quellor/panic", "10.2.2.2"), std::nullopt);
+    EXPECT_EQ(listener.admit("/a/123456/volume/x", "10.1.1.1"), "/volume/x");
+    advance(60);
+    EXPECT_EQ(listener.admit("/a/654321/quellor/panic", "10.2.2.2"), "/quellor/panic");
+}
+
 TEST_F(OSCListenerTest, AFloodWaitsBoundedForTheMainThreadWithFadersAtTheirLatestValueAndButtonsInOrder) {
     Calls calls;
     OSCListener listener(QHostAddress::LocalHost);
