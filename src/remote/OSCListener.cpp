@@ -55,6 +55,8 @@ struct OSCListener::Receiver {
     int socket = -1;
     int wake = -1;  // eventfd: written by stop()
     std::thread thread;
+    quint64 generation = 0;           // the listener's count of starts when this one began
+    std::atomic<bool> failed{false};  // set by the thread as it ends on a receive error
 
     ~Receiver() {
         if (socket >= 0) ::close(socket);
@@ -148,11 +150,20 @@ void OSCListener::start(quint16 port) {
     ::setsockopt(receiver->socket, IPPROTO_IPV6, IPV6_RECVPKTINFO, &on, sizeof on);
 
     port_ = port;
+    receiver->generation = ++generation_;
     *intake_ = Intake{};
     receiver_ = std::move(receiver);
     advertiser_->advertise(QString::fromLatin1(kServiceName), QString::fromLatin1(kServiceType), port);
     log_.info("OSC Listener ready on port %hu (Bonjour: %s)", port, kServiceType);
     receiver_->thread = std::thread([this, r = receiver_.get()] { receive(*r); });
+}
+
+bool OSCListener::isListening() const { return receiver_ && !receiver_->failed; }
+
+void OSCListener::receiverFailed(quint64 generation) {
+    if (!receiver_ || generation != generation_) return;  // stopped or started again meanwhile
+    stop();
+    if (onFailed) onFailed();
 }
 
 void OSCListener::stop() {
@@ -223,17 +234,21 @@ int arrivalInterface(msghdr& msg) {
 void OSCListener::receive(Receiver& r) {
     std::vector<char> buffer(65536);
     alignas(cmsghdr) char control[256];
+    // The thread ends; the main thread stops the listener and tells the owner.
+    auto fail = [&](int error) {
+        log_.error("OSC Listener failed: %s", std::strerror(error));
+        scheduler_->post(liveness_.guard([this, generation = r.generation] { receiverFailed(generation); }));
+        r.failed = true;
+    };
     for (;;) {
         int timeoutMs = -1;
         if (auto due = housekeeping()) timeoutMs = int(std::max(0.0, *due - now()) * 1000) + 1;
         pollfd fds[2] = {{r.socket, POLLIN, 0}, {r.wake, POLLIN, 0}};
         const int ready = ::poll(fds, 2, timeoutMs);
-        if (ready < 0 && errno != EINTR) {
-            log_.error("OSC Listener failed: %s", std::strerror(errno));
-            return;
-        }
+        if (ready < 0 && errno != EINTR) return fail(errno);
         if (fds[1].revents) return;
-        for (int i = 0; i < kDatagramsPerWake && (fds[0].revents & POLLIN); ++i) {
+        // An error condition is read like a datagram: recvmsg reports it.
+        for (int i = 0; i < kDatagramsPerWake && fds[0].revents; ++i) {
             sockaddr_storage from;
             iovec io{buffer.data(), buffer.size()};
             msghdr msg{};
@@ -247,8 +262,7 @@ void OSCListener::receive(Receiver& r) {
             if (n < 0) {
                 if (errno == EAGAIN || errno == EWOULDBLOCK) break;
                 if (errno == EINTR || errno == ECONNREFUSED || errno == ENOMEM || errno == ENOBUFS) continue;
-                log_.error("OSC Listener failed: %s", std::strerror(errno));
-                return;
+                return fail(errno);
             }
             if (msg.msg_flags & MSG_TRUNC) continue;  // larger than any UDP payload we read: drop it
             const NetworkEndpoint sender = NetworkEndpoint::fromSockaddr(reinterpret_cast<sockaddr*>(&from), msg.msg_namelen);

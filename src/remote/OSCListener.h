@@ -49,10 +49,11 @@ public:
     OSCListener& operator=(const OSCListener&) = delete;
 
     // (Re)starts listening on the port; a port that cannot be bound is logged and leaves the
-    // listener stopped.
+    // listener stopped. A socket that fails later is logged, the listener stops by itself and
+    // onFailed tells its owner, which may start it again.
     void start(quint16 port);
     void stop();
-    bool isListening() const { return receiver_ != nullptr; }
+    bool isListening() const;
     quint16 port() const { return port_; }
 
     // The settings as read now from the standard user defaults.
@@ -98,12 +99,16 @@ public:
     std::function<void()> onSnapshotSaveReceived;
     std::function<void(OSCCommand command, std::optional<float> value)> onCommandReceived;
     std::function<void(const NetworkEndpoint& endpoint)> onIPhoneConnected;
+    // Installed by the owner; called on the main thread once a receive error has stopped the
+    // listener.
+    std::function<void()> onFailed;
 
 private:
     struct Receiver;
     struct Intake;
     void dispatch(const QString& address, float value);
     void receive(Receiver& receiver);
+    void receiverFailed(quint64 generation);
     void reportCounts(bool all);
     void deliverWaiting();
     double now() const { return scheduler_->now(); }
@@ -113,6 +118,7 @@ private:
     Scheduler* scheduler_;
     std::unique_ptr<ServiceAdvertiser> advertiser_;
     std::unique_ptr<Receiver> receiver_;
+    quint64 generation_ = 0;  // of the receiver, counted up by each start
     std::unique_ptr<Intake> intake_;  // the listener thread's while listening, otherwise the main thread's
     OSCInbox inbox_;
     quint16 port_ = 0;
