@@ -10,6 +10,7 @@
 #include "EngineFixture.h"
 #include "app/RemoteServices.h"
 #include "platform/FakeMIDIService.h"
+#include "remote/MIDIMappingManager.h"
 #include "remote/OSCListener.h"
 #include "remote/OSCMessage.h"
 #include "remote/TotalMixOSC.h"
@@ -138,6 +139,28 @@ TEST_F(OSCSettings, RestartFollowsTheSwitchAndThePort) {
     defaults().setBool("oscEnabled", false);
     mixer->restartOSCListener();
     EXPECT_FALSE(listener.isListening());
+}
+
+// The engine with the real remote side: what a controller sends reaches the engine.
+using ControllerInput = OSCSettings;
+
+TEST_F(ControllerInput, AMappedControlChangeFromAControllerMovesItsRoute) {
+    hardware.setDefaultOutputDevice(addOutputDevice("USB-4", 4));
+    addApp(101, kPlayer);
+    addApp(102, kRadio);
+    mixer->start();
+    const MIDIService::Ref faders = midi.addSource(42, true);
+    settle();
+    auto volume = [&](const QString& id) {
+        auto it = mixer->volumes().find(id);
+        return it == mixer->volumes().end() ? AppVolume{}.volume : it->second.volume;
+    };
+
+    services->midiMapping().assign(7, MIDISource{42, true}, kPlayer);
+    midi.sendControlChange(faders, 7, 0);
+    settle();
+    EXPECT_EQ(volume(kPlayer), 0.0f);
+    EXPECT_EQ(volume(kRadio), 1.0f) << "only the mapped route moves";
 }
 
 // The descriptor of this process's UDP socket bound to 127.0.0.1:port, or -1.
