@@ -1,5 +1,7 @@
 #include "app/RemoteServices.h"
 
+#include <algorithm>
+
 #include "app/EngineRemoteControl.h"
 
 #include "base/UserDefaults.h"
@@ -18,7 +20,9 @@ RemoteServices::RemoteServices(const QHostAddress& oscBindAddress)
       midiMapping_(std::make_unique<MIDIMappingManager>()),
       oscListener_(std::make_unique<OSCListener>(oscBindAddress)),
       pairingPIN_(std::make_unique<PairingPIN>(UserDefaults::standard())),
-      controlPassword_(std::make_unique<OSCControlPassword>(UserDefaults::standard())) {}
+      controlPassword_(std::make_unique<OSCControlPassword>(UserDefaults::standard())) {
+    oscListener_->onFailed = alive_.guard([this] { retryListener(kListenerRetryDelay); });
+}
 
 RemoteServices::~RemoteServices() = default;
 
@@ -75,8 +79,18 @@ void RemoteServices::sendCompanionText(const QString& text, const NetworkEndpoin
 void RemoteServices::cancelCompanionConnection(const NetworkEndpoint& to) { OSCSender::shared().cancel(to); }
 
 void RemoteServices::restartOSCListener() {
+    listenerRetry_.cancel();
     if (OSCListener::configuredEnabled()) oscListener_->start(OSCListener::configuredPort());
     else oscListener_->stop();
+}
+
+void RemoteServices::retryListener(double delay) {
+    listenerRetry_.set(Scheduler::current().after(delay, alive_.guard([this, delay] {
+        listenerRetry_.clear();
+        restartOSCListener();
+        if (OSCListener::configuredEnabled() && !oscListener_->isListening())
+            retryListener(std::min(delay * 2, kListenerRetryMaxDelay));
+    })));
 }
 
 QString RemoteServices::regeneratePairingPIN() {

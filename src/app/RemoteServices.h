@@ -1,12 +1,15 @@
 #pragma once
 // The remote-control side as the engine sees it: owns the OSC listener, the MIDI input and its
 // mappings, the pairing PIN and the control password, and sends through the shared OSC sender.
+// A listener that stops on a receive error is started again after 5 s, and while that fails after
+// twice the wait each time, up to 5 min.
 //
 // Threads: main thread only.
 
 #include <QHostAddress>
 #include <memory>
 
+#include "base/Scheduler.h"
 #include "engine/RemoteLink.h"
 
 namespace quellor {
@@ -23,6 +26,9 @@ public:
     // Creates the MIDI client, the mapping manager, the OSC listener (listening at once when OSC is
     // enabled) and loads the PIN and password from the standard user defaults. The listener takes
     // datagrams on every interface; tests pass a loopback address.
+    static constexpr double kListenerRetryDelay = 5;
+    static constexpr double kListenerRetryMaxDelay = 300;
+
     explicit RemoteServices(const QHostAddress& oscBindAddress = QHostAddress::Any);
     ~RemoteServices() override;
 
@@ -48,12 +54,16 @@ public:
     void connectEngine(MixerEngine& engine) override;
 
 private:
+    void retryListener(double delay);
+
     std::unique_ptr<MIDIManager> midiManager_;
     std::unique_ptr<MIDIMappingManager> midiMapping_;
     std::unique_ptr<OSCListener> oscListener_;
     std::unique_ptr<PairingPIN> pairingPIN_;
     std::unique_ptr<OSCControlPassword> controlPassword_;
     std::unique_ptr<EngineRemoteControl> engineControl_;  // destroyed before what it is wired into
+    TaskSlot listenerRetry_;
+    Liveness alive_;
 };
 
 }  // namespace quellor

@@ -6,7 +6,17 @@
 
 namespace quellor {
 
-QtScheduler::QtScheduler() { clock_.start(); }
+namespace {
+
+QElapsedTimer startedClock() {
+    QElapsedTimer clock;
+    clock.start();
+    return clock;
+}
+
+}  // namespace
+
+QtScheduler::QtScheduler() : clock_(startedClock()) {}
 
 QtScheduler::~QtScheduler() {
     for (auto& [id, timer] : timers_) delete timer;

@@ -1,6 +1,7 @@
 #pragma once
 // Production scheduler: Qt timers on the main thread, QElapsedTimer as the monotonic clock.
-// post() may be called from any thread; the work is queued to the main thread's event loop.
+// post() may be called from any thread; the work is queued to the main thread's event loop. now()
+// may be called from any thread: the clock's start point is set once, before anyone can read it.
 
 #include "base/Scheduler.h"
 
@@ -28,7 +29,7 @@ private:
     TaskId startTimer(double seconds, bool repeat, std::function<void()> fn);
     void runPosted(TaskId id);
 
-    QElapsedTimer clock_;
+    const QElapsedTimer clock_;
     std::mutex mutex_;
     TaskId nextId_ = 1;
     std::unordered_map<TaskId, std::function<void()>> posted_;

@@ -2,8 +2,9 @@
 // One interface for every delayed, repeating or debounced action, every "now", and every hop to the
 // main thread. Production installs QtScheduler; tests install VirtualScheduler and advance time.
 //
-// Threads: post() may be called from any non-realtime thread; everything else from the main thread.
-// Work always runs on the main thread (QtScheduler) or inside VirtualScheduler::advance/runPending.
+// Threads: post() and now() may be called from any non-realtime thread (a reader thread stamps
+// what it receives with now()); everything else from the main thread. Work always runs on the main
+// thread (QtScheduler) or inside VirtualScheduler::advance/runPending.
 
 #include <cstdint>
 #include <functional>
@@ -25,7 +26,8 @@ public:
     virtual TaskId every(double seconds, std::function<void()> fn) = 0;
     // Cancels a pending task; unknown or finished ids are ignored. 0 is ignored.
     virtual void cancel(TaskId id) = 0;
-    // Seconds on a monotonic clock.
+    // Seconds on a monotonic clock. Thread-safe: implementations read a clock that nothing else
+    // changes, or guard it.
     virtual double now() const = 0;
 
     // The installed scheduler. Installing replaces the previous one (not owned).

@@ -1,6 +1,7 @@
 #pragma once
 // Virtual-time scheduler for tests. Time only moves in advance(); due work runs in time order
-// (ties in the order it was scheduled). post() is thread-safe; posted work runs at the current time.
+// (ties in the order it was scheduled). post() and now() are thread-safe; posted work runs at the
+// current time.
 
 #include "base/Scheduler.h"
 

@@ -72,11 +72,6 @@ struct AlsaMIDIService::Impl {
         Ref source;
         std::uint64_t connectionRef;
     };
-    struct Incoming {
-        int messageID;  // > 0: a notification; 0: a packet from `from`
-        snd_seq_addr_t from;
-        std::uint32_t word;
-    };
 
     // Sequencer handle and port numbers; the handle is used under seqMutex by both threads.
     std::mutex seqMutex;
@@ -130,7 +125,7 @@ void AlsaMIDIService::Impl::run() {
 }
 
 void AlsaMIDIService::Impl::drain() {
-    std::vector<Incoming> batch;
+    std::vector<Decoded> batch;
     {
         std::lock_guard l(seqMutex);
         for (;;) {
@@ -138,24 +133,32 @@ void AlsaMIDIService::Impl::drain() {
             int r = snd_seq_event_input(seq, &ev);
             if (r == -ENOSPC) continue;  // the kernel queue overran: what was lost is lost, read on
             if (r < 0 || !ev) break;     // -EAGAIN: drained
-            if (ev->source.client == SND_SEQ_CLIENT_SYSTEM && ev->source.port == SND_SEQ_PORT_SYSTEM_ANNOUNCE) {
-                int id = notificationFor(ev->type);
-                if (id != 0 && ev->data.addr.client != ownClient) batch.push_back({id, {}, 0});
-            } else if (ev->type == SND_SEQ_EVENT_CONTROLLER && ev->dest.port == inputPort) {
-                const auto& c = ev->data.control;
-                batch.push_back({0, ev->source, controlChangeWord(c.channel, int(c.param), c.value)});
-            }
+            if (auto decoded = decode(*ev, ownClient, inputPort)) batch.push_back(*decoded);
         }
     }
     std::lock_guard l(callbackMutex);
-    for (const Incoming& in : batch) {
-        if (in.messageID != 0) {
-            if (notify) notify(in.messageID);
+    for (const Decoded& in : batch) {
+        if (in.notification != 0) {
+            if (notify) notify(in.notification);
             continue;
         }
-        auto c = connections.find({in.from.client, in.from.port});
+        auto c = connections.find({in.client, in.port});
         if (c != connections.end() && receive) receive(&in.word, 1, c->second.connectionRef);
     }
+}
+
+std::optional<AlsaMIDIService::Decoded> AlsaMIDIService::decode(const snd_seq_event& ev, int ownClient,
+                                                                int inputPort) {
+    if (ev.source.client == SND_SEQ_CLIENT_SYSTEM && ev.source.port == SND_SEQ_PORT_SYSTEM_ANNOUNCE) {
+        const int id = notificationFor(ev.type);
+        if (id == 0 || ev.data.addr.client == ownClient) return std::nullopt;
+        return Decoded{id};
+    }
+    if (ev.type == SND_SEQ_EVENT_CONTROLLER && ev.dest.port == inputPort) {
+        const auto& c = ev.data.control;
+        return Decoded{0, ev.source.client, ev.source.port, controlChangeWord(c.channel, int(c.param), c.value)};
+    }
+    return std::nullopt;
 }
 
 AlsaMIDIService::AlsaMIDIService() : d(std::make_unique<Impl>()) {}

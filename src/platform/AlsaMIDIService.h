@@ -21,7 +21,10 @@
 #include "platform/MIDIService.h"
 
 #include <memory>
+#include <optional>
 #include <vector>
+
+struct snd_seq_event;  // snd_seq_event_t of <alsa/seq_event.h>
 
 namespace quellor {
 
@@ -49,6 +52,18 @@ public:
     // The unique id of each port, from its names only. Ports with the same names (two controllers
     // of one model) are told apart by their order among themselves.
     static std::vector<std::int32_t> deriveUniqueIDs(const std::vector<PortName>& ports);
+
+    // What one sequencer event is to the service: a notification from the system announce port
+    // (about a client other than `ownClient`), or a control change that a source sent to
+    // `inputPort` as a MIDI 1.0 packet word. Nothing for every other event. Pure; any thread.
+    struct Decoded {
+        int notification = 0;  // a Notification, or 0 for a packet
+        int client = 0;        // the packet's sender
+        int port = 0;
+        std::uint32_t word = 0;
+        friend bool operator==(const Decoded&, const Decoded&) = default;
+    };
+    static std::optional<Decoded> decode(const snd_seq_event& event, int ownClient, int inputPort);
 
 private:
     struct Impl;

@@ -10,9 +10,13 @@
 
 namespace quellor {
 
+// Which code an address is checked against.
+enum class AccessCode { PIN, Password };
+
 struct AuthenticatedAddress {
-    QString text;    // the inner address when accepted, the presented code when rejected
-    bool rejected;   // a code came and it is wrong
+    QString text;     // the inner address when accepted, the presented code when rejected
+    bool rejected;    // a code came and it is wrong
+    AccessCode code;  // the code it was checked against (Password for a bare command)
 
     friend bool operator==(const AuthenticatedAddress&, const AuthenticatedAddress&) = default;
 };

@@ -4,6 +4,7 @@
 #include <QNetworkInterface>
 #include <cerrno>
 #include <cstring>
+#include <limits>
 #include <net/if.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -16,6 +17,7 @@
 #include "platform/ServiceAdvertiser.h"
 #include "remote/AuthenticatedAddress.h"
 #include "remote/IdleFlowTracker.h"
+#include "remote/WindowedCount.h"
 
 namespace quellor {
 namespace {
@@ -47,20 +49,28 @@ QString interfaceTypeName(QNetworkInterface::InterfaceType type) {
 
 int validOSCPort(qint64 port) { return (port >= 1024 && port <= 65535) ? int(port) : 9000; }
 
-// One running socket and the thread that reads it. Everything here is touched only by that thread,
-// except the descriptors, which the main thread closes after joining it.
+// One running socket and the thread that reads it. The main thread closes the descriptors after
+// joining the thread.
 struct OSCListener::Receiver {
     int socket = -1;
     int wake = -1;  // eventfd: written by stop()
     std::thread thread;
-    IdleFlowTracker<QString> flows;
-    double nextSweep = 0;
-    QHash<int, QString> interfaceLabels;  // "lo(loopback)" by interface index
+    quint64 generation = 0;           // the listener's count of starts when this one began
+    std::atomic<bool> failed{false};  // set by the thread as it ends on a receive error
 
     ~Receiver() {
         if (socket >= 0) ::close(socket);
         if (wake >= 0) ::close(wake);
     }
+};
+
+// What the listener thread keeps between datagrams.
+struct OSCListener::Intake {
+    IdleFlowTracker<QString> flows;
+    double nextSweep = 0;
+    QHash<int, QString> interfaceLabels;  // "lo(loopback)" by interface index
+    WindowedCount dropped;                // admitted messages that found the inbox full
+    WindowedCount ignored;                // datagrams not admitted
 
     QString interfaceLabel(int index) {
         auto it = interfaceLabels.constFind(index);
@@ -78,7 +88,7 @@ struct OSCListener::Receiver {
 
 OSCListener::OSCListener(QHostAddress bindAddress)
     : bindAddress_(std::move(bindAddress)), scheduler_(&Scheduler::current()),
-      advertiser_(std::make_unique<ServiceAdvertiser>()) {
+      advertiser_(std::make_unique<ServiceAdvertiser>()), intake_(std::make_unique<Intake>()) {
     UserDefaults& defaults = UserDefaults::standard();
     pinRequired_ = defaults.boolOr(QStringLiteral("oscPinRequired"), true);
     QObject::connect(&defaults, &UserDefaults::changed, &context_, [this, &defaults](const QString& key) {
@@ -140,10 +150,20 @@ void OSCListener::start(quint16 port) {
     ::setsockopt(receiver->socket, IPPROTO_IPV6, IPV6_RECVPKTINFO, &on, sizeof on);
 
     port_ = port;
+    receiver->generation = ++generation_;
+    *intake_ = Intake{};
     receiver_ = std::move(receiver);
     advertiser_->advertise(QString::fromLatin1(kServiceName), QString::fromLatin1(kServiceType), port);
     log_.info("OSC Listener ready on port %hu (Bonjour: %s)", port, kServiceType);
     receiver_->thread = std::thread([this, r = receiver_.get()] { receive(*r); });
+}
+
+bool OSCListener::isListening() const { return receiver_ && !receiver_->failed; }
+
+void OSCListener::receiverFailed(quint64 generation) {
+    if (!receiver_ || generation != generation_) return;  // stopped or started again meanwhile
+    stop();
+    if (onFailed) onFailed();
 }
 
 void OSCListener::stop() {
@@ -153,6 +173,7 @@ void OSCListener::stop() {
     receiver_->thread.join();
     receiver_.reset();
     advertiser_->withdraw();
+    reportCounts(true);
 }
 
 void OSCListener::setPairingPIN(const QString& pin) {
@@ -177,13 +198,13 @@ std::optional<QString> OSCListener::admit(const QString& address, const QString&
         if (!split->rejected) {
             if (!address.startsWith(u"/a/")) return split->text;  // a bare command, codes not required
             // A correct code does not lift a running block.
-            if (!lockout_.isAllowed(source, now)) return std::nullopt;
-            lockout_.recordSuccess(source);
+            if (!lockout_.isAllowed(source, split->code, now)) return std::nullopt;
+            lockout_.recordSuccess(source, split->code);
             return split->text;
         }
         // Codes sent while blocked are not counted.
-        if (!lockout_.isAllowed(source, now)) return std::nullopt;
-        failure = lockout_.recordFailure(source, split->text, now);
+        if (!lockout_.isAllowed(source, split->code, now)) return std::nullopt;
+        failure = lockout_.recordFailure(source, split->code, split->text, now);
     }
     using Kind = PINLockoutPolicy::FailureOutcome::Kind;
     if (failure->kind == Kind::Backoff)
@@ -193,20 +214,41 @@ std::optional<QString> OSCListener::admit(const QString& address, const QString&
     return std::nullopt;
 }
 
+namespace {
+
+// The index of the network interface a datagram came in through, from its IP_PKTINFO or
+// IPV6_PKTINFO control message; 0 when there is none.
+int arrivalInterface(msghdr& msg) {
+    int index = 0;
+    for (cmsghdr* c = CMSG_FIRSTHDR(&msg); c; c = CMSG_NXTHDR(&msg, c)) {
+        if (c->cmsg_level == IPPROTO_IP && c->cmsg_type == IP_PKTINFO)
+            index = reinterpret_cast<in_pktinfo*>(CMSG_DATA(c))->ipi_ifindex;
+        else if (c->cmsg_level == IPPROTO_IPV6 && c->cmsg_type == IPV6_PKTINFO)
+            index = int(reinterpret_cast<in6_pktinfo*>(CMSG_DATA(c))->ipi6_ifindex);
+    }
+    return index;
+}
+
+}  // namespace
+
 void OSCListener::receive(Receiver& r) {
     std::vector<char> buffer(65536);
     alignas(cmsghdr) char control[256];
+    // The thread ends; the main thread stops the listener and tells the owner.
+    auto fail = [&](int error) {
+        log_.error("OSC Listener failed: %s", std::strerror(error));
+        scheduler_->post(liveness_.guard([this, generation = r.generation] { receiverFailed(generation); }));
+        r.failed = true;
+    };
     for (;;) {
         int timeoutMs = -1;
-        if (!r.flows.isEmpty()) timeoutMs = int(std::max(0.0, r.nextSweep - now()) * 1000) + 1;
+        if (auto due = housekeeping()) timeoutMs = int(std::max(0.0, *due - now()) * 1000) + 1;
         pollfd fds[2] = {{r.socket, POLLIN, 0}, {r.wake, POLLIN, 0}};
         const int ready = ::poll(fds, 2, timeoutMs);
-        if (ready < 0 && errno != EINTR) {
-            log_.error("OSC Listener failed: %s", std::strerror(errno));
-            return;
-        }
+        if (ready < 0 && errno != EINTR) return fail(errno);
         if (fds[1].revents) return;
-        for (int i = 0; i < kDatagramsPerWake && (fds[0].revents & POLLIN); ++i) {
+        // An error condition is read like a datagram: recvmsg reports it.
+        for (int i = 0; i < kDatagramsPerWake && fds[0].revents; ++i) {
             sockaddr_storage from;
             iovec io{buffer.data(), buffer.size()};
             msghdr msg{};
@@ -220,48 +262,77 @@ void OSCListener::receive(Receiver& r) {
             if (n < 0) {
                 if (errno == EAGAIN || errno == EWOULDBLOCK) break;
                 if (errno == EINTR || errno == ECONNREFUSED || errno == ENOMEM || errno == ENOBUFS) continue;
-                log_.error("OSC Listener failed: %s", std::strerror(errno));
-                return;
+                return fail(errno);
             }
             if (msg.msg_flags & MSG_TRUNC) continue;  // larger than any UDP payload we read: drop it
             const NetworkEndpoint sender = NetworkEndpoint::fromSockaddr(reinterpret_cast<sockaddr*>(&from), msg.msg_namelen);
             if (!sender.isValid()) continue;
-
-            const double t = now();
-            if (!r.flows.isEmpty() && t >= r.nextSweep) {
-                r.flows.expire(t, kFlowIdleAfter);
-                r.nextSweep = t + kReaperInterval;
-            }
-            const QString flow = sender.description();
-            if (!r.flows.contains(flow)) {
-                int index = 0;
-                for (cmsghdr* c = CMSG_FIRSTHDR(&msg); c; c = CMSG_NXTHDR(&msg, c)) {
-                    if (c->cmsg_level == IPPROTO_IP && c->cmsg_type == IP_PKTINFO)
-                        index = reinterpret_cast<in_pktinfo*>(CMSG_DATA(c))->ipi_ifindex;
-                    else if (c->cmsg_level == IPPROTO_IPV6 && c->cmsg_type == IPV6_PKTINFO)
-                        index = int(reinterpret_cast<in6_pktinfo*>(CMSG_DATA(c))->ipi6_ifindex);
-                }
-                if (r.flows.isEmpty()) r.nextSweep = t + kReaperInterval;
-                log_.info("OSC connection via [%s]", qPrintable(r.interfaceLabel(index)));
-            }
-            r.flows.touch(flow, t);
-            if (n > 0) handleDatagram(QByteArray(buffer.data(), n), sender);
-        }
-        if (!r.flows.isEmpty() && now() >= r.nextSweep) {
-            r.flows.expire(now(), kFlowIdleAfter);
-            r.nextSweep = now() + kReaperInterval;
+            receiveDatagram(QByteArray(buffer.data(), n), sender, arrivalInterface(msg));
         }
     }
 }
 
-void OSCListener::handleDatagram(const QByteArray& datagram, const NetworkEndpoint& sender) {
+std::optional<double> OSCListener::housekeeping() {
+    Intake& in = *intake_;
+    const double t = now();
+    if (!in.flows.isEmpty() && t >= in.nextSweep) {
+        in.flows.expire(t, kFlowIdleAfter);
+        in.nextSweep = t + kReaperInterval;
+    }
+    reportCounts(false);
+    std::optional<double> due;
+    auto consider = [&due](std::optional<double> at) {
+        if (at && (!due || *at < *due)) due = at;
+    };
+    consider(in.dropped.due());
+    consider(in.ignored.due());
+    if (!in.flows.isEmpty()) consider(in.nextSweep);
+    return due;
+}
+
+void OSCListener::reportCounts(bool all) {
+    const double t = all ? std::numeric_limits<double>::infinity() : now();
+    if (auto dropped = intake_->dropped.take(t))
+        log_.notice("OSC: dropped %ld messages while the main thread was busy", *dropped);
+    if (auto ignored = intake_->ignored.take(t))
+        log_.info("OSC: ignored %ld datagrams without a valid code", *ignored);
+}
+
+void OSCListener::receiveDatagram(const QByteArray& datagram, const NetworkEndpoint& sender, int interfaceIndex) {
+    housekeeping();
+    Intake& in = *intake_;
+    const double t = now();
     auto message = decodeOSCMessage(datagram);
-    if (!message) return;
-    auto address = admit(message->address, sourceKey(sender));
-    if (!address) return;
-    scheduler_->post(liveness_.guard([this, admitted = OSCMessage{*address, message->value}, sender] {
-        route(admitted, sender);
-    }));
+    auto address = message ? admit(message->address, sourceKey(sender)) : std::nullopt;
+    if (!address) {
+        // Anyone can send anything from fresh ports: nothing is kept of it but a count.
+        in.ignored.add(t);
+        return;
+    }
+    const QString flow = sender.description();
+    if (!in.flows.contains(flow)) {
+        if (in.flows.isEmpty()) in.nextSweep = t + kReaperInterval;
+        log_.info("OSC connection via [%s]", qPrintable(in.interfaceLabel(interfaceIndex)));
+    }
+    in.flows.touch(flow, t);
+
+    OSCMessage admitted{*address, message->value};
+    const bool level = isLevel(admitted);
+    const OSCInbox::Pushed pushed = inbox_.push(std::move(admitted), sender, level);
+    if (pushed.outcome == OSCInbox::Outcome::Dropped) in.dropped.add(t);
+    if (pushed.wake) scheduler_->post(liveness_.guard([this] { deliverWaiting(); }));
+}
+
+void OSCListener::deliverWaiting() {
+    for (const OSCInbox::Entry& entry : inbox_.take()) route(entry.message, entry.sender);
+}
+
+bool OSCListener::isLevel(const OSCMessage& admitted) {
+    if (!admitted.value) return false;
+    const QString& address = admitted.address;
+    if (address.startsWith(u"/volume/") || address.startsWith(u"/cuevolume/")) return true;
+    if (auto command = OSCCommand::parse(address)) return command->kind() == OSCCommand::Kind::StripFader;
+    return address.startsWith(u"/quellor/") && parseDecimalInt(QStringView(address).mid(9)).has_value();
 }
 
 void OSCListener::route(const OSCMessage& admitted, const NetworkEndpoint& sender) {

@@ -1,14 +1,15 @@
 #pragma once
 // The UDP server through which the companion app and control surfaces drive the mixer. It listens
 // on one port (IPv4 and IPv6), advertises "_quellor-osc._udp", decodes each datagram, admits it by
-// the pairing PIN, the control password and the lockout policy, and hands every admitted message to
-// the main thread, where it becomes a command or a value address delivered through a callback.
+// the pairing PIN, the control password and the lockout policy, and hands the admitted messages to
+// the main thread through a bounded inbox, where each becomes a command or a value address
+// delivered through a callback. A sender faster than the main thread loses the intermediate values
+// of a fader and, beyond the inbox's bound, whole messages: counted, and logged once a second.
 //
 // Threads: construct, start, stop, the setters and the callbacks belong to the main thread; the
 // callbacks are called there. Receiving, decoding and admission run on the listener's own thread;
-// admit() takes the code lock and may be called from any thread. "Now" is the scheduler's clock
-// (read from the listener thread, which never touches the scheduler's queue; work reaches the main
-// thread through Scheduler::post).
+// admit() takes the code lock and may be called from any thread. "Now" is the scheduler's clock,
+// which any thread may read; work reaches the main thread through Scheduler::post.
 
 #include <QHostAddress>
 #include <QObject>
@@ -23,6 +24,7 @@
 #include "base/Scheduler.h"
 #include "platform/NetworkEndpoint.h"
 #include "remote/OSCCommand.h"
+#include "remote/OSCInbox.h"
 #include "remote/OSCMessage.h"
 #include "remote/PINLockoutPolicy.h"
 
@@ -47,10 +49,11 @@ public:
     OSCListener& operator=(const OSCListener&) = delete;
 
     // (Re)starts listening on the port; a port that cannot be bound is logged and leaves the
-    // listener stopped.
+    // listener stopped. A socket that fails later is logged, the listener stops by itself and
+    // onFailed tells its owner, which may start it again.
     void start(quint16 port);
     void stop();
-    bool isListening() const { return receiver_ != nullptr; }
+    bool isListening() const;
     quint16 port() const { return port_; }
 
     // The settings as read now from the standard user defaults.
@@ -68,6 +71,21 @@ public:
     // Main thread: delivers one admitted message through the callbacks.
     void route(const OSCMessage& admitted, const NetworkEndpoint& sender);
 
+    // The listener thread's work for one datagram from `sender`, which came in through the network
+    // interface with that index: decode and admit it; then note the sender's flow (its first
+    // admitted datagram logs the connection) and queue the message for the main thread. A datagram
+    // that is not admitted leaves nothing behind but a count, logged once a second.
+    // Tests drive it without a socket; while listening only the listener thread calls it.
+    void receiveDatagram(const QByteArray& datagram, const NetworkEndpoint& sender, int interfaceIndex = 0);
+    // The listener thread's timed work (a test's while not listening): lets quiet flows go and logs
+    // the counts whose second has run out. Returns when it next has such work, if ever.
+    std::optional<double> housekeeping();
+    // Admitted messages waiting for the main thread.
+    std::size_t waitingCount() const { return inbox_.size(); }
+    // Whether the latest value of an admitted message stands for every earlier one of its address
+    // (volumes, fader positions, numbered controls), so that only the latest need be delivered.
+    static bool isLevel(const OSCMessage& admitted);
+
     // Installed by the engine; called on the main thread after admission, values in 0...1.
     std::function<void(int number, float value)> onQuellorValueReceived;
     std::function<void(const QString& id, float value)> onAppVolumeReceived;
@@ -81,12 +99,18 @@ public:
     std::function<void()> onSnapshotSaveReceived;
     std::function<void(OSCCommand command, std::optional<float> value)> onCommandReceived;
     std::function<void(const NetworkEndpoint& endpoint)> onIPhoneConnected;
+    // Installed by the owner; called on the main thread once a receive error has stopped the
+    // listener.
+    std::function<void()> onFailed;
 
 private:
     struct Receiver;
+    struct Intake;
     void dispatch(const QString& address, float value);
     void receive(Receiver& receiver);
-    void handleDatagram(const QByteArray& datagram, const NetworkEndpoint& sender);
+    void receiverFailed(quint64 generation);
+    void reportCounts(bool all);
+    void deliverWaiting();
     double now() const { return scheduler_->now(); }
 
     const Logger log_{QStringLiteral("OSCListener")};
@@ -94,6 +118,9 @@ private:
     Scheduler* scheduler_;
     std::unique_ptr<ServiceAdvertiser> advertiser_;
     std::unique_ptr<Receiver> receiver_;
+    quint64 generation_ = 0;  // of the receiver, counted up by each start
+    std::unique_ptr<Intake> intake_;  // the listener thread's while listening, otherwise the main thread's
+    OSCInbox inbox_;
     quint16 port_ = 0;
 
     std::mutex pinLock_;  // guards the two codes and the lockout policy

@@ -6,20 +6,33 @@
 
 namespace quellor {
 
-bool PINLockoutPolicy::isAllowed(const QString& source, double now) const {
+bool PINLockoutPolicy::knows(const QString& source, AccessCode code) const {
+    auto it = known_.constFind(source);
+    return it != known_.constEnd() && it->knows(code);
+}
+
+bool PINLockoutPolicy::isAllowed(const QString& source, AccessCode code, double now) const {
     auto it = sources_.constFind(source);
     if (it != sources_.constEnd() && now < it->blockedUntil) return false;
-    if (authenticated_.contains(source)) return true;
+    if (knows(source, code)) return true;
     return now >= globalBlockedUntil_;
 }
 
-void PINLockoutPolicy::recordSuccess(const QString& source) {
+void PINLockoutPolicy::recordSuccess(const QString& source, AccessCode code) {
     sources_.remove(source);
-    authenticated_.insert(source);
+    if (!known_.contains(source) && known_.size() >= kMaxKnown) {
+        auto oldest = known_.begin();
+        for (auto it = known_.begin(); it != known_.end(); ++it)
+            if (it->lastSuccess < oldest->lastSuccess) oldest = it;
+        known_.erase(oldest);
+    }
+    Known& known = known_[source];
+    (code == AccessCode::PIN ? known.pin : known.password) = true;
+    known.lastSuccess = ++successes_;
 }
 
-PINLockoutPolicy::FailureOutcome PINLockoutPolicy::recordFailure(const QString& source, const QString& candidate,
-                                                                 double now) {
+PINLockoutPolicy::FailureOutcome PINLockoutPolicy::recordFailure(const QString& source, AccessCode code,
+                                                                 const QString& candidate, double now) {
     Source record = sources_.value(source);
     // A sender repeating the same wrong code (a stuck surface, a retry) does not escalate.
     if (record.lastCandidate == candidate) return {FailureOutcome::Kind::RepeatedCandidate};
@@ -32,7 +45,7 @@ PINLockoutPolicy::FailureOutcome PINLockoutPolicy::recordFailure(const QString& 
     sources_.insert(source, record);
     prune(now);
 
-    if (authenticated_.contains(source)) return {FailureOutcome::Kind::Backoff, backoff};
+    if (knows(source, code)) return {FailureOutcome::Kind::Backoff, backoff};
     while (!recentFailures_.empty() && now - recentFailures_.front() > kGlobalWindow) recentFailures_.pop_front();
     const bool tooMany = recentFailures_.size() >= std::size_t(kGlobalThreshold - 1);
     recentFailures_.push_back(now);
@@ -46,7 +59,7 @@ PINLockoutPolicy::FailureOutcome PINLockoutPolicy::recordFailure(const QString& 
 
 void PINLockoutPolicy::reset() {
     sources_.clear();
-    authenticated_.clear();
+    known_.clear();
     recentFailures_.clear();
     globalBlockedUntil_ = -std::numeric_limits<double>::infinity();
 }

@@ -1,8 +1,16 @@
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
 #include <QUdpSocket>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "EngineFixture.h"
 #include "app/RemoteServices.h"
 #include "platform/FakeMIDIService.h"
+#include "remote/MIDIMappingManager.h"
 #include "remote/OSCListener.h"
 #include "remote/OSCMessage.h"
 #include "remote/TotalMixOSC.h"
@@ -131,6 +139,93 @@ TEST_F(OSCSettings, RestartFollowsTheSwitchAndThePort) {
     defaults().setBool("oscEnabled", false);
     mixer->restartOSCListener();
     EXPECT_FALSE(listener.isListening());
+}
+
+// The engine with the real remote side: what a controller sends reaches the engine.
+using ControllerInput = OSCSettings;
+
+TEST_F(ControllerInput, AMappedControlChangeFromAControllerMovesItsRoute) {
+    hardware.setDefaultOutputDevice(addOutputDevice("USB-4", 4));
+    addApp(101, kPlayer);
+    addApp(102, kRadio);
+    mixer->start();
+    const MIDIService::Ref faders = midi.addSource(42, true);
+    settle();
+    auto volume = [&](const QString& id) {
+        auto it = mixer->volumes().find(id);
+        return it == mixer->volumes().end() ? AppVolume{}.volume : it->second.volume;
+    };
+
+    services->midiMapping().assign(7, MIDISource{42, true}, kPlayer);
+    midi.sendControlChange(faders, 7, 0);
+    settle();
+    EXPECT_EQ(volume(kPlayer), 0.0f);
+    EXPECT_EQ(volume(kRadio), 1.0f) << "only the mapped route moves";
+}
+
+// The descriptor of this process's UDP socket bound to 127.0.0.1:port, or -1.
+int boundUdpSocket(quint16 port) {
+    for (int fd = 0; fd < 4096; ++fd) {
+        struct stat st;
+        if (::fstat(fd, &st) != 0 || !S_ISSOCK(st.st_mode)) continue;
+        int type = 0;
+        socklen_t typeLength = sizeof type;
+        sockaddr_in address{};
+        socklen_t length = sizeof address;
+        if (::getsockopt(fd, SOL_SOCKET, SO_TYPE, &type, &typeLength) == 0 && type == SOCK_DGRAM &&
+            ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0 && address.sin_family == AF_INET &&
+            ntohs(address.sin_port) == port)
+            return fd;
+    }
+    return -1;
+}
+
+TEST_F(OSCSettings, AListenerThatFailsIsReportedStoppedAndStartedAgainOnATimer) {
+    OSCListener& listener = services->oscListener();
+    mixer->start();
+    settle();
+    const quint16 port = freeLoopbackPort();
+    defaults().setInteger("oscPort", port);
+    defaults().setBool("oscEnabled", true);
+    mixer->restartOSCListener();
+    ASSERT_TRUE(listener.isListening());
+
+    // The socket turns into something that cannot be received from (a pipe with data waiting):
+    // the next read fails with an error the listener has no answer to.
+    const int socket = boundUdpSocket(port);
+    ASSERT_GE(socket, 0);
+    int pipe[2];
+    ASSERT_EQ(::pipe(pipe), 0);
+    ASSERT_EQ(::write(pipe[1], "x", 1), 1);
+    ASSERT_EQ(::dup2(pipe[0], socket), socket);
+    ::close(pipe[0]);
+    ::close(pipe[1]);
+    QUdpSocket peer;
+    QElapsedTimer waited;
+    waited.start();
+    while (listener.isListening() && waited.elapsed() < 5000) {
+        peer.writeDatagram("wake", QHostAddress::LocalHost, port);  // a reader asleep on the old socket wakes
+        QThread::msleep(2);
+    }
+    ASSERT_FALSE(listener.isListening());
+    scheduler().runPending();
+    EXPECT_FALSE(listener.isListening());
+    EXPECT_TRUE(logs.contains("OSCListener", LogLevel::Error, "OSC Listener failed: Socket operation on non-socket"));
+
+    // The owner starts it again on the same port; while the port is taken it tries later, less often.
+    QUdpSocket squatter;
+    ASSERT_TRUE(squatter.bind(QHostAddress::LocalHost, port));
+    advance(RemoteServices::kListenerRetryDelay);
+    EXPECT_FALSE(listener.isListening());
+    EXPECT_EQ(logs.count(QStringLiteral("Failed to start OSC listener: Address already in use")), 1);
+    advance(2 * RemoteServices::kListenerRetryDelay - 0.1);
+    EXPECT_EQ(logs.count(QStringLiteral("Failed to start OSC listener: Address already in use")), 1);
+    squatter.close();
+    advance(0.1);
+    EXPECT_TRUE(listener.isListening());
+    EXPECT_EQ(listener.port(), port);
+    advance(600);
+    EXPECT_EQ(logs.count(QStringLiteral("Failed to start OSC listener: Address already in use")), 1) << "no more tries";
 }
 
 }  // namespace

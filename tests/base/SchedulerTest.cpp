@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <algorithm>
+#include <thread>
 #include <vector>
 
 #include "TestEnvironment.h"
+#include "base/QtScheduler.h"
 
 namespace quellor {
 namespace {
@@ -60,6 +64,27 @@ TEST_F(VirtualSchedulerTest, LivenessGuardDropsWorkOfAGoneOwner) {
     owner.reset();
     scheduler().runPending();
     EXPECT_EQ(runs, 0);
+}
+
+// A reader thread stamps what it receives with now() while the main thread runs the scheduler's
+// work and moves its time: it sees one clock that only moves forward.
+TEST(SchedulerClock, IsReadableFromAnotherThreadWhileTheMainThreadRuns) {
+    VirtualScheduler virtualTime;
+    QtScheduler qtTimers;
+    for (Scheduler* scheduler : std::initializer_list<Scheduler*>{&virtualTime, &qtTimers}) {
+        std::vector<double> readings;
+        std::thread reader([&] {
+            for (int i = 0; i < 20000; ++i) readings.push_back(scheduler->now());
+        });
+        for (int i = 0; i < 200; ++i) {
+            scheduler->post([] {});
+            virtualTime.advance(0.01);
+            QCoreApplication::processEvents();
+        }
+        reader.join();
+        EXPECT_TRUE(std::is_sorted(readings.begin(), readings.end()));
+        EXPECT_LE(readings.back(), scheduler->now());
+    }
 }
 
 }  // namespace

@@ -151,6 +151,31 @@ TEST_F(Companion, MetersGoOutTenTimesASecondWhileSomethingPlaysAndStopAfterOneSi
     EXPECT_GT(sent("/meters").size(), frames.size()) << "the feed resumes with the first audible frame";
 }
 
+TEST_F(Companion, InSilenceEachNewContactGetsOneFrameAndAContactThatKeepsInTouchNoMore) {
+    const NetworkEndpoint other(QHostAddress("192.0.2.8"), 53000);
+    struct Step {
+        const char* what;
+        NetworkEndpoint from;
+        double quietBefore;
+        std::size_t frames;  // all sent so far
+    };
+    const Step steps[] = {
+        {"a first contact", kPhone, 0, 1},
+        {"the same companion from another port", NetworkEndpoint(kPhone.host(), 53999), 1, 1},
+        {"another companion", other, 1, 2},
+        {"the same companion again after its feed was paused", other, 21, 3},
+    };
+    for (const Step& step : steps) {
+        advance(step.quietBefore);
+        engine().phoneDidConnect(step.from);
+        advance(1.0);
+        const auto frames = sent("/meters");
+        ASSERT_EQ(frames.size(), step.frames) << step.what;
+        EXPECT_EQ(frames.back().to, step.from.replacingPort(9001)) << step.what;
+        for (const auto& v : json(frames.back())) EXPECT_LE(v.toDouble(), 0.001) << step.what;
+    }
+}
+
 TEST_F(Companion, PreFaderMetersShowAMutedSourceWhileMainStaysPostFader) {
     hardware.io().setTone(player, {SimulatedIO::Tone::Kind::dc, 440.0, 0.25f, 0.5f});
     hardware.io().startVirtualDriver(480);

@@ -4,6 +4,7 @@
 #include <QThread>
 #include <QUdpSocket>
 #include <cstring>
+#include <net/if.h>
 #include <netinet/in.h>
 #include <random>
 
@@ -189,6 +190,103 @@ TEST_F(OSCListenerTest, FloodOfBadCodesPausesStrangersButNotKnownSenders) {
     EXPECT_EQ(listener.admit("/a/123456/volume/x", "10.1.1.1"), "/volume/x");
     advance(60);
     EXPECT_EQ(listener.admit("/a/123456/volume/x", "10.2.2.2"), "/volume/x");
+}
+
+TEST_F(OSCListenerTest, APINHolderGuessingThePasswordFromManyAddressesIsPausedWhileTheCompanionGoesOn) {
+    OSCListener listener(QHostAddress::LocalHost);
+    listener.setPairingPIN("123456");
+    listener.setControlPassword("654321");
+    ASSERT_EQ(listener.admit("/a/123456/volume/x", "10.1.1.1"), "/volume/x");
+    for (int i = 0; i < 300; ++i) {
+        const QString source = QStringLiteral("10.0.%1.%2").arg(i / 256).arg(i % 256);
+        listener.admit("/a/123456/volume/x", source);
+        listener.admit(QStringLiteral("/a/%1/quellor/panic").arg(i, 6, 10, QChar('0')), source);
+        if (i % 10 == 0) {
+            ASSERT_EQ(listener.admit("/a/123456/volume/x", "10.1.1.1"), "/volume/x");
+        }
+    }
+    EXPECT_EQ(logs.count("Too many bad PINs; pausing unknown senders for 60s"), 1);
+    EXPECT_EQ(listener.admit("/a/654321/quellor/panic", "10.2.2.2"), std::nullopt);
+    EXPECT_EQ(listener.admit("/a/123456/volume/x", "10.1.1.1"), "/volume/x");
+    advance(60);
+    EXPECT_EQ(listener.admit("/a/654321/quellor/panic", "10.2.2.2"), "/quellor/panic");
+}
+
+TEST_F(OSCListenerTest, AFloodWaitsBoundedForTheMainThreadWithFadersAtTheirLatestValueAndButtonsInOrder) {
+    Calls calls;
+    OSCListener listener(QHostAddress::LocalHost);
+    listener.setPairingPIN("123456");
+    listener.setControlPassword("654321");
+    calls.install(listener);
+    auto receive = [&](const QString& address, std::optional<float> value = std::nullopt) {
+        listener.receiveDatagram(value ? OSCSender::message(address, *value) : OSCSender::message(address, QString()),
+                                 phone);
+    };
+
+    // Faders, volumes and numbered controls keep their first place and take the latest value;
+    // toggles and slot assignments all wait in arrival order.
+    for (int i = 1; i <= 20000; ++i) {
+        receive("/a/123456/volume/com.example.a", float(i) / 20000);
+        if (i % 5000 == 0) receive("/a/654321/quellor/strip/2/mute");
+        receive("/a/654321/quellor/strip/1/fader", float(20000 - i) / 20000);
+        receive("/a/123456/quellor/7", 0.5f);
+    }
+    receive("/a/123456/slot/1/com.example.a", 1.0f);
+    receive("/a/123456/slot/1/com.example.b", 1.0f);
+    receive("/a/123456/slot/1/com.example.a", 1.0f);
+    EXPECT_EQ(listener.waitingCount(), 10u);
+    EXPECT_EQ(scheduler().pendingCount(), 1u) << "one hop to the main thread for the whole flood";
+    scheduler().runPending();
+    EXPECT_EQ(calls.lines, (std::vector<std::string>{
+                               "phone 192.0.2.7", "volume com.example.a 1", "command 0/1 0", "phone 192.0.2.7",
+                               "quellor 7 0.5", "command 1/2 none", "command 1/2 none", "command 1/2 none",
+                               "command 1/2 none", "phone 192.0.2.7", "slot 1 [com.example.a]", "phone 192.0.2.7",
+                               "slot 1 [com.example.b]", "phone 192.0.2.7", "slot 1 [com.example.a]"}));
+    EXPECT_EQ(listener.waitingCount(), 0u);
+
+    // Beyond the bound, messages are dropped and counted in one line a second.
+    for (int i = 0; i < 20000; ++i) receive("/a/654321/quellor/strip/3/mute");
+    receive("/a/123456/volume/com.example.b", 0.5f);
+    EXPECT_EQ(listener.waitingCount(), OSCInbox::kCapacity);
+    EXPECT_EQ(scheduler().pendingCount(), 1u);
+    calls.lines.clear();
+    scheduler().runPending();
+    EXPECT_EQ(calls.lines, std::vector<std::string>(OSCInbox::kCapacity, "command 1/3 none"));
+    EXPECT_FALSE(logs.containsText("OSC: dropped")) << "not before the second is over";
+    advance(1);
+    listener.housekeeping();
+    EXPECT_EQ(logs.count(QStringLiteral("OSC: dropped %1 messages while the main thread was busy")
+                             .arg(20001 - OSCInbox::kCapacity)), 1);
+    calls.lines.clear();
+    receive("/a/123456/volume/com.example.b", 0.25f);
+    scheduler().runPending();
+    EXPECT_EQ(calls.lines, (std::vector<std::string>{"phone 192.0.2.7", "volume com.example.b 0.25"}));
+}
+
+TEST_F(OSCListenerTest, SendersWithoutAValidCodeLeaveOnlyACount) {
+    Calls calls;
+    OSCListener listener(QHostAddress::LocalHost);
+    listener.setPairingPIN("123456");
+    calls.install(listener);
+    const int loopback = int(if_nametoindex("lo"));
+    const QByteArray kinds[] = {"junk", OSCSender::message("/volume/x", 0.5f), {},
+                                OSCSender::message("/a/000000/volume/x", 0.5f)};
+    for (int i = 0; i < 20000; ++i)
+        listener.receiveDatagram(kinds[i % 4], NetworkEndpoint(QHostAddress("198.51.100.9"), quint16(1024 + i)), loopback);
+    EXPECT_EQ(logs.count("OSC connection via [lo(loopback)]"), 0);
+    EXPECT_EQ(logs.count("Bad PIN/password from 198.51.100.9; ignoring it for 1s"), 1);
+    EXPECT_EQ(listener.housekeeping(), 1.0) << "no flow is kept: only the count waits for its line";
+    advance(1);
+    EXPECT_EQ(listener.housekeeping(), std::nullopt);
+    EXPECT_EQ(logs.count("OSC: ignored 20000 datagrams without a valid code"), 1);
+    EXPECT_EQ(logs.records("OSCListener").size(), 2u);
+    EXPECT_TRUE(calls.lines.empty());
+
+    // The first admitted datagram of a flow is its connection.
+    listener.receiveDatagram(OSCSender::message("/a/123456/volume/x", 0.5f),
+                             NetworkEndpoint(QHostAddress("198.51.100.9"), 1024), loopback);
+    EXPECT_EQ(logs.count("OSC connection via [lo(loopback)]"), 1);
+    EXPECT_EQ(listener.housekeeping(), 16.0) << "the flow is let go once quiet";
 }
 
 TEST_F(OSCListenerTest, SettingsChooseWhetherAndWhereToListen) {
