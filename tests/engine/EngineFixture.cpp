@@ -78,6 +78,11 @@ ProcessTap* EngineFixture::tap(const QString& bundleID) {
     return it == engine().taps().end() ? nullptr : it->second.get();
 }
 
+AudioObjectID EngineFixture::tapAggregate(const QString& bundleID) {
+    ProcessTap* t = tap(bundleID);
+    return t ? t->aggregateID() : 0;
+}
+
 QStringList EngineFixture::tappedApps() {
     QStringList ids;
     for (const auto& [id, t] : engine().taps()) ids.append(id);
