@@ -1,6 +1,7 @@
 #include "audio/DeviceVolumeController.h"
 
 #include "audio/VolumeWriteQueue.h"
+#include "base/Level.h"
 
 namespace quellor {
 
@@ -11,7 +12,7 @@ DeviceVolumeController::DeviceVolumeController(AudioObjectID deviceID, VolumeWri
 }
 
 void DeviceVolumeController::setVolume(float value) {
-    float clamped = clampVolume(value);
+    float clamped = clampLevel(value);
     storeVolume(clamped);
     submitWrite(clamped);
 }

@@ -1,12 +1,11 @@
 // Turning one application's mix record into a started tap, the cue modes and silencing of live
 // taps, and the panic and solo actions.
 
-#include <cmath>
-
 #include "audio/AudioDeviceMonitor.h"
 #include "audio/HALError.h"
 #include "audio/HALProperties.h"
 #include "audio/PhonesBusVolumeController.h"
+#include "base/Level.h"
 #include "base/Logger.h"
 #include "engine/MainRecorder.h"
 #include "engine/MixerEngine.h"
@@ -59,11 +58,7 @@ std::vector<ProcessTap::Output> MixerEngine::resolveOutputs(const AppVolume& ent
 }
 
 float MixerEngine::tapGain(bool hasExplicitOutputs, const AppVolume& entry) {
-    float c = 1.0f;
-    if (!(hasExplicitOutputs && !entry.isCued)) {
-        const float v = entry.volume;
-        c = (std::isnan(v) || v >= 1.0f) ? 1.0f : (v < 0.0f ? 0.0f : v);
-    }
+    const float c = hasExplicitOutputs && !entry.isCued ? 1.0f : clampLevel(entry.volume);
     return c * c * c;
 }
 

@@ -1,5 +1,6 @@
 #include <QSignalSpy>
 #include <chrono>
+#include <cmath>
 #include <condition_variable>
 #include <mutex>
 
@@ -97,7 +98,10 @@ TEST_F(VolumeControllersTest, DeviceLevelIsClampedAndZeroMutesInTheSameWrite) {
     settle();
     controller.setVolume(0.3f);  // raising a muted device unmutes it
     settle();
-    EXPECT_EQ(writes(speakers), (QStringList{"v1", "v0", "m1", "v0.3", "m0"}));
+    controller.setVolume(std::nanf(""));  // the fader's rule: full level
+    EXPECT_FLOAT_EQ(controller.volume(), 1.0f);
+    settle();
+    EXPECT_EQ(writes(speakers), (QStringList{"v1", "v0", "m1", "v0.3", "m0", "v1"}));
 
     withoutMute.setVolume(0.0f);
     settle();
