@@ -88,8 +88,7 @@ void MixerEngine::applyTapRouting(const AudioApp& app, const AppVolume& entry) {
     tap->setRecordPre(recordsPreFader());
     tap->setPhonesMode(!isAnyAppCued() ? 0 : (entry.isCued ? 1 : 2));
     tap->setPanicked(isSilenced(app.bundleID));
-    const auto current = currentOutputDevice();
-    tap->setRecordsToMain(current ? outputs.front().uid == current->uid : false);
+    tap->setRecordsToMain(playsOnMain(outputs));
     tap->setPhonesBusGain(phonesBusVolume_->effectiveGain());
 
     const auto& devices = deviceMonitor_->devices();
@@ -140,6 +139,15 @@ void MixerEngine::applyCueModes() {
     }
     coverageDropTask_.cancel();
     if (!anyCued) scheduleCoverageDrop();
+}
+
+bool MixerEngine::playsOnMain(const std::vector<ProcessTap::Output>& outputs) const {
+    const auto current = currentOutputDevice();
+    return current && !outputs.empty() && outputs.front().uid == current->uid;
+}
+
+void MixerEngine::updateRecordsToMain() {
+    for (auto& [bundleID, tap] : taps_) tap->setRecordsToMain(playsOnMain(tap->activatedOutputs()));
 }
 
 void MixerEngine::updateSilencing() {

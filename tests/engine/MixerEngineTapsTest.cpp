@@ -164,6 +164,30 @@ TEST_F(MixerEngineTapsTest, SwitchingTheDefaultOutputRebuildsTapsOnTheNewDevice)
     EXPECT_EQ(engine().rateListenerDevices(), std::vector<std::uint32_t>{iface});
 }
 
+TEST_F(MixerEngineTapsTest, AKeptTapFeedsMainExactlyWhileItsDeviceIsTheMainDevice) {
+    const AudioObjectID speakers = addOutputDevice("speakers", 2);
+    const AudioObjectID usb = addOutputDevice("usb", 2);
+    const AudioObjectID player = addApp(100, kPlayer);
+    hardware.io().setTone(player, {SimulatedIO::Tone::Kind::dc, 440.0, 0.25f, 0.5f});
+    defaults().setData("appVolumes", R"({"com.example.player":{"outputDeviceUIDs":["usb"]}})");
+    startEngine();
+    const AudioObjectID aggregate = tapAggregate(kPlayer);
+    ASSERT_NE(aggregate, 0u);
+    EXPECT_FALSE(tap(kPlayer)->recordsToMain());
+
+    hardware.setDefaultOutputDevice(usb);
+    advance(1.0);
+    EXPECT_EQ(tapAggregate(kPlayer), aggregate);  // its outputs did not change: kept
+    EXPECT_TRUE(tap(kPlayer)->recordsToMain());
+    EXPECT_GT(engine().meterLevels().at("bus:main"), 0.4f);
+
+    hardware.setDefaultOutputDevice(speakers);
+    advance(3.0);  // what it showed before has decayed away
+    EXPECT_EQ(tapAggregate(kPlayer), aggregate);
+    EXPECT_FALSE(tap(kPlayer)->recordsToMain());
+    EXPECT_LT(engine().meterLevels().at("bus:main"), 0.001f);
+}
+
 TEST_F(MixerEngineTapsTest, ASampleRateChangeOfTheFirstOutputRestartsItsTaps) {
     const AudioObjectID speakers = addOutputDevice("speakers", 2);
     const AudioObjectID other = addOutputDevice("other", 2);
