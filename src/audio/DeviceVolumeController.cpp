@@ -11,6 +11,12 @@ DeviceVolumeController::DeviceVolumeController(AudioObjectID deviceID, VolumeWri
     refresh();
 }
 
+void DeviceVolumeController::bindTo(AudioObjectID deviceID) {
+    if (deviceID == endpoint_.deviceID) return;
+    bindDevice(deviceID);
+    refresh();
+}
+
 void DeviceVolumeController::setVolume(float value) {
     float clamped = clampLevel(value);
     storeVolume(clamped);
