@@ -384,8 +384,12 @@ TEST_F(RecordingLaneTest, FramesPlacedInAnEarlierCaptureAreDropped) {
 TEST_F(RecordingLaneTest, AWriterThatHangsHasAtMostOneDrainWaiting) {
     RecordingLane lane("MAIN", true);
     lane.start(0, kRate);
-    std::promise<void> diskBack;
-    lane.runOnWriter([done = diskBack.get_future().share()] { done.wait(); });
+    std::promise<void> hung, diskBack;
+    lane.runOnWriter([&hung, done = diskBack.get_future().share()] {
+        hung.set_value();
+        done.wait();
+    });
+    hung.get_future().wait();  // the writer is inside the job, no longer waiting for it
     advance(10);  // forty timer ticks
     EXPECT_EQ(lane.writerBacklog(), 1u);
     diskBack.set_value();
