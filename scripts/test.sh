@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds every test with AddressSanitizer and UndefinedBehaviorSanitizer,
-# and runs them all.
+# and runs them all; then builds them once more as a plain optimized Release build and runs them
+# there too, where the allocator and the optimizer behave as in the shipped program.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
@@ -11,3 +12,6 @@ export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:${LSAN_OPTIONS:-}"
 cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUELLOR_SANITIZE=ON > /dev/null
 cmake --build build/asan
 ctest --test-dir build/asan --output-on-failure -j "$(nproc)" "$@"
+cmake -S . -B build/release-tests -G Ninja -DCMAKE_BUILD_TYPE=Release > /dev/null
+cmake --build build/release-tests
+ctest --test-dir build/release-tests --output-on-failure -j "$(nproc)" "$@"

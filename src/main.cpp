@@ -1,8 +1,10 @@
 // quellor: the mixer application. Runs the Qt event loop on the simulated audio hardware.
 #include <QApplication>
 #include <QMessageBox>
+#include <QThreadPool>
 #include <memory>
 
+#include "app/BackgroundWork.h"
 #include "app/UnixSignals.h"
 #include "base/Logger.h"
 #include "base/QtScheduler.h"
@@ -126,9 +128,10 @@ int main(int argc, char** argv) {
     quellor->shutdown();
     quellor.reset();
     remote.reset();
-    // No volume write or IO cycle may outlive the objects they touch.
-    VolumeWriteQueue::shared().stop();
-    VolumeWriteQueue::system().stop();
+    // Bluetooth jobs and volume writes post to the scheduler and use the services above: they end
+    // before any of those goes (the application object would wait for its pool only after them).
+    finishBackgroundWork(*QThreadPool::globalInstance(), {&VolumeWriteQueue::shared(), &VolumeWriteQueue::system()});
+    // No IO cycle may outlive the objects it touches.
     hardware.io().stopDrivers();
     defaults.flush();
     log.notice("Quellor stopped");

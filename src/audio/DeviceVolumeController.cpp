@@ -1,6 +1,7 @@
 #include "audio/DeviceVolumeController.h"
 
 #include "audio/VolumeWriteQueue.h"
+#include "base/Level.h"
 
 namespace quellor {
 
@@ -10,8 +11,14 @@ DeviceVolumeController::DeviceVolumeController(AudioObjectID deviceID, VolumeWri
     refresh();
 }
 
+void DeviceVolumeController::bindTo(AudioObjectID deviceID) {
+    if (deviceID == endpoint_.deviceID) return;
+    bindDevice(deviceID);
+    refresh();
+}
+
 void DeviceVolumeController::setVolume(float value) {
-    float clamped = clampVolume(value);
+    float clamped = clampLevel(value);
     storeVolume(clamped);
     submitWrite(clamped);
 }

@@ -17,6 +17,10 @@ public:
     explicit DeviceVolumeController(AudioObjectID deviceID, VolumeWriteQueue* queue = nullptr,
                                     QObject* parent = nullptr);
 
+    // Follows the device object now behind the controller's device (the device went and came back
+    // under the same UID with a new id): listens to it, writes to it and reads it from now on.
+    void bindTo(AudioObjectID deviceID);
+
     void setVolume(float value) override;
     // A synchronous write of the opposite mute; a failure re-reads the device.
     void toggleMute() override;

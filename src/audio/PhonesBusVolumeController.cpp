@@ -1,6 +1,7 @@
 #include "audio/PhonesBusVolumeController.h"
 
 #include "base/Json.h"
+#include "base/Level.h"
 #include "base/Observable.h"
 #include "base/UserDefaults.h"
 
@@ -14,7 +15,7 @@ PhonesBusVolumeController::PhonesBusVolumeController(QObject* parent) : VolumeCo
 }
 
 void PhonesBusVolumeController::setVolume(float value) {
-    if (assignIfChanged(volume_, clampVolume(value))) emit volumeChanged();
+    if (assignIfChanged(volume_, clampLevel(value))) emit volumeChanged();
     UserDefaults::standard().setDouble(QLatin1String(kVolumeKey), json::floatAsJson(volume_));
     if (onChange) onChange();
 }
@@ -28,7 +29,7 @@ void PhonesBusVolumeController::toggleMute() {
 
 float PhonesBusVolumeController::effectiveGain() const {
     if (muted_) return 0.0f;
-    float v = clampVolume(volume_);
+    float v = clampLevel(volume_);
     return (v * v) * v;
 }
 

@@ -3,6 +3,7 @@
 #include "audio/HALProperties.h"
 #include "audio/MainThreadListener.h"
 #include "audio/VolumeWriteQueue.h"
+#include "base/Level.h"
 #include "base/Observable.h"
 
 namespace quellor {
@@ -41,7 +42,7 @@ void SystemVolumeController::refresh() {
 }
 
 void SystemVolumeController::setVolume(float value) {
-    float clamped = clampVolume(value);
+    float clamped = clampLevel(value);
     if (clamped != volume()) {
         storeVolume(clamped);
         volumeDidChange();

@@ -2,7 +2,7 @@
 // The one face of every volume control: a device's hardware volume, the default device's, and the
 // PHONES bus level. Users hold a VolumeControlling* and never learn which kind it is.
 //
-// volume is linear in fader travel, 0...1. Each field has its change signal, emitted only when the
+// volume is linear in fader travel, 0...1 (requests are clamped by clampLevel, base/Level.h). Each field has its change signal, emitted only when the
 // value changes.
 //
 // Threads: main thread only.
@@ -31,11 +31,5 @@ signals:
     void canSetVolumeChanged();
     void canMuteChanged();
 };
-
-// Clamps a requested level into 0...1 (NaN gives 0).
-inline float clampVolume(float value) {
-    if (!(value > 0.0f)) return 0.0f;
-    return value < 1.0f ? value : 1.0f;
-}
 
 }  // namespace quellor

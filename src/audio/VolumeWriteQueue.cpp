@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "audio/VolumeControlling.h"
+#include "base/Level.h"
 #include "base/Scheduler.h"
 #include "platform/AudioHardware.h"
 
@@ -12,7 +12,7 @@ namespace quellor {
 
 bool VolumeWriteQueue::writeToHardware(const VolumeEndpoint& endpoint, float volume, std::optional<bool> mute) {
     AudioHardware& hardware = AudioHardware::installed();
-    float level = clampVolume(volume);
+    float level = clampLevel(volume);
     if (hardware.setPropertyData(endpoint.deviceID, {hal::kVirtualMainVolume, endpoint.scope, hal::kElementMain},
                                  sizeof(level), &level) != hal::kStatusOK)
         return false;  // the mute is not written after a failed level

@@ -6,7 +6,7 @@
 // always written. On reading, a missing or null member takes its default; records written before
 // several outputs were possible carry one UID under "outputDeviceUID", read only when
 // "outputDeviceUIDs" is missing or null. A member of the wrong type fails the whole record. Values
-// are kept as read (no clamping: the engine clamps what it applies).
+// are kept as read; the engine clamps the levels of every record it stores (withLevelsClamped).
 
 #include <QString>
 #include <QStringList>
@@ -14,6 +14,7 @@
 #include <optional>
 
 #include "base/JsonCoding.h"
+#include "base/Level.h"
 
 namespace quellor {
 
@@ -28,6 +29,15 @@ struct AppVolume {
     // NaN volume counts as different from 1.
     bool isDefault() const {
         return volume == 1.0f && !isMuted && outputDeviceUIDs.isEmpty() && !isCued;
+    }
+
+    // The record with volume and cue level brought into 0...1 by the one rule for levels
+    // (clampLevel): what the engine keeps, so that every record it holds can be saved.
+    AppVolume withLevelsClamped() const {
+        AppVolume clamped = *this;
+        clamped.volume = clampLevel(volume);
+        clamped.cueVolume = clampLevel(cueVolume);
+        return clamped;
     }
 
     bool operator==(const AppVolume&) const = default;

@@ -324,6 +324,11 @@ private:
     std::optional<AudioApp> tapTarget(const QString& bundleID) const;
     // routing
     void updateSilencing();
+    // Whether a tap on these outputs plays on the MAIN device (its clock output is the default
+    // output) and so belongs in the MAIN recording and meter.
+    bool playsOnMain(const std::vector<ProcessTap::Output>& outputs) const;
+    // Follows a change of the MAIN device on every live tap, kept ones included.
+    void updateRecordsToMain();
     // maintenance
     void removeTap(const QString& bundleID);
     void stopAndClearTaps();

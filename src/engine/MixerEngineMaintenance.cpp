@@ -64,6 +64,9 @@ void MixerEngine::rebuildTaps() {
         if (!entry.isDefault() || (app.isPlaying && everyPlayingApp)) applyTapRouting(app, entry);
     }
 
+    // Every change of the default output or of the device list comes through here: taps that were
+    // kept may have moved onto or off the MAIN device.
+    updateRecordsToMain();
     syncRouteVolumes();
     installRateListeners();
     sendAppList();

@@ -1,10 +1,9 @@
 // Per-application mix records: edits from the strips, rows, setups and route actions, how an edit
 // reaches the live tap, the debounced save of "appVolumes", the console slots and strip styles.
 
-#include <cmath>
-
 #include "audio/AudioProcessMonitor.h"
 #include "base/JSONDefaults.h"
+#include "base/Level.h"
 #include "base/Logger.h"
 #include "engine/MixerEngine.h"
 
@@ -14,12 +13,6 @@ namespace {
 
 const Logger log("MixerEngine");
 constexpr double kSaveDelay = 0.4;
-
-// Fader and cue values are clamped to 0...1; a value that is not a number means full level.
-float clampedLevel(float value) {
-    if (std::isnan(value)) return 1.0f;
-    return std::min(1.0f, std::max(0.0f, value));
-}
 
 // What a live tap takes from its application's record. An application with explicit outputs and
 // no cue plays at full level (the volumes of its devices are its level); cued, its fader sets the
@@ -50,19 +43,21 @@ bool MixerEngine::isAnyAppCued() const {
 }
 
 void MixerEngine::storeEntry(const QString& bundleID, const AppVolume& entry) {
+    const AppVolume stored = entry.withLevelsClamped();
     auto it = volumes_.find(bundleID);
-    if (it != volumes_.end() && it->second == entry) return;
-    volumes_[bundleID] = entry;
+    if (it != volumes_.end() && it->second == stored) return;
+    volumes_[bundleID] = stored;
     emit volumesChanged();
 }
 
 void MixerEngine::setVolumes(AppVolumeMap volumes) {
+    for (auto& [bundleID, entry] : volumes) entry = entry.withLevelsClamped();
     if (assignIfChanged(volumes_, std::move(volumes))) emit volumesChanged();
 }
 
 void MixerEngine::setVolume(float value, const AudioApp& app) {
     AppVolume entry = appVolume(app);
-    entry.volume = clampedLevel(value);
+    entry.volume = value;
     applyAppVolume(entry, app);
 }
 
@@ -72,7 +67,8 @@ void MixerEngine::toggleMute(const AudioApp& app) {
     applyAppVolume(entry, app);
 }
 
-void MixerEngine::applyAppVolume(const AppVolume& entry, const AudioApp& app) {
+void MixerEngine::applyAppVolume(const AppVolume& requested, const AudioApp& app) {
+    const AppVolume entry = requested.withLevelsClamped();
     storeEntry(app.bundleID, entry);
     scheduleSave();
     auto it = taps_.find(app.bundleID);
@@ -90,7 +86,7 @@ void MixerEngine::setCueVolume(float value, const QString& bundleID) {
     auto it = volumes_.find(bundleID);
     if (it == volumes_.end()) return;
     AppVolume entry = it->second;
-    entry.cueVolume = clampedLevel(value);
+    entry.cueVolume = clampLevel(value);
     storeEntry(bundleID, entry);
     scheduleSave();
     auto tap = taps_.find(bundleID);

@@ -79,11 +79,14 @@ void MixerEngine::syncRouteVolumes() {
         if (wanted.count(it->first)) ++it;
         else it = routeVolumes_.erase(it);
     }
+    // A device unplugged and plugged in again comes back as a new object under the same UID: its
+    // controller follows the object, or its writes would go to one that is gone.
     for (const QString& uid : wanted) {
-        if (routeVolumes_.count(uid)) continue;
         for (const AudioDevice& device : deviceMonitor_->devices())
             if (device.uid == uid) {
-                routeVolumes_[uid] = std::make_unique<DeviceVolumeController>(device.id);
+                auto& controller = routeVolumes_[uid];
+                if (controller) controller->bindTo(device.id);
+                else controller = std::make_unique<DeviceVolumeController>(device.id);
                 break;
             }
     }

@@ -1,12 +1,11 @@
 // Turning one application's mix record into a started tap, the cue modes and silencing of live
 // taps, and the panic and solo actions.
 
-#include <cmath>
-
 #include "audio/AudioDeviceMonitor.h"
 #include "audio/HALError.h"
 #include "audio/HALProperties.h"
 #include "audio/PhonesBusVolumeController.h"
+#include "base/Level.h"
 #include "base/Logger.h"
 #include "engine/MainRecorder.h"
 #include "engine/MixerEngine.h"
@@ -59,11 +58,7 @@ std::vector<ProcessTap::Output> MixerEngine::resolveOutputs(const AppVolume& ent
 }
 
 float MixerEngine::tapGain(bool hasExplicitOutputs, const AppVolume& entry) {
-    float c = 1.0f;
-    if (!(hasExplicitOutputs && !entry.isCued)) {
-        const float v = entry.volume;
-        c = (std::isnan(v) || v >= 1.0f) ? 1.0f : (v < 0.0f ? 0.0f : v);
-    }
+    const float c = hasExplicitOutputs && !entry.isCued ? 1.0f : clampLevel(entry.volume);
     return c * c * c;
 }
 
@@ -93,8 +88,7 @@ void MixerEngine::applyTapRouting(const AudioApp& app, const AppVolume& entry) {
     tap->setRecordPre(recordsPreFader());
     tap->setPhonesMode(!isAnyAppCued() ? 0 : (entry.isCued ? 1 : 2));
     tap->setPanicked(isSilenced(app.bundleID));
-    const auto current = currentOutputDevice();
-    tap->setRecordsToMain(current ? outputs.front().uid == current->uid : false);
+    tap->setRecordsToMain(playsOnMain(outputs));
     tap->setPhonesBusGain(phonesBusVolume_->effectiveGain());
 
     const auto& devices = deviceMonitor_->devices();
@@ -145,6 +139,15 @@ void MixerEngine::applyCueModes() {
     }
     coverageDropTask_.cancel();
     if (!anyCued) scheduleCoverageDrop();
+}
+
+bool MixerEngine::playsOnMain(const std::vector<ProcessTap::Output>& outputs) const {
+    const auto current = currentOutputDevice();
+    return current && !outputs.empty() && outputs.front().uid == current->uid;
+}
+
+void MixerEngine::updateRecordsToMain() {
+    for (auto& [bundleID, tap] : taps_) tap->setRecordsToMain(playsOnMain(tap->activatedOutputs()));
 }
 
 void MixerEngine::updateSilencing() {

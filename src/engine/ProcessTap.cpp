@@ -45,9 +45,9 @@ ProcessTap::~ProcessTap() {
     drainDiagnostics();
 }
 
-void ProcessTap::setVolume(float v) { state_.volume = clampUnit(v); }
-void ProcessTap::setCueVolume(float v) { state_.cueVolume = clampUnit(v); }
-void ProcessTap::setPhonesBusGain(float v) { state_.phonesBusGain = clampUnit(v); }
+void ProcessTap::setVolume(float v) { state_.volume = clampLevel(v); }
+void ProcessTap::setCueVolume(float v) { state_.cueVolume = clampLevel(v); }
+void ProcessTap::setPhonesBusGain(float v) { state_.phonesBusGain = clampLevel(v); }
 
 void ProcessTap::start(const std::vector<Output>& outputs, std::optional<BusLayout> layout) {
     if (running_ || outputs.empty()) return;

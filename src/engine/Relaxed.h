@@ -20,6 +20,11 @@ public:
     void store(T v) noexcept { value_.store(v, std::memory_order_relaxed); }
     // Reads and replaces in one step, so nothing written in between is lost.
     T exchange(T v) noexcept { return value_.exchange(v, std::memory_order_relaxed); }
+    // Stores `desired` only while the value still is `expected`; otherwise (or spuriously) stores
+    // nothing, puts the value found into `expected` and returns false. For retry loops.
+    bool compareExchangeWeak(T& expected, T desired) noexcept {
+        return value_.compare_exchange_weak(expected, desired, std::memory_order_relaxed, std::memory_order_relaxed);
+    }
 
     operator T() const noexcept { return load(); }
     Relaxed& operator=(T v) noexcept {

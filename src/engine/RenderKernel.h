@@ -144,9 +144,13 @@ inline std::size_t framesIn(std::size_t samples, int stride) {
     return std::uint32_t(samples) / std::uint32_t(stride);
 }
 
-// Stores `value` in `field` when it is higher than the value held.
+// Stores `value` in `field` when it is higher than the value held. One atomic step against every
+// other writer: a higher value stored by another thread, or the reset of a meter that takes the
+// peak, between the read and the write is never overwritten by a lower one. A NaN never enters.
 inline void raise(Relaxed<float>& field, float value) {
-    if (value > field.load()) field.store(value);
+    float held = field.load();
+    while (value > held && !field.compareExchangeWeak(held, value)) {
+    }
 }
 
 }  // namespace quellor::kernel

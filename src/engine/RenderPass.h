@@ -9,19 +9,16 @@
 // lock, allocates nothing, logs nothing and never waits; so does feedMainMix. The helpers are pure and may be called
 // from any thread.
 
+#include "base/Level.h"
 #include "engine/MixSink.h"
 #include "engine/TapRenderState.h"
 #include "platform/IOBufferList.h"
 
 namespace quellor {
 
-// The gain law: clamped to 0...1 (not-a-number counts as 1, as the fader law reads it) and cubed.
-inline float clampUnit(float value) {
-    if (value >= 0.0f) return value <= 1.0f ? value : 1.0f;
-    return value < 0.0f ? 0.0f : 1.0f;
-}
+// The gain law: the level clamped by the one rule for levels (clampLevel) and cubed.
 inline float cubedLevel(float value) {
-    const float c = clampUnit(value);
+    const float c = clampLevel(value);
     return c * c * c;
 }
 

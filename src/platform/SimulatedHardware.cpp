@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <deque>
 #include <map>
 #include <mutex>
 #include <tuple>
@@ -125,11 +126,16 @@ struct SimulatedHardware::State {
     ListenerToken nextToken = 1;
     std::vector<Fault> faults;
     FaultId nextFault = 1;
-    std::vector<LoggedCall> mutations;
+    std::deque<LoggedCall> mutations;  // the latest kMaxLoggedMutations
     // Calls made, counted per (call, object, selector, scope): bounded however long the program runs.
     std::map<std::tuple<Call, AudioObjectID, std::uint32_t, std::uint32_t>, std::size_t> callCounts;
 
     // --- everything below runs with `mutex` held ---
+
+    void logMutation(LoggedCall call) {
+        if (mutations.size() == kMaxLoggedMutations) mutations.pop_front();
+        mutations.push_back(std::move(call));
+    }
 
     Object* object(AudioObjectID id) {
         auto it = objects.find(id);
@@ -448,7 +454,7 @@ OSStatus SimulatedHardware::setPropertyData(AudioObjectID object, const Property
         followRate(object, *static_cast<const double*>(data));
     std::lock_guard lock(state_->mutex);
     QByteArray bytes = data ? QByteArray(static_cast<const char*>(data), int(size)) : QByteArray();
-    state_->mutations.push_back({Call::SetData, object, address, bytes, status});
+    state_->logMutation({Call::SetData, object, address, bytes, status});
     return status;
 }
 
@@ -498,7 +504,7 @@ OSStatus SimulatedHardware::destroyListedAggregate(AudioObjectID device) {
         return kStatusOK;
     });
     std::lock_guard lock(state_->mutex);
-    state_->mutations.push_back({Call::DestroyAggregate, device, none, QByteArray(), status});
+    state_->logMutation({Call::DestroyAggregate, device, none, QByteArray(), status});
     return status;
 }
 
@@ -751,7 +757,7 @@ void SimulatedHardware::clearFaults() {
 
 std::vector<SimulatedHardware::LoggedCall> SimulatedHardware::mutations() const {
     std::lock_guard lock(state_->mutex);
-    return state_->mutations;
+    return {state_->mutations.begin(), state_->mutations.end()};
 }
 
 void SimulatedHardware::clearMutations() {

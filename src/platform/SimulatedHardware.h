@@ -158,7 +158,9 @@ public:
     void clearFaults();
 
     // --- Calls made ---
-    // Every mutating call (setPropertyData, destroyAggregateDevice), successful or not, in order.
+    // The mutating calls (setPropertyData, destroyAggregateDevice), successful or not, in order: the
+    // latest kMaxLoggedMutations, so that a program running for days keeps no more than that.
+    static constexpr std::size_t kMaxLoggedMutations = 4096;
     std::vector<LoggedCall> mutations() const;
     void clearMutations();
     // Number of calls made by clients that match, including failed ones.

@@ -83,6 +83,7 @@ struct SimulatedIO::State {
     std::map<AudioObjectID, Timeline> timelines;
     std::map<AudioObjectID, Capture> captures;
     std::optional<StreamFormat> formatOverride;
+    bool capturing = false;
     bool permission = true;
     IOProcID nextProc = 1;
     std::uint64_t now = 0;
@@ -374,10 +375,21 @@ bool SimulatedIO::isProcessSilenced(AudioObjectID process) const {
     return state_->silenced(process);
 }
 
+void SimulatedIO::setCapturing(bool on) {
+    std::lock_guard lock(state_->mutex);
+    state_->capturing = on;
+    state_->captures.clear();
+}
+
 SimulatedIO::Capture SimulatedIO::capture(AudioObjectID device) const {
     std::lock_guard lock(state_->mutex);
     auto it = state_->captures.find(device);
-    return it == state_->captures.end() ? Capture{} : it->second;
+    if (it == state_->captures.end()) return Capture{};
+    Capture c = it->second;
+    // Kept in a buffer up to twice the size, trimmed in one step: hand out only the latest frames.
+    for (auto& samples : c.samples)
+        if (samples.size() > kMaxCapturedFrames) samples.erase(samples.begin(), samples.end() - kMaxCapturedFrames);
+    return c;
 }
 
 void SimulatedIO::clearCaptures() {
@@ -525,22 +537,24 @@ void SimulatedIO::advance(std::uint32_t frames) {
         Timeline* t = timeline(device);
         if (!t) continue;
         t->add(end - 1, 0, 0.0f);  // makes sure the frames exist
-        Capture& cap = s.captures[device];
-        cap.samples.resize(channels);
-        cap.peak.resize(channels, 0.0f);
-        cap.sumOfSquares.resize(channels, 0.0);
-        for (std::uint32_t ch = 0; ch < channels; ++ch) {
-            auto& samples = cap.samples[ch];
-            for (std::uint32_t f = 0; f < frames; ++f) {
-                const float v = t->samples[std::size_t(f) * channels + ch];
-                samples.push_back(v);
-                cap.peak[ch] = std::max(cap.peak[ch], std::fabs(v));
-                cap.sumOfSquares[ch] += double(v) * double(v);
+        if (s.capturing) {
+            Capture& cap = s.captures[device];
+            cap.samples.resize(channels);
+            cap.peak.resize(channels, 0.0f);
+            cap.sumOfSquares.resize(channels, 0.0);
+            for (std::uint32_t ch = 0; ch < channels; ++ch) {
+                auto& samples = cap.samples[ch];
+                for (std::uint32_t f = 0; f < frames; ++f) {
+                    const float v = t->samples[std::size_t(f) * channels + ch];
+                    samples.push_back(v);
+                    cap.peak[ch] = std::max(cap.peak[ch], std::fabs(v));
+                    cap.sumOfSquares[ch] += double(v) * double(v);
+                }
+                if (samples.size() > 2 * kMaxCapturedFrames)
+                    samples.erase(samples.begin(), samples.end() - kMaxCapturedFrames);
             }
-            if (samples.size() > 2 * kMaxCapturedFrames)
-                samples.erase(samples.begin(), samples.end() - kMaxCapturedFrames);
+            cap.frames += frames;
         }
-        cap.frames += frames;
         t->samples.erase(t->samples.begin(), t->samples.begin() + std::size_t(frames) * channels);
         t->start = end;
     }

@@ -6,9 +6,11 @@
 // The world advances in IO cycles of a number of frames. In each, every running aggregate calls
 // its started IO procedures (with its own buffer size, as often as its cursor needs to keep up),
 // and what they write is added to its sub-devices' outputs; every playing process that no running
-// tap silences adds its tone straight to its device's first two channels. What each device then
-// receives is captured per channel (samples, peak, RMS). Tones are functions of the frame index, so
-// a tap hears exactly the samples the process would have played.
+// tap silences adds its tone straight to its device's first two channels. While a test asks for it
+// (setCapturing), what each device then receives is captured per channel (the latest samples, peak,
+// RMS); otherwise nothing is kept, so a program that plays for days holds no more than at start.
+// Tones are functions of the frame index, so a tap hears exactly the samples the process would have
+// played.
 //
 // Drivers: advance(frames) runs cycles in the caller's thread (tests); startVirtualDriver runs them
 // from Scheduler::current() timers, so advancing virtual time plays audio; startRealTimeDriver
@@ -45,13 +47,13 @@ public:
 
     // What one device received since the capture was last cleared, per output channel.
     struct Capture {
-        std::vector<std::vector<float>> samples;  // at most kMaxCapturedFrames per channel (the latest)
+        std::vector<std::vector<float>> samples;  // the latest frames, at most kMaxCapturedFrames
         std::vector<float> peak;
         std::vector<double> sumOfSquares;
-        std::uint64_t frames = 0;
+        std::uint64_t frames = 0;  // all frames received, also those no longer in `samples`
         double rms(std::size_t channel) const;
     };
-    static constexpr std::size_t kMaxCapturedFrames = 1 << 20;
+    static constexpr std::size_t kMaxCapturedFrames = 1 << 16;
 
     // The aggregate as the simulation holds it (for inspection).
     struct AggregateInfo {
@@ -94,6 +96,9 @@ public:
     std::vector<AudioObjectID> aggregates() const;
     // Whether the process's own output is silenced by a tap right now.
     bool isProcessSilenced(AudioObjectID process) const;
+    // Captures are off at first. Switching them on starts empty ones; switching them off drops them.
+    void setCapturing(bool on);
+    // Empty while captures are off.
     Capture capture(AudioObjectID device) const;
     void clearCaptures();
     std::uint64_t now() const;  // frames played so far

@@ -1,8 +1,8 @@
 #include <QSignalSpy>
 #include <chrono>
-#include <condition_variable>
-#include <mutex>
+#include <cmath>
 
+#include "Gate.h"
 #include "audio/DeviceVolumeController.h"
 #include "audio/SystemVolumeController.h"
 #include "audio/VolumeWriteQueue.h"
@@ -17,29 +17,15 @@ using namespace std::chrono_literals;
 class HeldWrite {
 public:
     HeldWrite(SimulatedHardware& hw, AudioObjectID device) {
-        hw.beforeNext({SimulatedHardware::Call::SetData, device, hal::kVirtualMainVolume, std::nullopt}, [this] {
-            std::unique_lock lock(mutex_);
-            entered_ = true;
-            cv_.notify_all();
-            cv_.wait_for(lock, 5s, [this] { return released_; });
-        });
+        hw.beforeNext({SimulatedHardware::Call::SetData, device, hal::kVirtualMainVolume, std::nullopt},
+                      [this] { gate_.enterAndWait(); });
     }
     ~HeldWrite() { release(); }
-    bool waitUntilEntered() {
-        std::unique_lock lock(mutex_);
-        return cv_.wait_for(lock, 5s, [this] { return entered_; });
-    }
-    void release() {
-        std::lock_guard lock(mutex_);
-        released_ = true;
-        cv_.notify_all();
-    }
+    bool waitUntilEntered() { return gate_.waitUntilEntered(); }
+    void release() { gate_.release(); }
 
 private:
-    std::mutex mutex_;
-    std::condition_variable cv_;
-    bool entered_ = false;
-    bool released_ = false;
+    test::Gate gate_;
 };
 
 class VolumeControllersTest : public test::SimulatedHardwareTest {
@@ -97,7 +83,10 @@ TEST_F(VolumeControllersTest, DeviceLevelIsClampedAndZeroMutesInTheSameWrite) {
     settle();
     controller.setVolume(0.3f);  // raising a muted device unmutes it
     settle();
-    EXPECT_EQ(writes(speakers), (QStringList{"v1", "v0", "m1", "v0.3", "m0"}));
+    controller.setVolume(std::nanf(""));  // the fader's rule: full level
+    EXPECT_FLOAT_EQ(controller.volume(), 1.0f);
+    settle();
+    EXPECT_EQ(writes(speakers), (QStringList{"v1", "v0", "m1", "v0.3", "m0", "v1"}));
 
     withoutMute.setVolume(0.0f);
     settle();

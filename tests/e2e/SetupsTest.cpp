@@ -41,7 +41,10 @@ TEST(Setups, ASlotSentOverOSCRewritesTheSetupsFileAndKeepsThePreviousOneAsBackup
     // datagram that comes earlier is refused, so it is sent again until the file changes (the
     // engine's start forgets refusals). A value address without an argument is ignored, so it
     // carries one.
-    auto rewritten = [&] { return MixSessionStore::readAll(store.path()) != initial; };
+    // The backup is written once the new file is in place: a save is complete when both are there.
+    auto rewritten = [&] {
+        return MixSessionStore::readAll(store.path()) != initial && QFile::exists(store.backupPath());
+    };
     for (int attempt = 0; attempt < 20 && !rewritten(); ++attempt) {
         ASSERT_EQ(QProcess::execute("oscsend", {"127.0.0.1", QString::number(port),
                                                  "/a/" + pin + "/slot/3/system_input", "f", "1"}),
@@ -143,8 +146,9 @@ TEST_F(SetupsFiles, ASetupsFileThatMayNotBeWrittenIsReportedAndTheLiveSetupsAreW
     ASSERT_TRUE(sendSlot(4, "bus:phones", [&] { return currentSlots().value(4) == "bus:phones"; }))
         << app.output().toStdString();
     EXPECT_EQ(currentSlots().value(3), "system_input");  // the change that could not be saved
-    EXPECT_EQ(MixSessionStore::readAll(path() + ".bak"), setups);
+    // Logged once the save is complete: the backup is written after the new file is in place.
     EXPECT_TRUE(app.waitForLog("Saved the setups file again"));
+    EXPECT_EQ(MixSessionStore::readAll(path() + ".bak"), setups);
     EXPECT_EQ(app.stop(SIGTERM), 0) << app.output().toStdString();
 }
 

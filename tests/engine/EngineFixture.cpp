@@ -1,5 +1,8 @@
 #include "EngineFixture.h"
 
+#include <chrono>
+
+#include "audio/VolumeWriteQueue.h"
 #include "platform/StreamConfiguration.h"
 
 namespace quellor::test {
@@ -13,6 +16,11 @@ EngineFixture::EngineFixture() {
 
 EngineFixture::~EngineFixture() {
     engine_.reset();
+    // Volume writes run on threads of their own, write to this hardware and report back through
+    // this test's scheduler: they are over before either goes.
+    using namespace std::chrono_literals;
+    EXPECT_TRUE(VolumeWriteQueue::shared().waitUntilIdle(5s));
+    EXPECT_TRUE(VolumeWriteQueue::system().waitUntilIdle(5s));
     hardware.io().stopDrivers();
     scheduler().runPending();
     AudioHardware::install(nullptr);
@@ -76,6 +84,11 @@ AudioApp EngineFixture::app(const QString& bundleID) {
 ProcessTap* EngineFixture::tap(const QString& bundleID) {
     auto it = engine().taps().find(bundleID);
     return it == engine().taps().end() ? nullptr : it->second.get();
+}
+
+AudioObjectID EngineFixture::tapAggregate(const QString& bundleID) {
+    ProcessTap* t = tap(bundleID);
+    return t ? t->aggregateID() : 0;
 }
 
 QStringList EngineFixture::tappedApps() {

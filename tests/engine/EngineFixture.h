@@ -40,6 +40,9 @@ protected:
 
     AudioApp app(const QString& bundleID);
     ProcessTap* tap(const QString& bundleID);
+    // The aggregate device of an application's live tap (0 when it has none). Object ids are never
+    // handed out twice, so unlike the tap's address it tells a kept tap from its replacement.
+    AudioObjectID tapAggregate(const QString& bundleID);
     QStringList tappedApps();
 
     SimulatedHardware hardware;

@@ -2,6 +2,7 @@
 // tap and the stored map.
 #include <QSignalSpy>
 #include <cmath>
+#include <limits>
 
 #include "EngineFixture.h"
 #include "base/JSONDefaults.h"
@@ -20,13 +21,36 @@ protected:
     AudioObjectID speakers = 0;
 };
 
-TEST_F(MixerEngineMixStateTest, FaderValuesAreClamped) {
+// Every way a record gets into the mix clamps its levels by the one rule for levels, so a broken
+// value can neither reach a tap nor stop the records from being saved.
+TEST_F(MixerEngineMixStateTest, EveryEntryPointStoresClampedLevelsThatCanBeSaved) {
+    const float inf = std::numeric_limits<float>::infinity();
+    const QString absent = "com.example.absent";
     struct Case {
         float in, out;
-    } cases[] = {{1.7f, 1.0f}, {-0.2f, 0.0f}, {0.25f, 0.25f}, {std::nanf(""), 1.0f}};
+    } cases[] = {{std::nanf(""), 1.0f}, {inf, 1.0f}, {-inf, 0.0f}, {1.7f, 1.0f}, {-0.2f, 0.0f}, {0.25f, 0.25f}};
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.in);
+        engine().setVolumes({{kRadio, AppVolume{c.in, false, {}, false, c.in}}});  // setups and start
+        EXPECT_EQ(engine().volumes().at(kRadio), (AppVolume{c.out, false, {}, false, c.out}));
+
+        engine().applyAppVolume(AppVolume{c.in, true, {}, false, c.in}, app(kPlayer));
+        EXPECT_EQ(engine().volumes().at(kPlayer), (AppVolume{c.out, true, {}, false, c.out}));
+        ASSERT_NE(tap(kPlayer), nullptr);
+        EXPECT_EQ(tap(kPlayer)->volume(), c.out);
+        engine().setVolume(0.5f, app(kPlayer));
         engine().setVolume(c.in, app(kPlayer));
-        EXPECT_EQ(engine().appVolume(app(kPlayer)).volume, c.out) << c.in;
+        EXPECT_EQ(engine().volumes().at(kPlayer).volume, c.out);
+        engine().setCueVolume(0.5f, kPlayer);
+        engine().setCueVolume(c.in, kPlayer);
+        EXPECT_EQ(engine().volumes().at(kPlayer).cueVolume, c.out);
+        engine().performRouteAction(absent, c.in);  // remembered for an application not running
+        EXPECT_EQ(engine().volumes().at(absent).volume, c.out);
+
+        advance(0.5);  // the debounced save
+        EXPECT_FALSE(logs.containsText("Failed to encode appVolumes"));
+        ASSERT_TRUE(stored());
+        EXPECT_EQ(stored()->at(kPlayer), engine().volumes().at(kPlayer));
     }
 }
 

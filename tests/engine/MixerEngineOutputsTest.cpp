@@ -1,14 +1,22 @@
 // The output side: where the PHONES pair lies, the output latency estimate and the routing to a
 // freshly connected Bluetooth device.
+#include <chrono>
+
 #include "EngineFixture.h"
 #include "audio/BluetoothAudioMonitor.h"
+#include "audio/VolumeControlling.h"
+#include "audio/VolumeWriteQueue.h"
 #include "platform/StreamConfiguration.h"
 
 namespace quellor::test {
 namespace {
 
+using namespace std::chrono_literals;
+
 class MixerEngineOutputsTest : public EngineFixture {
 protected:
+    static constexpr PropertyAddress kVolume{hal::kVirtualMainVolume, hal::kScopeOutput, hal::kElementMain};
+
     AudioDevice listed(const QString& uid) {
         for (const AudioDevice& d : engine().deviceMonitor().devices())
             if (d.uid == uid) return d;
@@ -39,6 +47,35 @@ TEST_F(MixerEngineOutputsTest, APhonesPairNeedsFourChannelsAndFollowsTheStoredPa
     engine().setBusPairing(BusPairing{2, 0}, "iface");
     EXPECT_EQ(engine().busLayout(listed("iface"))->mainOffset, 2);
     EXPECT_EQ(engine().busLayout(listed("iface"))->phonesOffset, 0);
+}
+
+TEST_F(MixerEngineOutputsTest, ADeviceVolumeFollowsItsDeviceThroughAQuickReplug) {
+    addOutputDevice("speakers", 2);
+    const AudioObjectID usb = addOutputDevice("usb", 2);
+    addApp(100, kPlayer);
+    defaults().setData("appVolumes", R"({"com.example.player":{"outputDeviceUIDs":["usb"]}})");
+    hardware.setProperty(usb, kVolume, 0.5f);
+    startEngine();
+    ASSERT_NE(engine().volumeControl("usb"), nullptr);
+    EXPECT_FLOAT_EQ(engine().volumeControl("usb")->volume(), 0.5f);
+
+    // Unplugged and plugged in again before the main loop turns: a new object, the same UID.
+    hardware.removeDevice(usb);
+    const AudioObjectID replugged = addOutputDevice("usb", 2);
+    settle();
+    ASSERT_NE(tap(kPlayer), nullptr);
+    EXPECT_EQ(tap(kPlayer)->activatedOutputs().front().id, replugged);
+    VolumeControlling* control = engine().volumeControl("usb");
+    ASSERT_NE(control, nullptr);
+    EXPECT_FLOAT_EQ(control->volume(), 1.0f);  // read from the new device
+
+    control->setVolume(0.3f);
+    ASSERT_TRUE(VolumeWriteQueue::shared().waitUntilIdle(5s));
+    scheduler().runPending();
+    EXPECT_EQ(hardware.property(replugged, kVolume), SimulatedHardware::Value(0.3f));
+    hardware.setProperty(replugged, kVolume, 0.6f);  // changes made elsewhere are followed too
+    scheduler().runPending();
+    EXPECT_FLOAT_EQ(control->volume(), 0.6f);
 }
 
 TEST_F(MixerEngineOutputsTest, OutputLatencyAddsBufferSafetyOffsetAndDeviceLatency) {

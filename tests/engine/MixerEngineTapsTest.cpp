@@ -73,10 +73,10 @@ TEST_F(MixerEngineTapsTest, AnEditThroughTheHigherCopyTapsTheLowestProcessID) {
     ASSERT_NE(tap(kPlayer), nullptr);
     EXPECT_EQ(tap(kPlayer)->processObjectIDs(), std::vector<std::uint32_t>{first});
     advance(3.0);  // the next rebuilds keep it
-    ProcessTap* kept = tap(kPlayer);
+    const AudioObjectID kept = tapAggregate(kPlayer);
     addApp(600, kRadio);
     settle();
-    EXPECT_EQ(tap(kPlayer), kept);
+    EXPECT_EQ(tapAggregate(kPlayer), kept);
 }
 
 TEST_F(MixerEngineTapsTest, CueOnAnEightChannelInterfacePutsOnlyTheCuedApplicationOnPhones) {
@@ -164,22 +164,47 @@ TEST_F(MixerEngineTapsTest, SwitchingTheDefaultOutputRebuildsTapsOnTheNewDevice)
     EXPECT_EQ(engine().rateListenerDevices(), std::vector<std::uint32_t>{iface});
 }
 
+TEST_F(MixerEngineTapsTest, AKeptTapFeedsMainExactlyWhileItsDeviceIsTheMainDevice) {
+    const AudioObjectID speakers = addOutputDevice("speakers", 2);
+    const AudioObjectID usb = addOutputDevice("usb", 2);
+    const AudioObjectID player = addApp(100, kPlayer);
+    hardware.io().setTone(player, {SimulatedIO::Tone::Kind::dc, 440.0, 0.25f, 0.5f});
+    defaults().setData("appVolumes", R"({"com.example.player":{"outputDeviceUIDs":["usb"]}})");
+    startEngine();
+    const AudioObjectID aggregate = tapAggregate(kPlayer);
+    ASSERT_NE(aggregate, 0u);
+    EXPECT_FALSE(tap(kPlayer)->recordsToMain());
+
+    hardware.setDefaultOutputDevice(usb);
+    advance(1.0);
+    EXPECT_EQ(tapAggregate(kPlayer), aggregate);  // its outputs did not change: kept
+    EXPECT_TRUE(tap(kPlayer)->recordsToMain());
+    EXPECT_GT(engine().meterLevels().at("bus:main"), 0.4f);
+
+    hardware.setDefaultOutputDevice(speakers);
+    advance(3.0);  // what it showed before has decayed away
+    EXPECT_EQ(tapAggregate(kPlayer), aggregate);
+    EXPECT_FALSE(tap(kPlayer)->recordsToMain());
+    EXPECT_LT(engine().meterLevels().at("bus:main"), 0.001f);
+}
+
 TEST_F(MixerEngineTapsTest, ASampleRateChangeOfTheFirstOutputRestartsItsTaps) {
     const AudioObjectID speakers = addOutputDevice("speakers", 2);
     const AudioObjectID other = addOutputDevice("other", 2);
     addApp(100, kPlayer);
     startEngine();
     engine().setVolume(0.5f, app(kPlayer));
-    ProcessTap* before = tap(kPlayer);
+    const AudioObjectID before = tapAggregate(kPlayer);
+    ASSERT_NE(before, 0u);
 
     hardware.setNominalSampleRate(other, 96000.0);  // not in use: nothing happens
     settle();
-    EXPECT_EQ(tap(kPlayer), before);
+    EXPECT_EQ(tapAggregate(kPlayer), before);
 
     hardware.setNominalSampleRate(speakers, 96000.0);
     settle();
     ASSERT_NE(tap(kPlayer), nullptr);
-    EXPECT_NE(tap(kPlayer), before);
+    EXPECT_NE(tapAggregate(kPlayer), before);
     EXPECT_EQ(tap(kPlayer)->activatedSampleRate(), 96000.0);
     EXPECT_TRUE(logs.containsText(QString("Nominal sample rate changed on device %1").arg(speakers)));
 }
@@ -188,12 +213,12 @@ TEST_F(MixerEngineTapsTest, StoringABusPairingRestartsTheTapsOnThatDevice) {
     addOutputDevice("iface", 8);
     addApp(100, kPlayer);
     startEngine();
-    ProcessTap* before = tap(kPlayer);
-    ASSERT_NE(before, nullptr);
+    const AudioObjectID before = tapAggregate(kPlayer);
+    ASSERT_NE(before, 0u);
     engine().setBusPairing(BusPairing{4, 6}, "iface");
     EXPECT_EQ(JSONDefaults::load<BusPairingMap>("busPairings"), (BusPairingMap{{"iface", BusPairing{4, 6}}}));
     ASSERT_NE(tap(kPlayer), nullptr);
-    EXPECT_NE(tap(kPlayer), before);
+    EXPECT_NE(tapAggregate(kPlayer), before);
     EXPECT_EQ(tap(kPlayer)->mainOffset(), 4);
     EXPECT_EQ(tap(kPlayer)->phonesOffset(), 6);
 }
@@ -203,14 +228,15 @@ TEST_F(MixerEngineTapsTest, TheWatchdogReplacesATapThatNeverRendersOnItsSecondPa
     addApp(100, kPlayer);
     startEngine();
     engine().setVolume(0.5f, app(kPlayer));
-    ProcessTap* stalled = tap(kPlayer);
-    ASSERT_NE(stalled, nullptr);
-    hardware.io().setStalled(stalled->aggregateID(), true);
+    const AudioObjectID stalled = tapAggregate(kPlayer);
+    ASSERT_NE(stalled, 0u);
+    hardware.io().setStalled(stalled, true);
 
     advance(2.0);  // first silent pass
-    EXPECT_EQ(tap(kPlayer), stalled);
+    EXPECT_EQ(tapAggregate(kPlayer), stalled);
     advance(2.0);  // second: replaced
-    EXPECT_NE(tap(kPlayer), stalled);
+    ASSERT_NE(tap(kPlayer), nullptr);
+    EXPECT_NE(tapAggregate(kPlayer), stalled);
     EXPECT_EQ(logs.count("Watchdog: tap for com.example.player never rendered while its process outputs — rebuilding"), 1);
     advance(4.0);  // the replacement renders and stays
     EXPECT_EQ(logs.count("Watchdog: tap for com.example.player never rendered while its process outputs — rebuilding"), 1);

@@ -32,6 +32,7 @@ protected:
         iface = hw.addDevice(device("interface", {8}, {2}));
         player = hw.addProcess({4101, "org.example.player", "Player", true, false, 0});
         hw.io().setTone(player, {SimulatedWorld::Tone::Kind::dc, 0, 0, 0.5f});
+        hw.io().setCapturing(true);
     }
     ~ProcessTapTest() override {
         tap.reset();

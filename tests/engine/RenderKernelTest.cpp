@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <atomic>
 #include <cstring>
 #include <limits>
+#include <thread>
 #include <vector>
 
 #include "RenderReference.h"
@@ -193,6 +195,25 @@ TEST(RenderKernel, PeakScans) {
     EXPECT_EQ(peak.load(), 0.7f);
     kernel::accumulatePrePeak(s.data(), 64, peak);
     EXPECT_EQ(peak.load(), 9.0f);
+}
+
+// Two threads raise interleaved rising values at once: whatever the order, the highest survives.
+TEST(RenderKernel, ConcurrentRaisesKeepTheHighest) {
+    constexpr int kSteps = 200000;
+    for (int round = 0; round < 5; ++round) {
+        Relaxed<float> peak{0.0f};
+        std::atomic<int> ready{0};
+        auto raiser = [&](int parity) {
+            ready.fetch_add(1);
+            while (ready.load() < 2) {
+            }
+            for (int i = 0; i < kSteps; ++i) kernel::raise(peak, float(2 * i + parity));
+        };
+        std::thread odd(raiser, 1), even(raiser, 0);
+        odd.join();
+        even.join();
+        EXPECT_EQ(peak.load(), float(2 * kSteps - 1)) << "round " << round;
+    }
 }
 
 }  // namespace

@@ -86,6 +86,14 @@ TEST_F(SimulatedHardwareBehaviour, WritesAreCheckedAndLogged) {
     EXPECT_EQ(log[1].object, kSystemObject);
     EXPECT_EQ(log[1].address, (PropertyAddress{kDefaultOutputDevice}));
     EXPECT_EQ(log[1].data, QByteArray(reinterpret_cast<const char*>(&usb), 4));
+
+    // However long it runs, the log holds the latest calls only.
+    auto bytes = [](std::uint32_t v) { return QByteArray(reinterpret_cast<const char*>(&v), 4); };
+    for (std::uint32_t i = 0; i < SimulatedHardware::kMaxLoggedMutations; ++i) write(usb, {kBufferFrameSize}, 20 + i % 8);
+    log = hw.mutations();
+    ASSERT_EQ(log.size(), SimulatedHardware::kMaxLoggedMutations);
+    EXPECT_EQ(log.front().data, bytes(20));
+    EXPECT_EQ(log.back().data, bytes(27));
 }
 
 TEST_F(SimulatedHardwareBehaviour, ListenersHearChangesInRegistrationOrderAndNotAfterRemoval) {

@@ -1,8 +1,10 @@
 // The sound side of the simulated hardware: aggregate validation and properties, the shape and
 // timing of an IO cycle, tap muting, captures, permission, stalls, kills and the real-time driver.
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <numbers>
 #include <thread>
 
 #include "TestEnvironment.h"
@@ -84,6 +86,7 @@ TEST_F(SimulatedIOTest, AggregateDescriptionsAreValidated) {
 }
 
 TEST_F(SimulatedIOTest, IOCycleListsSubDeviceStreamsThenTheTapAndMutesTheTappedProcess) {
+    hw.io().setCapturing(true);
     makeTap();
     AudioObjectID agg = 0;
     ASSERT_EQ(hw.createAggregateDevice(description(), agg), hal::kStatusOK);
@@ -125,6 +128,30 @@ TEST_F(SimulatedIOTest, IOCycleListsSubDeviceStreamsThenTheTapAndMutesTheTappedP
     hw.io().kill(agg);
     EXPECT_FALSE(hw.io().isProcessSilenced(proc));
     EXPECT_EQ(std::get<std::uint32_t>(*hw.property(agg, {hal::kDeviceIsAlive})), 0u);
+}
+
+TEST_F(SimulatedIOTest, DevicesAreCapturedOnlyWhenAskedAndOnlyTheLatestFramesAreKept) {
+    hw.io().advance(256);
+    EXPECT_EQ(hw.io().capture(devB).frames, 0u);  // nobody asked: nothing is kept
+
+    hw.io().setCapturing(true);
+    const std::uint64_t total = 3 * SimulatedIO::kMaxCapturedFrames + 100;
+    for (std::uint64_t done = 0; done < total; done += 4096) hw.io().advance(std::uint32_t(std::min<std::uint64_t>(4096, total - done)));
+    const auto cap = hw.io().capture(devB);
+    EXPECT_EQ(cap.frames, total);
+    ASSERT_EQ(cap.samples.size(), 2u);
+    ASSERT_EQ(cap.samples[0].size(), SimulatedIO::kMaxCapturedFrames);
+    // The process plays its sine straight on b, the world's frame index its phase.
+    auto played = [](std::uint64_t frame) {
+        return float(0.5 * std::sin(2.0 * std::numbers::pi * 1000.0 * double(frame) / 44100.0));
+    };
+    const std::uint64_t now = hw.io().now();
+    EXPECT_EQ(cap.samples[0].back(), played(now - 1));
+    EXPECT_EQ(cap.samples[0].front(), played(now - SimulatedIO::kMaxCapturedFrames));
+
+    hw.io().setCapturing(false);
+    hw.io().advance(256);
+    EXPECT_EQ(hw.io().capture(devB).frames, 0u);
 }
 
 TEST_F(SimulatedIOTest, RefusedCapturePermissionFailsTapCreation) {

@@ -115,9 +115,9 @@ TEST_F(MixerEngineSessionTest, ApplyingWritesEveryLiveTapFromTheSetupOrTheDefaul
     for (const AudioDevice& d : engine().deviceMonitor().devices())
         if (d.uid == "speakers") speakerDevice = d;
     engine().addOutput(speakerDevice, app(kRadio));
-    const ProcessTap* radioTap = tap(kRadio);
-    ASSERT_NE(radioTap, nullptr);
-    ASSERT_FALSE(radioTap->isMuted());
+    ASSERT_NE(tap(kRadio), nullptr);
+    ASSERT_FALSE(tap(kRadio)->isMuted());
+    const AudioObjectID radioTap = tapAggregate(kRadio);
 
     MixSession setup;
     setup.volumes = {{kPlayer, AppVolume{0.3f, true, {}, false, 0.6f}},
@@ -142,7 +142,8 @@ TEST_F(MixerEngineSessionTest, ApplyingWritesEveryLiveTapFromTheSetupOrTheDefaul
     EXPECT_FLOAT_EQ(tap(deck)->volume(), 1.0f);
     EXPECT_FALSE(tap(deck)->isMuted());
     // Already on its outputs, so the live tap is written, not rebuilt.
-    ASSERT_EQ(tap(kRadio), radioTap);
+    ASSERT_NE(tap(kRadio), nullptr);
+    ASSERT_EQ(tapAggregate(kRadio), radioTap);
     EXPECT_FLOAT_EQ(tap(kRadio)->volume(), 1.0f);
     EXPECT_TRUE(tap(kRadio)->isMuted());
     EXPECT_FLOAT_EQ(tap(kRadio)->cueVolume(), 0.8f);
