@@ -8,6 +8,7 @@ PACKAGES=(
   libsndfile1-dev libasound2-dev libavahi-client-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   liblo-tools sox valgrind
+  clang libclang-rt-14-dev llvm
 )
 missing=()
 for p in "${PACKAGES[@]}"; do
