@@ -75,22 +75,19 @@ run_target() {
   fi
   printf '%-16s runs %-9s exec/s %-7s cov %-6s ft %-6s time %ss  %s\n' "$target" "${runs:-?}" "${execs:-?}" \
     "${cov:-?}" "${ft:-?}" "${seconds:-?}" "$result" > "build/fuzz/logs/$target.summary"
-  return $status
 }
 
 mkdir -p build/fuzz/logs
-failed=0
-pids=()
 for target in "${targets[@]}"; do
+  while [ "$(jobs -rp | wc -l)" -ge "$FUZZ_JOBS" ]; do wait -n || true; done
   run_target "$target" &
-  pids+=($!)
-  if [ ${#pids[@]} -ge "$FUZZ_JOBS" ]; then
-    wait "${pids[0]}" || failed=1
-    pids=("${pids[@]:1}")
-  fi
 done
-for pid in "${pids[@]}"; do wait "$pid" || failed=1; done
-for target in "${targets[@]}"; do cat "build/fuzz/logs/$target.summary"; done
+wait
+failed=0
+for target in "${targets[@]}"; do
+  cat "build/fuzz/logs/$target.summary"
+  grep -q '  ok$' "build/fuzz/logs/$target.summary" || failed=1
+done
 if [ $failed != 0 ]; then
   echo "A fuzz target failed; its log is in build/fuzz/logs/." >&2
   exit 1
