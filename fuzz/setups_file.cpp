@@ -1,6 +1,6 @@
 // The setups file as start-up reads it. A file that decodes gives the manager its setups (a first
-// one captured when it holds none) and a current one among them; the manager writes back exactly
-// what it holds and can switch to and delete each setup it read. A file that does not decode is
+// one captured when it holds none) and a current one among them; it can switch to and delete the
+// setups it read, and then writes back exactly what it holds. A file that does not decode is
 // kept aside, and the manager starts on a first setup of its own.
 #include <QFile>
 
@@ -25,18 +25,17 @@ void exercise(const std::uint8_t* data, std::size_t size) {
         return;
     }
     FUZZ_CHECK(manager.sessions() == decoded->sessions);
-    manager.persist();
-    fuzz::checkFileMatches(manager);
 
-    // Applying what was read; a few setups are enough to reach every path.
+    // Applying what was read; two setups reach every path.
     const auto read = manager.sessions();
-    for (std::size_t i = 0; i < std::min<std::size_t>(read.size(), 3); ++i) {
+    for (std::size_t i = 0; i < std::min<std::size_t>(read.size(), 2); ++i) {
         manager.switchTo(read[i].id);
         FUZZ_CHECK(manager.currentID() == read[i].id);
         fuzz::checkManager(manager, engine);
     }
     manager.deleteSetup();
     fuzz::checkManager(manager, engine);
+    manager.persist();
     fuzz::checkFileMatches(manager);
 }
 
