@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building and testing Quellor need, when any is missing.
-# As root it runs apt-get; otherwise it prints the apt-get line to run and fails.
+# As root it runs apt-get; otherwise it prints the apt-get line to run and fails. Arguments name
+# further packages that one script needs (the fuzzing script's clang).
 set -euo pipefail
 PACKAGES=(
   build-essential cmake ninja-build ccache pkg-config
@@ -10,7 +11,9 @@ PACKAGES=(
   liblo-tools sox valgrind
   xvfb xauth xdotool imagemagick xclip x11-utils
   fonts-inter fonts-jetbrains-mono
+  libclang-rt-14-dev
 )
+PACKAGES+=("$@")
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -18,6 +18,11 @@ namespace {
 
 using Tone = SimulatedWorld::Tone;
 
+// The simulation allocates what a device declares for every IO cycle (a buffer per channel and
+// frame) and keeps a capture per channel: a world may not ask for more than a large interface has.
+constexpr std::uint32_t kMaxChannels = 128;       // per direction, all streams together
+constexpr std::uint32_t kMaxBufferFrames = 16384;  // buffer frame size and its range
+
 const char* toneKindName(Tone::Kind kind) {
     switch (kind) {
     case Tone::Kind::sine: return "sine";
@@ -75,18 +80,19 @@ public:
         return v->toDouble();
     }
 
-    // A whole number from 0 to 2^32 - 1.
-    std::uint32_t count(const QJsonValue& v, const QString& path) {
+    // A whole number from 0 to `maximum`.
+    std::uint32_t count(const QJsonValue& v, const QString& path, std::uint32_t maximum = 4294967295u) {
         double d = v.toDouble(-1);
-        if (!v.isDouble() || d < 0 || d > 4294967295.0 || d != std::floor(d)) {
-            fail(path, QStringLiteral("expected a whole number from 0 to 4294967295"));
+        if (!v.isDouble() || d < 0 || d > maximum || d != std::floor(d)) {
+            fail(path, QStringLiteral("expected a whole number from 0 to %1").arg(maximum));
             return 0;
         }
         return std::uint32_t(d);
     }
-    std::uint32_t count(const QJsonObject& o, const QString& path, const QString& key, std::uint32_t fallback) {
+    std::uint32_t count(const QJsonObject& o, const QString& path, const QString& key, std::uint32_t fallback,
+                        std::uint32_t maximum = 4294967295u) {
         auto v = member(o, key);
-        return v ? count(*v, at(path, key)) : fallback;
+        return v ? count(*v, at(path, key), maximum) : fallback;
     }
 
     std::int32_t pid(const QJsonObject& o, const QString& path, const QString& key, bool required) {
@@ -153,8 +159,14 @@ public:
 SimulatedDevice::Scope decodeScope(Decoder& d, const QJsonObject& o, const QString& path) {
     SimulatedDevice::Scope scope;
     QJsonArray streams = d.array(o, path, QStringLiteral("streams"));
-    for (qsizetype i = 0; i < streams.size(); ++i)
-        scope.streams.channelsPerBuffer.push_back(d.count(streams[i], Decoder::at(Decoder::at(path, "streams"), i)));
+    std::uint32_t channels = 0;
+    for (qsizetype i = 0; i < streams.size() && !d.failed(); ++i) {
+        scope.streams.channelsPerBuffer.push_back(
+            d.count(streams[i], Decoder::at(Decoder::at(path, "streams"), i), kMaxChannels));
+        channels += scope.streams.channelsPerBuffer.back();
+        if (channels > kMaxChannels)
+            d.fail(Decoder::at(path, "streams"), QStringLiteral("expected at most %1 channels in all").arg(kMaxChannels));
+    }
     scope.dataSource = d.code(o, path, QStringLiteral("dataSource"));
     for (auto [key, field] : {std::pair{QStringLiteral("volume"), &scope.virtualMainVolume},
                               std::pair{QStringLiteral("volumeScalar"), &scope.volumeScalar}}) {
@@ -190,13 +202,14 @@ SimulatedDevice decodeDevice(Decoder& d, const QJsonObject& o, const QString& pa
         if (present) *scope = decodeScope(d, s, Decoder::at(path, key));
     }
     device.sampleRate = d.number(o, path, QStringLiteral("sampleRate"), device.sampleRate, 1.0, 1e7);
-    device.bufferFrameSize = d.count(o, path, QStringLiteral("bufferFrameSize"), device.bufferFrameSize);
+    device.bufferFrameSize =
+        d.count(o, path, QStringLiteral("bufferFrameSize"), device.bufferFrameSize, kMaxBufferFrames);
     QJsonArray range = d.array(o, path, QStringLiteral("bufferFrameSizeRange"));
     if (!range.isEmpty()) {
         QString rPath = Decoder::at(path, "bufferFrameSizeRange");
-        if (range.size() != 2 || !range[0].isDouble() || !range[1].isDouble() ||
-            range[0].toDouble() > range[1].toDouble()) {
-            d.fail(rPath, QStringLiteral("expected [minimum, maximum]"));
+        if (range.size() != 2 || !range[0].isDouble() || !range[1].isDouble() || !(range[0].toDouble() >= 0) ||
+            range[0].toDouble() > range[1].toDouble() || range[1].toDouble() > kMaxBufferFrames) {
+            d.fail(rPath, QStringLiteral("expected [minimum, maximum] from 0 to %1").arg(kMaxBufferFrames));
         } else {
             device.bufferFrameSizeRange = {range[0].toDouble(), range[1].toDouble()};
         }

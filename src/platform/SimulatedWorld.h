@@ -5,7 +5,8 @@
 // QUELLOR_WORLD names a file.
 //
 // JSON (members as below; optional members may be left out, null counts as absent; four-character
-// codes are 4-character strings):
+// codes are 4-character strings; a direction of a device has at most 128 channels, and buffer frame
+// sizes and their range lie within 0...16384, since the simulation allocates by them every cycle):
 // {
 //   "devices": [{ "uid": "...", "name": "...", "transport": "usb ",
 //                 "output": { "streams": [2, 6], "dataSource": "ispk", "volume": {"value": 0.5,

@@ -89,6 +89,12 @@ TEST_F(SimulatedWorldTest, AnInvalidDescriptionNamesTheWrongMember) {
              Case{R"({"processes": [{"pid": "12"}]})", "processes[0].pid: expected a process id"},
              Case{R"({"processes": [{"pid": 12, "tone": {"kind": "square"}}]})", "processes[0].tone.kind: expected \"sine\", \"dc\" or \"silence\""},
              Case{R"({"bluetooth": [{"name": "x"}]})", "bluetooth[0].address: missing"},
+             // Sizes the simulation would allocate for every IO cycle: refused, not a crash at start.
+             Case{R"({"devices": [{"uid": "a", "name": "A", "output": {"streams": [100000000]}}]})", "devices[0].output.streams[0]: expected a whole number from 0 to 128"},
+             Case{R"({"devices": [{"uid": "a", "name": "A", "input": {"streams": [100, 29]}}]})", "devices[0].input.streams: expected at most 128 channels in all"},
+             Case{R"({"devices": [{"uid": "a", "name": "A", "bufferFrameSize": 4294967295}]})", "devices[0].bufferFrameSize: expected a whole number from 0 to 16384"},
+             Case{R"({"devices": [{"uid": "a", "name": "A", "bufferFrameSizeRange": [1e300, 1e301]}]})", "devices[0].bufferFrameSizeRange: expected [minimum, maximum] from 0 to 16384"},
+             Case{R"({"devices": [{"uid": "a", "name": "A", "bufferFrameSizeRange": [-1, 512]}]})", "devices[0].bufferFrameSizeRange: expected [minimum, maximum]"},
          }) {
         QString error;
         EXPECT_FALSE(SimulatedWorld::fromJson(c.json, error)) << c.json;
@@ -98,6 +104,41 @@ TEST_F(SimulatedWorldTest, AnInvalidDescriptionNamesTheWrongMember) {
     QString error;
     EXPECT_FALSE(SimulatedWorld::load("/nonexistent/world.json", error));
     EXPECT_THAT(error.toStdString(), HasSubstr("/nonexistent/world.json: cannot read"));
+}
+
+TEST_F(SimulatedWorldTest, ADeviceAtTheLimitsPlaysThroughATappedAggregate) {
+    QString error;
+    auto world = SimulatedWorld::fromJson(R"({"devices": [{"uid": "big", "name": "Big",
+        "output": {"streams": [64, 64]}, "input": {"streams": [128]},
+        "bufferFrameSize": 16384, "bufferFrameSizeRange": [0, 16384]}],
+        "processes": [{"pid": 7, "playing": true, "tone": {"kind": "dc", "value": 0.5}}]})", error);
+    ASSERT_TRUE(world) << error.toStdString();
+    world->populate(hw);
+    const AudioObjectID big = hw.defaultOutputDevice();
+    TapDescription tap;
+    tap.processes = hw.processIDs();
+    tap.uuid = "T";
+    AudioObjectID tapID = 0, aggregate = 0;
+    ASSERT_EQ(hw.createProcessTap(tap, tapID), kStatusOK);
+    const QVariantMap description{{"name", "agg"}, {"uid", "agg"}, {"master", "big"}, {"clock", "big"},
+                                  {"private", true}, {"tapautostart", true},
+                                  {"subdevices", QVariantList{QVariantMap{{"uid", "big"}, {"drift", false}}}},
+                                  {"taps", QVariantList{QVariantMap{{"uid", "T"}, {"drift", true}}}}};
+    ASSERT_EQ(hw.createAggregateDevice(description, aggregate), kStatusOK);
+    std::uint32_t cycleFrames = 0;
+    IOProcID proc = 0;
+    hw.createIOProc(aggregate, [&](const AudioTimeStamp&, const IOBufferList& in, const AudioTimeStamp&,
+                                   const IOBufferList& out, const AudioTimeStamp&) {
+        cycleFrames = std::uint32_t(out[0].sampleCount() / out[0].channels);
+        for (const IOBuffer& b : out)
+            for (std::size_t i = 0; i < b.sampleCount(); ++i) b.samples()[i] = in.last()->samples()[0];
+    }, proc);
+    ASSERT_EQ(hw.startDevice(aggregate, proc), kStatusOK);
+    hw.io().advance(16384);
+    EXPECT_EQ(cycleFrames, 16384u);
+    const auto capture = hw.io().capture(big);
+    ASSERT_EQ(capture.peak.size(), 128u);
+    EXPECT_FLOAT_EQ(capture.peak[127], 0.5f);
 }
 
 }  // namespace
