@@ -134,6 +134,7 @@ TEST_F(SimulatedWorldTest, ADeviceAtTheLimitsPlaysThroughATappedAggregate) {
             for (std::size_t i = 0; i < b.sampleCount(); ++i) b.samples()[i] = in.last()->samples()[0];
     }, proc);
     ASSERT_EQ(hw.startDevice(aggregate, proc), kStatusOK);
+    hw.io().setCapturing(true);
     hw.io().advance(16384);
     EXPECT_EQ(cycleFrames, 16384u);
     const auto capture = hw.io().capture(big);
