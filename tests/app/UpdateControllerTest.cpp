@@ -4,7 +4,12 @@
 
 #include "FakeUpdateBackend.h"
 #include "TestEnvironment.h"
+#include <QPushButton>
+#include <QTest>
+
+#include "app/Banners.h"
 #include "app/UpdateController.h"
+#include "ui/style/ThemeController.h"
 #include "app/UpdateWording.h"
 #include "platform/SimulatedHardware.h"
 #include "platform/StreamConfiguration.h"
@@ -264,6 +269,26 @@ TEST_F(UpdateControllerTest, WhenTheFrameworkInstallsItQuitsAndEndsEverySheet) {
         advance(UpdateController::kInstallTerminateInterval * UpdateController::kInstallTerminateRequests);
         EXPECT_EQ(host.terminationRequests, UpdateController::kInstallTerminateRequests);
     }
+}
+
+TEST_F(UpdateControllerTest, TheBannerTurnsToRestartWhenStagedAndRestartsWithoutAQuestion) {
+    ThemeController themes(defaults());
+    setRunning(speakers, true);
+    host.active = true;
+    backend.automaticDownloads = true;
+    UpdateBanner banner(controller(), themes, "2.1");
+    EXPECT_EQ(banner.title(), "Quellor 2.1 is available");
+    EXPECT_EQ(banner.buttonTitle(), "Update");
+    QTest::mouseClick(banner.button(), Qt::LeftButton);
+    EXPECT_EQ(backend.calls, QStringList{"background check"});
+
+    stage("2.1");
+    host.alerts[0].answer(1);  // "Restart Later"
+    EXPECT_EQ(banner.title(), "Quellor 2.1 is ready to install");
+    EXPECT_EQ(banner.buttonTitle(), "Restart");
+    QTest::mouseClick(banner.button(), Qt::LeftButton);
+    EXPECT_EQ(host.alerts.size(), 1u);
+    EXPECT_TRUE(restarted());
 }
 
 TEST(UpdateWording, TitlesFollowTheVersionsAndAStagedVersionWins) {
