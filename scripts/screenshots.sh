@@ -25,17 +25,36 @@ for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(head -n1 "$work/display")"
 export QT_QPA_PLATFORM=xcb
 
-# The visible window of the program titled exactly $1, waiting up to 20 s.
+# The visible window of the program titled exactly $1 (and $2 pixels wide, when given), waiting
+# up to 20 s. The startup screen, the permission window and the main window share one title.
 window() {
   local id=""
   for _ in $(seq 200); do
-    id=$(xdotool search --all --onlyvisible --pid "$app_pid" --name "^$1\$" 2>/dev/null | head -n1 || true)
+    for candidate in $(xdotool search --all --onlyvisible --pid "$app_pid" --name "^$1\$" 2>/dev/null || true); do
+      if [ -z "${2:-}" ] || [ "$(xdotool getwindowgeometry --shell "$candidate" | sed -n 's/^WIDTH=//p')" = "$2" ]; then
+        id=$candidate
+        break
+      fi
+    done
     [ -n "$id" ] && break
     sleep 0.1
   done
-  [ -n "$id" ] || { echo "no window '$1'" >&2; return 1; }
+  [ -n "$id" ] || { echo "no window '$1' ${2:-}" >&2; return 1; }
   echo "$id"
 }
+# Clicks at a point of window $1, $2 and $3 from its top left corner.
+click_in() {
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  xdotool mousemove $((X + $2)) $((Y + $3)) click 1
+}
+# A machine whose user has not let Quellor capture audio.
+cat > "$work/refused-world.json" <<'JSON'
+{ "devices": [{ "uid": "usb", "name": "USB Audio Interface", "transport": "usb ", "output": { "streams": [8] } }],
+  "defaultOutput": "usb",
+  "processes": [{ "pid": 4101, "bundleID": "org.quellor.sim.tone-a", "name": "Tone A", "playing": true,
+                  "tone": { "kind": "sine", "frequency": 440, "amplitude": 0.25 } }],
+  "capturePermission": false }
+JSON
 shoot() {  # window id, file name
   sleep 0.5  # the first frame of a new window
   import -window "$1" "$out/$2.png"
@@ -50,13 +69,33 @@ for theme in booth studio daylight; do
   HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" XDG_RUNTIME_DIR="$home/runtime" \
     build/release/quellor > "$home/log" 2>&1 &
   app_pid=$!
-  main=$(window Quellor)
+  # The startup screen greets first; its first recent setup (centred at 188, 215: 30 above, the
+  # 52-high header, two buttons of 38, the 22 + 13 of the list header and 8 more) opens the main window.
+  startup=$(window Quellor 376)
+  sleep 0.4  # its entrance
+  shoot "$startup" "startup-screen-$theme"
+  click_in "$startup" 188 215
+  main=$(window Quellor 1180)
   shoot "$main" "main-window-$theme"
   xdotool windowfocus --sync "$main" key --clearmodifiers ctrl+n
   shoot "$(window 'New setup')" "new-setup-prompt-$theme"
   xdotool key Escape
   xdotool windowfocus --sync "$main" key --clearmodifiers ctrl+comma
   shoot "$(window Settings)" "settings-sheet-$theme"
+  kill -TERM "$app_pid"
+  wait "$app_pid" || true
+  app_pid=""
+
+  # The permission window, on a machine that refuses capture.
+  printf '{"theme": "%s", "oscEnabled": false}\n' "$theme" > "$home/config/Quellor/defaults.json"
+  QUELLOR_WORLD="$work/refused-world.json" \
+    HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" XDG_RUNTIME_DIR="$home/runtime" \
+    build/release/quellor > "$home/log-refused" 2>&1 &
+  app_pid=$!
+  permission=$(window Quellor 420)
+  window Quellor 376 > /dev/null  # the startup screen comes up over it: bring it back on top
+  xdotool windowraise "$permission"
+  shoot "$permission" "permission-window-$theme"
   kill -TERM "$app_pid"
   wait "$app_pid" || true
   app_pid=""

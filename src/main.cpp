@@ -12,6 +12,7 @@
 #include "app/MainWindowController.h"
 #include "app/QuellorApp.h"
 #include "app/RemoteServices.h"
+#include "remote/MIDIMappingManager.h"
 #include "app/SingleInstance.h"
 #include "audio/VolumeWriteQueue.h"
 #include "engine/MixerEngine.h"
@@ -94,7 +95,7 @@ int main(int argc, char** argv) {
     auto remote = std::make_unique<RemoteServices>();
     auto quellor = std::make_unique<QuellorApp>(QuellorApp::Services{
         defaults, MixerEngine::Platform{running, bluetooth, {}, remote.get()}, MixRecorder::shared(),
-        MixSessionStore::defaultPath(), {}});
+        MixSessionStore::defaultPath(), {}, &remote->midiMapping()});
     // Nothing audio exists yet: a second copy asks the first to show itself and leaves.
     if (!quellor->claimSingleInstance()) {
         int rc = reportSecondCopy(quellor->instance());
@@ -121,8 +122,7 @@ int main(int argc, char** argv) {
     });
 
     logHardware(log, hardware);
-    // Until the startup screen greets the user, the main window opens at once.
-    quellor->mainWindow().show();
+    // The startup screen greets the user shortly; the main window opens from it.
     log.notice("Quellor started");
     int rc = app.exec();
     quellor->shutdown();

@@ -4,10 +4,10 @@
 #include <QEvent>
 #include <QMainWindow>
 #include <QMenuBar>
-#include <QScreen>
 
 #include "app/MainWindowLayout.h"
 #include "app/MenuBarExportCard.h"
+#include "ui/style/WindowPlacement.h"
 
 namespace quellor {
 
@@ -55,20 +55,14 @@ void MainWindowController::create() {
     // The content area is the size the user sees and saves; the menu bar sits above it.
     const QSize size = openingSize(parseFrame(defaults_.stringOr(kFrameKey, QString())));
     window->resize(size.width(), size.height() + window->menuBar()->sizeHint().height());
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame(QPoint(0, 0), window->size());
-        frame.moveCenter(screen->availableGeometry().center());
-        window->move(frame.topLeft());
-    }
+    centreOnPrimaryScreen(*window);
     window->installEventFilter(this);
     window_ = window;
 }
 
 void MainWindowController::show() {
     if (!window_) create();
-    window_->show();
-    window_->raise();
-    window_->activateWindow();
+    showInFront(*window_);
 }
 
 void MainWindowController::toggle() {

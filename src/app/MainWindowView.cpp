@@ -1,12 +1,13 @@
 #include "app/MainWindowView.h"
 
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/GeneralSettingsSection.h"
+#include "app/SetupFilePanels.h"
 #include "app/SplitHandle.h"
 #include "setups/SessionManager.h"
 #include "ui/style/PromptSheet.h"
@@ -23,14 +24,19 @@ void PalettePanel::paintEvent(QPaintEvent*) {
 
 namespace {
 
-// The settings panel's sheet. Its cards come with the settings window; until then it only closes.
-QDialog* makeSettingsSheet(QWidget* parent, std::function<void()> onClose) {
+// The settings panel's sheet. Its cards come with the settings window; until then it holds the
+// application's general actions and closes.
+QDialog* makeSettingsSheet(QWidget* parent, GeneralSettingsSection* general, std::function<void()> onClose) {
     auto* sheet = new QDialog(parent);
     sheet->setObjectName(QStringLiteral("settings-sheet"));
     sheet->setWindowTitle(QStringLiteral("Settings"));
     sheet->setWindowModality(Qt::WindowModal);
     sheet->resize(520, 420);
     auto* column = new QVBoxLayout(sheet);
+    if (general) {
+        general->setParent(sheet);
+        column->addWidget(general);
+    }
     column->addStretch(1);
     auto* row = new QHBoxLayout;
     auto* close = new QPushButton(QStringLiteral("Done"), sheet);
@@ -48,7 +54,7 @@ QDialog* makeSettingsSheet(QWidget* parent, std::function<void()> onClose) {
 }  // namespace
 
 MainWindowView::MainWindowView(SessionManager& sessions, UserDefaults& defaults, ThemeController& themes,
-                               AppNotifier& notifier, QWidget* parent)
+                               AppNotifier& notifier, AppActions* actions, QWidget* parent)
     : QWidget(parent), sessions_(sessions), defaults_(defaults), themes_(themes) {
     setObjectName(QStringLiteral("main-window-view"));
     sources_ = new PalettePanel(themes, &Palette::panel, this);
@@ -76,7 +82,8 @@ MainWindowView::MainWindowView(SessionManager& sessions, UserDefaults& defaults,
         if (shownPrompt_ == sheets_.setupPrompt) sheets_.setupPrompt.reset();
         shownPrompt_.reset();
     });
-    settings_ = makeSettingsSheet(this, [this] {
+    if (actions) general_ = new GeneralSettingsSection(*actions);
+    settings_ = makeSettingsSheet(this, general_, [this] {
         sheets_.showSettings = false;
         applySheets();
     });
@@ -131,7 +138,10 @@ void MainWindowView::themeChanged() {
 }
 
 void MainWindowView::applySheets() {
-    if (sheets_.showSettings && !settings_->isVisible()) settings_->open();
+    if (sheets_.showSettings && !settings_->isVisible()) {
+        if (general_) general_->reload();
+        settings_->open();
+    }
     if (!sheets_.showSettings && settings_->isVisible()) settings_->hide();
 
     if (sheets_.setupPrompt != shownPrompt_) {
@@ -152,18 +162,10 @@ void MainWindowView::applySheets() {
     }
 }
 
-std::optional<QString> MainWindowView::openSetupPanel() {
-    QString path = QFileDialog::getOpenFileName(window(), QStringLiteral("Open a Quellor setup"), QString(),
-                                                QStringLiteral("Quellor setups (*.quellorsetup *.json)"));
-    if (path.isEmpty()) return std::nullopt;
-    return path;
-}
+std::optional<QString> MainWindowView::openSetupPanel() { return openSetupFilePanel(window()); }
 
 std::optional<QString> MainWindowView::exportSetupPanel(const QString& suggestedName) {
-    QString path = QFileDialog::getSaveFileName(window(), QStringLiteral("Export this setup"),
-                                                suggestedName + QStringLiteral(".quellorsetup"));
-    if (path.isEmpty()) return std::nullopt;
-    return path;
+    return exportSetupFilePanel(window(), suggestedName);
 }
 
 }  // namespace quellor

@@ -17,6 +17,8 @@
 
 namespace quellor {
 
+class AppActions;
+class GeneralSettingsSection;
 class PromptSheet;
 class SessionManager;
 class SplitHandle;
@@ -43,8 +45,10 @@ public:
     static constexpr const char* kSidebarHiddenKey = "sidebarHidden";
     static constexpr int kTopBarHeight = 44;
 
+    // `actions`: the application's general actions for the settings sheet (none: the sheet only
+    // closes).
     MainWindowView(SessionManager& sessions, UserDefaults& defaults, ThemeController& themes, AppNotifier& notifier,
-                   QWidget* parent = nullptr);
+                   AppActions* actions = nullptr, QWidget* parent = nullptr);
 
     // The file panels of the setup commands: a chosen file, or nothing when cancelled.
     std::optional<QString> openSetupPanel();
@@ -79,6 +83,7 @@ private:
     PalettePanel* topBarHairline_;
     ThemeSwitch* themeSwitch_;
     PromptSheet* prompt_;
+    GeneralSettingsSection* general_ = nullptr;
     QDialog* settings_;
 };
 

@@ -5,19 +5,30 @@
 #include <QMenuBar>
 #include <QPointer>
 
+#include "app/AppActions.h"
 #include "app/AppMenus.h"
 #include "app/AppNotifier.h"
+#include "app/AppVersion.h"
 #include "app/MainWindowController.h"
 #include "app/MainWindowView.h"
 #include "app/MenuBarExportCard.h"
+#include "app/PermissionWindow.h"
 #include "app/RecordingStatusItem.h"
+#include "app/SetupFilePanels.h"
 #include "app/SingleInstance.h"
+#include "app/StartupController.h"
 #include "app/UpdateController.h"
+#include "app/UpdateHost.h"
+#include "app/UpdateWording.h"
 #include "base/Scheduler.h"
+#include "platform/LaunchAtLogin.h"
+#include "platform/LocalFeedUpdater.h"
+#include "remote/MIDIMappingManager.h"
 #include "recording/MixRecorder.h"
 #include "setups/MixSessionStore.h"
 #include "setups/MixerEngineSessionEngine.h"
 #include "setups/SessionManager.h"
+#include "ui/style/AppIcon.h"
 #include "ui/style/Fonts.h"
 #include "ui/style/ThemeController.h"
 
@@ -27,6 +38,8 @@ QuellorApp::QuellorApp(Services services, QObject* parent) : QObject(parent), se
 
 QuellorApp::~QuellorApp() {
     // Windows go before the objects they show; the setups before the engine they capture.
+    permissionWindow_.reset();
+    startup_.reset();
     mainWindow_.reset();
     sessions_.reset();
     sessionEngine_.reset();
@@ -37,6 +50,7 @@ bool QuellorApp::claimSingleInstance() {
     recordingIndicator_ = std::make_unique<RecordingStatusItem>();
     // The type and the theme are in force before anything exists that could paint.
     installApplicationFont();
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) QGuiApplication::setWindowIcon(appIcon());
     themes_ = std::make_unique<ThemeController>(services_.defaults);
     instance_ = std::make_unique<SingleInstance>(services_.instanceFolder);
     return instance_->acquire();
@@ -48,7 +62,43 @@ void QuellorApp::build() {
     notifier_ = std::make_unique<AppNotifier>();
     engine_ = std::make_unique<MixerEngine>(services_.enginePlatform);
     engine_->setRecorder(&services_.recorder);
-    updater_ = std::make_unique<UpdateController>();
+    updateHost_ = std::make_unique<QtUpdateHost>();
+    UpdateBackend* updates = services_.updateBackend;
+    if (!updates) {
+        // The update framework's own windows, for a check the user starts without automatic
+        // downloads.
+        LocalFeedUpdater::Windows windows{
+            [host = updateHost_.get()](const QString& version, std::function<void(bool)> reply) {
+                host->presentAlert({QStringLiteral("A new version of Quellor is available"),
+                                    QStringLiteral("Quellor %1 is available; you have %2. Quellor quits to install it "
+                                                   "and opens again.")
+                                        .arg(version, appShortVersion()),
+                                    {QStringLiteral("Install and Relaunch"), QStringLiteral("Not Now")}},
+                                   [reply](int button) { reply(button == 0); });
+            },
+            [host = updateHost_.get()] {
+                host->presentAlert({QStringLiteral("You're up to date"),
+                                    QStringLiteral("Quellor %1 is the newest version available.").arg(appShortVersion()),
+                                    {QStringLiteral("OK")}},
+                                   {});
+            },
+            [host = updateHost_.get()](const QString& text) {
+                host->presentAlert({QStringLiteral("Update error"), text, {QStringLiteral("OK")}}, {});
+            }};
+        feedUpdater_ = std::make_unique<LocalFeedUpdater>(
+            defaults, LocalFeedUpdater::Options{appShortVersion(), LocalFeedUpdater::standardStagingRoot(), windows, {}, {}});
+        updates = feedUpdater_.get();
+    }
+    updater_ = std::make_unique<UpdateController>(*updates, *updateHost_, *notifier_, defaults);
+    const QString entry = services_.launchAtLoginEntry.isEmpty()
+                              ? LaunchAtLogin::standardEntryPath(QStringLiteral("com.larchfen.quellor"))
+                              : services_.launchAtLoginEntry;
+    launchAtLogin_ = std::make_unique<LaunchAtLogin>(entry, QCoreApplication::applicationFilePath());
+    actions_ = std::make_unique<AppActions>(
+        *updater_, engine_.get(),
+        AppActions::Platform{*launchAtLogin_,
+                             [mapping = services_.midiMapping] { return mapping ? int(mapping->count()) : 0; },
+                             {}, {}, {}, {}, {}});
     // The setups load before the engine starts; from then on the current setup follows every
     // reported mix change. The hook holds the manager weakly.
     sessionEngine_ = std::make_unique<MixerEngineSessionEngine>(*engine_);
@@ -58,12 +108,20 @@ void QuellorApp::build() {
     };
     mainWindow_ = std::make_unique<MainWindowController>(
         defaults, MainWindowController::Builders{[this] {
-                                                     view_ = new MainWindowView(*sessions_, services_.defaults, *themes_, *notifier_);
+                                                     view_ = new MainWindowView(*sessions_, services_.defaults, *themes_, *notifier_, actions_.get());
                                                      return static_cast<QWidget*>(view_);
                                                  },
                                                  [this](QMenuBar& bar) { installMenus(bar); }});
     recordingIndicator_->setEngine(engine_.get());
     connect(instance_.get(), &SingleInstance::showRequested, this, [this] { mainWindow_->show(); });
+
+    startup_ = std::make_unique<StartupController>(
+        StartupController::Environment{defaults, *themes_, [](QWidget* parent) { return openSetupFilePanel(parent); }});
+    startupScreenTask_.set(Scheduler::current().after(kStartupScreenDelay, [this] {
+        startupScreenTask_.clear();
+        presentStartupScreen();
+    }));
+    permissionWindow_ = std::make_unique<PermissionWindow>(*engine_, *themes_);
 
     // The engine starts once the start-up has returned and the event loop turns.
     Scheduler::current().post([engine = QPointer<MixerEngine>(engine_.get())] {
@@ -78,10 +136,18 @@ void QuellorApp::build() {
 void QuellorApp::shutdown() {
     if (shutDown_ || !engine_) return;
     shutDown_ = true;
-    if (updater_ && updater_->isQuittingForUpdate()) return;
-    engine_->shutdown();
-    // The engine's last mix change (a fader move it saved at shutdown) reaches the setups file now.
-    if (sessions_) sessions_->flush();
+    if (!updater_ || !updater_->isQuittingForUpdate()) {
+        engine_->shutdown();
+        // The engine's last mix change (a fader move it saved at shutdown) reaches the setups file now.
+        if (sessions_) sessions_->flush();
+    }
+    // A staged update installs once this process is gone.
+    if (feedUpdater_) feedUpdater_->finishAtQuit();
+}
+
+void QuellorApp::presentStartupScreen() {
+    startup_->show(*sessions_, startupUpdateTitle(updater_->availableVersion()), [this] { updater_->checkForUpdates(); },
+                   [this] { mainWindow_->show(); });
 }
 
 void QuellorApp::postAfterShowingMainWindow(AppNotification notification) {

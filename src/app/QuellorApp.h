@@ -14,13 +14,22 @@
 #include <memory>
 
 #include "app/AppNotifier.h"
+#include "base/Scheduler.h"
 #include "base/UserDefaults.h"
 #include "engine/MixerEngine.h"
 
 namespace quellor {
 
+class AppActions;
+class LaunchAtLogin;
+class LocalFeedUpdater;
 class MainWindowController;
 class MainWindowView;
+class MIDIMappingManager;
+class PermissionWindow;
+class StartupController;
+class UpdateBackend;
+class UpdateHost;
 class MixRecorder;
 class MixerEngineSessionEngine;
 class RecordingStatusItem;
@@ -44,7 +53,14 @@ public:
         MixRecorder& recorder;
         QString setupsPath;      // the setups file
         QString instanceFolder;  // holds the single-instance lock; empty for the standard one
+        MIDIMappingManager* midiMapping = nullptr;  // counted in the diagnostics
+        // The update framework; none: the local update feed of the user defaults.
+        UpdateBackend* updateBackend = nullptr;
+        QString launchAtLoginEntry;  // the autostart entry; empty for the standard one
     };
+
+    // Seconds from the start-up to the startup screen.
+    static constexpr double kStartupScreenDelay = 0.8;
 
     explicit QuellorApp(Services services, QObject* parent = nullptr);
     ~QuellorApp() override;
@@ -54,10 +70,12 @@ public:
     // caller tells the user and exits.
     bool claimSingleInstance();
     // The rest of the start-up, once the platform is up: the engine (started by a posted task), the
-    // setups, the main window's controller and menus.
+    // update controller, the application actions, the setups, the main window's controller and
+    // menus, the startup screen (shown kStartupScreenDelay later) and the permission window.
     void build();
 
-    // The engine's shutdown, run at most once (quit calls it; so may a test).
+    // The engine's shutdown, run at most once (quit calls it; so may a test); skipped when quitting
+    // to install an update. A staged update is handed to its installer here.
     void shutdown();
 
     ThemeController& themes() { return *themes_; }
@@ -67,6 +85,9 @@ public:
     MainWindowController& mainWindow() { return *mainWindow_; }
     AppNotifier& notifier() { return *notifier_; }
     UpdateController& updater() { return *updater_; }
+    AppActions& actions() { return *actions_; }
+    StartupController& startupScreen() { return *startup_; }
+    PermissionWindow& permissionWindow() { return *permissionWindow_; }
     RecordingStatusItem& recordingIndicator() { return *recordingIndicator_; }
     MainWindowView* mainWindowView() const { return view_; }
 
@@ -75,6 +96,7 @@ public:
 
 private:
     void installMenus(QMenuBar& bar);
+    void presentStartupScreen();
 
     Services services_;
     std::unique_ptr<ThemeController> themes_;
@@ -82,10 +104,17 @@ private:
     std::unique_ptr<RecordingStatusItem> recordingIndicator_;
     std::unique_ptr<AppNotifier> notifier_;
     std::unique_ptr<MixerEngine> engine_;
+    std::unique_ptr<UpdateHost> updateHost_;
+    std::unique_ptr<LocalFeedUpdater> feedUpdater_;
     std::unique_ptr<UpdateController> updater_;
+    std::unique_ptr<LaunchAtLogin> launchAtLogin_;
+    std::unique_ptr<AppActions> actions_;
     std::unique_ptr<MixerEngineSessionEngine> sessionEngine_;
     std::unique_ptr<SessionManager> sessions_;
     std::unique_ptr<MainWindowController> mainWindow_;
+    std::unique_ptr<StartupController> startup_;
+    std::unique_ptr<PermissionWindow> permissionWindow_;
+    TaskSlot startupScreenTask_;
     MainWindowView* view_ = nullptr;
     bool shutDown_ = false;
 };

@@ -359,6 +359,7 @@ std::optional<SimulatedWorld> SimulatedWorld::fromJson(const QByteArray& text, Q
         if (hasTone) p.tone = decodeTone(d, tone, Decoder::at(path, "tone"));
         world.processes.push_back(p);
     });
+    world.capturePermission = d.boolean(root, {}, QStringLiteral("capturePermission"), true);
     d.objects(root, {}, QStringLiteral("bluetooth"), [&](const QJsonObject& o, const QString& path) {
         BluetoothDevice b;
         b.address = d.string(o, path, QStringLiteral("address"), true);
@@ -431,6 +432,7 @@ QByteArray SimulatedWorld::toJson() const {
     QJsonObject root{{"devices", devicesJson}, {"processes", processesJson}, {"bluetooth", bluetoothJson}};
     if (!defaultOutputUID.isEmpty()) root["defaultOutput"] = defaultOutputUID;
     if (!defaultInputUID.isEmpty()) root["defaultInput"] = defaultInputUID;
+    if (!capturePermission) root["capturePermission"] = false;
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
@@ -446,6 +448,7 @@ void SimulatedWorld::populate(SimulatedHardware& hardware) const {
     for (const auto& p : processes) hardware.io().setTone(hardware.addProcess(p.process), p.tone);
     if (!defaultOutputUID.isEmpty()) hardware.setDefaultOutputDevice(hardware.deviceWithUID(defaultOutputUID));
     if (!defaultInputUID.isEmpty()) hardware.setDefaultInputDevice(hardware.deviceWithUID(defaultInputUID));
+    hardware.io().setCapturePermission(capturePermission);
 }
 
 }  // namespace quellor

@@ -21,7 +21,8 @@
 //                   "tone": {"kind": "sine", "frequency": 440, "amplitude": 0.25} }],
 //                   // kinds: "sine" (frequency, amplitude), "dc" (value), "silence"
 //   "bluetooth": [{ "address": "...", "name": "...", "minorClass": 6, "connected": false,
-//                   "deviceUID": "..." }]
+//                   "deviceUID": "..." }],
+//   "capturePermission": true   // false: the user has not let this program capture audio
 // }
 //
 // Threads: a plain value type.
@@ -69,6 +70,7 @@ public:
     QString defaultInputUID;
     std::vector<Process> processes;
     std::vector<BluetoothDevice> bluetooth;
+    bool capturePermission = true;  // false: every tap creation is refused
 
     // Two applications playing tones and one silent, on a built-in output, an 8-channel USB
     // interface (the default output, with inputs) and a Bluetooth headset.
@@ -80,7 +82,7 @@ public:
     QByteArray toJson() const;
     bool save(const QString& path, QString& error) const;
 
-    // Adds the devices and processes and sets the defaults.
+    // Adds the devices and processes, sets the defaults and grants or refuses capture.
     void populate(SimulatedHardware& hardware) const;
 
     friend bool operator==(const SimulatedWorld&, const SimulatedWorld&) = default;

@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 
 #include "FakeSessionEngine.h"
+#include "FakeUpdateBackend.h"
 #include "TestEnvironment.h"
 #include "app/AppMenus.h"
 #include "app/UpdateController.h"
@@ -41,7 +42,10 @@ protected:
     QDateTime clock = QDateTime::fromSecsSinceEpoch(1'800'000'000, Qt::UTC);
     test::FakeSessionEngine engine;
     std::unique_ptr<SessionManager> manager;
-    UpdateController updater;
+    test::FakeUpdateBackend backend;
+    test::FakeUpdateHost host;
+    AppNotifier notifier;
+    UpdateController updater{backend, host, notifier, defaults()};
     std::vector<AppNotification> posted;
     std::optional<QString> openResult;
     QString suggested;
@@ -105,4 +109,7 @@ TEST_F(AppMenusTest, ApplicationMenuItems) {
     EXPECT_EQ(findMenuItem(menu, "Quit Quellor")->shortcut, QKeySequence("Ctrl+Q"));
     findMenuItem(menu, "Settings…")->action();
     EXPECT_EQ(posted, std::vector<AppNotification>{AppNotification::ShowSettings});
+    // The update item is built as the menu opens, from the versions known then.
+    backend.delegate->updaterDidFindValidUpdate("2.1");
+    EXPECT_EQ(applicationMenu(ctx)[0].title, "Update to 2.1…");
 }

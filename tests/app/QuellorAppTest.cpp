@@ -6,8 +6,13 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include "EngineFixture.h"
+#include "FakeUpdateBackend.h"
+#include "app/PermissionWindow.h"
+#include "app/StartupController.h"
+#include "app/UpdateController.h"
 #include "app/MainWindowController.h"
 #include "app/MainWindowView.h"
 #include "app/QuellorApp.h"
@@ -21,10 +26,10 @@ using namespace quellor;
 
 class QuellorAppTest : public test::EngineFixture {
 protected:
-    std::unique_ptr<QuellorApp> make() {
+    std::unique_ptr<QuellorApp> make(UpdateBackend* updates = nullptr) {
         return std::make_unique<QuellorApp>(QuellorApp::Services{
             defaults(), MixerEngine::Platform{running, bluetooth, [](std::function<void()> job) { job(); }, &remote}, recorder,
-            dir.filePath("sessions.json"), dir.path()});
+            dir.filePath("sessions.json"), dir.path(), nullptr, updates, dir.filePath("autostart/quellor.desktop")});
     }
     QTemporaryDir dir;
     MixRecorder recorder;
@@ -121,4 +126,67 @@ TEST_F(QuellorAppTest, ShutdownRunsOnce) {
     quellor->shutdown();
     quellor->shutdown();
     EXPECT_EQ(waits.size(), 1u);  // the one ramp to full level before the taps go
+}
+
+TEST_F(QuellorAppTest, TheStartupScreenGreetsShortlyAfterStartAndOpensTheMainWindow) {
+    auto app = make();
+    ASSERT_TRUE(app->claimSingleInstance());
+    app->build();
+    advance(QuellorApp::kStartupScreenDelay / 2);
+    EXPECT_FALSE(app->startupScreen().window());
+    EXPECT_FALSE(app->mainWindow().window());
+    advance(QuellorApp::kStartupScreenDelay / 2);
+    StartupView* screen = app->startupScreen().window();
+    ASSERT_TRUE(screen);
+    EXPECT_TRUE(screen->isVisible());
+    EXPECT_FALSE(screen->layout().rect(startup::Element::Update));
+    EXPECT_FALSE(app->mainWindow().window()) << "the main window opens from the startup screen";
+    QTest::mouseClick(screen, Qt::LeftButton, {}, screen->layout().rect(startup::Element::Row, 0)->center());
+    EXPECT_FALSE(app->startupScreen().window());
+    ASSERT_TRUE(app->mainWindow().window());
+    EXPECT_TRUE(app->mainWindow().window()->isVisible());
+}
+
+TEST_F(QuellorAppTest, AKnownUpdateGivesTheStartupScreenItsButton) {
+    test::FakeUpdateBackend backend;
+    auto app = make(&backend);
+    ASSERT_TRUE(app->claimSingleInstance());
+    app->build();
+    backend.delegate->updaterDidFindValidUpdate("2.1");
+    advance(QuellorApp::kStartupScreenDelay);
+    ASSERT_TRUE(app->startupScreen().window());
+    EXPECT_EQ(app->startupScreen().window()->model().updateButtonTitle, "⟳ Update to 2.1…");
+}
+
+TEST_F(QuellorAppTest, QuittingForAnUpdateSkipsTheEngineShutdown) {
+    addOutputDevice("speakers", 2);
+    addApp(101, test::kPlayer);
+    test::FakeUpdateBackend backend;
+    auto quellor = make(&backend);
+    ASSERT_TRUE(quellor->claimSingleInstance());
+    quellor->build();
+    quellor->engine().setBlockingWait([this](double seconds) { waits.push_back(seconds); });
+    advance(0);
+    settle();
+    for (const AudioApp& a : quellor->engine().processMonitor().apps())
+        if (a.bundleID == test::kPlayer) quellor->engine().setVolume(0.5f, a);
+    backend.delegate->updaterWillInstallUpdate();
+    EXPECT_TRUE(quellor->updater().isQuittingForUpdate());
+    quellor->shutdown();
+    EXPECT_TRUE(waits.empty()) << "the taps are left as they are for the installer";
+}
+
+TEST_F(QuellorAppTest, ThePermissionWindowWatchesTheEngineFromTheStart) {
+    // With a PHONES pair every playing application gets a tap.
+    addOutputDevice("interface", 8);
+    addApp(101, test::kPlayer);
+    hardware.io().setCapturePermission(false);
+    auto app = make();
+    ASSERT_TRUE(app->claimSingleInstance());
+    app->build();
+    EXPECT_FALSE(app->permissionWindow().window());
+    advance(0);
+    settle();
+    ASSERT_TRUE(app->permissionWindow().window());
+    EXPECT_TRUE(app->permissionWindow().window()->isVisible());
 }

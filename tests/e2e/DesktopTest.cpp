@@ -2,12 +2,20 @@
 // read back as pixels.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QJsonDocument>
+#include <QElapsedTimer>
 #include <QJsonObject>
+#include <QSysInfo>
 
 #include "QuellorProcess.h"
 #include "XvfbDisplay.h"
+#include "app/AppVersion.h"
+#include "app/Diagnostics.h"
+#include "app/PermissionWindow.h"
+#include "app/StartupScreen.h"
+#include "platform/SimulatedWorld.h"
 #include "setups/MixSessionStore.h"
 #include "ui/style/ThemeMode.h"
 
@@ -20,16 +28,44 @@ class Desktop : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(display.isRunning()) << "Xvfb did not start"; }
 
-    // Starts `app` on the display with `defaults` (plus an OSC port and PIN); the main window's id.
+    // Starts `app` on the display with `defaults` (plus an OSC port and PIN), then opens the main
+    // window from the startup screen with its first recent setup; the main window's id.
     QString launch(QuellorProcess& app, QJsonObject defaults = {}) {
         defaults["oscPort"] = port;
         defaults["companionPairingPIN"] = kPin;
         app.seedDefaults(defaults);
         app.useDisplay(display.name());
         app.start();
-        auto window = display.waitForWindow(app.pid(), "Quellor");
+        auto screen = display.waitForWindow(app.pid(), "Quellor", isStartupScreen);
+        if (!screen) {
+            app.waitForLog("\x01", 0.2);  // collects what the program wrote
+            QStringList seen;
+            for (const QString& w : display.windows(app.pid(), "Quellor")) {
+                const QRect r = display.geometry(w).value_or(QRect());
+                seen << QString("%1 %2x%3").arg(w).arg(r.width()).arg(r.height());
+            }
+            ADD_FAILURE() << "no startup screen; windows: " << seen.join(", ").toStdString() << "\n"
+                          << app.output().toStdString();
+            return {};
+        }
+        // A click that comes before the new window takes input is lost: click again until it opens.
+        std::optional<QString> window;
+        for (int attempt = 0; attempt < 4 && !window; ++attempt) {
+            EXPECT_TRUE(display.click(rowCentre(*display.geometry(*screen), 0, 1)));
+            window = display.waitForWindow(app.pid(), "Quellor", isMainWindow, 5);
+        }
         EXPECT_TRUE(window) << app.output().toStdString();
         return window.value_or(QString());
+    }
+    static bool isStartupScreen(const QRect& frame) { return frame.width() == startup::kWindowWidth; }
+    static bool isMainWindow(const QRect& frame) { return frame.width() >= 840; }
+    static bool isPermissionWindow(const QRect& frame) { return frame.width() == PermissionWindowView::kWidth; }
+    // Where recent row `row` of a startup screen listing `rows` setups lies on the screen.
+    static QPoint rowCentre(const QRect& screenFrame, int row, int rows) {
+        startup::Model model;
+        model.showsRecent = true;
+        model.rows.resize(std::size_t(rows));
+        return screenFrame.topLeft() + startup::layout(model, 0).rect(startup::Element::Row, row)->center();
     }
     QColor pixel(const QImage& screen, QPoint p) { return screen.pixelColor(p); }
     QJsonObject storedDefaults(const QuellorProcess& app) {
@@ -37,6 +73,21 @@ protected:
         if (!f.open(QIODevice::ReadOnly)) return {};
         return QJsonDocument::fromJson(f.readAll()).object();
     }
+
+    // Runs `app` on `world` (a file in its home folder).
+    static void useWorld(QuellorProcess& app, const SimulatedWorld& world) {
+        const QString path = app.homePath() + "/world.json";
+        QString error;
+        ASSERT_TRUE(world.save(path, error)) << error.toStdString();
+        app.environment().insert("QUELLOR_WORLD", path);
+    }
+    static MixSession setup(const QString& name, int day) {
+        MixSession s;
+        s.name = name;
+        s.createdAt = s.modifiedAt = QDateTime(QDate(2024, 5, day), QTime(9, 0), Qt::UTC);
+        return s;
+    }
+    int count(const QuellorProcess& app, const QString& text) const { return int(app.output().count(text)); }
 
     XvfbDisplay display;
     const quint16 port = QuellorProcess::freeUdpPort();
@@ -142,6 +193,105 @@ TEST_F(Desktop, CtrlNOpensTheNewSetupPromptAndOKAddsTheSetup) {
     const QString path = app.dataPath() + "/Quellor/sessions.json";
     EXPECT_TRUE(app.waitUntil([&] { return MixSessionStore::readAll(path).value_or("").contains("\"Evening\""); }))
         << app.output().toStdString();
+    EXPECT_EQ(app.stop(SIGTERM), 0) << app.output().toStdString();
+}
+
+TEST_F(Desktop, TheStartupScreenGreetsAfterAMomentAndARecentSetupOpensTheMainWindow) {
+    QuellorProcess app;
+    const MixSession morning = setup("Morning", 1), evening = setup("Evening", 3), night = setup("Night", 2);
+    const QString setupsPath = app.dataPath() + "/Quellor/sessions.json";
+    QDir().mkpath(app.dataPath() + "/Quellor");
+    ASSERT_TRUE(MixSessionStore(setupsPath).save(MixSessionFile{morning.id, {morning, evening, night}}));
+    app.seedDefaults({{"oscPort", port}, {"theme", "studio"}});
+    app.useDisplay(display.name());
+    QElapsedTimer sinceLaunch;
+    sinceLaunch.start();
+    app.start();
+    auto screen = display.waitForWindow(app.pid(), "Quellor", isStartupScreen);
+    ASSERT_TRUE(screen) << app.output().toStdString();
+    EXPECT_GE(sinceLaunch.elapsed(), 800);
+    EXPECT_TRUE(display.windows(app.pid(), "Quellor", isMainWindow).isEmpty()) << "the main window waits";
+    const QRect frame = *display.geometry(*screen);
+    EXPECT_EQ(frame.width(), 376);
+    EXPECT_NEAR(frame.center().x(), XvfbDisplay::kScreenWidth / 2, 1);
+    // Recent setups, newest first: Evening, Night, Morning. Its lower corner is the theme's panel.
+    const QColor panel = palette(ThemeMode::Studio).panel;
+    EXPECT_TRUE(display.waitUntil([&] { return display.screenshot().pixelColor(frame.bottomLeft() + QPoint(4, -4)) == panel; }));
+    ASSERT_TRUE(display.click(rowCentre(frame, 1, 3)));
+
+    EXPECT_TRUE(display.waitForWindow(app.pid(), "Quellor", isMainWindow)) << app.output().toStdString();
+    EXPECT_TRUE(display.waitUntil([&] { return display.windows(app.pid(), "Quellor", isStartupScreen).isEmpty(); }));
+    EXPECT_TRUE(app.waitUntil([&] {
+        auto stored = MixSessionStore(setupsPath).load();
+        return stored.file && stored.file->currentID == night.id;
+    })) << app.output().toStdString();
+    EXPECT_EQ(app.stop(SIGTERM), 0) << app.output().toStdString();
+}
+
+TEST_F(Desktop, RefusedCaptureShowsThePermissionWindowOnce) {
+    QuellorProcess app;
+    SimulatedWorld world = SimulatedWorld::builtIn();
+    world.capturePermission = false;
+    useWorld(app, world);
+    app.seedDefaults({{"oscPort", port}});
+    app.useDisplay(display.name());
+    app.start();
+    auto window = display.waitForWindow(app.pid(), "Quellor", isPermissionWindow);
+    ASSERT_TRUE(window) << app.output().toStdString();
+    // The startup screen comes up too and takes the focus; the keys go to the permission window after.
+    ASSERT_TRUE(display.waitForWindow(app.pid(), "Quellor", isStartupScreen));
+    // Return is "Open Privacy Settings": nothing can be opened here, and the window closes.
+    ASSERT_TRUE(display.key(*window, "Return"));
+    EXPECT_TRUE(app.waitForLog("No settings page for the audio-capture permission can be opened on this system"));
+    EXPECT_TRUE(display.waitUntil([&] { return display.windows(app.pid(), "Quellor", isPermissionWindow).isEmpty(); }));
+
+    // The engine keeps retrying, and keeps failing: the window does not come back.
+    const int failures = count(app, "Tap failed");
+    ASSERT_TRUE(app.waitUntil([&] { return count(app, "Tap failed") > failures; })) << app.output().toStdString();
+    EXPECT_FALSE(display.waitUntil([&] { return !display.windows(app.pid(), "Quellor", isPermissionWindow).isEmpty(); }, 1.5));
+    EXPECT_EQ(app.stop(SIGTERM), 0) << app.output().toStdString();
+}
+
+TEST_F(Desktop, CopyDiagnosticsPutsTheExactTextOnTheClipboard) {
+    QuellorProcess app;
+    SimulatedWorld world;
+    SimulatedDevice studio;
+    studio.uid = "studio";
+    studio.name = "Studio Interface";
+    studio.transport = hal::kTransportUSB;
+    studio.output.streams = StreamConfiguration{{8}};
+    studio.output.safetyOffset = 24;
+    world.devices = {studio};
+    world.defaultOutputUID = "studio";
+    world.processes = {{SimulatedProcess{4101, "org.example.player", "Player", true, false, 0},
+                        SimulatedWorld::Tone{SimulatedWorld::Tone::Kind::sine, 440.0, 0.25f, 0.0f}}};
+    useWorld(app, world);
+    QString window = launch(app);
+    ASSERT_FALSE(window.isEmpty());
+    ASSERT_TRUE(display.key(window, "ctrl+comma"));
+    auto settings = display.waitForWindow(app.pid(), "Settings");
+    ASSERT_TRUE(settings) << app.output().toStdString();
+    // The sheet opens on its first control; Copy Diagnostics is the third.
+    ASSERT_TRUE(display.key(*settings, "Tab"));
+    ASSERT_TRUE(display.key(*settings, "Tab"));
+    ASSERT_TRUE(display.key(*settings, "space"));
+    const QString expected = QStringList{
+        QString("Quellor %1 (%2)").arg(appShortVersion(), appBuildNumber()),
+        QSysInfo::prettyProductName(),
+        "Machine " + hardwareModel(),
+        "MAIN device: Studio Interface — 8 ch",
+        "Channel pairing: MAIN 1/2, PHONES 3/4",
+        "Active taps: 1",
+        "Buffer: Automatic (≈ 11.2 ms out), minimum latency off",
+        "MIDI mappings: 0",
+        "Phone paired: no",
+    }.join('\n');
+    QString clipboard;
+    EXPECT_TRUE(display.waitUntil([&] {
+        clipboard = QString::fromUtf8(display.run("xclip", {"-o", "-selection", "clipboard"}).value_or(QByteArray()));
+        return !clipboard.isEmpty();
+    }));
+    EXPECT_EQ(clipboard, expected);
     EXPECT_EQ(app.stop(SIGTERM), 0) << app.output().toStdString();
 }
 

@@ -72,6 +72,27 @@ std::optional<QString> XvfbDisplay::waitForWindow(qint64 pid, const QString& tit
     return found;
 }
 
+QStringList XvfbDisplay::windows(qint64 pid, const QString& title, const std::function<bool(const QRect&)>& shape) const {
+    QStringList matching;
+    for (const QString& w : windows(pid, title)) {
+        if (auto frame = geometry(w); frame && shape(*frame)) matching << w;
+    }
+    return matching;
+}
+
+std::optional<QString> XvfbDisplay::waitForWindow(qint64 pid, const QString& title,
+                                                  const std::function<bool(const QRect&)>& shape, double seconds) const {
+    std::optional<QString> found;
+    waitUntil(
+        [&] {
+            auto list = windows(pid, title, shape);
+            if (!list.isEmpty()) found = list.first();
+            return found.has_value();
+        },
+        seconds);
+    return found;
+}
+
 std::optional<QRect> XvfbDisplay::geometry(const QString& window) const {
     auto out = run("xdotool", {"getwindowgeometry", "--shell", window});
     if (!out) return std::nullopt;
@@ -102,7 +123,9 @@ bool XvfbDisplay::type(const QString& window, const QString& text) const {
 }
 
 bool XvfbDisplay::click(QPoint p) const {
-    return run("xdotool", {"mousemove", "--sync", QString::number(p.x()), QString::number(p.y()), "click", "1"}).has_value();
+    // No --sync: it waits for a motion event, and there is none when the pointer is already there
+    // (the same point clicked again). The server handles the move before the click anyway.
+    return run("xdotool", {"mousemove", QString::number(p.x()), QString::number(p.y()), "click", "1"}).has_value();
 }
 
 }  // namespace quellor::test

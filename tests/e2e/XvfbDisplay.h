@@ -30,6 +30,11 @@ public:
     QStringList windows(qint64 pid, const QString& title) const;
     // Waits until the process shows exactly... at least one such window; its id.
     std::optional<QString> waitForWindow(qint64 pid, const QString& title, double seconds = 20) const;
+    // The same, for a window whose frame also satisfies `shape` (windows that share a title).
+    std::optional<QString> waitForWindow(qint64 pid, const QString& title, const std::function<bool(const QRect&)>& shape,
+                                         double seconds = 20) const;
+    // The visible windows of `pid` titled `title` whose frame satisfies `shape`.
+    QStringList windows(qint64 pid, const QString& title, const std::function<bool(const QRect&)>& shape) const;
     bool waitUntil(const std::function<bool()>& condition, double seconds = 20) const;
     std::optional<QRect> geometry(const QString& window) const;
     QImage screenshot(const QString& window = QStringLiteral("root")) const;

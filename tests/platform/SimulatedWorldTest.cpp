@@ -35,6 +35,7 @@ SimulatedWorld fullWorld() {
     world.processes.push_back({SimulatedProcess{4200, "com.example.helper", "Helper", false, true, 4101},
                                SimulatedWorld::Tone{SimulatedWorld::Tone::Kind::dc, 440.0, 0.25f, -0.5f}});
     world.bluetooth.push_back({"aa-bb", "Speaker", 5, false, {}});
+    world.capturePermission = false;
     return world;
 }
 

@@ -1,0 +1,80 @@
+#pragma once
+// Explains a missing audio-capture permission once per run. The window appears the first time the
+// engine's needsAudioCapturePermission is true (at once when it is true already at creation) and
+// closes by itself when the flag turns false. After it was shown once it never comes back in the
+// same run, whether the user dismissed it or the permission went missing again: the banner of the
+// sources panel reports that.
+//
+// Every change of the flag is followed by one posted update(), which reads the flag as it is then:
+// a quick run of changes loses nothing, and the last value decides.
+//
+// Threads: main thread only.
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+
+#include "base/Logger.h"
+#include "base/Scheduler.h"
+#include "ui/style/RetiredWindows.h"
+
+class QLabel;
+class QPushButton;
+
+namespace quellor {
+
+class MixerEngine;
+class ThemeController;
+
+// The window's content: headline, explanation, instruction and the two buttons, 420 wide.
+class PermissionWindowView : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kWidth = 420;
+
+    PermissionWindowView(ThemeController& themes, std::function<void()> dismiss, QWidget* parent = nullptr);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void applyTheme();
+
+    ThemeController& themes_;
+    QPushButton* open_;
+    QLabel* headline_;
+    QLabel* explanation_;
+    QLabel* instruction_;
+};
+
+class PermissionWindow : public QObject {
+    Q_OBJECT
+public:
+    PermissionWindow(MixerEngine& engine, ThemeController& themes, QObject* parent = nullptr);
+    // Watches any flag: `flag` is read at creation and after every flagChanged().
+    PermissionWindow(std::function<bool()> flag, ThemeController& themes, QObject* parent = nullptr);
+    ~PermissionWindow() override;
+
+    // The flag changed: update() runs on the next turn of the main thread.
+    void flagChanged();
+    // Shows or closes the window after the flag as it is now.
+    void update();
+    // Closes the window and lets it go ("Not Now", "Open Privacy Settings").
+    void close();
+
+    QWidget* window() const { return window_; }
+    bool shownThisLaunch() const { return shownThisLaunch_; }
+
+private:
+    void dropWindow();
+
+    std::function<bool()> flag_;
+    ThemeController& themes_;
+    QPointer<QWidget> window_;
+    RetiredWindows retired_;
+    bool shownThisLaunch_ = false;
+    Logger log_{QStringLiteral("Permission")};
+    Liveness alive_;
+};
+
+}  // namespace quellor

@@ -1,0 +1,295 @@
+#include "app/StartupController.h"
+
+#include <QGuiApplication>
+#include <QLinearGradient>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QWindow>
+
+#include "setups/SessionManager.h"
+#include "ui/style/AppIcon.h"
+#include "ui/style/Fonts.h"
+#include "ui/style/PromptSheet.h"
+#include "ui/style/SymbolIcons.h"
+#include "ui/style/ThemeController.h"
+#include "ui/style/WindowPlacement.h"
+#include "ui/style/ViewRefresh.h"
+
+namespace quellor {
+
+using startup::Element;
+
+namespace {
+
+QFont wordmarkFont() {
+    QFont font = systemFont(19, QFont::Bold);
+    font.setLetterSpacing(QFont::AbsoluteSpacing, 2.6);
+    return font;
+}
+
+QFont recentHeaderFont() {
+    QFont font = systemFont(10, QFont::DemiBold);
+    font.setLetterSpacing(QFont::AbsoluteSpacing, 1.5);
+    return font;
+}
+
+void fillCapsule(QPainter& painter, const QRectF& rect, const QColor& color) {
+    QPainterPath path;
+    const double radius = rect.height() / 2;
+    path.addRoundedRect(rect, radius, radius);
+    painter.fillPath(path, color);
+}
+
+}  // namespace
+
+// --- StartupView ----------------------------------------------------------------------------
+
+StartupView::StartupView(ThemeController& themes, QWidget* parent) : QWidget(parent), themes_(themes) {
+    setObjectName(QStringLiteral("startup-window"));
+    setMouseTracking(true);
+    connect(&themes_, &ThemeController::themeChanged, this, [this] { update(); });
+    setModel({});
+}
+
+int StartupView::wordmarkWidth() const {
+    const QFontMetrics metrics(wordmarkFont());
+    return metrics.horizontalAdvance(startup::kWordmarkLead + startup::kWordmarkRest);
+}
+
+void StartupView::setModel(startup::Model model) {
+    model_ = std::move(model);
+    layout_ = startup::layout(model_, wordmarkWidth());
+    // A press survives a rebuild (the live mix is saved into the current setup now and then):
+    // its release still counts when it lands on the same element, or on the row of the same setup.
+    if (hoveredRow_ && *hoveredRow_ >= int(model_.rows.size())) hoveredRow_.reset();
+    setFixedSize(layout_.size);
+    update();
+}
+
+void StartupView::startEntrance() {
+    entranceStart_ = Scheduler::current().now();
+    update();
+    entranceTicks_.set(Scheduler::current().every(1.0 / 60.0, alive_.guard([this] {
+        update();
+        if (Scheduler::current().now() - *entranceStart_ >= startup::kEntranceDuration) entranceTicks_.cancel();
+    })));
+}
+
+startup::EntranceFrame StartupView::entrance() const {
+    if (!entranceStart_) return startup::entranceFrame(0);
+    return startup::entranceFrame(Scheduler::current().now() - *entranceStart_);
+}
+
+void StartupView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    const Palette p = themes_.palette();
+    painter.fillRect(rect(), p.panel);
+    const startup::EntranceFrame frame = entrance();
+    painter.setOpacity(frame.opacity);
+    const QPointF centre = QRectF(rect()).center();
+    painter.translate(centre);
+    painter.scale(frame.scale, frame.scale);
+    painter.translate(-centre);
+    paintContent(painter);
+}
+
+void StartupView::paintContent(QPainter& painter) {
+    const Palette p = themes_.palette();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.fillRect(rect(), p.panel);
+    QLinearGradient glow(QPointF(0, 0), QPointF(0, height() / 2.0));
+    QColor top = p.brand;
+    top.setAlphaF(0.16f);
+    QColor clear = p.brand;
+    clear.setAlphaF(0);
+    glow.setColorAt(0, top);
+    glow.setColorAt(1, clear);
+    painter.fillRect(QRectF(0, 0, width(), height() / 2.0), glow);
+
+    // Header: the icon and the two-part wordmark.
+    paintAppIcon(painter, layout_.icon);
+    const QFont mark = wordmarkFont();
+    const QFontMetrics markMetrics(mark);
+    painter.setFont(mark);
+    const int baseline = layout_.wordmark.center().y() + (markMetrics.ascent() - markMetrics.descent()) / 2;
+    painter.setPen(p.textPrimary);
+    painter.drawText(QPoint(layout_.wordmark.left(), baseline), startup::kWordmarkLead);
+    painter.setPen(p.brand);
+    painter.drawText(QPoint(layout_.wordmark.left() + markMetrics.horizontalAdvance(startup::kWordmarkLead), baseline),
+                     startup::kWordmarkRest);
+
+    const QFont buttonFont = systemFont(13, QFont::Medium);
+    const QFont titleFont = systemFont(12);
+    const QFont dateFont = systemFont(10);
+    for (const startup::Item& item : layout_.items) {
+        const QRectF r(item.rect);
+        switch (item.element) {
+        case Element::NewSetup:
+        case Element::OpenSetup:
+        case Element::Update: {
+            const bool primary = item.element == Element::NewSetup;
+            fillCapsule(painter, r, primary ? p.brand : p.rowHover);
+            painter.setPen(primary ? p.void_ : p.textPrimary);
+            painter.setFont(buttonFont);
+            const QString title = item.element == Element::NewSetup    ? startup::kNewSetupTitle
+                                  : item.element == Element::OpenSetup ? startup::kOpenSetupTitle
+                                                                       : model_.updateButtonTitle.value_or(QString());
+            painter.drawText(r, Qt::AlignCenter, title);
+            break;
+        }
+        case Element::RecentHeader: {
+            const QRectF chevron(r.left(), r.center().y() - startup::kChevronSize / 2.0, startup::kChevronSize,
+                                 startup::kChevronSize);
+            paintSymbol(painter, chevron, model_.chevron, p.textMuted);
+            painter.setPen(p.textMuted);
+            painter.setFont(recentHeaderFont());
+            painter.drawText(r.adjusted(startup::kChevronSize + startup::kChevronSpacing, 0, 0, 0),
+                             Qt::AlignLeft | Qt::AlignVCenter, startup::kRecentTitle);
+            break;
+        }
+        case Element::Row: {
+            const startup::Row& row = model_.rows[std::size_t(item.row)];
+            if (hoveredRow_ == item.row) {
+                QPainterPath path;
+                path.addRoundedRect(r, startup::kRowCornerRadius, startup::kRowCornerRadius);
+                painter.fillPath(path, p.rowHover);
+            }
+            const QRectF inner = r.adjusted(startup::kRowPadding, 0, -startup::kRowPadding, 0);
+            const int dateWidth = QFontMetrics(dateFont).horizontalAdvance(row.date);
+            painter.setFont(dateFont);
+            painter.setPen(p.textMuted);
+            painter.drawText(inner, Qt::AlignRight | Qt::AlignVCenter, row.date);
+            painter.setFont(titleFont);
+            painter.setPen(p.textPrimary);
+            const int titleWidth = std::max(0, int(inner.width()) - dateWidth - startup::kRowMinimumGap);
+            painter.drawText(QRectF(inner.left(), inner.top(), titleWidth, inner.height()), Qt::AlignLeft | Qt::AlignVCenter,
+                             QFontMetrics(titleFont).elidedText(row.title, Qt::ElideRight, titleWidth));
+            break;
+        }
+        }
+    }
+}
+
+void StartupView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    pressed_ = layout_.hit(event->position().toPoint());
+    pressedSetup_ = pressed_ && pressed_->element == Element::Row ? model_.rows[std::size_t(pressed_->row)].id : QUuid();
+    // The background moves the window, as a title bar would.
+    if (!pressed_ && windowHandle()) windowHandle()->startSystemMove();
+}
+
+void StartupView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !pressed_) return;
+    const auto released = layout_.hit(event->position().toPoint());
+    const startup::Item pressed = *pressed_;
+    pressed_.reset();
+    if (!released || released->element != pressed.element) return;
+    if (released->element == Element::Row && model_.rows[std::size_t(released->row)].id != pressedSetup_) return;
+    emit activated(released->element, released->row);
+}
+
+void StartupView::mouseMoveEvent(QMouseEvent* event) {
+    const auto item = layout_.hit(event->position().toPoint());
+    setHoveredRow(item && item->element == Element::Row ? std::optional<int>(item->row) : std::nullopt);
+}
+
+void StartupView::leaveEvent(QEvent*) { setHoveredRow(std::nullopt); }
+
+void StartupView::setHoveredRow(std::optional<int> row) {
+    if (hoveredRow_ == row) return;
+    hoveredRow_ = row;
+    update();
+}
+
+// --- StartupController ----------------------------------------------------------------------
+
+StartupController::StartupController(Environment environment, QObject* parent)
+    : QObject(parent), env_(std::move(environment)) {}
+
+StartupController::~StartupController() { delete window_.data(); }
+
+void StartupController::show(SessionManager& sessions, std::optional<QString> updateTitle,
+                             std::function<void()> onUpdate, std::function<void()> onOpen) {
+    sessions_ = &sessions;
+    updateTitle_ = std::move(updateTitle);
+    onUpdate_ = std::move(onUpdate);
+    // Every way in closes the window first (while the controller lives), then opens.
+    onOpen_ = [weak = alive_.weak(), this, onOpen = std::move(onOpen)] {
+        if (weak.lock()) close();
+        if (onOpen) onOpen();
+    };
+
+    auto* view = new StartupView(env_.themes);
+    view->setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    // No title bar shows it; the name is for the desktop's window lists.
+    view->setWindowTitle(QStringLiteral("Quellor"));
+    view->setAttribute(Qt::WA_DeleteOnClose, false);
+    connect(view, &StartupView::activated, this, &StartupController::activate);
+    namingSheet_ = new PromptSheet(view);
+    // The list follows the setups and the stored collapsed state, rebuilt once per burst.
+    auto* refresh = new ViewRefresh([this] { rebuild(); }, view);
+    refresh->watch(&sessions, &SessionManager::sessionsChanged)
+        .watch(&sessions, &SessionManager::currentIDChanged)
+        .watchDefaults(env_.defaults, {QString::fromLatin1(startup::kCollapsedKey)});
+    // A window shown before is let go without closing it.
+    if (window_) window_->hide();
+    retired_.retire(window_);
+    window_ = view;
+    rebuild();
+    centreOnPrimaryScreen(*view);
+    showInFront(*view);
+    view->startEntrance();
+}
+
+void StartupController::rebuild() {
+    if (!window_ || !sessions_) return;
+    window_->setModel(startup::buildModel(sessions_->recentSessions(),
+                                          env_.defaults.boolOr(QString::fromLatin1(startup::kCollapsedKey), false),
+                                          updateTitle_));
+}
+
+void StartupController::activate(Element element, int row) {
+    switch (element) {
+    case Element::NewSetup:
+        namingSheet_->present({startup::kNewSetupPromptTitle, QString(), startup::kSetupNamePlaceholder,
+                               [this, open = onOpen_](const QString& name) {
+                                   // The setup manager makes the name unique and names a blank one.
+                                   sessions_->newSetup(name);
+                                   open();
+                               }});
+        break;
+    case Element::OpenSetup: {
+        const auto path = env_.openPanel ? env_.openPanel(window_) : std::nullopt;
+        // A cancelled panel or a file that is no setup leaves the screen as it was.
+        if (path && sessions_->importSetup(*path)) onOpen_();
+        break;
+    }
+    case Element::Update:
+        if (onUpdate_) onUpdate_();
+        break;
+    case Element::RecentHeader: {
+        const QString key = QString::fromLatin1(startup::kCollapsedKey);
+        env_.defaults.setBool(key, !env_.defaults.boolOr(key, false));
+        break;
+    }
+    case Element::Row:
+        if (window_ && row >= 0 && row < int(window_->model().rows.size())) {
+            const QUuid id = window_->model().rows[std::size_t(row)].id;
+            auto open = onOpen_;
+            sessions_->switchTo(id);
+            open();
+        }
+        break;
+    }
+}
+
+void StartupController::close() {
+    StartupView* window = window_;
+    window_ = nullptr;
+    // The window may be closing from inside one of its own events or its sheet's.
+    retired_.retire(window);
+}
+
+}  // namespace quellor

@@ -1,0 +1,112 @@
+#pragma once
+// The startup screen: a small frameless window, 376 wide and as high as its content, that greets
+// the user shortly after launch with three ways into a mix: a new setup (named in a sheet), a
+// setup file, or one of the ten most recently modified setups; and, when an update is known, an
+// update button. Any way in closes the window and then runs the caller's open action (which shows
+// the main window); nothing else closes it, and the update button leaves it open. The screen never
+// touches the mix itself: it only calls the setup manager.
+//
+// StartupView paints the model and layout of StartupScreen.h in the theme's colours and forwards
+// clicks; StartupController owns the window and runs the actions. The collapsed state of the
+// recent list lives in the user defaults under "startupRecentCollapsed".
+//
+// Threads: main thread only.
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+#include <optional>
+
+#include "app/StartupScreen.h"
+#include "base/Scheduler.h"
+#include "base/UserDefaults.h"
+#include "ui/style/PromptSheet.h"
+#include "ui/style/RetiredWindows.h"
+
+namespace quellor {
+
+class SessionManager;
+class ThemeController;
+
+class StartupView : public QWidget {
+    Q_OBJECT
+public:
+    explicit StartupView(ThemeController& themes, QWidget* parent = nullptr);
+
+    // Shows `model`; the widget takes the layout's size.
+    void setModel(startup::Model model);
+    const startup::Model& model() const { return model_; }
+    const startup::Layout& layout() const { return layout_; }
+    // The row under the pointer, if any.
+    std::optional<int> hoveredRow() const { return hoveredRow_; }
+
+    // Fades and grows the content in, once, on the scheduler's clock.
+    void startEntrance();
+    startup::EntranceFrame entrance() const;
+
+signals:
+    void activated(startup::Element element, int row);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent*) override;
+
+private:
+    int wordmarkWidth() const;
+    void paintContent(QPainter& painter);
+    void setHoveredRow(std::optional<int> row);
+
+    ThemeController& themes_;
+    startup::Model model_;
+    startup::Layout layout_;
+    std::optional<startup::Item> pressed_;
+    QUuid pressedSetup_;
+    std::optional<int> hoveredRow_;
+    std::optional<double> entranceStart_;
+    TaskSlot entranceTicks_;
+    Liveness alive_;
+};
+
+class StartupController : public QObject {
+    Q_OBJECT
+public:
+    struct Environment {
+        UserDefaults& defaults;
+        ThemeController& themes;
+        // The setup open panel: a chosen file, or nothing when cancelled.
+        std::function<std::optional<QString>(QWidget* parent)> openPanel;
+    };
+
+    explicit StartupController(Environment environment, QObject* parent = nullptr);
+    ~StartupController() override;
+
+    // Builds the window and brings it to the front. `updateTitle` adds the update button, which
+    // runs `onUpdate`; `onOpen` runs after a setup was created, opened or picked, once the window
+    // has closed.
+    void show(SessionManager& sessions, std::optional<QString> updateTitle, std::function<void()> onUpdate,
+              std::function<void()> onOpen);
+    // Closes the window, if there is one, and lets it go.
+    void close();
+
+    StartupView* window() const { return window_; }
+    PromptSheet* namingSheet() const { return namingSheet_; }
+
+private:
+    void rebuild();
+    void activate(startup::Element element, int row);
+
+    Environment env_;
+    QPointer<StartupView> window_;
+    RetiredWindows retired_;
+    QPointer<PromptSheet> namingSheet_;
+    SessionManager* sessions_ = nullptr;
+    std::optional<QString> updateTitle_;
+    std::function<void()> onUpdate_;
+    std::function<void()> onOpen_;
+    Liveness alive_;
+};
+
+}  // namespace quellor

@@ -1,0 +1,83 @@
+#include "app/StartupScreen.h"
+
+#include <QEasingCurve>
+#include <algorithm>
+
+namespace quellor::startup {
+
+Model buildModel(const std::vector<MixSession>& recent, bool collapsed, const std::optional<QString>& updateTitle,
+                 const QLocale& locale) {
+    Model model;
+    if (updateTitle) model.updateButtonTitle = QStringLiteral("⟳ ") + *updateTitle;
+    model.showsRecent = !recent.empty();
+    model.collapsed = collapsed;
+    model.chevron = collapsed ? QStringLiteral("chevron.right") : QStringLiteral("chevron.down");
+    if (collapsed) return model;
+    const std::size_t count = std::min<std::size_t>(recent.size(), kRecentLimit);
+    for (std::size_t i = 0; i < count; ++i) {
+        const MixSession& s = recent[i];
+        model.rows.push_back({s.id, s.name, locale.toString(s.modifiedAt.toLocalTime().date(), QLocale::ShortFormat)});
+    }
+    return model;
+}
+
+std::optional<Item> Layout::hit(QPoint point) const {
+    for (const Item& item : items)
+        if (item.rect.contains(point)) return item;
+    return std::nullopt;
+}
+
+std::optional<QRect> Layout::rect(Element element, int row) const {
+    for (const Item& item : items)
+        if (item.element == element && (element != Element::Row || item.row == row)) return item.rect;
+    return std::nullopt;
+}
+
+Layout layout(const Model& model, int wordmarkWidth) {
+    Layout l;
+    const int left = kSidePadding;
+    int y = kTopPadding;
+    const int headerWidth = kIconSize + kHeaderSpacing + wordmarkWidth;
+    const int headerLeft = left + (kContentWidth - headerWidth) / 2;
+    l.icon = QRect(headerLeft, y, kIconSize, kIconSize);
+    l.wordmark = QRect(headerLeft + kIconSize + kHeaderSpacing, y, wordmarkWidth, kIconSize);
+    y += kIconSize + kHeaderBottomPadding;
+
+    auto button = [&](Element element) {
+        y += kSpacing;
+        l.items.push_back({element, QRect(left, y, kContentWidth, kButtonHeight)});
+        y += kButtonHeight;
+    };
+    button(Element::NewSetup);
+    button(Element::OpenSetup);
+    if (model.updateButtonTitle) button(Element::Update);
+    if (model.showsRecent) {
+        y += kSpacing + kRecentTopPadding;
+        l.items.push_back({Element::RecentHeader, QRect(left, y, kContentWidth, kRecentHeaderHeight)});
+        y += kRecentHeaderHeight;
+        if (!model.rows.empty()) {
+            y += kSpacing;
+            for (int i = 0; i < int(model.rows.size()); ++i) {
+                if (i > 0) y += kRowSpacing;
+                l.items.push_back({Element::Row, QRect(left, y, kContentWidth, kRowHeight), i});
+                y += kRowHeight;
+            }
+        }
+    }
+    l.size = QSize(kWindowWidth, y + kBottomPadding);
+    return l;
+}
+
+EntranceFrame entranceFrame(double elapsed) {
+    // The ease-out curve of the animation: a cubic Bézier from (0, 0) through (0, 0) and (0.58, 1).
+    static const QEasingCurve curve = [] {
+        QEasingCurve c(QEasingCurve::BezierSpline);
+        c.addCubicBezierSegment(QPointF(0.0, 0.0), QPointF(0.58, 1.0), QPointF(1.0, 1.0));
+        return c;
+    }();
+    const double t = std::clamp(elapsed / kEntranceDuration, 0.0, 1.0);
+    const double p = t >= 1.0 ? 1.0 : curve.valueForProgress(t);
+    return {p, kEntranceStartScale + (1.0 - kEntranceStartScale) * p};
+}
+
+}  // namespace quellor::startup
