@@ -3,7 +3,6 @@
 // callbacks. Every command names a strip or scene within range, every admitted code was the
 // right one, and every callback receives what the address holds.
 #include <QHostAddress>
-#include <memory>
 
 #include "FuzzSupport.h"
 #include "base/UserDefaults.h"
