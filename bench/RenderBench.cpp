@@ -4,14 +4,17 @@
 // their targets (a fader at rest); "ramp": every pass starts a fresh 30 ms ramp. Every buffer
 // starts on a cache line, as a device's do, for the memcpy as for the pass. The machine's load
 // moves both figures; --benchmark_enable_random_interleaving=true with repetitions keeps their
-// ratio steady.
+// ratio steady. "bits" limits the render kernel's loops to one vector width (the processor's widest
+// at most), so that each width's loops can be weighed against the narrower ones.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <string>
 #include <vector>
 
+#include "engine/RenderKernel.h"
 #include "engine/RenderPass.h"
 #include "platform/IOBufferStorage.h"
 
@@ -39,6 +42,7 @@ void BM_Render(benchmark::State& state) {
     const auto layout = Layout(state.range(0));
     const auto frames = std::uint32_t(state.range(1));
     const bool ramp = state.range(2) != 0;
+    kernel::limitVectorBits(int(state.range(3)));
     IOBufferStorage in({{2, frames}, {2, frames}}), out(outputsFor(layout, frames));
     for (std::size_t b = 0; b < in.size(); ++b)
         for (std::size_t i = 0; i < in.stream(b).size(); ++i) in.stream(b)[i] = std::sin(0.01f * float(i));
@@ -57,6 +61,7 @@ void BM_Render(benchmark::State& state) {
         renderPass(tap, inList, outList);
         benchmark::ClobberMemory();
     }
+    kernel::limitVectorBits(512);
     setRate(state, frames);
 }
 
@@ -94,12 +99,20 @@ void BM_GainChain(benchmark::State& state) {
 // On a loaded machine the fastest repetition is the steadiest figure; report it beside the median.
 double fastest(const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); }
 
-void layouts(benchmark::internal::Benchmark* b, bool withRamp) {
-    b->ArgNames({"layout", "frames", "ramp"});
+void layouts(benchmark::internal::Benchmark* b, bool render) {
+    b->ArgNames(render ? std::vector<std::string>{"layout", "frames", "ramp", "bits"}
+                       : std::vector<std::string>{"layout", "frames", "ramp"});
     b->ComputeStatistics("min", fastest);
+    std::vector<int> widths;
+    for (int bits : {128, 256, 512})
+        if (bits <= kernel::widestVectorBits()) widths.push_back(bits);
     for (int layout : {kStereo, kPaired8, kPaired18, kFourStreams})
         for (int frames : {32, 64, 128, 512, 4096})
-            for (int ramp : withRamp ? std::vector<int>{0, 1} : std::vector<int>{0}) b->Args({layout, frames, ramp});
+            for (int ramp : render ? std::vector<int>{0, 1} : std::vector<int>{0}) {
+                if (!render) b->Args({layout, frames, ramp});
+                else
+                    for (int bits : widths) b->Args({layout, frames, ramp, bits});
+            }
 }
 
 BENCHMARK(BM_Render)->Apply([](benchmark::internal::Benchmark* b) { layouts(b, true); });
