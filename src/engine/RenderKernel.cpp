@@ -148,16 +148,111 @@ inline __m128 stepLanes(__m128 g, __m128 t, __m128 k) {
     return next;
 }
 
-// One output frame of renderStereoPairs: lanes 0-1 go to the left window, lanes 2-3 to the right.
-template <bool Adjacent>
-inline void storePairs(float* frame, int left, int right, __m128 v) {
-    if constexpr (Adjacent) {
-        _mm_storeu_ps(frame + left, v);
-    } else {
-        _mm_storel_pi(reinterpret_cast<__m64*>(frame + left), v);
-        _mm_storeh_pi(reinterpret_cast<__m64*>(frame + right), v);
-    }
+// renderStereoPairs runs two loops: one that steps both gains frame by frame until the ramps
+// rest, and one that writes the frames after that at the targets. Each is written once below;
+// what differs between output shapes and vector widths is how frames are loaded and stored, and a
+// small struct of operations says that (Pairs: two windows in a frame of any width, 128 bits at a
+// time; Frames8Wide and Frames8Widest: frames of exactly eight channels, 256 and 512 bits):
+//
+//   while the gains move, one frame at a time:
+//     frame(f, v)              stores output frame f from four pair values: the left window's two
+//                              in lanes 0-1, the right window's in lanes 2-3;
+//     rest(in, f, frames)      writes frames f... at the targets; returns their largest |input|;
+//   at rest, kFrames frames per input load:
+//     atTargets(f, in, peak)   writes frames f... at the targets and raises `peak` (a Peak: the
+//                              largest |input| so far, lane by lane);
+//     tail(in, f, frames, peak) writes the last frames (fewer than kFrames); returns the largest
+//                              |input| of `peak` and theirs.
+//
+// The loops have no target of their own: they are always inlined into the function of each width,
+// which carries that width's target attribute. The structs' members carry it too, so that GCC may
+// inline them there (it inlines only into a function built for at least the same instructions).
+// They must not be always_inline themselves, or GCC tries, and fails, to inline them into the
+// loop templates' own bodies; and no vector wider than 128 bits passes between the loops and the
+// members by value, which those bodies would pass under another ABI.
+
+// The frames from `f` on at the targets, Out::kFrames frames per input load. Returns the largest
+// |input| of those frames; the windows' peaks follow from it (scaledPeak).
+template <class Out>
+[[gnu::always_inline]] inline float restFrames(const Out& out, const float* in, std::size_t f, std::size_t frames) {
+    typename Out::Peak peak;
+    for (; f + Out::kFrames <= frames; f += Out::kFrames) out.atTargets(f, in, peak);
+    return out.tail(in, f, frames, peak);
 }
+
+// The frames of renderStereoPairs. `gains` and `t` hold the left window's gain and target in lanes
+// 0-1 and the right window's in lanes 2-3; `gains` returns the gains after the last frame. Returns
+// the windows' peaks: the larger of lanes 0-1 is the largest absolute value written into the left
+// window, that of lanes 2-3 into the right one.
+template <class Out>
+[[gnu::always_inline]] inline __m128 rampPairs(__m128& gains, __m128 t, float k, bool targetsRest, const float* in,
+                                               std::size_t frames, const Out& out) {
+    // A local copy: `gains` could alias the output as far as the compiler knows, which would put
+    // a store and a reload on the chain from one frame to the next.
+    __m128 g = gains;
+    const __m128 kv = _mm_set1_ps(k);
+    __m128 peak = _mm_setzero_ps();
+    std::size_t f = 0;
+    // While a gain moves, one step per frame; every 16 frames the ramps are checked for rest.
+    while (f < frames && !(targetsRest && _mm_movemask_ps(_mm_cmpeq_ps(g, t)) == 0xf)) {
+        const std::size_t end = std::min(frames, f + 16);
+        for (; f < end; ++f) {
+            g = stepLanes(g, t, kv);
+            const __m128 x = _mm_castpd_ps(_mm_load_sd(reinterpret_cast<const double*>(in + 2 * f)));
+            const __m128 v = _mm_mul_ps(_mm_movelh_ps(x, x), g);
+            out.frame(f, v);
+            peak = maxAbs4(v, peak);
+        }
+    }
+    gains = g;
+    if (f == frames) return peak;
+    // At rest for the remaining frames.
+    gains = t;
+    return _mm_max_ps(peak, scaledPeaks(out.rest(in, f, frames), t));
+}
+
+// Two stereo windows in frames of any width, into an output already silent outside them.
+// Adjacent: the right window starts where the left one ends, and one store writes both. At rest,
+// two frames per input load.
+template <bool Adjacent>
+struct Pairs {
+    static constexpr std::size_t kFrames = 2;
+    struct Peak {
+        __m128 m = _mm_setzero_ps();
+    };
+    float* out;
+    int stride;
+    int left;
+    int right;
+    __m128 t;
+
+    void frame(std::size_t f, __m128 v) const {
+        float* p = out + f * stride;
+        if constexpr (Adjacent) {
+            _mm_storeu_ps(p + left, v);
+        } else {
+            _mm_storel_pi(reinterpret_cast<__m64*>(p + left), v);
+            _mm_storeh_pi(reinterpret_cast<__m64*>(p + right), v);
+        }
+    }
+    float rest(const float* in, std::size_t f, std::size_t frames) const { return restFrames(*this, in, f, frames); }
+
+    void atTargets(std::size_t f, const float* in, Peak& peak) const {
+        const __m128 x = _mm_loadu_ps(in + 2 * f);
+        frame(f, _mm_mul_ps(_mm_movelh_ps(x, x), t));
+        frame(f + 1, _mm_mul_ps(_mm_movehl_ps(x, x), t));
+        peak.m = maxAbs4(x, peak.m);
+    }
+    float tail(const float* in, std::size_t f, std::size_t frames, const Peak& peak) const {
+        __m128 m = peak.m;
+        if (f < frames) {
+            const __m128 x = _mm_castpd_ps(_mm_load_sd(reinterpret_cast<const double*>(in + 2 * f)));
+            frame(f, _mm_mul_ps(_mm_movelh_ps(x, x), t));
+            m = maxAbs4(x, m);
+        }
+        return horizontalMax(m, 0.0f);
+    }
+};
 
 #if defined(QUELLOR_WIDE_VECTORS)
 QUELLOR_WIDE inline __m256 maxAbs8(__m256 v, __m256 m) {
@@ -223,34 +318,68 @@ QUELLOR_WIDE inline Frame8 frame8(int aFirst, float ta, int bFirst, float tb) {
     return f;
 }
 
-// The frames of a paired eight-channel stream at rest: a stereo input into window `a` (two
-// channels from aFirst) at target ta and window `b` at tb, every other channel 0. Four frames per
-// input load. Returns the largest |input| of the frames rendered; the windows' peaks follow from
-// it (scaledPeak).
-QUELLOR_WIDE float restPairs8Wide(const float* in, float* out, std::size_t frames, int aFirst, float ta, int bFirst,
-                                  float tb) {
-    const Frame8 fr = frame8(aFirst, ta, bFirst, tb);
-    const __m256i two = _mm256_set1_epi32(2);
-    const __m256i s0 = fr.side;
-    const __m256i s1 = _mm256_add_epi32(s0, two), s2 = _mm256_add_epi32(s1, two), s3 = _mm256_add_epi32(s2, two);
-    __m256 peak = _mm256_setzero_ps();
-    std::size_t f = 0;
-    for (; f + 4 <= frames; f += 4) {
+// Frames of exactly eight channels with two stereo windows, window `a` (two channels from aFirst)
+// at target ta and window `b` at tb, 256 bits at a time. Every channel is written: each output
+// frame is built whole in one register (the windows' samples, 0 elsewhere) and stored once, so the
+// silent channels need no pass of their own. At rest, four frames per input load.
+struct Frames8Wide {
+    static constexpr std::size_t kFrames = 4;
+    struct Peak {
+        QUELLOR_WIDE Peak() : m(_mm256_setzero_ps()) {}
+        __m256 m;
+    };
+    float* out;
+    int aFirst, bFirst;
+    float ta, tb;
+    Frame8 fr;
+    // For input frame i of a load: fr.side moved on to the lanes of that frame.
+    __m256i sides[4];
+
+    QUELLOR_WIDE Frames8Wide(float* o, int a, float targetA, int b, float targetB)
+        : out(o), aFirst(a), bFirst(b), ta(targetA), tb(targetB), fr(frame8(a, targetA, b, targetB)) {
+        const __m256i two = _mm256_set1_epi32(2);
+        sides[0] = fr.side;
+        sides[1] = _mm256_add_epi32(sides[0], two);
+        sides[2] = _mm256_add_epi32(sides[1], two);
+        sides[3] = _mm256_add_epi32(sides[2], two);
+    }
+
+    QUELLOR_WIDE void frame(std::size_t f, __m128 v) const {
+        _mm256_storeu_ps(out + 8 * f, _mm256_and_ps(_mm256_permutevar8x32_ps(_mm256_castps128_ps256(v), fr.spread), fr.keep));
+    }
+    float rest(const float* in, std::size_t f, std::size_t frames) const;  // at the widest loops in use
+
+    // An output frame at the targets from the input frame that `side` picks out of x.
+    QUELLOR_WIDE __m256 atTarget(__m256 x, __m256i side) const {
+        return _mm256_and_ps(_mm256_mul_ps(_mm256_permutevar8x32_ps(x, side), fr.targets), fr.keep);
+    }
+    QUELLOR_WIDE void atTargets(std::size_t f, const float* in, Peak& peak) const {
         const __m256 x = _mm256_loadu_ps(in + 2 * f);
         float* o = out + 8 * f;
-        _mm256_storeu_ps(o, _mm256_and_ps(_mm256_mul_ps(_mm256_permutevar8x32_ps(x, s0), fr.targets), fr.keep));
-        _mm256_storeu_ps(o + 8, _mm256_and_ps(_mm256_mul_ps(_mm256_permutevar8x32_ps(x, s1), fr.targets), fr.keep));
-        _mm256_storeu_ps(o + 16, _mm256_and_ps(_mm256_mul_ps(_mm256_permutevar8x32_ps(x, s2), fr.targets), fr.keep));
-        _mm256_storeu_ps(o + 24, _mm256_and_ps(_mm256_mul_ps(_mm256_permutevar8x32_ps(x, s3), fr.targets), fr.keep));
-        peak = maxAbs8(x, peak);
+        _mm256_storeu_ps(o, atTarget(x, sides[0]));
+        _mm256_storeu_ps(o + 8, atTarget(x, sides[1]));
+        _mm256_storeu_ps(o + 16, atTarget(x, sides[2]));
+        _mm256_storeu_ps(o + 24, atTarget(x, sides[3]));
+        peak.m = maxAbs8(x, peak.m);
     }
-    for (; f < frames; ++f) {
-        // The frame's two samples in every pair of lanes.
-        const __m256 x = _mm256_castpd_ps(_mm256_broadcast_sd(reinterpret_cast<const double*>(in + 2 * f)));
-        _mm256_storeu_ps(out + 8 * f, _mm256_and_ps(_mm256_mul_ps(_mm256_permutevar8x32_ps(x, s0), fr.targets), fr.keep));
-        peak = maxAbs8(x, peak);
+    QUELLOR_WIDE float tail(const float* in, std::size_t f, std::size_t frames, const Peak& peak) const {
+        __m256 m = peak.m;
+        for (; f < frames; ++f) {
+            // The frame's two samples in every pair of lanes.
+            const __m256 x = _mm256_castpd_ps(_mm256_broadcast_sd(reinterpret_cast<const double*>(in + 2 * f)));
+            _mm256_storeu_ps(out + 8 * f, atTarget(x, sides[0]));
+            m = maxAbs8(x, m);
+        }
+        return horizontalMax(fold8(m), 0.0f);
     }
-    return horizontalMax(fold8(peak), 0.0f);
+};
+
+// The frames of a paired eight-channel stream at rest: a stereo input into window `a` at target ta
+// and window `b` at tb, every other channel 0. Returns the largest |input| of the frames rendered;
+// the windows' peaks follow from it (scaledPeak).
+QUELLOR_WIDE float restPairs8Wide(const float* in, float* out, std::size_t frames, int aFirst, float ta, int bFirst,
+                                  float tb) {
+    return restFrames(Frames8Wide(out, aFirst, ta, bFirst, tb), in, 0, frames);
 }
 
 // GCC 12's 512-bit intrinsics merge their results into a deliberately undefined register, which
@@ -291,50 +420,51 @@ QUELLOR_WIDEST float scaleSamplesWidest(const float* in, float* out, std::size_t
     return horizontalMax(fold8(fold16(_mm512_max_ps(m0, m1))), 0.0f);
 }
 
-// restPairs8Wide in 512-bit registers of two output frames each, eight frames per input load; the
-// last frames under masks.
+// Frames8Wide's resting loop in 512-bit registers of two output frames each, eight frames per input
+// load; the last frames of a call, fewer than eight, go to Frames8Wide's loop.
+struct Frames8Widest {
+    static constexpr std::size_t kFrames = 8;
+    struct Peak {
+        QUELLOR_WIDEST Peak() : m(_mm512_setzero_ps()) {}
+        __m512 m;
+    };
+    Frames8Wide narrower;
+    __m512 t;           // the targets of two frames
+    __mmask16 window;   // the window channels of two frames
+    // For output frames 2i and 2i + 1 of a load: the input lane of each channel.
+    __m512i sides[4];
+
+    QUELLOR_WIDEST Frames8Widest(float* out, int a, float ta, int b, float tb) : narrower(out, a, ta, b, tb) {
+        const Frame8& fr = narrower.fr;
+        t = _mm512_castpd_ps(
+            _mm512_insertf64x4(_mm512_castpd256_pd512(_mm256_castps_pd(fr.targets)), _mm256_castps_pd(fr.targets), 1));
+        const unsigned keepBits = unsigned(_mm256_movemask_ps(fr.keep));
+        window = __mmask16(keepBits | keepBits << 8);
+        const __m512i side2 = _mm512_inserti64x4(_mm512_castsi256_si512(fr.side), fr.side, 1);
+        sides[0] = _mm512_add_epi32(side2, _mm512_setr_epi32(0, 0, 0, 0, 0, 0, 0, 0, 2, 2, 2, 2, 2, 2, 2, 2));
+        sides[1] = _mm512_add_epi32(sides[0], _mm512_set1_epi32(4));
+        sides[2] = _mm512_add_epi32(sides[1], _mm512_set1_epi32(4));
+        sides[3] = _mm512_add_epi32(sides[2], _mm512_set1_epi32(4));
+    }
+
+    QUELLOR_WIDEST void atTargets(std::size_t f, const float* in, Peak& peak) const {
+        const __m512 x = _mm512_loadu_ps(in + 2 * f);
+        float* o = narrower.out + 8 * f;
+        _mm512_storeu_ps(o, _mm512_maskz_mul_ps(window, _mm512_permutexvar_ps(sides[0], x), t));
+        _mm512_storeu_ps(o + 16, _mm512_maskz_mul_ps(window, _mm512_permutexvar_ps(sides[1], x), t));
+        _mm512_storeu_ps(o + 32, _mm512_maskz_mul_ps(window, _mm512_permutexvar_ps(sides[2], x), t));
+        _mm512_storeu_ps(o + 48, _mm512_maskz_mul_ps(window, _mm512_permutexvar_ps(sides[3], x), t));
+        peak.m = _mm512_max_ps(_mm512_abs_ps(x), peak.m);
+    }
+    QUELLOR_WIDEST float tail(const float* in, std::size_t f, std::size_t frames, const Peak& peak) const {
+        return horizontalMax(fold8(fold16(peak.m)), restFrames(narrower, in, f, frames));
+    }
+};
+
+// restPairs8Wide with the 512-bit loop.
 QUELLOR_WIDEST float restPairs8Widest(const float* in, float* out, std::size_t frames, int aFirst, float ta,
                                       int bFirst, float tb) {
-    const Frame8 fr = frame8(aFirst, ta, bFirst, tb);
-    const __m512 t = _mm512_castpd_ps(
-        _mm512_insertf64x4(_mm512_castpd256_pd512(_mm256_castps_pd(fr.targets)), _mm256_castps_pd(fr.targets), 1));
-    const unsigned keepBits = unsigned(_mm256_movemask_ps(fr.keep));
-    const __mmask16 window = __mmask16(keepBits | keepBits << 8);
-    const __m512i side2 = _mm512_inserti64x4(_mm512_castsi256_si512(fr.side), fr.side, 1);
-    const __m512i first = _mm512_add_epi32(side2, _mm512_setr_epi32(0, 0, 0, 0, 0, 0, 0, 0, 2, 2, 2, 2, 2, 2, 2, 2));
-    const __m512i second = _mm512_add_epi32(first, _mm512_set1_epi32(4));
-    const __m512i third = _mm512_add_epi32(second, _mm512_set1_epi32(4));
-    const __m512i fourth = _mm512_add_epi32(third, _mm512_set1_epi32(4));
-    __m512 peak8 = _mm512_setzero_ps();
-    std::size_t f = 0;
-    for (; f + 8 <= frames; f += 8) {
-        const __m512 x = _mm512_loadu_ps(in + 2 * f);
-        float* o = out + 8 * f;
-        _mm512_storeu_ps(o, _mm512_maskz_mul_ps(window, _mm512_permutexvar_ps(first, x), t));
-        _mm512_storeu_ps(o + 16, _mm512_maskz_mul_ps(window, _mm512_permutexvar_ps(second, x), t));
-        _mm512_storeu_ps(o + 32, _mm512_maskz_mul_ps(window, _mm512_permutexvar_ps(third, x), t));
-        _mm512_storeu_ps(o + 48, _mm512_maskz_mul_ps(window, _mm512_permutexvar_ps(fourth, x), t));
-        peak8 = _mm512_max_ps(_mm512_abs_ps(x), peak8);
-    }
-    __m256 peak = fold16(peak8);
-    for (; f + 4 <= frames; f += 4) {
-        const __m256 x = _mm256_loadu_ps(in + 2 * f);
-        const __m512 xs = _mm512_castps256_ps512(x);  // the indices only reach its lower half
-        _mm512_storeu_ps(out + 8 * f, _mm512_maskz_mul_ps(window, _mm512_permutexvar_ps(first, xs), t));
-        _mm512_storeu_ps(out + 8 * f + 16, _mm512_maskz_mul_ps(window, _mm512_permutexvar_ps(second, xs), t));
-        peak = maxAbs8(x, peak);
-    }
-    if (const std::size_t left = frames - f) {
-        // One to three frames: 0 in the input lanes past them, and only their output frames stored.
-        const __m512 xs = _mm512_maskz_loadu_ps(__mmask16((1u << (2 * left)) - 1), in + 2 * f);
-        _mm512_mask_storeu_ps(out + 8 * f, left >= 2 ? __mmask16(0xffff) : __mmask16(0x00ff),
-                              _mm512_maskz_mul_ps(window, _mm512_permutexvar_ps(first, xs), t));
-        if (left == 3)
-            _mm512_mask_storeu_ps(out + 8 * f + 16, __mmask16(0x00ff),
-                                  _mm512_maskz_mul_ps(window, _mm512_permutexvar_ps(second, xs), t));
-        peak = maxAbs8(_mm512_castps512_ps256(xs), peak);
-    }
-    return horizontalMax(fold8(peak), 0.0f);
+    return restFrames(Frames8Widest(out, aFirst, ta, bFirst, tb), in, 0, frames);
 }
 #pragma GCC diagnostic pop
 
@@ -343,87 +473,24 @@ float restPairs8(const float* in, float* out, std::size_t frames, int aFirst, fl
                     : restPairs8Wide(in, out, frames, aFirst, ta, bFirst, tb);
 }
 
-// Places four pair values (left window in lanes 0-1, right window in lanes 2-3) in a frame of
-// eight channels by `spread` and clears the channels outside the windows by `keep`.
-QUELLOR_WIDE inline __m256 spreadFrame(__m128 v, __m256i spread, __m256 keep) {
-    return _mm256_and_ps(_mm256_permutevar8x32_ps(_mm256_castps128_ps256(v), spread), keep);
+float Frames8Wide::rest(const float* in, std::size_t f, std::size_t frames) const {
+    return restPairs8(in + 2 * f, out + 8 * f, frames - f, aFirst, ta, bFirst, tb);
 }
 
-// pairFrames for frames of exactly eight channels, writing every channel: each output frame is
-// built whole in one register (the windows' samples, 0 elsewhere) and stored once, so the silent
-// channels need no pass of their own.
+// The frames of renderStereoPairs for a stream of exactly eight channels (rampPairs).
 QUELLOR_WIDE __m128 pairFrames8(__m128& gains, __m128 t, float k, bool targetsRest, const float* in, float* out,
                                 std::size_t frames, int left, int right) {
-    // The frame's layout; the gains come from the ramps, not from targets.
-    const Frame8 fr = frame8(left, 0.0f, right, 0.0f);
-    // A local copy: `gains` could alias the output as far as the compiler knows, which would put
-    // a store and a reload on the chain from one frame to the next.
-    __m128 g = gains;
-
-    const __m128 kv = _mm_set1_ps(k);
-    __m128 peak = _mm_setzero_ps();
-    std::size_t f = 0;
-    while (f < frames && !(targetsRest && _mm_movemask_ps(_mm_cmpeq_ps(g, t)) == 0xf)) {
-        const std::size_t end = std::min(frames, f + 16);
-        for (; f < end; ++f) {
-            g = stepLanes(g, t, kv);
-            const __m128 x = _mm_castpd_ps(_mm_load_sd(reinterpret_cast<const double*>(in + 2 * f)));
-            const __m128 v = _mm_mul_ps(_mm_movelh_ps(x, x), g);
-            _mm256_storeu_ps(out + 8 * f, spreadFrame(v, fr.spread, fr.keep));
-            peak = maxAbs4(v, peak);
-        }
-    }
-    gains = g;
-    if (f == frames) return peak;
-    // At rest for the remaining frames.
-    gains = t;
     alignas(16) float targets[4];
     _mm_store_ps(targets, t);
-    const float inputPeak = restPairs8(in + 2 * f, out + 8 * f, frames - f, left, targets[0], right, targets[2]);
-    return _mm_max_ps(peak, scaledPeaks(inputPeak, t));
+    return rampPairs(gains, t, k, targetsRest, in, frames, Frames8Wide(out, left, targets[0], right, targets[2]));
 }
 #endif
 
-// The frames of renderStereoPairs into an output already silent outside the windows. `g` and `t`
-// hold the left window's gain and target in lanes 0-1 and the right window's in lanes 2-3; `g`
-// returns the gains after the last frame. Returns the windows' peaks: the larger of lanes 0-1 is
-// the largest absolute value written into the left window, that of lanes 2-3 into the right one.
+// The frames of renderStereoPairs into an output already silent outside the windows (rampPairs).
 template <bool Adjacent>
 __m128 pairFrames(__m128& g, __m128 t, float k, bool targetsRest, const float* in, float* out,
                   int stride, std::size_t frames, int left, int right) {
-    const __m128 kv = _mm_set1_ps(k);
-    __m128 peak = _mm_setzero_ps();
-    std::size_t f = 0;
-    // While a gain moves, one step per frame; every 16 frames the ramps are checked for rest.
-    while (f < frames && !(targetsRest && _mm_movemask_ps(_mm_cmpeq_ps(g, t)) == 0xf)) {
-        const std::size_t end = std::min(frames, f + 16);
-        for (; f < end; ++f) {
-            g = stepLanes(g, t, kv);
-            const __m128 x = _mm_castpd_ps(_mm_load_sd(reinterpret_cast<const double*>(in + 2 * f)));
-            const __m128 v = _mm_mul_ps(_mm_movelh_ps(x, x), g);
-            storePairs<Adjacent>(out + f * stride, left, right, v);
-            peak = maxAbs4(v, peak);
-        }
-    }
-    if (f == frames) return peak;
-    // At rest: every remaining frame takes the targets, two frames per input load. The windows'
-    // peaks follow from the input's (scaledPeak).
-    g = t;
-    __m128 inputPeak = _mm_setzero_ps();
-    for (; f + 2 <= frames; f += 2) {
-        const __m128 x = _mm_loadu_ps(in + 2 * f);
-        storePairs<Adjacent>(out + f * stride, left, right, _mm_mul_ps(_mm_movelh_ps(x, x), t));
-        storePairs<Adjacent>(out + (f + 1) * stride, left, right, _mm_mul_ps(_mm_movehl_ps(x, x), t));
-        inputPeak = maxAbs4(x, inputPeak);
-    }
-    peak = _mm_max_ps(peak, scaledPeaks(horizontalMax(inputPeak, 0.0f), t));
-    if (f < frames) {
-        const __m128 x = _mm_castpd_ps(_mm_load_sd(reinterpret_cast<const double*>(in + 2 * f)));
-        const __m128 v = _mm_mul_ps(_mm_movelh_ps(x, x), t);
-        storePairs<Adjacent>(out + f * stride, left, right, v);
-        peak = maxAbs4(v, peak);
-    }
-    return peak;
+    return rampPairs(g, t, k, targetsRest, in, frames, Pairs<Adjacent>{out, stride, left, right, t});
 }
 #endif
 
