@@ -1,6 +1,8 @@
 #pragma once
 // Where the MAIN and PHONES pairs lie on an output device that carries both: zero-based first
-// channels (never negative) and the width of each pair. A plain value; any thread.
+// channels (never negative) and the width of each pair. The engine resolves it for a device from
+// the stored choice (BusPairing::layoutOn), a tap starts with it and the render pass places its
+// windows by it. A plain value; any thread.
 
 namespace quellor {
 

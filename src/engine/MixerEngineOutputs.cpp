@@ -4,7 +4,6 @@
 
 #include "audio/AudioDeviceMonitor.h"
 #include "audio/BluetoothAudioMonitor.h"
-#include "audio/ChannelPairingPolicy.h"
 #include "audio/DeviceVolumeController.h"
 #include "audio/HALError.h"
 #include "audio/HALProperties.h"
@@ -33,12 +32,9 @@ std::optional<AudioDevice> MixerEngine::currentOutputDevice() const {
 }
 
 std::optional<BusLayout> MixerEngine::busLayout(const AudioDevice& device) const {
-    if (device.outputChannels < 4) return std::nullopt;
     BusPairing proposal{0, 2};
     if (auto it = busPairings_.find(device.uid); it != busPairings_.end()) proposal = it->second;
-    auto resolved = ChannelPairingPolicy::resolve(proposal.mainOffset, proposal.phonesOffset, device.outputChannels);
-    if (!resolved) return std::nullopt;
-    return BusLayout{std::max(0, resolved->first), std::max(0, resolved->second), 2};
+    return proposal.layoutOn(device.outputChannels);
 }
 
 bool MixerEngine::hasPhonesBus() const {

@@ -102,9 +102,7 @@ void MixerEngine::applyTapRouting(const AudioApp& app, const AppVolume& entry) {
                firstDevice != devices.end() ? long(firstDevice->outputChannels) : -1L, flagText(layout.has_value()));
 
     try {
-        std::optional<ProcessTap::BusLayout> pairs;
-        if (layout) pairs = ProcessTap::BusLayout{layout->mainOffset, layout->phonesOffset, layout->width};
-        tap->start(outputs, pairs);
+        tap->start(outputs, layout);
     } catch (const HALError& error) {
         log.error("Tap failed for %s: %s", qPrintable(app.bundleID), qPrintable(error.description()));
         setNeedsAudioCapturePermission(true);

@@ -58,7 +58,7 @@ void ProcessTap::start(const std::vector<Output>& outputs, std::optional<BusLayo
     if (outputs.size() == 1 && layout) {
         state_.mainOffset = layout->mainOffset;
         state_.phonesOffset = layout->phonesOffset;
-        state_.pairWidth = layout->pairWidth;
+        state_.pairWidth = layout->width;
         state_.pairedBuses = true;
     } else {
         state_.pairedBuses = false;

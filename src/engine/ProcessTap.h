@@ -17,6 +17,7 @@
 
 #include "base/Logger.h"
 #include "base/Scheduler.h"
+#include "engine/BusLayout.h"
 #include "engine/MixSink.h"
 #include "engine/TapRenderState.h"
 #include "platform/AudioHardware.h"
@@ -31,13 +32,6 @@ public:
         AudioObjectID id = 0;
         friend bool operator==(const Output&, const Output&) = default;
     };
-    // MAIN and PHONES channel pairs on a single output device.
-    struct BusLayout {
-        int mainOffset = 0;
-        int phonesOffset = 2;
-        int pairWidth = 2;
-    };
-
     // Stores volume and cue volume as given (unclamped); the ramps start at the cube of each.
     ProcessTap(float volume, float cueVolume, std::vector<AudioObjectID> processObjectIDs, bool muted,
                MixSink* mainLane = nullptr);
@@ -48,6 +42,7 @@ public:
     // Creates and starts tap, aggregate device and IO procedure. Throws HALError::operation naming
     // the failed step; what was created before it stays recorded until stop() or destruction (or
     // the next start(), which tears it down first). A started tap, or no outputs: does nothing.
+    // `layout` places MAIN and PHONES on a single output device; with several outputs it is unused.
     void start(const std::vector<Output>& outputs, std::optional<BusLayout> layout = std::nullopt);
     // Tears everything down and forgets the identifiers; gains, peaks and counters stay.
     void stop();
@@ -78,9 +73,7 @@ public:
     float cueVolume() const { return state_.cueVolume; }
     std::int32_t phonesMode() const { return state_.phonesMode; }
     bool pairedBuses() const { return state_.pairedBuses; }
-    int mainOffset() const { return state_.mainOffset; }
-    int phonesOffset() const { return state_.phonesOffset; }
-    int pairWidth() const { return state_.pairWidth; }
+    BusLayout busLayout() const { return {state_.mainOffset, state_.phonesOffset, state_.pairWidth}; }
     float phonesBusGain() const { return state_.phonesBusGain; }
     bool panicked() const { return state_.panicked; }
     bool recordsToMain() const { return state_.recordsToMain; }

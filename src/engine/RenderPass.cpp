@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "engine/BusLayout.h"
 #include "engine/RenderKernel.h"
 
 namespace quellor {
@@ -55,18 +56,13 @@ void zeroBuffer(const IOBuffer& b) { kernel::zeroSamples(b.samples(), static_cas
         if (b.data) zeroBuffer(b);
 }
 
-// Paired buses: MAIN and PHONES windows placed by absolute channel on the device. A device whose
-// output is split into several streams numbers its channels across them in stream order, so a
-// window lands in the stream (or streams) that carry its channels and nowhere else.
-struct PairedLayout {
-    int mainOffset;
-    int phonesOffset;
-    int pairWidth;
-};
-
+// Paired buses: MAIN and PHONES windows placed by absolute channel on the device (BusLayout). A
+// device whose output is split into several streams numbers its channels across them in stream
+// order, so a window lands in the stream (or streams) that carry its channels and nowhere else.
+//
 // The device's channel count (a stream of fewer than two channels counts as one) when the paired
 // path applies, 0 when it does not: one pass over the streams serves both.
-long long pairedDeviceChannels(const PairedLayout& l, const IOBuffer* tap, const IOBufferList& output) {
+long long pairedDeviceChannels(const BusLayout& l, const IOBuffer* tap, const IOBufferList& output) {
     if (output.count == 0 || !tap || !tap->data) return 0;
     long long channels = 0, deviceChannels = 0;
     for (const IOBuffer& b : output) {
@@ -74,11 +70,11 @@ long long pairedDeviceChannels(const PairedLayout& l, const IOBuffer* tap, const
         channels += b.channels;
         deviceChannels += strideOf(b.channels);
     }
-    return channels >= static_cast<long long>(std::max(l.mainOffset, l.phonesOffset)) + l.pairWidth ? deviceChannels
+    return channels >= static_cast<long long>(std::max(l.mainOffset, l.phonesOffset)) + l.width ? deviceChannels
                                                                                                        : 0;
 }
 
-bool pairedPathApplies(const PairedLayout& l, const IOBuffer* tap, const IOBufferList& output) {
+bool pairedPathApplies(const BusLayout& l, const IOBuffer* tap, const IOBufferList& output) {
     return pairedDeviceChannels(l, tap, output) != 0;
 }
 
@@ -226,11 +222,11 @@ void raisePairedPeaks(TapRenderState& s, const IOBuffer& tap, float mainPeak) {
     kernel::raise(s.postPeak, mainPeak);
 }
 
-void renderPaired(TapRenderState& s, const PairedLayout& l, long long deviceChannels, const RenderTargets& targets,
+void renderPaired(TapRenderState& s, const BusLayout& l, long long deviceChannels, const RenderTargets& targets,
                   const IOBuffer& tap, const IOBufferList& output) {
     const int channels = int(std::min<long long>(deviceChannels, 1 << 30));
-    const ChannelWindow mainWindow = kernel::channelWindow(l.mainOffset, l.pairWidth, channels);
-    const ChannelWindow phonesWindow = kernel::channelWindow(l.phonesOffset, l.pairWidth, channels);
+    const ChannelWindow mainWindow = kernel::channelWindow(l.mainOffset, l.width, channels);
+    const ChannelWindow phonesWindow = kernel::channelWindow(l.phonesOffset, l.width, channels);
 
     const float k = s.rampCoefficient;
     if (output.count == 1 && tap.channels == 2 && mainWindow.count == 2 && phonesWindow.count == 2 &&
@@ -277,7 +273,7 @@ void renderPaired(TapRenderState& s, const PairedLayout& l, long long deviceChan
 // The paired path when the device is wide enough for both windows; false when it is not, and the
 // cycle takes the general path.
 bool renderPairedBuses(TapRenderState& s, bool muted, const IOBuffer* tap, const IOBufferList& output) {
-    const PairedLayout layout{s.mainOffset, s.phonesOffset, s.pairWidth};
+    const BusLayout layout{s.mainOffset, s.phonesOffset, s.pairWidth};
     const long long deviceChannels = pairedDeviceChannels(layout, tap, output);
     if (!deviceChannels) return false;
     renderPaired(s, layout, deviceChannels, targetsFor(s, muted), *tap, output);
@@ -449,10 +445,10 @@ void feedMainMix(const TapRenderState& s, MixSink& lane, std::uint64_t hostTime,
         return;
     }
     // After the fader: what this cycle's render put on the MAIN pair.
-    const PairedLayout layout{s.mainOffset, s.phonesOffset, s.pairWidth};
+    const BusLayout layout{s.mainOffset, s.phonesOffset, s.pairWidth};
     if (s.pairedBuses && pairedPathApplies(layout, tap, output)) {
         const long long first = std::max(layout.mainOffset, 0);
-        feedStereo(lane, position, channelOf(output, first), channelOf(output, first + (layout.pairWidth >= 2 ? 1 : 0)));
+        feedStereo(lane, position, channelOf(output, first), channelOf(output, first + (layout.width >= 2 ? 1 : 0)));
         return;
     }
     // The general path writes the same mix to every stream; the first one that carries data.

@@ -219,8 +219,8 @@ TEST_F(MixerEngineTapsTest, StoringABusPairingRestartsTheTapsOnThatDevice) {
     EXPECT_EQ(JSONDefaults::load<BusPairingMap>("busPairings"), (BusPairingMap{{"iface", BusPairing{4, 6}}}));
     ASSERT_NE(tap(kPlayer), nullptr);
     EXPECT_NE(tapAggregate(kPlayer), before);
-    EXPECT_EQ(tap(kPlayer)->mainOffset(), 4);
-    EXPECT_EQ(tap(kPlayer)->phonesOffset(), 6);
+    EXPECT_EQ(tap(kPlayer)->busLayout().mainOffset, 4);
+    EXPECT_EQ(tap(kPlayer)->busLayout().phonesOffset, 6);
 }
 
 TEST_F(MixerEngineTapsTest, TheWatchdogReplacesATapThatNeverRendersOnItsSecondPass) {

@@ -51,7 +51,7 @@ protected:
 };
 
 TEST_F(ProcessTapTest, DescribesItsTapAndAggregate) {
-    makeTap().start({out(speakers)}, ProcessTap::BusLayout{0, 2, 2});
+    makeTap().start({out(speakers)}, BusLayout{0, 2, 2});
     const QString first = QString::number(player);
     const TapDescription t = *hw.io().tap(tap->tapID());
     EXPECT_EQ(t.name, "Quellor tap #" + first);
@@ -81,7 +81,7 @@ TEST_F(ProcessTapTest, DescribesItsTapAndAggregate) {
 TEST_F(ProcessTapTest, TwoOutputsAreStackedWithDriftOnTheSecondAndNoPairing) {
     defaults().setBool("minLatencyMode", true);
     tap = std::make_unique<ProcessTap>(0.5f, 1.0f, std::vector<AudioObjectID>{}, false);
-    tap->start({out(iface), out(speakers)}, ProcessTap::BusLayout{4, 6, 2});
+    tap->start({out(iface), out(speakers)}, BusLayout{4, 6, 2});
     const QVariantMap d = description();
     EXPECT_TRUE(d["stacked"].toBool());
     EXPECT_EQ(d["name"].toString(), "Quellor aggregate #0");
@@ -90,8 +90,8 @@ TEST_F(ProcessTapTest, TwoOutputsAreStackedWithDriftOnTheSecondAndNoPairing) {
                                                       QVariantMap{{"uid", "speakers"}, {"drift", true}}}));
     EXPECT_FALSE(d["taps"].toList()[0].toMap()["drift"].toBool());  // minimum latency: no drift correction
     EXPECT_FALSE(tap->pairedBuses());
-    EXPECT_EQ(tap->mainOffset(), 0);
-    EXPECT_EQ(tap->phonesOffset(), 2);
+    EXPECT_EQ(tap->busLayout().mainOffset, 0);
+    EXPECT_EQ(tap->busLayout().phonesOffset, 2);
 }
 
 TEST_F(ProcessTapTest, EachFailedStepThrowsAndLeavesWhatWasCreatedUntilStop) {
