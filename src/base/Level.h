@@ -21,4 +21,10 @@ constexpr float clampLevel(float value) {
     return value < 0.0f ? 0.0f : 1.0f;
 }
 
+// The gain law: the gain a level plays at is the level, clamped by the rule above, cubed.
+constexpr float cubedLevel(float value) {
+    const float c = clampLevel(value);
+    return c * c * c;
+}
+
 }  // namespace quellor

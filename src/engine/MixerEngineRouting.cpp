@@ -58,8 +58,7 @@ std::vector<ProcessTap::Output> MixerEngine::resolveOutputs(const AppVolume& ent
 }
 
 float MixerEngine::tapGain(bool hasExplicitOutputs, const AppVolume& entry) {
-    const float c = hasExplicitOutputs && !entry.isCued ? 1.0f : clampLevel(entry.volume);
-    return c * c * c;
+    return cubedLevel(hasExplicitOutputs && !entry.isCued ? 1.0f : entry.volume);
 }
 
 bool MixerEngine::isSilenced(const QString& bundleID) const {

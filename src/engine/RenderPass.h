@@ -16,12 +16,6 @@
 
 namespace quellor {
 
-// The gain law: the level clamped by the one rule for levels (clampLevel) and cubed.
-inline float cubedLevel(float value) {
-    const float c = clampLevel(value);
-    return c * c * c;
-}
-
 struct RenderTargets {
     float main = 0;  // MAIN window
     float cue = 0;   // PHONES window
