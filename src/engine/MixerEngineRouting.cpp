@@ -85,7 +85,8 @@ void MixerEngine::applyTapRouting(const AudioApp& app, const AppVolume& entry) {
                                             app.objectIDs, entry.isMuted, nullptr);
     if (recorder_) tap->setMainLane(&recorder_->mainLane());
     tap->setRecordPre(recordsPreFader());
-    tap->setPhonesMode(!isAnyAppCued() ? 0 : (entry.isCued ? 1 : 2));
+    tap->setPhonesMode(!isAnyAppCued() ? PhonesMode::MirrorsMain
+                                       : (entry.isCued ? PhonesMode::CueLevel : PhonesMode::Silent));
     tap->setPanicked(isSilenced(app.bundleID));
     tap->setRecordsToMain(playsOnMain(outputs));
     tap->setPhonesBusGain(phonesBusVolume_->effectiveGain());
@@ -132,7 +133,7 @@ void MixerEngine::applyCueModes() {
     for (auto& [bundleID, tap] : taps_) {
         auto it = volumes_.find(bundleID);
         const bool cued = it != volumes_.end() && it->second.isCued;
-        tap->setPhonesMode(!anyCued ? 0 : (cued ? 1 : 2));
+        tap->setPhonesMode(!anyCued ? PhonesMode::MirrorsMain : (cued ? PhonesMode::CueLevel : PhonesMode::Silent));
     }
     coverageDropTask_.cancel();
     if (!anyCued) scheduleCoverageDrop();

@@ -59,7 +59,7 @@ public:
     void setCueVolume(float v);
     void setPhonesBusGain(float v);
     void setMuted(bool v) { state_.isMuted = v; }
-    void setPhonesMode(std::int32_t v) { state_.phonesMode = v; }
+    void setPhonesMode(PhonesMode v) { state_.phonesMode = v; }
     void setPanicked(bool v) { state_.panicked = v; }
     void setMeterPre(bool v) { state_.meterPre = v; }
     void setRecordsToMain(bool v) { state_.recordsToMain = v; }
@@ -71,7 +71,7 @@ public:
     float volume() const { return state_.volume; }
     bool isMuted() const { return state_.isMuted; }
     float cueVolume() const { return state_.cueVolume; }
-    std::int32_t phonesMode() const { return state_.phonesMode; }
+    PhonesMode phonesMode() const { return state_.phonesMode; }
     bool pairedBuses() const { return state_.pairedBuses; }
     BusLayout busLayout() const { return {state_.mainOffset, state_.phonesOffset, state_.pairWidth}; }
     float phonesBusGain() const { return state_.phonesBusGain; }

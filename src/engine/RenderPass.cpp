@@ -24,8 +24,9 @@ RenderTargets targetsFor(const TapRenderState& s, bool muted) {
     RenderTargets t;
     t.main = muted ? 0.0f : cubedLevel(s.volume);
     switch (s.phonesMode.load()) {
-    case 1: t.cue = cubedLevel(s.cueVolume); break;
-    case 2: t.cue = 0.0f; break;
+    case PhonesMode::CueLevel: t.cue = cubedLevel(s.cueVolume); break;
+    case PhonesMode::Silent: t.cue = 0.0f; break;
+    case PhonesMode::MirrorsMain:
     default: t.cue = t.main; break;
     }
     t.cue = t.cue * s.phonesBusGain;

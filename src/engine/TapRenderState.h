@@ -15,6 +15,7 @@
 
 #include "engine/IODiagnostic.h"
 #include "engine/MixSink.h"
+#include "engine/PhonesMode.h"
 #include "engine/Relaxed.h"
 #include "engine/SpscRing.h"
 
@@ -24,7 +25,7 @@ struct TapRenderState {
     Relaxed<float> volume{0.0f};
     Relaxed<bool> isMuted{false};
     Relaxed<float> cueVolume{0.0f};
-    Relaxed<std::int32_t> phonesMode{0};
+    Relaxed<PhonesMode> phonesMode{PhonesMode::MirrorsMain};
     Relaxed<bool> pairedBuses{false};
     Relaxed<int> mainOffset{0};
     Relaxed<int> phonesOffset{2};

@@ -85,19 +85,19 @@ TEST_F(MixerEngineTapsTest, CueOnAnEightChannelInterfacePutsOnlyTheCuedApplicati
     addApp(200, kRadio);
     startEngine();
     ASSERT_EQ(tappedApps().size(), 2);
-    EXPECT_EQ(tap(kPlayer)->phonesMode(), 0);
+    EXPECT_EQ(tap(kPlayer)->phonesMode(), PhonesMode::MirrorsMain);
     EXPECT_TRUE(tap(kPlayer)->pairedBuses());
 
     engine().setVolume(0.2f, app(kPlayer));
     engine().setCue(true, kPlayer);
     EXPECT_TRUE(logs.contains("MixerEngine", LogLevel::Debug, "setCue true for com.example.player"));
-    EXPECT_EQ(tap(kPlayer)->phonesMode(), 1);  // pre-fade at its cue level
-    EXPECT_EQ(tap(kRadio)->phonesMode(), 2);   // nothing on PHONES
+    EXPECT_EQ(tap(kPlayer)->phonesMode(), PhonesMode::CueLevel);  // pre-fade at its cue level
+    EXPECT_EQ(tap(kRadio)->phonesMode(), PhonesMode::Silent);     // nothing on PHONES
     EXPECT_TRUE(engine().isAnyAppCued());
 
     engine().setCue(false, kPlayer);
-    EXPECT_EQ(tap(kPlayer)->phonesMode(), 0);
-    EXPECT_EQ(tap(kRadio)->phonesMode(), 0);
+    EXPECT_EQ(tap(kPlayer)->phonesMode(), PhonesMode::MirrorsMain);
+    EXPECT_EQ(tap(kRadio)->phonesMode(), PhonesMode::MirrorsMain);
 }
 
 TEST_F(MixerEngineTapsTest, PanicAndSoloSilenceLiveAndNewTaps) {

@@ -145,13 +145,13 @@ TEST(RenderPass, TableMatchesTheReferenceModelBitForBit) {
     for (int bits : vectorWidths())
         for (bool resting : {false, true})
         for (const Layout& layout : kLayouts)
-            for (std::int32_t mode : {0, 1, 2, 7})
+            for (PhonesMode mode : {PhonesMode::MirrorsMain, PhonesMode::CueLevel, PhonesMode::Silent, PhonesMode(7)})
                 for (bool muted : {false, true})
                     for (bool panicked : {false, true})
                         for (bool meterPre : {false, true}) {
                             const VectorWidth width(bits);
                             SCOPED_TRACE(testing::Message() << layout.name << " " << bits << "-bit" << (resting ? " resting" : "")
-                                                            << " mode " << mode << " muted " << muted
+                                                            << " mode " << int(mode) << " muted " << muted
                                                             << " panicked " << panicked << " pre " << meterPre);
                             reference::Tap model = caseSettings();
                             model.phonesMode = mode;
@@ -231,7 +231,7 @@ TEST(RenderPass, PairedCueKeepsPlayingOnPhonesWhileMainRampsDown) {
     rig.state.volume = 1.0f;
     rig.state.currentGain = 1.0f;
     rig.state.isMuted = true;
-    rig.state.phonesMode = 1;
+    rig.state.phonesMode = PhonesMode::CueLevel;
     rig.state.cueVolume = 0.5f;
     rig.state.currentCueGain = 0.125f * 0.5f;
     rig.state.phonesBusGain = 0.5f;
@@ -250,7 +250,7 @@ TEST(RenderPass, OverlappingWindowsLetThePhonesCueWin) {
     rig.state.phonesOffset = 0;
     rig.state.volume = 1.0f;
     rig.state.currentGain = 1.0f;
-    rig.state.phonesMode = 2;  // PHONES silent: the shared pair goes silent
+    rig.state.phonesMode = PhonesMode::Silent;  // the shared pair goes silent
     rig.state.currentCueGain = 0.0f;
     rig.run();
     EXPECT_EQ(rig.frame(0, 10), (std::vector<float>{0, 0, 0, 0}));
@@ -262,7 +262,7 @@ TEST(RenderPass, PairedTapOnATooSmallDeviceCopiesMainToEveryChannel) {
     rig.state.pairedBuses = true;  // offsets 0 and 2 need 4 channels
     rig.state.volume = 1.0f;
     rig.state.currentGain = 1.0f;
-    rig.state.phonesMode = 2;
+    rig.state.phonesMode = PhonesMode::Silent;
     rig.run();
     EXPECT_EQ(rig.frame(0, 10), (std::vector<float>{0.5f, 0.5f}));
     EXPECT_TRUE(rig.state.shapeLogged.load());
@@ -274,7 +274,7 @@ TEST(RenderPass, DeviceWithSeveralStreamsGetsEachPairOnlyInItsOwnStream) {
     rig.state.phonesOffset = 2;
     rig.state.volume = 0.5f;
     rig.state.currentGain = 0.125f;
-    rig.state.phonesMode = 1;
+    rig.state.phonesMode = PhonesMode::CueLevel;
     rig.state.cueVolume = 1.0f;
     rig.state.currentCueGain = 1.0f;
     rig.run();
@@ -335,7 +335,7 @@ TEST(RenderPass, GainLawClampsAndReadsNotANumberAsFullLevel) {
     EXPECT_EQ(cubedLevel(std::numeric_limits<float>::quiet_NaN()), 1.0f);
     TapRenderState s;
     s.volume = 0.5f;
-    s.phonesMode = 7;
+    s.phonesMode = PhonesMode(7);
     s.phonesBusGain = 0.5f;
     EXPECT_EQ(renderTargets(s).main, 0.125f);
     EXPECT_EQ(renderTargets(s).cue, 0.0625f);  // unknown modes mirror MAIN

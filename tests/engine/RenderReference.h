@@ -10,6 +10,7 @@
 #include <cstring>
 #include <vector>
 
+#include "engine/PhonesMode.h"
 #include "platform/IOBufferList.h"
 
 namespace quellor::reference {
@@ -18,7 +19,7 @@ struct Tap {
     float volume = 0;
     bool isMuted = false;
     float cueVolume = 0;
-    std::int32_t phonesMode = 0;
+    PhonesMode phonesMode = PhonesMode::MirrorsMain;
     bool pairedBuses = false;
     int mainOffset = 0;
     int phonesOffset = 2;
@@ -125,7 +126,7 @@ inline void render(Tap& t, const IOBufferList& in, const IOBufferList& out) {
         return;
     }
     float mainT = t.isMuted ? 0.0f : cubed(t.volume);
-    float cueT = t.phonesMode == 1 ? cubed(t.cueVolume) : t.phonesMode == 2 ? 0.0f : mainT;
+    float cueT = t.phonesMode == PhonesMode::CueLevel ? cubed(t.cueVolume) : t.phonesMode == PhonesMode::Silent ? 0.0f : mainT;
     if (t.panicked) mainT = cueT = 0.0f;
     else cueT = cueT * t.phonesBusGain;
     const float k = t.rampCoefficient;
