@@ -47,18 +47,18 @@ void BM_Render(benchmark::State& state) {
     for (std::size_t b = 0; b < in.size(); ++b)
         for (std::size_t i = 0; i < in.stream(b).size(); ++i) in.stream(b)[i] = std::sin(0.01f * float(i));
     TapRenderState tap;
-    tap.pairedBuses = layout != kStereo;
-    tap.mainOffset = layout == kPaired18 ? 8 : 0;
-    tap.phonesOffset = layout == kPaired18 ? 10 : 2;
-    tap.volume = 0.8f;
-    tap.cueVolume = 0.8f;
-    tap.rampCoefficient = 1.0f - std::exp(-1.0f / (48000.0f * 0.03f));
-    const RenderTargets targets = renderTargets(tap);
+    tap.pairedBuses.store(layout != kStereo);
+    tap.mainOffset.store(layout == kPaired18 ? 8 : 0);
+    tap.phonesOffset.store(layout == kPaired18 ? 10 : 2);
+    tap.volume.store(0.8f);
+    tap.cueVolume.store(0.8f);
+    tap.rampCoefficient.store(1.0f - std::exp(-1.0f / (48000.0f * 0.03f)));
+    const RenderTargets targets = renderTargets(tap.settings());
     const IOBufferList inList = in.list(), outList = out.list();
     for (auto _ : state) {
-        tap.currentGain = ramp ? 0.0f : targets.main;
-        tap.currentCueGain = ramp ? 0.0f : targets.cue;
-        renderPass(tap, inList, outList);
+        tap.currentGain.store(ramp ? 0.0f : targets.main);
+        tap.currentCueGain.store(ramp ? 0.0f : targets.cue);
+        renderPass(tap, tap.settings(), inList, outList);
         benchmark::ClobberMemory();
     }
     kernel::limitVectorBits(512);

@@ -33,11 +33,11 @@ ProcessTap::ProcessTap(float volume, float cueVolume, std::vector<AudioObjectID>
                        MixSink* mainLane)
     : processObjectIDs_(std::move(processObjectIDs)) {
     state_.mainLane.store(mainLane, std::memory_order_release);
-    state_.volume = volume;
-    state_.cueVolume = cueVolume;
-    state_.isMuted = muted;
-    state_.currentGain = muted ? 0.0f : cubedLevel(volume);
-    state_.currentCueGain = cubedLevel(cueVolume);
+    state_.volume.store(volume);
+    state_.cueVolume.store(cueVolume);
+    state_.isMuted.store(muted);
+    state_.currentGain.store(muted ? 0.0f : cubedLevel(volume));
+    state_.currentCueGain.store(cubedLevel(cueVolume));
 }
 
 ProcessTap::~ProcessTap() {
@@ -45,9 +45,9 @@ ProcessTap::~ProcessTap() {
     drainDiagnostics();
 }
 
-void ProcessTap::setVolume(float v) { state_.volume = clampLevel(v); }
-void ProcessTap::setCueVolume(float v) { state_.cueVolume = clampLevel(v); }
-void ProcessTap::setPhonesBusGain(float v) { state_.phonesBusGain = clampLevel(v); }
+void ProcessTap::setVolume(float v) { state_.volume.store(clampLevel(v)); }
+void ProcessTap::setCueVolume(float v) { state_.cueVolume.store(clampLevel(v)); }
+void ProcessTap::setPhonesBusGain(float v) { state_.phonesBusGain.store(clampLevel(v)); }
 
 void ProcessTap::start(const std::vector<Output>& outputs, std::optional<BusLayout> layout) {
     if (running_ || outputs.empty()) return;
@@ -56,12 +56,12 @@ void ProcessTap::start(const std::vector<Output>& outputs, std::optional<BusLayo
     AudioHardware& hw = AudioHardware::installed();
     activatedOutputs_ = outputs;
     if (outputs.size() == 1 && layout) {
-        state_.mainOffset = layout->mainOffset;
-        state_.phonesOffset = layout->phonesOffset;
-        state_.pairWidth = layout->width;
-        state_.pairedBuses = true;
+        state_.mainOffset.store(layout->mainOffset);
+        state_.phonesOffset.store(layout->phonesOffset);
+        state_.pairWidth.store(layout->width);
+        state_.pairedBuses.store(true);
     } else {
-        state_.pairedBuses = false;
+        state_.pairedBuses.store(false);
     }
 
     TapDescription tap;
@@ -89,17 +89,17 @@ void ProcessTap::start(const std::vector<Output>& outputs, std::optional<BusLayo
     }
     // A rate that is not a positive number would turn the ramp into a runaway gain.
     if (!(std::isfinite(rate) && rate > 0)) rate = 48000.0;
-    state_.rampCoefficient = 1.0f - std::exp(-1.0f / (float(rate) * 0.03f));
+    state_.rampCoefficient.store(1.0f - std::exp(-1.0f / (float(rate) * 0.03f)));
     activatedSampleRate_ = rate;
 
     checkStreamFormat();
 
     // A tap that has never rendered starts at the levels its settings give now, so one built
     // during panic, solo or cue is silent (or cued) from its first cycle.
-    if (state_.renderCount == 0) {
-        const RenderTargets targets = renderTargets(state_);
-        state_.currentGain = targets.main;
-        state_.currentCueGain = targets.cue;
+    if (state_.renderCount.load() == 0) {
+        const RenderTargets targets = renderTargets(state_.settings());
+        state_.currentGain.store(targets.main);
+        state_.currentCueGain.store(targets.cue);
     }
 
     IOProcID proc = 0;
@@ -107,11 +107,13 @@ void ProcessTap::start(const std::vector<Output>& outputs, std::optional<BusLayo
     check(hw.createIOProc(aggregateID_,
                           [state](const AudioTimeStamp&, const IOBufferList& input, const AudioTimeStamp&,
                                   const IOBufferList& output, const AudioTimeStamp& outputTime) {
-                              renderPass(*state, input, output);
+                              // Read once: the whole cycle works from one set of settings.
+                              const TapSettings settings = state->settings();
+                              renderPass(*state, settings, input, output);
                               // Placed by when this output is heard, so every tap on the MAIN
                               // device meets the others in the same frames.
                               if (MixSink* lane = state->mainLane.load(std::memory_order_acquire))
-                                  feedMainMix(*state, *lane, outputTime.hostTime, input, output);
+                                  feedMainMix(settings, *lane, outputTime.hostTime, input, output);
                           },
                           proc),
           "create IO proc");
@@ -176,9 +178,10 @@ void ProcessTap::checkStreamFormat() {
     } catch (const HALError&) {
         return;
     }
-    state_.isFloat32 = format.formatID == kFormatLinearPCM && (format.formatFlags & kFormatFlagIsFloat) &&
-                       format.bitsPerChannel == 32;
-    if (!state_.isFloat32) log_.error("Aggregate stream is not Float32 PCM; gain disabled, passing through");
+    const bool isFloat32 = format.formatID == kFormatLinearPCM && (format.formatFlags & kFormatFlagIsFloat) &&
+                           format.bitsPerChannel == 32;
+    state_.isFloat32.store(isFloat32);
+    if (!isFloat32) log_.error("Aggregate stream is not Float32 PCM; gain disabled, passing through");
 }
 
 void ProcessTap::teardown() {

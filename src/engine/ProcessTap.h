@@ -58,32 +58,32 @@ public:
     void setVolume(float v);
     void setCueVolume(float v);
     void setPhonesBusGain(float v);
-    void setMuted(bool v) { state_.isMuted = v; }
-    void setPhonesMode(PhonesMode v) { state_.phonesMode = v; }
-    void setPanicked(bool v) { state_.panicked = v; }
-    void setMeterPre(bool v) { state_.meterPre = v; }
-    void setRecordsToMain(bool v) { state_.recordsToMain = v; }
-    void setRecordPre(bool v) { state_.recordPre = v; }
+    void setMuted(bool v) { state_.isMuted.store(v); }
+    void setPhonesMode(PhonesMode v) { state_.phonesMode.store(v); }
+    void setPanicked(bool v) { state_.panicked.store(v); }
+    void setMeterPre(bool v) { state_.meterPre.store(v); }
+    void setRecordsToMain(bool v) { state_.recordsToMain.store(v); }
+    void setRecordPre(bool v) { state_.recordPre.store(v); }
     // The lane the IO procedure adds the MAIN mix into while recordsToMain is set (none: nowhere).
     // The sink must outlive the tap.
     void setMainLane(MixSink* lane) { state_.mainLane.store(lane, std::memory_order_release); }
 
-    float volume() const { return state_.volume; }
-    bool isMuted() const { return state_.isMuted; }
-    float cueVolume() const { return state_.cueVolume; }
-    PhonesMode phonesMode() const { return state_.phonesMode; }
-    bool pairedBuses() const { return state_.pairedBuses; }
-    BusLayout busLayout() const { return {state_.mainOffset, state_.phonesOffset, state_.pairWidth}; }
-    float phonesBusGain() const { return state_.phonesBusGain; }
-    bool panicked() const { return state_.panicked; }
-    bool recordsToMain() const { return state_.recordsToMain; }
-    bool recordPre() const { return state_.recordPre; }
-    bool meterPre() const { return state_.meterPre; }
-    float currentGain() const { return state_.currentGain; }
-    float currentCueGain() const { return state_.currentCueGain; }
-    float rampCoefficient() const { return state_.rampCoefficient; }
-    bool isFloat32() const { return state_.isFloat32; }
-    std::uint64_t renderCount() const { return state_.renderCount; }
+    float volume() const { return state_.volume.load(); }
+    bool isMuted() const { return state_.isMuted.load(); }
+    float cueVolume() const { return state_.cueVolume.load(); }
+    PhonesMode phonesMode() const { return state_.phonesMode.load(); }
+    bool pairedBuses() const { return state_.pairedBuses.load(); }
+    BusLayout busLayout() const { return {state_.mainOffset.load(), state_.phonesOffset.load(), state_.pairWidth.load()}; }
+    float phonesBusGain() const { return state_.phonesBusGain.load(); }
+    bool panicked() const { return state_.panicked.load(); }
+    bool recordsToMain() const { return state_.recordsToMain.load(); }
+    bool recordPre() const { return state_.recordPre.load(); }
+    bool meterPre() const { return state_.meterPre.load(); }
+    float currentGain() const { return state_.currentGain.load(); }
+    float currentCueGain() const { return state_.currentCueGain.load(); }
+    float rampCoefficient() const { return state_.rampCoefficient.load(); }
+    bool isFloat32() const { return state_.isFloat32.load(); }
+    std::uint64_t renderCount() const { return state_.renderCount.load(); }
     MixSink* mainLane() const { return state_.mainLane.load(std::memory_order_acquire); }
 
     AudioObjectID tapID() const { return tapID_; }

@@ -2,6 +2,7 @@
 // One value shared between the main thread and a realtime thread. Each side writes it whole and
 // reads it whole; no ordering with other fields is needed, so every access is a relaxed atomic
 // (a plain load or store on the machines we run on). Never wraps anything larger than 8 bytes.
+// Every access is spelled out (load, store, ...): no conversion hides a read of shared state.
 
 #include <atomic>
 
@@ -24,12 +25,6 @@ public:
     // nothing, puts the value found into `expected` and returns false. For retry loops.
     bool compareExchangeWeak(T& expected, T desired) noexcept {
         return value_.compare_exchange_weak(expected, desired, std::memory_order_relaxed, std::memory_order_relaxed);
-    }
-
-    operator T() const noexcept { return load(); }
-    Relaxed& operator=(T v) noexcept {
-        store(v);
-        return *this;
     }
 
 private:

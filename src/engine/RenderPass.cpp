@@ -15,15 +15,13 @@ using kernel::ChannelWindow;
 int strideOf(std::uint32_t channels) { return channels >= 2 ? static_cast<int>(channels) : 1; }
 
 // The MAIN target alone, all the general path needs.
-float mainTargetFor(const TapRenderState& s, bool muted) {
-    return muted || s.panicked ? 0.0f : cubedLevel(s.volume);
-}
+float mainTargetFor(const TapSettings& s) { return s.isMuted || s.panicked ? 0.0f : cubedLevel(s.volume); }
 
-RenderTargets targetsFor(const TapRenderState& s, bool muted) {
+RenderTargets targetsFor(const TapSettings& s) {
     if (s.panicked) return {};  // both silent
     RenderTargets t;
-    t.main = muted ? 0.0f : cubedLevel(s.volume);
-    switch (s.phonesMode.load()) {
+    t.main = s.isMuted ? 0.0f : cubedLevel(s.volume);
+    switch (s.phonesMode) {
     case PhonesMode::CueLevel: t.cue = cubedLevel(s.cueVolume); break;
     case PhonesMode::Silent: t.cue = 0.0f; break;
     case PhonesMode::MirrorsMain:
@@ -51,8 +49,10 @@ void zeroBuffer(const IOBuffer& b) { kernel::zeroSamples(b.samples(), static_cas
 
 // A muted tap without paired buses is cut at once; the ramps keep their gains, so unmuting resumes
 // from where they were.
-[[gnu::noinline]] void cutMuted(TapRenderState& s, const IOBuffer* tap, const IOBufferList& output) {
-    if (s.meterPre && s.isFloat32 && tap && tap->data) kernel::accumulatePrePeak(tap->samples(), tap->byteSize, s.peak);
+[[gnu::noinline]] void cutMuted(TapRenderState& s, const TapSettings& settings, const IOBuffer* tap,
+                                const IOBufferList& output) {
+    if (settings.meterPre && settings.isFloat32 && tap && tap->data)
+        kernel::accumulatePrePeak(tap->samples(), tap->byteSize, s.peak);
     for (const IOBuffer& b : output)
         if (b.data) zeroBuffer(b);
 }
@@ -214,8 +214,8 @@ void zeroOutsideWindows(const IOBuffer& tap, const IOBufferList& output, Channel
 }
 
 // The meters of a paired cycle: what MAIN carries after the fader, or the tapped input before it.
-void raisePairedPeaks(TapRenderState& s, const IOBuffer& tap, float mainPeak) {
-    if (s.meterPre) {
+void raisePairedPeaks(TapRenderState& s, bool meterPre, const IOBuffer& tap, float mainPeak) {
+    if (meterPre) {
         kernel::accumulatePrePeak(tap.samples(), tap.byteSize, s.peak);
     } else {
         kernel::raise(s.peak, mainPeak);
@@ -223,37 +223,39 @@ void raisePairedPeaks(TapRenderState& s, const IOBuffer& tap, float mainPeak) {
     kernel::raise(s.postPeak, mainPeak);
 }
 
-void renderPaired(TapRenderState& s, const BusLayout& l, long long deviceChannels, const RenderTargets& targets,
-                  const IOBuffer& tap, const IOBufferList& output) {
+void renderPaired(TapRenderState& s, const TapSettings& settings, long long deviceChannels,
+                  const RenderTargets& targets, const IOBuffer& tap, const IOBufferList& output) {
+    const BusLayout& l = settings.buses;
     const int channels = int(std::min<long long>(deviceChannels, 1 << 30));
     const ChannelWindow mainWindow = kernel::channelWindow(l.mainOffset, l.width, channels);
     const ChannelWindow phonesWindow = kernel::channelWindow(l.phonesOffset, l.width, channels);
 
-    const float k = s.rampCoefficient;
+    const float k = settings.rampCoefficient;
+    const float mainGain = s.currentGain.load(), cueGain = s.currentCueGain.load();
     if (output.count == 1 && tap.channels == 2 && mainWindow.count == 2 && phonesWindow.count == 2 &&
         !overlap(mainWindow, phonesWindow)) {
         // The common shape: one stream, two stereo pairs apart. One pass writes the whole buffer.
         const IOBuffer& b = output[0];
-        if (s.currentGain == targets.main && s.currentCueGain == targets.cue && kernel::restsOn(targets.main, k) &&
+        if (mainGain == targets.main && cueGain == targets.cue && kernel::restsOn(targets.main, k) &&
             kernel::restsOn(targets.cue, k)) {
             // Both faders at rest, the common case: the gains stay.
             const float mainPeak =
                 kernel::restStereoPairs(targets.main, targets.cue, k, tap.samples(), tap.sampleCount(), b.samples(),
                                         int(b.channels), b.sampleCount(), mainWindow.first, phonesWindow.first);
-            raisePairedPeaks(s, tap, mainPeak);
+            raisePairedPeaks(s, settings.meterPre, tap, mainPeak);
             return;
         }
         const kernel::StereoPairs r = kernel::renderStereoPairs(
-            s.currentGain, targets.main, s.currentCueGain, targets.cue, k, tap.samples(), tap.sampleCount(),
-            b.samples(), int(b.channels), b.sampleCount(), mainWindow.first, phonesWindow.first);
-        raisePairedPeaks(s, tap, r.mainPeak);
-        s.currentGain = r.mainGain;
-        s.currentCueGain = r.cueGain;
+            mainGain, targets.main, cueGain, targets.cue, k, tap.samples(), tap.sampleCount(), b.samples(),
+            int(b.channels), b.sampleCount(), mainWindow.first, phonesWindow.first);
+        raisePairedPeaks(s, settings.meterPre, tap, r.mainPeak);
+        s.currentGain.store(r.mainGain);
+        s.currentCueGain.store(r.cueGain);
         return;
     }
 
     zeroOutsideWindows(tap, output, mainWindow, phonesWindow);
-    WindowResult main{s.currentGain, 0.0f}, cue{s.currentCueGain, 0.0f};
+    WindowResult main{mainGain, 0.0f}, cue{cueGain, 0.0f};
     renderWindows(tap, output, mainWindow, phonesWindow, k, targets.main, targets.cue, main, cue);
 
     float mainPeak = main.peak;
@@ -265,23 +267,24 @@ void renderPaired(TapRenderState& s, const BusLayout& l, long long deviceChannel
                                                              outFirst, count));
         });
     }
-    raisePairedPeaks(s, tap, mainPeak);
+    raisePairedPeaks(s, settings.meterPre, tap, mainPeak);
 
-    s.currentGain = main.gain;
-    s.currentCueGain = cue.gain;
+    s.currentGain.store(main.gain);
+    s.currentCueGain.store(cue.gain);
 }
 
 // The paired path when the device is wide enough for both windows; false when it is not, and the
 // cycle takes the general path.
-bool renderPairedBuses(TapRenderState& s, bool muted, const IOBuffer* tap, const IOBufferList& output) {
-    const BusLayout layout{s.mainOffset, s.phonesOffset, s.pairWidth};
-    const long long deviceChannels = pairedDeviceChannels(layout, tap, output);
+bool renderPairedBuses(TapRenderState& s, const TapSettings& settings, const IOBuffer* tap,
+                       const IOBufferList& output) {
+    const long long deviceChannels = pairedDeviceChannels(settings.buses, tap, output);
     if (!deviceChannels) return false;
-    renderPaired(s, layout, deviceChannels, targetsFor(s, muted), *tap, output);
+    renderPaired(s, settings, deviceChannels, targetsFor(settings), *tap, output);
     return true;
 }
 
-[[gnu::noinline]] void recordShape(TapRenderState& s, const IOBufferList& input, const IOBufferList& output) {
+[[gnu::noinline]] void recordShape(TapRenderState& s, bool isFloat32, const IOBufferList& input,
+                                   const IOBufferList& output) {
     IODiagnostic d;
     d.kind = IODiagnostic::Kind::Shape;
     d.outCount = output.count;
@@ -290,16 +293,16 @@ bool renderPairedBuses(TapRenderState& s, bool muted, const IOBuffer* tap, const
         d.outShapes[i] = {output[i].channels, output[i].byteSize};
     for (std::uint32_t i = 0; i < std::min<std::uint32_t>(input.count, IODiagnostic::kMaxBuffers); ++i)
         d.inShapes[i] = {input[i].channels, input[i].byteSize};
-    d.isFloat32 = s.isFloat32;
+    d.isFloat32 = isFloat32;
     s.diagnostics.push(d);
 }
 
-[[gnu::noinline]] void recordPeaks(TapRenderState& s, std::uint64_t count, float target, const IOBufferList& input,
-                 const IOBufferList& output) {
+[[gnu::noinline]] void recordPeaks(TapRenderState& s, float volume, std::uint64_t count, float target,
+                                   const IOBufferList& input, const IOBufferList& output) {
     if (const IOBuffer* last = input.last())
-        s.diagInPeak = std::max(s.diagInPeak.load(), kernel::bufferPeak(*last));
+        s.diagInPeak.store(std::max(s.diagInPeak.load(), kernel::bufferPeak(*last)));
     if (const IOBuffer* first = input.first())
-        s.diagOutPeak = std::max(s.diagOutPeak.load(), kernel::bufferPeak(*first));
+        s.diagOutPeak.store(std::max(s.diagOutPeak.load(), kernel::bufferPeak(*first)));
     if (count % 500 != 0) return;
     IODiagnostic d;
     d.kind = IODiagnostic::Kind::PeakDiag;
@@ -311,42 +314,45 @@ bool renderPairedBuses(TapRenderState& s, bool muted, const IOBuffer* tap, const
     for (std::uint32_t i = 0; i < std::min<std::uint32_t>(output.count, IODiagnostic::kMaxBuffers); ++i)
         d.outPeaks[i] = kernel::bufferPeak(output[i]);
     d.target = target;
-    d.volume = s.volume;
-    d.maxTap = s.diagInPeak;
-    d.maxIn0 = s.diagOutPeak;
+    d.volume = volume;
+    d.maxTap = s.diagInPeak.load();
+    d.maxIn0 = s.diagOutPeak.load();
     s.diagnostics.push(d);
-    if (count >= 2500) s.diagLogged = true;
+    if (count >= 2500) s.diagLogged.store(true);
 }
 
 // The commonest cycle of all: an unmuted tap without paired buses playing one stereo stream of
 // 32-bit float from the stereo tap, the fader at rest and the diagnostics done. It does what the
 // general path does there, in one pass and without the checks that cannot apply; false when the
 // cycle is not of that kind, having changed nothing.
-inline bool renderRestingStereo(TapRenderState& s, const IOBuffer* tap, const IOBufferList& output) {
+inline bool renderRestingStereo(TapRenderState& s, const TapSettings& settings, const IOBuffer* tap,
+                                const IOBufferList& output) {
     // The diagnostics finish on the general path after its shape line, so both are done.
-    if (s.isMuted || s.pairedBuses || !s.isFloat32 || !s.diagLogged || output.count != 1) return false;
+    if (settings.isMuted || settings.pairedBuses || !settings.isFloat32 || !s.diagLogged.load() || output.count != 1)
+        return false;
     const IOBuffer& b = output[0];
     if (!tap || !tap->data || !b.data || b.channels != 2 || tap->channels != 2 || b.byteSize != tap->byteSize ||
         (b.byteSize & 7) != 0)
         return false;
-    const float target = mainTargetFor(s, false);
-    if (s.currentGain != target || !kernel::restsOn(target, s.rampCoefficient)) return false;
+    const float target = mainTargetFor(settings);
+    if (s.currentGain.load() != target || !kernel::restsOn(target, settings.rampCoefficient)) return false;
     const float inputPeak = kernel::scaleSamples(tap->samples(), b.samples(), b.sampleCount(), target);
     const float written = kernel::scaledPeak(inputPeak, target);
-    kernel::raise(s.peak, s.meterPre ? inputPeak : written);
+    kernel::raise(s.peak, settings.meterPre ? inputPeak : written);
     kernel::raise(s.postPeak, written);
     return true;
 }
 
-[[gnu::noinline]] void renderGeneral(TapRenderState& s, std::uint64_t count, float target,
-                   const IOBuffer* tap, const IOBufferList& input, const IOBufferList& output) {
-    if (!s.shapeLogged) {
-        s.shapeLogged = true;
-        recordShape(s, input, output);
+[[gnu::noinline]] void renderGeneral(TapRenderState& s, const TapSettings& settings, std::uint64_t count,
+                                     const IOBuffer* tap, const IOBufferList& input, const IOBufferList& output) {
+    if (!s.shapeLogged.load()) {
+        s.shapeLogged.store(true);
+        recordShape(s, settings.isFloat32, input, output);
     }
-    const float k = s.rampCoefficient;
-    const bool meterPre = s.meterPre;
-    float g = s.currentGain;
+    const float target = mainTargetFor(settings);
+    const float k = settings.rampCoefficient;
+    const bool meterPre = settings.meterPre;
+    float g = s.currentGain.load();
     for (std::uint32_t i = 0; i < output.count; ++i) {
         const IOBuffer& b = output[i];
         if (!b.data) continue;
@@ -368,8 +374,8 @@ inline bool renderRestingStereo(TapRenderState& s, const IOBuffer* tap, const IO
             kernel::raise(s.postPeak, written);
         }
     }
-    s.currentGain = g;
-    if (!s.diagLogged) recordPeaks(s, count, target, input, output);
+    s.currentGain.store(g);
+    if (!s.diagLogged.load()) recordPeaks(s, settings.volume, count, target, input, output);
 }
 
 // One channel of interleaved frames: its first sample, the step between frames and how many.
@@ -415,25 +421,23 @@ void feedStereo(MixSink& lane, CapturePosition position, ChannelSource left, Cha
 }
 
 // Every cycle but the commonest: out of line, so that renderPass itself stays small.
-[[gnu::noinline]] void renderCycle(TapRenderState& s, std::uint64_t count, const IOBuffer* tap,
-                                   const IOBufferList& input, const IOBufferList& output) {
-    const bool muted = s.isMuted;
-    const bool paired = s.pairedBuses;
-    if (muted && !paired) {
-        cutMuted(s, tap, output);
+[[gnu::noinline]] void renderCycle(TapRenderState& s, const TapSettings& settings, std::uint64_t count,
+                                   const IOBuffer* tap, const IOBufferList& input, const IOBufferList& output) {
+    if (settings.isMuted && !settings.pairedBuses) {
+        cutMuted(s, settings, tap, output);
         return;
     }
-    if (!s.isFloat32) {
+    if (!settings.isFloat32) {
         passThrough(tap && tap->data ? tap : nullptr, output);
         return;
     }
-    if (paired && renderPairedBuses(s, muted, tap, output)) return;
-    renderGeneral(s, count, mainTargetFor(s, muted), tap, input, output);
+    if (settings.pairedBuses && renderPairedBuses(s, settings, tap, output)) return;
+    renderGeneral(s, settings, count, tap, input, output);
 }
 
 }  // namespace
 
-void feedMainMix(const TapRenderState& s, MixSink& lane, std::uint64_t hostTime, const IOBufferList& input,
+void feedMainMix(const TapSettings& s, MixSink& lane, std::uint64_t hostTime, const IOBufferList& input,
                  const IOBufferList& output) {
     // A device that is not 32-bit float carries bytes the mix cannot read.
     if (!s.recordsToMain || !s.isFloat32 || !lane.isArmed()) return;
@@ -446,7 +450,7 @@ void feedMainMix(const TapRenderState& s, MixSink& lane, std::uint64_t hostTime,
         return;
     }
     // After the fader: what this cycle's render put on the MAIN pair.
-    const BusLayout layout{s.mainOffset, s.phonesOffset, s.pairWidth};
+    const BusLayout& layout = s.buses;
     if (s.pairedBuses && pairedPathApplies(layout, tap, output)) {
         const long long first = std::max(layout.mainOffset, 0);
         feedStereo(lane, position, channelOf(output, first), channelOf(output, first + (layout.width >= 2 ? 1 : 0)));
@@ -461,13 +465,13 @@ void feedMainMix(const TapRenderState& s, MixSink& lane, std::uint64_t hostTime,
     }
 }
 
-RenderTargets renderTargets(const TapRenderState& state) { return targetsFor(state, state.isMuted); }
+RenderTargets renderTargets(const TapSettings& settings) { return targetsFor(settings); }
 
-void renderPass(TapRenderState& s, const IOBufferList& input, const IOBufferList& output) {
+void renderPass(TapRenderState& s, const TapSettings& settings, const IOBufferList& input, const IOBufferList& output) {
     const std::uint64_t count = s.renderCount.load() + 1;
-    s.renderCount = count;
+    s.renderCount.store(count);
     const IOBuffer* tap = input.last();
-    if (!renderRestingStereo(s, tap, output)) renderCycle(s, count, tap, input, output);
+    if (!renderRestingStereo(s, settings, tap, output)) renderCycle(s, settings, count, tap, input, output);
 }
 
 }  // namespace quellor

@@ -3,16 +3,21 @@
 // and counters the IO thread keeps, the peaks the meter clock takes, and the ring that carries
 // the pass's diagnostic lines out of the IO thread. Every field is one relaxed atomic value.
 //
-// Threads: settings (volume ... recordPre) are written by the main thread and read by the IO
-// thread; currentGain, currentCueGain, shapeLogged, renderCount and the diag fields are written
+// Threads: settings (volume ... recordPre, meterPre, rampCoefficient, isFloat32: what TapSettings
+// holds) are written by the main thread and read by the IO thread; currentGain, currentCueGain, shapeLogged, renderCount and the diag fields are written
 // only by the IO thread while the tap runs (the main thread sets them before the IO procedure
 // exists); peak and postPeak are raised by the IO thread and taken by the main thread. The
 // diagnostics ring is pushed by the IO thread and drained by the main thread. mainLane is set by
 // the main thread and read by the IO thread (release/acquire: the sink behind it is fully built).
+//
+// The IO thread reads the settings once per cycle, into a TapSettings (settings()), and works from
+// that copy for the rest of the cycle: the render and the MAIN mix feed of one cycle then see the
+// same values, whatever the main thread changes meanwhile.
 
 #include <atomic>
 #include <cstdint>
 
+#include "engine/BusLayout.h"
 #include "engine/IODiagnostic.h"
 #include "engine/MixSink.h"
 #include "engine/PhonesMode.h"
@@ -20,6 +25,23 @@
 #include "engine/SpscRing.h"
 
 namespace quellor {
+
+// The settings of a tap as one IO cycle sees them: plain values, read together.
+struct TapSettings {
+    float volume = 0.0f;
+    bool isMuted = false;
+    float cueVolume = 0.0f;
+    PhonesMode phonesMode = PhonesMode::MirrorsMain;
+    bool pairedBuses = false;
+    BusLayout buses;  // where MAIN and PHONES lie, when pairedBuses
+    float phonesBusGain = 1.0f;
+    bool panicked = false;
+    bool recordsToMain = false;
+    bool recordPre = false;
+    bool meterPre = false;
+    float rampCoefficient = 0.0f;
+    bool isFloat32 = true;
+};
 
 struct TapRenderState {
     Relaxed<float> volume{0.0f};
@@ -51,6 +73,25 @@ struct TapRenderState {
 
     // One shape line and five diagnostics lines in a tap's life: the ring never fills.
     SpscRing<IODiagnostic, 8> diagnostics;
+
+    // Every setting, each read once. Any thread.
+    TapSettings settings() const {
+        TapSettings s;
+        s.volume = volume.load();
+        s.isMuted = isMuted.load();
+        s.cueVolume = cueVolume.load();
+        s.phonesMode = phonesMode.load();
+        s.pairedBuses = pairedBuses.load();
+        s.buses = {mainOffset.load(), phonesOffset.load(), pairWidth.load()};
+        s.phonesBusGain = phonesBusGain.load();
+        s.panicked = panicked.load();
+        s.recordsToMain = recordsToMain.load();
+        s.recordPre = recordPre.load();
+        s.meterPre = meterPre.load();
+        s.rampCoefficient = rampCoefficient.load();
+        s.isFloat32 = isFloat32.load();
+        return s;
+    }
 };
 
 }  // namespace quellor

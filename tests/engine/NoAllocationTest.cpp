@@ -152,21 +152,21 @@ TEST(RenderPassAllocation, NoHeapCallOnAnyPath) {
     };
     for (const Case& c : cases) {
         TapRenderState state;
-        state.pairedBuses = c.paired;
-        state.isMuted = c.muted;
-        state.isFloat32 = c.float32;
-        state.volume = 0.8f;
-        state.rampCoefficient = 0.001f;
-        state.recordsToMain = true;
+        state.pairedBuses.store(c.paired);
+        state.isMuted.store(c.muted);
+        state.isFloat32.store(c.float32);
+        state.volume.store(0.8f);
+        state.rampCoefficient.store(0.001f);
+        state.recordsToMain.store(true);
         SummingLane lane;
         IOBufferStorage in({{2, 512}, {2, 512}}), out(c.outputs);
         std::fill(in.stream(1).begin(), in.stream(1).end(), 0.5f);
         const IOBufferList inList = in.list(), outList = out.list();
         const int calls = heapCallsOf([&] {
             for (int call = 0; call < 2600; ++call) {
-                renderPass(state, inList, outList);
-                state.recordPre = call % 2 == 0;
-                feedMainMix(state, lane, std::uint64_t(call) * 512, inList, outList);
+                renderPass(state, state.settings(), inList, outList);
+                state.recordPre.store(call % 2 == 0);
+                feedMainMix(state.settings(), lane, std::uint64_t(call) * 512, inList, outList);
             }
         });
         EXPECT_EQ(calls, 0) << "paired " << c.paired << " muted " << c.muted;

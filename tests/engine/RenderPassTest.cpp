@@ -34,21 +34,21 @@ reference::Tap caseSettings() {
 }
 
 void copyInto(const reference::Tap& s, TapRenderState& t) {
-    t.volume = s.volume;
-    t.isMuted = s.isMuted;
-    t.cueVolume = s.cueVolume;
-    t.phonesMode = s.phonesMode;
-    t.pairedBuses = s.pairedBuses;
-    t.mainOffset = s.mainOffset;
-    t.phonesOffset = s.phonesOffset;
-    t.pairWidth = s.pairWidth;
-    t.phonesBusGain = s.phonesBusGain;
-    t.panicked = s.panicked;
-    t.meterPre = s.meterPre;
-    t.currentGain = s.currentGain;
-    t.currentCueGain = s.currentCueGain;
-    t.rampCoefficient = s.rampCoefficient;
-    t.isFloat32 = s.isFloat32;
+    t.volume.store(s.volume);
+    t.isMuted.store(s.isMuted);
+    t.cueVolume.store(s.cueVolume);
+    t.phonesMode.store(s.phonesMode);
+    t.pairedBuses.store(s.pairedBuses);
+    t.mainOffset.store(s.mainOffset);
+    t.phonesOffset.store(s.phonesOffset);
+    t.pairWidth.store(s.pairWidth);
+    t.phonesBusGain.store(s.phonesBusGain);
+    t.panicked.store(s.panicked);
+    t.meterPre.store(s.meterPre);
+    t.currentGain.store(s.currentGain);
+    t.currentCueGain.store(s.currentCueGain);
+    t.rampCoefficient.store(s.rampCoefficient);
+    t.isFloat32.store(s.isFloat32);
 }
 
 // Input list of a tap's aggregate: a sub-device input first, the tapped mixdown (stereo unless
@@ -132,13 +132,13 @@ using test::vectorWidths;
 // A case either starts mid-ramp (the gains of caseSettings) or at rest: the gains at their targets
 // and the one-time diagnostics done, the state of a tap that has played for a while.
 void startAtRest(reference::Tap& model, TapRenderState& state) {
-    const RenderTargets targets = renderTargets(state);
+    const RenderTargets targets = renderTargets(state.settings());
     model.currentGain = targets.main;
     model.currentCueGain = targets.cue;
-    state.currentGain = targets.main;
-    state.currentCueGain = targets.cue;
-    state.shapeLogged = true;
-    state.diagLogged = true;
+    state.currentGain.store(targets.main);
+    state.currentCueGain.store(targets.cue);
+    state.shapeLogged.store(true);
+    state.diagLogged.store(true);
 }
 
 TEST(RenderPass, TableMatchesTheReferenceModelBitForBit) {
@@ -174,7 +174,7 @@ TEST(RenderPass, TableMatchesTheReferenceModelBitForBit) {
                                 input.fill(call);
                                 prefill(out, 7.0f);
                                 prefill(expected, 7.0f);
-                                renderPass(state, input.storage.list(), out.list());
+                                renderPass(state, state.settings(), input.storage.list(), out.list());
                                 reference::render(model, input.storage.list(), expected.list());
                                 ASSERT_TRUE(sameBits(out, expected)) << "call " << call;
                                 ASSERT_EQ(state.currentGain.load(), model.currentGain) << call;
@@ -196,7 +196,7 @@ struct Rig {
     void run(int calls = 1) {
         for (int i = 0; i < calls; ++i) {
             prefill(out, 7.0f);
-            renderPass(state, input.storage.list(), out.list());
+            renderPass(state, state.settings(), input.storage.list(), out.list());
         }
     }
     std::vector<float> frame(std::size_t stream, std::size_t f) {
@@ -211,10 +211,10 @@ struct Rig {
 TEST(RenderPass, MutedUnpairedTapIsSilentAtOnceAndKeepsItsGain) {
     for (bool meterPre : {false, true}) {
         Rig rig({{2, 256}});
-        rig.state.volume = 1.0f;
-        rig.state.currentGain = 1.0f;
-        rig.state.isMuted = true;
-        rig.state.meterPre = meterPre;
+        rig.state.volume.store(1.0f);
+        rig.state.currentGain.store(1.0f);
+        rig.state.isMuted.store(true);
+        rig.state.meterPre.store(meterPre);
         rig.run();
         EXPECT_EQ(rig.frame(0, 0), (std::vector<float>{0, 0}));
         EXPECT_EQ(rig.frame(0, 255), (std::vector<float>{0, 0}));
@@ -227,15 +227,15 @@ TEST(RenderPass, MutedUnpairedTapIsSilentAtOnceAndKeepsItsGain) {
 
 TEST(RenderPass, PairedCueKeepsPlayingOnPhonesWhileMainRampsDown) {
     Rig rig({{8, 256}});
-    rig.state.pairedBuses = true;
-    rig.state.volume = 1.0f;
-    rig.state.currentGain = 1.0f;
-    rig.state.isMuted = true;
-    rig.state.phonesMode = PhonesMode::CueLevel;
-    rig.state.cueVolume = 0.5f;
-    rig.state.currentCueGain = 0.125f * 0.5f;
-    rig.state.phonesBusGain = 0.5f;
-    rig.state.rampCoefficient = 0.05f;
+    rig.state.pairedBuses.store(true);
+    rig.state.volume.store(1.0f);
+    rig.state.currentGain.store(1.0f);
+    rig.state.isMuted.store(true);
+    rig.state.phonesMode.store(PhonesMode::CueLevel);
+    rig.state.cueVolume.store(0.5f);
+    rig.state.currentCueGain.store(0.125f * 0.5f);
+    rig.state.phonesBusGain.store(0.5f);
+    rig.state.rampCoefficient.store(0.05f);
     rig.run();
     EXPECT_GT(rig.frame(0, 0)[0], 0.4f);   // MAIN starts where it was...
     EXPECT_LT(rig.frame(0, 255)[0], 0.01f);  // ...and ramps towards 0
@@ -246,12 +246,12 @@ TEST(RenderPass, PairedCueKeepsPlayingOnPhonesWhileMainRampsDown) {
 
 TEST(RenderPass, OverlappingWindowsLetThePhonesCueWin) {
     Rig rig({{4, 64}});
-    rig.state.pairedBuses = true;
-    rig.state.phonesOffset = 0;
-    rig.state.volume = 1.0f;
-    rig.state.currentGain = 1.0f;
-    rig.state.phonesMode = PhonesMode::Silent;  // the shared pair goes silent
-    rig.state.currentCueGain = 0.0f;
+    rig.state.pairedBuses.store(true);
+    rig.state.phonesOffset.store(0);
+    rig.state.volume.store(1.0f);
+    rig.state.currentGain.store(1.0f);
+    rig.state.phonesMode.store(PhonesMode::Silent);  // the shared pair goes silent
+    rig.state.currentCueGain.store(0.0f);
     rig.run();
     EXPECT_EQ(rig.frame(0, 10), (std::vector<float>{0, 0, 0, 0}));
     EXPECT_EQ(rig.state.postPeak.load(), 0.0f);
@@ -259,10 +259,10 @@ TEST(RenderPass, OverlappingWindowsLetThePhonesCueWin) {
 
 TEST(RenderPass, PairedTapOnATooSmallDeviceCopiesMainToEveryChannel) {
     Rig rig({{2, 64}});
-    rig.state.pairedBuses = true;  // offsets 0 and 2 need 4 channels
-    rig.state.volume = 1.0f;
-    rig.state.currentGain = 1.0f;
-    rig.state.phonesMode = PhonesMode::Silent;
+    rig.state.pairedBuses.store(true);  // offsets 0 and 2 need 4 channels
+    rig.state.volume.store(1.0f);
+    rig.state.currentGain.store(1.0f);
+    rig.state.phonesMode.store(PhonesMode::Silent);
     rig.run();
     EXPECT_EQ(rig.frame(0, 10), (std::vector<float>{0.5f, 0.5f}));
     EXPECT_TRUE(rig.state.shapeLogged.load());
@@ -270,13 +270,13 @@ TEST(RenderPass, PairedTapOnATooSmallDeviceCopiesMainToEveryChannel) {
 
 TEST(RenderPass, DeviceWithSeveralStreamsGetsEachPairOnlyInItsOwnStream) {
     Rig rig({{2, 64}, {2, 64}, {2, 64}, {2, 64}});
-    rig.state.pairedBuses = true;
-    rig.state.phonesOffset = 2;
-    rig.state.volume = 0.5f;
-    rig.state.currentGain = 0.125f;
-    rig.state.phonesMode = PhonesMode::CueLevel;
-    rig.state.cueVolume = 1.0f;
-    rig.state.currentCueGain = 1.0f;
+    rig.state.pairedBuses.store(true);
+    rig.state.phonesOffset.store(2);
+    rig.state.volume.store(0.5f);
+    rig.state.currentGain.store(0.125f);
+    rig.state.phonesMode.store(PhonesMode::CueLevel);
+    rig.state.cueVolume.store(1.0f);
+    rig.state.currentCueGain.store(1.0f);
     rig.run();
     EXPECT_EQ(rig.frame(0, 10), (std::vector<float>{0.0625f, 0.0625f}));  // MAIN at fader 0.5
     EXPECT_EQ(rig.frame(1, 10), (std::vector<float>{0.5f, 0.5f}));        // PHONES cue at 1.0
@@ -288,12 +288,12 @@ TEST(RenderPass, DeviceWithSeveralStreamsGetsEachPairOnlyInItsOwnStream) {
 TEST(RenderPass, PairsOverStreamsOfUnequalLengthTakeTheGainWhereTheWindowsFirstStreamEnds) {
     // MAIN straddles a 100-frame stream and a 256-frame one; PHONES lies in a third.
     Rig rig({{2, 100}, {2, 256}, {2, 256}});
-    rig.state.pairedBuses = true;
-    rig.state.mainOffset = 1;
-    rig.state.phonesOffset = 4;
-    rig.state.volume = 1.0f;
-    rig.state.currentGain = 0.0f;
-    rig.state.rampCoefficient = k48k;
+    rig.state.pairedBuses.store(true);
+    rig.state.mainOffset.store(1);
+    rig.state.phonesOffset.store(4);
+    rig.state.volume.store(1.0f);
+    rig.state.currentGain.store(0.0f);
+    rig.state.rampCoefficient.store(k48k);
     rig.run();
     float g = 0.0f;
     for (int f = 0; f < 100; ++f) g = (1.0f - g) * k48k + g;
@@ -307,9 +307,9 @@ TEST(RenderPass, PairsOverStreamsOfUnequalLengthTakeTheGainWhereTheWindowsFirstS
 
 TEST(RenderPass, TwoOutputBuffersUnpairedContinueTheRampAcrossBuffers) {
     Rig rig({{2, 4}, {2, 4}}, 4);
-    rig.state.volume = 0.0f;
-    rig.state.currentGain = 1.0f;
-    rig.state.rampCoefficient = 0.5f;
+    rig.state.volume.store(0.0f);
+    rig.state.currentGain.store(1.0f);
+    rig.state.rampCoefficient.store(0.5f);
     rig.run();
     EXPECT_EQ(rig.frame(0, 0)[0], 0.5f * 0.5f);
     EXPECT_EQ(rig.frame(1, 0)[0], 0.5f * 0.03125f);  // fifth step, not the first again
@@ -317,9 +317,9 @@ TEST(RenderPass, TwoOutputBuffersUnpairedContinueTheRampAcrossBuffers) {
 
 TEST(RenderPass, NonFloatDevicePassesTheBytesThrough) {
     Rig rig({{2, 1024}});  // 4096 bytes out, the tap buffer holds 256 frames = 2048 bytes
-    rig.state.isFloat32 = false;
-    rig.state.volume = 0.1f;
-    rig.state.currentGain = 0.3f;
+    rig.state.isFloat32.store(false);
+    rig.state.volume.store(0.1f);
+    rig.state.currentGain.store(0.3f);
     rig.run();
     EXPECT_EQ(std::memcmp(rig.out.samples(0), rig.input.tap(), 2048), 0);
     EXPECT_EQ(rig.frame(0, 256), (std::vector<float>{0, 0}));
@@ -334,20 +334,20 @@ TEST(RenderPass, GainLawClampsAndReadsNotANumberAsFullLevel) {
     EXPECT_EQ(cubedLevel(-0.2f), 0.0f);
     EXPECT_EQ(cubedLevel(std::numeric_limits<float>::quiet_NaN()), 1.0f);
     TapRenderState s;
-    s.volume = 0.5f;
-    s.phonesMode = PhonesMode(7);
-    s.phonesBusGain = 0.5f;
-    EXPECT_EQ(renderTargets(s).main, 0.125f);
-    EXPECT_EQ(renderTargets(s).cue, 0.0625f);  // unknown modes mirror MAIN
-    s.panicked = true;
-    EXPECT_EQ(renderTargets(s).main, 0.0f);
-    EXPECT_EQ(renderTargets(s).cue, 0.0f);
+    s.volume.store(0.5f);
+    s.phonesMode.store(PhonesMode(7));
+    s.phonesBusGain.store(0.5f);
+    EXPECT_EQ(renderTargets(s.settings()).main, 0.125f);
+    EXPECT_EQ(renderTargets(s.settings()).cue, 0.0625f);  // unknown modes mirror MAIN
+    s.panicked.store(true);
+    EXPECT_EQ(renderTargets(s.settings()).main, 0.0f);
+    EXPECT_EQ(renderTargets(s.settings()).cue, 0.0f);
 }
 
 TEST(RenderPass, DiagnosticLinesAreRecordedOnTheGeneralPathOnly) {
     Rig rig({{2, 256}});
-    rig.state.volume = 1.0f;
-    rig.state.currentGain = 1.0f;
+    rig.state.volume.store(1.0f);
+    rig.state.currentGain.store(1.0f);
     rig.run(499);
     IODiagnostic d;
     ASSERT_TRUE(rig.state.diagnostics.pop(d));
@@ -363,7 +363,7 @@ TEST(RenderPass, DiagnosticLinesAreRecordedOnTheGeneralPathOnly) {
     EXPECT_EQ(counts, (std::vector<std::uint64_t>{1000, 1500, 2000, 2500}));
 
     Rig paired({{8, 256}});
-    paired.state.pairedBuses = true;
+    paired.state.pairedBuses.store(true);
     paired.run(500);
     EXPECT_TRUE(paired.state.diagnostics.empty());
 }
