@@ -6,6 +6,7 @@
 #include "base/Level.h"
 #include "base/Logger.h"
 #include "engine/MixerEngine.h"
+#include "engine/RouteID.h"
 
 namespace quellor {
 
@@ -194,7 +195,7 @@ void MixerEngine::loadConsoleSlots() {
         loaded = *stored;
         for (int i = 0; i < 8; ++i) loaded.append(QString());
     } else {
-        loaded = {QStringLiteral("bus:main"), QStringLiteral("bus:phones")};
+        loaded = {RouteID::kMainBus, RouteID::kPhonesBus};
         while (loaded.size() < kSlotCount) loaded.append(QString());
     }
     if (assignIfChanged(slots_, loaded)) emit slotsChanged();

@@ -4,6 +4,7 @@
 
 #include "EngineFixture.h"
 #include "base/JSONDefaults.h"
+#include "engine/RouteID.h"
 
 namespace quellor::test {
 namespace {
@@ -112,7 +113,7 @@ TEST_F(MixerEngineStateTest, SetSlotIgnoresOutOfRangeAndUnchangedSlots) {
     engine().onMixChanged = [&] { ++mixChanges; };
     engine().setSlot("com.example.player", 16);
     engine().setSlot("com.example.player", -1);
-    engine().setSlot("bus:main", 0);
+    engine().setSlot(RouteID::kMainBus, 0);
     EXPECT_FALSE(defaults().contains("consoleSlots"));
     EXPECT_EQ(mixChanges, 0);
 

@@ -4,6 +4,7 @@
 
 #include "EngineFixture.h"
 #include "base/JSONDefaults.h"
+#include "engine/RouteID.h"
 
 namespace quellor::test {
 namespace {
@@ -112,9 +113,9 @@ TEST_F(MixerEngineTapsTest, PanicAndSoloSilenceLiveAndNewTaps) {
     engine().applySolo(false, kPlayer);
     EXPECT_FALSE(tap(kRadio)->panicked());
 
-    engine().applySolo(true, "bus:main");  // soloed id of no application silences every one
+    engine().applySolo(true, RouteID::kMainBus);  // soloed id of no application silences every one
     EXPECT_TRUE(engine().isSilenced(kPlayer));
-    engine().applySolo(false, "bus:main");
+    engine().applySolo(false, RouteID::kMainBus);
 
     engine().setPanic(true);
     EXPECT_TRUE(logs.contains("MixerEngine", LogLevel::Info, "Panic engaged"));
@@ -179,13 +180,13 @@ TEST_F(MixerEngineTapsTest, AKeptTapFeedsMainExactlyWhileItsDeviceIsTheMainDevic
     advance(1.0);
     EXPECT_EQ(tapAggregate(kPlayer), aggregate);  // its outputs did not change: kept
     EXPECT_TRUE(tap(kPlayer)->recordsToMain());
-    EXPECT_GT(engine().meterLevels().at("bus:main"), 0.4f);
+    EXPECT_GT(engine().meterLevels().at(RouteID::kMainBus), 0.4f);
 
     hardware.setDefaultOutputDevice(speakers);
     advance(3.0);  // what it showed before has decayed away
     EXPECT_EQ(tapAggregate(kPlayer), aggregate);
     EXPECT_FALSE(tap(kPlayer)->recordsToMain());
-    EXPECT_LT(engine().meterLevels().at("bus:main"), 0.001f);
+    EXPECT_LT(engine().meterLevels().at(RouteID::kMainBus), 0.001f);
 }
 
 TEST_F(MixerEngineTapsTest, ASampleRateChangeOfTheFirstOutputRestartsItsTaps) {
