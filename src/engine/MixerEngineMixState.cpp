@@ -2,7 +2,7 @@
 // reaches the live tap, the debounced save of "appVolumes", the console slots and strip styles.
 
 #include "audio/AudioProcessMonitor.h"
-#include "base/JSONDefaults.h"
+#include "base/JsonDefaults.h"
 #include "base/Level.h"
 #include "base/Logger.h"
 #include "engine/MixerEngine.h"
@@ -216,7 +216,7 @@ void MixerEngine::setStripStyles(StripStyleMap styles) {
 }
 
 void MixerEngine::saveStripStyles() {
-    JSONDefaults::save(stripStyles_, QStringLiteral("stripStyles"));
+    JsonDefaults::save(stripStyles_, QStringLiteral("stripStyles"));
     if (onMixChanged) onMixChanged();
 }
 

@@ -3,7 +3,7 @@
 #include <QSignalSpy>
 
 #include "EngineFixture.h"
-#include "base/JSONDefaults.h"
+#include "base/JsonDefaults.h"
 #include "engine/RouteID.h"
 
 namespace quellor::test {
@@ -217,7 +217,7 @@ TEST_F(MixerEngineTapsTest, StoringABusPairingRestartsTheTapsOnThatDevice) {
     const AudioObjectID before = tapAggregate(kPlayer);
     ASSERT_NE(before, 0u);
     engine().setBusPairing(BusPairing{4, 6}, "iface");
-    EXPECT_EQ(JSONDefaults::load<BusPairingMap>("busPairings"), (BusPairingMap{{"iface", BusPairing{4, 6}}}));
+    EXPECT_EQ(JsonDefaults::load<BusPairingMap>("busPairings"), (BusPairingMap{{"iface", BusPairing{4, 6}}}));
     ASSERT_NE(tap(kPlayer), nullptr);
     EXPECT_NE(tapAggregate(kPlayer), before);
     EXPECT_EQ(tap(kPlayer)->mainOffset(), 4);
