@@ -30,9 +30,13 @@ TEST_F(MixerEngineTapsTest, APlayingApplicationGetsATapOnlyWhenItNeedsOne) {
 
     engine().setVolume(0.5f, app(kPlayer));
     EXPECT_EQ(tappedApps(), QStringList{kPlayer});
-    EXPECT_TRUE(logs.containsText("LEVELCHK app=com.example.player pos=0.500000 gain=0.125000"));
+    ASSERT_NE(tap(kPlayer), nullptr);
+    EXPECT_EQ(tap(kPlayer)->volume(), 0.5f);
+    EXPECT_EQ(tap(kPlayer)->targetGain(), 0.125f);  // the fader law: the position cubed
+    EXPECT_FALSE(tap(kPlayer)->pairedBuses());
+    // The lines support reads to check what a new tap was given.
     EXPECT_TRUE(logs.contains("MixerEngine", LogLevel::Default, "PAIRCHK outputs=1 deviceFound=true ch=2 pairing=false"));
-    EXPECT_TRUE(logs.containsText("paired=false phonesBusGain="));
+    EXPECT_TRUE(logs.containsText("LEVELCHK app=com.example.player pos=0.500000 gain=0.125000 paired=false phonesBusGain="));
 
     // On an interface with a PHONES pair every playing application is tapped, silent ones are not.
     const AudioObjectID iface = addOutputDevice("iface", 8);
@@ -187,6 +191,22 @@ TEST_F(MixerEngineTapsTest, AKeptTapFeedsMainExactlyWhileItsDeviceIsTheMainDevic
     EXPECT_EQ(tapAggregate(kPlayer), aggregate);
     EXPECT_FALSE(tap(kPlayer)->recordsToMain());
     EXPECT_LT(engine().meterLevels().at(RouteID::kMainBus), 0.001f);
+}
+
+TEST_F(MixerEngineTapsTest, ATapOnChosenOutputsPlaysAtFullGainWhateverItsFader) {
+    // The chosen devices' own volumes are the level there.
+    addOutputDevice("speakers", 2);
+    addOutputDevice("usb", 2);
+    addApp(100, kPlayer);
+    defaults().setData("appVolumes", R"({"com.example.player":{"volume":0.5,"outputDeviceUIDs":["usb"]}})");
+    startEngine();
+    ASSERT_NE(tap(kPlayer), nullptr);
+    EXPECT_EQ(tap(kPlayer)->targetGain(), 1.0f);
+
+    engine().setVolume(0.25f, app(kPlayer));
+    ASSERT_NE(tap(kPlayer), nullptr);
+    EXPECT_EQ(tap(kPlayer)->targetGain(), 1.0f);
+    EXPECT_EQ(engine().volumes().at(kPlayer).volume, 0.25f);  // the fader itself moved
 }
 
 TEST_F(MixerEngineTapsTest, ASampleRateChangeOfTheFirstOutputRestartsItsTaps) {
