@@ -56,7 +56,7 @@ void MixerEngine::setBusPairing(const BusPairing& pairing, const QString& device
         busPairings_[deviceUID] = pairing;
         emit busPairingsChanged();
     }
-    JsonDefaults::save(busPairings_, QStringLiteral("busPairings"));
+    JsonDefaults::save(busPairings_, QStringLiteral("busPairings"), defaults_);
     // A tap takes its pairs when it starts, so the taps on this device start again with the new
     // choice.
     std::vector<QString> onDevice;
