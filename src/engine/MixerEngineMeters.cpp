@@ -20,7 +20,7 @@ void MixerEngine::startMeterTimer() {
 
 void MixerEngine::meterTick() {
     // Read on every tick, so a change of the setting shows on the next one.
-    const bool pre = MeterSources::read(UserDefaults::standard()) == MeterSource::pre;
+    const bool pre = MeterSources::read(defaults_) == MeterSource::pre;
     std::vector<MeterLevels::Reading> readings;
     readings.reserve(taps_.size());
     for (auto& [bundleID, tap] : taps_) {

@@ -2,10 +2,11 @@
 // reaches the live tap, the debounced save of "appVolumes", the console slots and strip styles.
 
 #include "audio/AudioProcessMonitor.h"
-#include "base/JSONDefaults.h"
+#include "base/JsonDefaults.h"
 #include "base/Level.h"
 #include "base/Logger.h"
 #include "engine/MixerEngine.h"
+#include "engine/RouteID.h"
 
 namespace quellor {
 
@@ -187,14 +188,14 @@ std::optional<AudioApp> MixerEngine::tapTarget(const QString& bundleID) const {
 
 void MixerEngine::loadConsoleSlots() {
     QStringList loaded;
-    auto stored = UserDefaults::standard().stringArrayValue(QStringLiteral("consoleSlots"));
+    auto stored = defaults_.stringArrayValue(QStringLiteral("consoleSlots"));
     if (stored && stored->size() == kSlotCount) {
         loaded = *stored;
     } else if (stored && stored->size() == 8) {
         loaded = *stored;
         for (int i = 0; i < 8; ++i) loaded.append(QString());
     } else {
-        loaded = {QStringLiteral("bus:main"), QStringLiteral("bus:phones")};
+        loaded = {RouteID::kMainBus, RouteID::kPhonesBus};
         while (loaded.size() < kSlotCount) loaded.append(QString());
     }
     if (assignIfChanged(slots_, loaded)) emit slotsChanged();
@@ -204,7 +205,7 @@ void MixerEngine::setSlot(const QString& id, int index) {
     if (index < 0 || index >= slots_.size() || slots_[index] == id) return;
     slots_[index] = id;
     emit slotsChanged();
-    UserDefaults::standard().setStringArray(QStringLiteral("consoleSlots"), slots_);
+    defaults_.setStringArray(QStringLiteral("consoleSlots"), slots_);
     if (onMixChanged) onMixChanged();
     sendAppList();
 }
@@ -215,7 +216,7 @@ void MixerEngine::setStripStyles(StripStyleMap styles) {
 }
 
 void MixerEngine::saveStripStyles() {
-    JSONDefaults::save(stripStyles_, QStringLiteral("stripStyles"));
+    JsonDefaults::save(stripStyles_, QStringLiteral("stripStyles"), defaults_);
     if (onMixChanged) onMixChanged();
 }
 

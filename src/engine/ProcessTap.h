@@ -81,6 +81,8 @@ public:
     bool meterPre() const { return state_.meterPre.load(); }
     float currentGain() const { return state_.currentGain.load(); }
     float currentCueGain() const { return state_.currentCueGain.load(); }
+    // The MAIN gain the ramp heads for under the settings now (volume cubed; 0 when muted or silenced).
+    float targetGain() const;
     float rampCoefficient() const { return state_.rampCoefficient.load(); }
     bool isFloat32() const { return state_.isFloat32.load(); }
     std::uint64_t renderCount() const { return state_.renderCount.load(); }
