@@ -79,7 +79,9 @@ protected:
         ASSERT_TRUE(app.waitForLog("Tap active for processes")) << app.output().toStdString();
     }
     void TearDown() override {
-        if (app.process().state() != QProcess::NotRunning) EXPECT_EQ(app.stop(SIGTERM), 0);
+        if (app.process().state() != QProcess::NotRunning) {
+            EXPECT_EQ(app.stop(SIGTERM), 0);
+        }
     }
 
     void send(const QString& address, double value) {
