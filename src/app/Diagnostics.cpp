@@ -45,7 +45,7 @@ QString diagnosticsText(const SystemFacts& system, const MixerEngine* engine, in
             lines << (layout ? QStringLiteral("Channel pairing: ") + busPairingSummary(*layout)
                              : QStringLiteral("Channel pairing: none (PHONES unavailable)"));
         }
-        lines << QStringLiteral("Active taps: %1").arg(engine->activeTapCount());
+        lines << QStringLiteral("Active taps: %1").arg(engine->taps().count());
         const std::uint32_t frames = storedIOBufferFrames();
         QString latency;
         if (const auto ms = engine->readOutputLatency(int(frames))) latency = QString::asprintf(" (≈ %.1f ms out)", *ms);

@@ -1,5 +1,5 @@
 // Construction, start, shutdown, observation of the application and device lists, and the
-// hardware listeners (default output, per-device sample rate).
+// default-output listener.
 
 #include "engine/MixerEngine.h"
 
@@ -43,9 +43,14 @@ MixerEngine::MixerEngine(const Platform& platform, QObject* parent)
           platform.bluetoothRunner ? platform.bluetoothRunner : BluetoothAudioMonitor::threadPool())),
       remote_(platform.remote),
       stripStyles_(JSONDefaults::load<StripStyleMap>(QStringLiteral("stripStyles")).value_or(StripStyleMap{})),
+      taps_(*this, *processMonitor_, *deviceMonitor_),
       blockingWait_([](double seconds) {
           std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
-      }) {}
+      }) {
+    connect(&taps_, &TapSet::isRetryingChanged, this, &MixerEngine::isRetryingTapsChanged);
+    connect(&taps_, &TapSet::needsAudioCapturePermissionChanged, this,
+            &MixerEngine::needsAudioCapturePermissionChanged);
+}
 
 MixerEngine::~MixerEngine() {
     if (gSharedEngine == this) gSharedEngine = nullptr;
@@ -66,7 +71,7 @@ void MixerEngine::start() {
     loadConsoleSlots();
     setSnapshots(snapshotStore_.loadSnapshots());
 
-    startWatchdog();
+    taps_.startWatchdog();
     processMonitor_->start();
     systemVolume_->start();
     deviceMonitor_->start();
@@ -75,8 +80,7 @@ void MixerEngine::start() {
     cleanUpLeftoverMirrorAggregates();
 
     phonesBusVolume_->onChange = alive_.guard([this] {
-        const float gain = phonesBusVolume_->effectiveGain();
-        for (auto& [bundleID, tap] : taps_) tap->setPhonesBusGain(gain);
+        taps_.setPhonesBusGain(phonesBusVolume_->effectiveGain());
         sendAppList();
     });
     bluetooth_->refresh();
@@ -92,13 +96,13 @@ void MixerEngine::start() {
         hal::kSystemObject, PropertyAddress{hal::kDefaultOutputDevice, hal::kScopeGlobal, hal::kElementMain},
         [this, w = alive_.weak()](std::uint32_t, const PropertyAddress*) {
             Scheduler::current().post([this, w] {
-                if (w.lock()) restartMismatchedTaps();
+                if (w.lock()) taps_.restartMismatched();
             });
         });
     gSharedEngine = this;
     observeApps();
     observeDevices();
-    rebuildTaps();
+    taps_.rebuild();
     startMeterTimer();
     followRecordSource();
     if (assignIfChanged(isStarted_, true)) emit isStartedChanged();
@@ -106,26 +110,16 @@ void MixerEngine::start() {
 
 void MixerEngine::shutdown() {
     isShutDown_ = true;
-    // No retry runs any more, so the flag the windows read says so.
-    retryTask_.cancel();
-    setRetryingTaps(false);
-    coverageDropTask_.cancel();
+    taps_.close();
     // A fader move of the last 0.4 s would otherwise be lost with the process.
     if (saveTask_.pending()) {
         saveTask_.cancel();
         saveVolumesNow();
         if (onMixChanged) onMixChanged();
     }
-    bool raised = false;
-    for (auto& [bundleID, tap] : taps_) {
-        if (!tap->isMuted() && tap->volume() < 0.999f) {
-            tap->setVolume(1.0f);
-            raised = true;
-        }
-    }
     // The IO queues keep ramping towards full level while the main thread waits.
-    if (raised) blockingWait_(kShutdownRampWait);
-    stopAndClearTaps();
+    if (taps_.raiseQuietTapsToFullLevel()) blockingWait_(kShutdownRampWait);
+    taps_.clear();
     // A take still open is finished, so that its file is complete on disk.
     if (recorder_) recorder_->stopCapture();
 }
@@ -141,14 +135,14 @@ void MixerEngine::postOncePerBurst(bool& pending, std::function<void()> work) {
 
 void MixerEngine::observeApps() {
     connect(processMonitor_.get(), &AudioProcessMonitor::appsChanged, this,
-            [this] { postOncePerBurst(appsRebuildPending_, [this] { rebuildTaps(); }); });
+            [this] { postOncePerBurst(appsRebuildPending_, [this] { taps_.rebuild(); }); });
 }
 
 void MixerEngine::observeDevices() {
     connect(deviceMonitor_.get(), &AudioDeviceMonitor::devicesChanged, this, [this] {
         postOncePerBurst(devicesChangePending_, [this] {
             scheduleBluetoothRefresh();
-            restartMismatchedTaps();
+            taps_.restartMismatched();
         });
     });
 }
@@ -161,32 +155,9 @@ void MixerEngine::scheduleBluetoothRefresh() {
     })));
 }
 
-void MixerEngine::installRateListeners() {
-    std::set<std::uint32_t> inUse;
-    for (const auto& [bundleID, tap] : taps_)
-        for (const ProcessTap::Output& output : tap->activatedOutputs()) inUse.insert(output.id);
-    for (auto it = rateListeners_.begin(); it != rateListeners_.end();) {
-        if (inUse.count(it->first)) ++it;
-        else it = rateListeners_.erase(it);
-    }
-    for (std::uint32_t id : inUse) {
-        if (rateListeners_.count(id)) continue;
-        rateListeners_[id] = std::make_unique<HALListener>(
-            id, PropertyAddress{hal::kNominalSampleRate, hal::kScopeGlobal, hal::kElementMain},
-            [this, id, w = alive_.weak()](std::uint32_t, const PropertyAddress*) {
-                Scheduler::current().post([this, id, w] {
-                    if (!w.lock()) return;
-                    log.notice("Nominal sample rate changed on device %u — reconciling taps", id);
-                    restartMismatchedTaps();
-                });
-            });
-    }
-}
-
-std::vector<std::uint32_t> MixerEngine::rateListenerDevices() const {
-    std::vector<std::uint32_t> ids;
-    for (const auto& [id, listener] : rateListeners_) ids.push_back(id);
-    return ids;
+void MixerEngine::tapsRebuilt() {
+    syncRouteVolumes();
+    sendAppList();
 }
 
 void MixerEngine::connectOSCCallbacks() {
@@ -212,14 +183,6 @@ void MixerEngine::connectOSCCallbacks() {
 }
 
 // --- Observable fields -------------------------------------------------------------------------
-
-void MixerEngine::setNeedsAudioCapturePermission(bool value) {
-    if (assignIfChanged(needsAudioCapturePermission_, value)) emit needsAudioCapturePermissionChanged();
-}
-
-void MixerEngine::setRetryingTaps(bool value) {
-    if (assignIfChanged(isRetryingTaps_, value)) emit isRetryingTapsChanged();
-}
 
 void MixerEngine::setSnapshots(std::vector<MixSnapshot> snapshots) {
     if (assignIfChanged(snapshots_, std::move(snapshots))) emit snapshotsChanged();

@@ -7,11 +7,12 @@
 // Observable fields emit their change signal only when an assignment changes the value. The hooks
 // that persist "stripStyles", "busPairings" and "autoRec" run on every assignment, equal or not.
 //
+// The live taps and their upkeep are a TapSet, which asks the engine what the mix decides.
+//
 // The code is split by concern:
 //   MixerEngine.cpp            construction, start, shutdown, list observation, hardware listeners
 //   MixerEngineOutputs.cpp     MAIN device, PHONES bus layout, route volumes, Bluetooth, TotalMix
-//   MixerEngineRouting.cpp     building one tap, cue modes, silencing, panic and solo
-//   MixerEngineMaintenance.cpp rebuilding the tap set, reconciliation, watchdog, permission retry
+//   MixerEngineRouting.cpp     panic and solo, and when every playing application needs a tap
 //   MixerEngineMixState.cpp    per-application edits, debounced save, console slots, strip styles
 //   MixerEngineRoutes.cpp      route actions: control values to volumes, cues and applications
 //   MixerEngineStripToggles.cpp strip mute, cue and solo buttons by route id
@@ -48,6 +49,7 @@
 #include "engine/RemoteLink.h"
 #include "engine/SnapshotStore.h"
 #include "engine/StripStyle.h"
+#include "engine/TapSet.h"
 #include "engine/VolumeStore.h"
 #include "platform/NetworkEndpoint.h"
 
@@ -66,7 +68,7 @@ class SystemVolumeController;
 class VolumeControlling;
 struct RouteID;
 
-class MixerEngine : public QObject {
+class MixerEngine : public QObject, private TapSet::Host {
     Q_OBJECT
 public:
     using BusPairing = quellor::BusPairing;
@@ -113,16 +115,16 @@ public:
     const SnapshotStore& snapshotStore() const { return snapshotStore_; }
 
     // --- Observable state -------------------------------------------------------------------
-    bool isRetryingTaps() const { return isRetryingTaps_; }
+    bool isRetryingTaps() const { return taps_.isRetrying(); }
     const StripStyleMap& stripStyles() const { return stripStyles_; }
     void setStripStyles(StripStyleMap styles);
     // Saves the strip styles and reports the mix change (also after an in-place edit).
     void saveStripStyles();
     const BusPairingMap& busPairings() const { return busPairings_; }
     const QStringList& consoleSlots() const { return slots_; }
-    bool needsAudioCapturePermission() const { return needsAudioCapturePermission_; }
+    bool needsAudioCapturePermission() const { return taps_.needsAudioCapturePermission(); }
     bool isStarted() const { return isStarted_; }
-    const AppVolumeMap& volumes() const { return volumes_; }
+    const AppVolumeMap& volumes() const override { return volumes_; }
     // Replaces the whole map (setups, start): no save, no tap is touched.
     void setVolumes(AppVolumeMap volumes);
     const std::vector<MixSnapshot>& snapshots() const { return snapshots_; }
@@ -155,15 +157,14 @@ public:
     void resetOutputs(const AudioApp& app);
     void resetToDefaults(const AudioApp& app);
     void setSlot(const QString& id, int index);
-    bool isAnyAppCued() const;
+    bool isAnyAppCued() const override;
     // Saves "appVolumes" 0.4 s after the last request, then reports the mix change (setups call
     // it after replacing the whole map).
     void scheduleSave();
-    int activeTapCount() const { return int(taps_.size()); }
 
     // --- Outputs and PHONES bus -------------------------------------------------------------
-    std::optional<AudioDevice> currentOutputDevice() const;
-    std::optional<BusLayout> busLayout(const AudioDevice& device) const;
+    std::optional<AudioDevice> currentOutputDevice() const override;
+    std::optional<BusLayout> busLayout(const AudioDevice& device) const override;
     bool hasPhonesBus() const;
     VolumeControlling* activePhonesVolume() const;
     void setBusPairing(const BusPairing& pairing, const QString& deviceUID);
@@ -173,7 +174,6 @@ public:
     std::optional<BluetoothAudioDevice> bluetoothDevice(const AudioDevice& device) const;
     void connectBluetoothDevice(const BluetoothAudioDevice& device);
     std::optional<double> readOutputLatency(int bufferFrames) const;
-    void restartAllTaps();
     void writeTotalMixDefaultRouting();
     // Where the TotalMix routing goes: TotalMix's OSC port on this machine unless a test says
     // otherwise.
@@ -182,26 +182,14 @@ public:
         totalMixPort_ = port;
     }
 
-    // --- Tap routing ------------------------------------------------------------------------
-    void applyTapRouting(const AudioApp& app, const AppVolume& entry);
-    // Throws HALError when the default output cannot be read.
-    std::vector<ProcessTap::Output> resolveOutputs(const AppVolume& entry) const;
-    static float tapGain(bool hasExplicitOutputs, const AppVolume& entry);
-    bool isSilenced(const QString& bundleID) const;
-    void applyCueModes();
+    // --- Panic and solo -----------------------------------------------------------------------
+    // Panicked, or another strip soloed: the application's tap plays silence.
+    bool isSilenced(const QString& bundleID) const override;
     void setPanic(bool on);
     void applySolo(bool on, const QString& stripID);
-
-    // --- Tap set maintenance ----------------------------------------------------------------
-    void rebuildTaps();
-    void restartMismatchedTaps();
-    void schedulePermissionRetry();
-    // The releasing of taps whose applications are back at their defaults, 0.3 s after the last
-    // request.
-    void scheduleCoverageDrop();
     // True while every playing application gets a tap and no tap is dropped for being at defaults:
     // something is soloed, cued, panicked, recording or auto-recording, or the output has PHONES.
-    bool needsFullCoverage() const;
+    bool needsFullCoverage() const override;
 
     // --- Route actions -----------------------------------------------------------------------
     // A control value (0...1) for a route id: MIDI controls, numbered OSC controls and the strip
@@ -238,7 +226,7 @@ public:
     // device exists, then lets the recorder open and close takes by the MAIN mix's signal.
     void checkAutoRecording();
     // Whether taps record before their fader (the user default "recordPreFader").
-    static bool recordsPreFader();
+    bool recordsPreFader() const override;
 
     // --- Companion ---------------------------------------------------------------------------
     // Replies go to the companion's host on this port.
@@ -273,10 +261,9 @@ public:
     void startMeterTimer();
     void meterTick();
 
-    // Live taps, keyed by bundle identifier (read-only view for diagnostics and tests).
-    const std::map<QString, std::shared_ptr<ProcessTap>>& taps() const { return taps_; }
-    // Devices with a sample-rate listener (diagnostics and tests).
-    std::vector<std::uint32_t> rateListenerDevices() const;
+    // The live taps and their upkeep.
+    TapSet& taps() { return taps_; }
+    const TapSet& taps() const { return taps_; }
 
 signals:
     void isRetryingTapsChanged();
@@ -302,13 +289,13 @@ private:
     // Runs `work` once on the next turn of the main thread, however often this is called before it
     // runs: one pass per burst of changes covers them all. `pending` belongs to the caller.
     void postOncePerBurst(bool& pending, std::function<void()> work);
-    void startWatchdog();
     void connectOSCCallbacks();
-    void installRateListeners();
     void scheduleBluetoothRefresh();
-    void setNeedsAudioCapturePermission(bool value);
-    void setRetryingTaps(bool value);
     void loadConsoleSlots();
+    // What the tap set asks of the mix (the rest of TapSet::Host is public above).
+    float phonesBusGain() const override;
+    MixSink* mainLane() const override;
+    void tapsRebuilt() override;
     // recording
     void followRecordSource();
     void startAutoRecording();
@@ -322,19 +309,6 @@ private:
     // The running application that a bundle identifier's tap follows: of two running copies, the
     // one with the lowest process id.
     std::optional<AudioApp> tapTarget(const QString& bundleID) const;
-    // routing
-    void updateSilencing();
-    // Whether a tap on these outputs plays on the MAIN device (its clock output is the default
-    // output) and so belongs in the MAIN recording and meter.
-    bool playsOnMain(const std::vector<ProcessTap::Output>& outputs) const;
-    // Follows a change of the MAIN device on every live tap, kept ones included.
-    void updateRecordsToMain();
-    // maintenance
-    void removeTap(const QString& bundleID);
-    void stopAndClearTaps();
-    void watchdogPass();
-    void permissionRetryAttempt(int attempt);
-    bool sampleRateChanged(const ProcessTap& tap) const;
     // outputs
     void routeToBluetoothDevice(const BluetoothAudioDevice& device);
     void bluetoothRoutingAttempt(QString bluetoothID, int attempt);
@@ -352,7 +326,6 @@ private:
     std::unique_ptr<SystemVolumeController> systemVolume_;
     std::unique_ptr<PhonesBusVolumeController> phonesBusVolume_;
     std::unique_ptr<AudioDeviceMonitor> deviceMonitor_;
-    bool isRetryingTaps_ = false;
     std::unique_ptr<SystemVolumeController> inputVolume_;
     std::unique_ptr<AudioDeviceMonitor> inputDeviceMonitor_;
     std::unique_ptr<BluetoothAudioMonitor> bluetooth_;
@@ -360,24 +333,19 @@ private:
     StripStyleMap stripStyles_;
     BusPairingMap busPairings_;
     QStringList slots_;
-    bool needsAudioCapturePermission_ = false;
     bool isStarted_ = false;
     bool isShutDown_ = false;
     AppVolumeMap volumes_;
-    std::map<QString, std::shared_ptr<ProcessTap>> taps_;
+    TapSet taps_;
     std::map<QString, std::unique_ptr<DeviceVolumeController>> routeVolumes_;
     VolumeStore store_;
     SnapshotStore snapshotStore_;
     std::unique_ptr<HALListener> deviceListener_;
-    std::map<std::uint32_t, std::unique_ptr<HALListener>> rateListeners_;
     TaskSlot saveTask_;
     TaskSlot routingTask_;
     TaskSlot bluetoothRefreshTask_;
-    TaskSlot coverageDropTask_;
     TaskSlot appListSendTask_;
     TaskSlot totalMixWriteTask_;
-    TaskSlot watchdogTimer_;
-    TaskSlot retryTask_;
     std::vector<MixSnapshot> snapshots_;
     bool isAutoRec_ = false;
     bool isRecording_ = false;
@@ -395,13 +363,6 @@ private:
     quint16 totalMixPort_ = 7001;
     bool appsRebuildPending_ = false;
     bool devicesChangePending_ = false;
-    // Watchdog: consecutive silent passes per tap object. The weak reference tells a live tap
-    // from a new one that happens to sit at the address of a freed one.
-    struct SilentCount {
-        std::weak_ptr<ProcessTap> tap;
-        int passes = 0;
-    };
-    std::map<const ProcessTap*, SilentCount> silentPasses_;
     std::function<void(double)> blockingWait_;
     Liveness alive_;
 };

@@ -22,8 +22,8 @@ void MixerEngine::meterTick() {
     // Read on every tick, so a change of the setting shows on the next one.
     const bool pre = MeterSources::read(UserDefaults::standard()) == MeterSource::pre;
     std::vector<MeterLevels::Reading> readings;
-    readings.reserve(taps_.size());
-    for (auto& [bundleID, tap] : taps_) {
+    readings.reserve(taps_.live().size());
+    for (auto& [bundleID, tap] : taps_.live()) {
         if (tap->meterPre() != pre) tap->setMeterPre(pre);
         readings.push_back({bundleID, tap->takePeak(), tap->takePostPeak(), tap->recordsToMain()});
     }

@@ -71,14 +71,13 @@ void MixerEngine::applyAppVolume(const AppVolume& requested, const AudioApp& app
     const AppVolume entry = requested.withLevelsClamped();
     storeEntry(app.bundleID, entry);
     scheduleSave();
-    auto it = taps_.find(app.bundleID);
-    if (it != taps_.end()) {
-        writeMix(*it->second, entry);
+    if (ProcessTap* tap = taps_.find(app.bundleID)) {
+        writeMix(*tap, entry);
         return;
     }
     if (!entry.isDefault()) {
-        if (auto target = tapTarget(app.bundleID)) applyTapRouting(*target, entry);
-        else applyTapRouting(app, entry);
+        if (auto target = tapTarget(app.bundleID)) taps_.build(*target, entry);
+        else taps_.build(app, entry);
     }
 }
 
@@ -89,8 +88,7 @@ void MixerEngine::setCueVolume(float value, const QString& bundleID) {
     entry.cueVolume = clampLevel(value);
     storeEntry(bundleID, entry);
     scheduleSave();
-    auto tap = taps_.find(bundleID);
-    if (tap != taps_.end()) tap->second->setCueVolume(entry.cueVolume);
+    if (ProcessTap* tap = taps_.find(bundleID)) tap->setCueVolume(entry.cueVolume);
 }
 
 void MixerEngine::setCue(bool on, const QString& bundleID) {
@@ -103,9 +101,9 @@ void MixerEngine::setCue(bool on, const QString& bundleID) {
     scheduleSave();
     // The cue decides whether an application with explicit outputs plays at its fader or at full
     // level, so a live tap takes the new level now rather than at the next fader move.
-    if (auto tap = taps_.find(bundleID); tap != taps_.end()) writeMix(*tap->second, entry);
-    rebuildTaps();
-    applyCueModes();
+    if (ProcessTap* tap = taps_.find(bundleID)) writeMix(*tap, entry);
+    taps_.rebuild();
+    taps_.applyCueModes();
     sendAppList();
 }
 
@@ -151,15 +149,15 @@ void MixerEngine::resetToDefaults(const AudioApp& app) {
     emit volumesChanged();
     // Saved at once; a pending debounced save still runs and writes the same map.
     saveVolumesNow();
-    removeTap(app.bundleID);
+    taps_.remove(app.bundleID);
 }
 
 void MixerEngine::reroute(const AudioApp& app, const AppVolume& entry) {
     // The aggregate device lists the outputs, so an output change always builds the tap afresh.
-    removeTap(app.bundleID);
+    taps_.remove(app.bundleID);
     if (!entry.isDefault()) {
-        if (auto target = tapTarget(app.bundleID)) applyTapRouting(*target, entry);
-        else applyTapRouting(app, entry);
+        if (auto target = tapTarget(app.bundleID)) taps_.build(*target, entry);
+        else taps_.build(app, entry);
     }
     syncRouteVolumes();
 }

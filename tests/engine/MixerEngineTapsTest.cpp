@@ -161,7 +161,7 @@ TEST_F(MixerEngineTapsTest, SwitchingTheDefaultOutputRebuildsTapsOnTheNewDevice)
     ASSERT_NE(tap(kPlayer), nullptr);
     EXPECT_EQ(tap(kPlayer)->activatedOutputs().front().uid, "iface");
     EXPECT_TRUE(tap(kPlayer)->recordsToMain());
-    EXPECT_EQ(engine().rateListenerDevices(), std::vector<std::uint32_t>{iface});
+    EXPECT_EQ(engine().taps().rateListenerDevices(), std::vector<std::uint32_t>{iface});
 }
 
 TEST_F(MixerEngineTapsTest, AKeptTapFeedsMainExactlyWhileItsDeviceIsTheMainDevice) {
@@ -269,7 +269,7 @@ TEST_F(MixerEngineTapsTest, RefusedCaptureIsRetriedAfterOneThreeSevenAndFifteenS
     EXPECT_TRUE(engine().needsAudioCapturePermission());
 
     // A new failure starts a new retry; granting ends it at the next attempt.
-    engine().restartAllTaps();
+    engine().taps().restartAll();
     EXPECT_TRUE(engine().isRetryingTaps());
     hardware.io().setCapturePermission(true);
     advance(1.0);
@@ -291,16 +291,16 @@ TEST_F(MixerEngineTapsTest, ShutdownRaisesUnmutedTapsWaitsThenTearsDown) {
     engine().setVolume(0.2f, app(kRadio));
     engine().toggleMute(app(kRadio));
     engine().setVolume(0.999f, app("com.example.full"));
-    std::shared_ptr<ProcessTap> player = engine().taps().at(kPlayer);
-    std::shared_ptr<ProcessTap> radio = engine().taps().at(kRadio);
-    std::shared_ptr<ProcessTap> full = engine().taps().at("com.example.full");
+    std::shared_ptr<ProcessTap> player = engine().taps().live().at(kPlayer);
+    std::shared_ptr<ProcessTap> radio = engine().taps().live().at(kRadio);
+    std::shared_ptr<ProcessTap> full = engine().taps().live().at("com.example.full");
 
     engine().shutdown();
     EXPECT_EQ(player->volume(), 1.0f);
     EXPECT_EQ(radio->volume(), 0.2f);  // muted: left alone
     EXPECT_FLOAT_EQ(full->volume(), 0.999f);
     EXPECT_EQ(waits, std::vector<double>{0.15});
-    EXPECT_TRUE(engine().taps().empty());
+    EXPECT_TRUE(engine().taps().live().empty());
     EXPECT_FALSE(player->isAggregateAlive());
 
     // Nothing rebuilds or retries once shut down.
@@ -308,7 +308,7 @@ TEST_F(MixerEngineTapsTest, ShutdownRaisesUnmutedTapsWaitsThenTearsDown) {
     engine().setVolume(0.3f, app(kPlayer));
     settle();
     advance(20.0);
-    EXPECT_TRUE(engine().taps().empty());
+    EXPECT_TRUE(engine().taps().live().empty());
 }
 
 TEST_F(MixerEngineTapsTest, ShutdownEndsARunningCaptureRetry) {
@@ -319,7 +319,7 @@ TEST_F(MixerEngineTapsTest, ShutdownEndsARunningCaptureRetry) {
     EXPECT_FALSE(engine().isRetryingTaps());
     hardware.io().setCapturePermission(true);
     advance(20.0);
-    EXPECT_TRUE(engine().taps().empty());
+    EXPECT_TRUE(engine().taps().live().empty());
     EXPECT_EQ(hardware.io().taps().size(), 0u);
 }
 
@@ -330,7 +330,7 @@ TEST_F(MixerEngineTapsTest, ShutdownWithoutQuietUnmutedTapsDoesNotWait) {
     engine().toggleMute(app(kPlayer));
     engine().shutdown();
     EXPECT_TRUE(waits.empty());
-    EXPECT_TRUE(engine().taps().empty());
+    EXPECT_TRUE(engine().taps().live().empty());
 }
 
 }  // namespace
