@@ -31,8 +31,8 @@ void EngineRemoteControl::install(OSCListener& listener, MIDIManager* midi) {
     listener.onQuellorValueReceived = alive_.guard([this](int number, float value) {
         handleNumberedValue(number, value);
     });
-    listener.onIPhoneConnected = alive_.guard([this](const NetworkEndpoint& endpoint) {
-        if (engine_) engine_->phoneDidConnect(endpoint);
+    listener.onCompanionConnected = alive_.guard([this](const NetworkEndpoint& endpoint) {
+        if (engine_) engine_->companion().didConnect(endpoint);
     });
     if (midi)
         midi->onControlChangeReceived = alive_.guard([this](int number, int value, MIDISource source) {

@@ -44,6 +44,8 @@ MixerEngine::MixerEngine(const Platform& platform, QObject* parent)
       remote_(platform.remote),
       stripStyles_(JSONDefaults::load<StripStyleMap>(QStringLiteral("stripStyles")).value_or(StripStyleMap{})),
       taps_(*this, *processMonitor_, *deviceMonitor_),
+      companion_(platform.remote, [this] { return appState(); }),
+      meters_(taps_, companion_, [this] { checkAutoRecording(); }),
       blockingWait_([](double seconds) {
           std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
       }) {
@@ -81,7 +83,7 @@ void MixerEngine::start() {
 
     phonesBusVolume_->onChange = alive_.guard([this] {
         taps_.setPhonesBusGain(phonesBusVolume_->effectiveGain());
-        sendAppList();
+        companion_.sendAppList();
     });
     bluetooth_->refresh();
     if (remote_) {
@@ -89,8 +91,8 @@ void MixerEngine::start() {
         remote_->setListenerControlPassword(remote_->controlPassword());
     }
     connectOSCCallbacks();
-    systemVolume_->onVolumeChanged = alive_.guard([this] { scheduleAppListSend(); });
-    inputVolume_->onVolumeChanged = alive_.guard([this] { scheduleAppListSend(); });
+    systemVolume_->onVolumeChanged = alive_.guard([this] { companion_.scheduleAppListSend(); });
+    inputVolume_->onVolumeChanged = alive_.guard([this] { companion_.scheduleAppListSend(); });
 
     deviceListener_ = std::make_unique<HALListener>(
         hal::kSystemObject, PropertyAddress{hal::kDefaultOutputDevice, hal::kScopeGlobal, hal::kElementMain},
@@ -103,7 +105,7 @@ void MixerEngine::start() {
     observeApps();
     observeDevices();
     taps_.rebuild();
-    startMeterTimer();
+    meters_.start();
     followRecordSource();
     if (assignIfChanged(isStarted_, true)) emit isStartedChanged();
 }
@@ -157,7 +159,7 @@ void MixerEngine::scheduleBluetoothRefresh() {
 
 void MixerEngine::tapsRebuilt() {
     syncRouteVolumes();
-    sendAppList();
+    companion_.sendAppList();
 }
 
 void MixerEngine::connectOSCCallbacks() {
@@ -186,10 +188,6 @@ void MixerEngine::connectOSCCallbacks() {
 
 void MixerEngine::setSnapshots(std::vector<MixSnapshot> snapshots) {
     if (assignIfChanged(snapshots_, std::move(snapshots))) emit snapshotsChanged();
-}
-
-void MixerEngine::setMeterLevels(std::map<QString, float> levels) {
-    if (assignIfChanged(meterLevels_, std::move(levels))) emit meterLevelsChanged();
 }
 
 }  // namespace quellor

@@ -7,7 +7,8 @@
 // Observable fields emit their change signal only when an assignment changes the value. The hooks
 // that persist "stripStyles", "busPairings" and "autoRec" run on every assignment, equal or not.
 //
-// The live taps and their upkeep are a TapSet, which asks the engine what the mix decides.
+// The live taps and their upkeep are a TapSet, which asks the engine what the mix decides; the
+// companion's contact and feeds are CompanionFeeds; the 30 Hz meter clock is a MeterClock.
 //
 // The code is split by concern:
 //   MixerEngine.cpp            construction, start, shutdown, list observation, hardware listeners
@@ -16,8 +17,7 @@
 //   MixerEngineMixState.cpp    per-application edits, debounced save, console slots, strip styles
 //   MixerEngineRoutes.cpp      route actions: control values to volumes, cues and applications
 //   MixerEngineStripToggles.cpp strip mute, cue and solo buttons by route id
-//   MixerEngineCompanion.cpp   the companion's contact, "/app/list", the PIN and password
-//   MixerEngineMeters.cpp      the 30 Hz meter clock and the "/meters" feed
+//   MixerEngineCompanion.cpp   the PIN and password, the listener, the companion's application list
 //   MixerEngineRecording.cpp   recording the MAIN mix: start and stop, auto-record, recording source
 //
 // Threads: main thread only. Work that arrives on other threads (hardware listeners, remote
@@ -41,8 +41,8 @@
 #include "engine/AppVolume.h"
 #include "engine/BusLayout.h"
 #include "engine/BusPairing.h"
-#include "engine/MeterFeedGate.h"
-#include "engine/MeterLevels.h"
+#include "engine/CompanionFeeds.h"
+#include "engine/MeterClock.h"
 #include "engine/MixSnapshot.h"
 #include "engine/MixerAppState.h"
 #include "engine/ProcessTap.h"
@@ -138,8 +138,6 @@ public:
     const std::optional<QString>& recordingURL() const { return recordingURL_; }
     bool isPanicked() const { return isPanicked_; }
     const std::set<QString>& soloed() const { return soloed_; }
-    const std::map<QString, float>& meterLevels() const { return meterLevels_; }
-    void setMeterLevels(std::map<QString, float> levels);
 
     // Called after strip styles, slots or per-application volumes were stored (setups capture).
     std::function<void()> onMixChanged;
@@ -229,20 +227,9 @@ public:
     bool recordsPreFader() const override;
 
     // --- Companion ---------------------------------------------------------------------------
-    // Replies go to the companion's host on this port.
-    static constexpr quint16 kCompanionPort = 9001;
-    // Where the companion was last heard from (its host and source port).
-    const std::optional<NetworkEndpoint>& iphoneEndpoint() const { return iphoneEndpoint_; }
-    const MeterFeedGate& phoneFeedGate() const { return phoneFeedGate_; }
-    // A datagram from the companion arrived: remember it (a new host replaces the old one and
-    // drops its connection), reopen the feeds and send the application list.
-    void phoneDidConnect(const NetworkEndpoint& endpoint);
-    void forgetPhone();
-    // The companion endpoint to feed now, or nothing; a companion silent for more than 20 s is
-    // forgotten here (logged once).
-    std::optional<NetworkEndpoint> pausePhoneFeedIfSilent();
-    // The endpoint with its port replaced: where feeds to that peer go.
-    static NetworkEndpoint endpoint(const NetworkEndpoint& endpoint, quint16 port);
+    // The companion's contact and its feeds.
+    CompanionFeeds& companion() { return companion_; }
+    const CompanionFeeds& companion() const { return companion_; }
     // A new pairing PIN (the companion is forgotten) or control password, handed to the listener.
     void regeneratePairingPIN();
     void regenerateControlPassword();
@@ -251,15 +238,11 @@ public:
     void restartOSCListener();
     // The application list as the companion gets it.
     MixerAppState appState() const;
-    // Pushes the application list to the companion, now or coalesced 0.05 s later. Nothing is sent
-    // while no companion is connected.
-    void sendAppList();
-    void scheduleAppListSend();
 
     // --- Meters ------------------------------------------------------------------------------
-    // The 30 Hz meter clock (started by start(); a second call replaces it) and one of its ticks.
-    void startMeterTimer();
-    void meterTick();
+    // The 30 Hz meter clock (started by start()) and the levels of the strips' meters.
+    MeterClock& meters() { return meters_; }
+    const MeterClock& meters() const { return meters_; }
 
     // The live taps and their upkeep.
     TapSet& taps() { return taps_; }
@@ -279,8 +262,6 @@ signals:
     void recordingURLChanged();
     void isPanickedChanged();
     void soloedChanged();
-    void meterLevelsChanged();
-    void iphoneEndpointChanged();
 
 private:
     // core
@@ -318,9 +299,6 @@ private:
     // Sets the volume of a bus or device route; false when the route is none of those.
     bool setControllerVolume(const RouteID& route, float value);
     void storeVolumeOfAbsentApp(const QString& bundleID, AppVolume entry, float value);
-    // companion and meters
-    void setIphoneEndpoint(std::optional<NetworkEndpoint> endpoint);
-    void sendMeters(const MeterLevels::Levels& levels);
 
     std::unique_ptr<AudioProcessMonitor> processMonitor_;
     std::unique_ptr<SystemVolumeController> systemVolume_;
@@ -344,7 +322,6 @@ private:
     TaskSlot saveTask_;
     TaskSlot routingTask_;
     TaskSlot bluetoothRefreshTask_;
-    TaskSlot appListSendTask_;
     TaskSlot totalMixWriteTask_;
     std::vector<MixSnapshot> snapshots_;
     bool isAutoRec_ = false;
@@ -353,12 +330,8 @@ private:
     std::optional<QString> recordingURL_;
     bool isPanicked_ = false;
     std::set<QString> soloed_;
-    std::map<QString, float> meterLevels_;
-    std::optional<NetworkEndpoint> iphoneEndpoint_;
-    MeterFeedGate phoneFeedGate_;
-    bool metersWereSilent_ = true;
-    TaskSlot meterTimer_;
-    std::uint64_t meterTick_ = 0;
+    CompanionFeeds companion_;
+    MeterClock meters_;
     QString totalMixHost_ = QStringLiteral("127.0.0.1");
     quint16 totalMixPort_ = 7001;
     bool appsRebuildPending_ = false;

@@ -104,7 +104,7 @@ void MixerEngine::setCue(bool on, const QString& bundleID) {
     if (ProcessTap* tap = taps_.find(bundleID)) writeMix(*tap, entry);
     taps_.rebuild();
     taps_.applyCueModes();
-    sendAppList();
+    companion_.sendAppList();
 }
 
 void MixerEngine::addOutput(const AudioDevice& device, const AudioApp& app) {
@@ -204,7 +204,7 @@ void MixerEngine::setSlot(const QString& id, int index) {
     emit slotsChanged();
     UserDefaults::standard().setStringArray(QStringLiteral("consoleSlots"), slots_);
     if (onMixChanged) onMixChanged();
-    sendAppList();
+    companion_.sendAppList();
 }
 
 void MixerEngine::setStripStyles(StripStyleMap styles) {

@@ -118,7 +118,7 @@ void MixerEngine::stopRecording() {
         if (recordingURL_) recorder_->pruneRecordings(*recordingURL_);
     }
     taps_.scheduleCoverageDrop();
-    sendAppList();
+    companion_.sendAppList();
 }
 
 void MixerEngine::toggleRecording() {

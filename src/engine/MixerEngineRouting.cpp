@@ -33,7 +33,7 @@ void MixerEngine::setPanic(bool on) {
     taps_.updateSilencing();
     if (!on) taps_.scheduleCoverageDrop();
     // The companion shows the panic state.
-    scheduleAppListSend();
+    companion_.scheduleAppListSend();
 }
 
 void MixerEngine::applySolo(bool on, const QString& stripID) {
@@ -45,7 +45,7 @@ void MixerEngine::applySolo(bool on, const QString& stripID) {
     }
     taps_.updateSilencing();
     if (soloed_.empty()) taps_.scheduleCoverageDrop();
-    sendAppList();
+    companion_.sendAppList();
 }
 
 }  // namespace quellor

@@ -38,6 +38,7 @@ int validOSCPort(qint64 port);
 
 class OSCListener {
 public:
+    // The advertised name and type are what companions browse for: they stay as they are.
     static constexpr const char* kServiceName = "QuellorMac";
     static constexpr const char* kServiceType = "_quellor-osc._udp";
 
@@ -98,7 +99,7 @@ public:
     std::function<void(int index)> onSnapshotReceived;
     std::function<void()> onSnapshotSaveReceived;
     std::function<void(OSCCommand command, std::optional<float> value)> onCommandReceived;
-    std::function<void(const NetworkEndpoint& endpoint)> onIPhoneConnected;
+    std::function<void(const NetworkEndpoint& endpoint)> onCompanionConnected;
     // Installed by the owner; called on the main thread once a receive error has stopped the
     // listener.
     std::function<void()> onFailed;

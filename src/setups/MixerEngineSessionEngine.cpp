@@ -74,6 +74,6 @@ StripStyleMap MixerEngineSessionEngine::stripStyles() const { return engine_.str
 
 void MixerEngineSessionEngine::setStripStyles(const StripStyleMap& styles) { engine_.setStripStyles(styles); }
 
-void MixerEngineSessionEngine::sendAppList() { engine_.sendAppList(); }
+void MixerEngineSessionEngine::sendAppList() { engine_.companion().sendAppList(); }
 
 }  // namespace quellor

@@ -177,7 +177,7 @@ TEST_F(RemoteControl, ANumberedOscControlReachesItsMappedRouteThroughTheListener
 
     listener.route(OSCMessage{"/quellor/strip/2/fader", 0.5f}, sender);
     EXPECT_FLOAT_EQ(record("com.example.radio").volume, 0.5f);
-    EXPECT_EQ(engine().iphoneEndpoint(), sender) << "value addresses are the companion's contact";
+    EXPECT_EQ(engine().companion().endpoint(), sender) << "value addresses are the companion's contact";
 }
 
 }  // namespace

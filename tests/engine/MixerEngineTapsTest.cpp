@@ -179,13 +179,13 @@ TEST_F(MixerEngineTapsTest, AKeptTapFeedsMainExactlyWhileItsDeviceIsTheMainDevic
     advance(1.0);
     EXPECT_EQ(tapAggregate(kPlayer), aggregate);  // its outputs did not change: kept
     EXPECT_TRUE(tap(kPlayer)->recordsToMain());
-    EXPECT_GT(engine().meterLevels().at("bus:main"), 0.4f);
+    EXPECT_GT(engine().meters().levels().at("bus:main"), 0.4f);
 
     hardware.setDefaultOutputDevice(speakers);
     advance(3.0);  // what it showed before has decayed away
     EXPECT_EQ(tapAggregate(kPlayer), aggregate);
     EXPECT_FALSE(tap(kPlayer)->recordsToMain());
-    EXPECT_LT(engine().meterLevels().at("bus:main"), 0.001f);
+    EXPECT_LT(engine().meters().levels().at("bus:main"), 0.001f);
 }
 
 TEST_F(MixerEngineTapsTest, ASampleRateChangeOfTheFirstOutputRestartsItsTaps) {
