@@ -90,11 +90,14 @@ int main(int argc, char** argv) {
     // Outlives everything that listens to it.
     SimulatedHardware hardware;
     AudioHardware::install(&hardware);
+    // Outlives the engine and every tap that adds into its lane; goes (its writer finishing what is
+    // queued) after the IO drivers have stopped and before the scheduler its timer runs on.
+    MixRecorder recorder;
     SimulatedRunningApplications running;
     SimulatedBluetooth bluetooth;
     auto remote = std::make_unique<RemoteServices>();
     auto quellor = std::make_unique<QuellorApp>(QuellorApp::Services{
-        defaults, MixerEngine::Platform{running, bluetooth, {}, remote.get()}, MixRecorder::shared(),
+        defaults, MixerEngine::Platform{running, bluetooth, {}, remote.get()}, recorder,
         MixSessionStore::defaultPath(), {}, &remote->midiMapping()});
     // Nothing audio exists yet: a second copy asks the first to show itself and leaves.
     if (!quellor->claimSingleInstance()) {

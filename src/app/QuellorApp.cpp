@@ -60,7 +60,7 @@ void QuellorApp::build() {
     UserDefaults& defaults = services_.defaults;
     seedStatusItemPositions(defaults);
     notifier_ = std::make_unique<AppNotifier>();
-    engine_ = std::make_unique<MixerEngine>(services_.enginePlatform);
+    engine_ = std::make_unique<MixerEngine>(services_.enginePlatform, defaults);
     engine_->setRecorder(&services_.recorder);
     updateHost_ = std::make_unique<QtUpdateHost>();
     UpdateBackend* updates = services_.updateBackend;

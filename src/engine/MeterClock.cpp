@@ -15,8 +15,9 @@ constexpr int kTicksPerFrame = 3;
 
 }  // namespace
 
-MeterClock::MeterClock(TapSet& taps, CompanionFeeds& companion, std::function<void()> onTick)
-    : taps_(taps), companion_(companion), onTick_(std::move(onTick)) {}
+MeterClock::MeterClock(TapSet& taps, CompanionFeeds& companion, const UserDefaults& defaults,
+                       std::function<void()> onTick)
+    : taps_(taps), companion_(companion), defaults_(defaults), onTick_(std::move(onTick)) {}
 
 void MeterClock::start() {
     timer_.set(Scheduler::current().every(kMeterInterval, alive_.guard([this] { tick(); })));
@@ -24,7 +25,7 @@ void MeterClock::start() {
 
 void MeterClock::tick() {
     // Read on every tick, so a change of the setting shows on the next one.
-    const bool pre = MeterSources::read(UserDefaults::standard()) == MeterSource::pre;
+    const bool pre = MeterSources::read(defaults_) == MeterSource::pre;
     std::vector<MeterLevels::Reading> readings;
     readings.reserve(taps_.live().size());
     for (auto& [bundleID, tap] : taps_.live()) {

@@ -18,13 +18,14 @@ namespace quellor {
 
 class CompanionFeeds;
 class TapSet;
+class UserDefaults;
 
 class MeterClock : public QObject {
     Q_OBJECT
 public:
-    // `onTick` runs on every tick once the levels are new. The taps and the feeds must outlive the
-    // clock.
-    MeterClock(TapSet& taps, CompanionFeeds& companion, std::function<void()> onTick);
+    // `onTick` runs on every tick once the levels are new. The taps, the feeds and the defaults
+    // (which hold "meterSource") must outlive the clock.
+    MeterClock(TapSet& taps, CompanionFeeds& companion, const UserDefaults& defaults, std::function<void()> onTick);
 
     // Starts ticking; a second call replaces the clock.
     void start();
@@ -39,6 +40,7 @@ signals:
 private:
     TapSet& taps_;
     CompanionFeeds& companion_;
+    const UserDefaults& defaults_;
     std::function<void()> onTick_;
     MeterLevels::Levels levels_;
     TaskSlot timer_;

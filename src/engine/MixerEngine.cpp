@@ -26,12 +26,12 @@ namespace {
 const Logger log("MixerEngine");
 constexpr double kBluetoothRefreshDelay = 2.0;
 constexpr double kShutdownRampWait = 0.15;
-MixerEngine* gSharedEngine = nullptr;
 
 }  // namespace
 
-MixerEngine::MixerEngine(const Platform& platform, QObject* parent)
+MixerEngine::MixerEngine(const Platform& platform, UserDefaults& defaults, QObject* parent)
     : QObject(parent),
+      defaults_(defaults),
       processMonitor_(std::make_unique<AudioProcessMonitor>(platform.runningApplications)),
       systemVolume_(std::make_unique<SystemVolumeController>(AudioDirection::output)),
       phonesBusVolume_(std::make_unique<PhonesBusVolumeController>()),
@@ -42,10 +42,12 @@ MixerEngine::MixerEngine(const Platform& platform, QObject* parent)
           platform.bluetoothDevices,
           platform.bluetoothRunner ? platform.bluetoothRunner : BluetoothAudioMonitor::threadPool())),
       remote_(platform.remote),
-      stripStyles_(JSONDefaults::load<StripStyleMap>(QStringLiteral("stripStyles")).value_or(StripStyleMap{})),
+      stripStyles_(JSONDefaults::load<StripStyleMap>(QStringLiteral("stripStyles"), defaults).value_or(StripStyleMap{})),
       taps_(*this, *processMonitor_, *deviceMonitor_),
+      store_(defaults),
+      snapshotStore_(defaults),
       companion_(platform.remote, [this] { return appState(); }),
-      meters_(taps_, companion_, [this] { checkAutoRecording(); }),
+      meters_(taps_, companion_, defaults, [this] { checkAutoRecording(); }),
       blockingWait_([](double seconds) {
           std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
       }) {
@@ -54,22 +56,18 @@ MixerEngine::MixerEngine(const Platform& platform, QObject* parent)
             &MixerEngine::needsAudioCapturePermissionChanged);
 }
 
-MixerEngine::~MixerEngine() {
-    if (gSharedEngine == this) gSharedEngine = nullptr;
-}
-
-MixerEngine* MixerEngine::sharedEngine() { return gSharedEngine; }
+MixerEngine::~MixerEngine() = default;
 
 void MixerEngine::start() {
     if (isStarted_) return;
-    UserDefaults& defaults = UserDefaults::standard();
+    UserDefaults& defaults = defaults_;
 
     setVolumes(store_.load());
     defaults.remove(QStringLiteral("cueOutputUID"));
-    if (assignIfChanged(busPairings_, JSONDefaults::load<BusPairingMap>(QStringLiteral("busPairings"))
+    if (assignIfChanged(busPairings_, JSONDefaults::load<BusPairingMap>(QStringLiteral("busPairings"), defaults)
                                           .value_or(BusPairingMap{})))
         emit busPairingsChanged();
-    JSONDefaults::save(busPairings_, QStringLiteral("busPairings"));
+    JSONDefaults::save(busPairings_, QStringLiteral("busPairings"), defaults);
     loadConsoleSlots();
     setSnapshots(snapshotStore_.loadSnapshots());
 
@@ -101,7 +99,6 @@ void MixerEngine::start() {
                 if (w.lock()) taps_.restartMismatched();
             });
         });
-    gSharedEngine = this;
     observeApps();
     observeDevices();
     taps_.rebuild();

@@ -65,6 +65,7 @@ class MainRecorder;
 class PhonesBusVolumeController;
 class RunningApplications;
 class SystemVolumeController;
+class UserDefaults;
 class VolumeControlling;
 struct RouteID;
 
@@ -86,8 +87,9 @@ public:
         RemoteLink* remote = nullptr;
     };
 
-    // Builds every owned object; starts nothing.
-    explicit MixerEngine(const Platform& platform, QObject* parent = nullptr);
+    // Builds every owned object; starts nothing. `defaults` holds every setting the engine reads and
+    // the mix it keeps; it must outlive the engine.
+    MixerEngine(const Platform& platform, UserDefaults& defaults, QObject* parent = nullptr);
     ~MixerEngine() override;
 
     // Loads the stored state, starts the monitors and listeners, wires the callbacks and builds the
@@ -98,9 +100,6 @@ public:
     void shutdown();
     // How shutdown blocks the main thread (seconds). Production sleeps; tests record or advance.
     void setBlockingWait(std::function<void(double)> wait) { blockingWait_ = std::move(wait); }
-
-    // The engine set by start(), for code without a reference (the recording lane); null before.
-    static MixerEngine* sharedEngine();
 
     // --- Owned collaborators ----------------------------------------------------------------
     AudioProcessMonitor& processMonitor() { return *processMonitor_; }
@@ -207,7 +206,9 @@ public:
 
     // --- Recording the MAIN mix ---------------------------------------------------------------
     // Installs the recorder (not owned; it and its lane must outlive the engine and every tap).
-    // Every tap built from now on adds its MAIN share into the recorder's lane; live taps too.
+    // Every tap built from now on adds its MAIN share into the recorder's lane; live taps too. The
+    // recorder's stop request (a take at its size ceiling) stops this engine's recording, and does
+    // nothing once the engine is gone.
     void setRecorder(MainRecorder* recorder);
     MainRecorder* recorder() const { return recorder_; }
     // Starts a recording: capture at the MAIN device's rate when none runs, a new take, then every
@@ -217,9 +218,6 @@ public:
     // recordings folder, releases taps no longer needed. Nothing while none runs.
     void stopRecording();
     void toggleRecording();
-    // stopRecording() of the running engine, for code without a reference (the recorder at its
-    // size ceiling); nothing before start().
-    static void requestStopRecording();
     // Auto-record, run by every meter tick: starts capture as soon as the switch is on and an output
     // device exists, then lets the recorder open and close takes by the MAIN mix's signal.
     void checkAutoRecording();
@@ -300,6 +298,7 @@ private:
     bool setControllerVolume(const RouteID& route, float value);
     void storeVolumeOfAbsentApp(const QString& bundleID, AppVolume entry, float value);
 
+    UserDefaults& defaults_;
     std::unique_ptr<AudioProcessMonitor> processMonitor_;
     std::unique_ptr<SystemVolumeController> systemVolume_;
     std::unique_ptr<PhonesBusVolumeController> phonesBusVolume_;

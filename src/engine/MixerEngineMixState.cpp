@@ -185,7 +185,7 @@ std::optional<AudioApp> MixerEngine::tapTarget(const QString& bundleID) const {
 
 void MixerEngine::loadConsoleSlots() {
     QStringList loaded;
-    auto stored = UserDefaults::standard().stringArrayValue(QStringLiteral("consoleSlots"));
+    auto stored = defaults_.stringArrayValue(QStringLiteral("consoleSlots"));
     if (stored && stored->size() == kSlotCount) {
         loaded = *stored;
     } else if (stored && stored->size() == 8) {
@@ -202,7 +202,7 @@ void MixerEngine::setSlot(const QString& id, int index) {
     if (index < 0 || index >= slots_.size() || slots_[index] == id) return;
     slots_[index] = id;
     emit slotsChanged();
-    UserDefaults::standard().setStringArray(QStringLiteral("consoleSlots"), slots_);
+    defaults_.setStringArray(QStringLiteral("consoleSlots"), slots_);
     if (onMixChanged) onMixChanged();
     companion_.sendAppList();
 }
@@ -213,7 +213,7 @@ void MixerEngine::setStripStyles(StripStyleMap styles) {
 }
 
 void MixerEngine::saveStripStyles() {
-    JSONDefaults::save(stripStyles_, QStringLiteral("stripStyles"));
+    JSONDefaults::save(stripStyles_, QStringLiteral("stripStyles"), defaults_);
     if (onMixChanged) onMixChanged();
 }
 

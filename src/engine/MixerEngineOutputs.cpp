@@ -58,7 +58,7 @@ void MixerEngine::setBusPairing(const BusPairing& pairing, const QString& device
         busPairings_[deviceUID] = pairing;
         emit busPairingsChanged();
     }
-    JSONDefaults::save(busPairings_, QStringLiteral("busPairings"));
+    JSONDefaults::save(busPairings_, QStringLiteral("busPairings"), defaults_);
     // A tap takes its pairs when it starts, so the taps on this device start again with the new
     // choice.
     taps_.restartOn(deviceUID);

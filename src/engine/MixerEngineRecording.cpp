@@ -24,7 +24,7 @@ const QString kRecordPreFaderKey = QStringLiteral("recordPreFader");
 
 void MixerEngine::setRecorder(MainRecorder* recorder) {
     recorder_ = recorder;
-    if (recorder_) recorder_->setStopRequestHandler([] { requestStopRecording(); });
+    if (recorder_) recorder_->setStopRequestHandler(alive_.guard([this] { stopRecording(); }));
     taps_.setMainLane(mainLane());
 }
 
@@ -32,13 +32,13 @@ MixSink* MixerEngine::mainLane() const { return recorder_ ? &recorder_->mainLane
 
 void MixerEngine::followRecordSource() {
     // Taps built later read the setting when they are built.
-    connect(&UserDefaults::standard(), &UserDefaults::changed, this, [this](const QString& key) {
+    connect(&defaults_, &UserDefaults::changed, this, [this](const QString& key) {
         if (key == kRecordPreFaderKey) applyRecordSource();
     });
 }
 
 bool MixerEngine::recordsPreFader() const {
-    return UserDefaults::standard().boolOr(kRecordPreFaderKey, false);
+    return defaults_.boolOr(kRecordPreFaderKey, false);
 }
 
 void MixerEngine::applyRecordSource() {
@@ -48,7 +48,7 @@ void MixerEngine::applyRecordSource() {
 void MixerEngine::setAutoRec(bool on) {
     const bool changed = assignIfChanged(isAutoRec_, on);
     if (changed) emit isAutoRecChanged();
-    UserDefaults::standard().setBool(kAutoRecKey, on);
+    defaults_.setBool(kAutoRecKey, on);
     if (!changed || on || isRecording_) return;
     // Switched off with no recording of the user's own: the capture (and a take that auto-record
     // opened) ends here; nothing else would ever close it.
@@ -127,10 +127,6 @@ void MixerEngine::toggleRecording() {
     } else {
         startRecording();
     }
-}
-
-void MixerEngine::requestStopRecording() {
-    if (MixerEngine* engine = sharedEngine()) engine->stopRecording();
 }
 
 }  // namespace quellor

@@ -16,13 +16,6 @@ MixRecorder::MixRecorder(HostClock hostClock, qint64 sizeCeilingBytes)
     mainLane_.setSizeCeilingHandler([this](int serial) { onSizeCeiling(serial); });
 }
 
-MixRecorder& MixRecorder::shared() {
-    // Never destroyed: its lane's timer and writer thread must not be torn down after the scheduler
-    // and the application object are gone at exit.
-    static auto* recorder = new MixRecorder;
-    return *recorder;
-}
-
 void MixRecorder::startCapture(double sampleRate) {
     if (isCapturing_) return;
     sampleRate_ = sampleRate;

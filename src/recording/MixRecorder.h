@@ -38,9 +38,6 @@ public:
     explicit MixRecorder(HostClock hostClock = RecordingLane::hostTimeNow,
                          qint64 sizeCeilingBytes = RecordingLane::kSizeCeilingBytes);
 
-    // The process-wide recorder, created on first use.
-    static MixRecorder& shared();
-
     RecordingLane& mainLane() override { return mainLane_; }
     bool isCapturing() const override { return isCapturing_; }
     bool isTakeOpen() const { return isTakeOpen_; }

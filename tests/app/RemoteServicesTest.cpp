@@ -28,7 +28,8 @@ protected:
         if (!socket.bind(QHostAddress::LocalHost, TotalMixOSC::kPort)) socket.bind(QHostAddress::LocalHost, 0);
         services = std::make_unique<RemoteServices>();
         mixer = std::make_unique<MixerEngine>(
-            MixerEngine::Platform{running, bluetooth, [](std::function<void()> job) { job(); }, services.get()});
+            MixerEngine::Platform{running, bluetooth, [](std::function<void()> job) { job(); }, services.get()},
+            defaults());
         if (socket.localPort() != TotalMixOSC::kPort) mixer->setTotalMixDestination("127.0.0.1", socket.localPort());
     }
     ~TotalMixRouting() override {
@@ -101,7 +102,8 @@ protected:
         defaults().setBool("oscEnabled", false);
         services = std::make_unique<RemoteServices>(QHostAddress::LocalHost);
         mixer = std::make_unique<MixerEngine>(
-            MixerEngine::Platform{running, bluetooth, [](std::function<void()> job) { job(); }, services.get()});
+            MixerEngine::Platform{running, bluetooth, [](std::function<void()> job) { job(); }, services.get()},
+            defaults());
     }
     ~OSCSettings() override {
         mixer.reset();

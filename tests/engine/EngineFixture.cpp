@@ -63,7 +63,7 @@ void EngineFixture::quitApp(std::int32_t pid, AudioObjectID process) {
 MixerEngine& EngineFixture::engine() {
     if (!engine_) {
         engine_ = std::make_unique<MixerEngine>(MixerEngine::Platform{
-            running, bluetooth, [](std::function<void()> job) { job(); }, &remote});
+            running, bluetooth, [](std::function<void()> job) { job(); }, &remote}, defaults());
         engine_->setBlockingWait([this](double seconds) { waits.push_back(seconds); });
     }
     return *engine_;

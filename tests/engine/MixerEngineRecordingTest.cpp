@@ -136,8 +136,15 @@ TEST_F(MixerEngineRecordingTest, RemoteMessagesAndTheRecordRouteDriveRecording) 
 
 TEST_F(MixerEngineRecordingTest, SizeCeilingAndShutdownEndTheRecording) {
     hardware.setDefaultOutputDevice(addOutputDevice("speakers", 2));
+    {
+        // A take can reach its ceiling after the engine that installed the recorder is gone.
+        MixerEngine gone({running, bluetooth, [](std::function<void()> job) { job(); }, nullptr}, defaults());
+        gone.setRecorder(&recorder);
+    }
+    ASSERT_TRUE(recorder.stopRequest);
+    recorder.stopRequest();
     useRecorder();
-    MixerEngine::requestStopRecording();  // before start: no engine to ask
+    recorder.stopRequest();  // before start: nothing records yet
     startEngine();
     engine().startRecording();
     ASSERT_TRUE(recorder.stopRequest);

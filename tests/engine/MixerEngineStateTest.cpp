@@ -38,7 +38,7 @@ TEST_F(MixerEngineStateTest, ConsoleSlotsKeepSixteenExtendEightAndReplaceAnythin
         auto defaults = std::make_unique<UserDefaults>();
         UserDefaults::installStandard(defaults.get());
         if (c.stored) defaults->setValue("consoleSlots", *c.stored);
-        MixerEngine engine({running, bluetooth, [](std::function<void()> job) { job(); }, nullptr});
+        MixerEngine engine({running, bluetooth, [](std::function<void()> job) { job(); }, nullptr}, *defaults);
         EXPECT_TRUE(engine.consoleSlots().isEmpty());
         engine.start();
         EXPECT_EQ(engine.consoleSlots(), c.expected);

@@ -23,14 +23,21 @@ struct MenuItem {
     std::function<void()> action;
     std::vector<MenuItem> children;  // Submenu only
 
-    static MenuItem separator() { return MenuItem{Kind::Separator}; }
+    static MenuItem separator() {
+        MenuItem item;
+        item.kind = Kind::Separator;
+        return item;
+    }
     static MenuItem submenu(QString title, std::vector<MenuItem> children) {
-        MenuItem item{Kind::Submenu, std::move(title)};
+        MenuItem item;
+        item.kind = Kind::Submenu;
+        item.title = std::move(title);
         item.children = std::move(children);
         return item;
     }
     static MenuItem command(QString title, std::function<void()> action, QKeySequence shortcut = {}) {
-        MenuItem item{Kind::Action, std::move(title)};
+        MenuItem item;
+        item.title = std::move(title);
         item.action = std::move(action);
         item.shortcut = std::move(shortcut);
         return item;
