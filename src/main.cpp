@@ -12,7 +12,6 @@
 #include "app/MainWindowController.h"
 #include "app/QuellorApp.h"
 #include "app/RemoteServices.h"
-#include "remote/MIDIMappingManager.h"
 #include "app/SingleInstance.h"
 #include "audio/VolumeWriteQueue.h"
 #include "engine/MixerEngine.h"
@@ -98,7 +97,7 @@ int main(int argc, char** argv) {
     auto remote = std::make_unique<RemoteServices>();
     auto quellor = std::make_unique<QuellorApp>(QuellorApp::Services{
         defaults, MixerEngine::Platform{running, bluetooth, {}, remote.get()}, recorder,
-        MixSessionStore::defaultPath(), {}, &remote->midiMapping()});
+        MixSessionStore::defaultPath(), {}, remote.get()});
     // Nothing audio exists yet: a second copy asks the first to show itself and leaves.
     if (!quellor->claimSingleInstance()) {
         int rc = reportSecondCopy(quellor->instance());

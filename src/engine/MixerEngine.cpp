@@ -88,7 +88,6 @@ void MixerEngine::start() {
         remote_->setListenerPairingPIN(remote_->pairingPIN());
         remote_->setListenerControlPassword(remote_->controlPassword());
     }
-    connectOSCCallbacks();
     systemVolume_->onVolumeChanged = alive_.guard([this] { companion_.scheduleAppListSend(); });
     inputVolume_->onVolumeChanged = alive_.guard([this] { companion_.scheduleAppListSend(); });
 
@@ -157,28 +156,6 @@ void MixerEngine::scheduleBluetoothRefresh() {
 void MixerEngine::tapsRebuilt() {
     syncRouteVolumes();
     companion_.sendAppList();
-}
-
-void MixerEngine::connectOSCCallbacks() {
-    if (!remote_) return;
-    RemoteLink::OSCHandlers h;
-    h.appVolume = alive_.guard([this](const QString& id, float value) { setRouteVolume(id, value); });
-    h.cue = alive_.guard([this](const QString& bundleID, bool on) { setCue(on, bundleID); });
-    h.cueVolume = alive_.guard([this](const QString& bundleID, float value) { setCueVolume(value, bundleID); });
-    h.slot = alive_.guard([this](int index, const QString& id) { setSlot(id, index); });
-    h.panic = alive_.guard([this](bool on) { setPanic(on); });
-    h.record = alive_.guard([this](bool on) {
-        if (on) startRecording();
-        else stopRecording();
-    });
-    h.autoRec = alive_.guard([this](bool on) { setAutoRec(on); });
-    // Snapshot messages are accepted and change nothing.
-    h.snapshot = [](int) {};
-    h.snapshotSave = [] {};
-    remote_->setOSCHandlers(std::move(h));
-    // Commands, numbered controls (through the MIDI mapping table), the companion's contact and
-    // MIDI control changes carry remote types: the link wires them to the engine.
-    remote_->connectEngine(*this);
 }
 
 // --- Observable fields -------------------------------------------------------------------------

@@ -92,8 +92,8 @@ public:
     MixerEngine(const Platform& platform, UserDefaults& defaults, QObject* parent = nullptr);
     ~MixerEngine() override;
 
-    // Loads the stored state, starts the monitors and listeners, wires the callbacks and builds the
-    // first taps. A second call does nothing.
+    // Loads the stored state, starts the monitors and listeners, hands the stored PIN and password
+    // to the OSC listener and builds the first taps. A second call does nothing.
     void start();
     // Raises unmuted taps below 0.999 to full volume, waits 0.15 s when it raised any, then stops
     // and drops every tap. Afterwards nothing rebuilds or retries taps.
@@ -268,7 +268,6 @@ private:
     // Runs `work` once on the next turn of the main thread, however often this is called before it
     // runs: one pass per burst of changes covers them all. `pending` belongs to the caller.
     void postOncePerBurst(bool& pending, std::function<void()> work);
-    void connectOSCCallbacks();
     void scheduleBluetoothRefresh();
     void loadConsoleSlots();
     // What the tap set asks of the mix (the rest of TapSet::Host is public above).

@@ -87,7 +87,8 @@ public:
     // (volumes, fader positions, numbered controls), so that only the latest need be delivered.
     static bool isLevel(const OSCMessage& admitted);
 
-    // Installed by the engine; called on the main thread after admission, values in 0...1.
+    // Installed by the application's wiring to the engine (EngineRemoteControl); called on the main
+    // thread after admission, values in 0...1. One not installed drops its messages.
     std::function<void(int number, float value)> onQuellorValueReceived;
     std::function<void(const QString& id, float value)> onAppVolumeReceived;
     std::function<void(const QString& bundle, bool on)> onCueReceived;
