@@ -1,5 +1,5 @@
-// Construction, start, shutdown, observation of the application and device lists, and the
-// default-output listener.
+// Construction, start, shutdown, observation of the application and device lists, the
+// default-output listener, and the codes and listener of the remote link.
 
 #include "engine/MixerEngine.h"
 
@@ -156,6 +156,23 @@ void MixerEngine::scheduleBluetoothRefresh() {
 void MixerEngine::tapsRebuilt() {
     syncRouteVolumes();
     companion_.sendAppList();
+}
+
+// --- The remote link's codes and listener --------------------------------------------------------
+
+void MixerEngine::regeneratePairingPIN() {
+    if (!remote_) return;
+    remote_->setListenerPairingPIN(remote_->regeneratePairingPIN());
+    companion_.forget();
+}
+
+void MixerEngine::regenerateControlPassword() {
+    if (!remote_) return;
+    remote_->setListenerControlPassword(remote_->regenerateControlPassword());
+}
+
+void MixerEngine::restartOSCListener() {
+    if (remote_) remote_->restartOSCListener();
 }
 
 // --- Observable fields -------------------------------------------------------------------------

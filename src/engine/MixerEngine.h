@@ -1,24 +1,26 @@
 #pragma once
-// The one engine of the process. It owns the device, process and volume monitors, the stores of
-// the per-application mix, one ProcessTap per tapped application (keyed by bundle identifier) and
-// one DeviceVolumeController per explicitly used output device (keyed by device UID). Windows,
-// views and remote control read its observable fields and call its operations.
+// The one engine of the process: it keeps the mix (the per-application records, cue, panic and
+// solo, the console slots, strip styles and bus pairings, recording) and is the glue between the
+// collaborators that do the heavy work, each with its own state:
+//
+//   AudioProcessMonitor, AudioDeviceMonitor  the running applications; output and input devices
+//   SystemVolumeController, PhonesBusVolumeController, DeviceVolumeController
+//                                            output and input volume, the PHONES bus, and one
+//                                            controller per explicitly used output device
+//   BluetoothAudioMonitor                    paired Bluetooth devices
+//   VolumeStore, SnapshotStore               the stored mix and snapshots
+//   TapSet                                   the live taps (one ProcessTap per tapped application)
+//                                            and their upkeep; asks the engine, its Host, what the
+//                                            mix decides
+//   CompanionFeeds                           the companion's contact and its feeds
+//   MeterClock                               the 30 Hz meter clock and the strips' levels
+//   RemoteLink, MainRecorder (not owned)     the remote-control side and the recorder
+//
+// Windows, views and remote control read its observable fields and call its operations; the
+// collaborators are reached through the accessors below.
 //
 // Observable fields emit their change signal only when an assignment changes the value. The hooks
 // that persist "stripStyles", "busPairings" and "autoRec" run on every assignment, equal or not.
-//
-// The live taps and their upkeep are a TapSet, which asks the engine what the mix decides; the
-// companion's contact and feeds are CompanionFeeds; the 30 Hz meter clock is a MeterClock.
-//
-// The code is split by concern:
-//   MixerEngine.cpp            construction, start, shutdown, list observation, hardware listeners
-//   MixerEngineOutputs.cpp     MAIN device, PHONES bus layout, route volumes, Bluetooth, TotalMix
-//   MixerEngineRouting.cpp     panic and solo, and when every playing application needs a tap
-//   MixerEngineMixState.cpp    per-application edits, debounced save, console slots, strip styles
-//   MixerEngineRoutes.cpp      route actions: control values to volumes, cues and applications
-//   MixerEngineStripToggles.cpp strip mute, cue and solo buttons by route id
-//   MixerEngineCompanion.cpp   the PIN and password, the listener, the companion's application list
-//   MixerEngineRecording.cpp   recording the MAIN mix: start and stop, auto-record, recording source
 //
 // Threads: main thread only. Work that arrives on other threads (hardware listeners, remote
 // callbacks) reaches the engine as posted main-thread calls that do nothing once it is gone.
@@ -45,13 +47,11 @@
 #include "engine/MeterClock.h"
 #include "engine/MixSnapshot.h"
 #include "engine/MixerAppState.h"
-#include "engine/ProcessTap.h"
 #include "engine/RemoteLink.h"
 #include "engine/SnapshotStore.h"
 #include "engine/StripStyle.h"
 #include "engine/TapSet.h"
 #include "engine/VolumeStore.h"
-#include "platform/NetworkEndpoint.h"
 
 namespace quellor {
 
@@ -112,8 +112,15 @@ public:
     RemoteLink* remote() const { return remote_; }
     const VolumeStore& store() const { return store_; }
     const SnapshotStore& snapshotStore() const { return snapshotStore_; }
+    TapSet& taps() { return taps_; }
+    const TapSet& taps() const { return taps_; }
+    CompanionFeeds& companion() { return companion_; }
+    const CompanionFeeds& companion() const { return companion_; }
+    MeterClock& meters() { return meters_; }
+    const MeterClock& meters() const { return meters_; }
 
     // --- Observable state -------------------------------------------------------------------
+    // The tap set's (isRetryingTaps, needsAudioCapturePermission), kept here for the windows.
     bool isRetryingTaps() const { return taps_.isRetrying(); }
     const StripStyleMap& stripStyles() const { return stripStyles_; }
     void setStripStyles(StripStyleMap styles);
@@ -224,10 +231,7 @@ public:
     // Whether taps record before their fader (the user default "recordPreFader").
     bool recordsPreFader() const override;
 
-    // --- Companion ---------------------------------------------------------------------------
-    // The companion's contact and its feeds.
-    CompanionFeeds& companion() { return companion_; }
-    const CompanionFeeds& companion() const { return companion_; }
+    // --- Remote control and the companion -----------------------------------------------------
     // A new pairing PIN (the companion is forgotten) or control password, handed to the listener.
     void regeneratePairingPIN();
     void regenerateControlPassword();
@@ -236,15 +240,6 @@ public:
     void restartOSCListener();
     // The application list as the companion gets it.
     MixerAppState appState() const;
-
-    // --- Meters ------------------------------------------------------------------------------
-    // The 30 Hz meter clock (started by start()) and the levels of the strips' meters.
-    MeterClock& meters() { return meters_; }
-    const MeterClock& meters() const { return meters_; }
-
-    // The live taps and their upkeep.
-    TapSet& taps() { return taps_; }
-    const TapSet& taps() const { return taps_; }
 
 signals:
     void isRetryingTapsChanged();

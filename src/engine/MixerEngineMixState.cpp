@@ -1,10 +1,14 @@
-// Per-application mix records: edits from the strips, rows, setups and route actions, how an edit
-// reaches the live tap, the debounced save of "appVolumes", the console slots and strip styles.
+// The mix: per-application records and their edits from the strips, rows, setups and route
+// actions, how an edit reaches the live tap, the debounced save of "appVolumes", cue, panic and
+// solo, the console slots and strip styles, and the application list the companion gets.
 
 #include "audio/AudioProcessMonitor.h"
+#include "audio/SystemVolumeController.h"
+#include "audio/VolumeControlling.h"
 #include "base/JSONDefaults.h"
 #include "base/Level.h"
 #include "base/Logger.h"
+#include "engine/MixerAppState.h"
 #include "engine/MixerEngine.h"
 
 namespace quellor {
@@ -181,6 +185,45 @@ std::optional<AudioApp> MixerEngine::tapTarget(const QString& bundleID) const {
     return best;
 }
 
+// --- Panic and solo ------------------------------------------------------------------------------
+
+bool MixerEngine::needsFullCoverage() const {
+    return hasPhonesBus() || isPanicked_ || isRecording_ || isAutoRec_ || !soloed_.empty() ||
+           isAnyAppCued();
+}
+
+bool MixerEngine::isSilenced(const QString& bundleID) const {
+    if (isPanicked_) return true;
+    return !soloed_.empty() && !soloed_.count(bundleID);
+}
+
+void MixerEngine::setPanic(bool on) {
+    if (isPanicked_ == on) return;
+    isPanicked_ = on;
+    emit isPanickedChanged();
+    log.info("Panic %s", on ? "engaged" : "released");
+    if (on) {
+        taps_.cancelCoverageDrop();
+        taps_.rebuild();
+    }
+    taps_.updateSilencing();
+    if (!on) taps_.scheduleCoverageDrop();
+    // The companion shows the panic state.
+    companion_.scheduleAppListSend();
+}
+
+void MixerEngine::applySolo(bool on, const QString& stripID) {
+    const bool changed = on ? soloed_.insert(stripID).second : soloed_.erase(stripID) > 0;
+    if (changed) emit soloedChanged();
+    if (!soloed_.empty()) {
+        taps_.cancelCoverageDrop();
+        taps_.rebuild();
+    }
+    taps_.updateSilencing();
+    if (soloed_.empty()) taps_.scheduleCoverageDrop();
+    companion_.sendAppList();
+}
+
 // --- Console slots and strip styles -----------------------------------------------------------
 
 void MixerEngine::loadConsoleSlots() {
@@ -215,6 +258,21 @@ void MixerEngine::setStripStyles(StripStyleMap styles) {
 void MixerEngine::saveStripStyles() {
     JSONDefaults::save(stripStyles_, QStringLiteral("stripStyles"), defaults_);
     if (onMixChanged) onMixChanged();
+}
+
+// --- The application list as the companion gets it -----------------------------------------------
+
+MixerAppState MixerEngine::appState() const {
+    MixerAppState::Sources sources;
+    sources.outputVolume = systemVolume_->volume();
+    sources.inputVolume = inputVolume_->volume();
+    sources.hasOutputDevice = currentOutputDevice().has_value();
+    if (VolumeControlling* phones = activePhonesVolume()) sources.phonesVolume = phones->volume();
+    for (const AudioApp& app : processMonitor_->apps()) sources.apps.push_back({app.bundleID, app.name});
+    sources.volumes = &volumes_;
+    sources.consoleSlots = slots_;
+    sources.isPanicked = isPanicked_;
+    return MixerAppState::make(sources);
 }
 
 }  // namespace quellor

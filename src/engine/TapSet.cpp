@@ -60,7 +60,7 @@ AppVolume TapSet::entryOf(const QString& bundleID) const {
     return it == host_.volumes().end() ? AppVolume{} : it->second;
 }
 
-// --- Building one tap ---------------------------------------------------------------------------
+// --- Building one tap ----------------------------------------------------------------------------
 
 std::vector<ProcessTap::Output> TapSet::resolveOutputs(const AppVolume& entry) const {
     const auto& devices = devices_.devices();
@@ -168,7 +168,7 @@ void TapSet::clear() {
     for (auto& [bundleID, tap] : taps) tap->stop();
 }
 
-// --- Keeping the set in step ----------------------------------------------------------------------
+// --- Keeping the set in step ---------------------------------------------------------------------
 
 void TapSet::rebuild() {
     if (isClosed_) return;
@@ -275,7 +275,7 @@ std::vector<std::uint32_t> TapSet::rateListenerDevices() const {
     return ids;
 }
 
-// --- What every live tap takes from the host ------------------------------------------------------
+// --- What every live tap takes from the host -----------------------------------------------------
 
 bool TapSet::playsOnMain(const std::vector<ProcessTap::Output>& outputs) const {
     const auto current = host_.currentOutputDevice();
@@ -377,7 +377,7 @@ void TapSet::scheduleCoverageDrop() {
 
 void TapSet::cancelCoverageDrop() { coverageDropTask_.cancel(); }
 
-// --- Shutdown -------------------------------------------------------------------------------------
+// --- Shutdown ------------------------------------------------------------------------------------
 
 void TapSet::close() {
     isClosed_ = true;
@@ -398,7 +398,7 @@ bool TapSet::raiseQuietTapsToFullLevel() {
     return raised;
 }
 
-// --- Observable fields ----------------------------------------------------------------------------
+// --- Observable fields ---------------------------------------------------------------------------
 
 void TapSet::setRetrying(bool value) {
     if (assignIfChanged(isRetrying_, value)) emit isRetryingChanged();
