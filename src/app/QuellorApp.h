@@ -53,13 +53,13 @@ public:
         MixerEngine::Platform enginePlatform;
         MixRecorder& recorder;
         QString setupsPath;      // the setups file
-        QString instanceFolder;  // holds the single-instance lock; empty for the standard one
+        QString instanceFolder = {};  // holds the single-instance lock; empty for the standard one
         // The remote-control side, wired to the engine once it has started; its MIDI mappings are
         // counted in the diagnostics. None: no remote input reaches the engine.
         RemoteServices* remote = nullptr;
         // The update framework; none: the local update feed of the user defaults.
         UpdateBackend* updateBackend = nullptr;
-        QString launchAtLoginEntry;  // the autostart entry; empty for the standard one
+        QString launchAtLoginEntry = {};  // the autostart entry; empty for the standard one
     };
 
     // Seconds from the start-up to the startup screen.

@@ -5,11 +5,12 @@
 #include "audio/AudioProcessMonitor.h"
 #include "audio/SystemVolumeController.h"
 #include "audio/VolumeControlling.h"
-#include "base/JSONDefaults.h"
+#include "base/JsonDefaults.h"
 #include "base/Level.h"
 #include "base/Logger.h"
 #include "engine/MixerAppState.h"
 #include "engine/MixerEngine.h"
+#include "engine/RouteID.h"
 
 namespace quellor {
 
@@ -235,7 +236,7 @@ void MixerEngine::loadConsoleSlots() {
         loaded = *stored;
         for (int i = 0; i < 8; ++i) loaded.append(QString());
     } else {
-        loaded = {QStringLiteral("bus:main"), QStringLiteral("bus:phones")};
+        loaded = {RouteID::kMainBus, RouteID::kPhonesBus};
         while (loaded.size() < kSlotCount) loaded.append(QString());
     }
     if (assignIfChanged(slots_, loaded)) emit slotsChanged();
@@ -256,7 +257,7 @@ void MixerEngine::setStripStyles(StripStyleMap styles) {
 }
 
 void MixerEngine::saveStripStyles() {
-    JSONDefaults::save(stripStyles_, QStringLiteral("stripStyles"), defaults_);
+    JsonDefaults::save(stripStyles_, QStringLiteral("stripStyles"), defaults_);
     if (onMixChanged) onMixChanged();
 }
 

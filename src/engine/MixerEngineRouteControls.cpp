@@ -83,7 +83,7 @@ void MixerEngine::setRouteVolume(const QString& id, float value) {
 // --- Strip buttons -------------------------------------------------------------------------------
 
 void MixerEngine::toggleRouteMute(const QString& id) {
-    if (id == u"bus:phones") {
+    if (id == RouteID::kPhonesBus) {
         VolumeControlling* phones = activePhonesVolume();
         if (phones && phones->canMute()) phones->toggleMute();
         return;
