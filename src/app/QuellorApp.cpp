@@ -128,8 +128,8 @@ void QuellorApp::build() {
     permissionWindow_ = std::make_unique<PermissionWindow>(*engine_, *themes_);
 
     // The engine starts once the start-up has returned and the event loop turns; from then on what
-    // the remote side receives reaches it. The engine is this object's, so while it lives so does
-    // this.
+    // the remote side receives reaches it. The engine belongs to this object: while it lives, so
+    // does this.
     Scheduler::current().post([this, engine = QPointer<MixerEngine>(engine_.get())] {
         if (!engine) return;
         engine->start();

@@ -15,7 +15,6 @@
 #include "audio/PhonesBusVolumeController.h"
 #include "audio/SystemVolumeController.h"
 #include "base/JsonDefaults.h"
-#include "base/Logger.h"
 #include "engine/MainRecorder.h"
 #include "platform/AudioConstants.h"
 
@@ -23,7 +22,6 @@ namespace quellor {
 
 namespace {
 
-const Logger log("MixerEngine");
 constexpr double kBluetoothRefreshDelay = 2.0;
 constexpr double kShutdownRampWait = 0.15;
 
