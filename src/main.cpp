@@ -12,7 +12,6 @@
 #include "app/MainWindowController.h"
 #include "app/QuellorApp.h"
 #include "app/RemoteServices.h"
-#include "remote/MIDIMappingManager.h"
 #include "app/SingleInstance.h"
 #include "audio/VolumeWriteQueue.h"
 #include "engine/MixerEngine.h"
@@ -101,7 +100,7 @@ int main(int argc, char** argv) {
         .enginePlatform = MixerEngine::Platform{running, bluetooth, {}, remote.get()},
         .recorder = recorder,
         .setupsPath = MixSessionStore::defaultPath(),
-        .midiMapping = &remote->midiMapping(),
+        .remote = remote.get(),
     });
     // Nothing audio exists yet: a second copy asks the first to show itself and leaves.
     if (!quellor->claimSingleInstance()) {

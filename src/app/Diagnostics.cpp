@@ -45,7 +45,7 @@ QString diagnosticsText(const SystemFacts& system, const MixerEngine* engine, in
             lines << (layout ? QStringLiteral("Channel pairing: ") + busPairingSummary(*layout)
                              : QStringLiteral("Channel pairing: none (PHONES unavailable)"));
         }
-        lines << QStringLiteral("Active taps: %1").arg(engine->activeTapCount());
+        lines << QStringLiteral("Active taps: %1").arg(engine->taps().count());
         const std::uint32_t frames = storedIOBufferFrames();
         QString latency;
         if (const auto ms = engine->readOutputLatency(int(frames))) latency = QString::asprintf(" (≈ %.1f ms out)", *ms);
@@ -53,7 +53,8 @@ QString diagnosticsText(const SystemFacts& system, const MixerEngine* engine, in
         lines << QStringLiteral("Buffer: ") + ioBufferFramesLabel(frames) + latency + QStringLiteral(", minimum latency ") +
                      (minLatency ? QStringLiteral("on") : QStringLiteral("off"));
         lines << QStringLiteral("MIDI mappings: %1").arg(midiMappingCount);
-        lines << QStringLiteral("Phone paired: ") + (engine->iphoneEndpoint() ? QStringLiteral("yes") : QStringLiteral("no"));
+        // "Phone paired" is the companion's line; support reads the text as it has always been.
+        lines << QStringLiteral("Phone paired: ") + (engine->companion().endpoint() ? QStringLiteral("yes") : QStringLiteral("no"));
     }
     return lines.join(QLatin1Char('\n'));
 }

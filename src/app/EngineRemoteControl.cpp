@@ -25,14 +25,41 @@ EngineRemoteControl::EngineRemoteControl(MixerEngine& engine, MIDIMappingManager
     : engine_(&engine), mappings_(mappings) {}
 
 void EngineRemoteControl::install(OSCListener& listener, MIDIManager* midi) {
+    // Each value message is the engine operation of the same meaning.
+    listener.onAppVolumeReceived = alive_.guard([this](const QString& id, float value) {
+        if (engine_) engine_->setRouteVolume(id, value);
+    });
+    listener.onCueReceived = alive_.guard([this](const QString& bundleID, bool on) {
+        if (engine_) engine_->setCue(on, bundleID);
+    });
+    listener.onCueVolumeReceived = alive_.guard([this](const QString& bundleID, float value) {
+        if (engine_) engine_->setCueVolume(value, bundleID);
+    });
+    listener.onSlotReceived = alive_.guard([this](int index, const QString& id) {
+        if (engine_) engine_->setSlot(id, index);
+    });
+    listener.onPanicReceived = alive_.guard([this](bool on) {
+        if (engine_) engine_->setPanic(on);
+    });
+    listener.onRecordReceived = alive_.guard([this](bool on) {
+        if (!engine_) return;
+        if (on) engine_->startRecording();
+        else engine_->stopRecording();
+    });
+    listener.onAutoRecReceived = alive_.guard([this](bool on) {
+        if (engine_) engine_->setAutoRec(on);
+    });
+    // Snapshot messages are accepted and change nothing.
+    listener.onSnapshotReceived = [](int) {};
+    listener.onSnapshotSaveReceived = [] {};
     listener.onCommandReceived = alive_.guard([this](OSCCommand command, std::optional<float> value) {
         execute(command, value);
     });
     listener.onQuellorValueReceived = alive_.guard([this](int number, float value) {
         handleNumberedValue(number, value);
     });
-    listener.onIPhoneConnected = alive_.guard([this](const NetworkEndpoint& endpoint) {
-        if (engine_) engine_->phoneDidConnect(endpoint);
+    listener.onCompanionConnected = alive_.guard([this](const NetworkEndpoint& endpoint) {
+        if (engine_) engine_->companion().didConnect(endpoint);
     });
     if (midi)
         midi->onControlChangeReceived = alive_.guard([this](int number, int value, MIDISource source) {

@@ -1,8 +1,9 @@
 #pragma once
-// Connects the remote-control side to the engine: runs the remote commands, moves what a MIDI
-// control or a numbered OSC control is mapped to (learning a mapping while a target waits for one)
-// and reports the companion's contact. The engine cannot see the remote types, so this lives above
-// both.
+// Connects the remote-control side to the engine: turns the OSC value messages into the engine
+// operations of the same meaning, runs the remote commands, moves what a MIDI control or a numbered
+// OSC control is mapped to (learning a mapping while a target waits for one) and reports the
+// companion's contact. The engine cannot see the remote types and the remote side needs no engine,
+// so the application makes one once the engine has started, and messages before that go nowhere.
 //
 // Threads: main thread only; the installed callbacks are called there. They hold the engine
 // weakly and do nothing once it is gone.
@@ -28,8 +29,8 @@ public:
 
     EngineRemoteControl(MixerEngine& engine, MIDIMappingManager& mappings);
 
-    // Installs the command, numbered-value and companion-contact callbacks on the listener and the
-    // control-change callback on the MIDI input (when there is one).
+    // Installs the listener's message callbacks (values, commands, numbered values, the companion's
+    // contact) and the control-change callback on the MIDI input (when there is one).
     void install(OSCListener& listener, MIDIManager* midi);
 
     // One remote command with the message's value, if any. The strip fader takes every value as a

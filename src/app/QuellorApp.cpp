@@ -9,11 +9,13 @@
 #include "app/AppMenus.h"
 #include "app/AppNotifier.h"
 #include "app/AppVersion.h"
+#include "app/EngineRemoteControl.h"
 #include "app/MainWindowController.h"
 #include "app/MainWindowView.h"
 #include "app/MenuBarExportCard.h"
 #include "app/PermissionWindow.h"
 #include "app/RecordingStatusItem.h"
+#include "app/RemoteServices.h"
 #include "app/SetupFilePanels.h"
 #include "app/SingleInstance.h"
 #include "app/StartupController.h"
@@ -37,12 +39,14 @@ namespace quellor {
 QuellorApp::QuellorApp(Services services, QObject* parent) : QObject(parent), services_(std::move(services)) {}
 
 QuellorApp::~QuellorApp() {
-    // Windows go before the objects they show; the setups before the engine they capture.
+    // Windows go before the objects they show; the setups and the remote wiring before the engine
+    // they drive.
     permissionWindow_.reset();
     startup_.reset();
     mainWindow_.reset();
     sessions_.reset();
     sessionEngine_.reset();
+    remoteControl_.reset();
     engine_.reset();
 }
 
@@ -97,7 +101,7 @@ void QuellorApp::build() {
     actions_ = std::make_unique<AppActions>(
         *updater_, engine_.get(),
         AppActions::Platform{*launchAtLogin_,
-                             [mapping = services_.midiMapping] { return mapping ? int(mapping->count()) : 0; },
+                             [remote = services_.remote] { return remote ? int(remote->midiMapping().count()) : 0; },
                              {}, {}, {}, {}, {}});
     // The setups load before the engine starts; from then on the current setup follows every
     // reported mix change. The hook holds the manager weakly.
@@ -123,9 +127,16 @@ void QuellorApp::build() {
     }));
     permissionWindow_ = std::make_unique<PermissionWindow>(*engine_, *themes_);
 
-    // The engine starts once the start-up has returned and the event loop turns.
-    Scheduler::current().post([engine = QPointer<MixerEngine>(engine_.get())] {
-        if (engine) engine->start();
+    // The engine starts once the start-up has returned and the event loop turns; from then on what
+    // the remote side receives reaches it. The engine belongs to this object: while it lives, so
+    // does this.
+    Scheduler::current().post([this, engine = QPointer<MixerEngine>(engine_.get())] {
+        if (!engine) return;
+        engine->start();
+        if (RemoteServices* remote = services_.remote) {
+            remoteControl_ = std::make_unique<EngineRemoteControl>(*engine, remote->midiMapping());
+            remoteControl_->install(remote->oscListener(), &remote->midiManager());
+        }
     });
     if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         app->setQuitOnLastWindowClosed(false);

@@ -21,12 +21,13 @@
 namespace quellor {
 
 class AppActions;
+class EngineRemoteControl;
 class LaunchAtLogin;
 class LocalFeedUpdater;
 class MainWindowController;
 class MainWindowView;
-class MIDIMappingManager;
 class PermissionWindow;
+class RemoteServices;
 class StartupController;
 class UpdateBackend;
 class UpdateHost;
@@ -53,7 +54,9 @@ public:
         MixRecorder& recorder;
         QString setupsPath;      // the setups file
         QString instanceFolder = {};  // holds the single-instance lock; empty for the standard one
-        MIDIMappingManager* midiMapping = nullptr;  // counted in the diagnostics
+        // The remote-control side, wired to the engine once it has started; its MIDI mappings are
+        // counted in the diagnostics. None: no remote input reaches the engine.
+        RemoteServices* remote = nullptr;
         // The update framework; none: the local update feed of the user defaults.
         UpdateBackend* updateBackend = nullptr;
         QString launchAtLoginEntry = {};  // the autostart entry; empty for the standard one
@@ -104,6 +107,7 @@ private:
     std::unique_ptr<RecordingStatusItem> recordingIndicator_;
     std::unique_ptr<AppNotifier> notifier_;
     std::unique_ptr<MixerEngine> engine_;
+    std::unique_ptr<EngineRemoteControl> remoteControl_;  // goes before the engine it drives
     std::unique_ptr<UpdateHost> updateHost_;
     std::unique_ptr<LocalFeedUpdater> feedUpdater_;
     std::unique_ptr<UpdateController> updater_;

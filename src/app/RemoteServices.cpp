@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "app/EngineRemoteControl.h"
-
 #include "base/UserDefaults.h"
 #include "remote/MIDIManager.h"
 #include "remote/MIDIMappingManager.h"
@@ -34,30 +32,6 @@ void RemoteServices::setListenerPairingPIN(const QString& pin) { oscListener_->s
 
 void RemoteServices::setListenerControlPassword(const QString& password) {
     oscListener_->setControlPassword(password);
-}
-
-void RemoteServices::setOSCHandlers(OSCHandlers h) {
-    OSCListener& l = *oscListener_;
-    l.onQuellorValueReceived = std::move(h.quellorValue);
-    l.onAppVolumeReceived = std::move(h.appVolume);
-    l.onCueReceived = std::move(h.cue);
-    l.onCueVolumeReceived = std::move(h.cueVolume);
-    l.onSlotReceived = std::move(h.slot);
-    l.onPanicReceived = std::move(h.panic);
-    l.onRecordReceived = std::move(h.record);
-    l.onAutoRecReceived = std::move(h.autoRec);
-    l.onSnapshotReceived = std::move(h.snapshot);
-    l.onSnapshotSaveReceived = std::move(h.snapshotSave);
-}
-
-void RemoteServices::setControlChangeHandler(ControlChangeHandler handler) {
-    if (!handler) {
-        midiManager_->onControlChangeReceived = nullptr;
-        return;
-    }
-    midiManager_->onControlChangeReceived = [handler = std::move(handler)](int number, int value, MIDISource source) {
-        handler(number, value, MIDISourceRef{source.id, source.isHardware});
-    };
 }
 
 std::vector<RemoteLink::TotalMixCommand> RemoteServices::totalMixDefaultRouting(int mainOffset,
@@ -101,11 +75,6 @@ QString RemoteServices::regeneratePairingPIN() {
 QString RemoteServices::regenerateControlPassword() {
     controlPassword_->regenerate();
     return controlPassword_->password();
-}
-
-void RemoteServices::connectEngine(MixerEngine& engine) {
-    engineControl_ = std::make_unique<EngineRemoteControl>(engine, *midiMapping_);
-    engineControl_->install(*oscListener_, midiManager_.get());
 }
 
 }  // namespace quellor

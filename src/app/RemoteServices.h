@@ -1,6 +1,8 @@
 #pragma once
-// The remote-control side as the engine sees it: owns the OSC listener, the MIDI input and its
-// mappings, the pairing PIN and the control password, and sends through the shared OSC sender.
+// The remote-control side: owns the OSC listener, the MIDI input and its mappings, the pairing PIN
+// and the control password, and sends through the shared OSC sender. The engine sees it as its
+// RemoteLink; the application wires the listener and the MIDI input to the engine
+// (EngineRemoteControl).
 // A listener that stops on a receive error is started again after 5 s, and while that fails after
 // twice the wait each time, up to 5 min.
 //
@@ -14,7 +16,6 @@
 
 namespace quellor {
 
-class EngineRemoteControl;
 class MIDIManager;
 class MIDIMappingManager;
 class OSCControlPassword;
@@ -42,8 +43,6 @@ public:
     QString controlPassword() const override;
     void setListenerPairingPIN(const QString& pin) override;
     void setListenerControlPassword(const QString& password) override;
-    void setOSCHandlers(OSCHandlers handlers) override;
-    void setControlChangeHandler(ControlChangeHandler handler) override;
     std::vector<TotalMixCommand> totalMixDefaultRouting(int mainOffset, int phonesOffset) const override;
     void sendFloat(const QString& host, int port, const QString& address, float value) override;
     void sendCompanionText(const QString& text, const NetworkEndpoint& to, const QString& address) override;
@@ -51,7 +50,6 @@ public:
     void restartOSCListener() override;
     QString regeneratePairingPIN() override;
     QString regenerateControlPassword() override;
-    void connectEngine(MixerEngine& engine) override;
 
 private:
     void retryListener(double delay);
@@ -61,7 +59,6 @@ private:
     std::unique_ptr<OSCListener> oscListener_;
     std::unique_ptr<PairingPIN> pairingPIN_;
     std::unique_ptr<OSCControlPassword> controlPassword_;
-    std::unique_ptr<EngineRemoteControl> engineControl_;  // destroyed before what it is wired into
     TaskSlot listenerRetry_;
     Liveness alive_;
 };

@@ -1,5 +1,5 @@
-// Construction, start, shutdown, observation of the application and device lists, and the
-// hardware listeners (default output, per-device sample rate).
+// Construction, start, shutdown, observation of the application and device lists, the
+// default-output listener, and the codes and listener of the remote link.
 
 #include "engine/MixerEngine.h"
 
@@ -15,7 +15,6 @@
 #include "audio/PhonesBusVolumeController.h"
 #include "audio/SystemVolumeController.h"
 #include "base/JsonDefaults.h"
-#include "base/Logger.h"
 #include "engine/MainRecorder.h"
 #include "platform/AudioConstants.h"
 
@@ -23,7 +22,6 @@ namespace quellor {
 
 namespace {
 
-const Logger log("MixerEngine");
 constexpr double kBluetoothRefreshDelay = 2.0;
 constexpr double kShutdownRampWait = 0.15;
 
@@ -43,11 +41,18 @@ MixerEngine::MixerEngine(const Platform& platform, UserDefaults& defaults, QObje
           platform.bluetoothRunner ? platform.bluetoothRunner : BluetoothAudioMonitor::threadPool())),
       remote_(platform.remote),
       stripStyles_(JsonDefaults::load<StripStyleMap>(QStringLiteral("stripStyles"), defaults).value_or(StripStyleMap{})),
+      taps_(*this, *processMonitor_, *deviceMonitor_),
       store_(defaults),
       snapshotStore_(defaults),
+      companion_(platform.remote, [this] { return appState(); }),
+      meters_(taps_, companion_, defaults, [this] { checkAutoRecording(); }),
       blockingWait_([](double seconds) {
           std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
-      }) {}
+      }) {
+    connect(&taps_, &TapSet::isRetryingChanged, this, &MixerEngine::isRetryingTapsChanged);
+    connect(&taps_, &TapSet::needsAudioCapturePermissionChanged, this,
+            &MixerEngine::needsAudioCapturePermissionChanged);
+}
 
 MixerEngine::~MixerEngine() = default;
 
@@ -64,7 +69,7 @@ void MixerEngine::start() {
     loadConsoleSlots();
     setSnapshots(snapshotStore_.loadSnapshots());
 
-    startWatchdog();
+    taps_.startWatchdog();
     processMonitor_->start();
     systemVolume_->start();
     deviceMonitor_->start();
@@ -73,56 +78,44 @@ void MixerEngine::start() {
     cleanUpLeftoverMirrorAggregates();
 
     phonesBusVolume_->onChange = alive_.guard([this] {
-        const float gain = phonesBusVolume_->effectiveGain();
-        for (auto& [bundleID, tap] : taps_) tap->setPhonesBusGain(gain);
-        sendAppList();
+        taps_.setPhonesBusGain(phonesBusVolume_->effectiveGain());
+        companion_.sendAppList();
     });
     bluetooth_->refresh();
     if (remote_) {
         remote_->setListenerPairingPIN(remote_->pairingPIN());
         remote_->setListenerControlPassword(remote_->controlPassword());
     }
-    connectOSCCallbacks();
-    systemVolume_->onVolumeChanged = alive_.guard([this] { scheduleAppListSend(); });
-    inputVolume_->onVolumeChanged = alive_.guard([this] { scheduleAppListSend(); });
+    systemVolume_->onVolumeChanged = alive_.guard([this] { companion_.scheduleAppListSend(); });
+    inputVolume_->onVolumeChanged = alive_.guard([this] { companion_.scheduleAppListSend(); });
 
     deviceListener_ = std::make_unique<HALListener>(
         hal::kSystemObject, PropertyAddress{hal::kDefaultOutputDevice, hal::kScopeGlobal, hal::kElementMain},
         [this, w = alive_.weak()](std::uint32_t, const PropertyAddress*) {
             Scheduler::current().post([this, w] {
-                if (w.lock()) restartMismatchedTaps();
+                if (w.lock()) taps_.restartMismatched();
             });
         });
     observeApps();
     observeDevices();
-    rebuildTaps();
-    startMeterTimer();
+    taps_.rebuild();
+    meters_.start();
     followRecordSource();
     if (assignIfChanged(isStarted_, true)) emit isStartedChanged();
 }
 
 void MixerEngine::shutdown() {
     isShutDown_ = true;
-    // No retry runs any more, so the flag the windows read says so.
-    retryTask_.cancel();
-    setRetryingTaps(false);
-    coverageDropTask_.cancel();
+    taps_.close();
     // A fader move of the last 0.4 s would otherwise be lost with the process.
     if (saveTask_.pending()) {
         saveTask_.cancel();
         saveVolumesNow();
         if (onMixChanged) onMixChanged();
     }
-    bool raised = false;
-    for (auto& [bundleID, tap] : taps_) {
-        if (!tap->isMuted() && tap->volume() < 0.999f) {
-            tap->setVolume(1.0f);
-            raised = true;
-        }
-    }
     // The IO queues keep ramping towards full level while the main thread waits.
-    if (raised) blockingWait_(kShutdownRampWait);
-    stopAndClearTaps();
+    if (taps_.raiseQuietTapsToFullLevel()) blockingWait_(kShutdownRampWait);
+    taps_.clear();
     // A take still open is finished, so that its file is complete on disk.
     if (recorder_) recorder_->stopCapture();
 }
@@ -138,14 +131,14 @@ void MixerEngine::postOncePerBurst(bool& pending, std::function<void()> work) {
 
 void MixerEngine::observeApps() {
     connect(processMonitor_.get(), &AudioProcessMonitor::appsChanged, this,
-            [this] { postOncePerBurst(appsRebuildPending_, [this] { rebuildTaps(); }); });
+            [this] { postOncePerBurst(appsRebuildPending_, [this] { taps_.rebuild(); }); });
 }
 
 void MixerEngine::observeDevices() {
     connect(deviceMonitor_.get(), &AudioDeviceMonitor::devicesChanged, this, [this] {
         postOncePerBurst(devicesChangePending_, [this] {
             scheduleBluetoothRefresh();
-            restartMismatchedTaps();
+            taps_.restartMismatched();
         });
     });
 }
@@ -158,72 +151,32 @@ void MixerEngine::scheduleBluetoothRefresh() {
     })));
 }
 
-void MixerEngine::installRateListeners() {
-    std::set<std::uint32_t> inUse;
-    for (const auto& [bundleID, tap] : taps_)
-        for (const ProcessTap::Output& output : tap->activatedOutputs()) inUse.insert(output.id);
-    for (auto it = rateListeners_.begin(); it != rateListeners_.end();) {
-        if (inUse.count(it->first)) ++it;
-        else it = rateListeners_.erase(it);
-    }
-    for (std::uint32_t id : inUse) {
-        if (rateListeners_.count(id)) continue;
-        rateListeners_[id] = std::make_unique<HALListener>(
-            id, PropertyAddress{hal::kNominalSampleRate, hal::kScopeGlobal, hal::kElementMain},
-            [this, id, w = alive_.weak()](std::uint32_t, const PropertyAddress*) {
-                Scheduler::current().post([this, id, w] {
-                    if (!w.lock()) return;
-                    log.notice("Nominal sample rate changed on device %u — reconciling taps", id);
-                    restartMismatchedTaps();
-                });
-            });
-    }
+void MixerEngine::tapsRebuilt() {
+    syncRouteVolumes();
+    companion_.sendAppList();
 }
 
-std::vector<std::uint32_t> MixerEngine::rateListenerDevices() const {
-    std::vector<std::uint32_t> ids;
-    for (const auto& [id, listener] : rateListeners_) ids.push_back(id);
-    return ids;
-}
+// --- The remote link's codes and listener --------------------------------------------------------
 
-void MixerEngine::connectOSCCallbacks() {
+void MixerEngine::regeneratePairingPIN() {
     if (!remote_) return;
-    RemoteLink::OSCHandlers h;
-    h.appVolume = alive_.guard([this](const QString& id, float value) { setRouteVolume(id, value); });
-    h.cue = alive_.guard([this](const QString& bundleID, bool on) { setCue(on, bundleID); });
-    h.cueVolume = alive_.guard([this](const QString& bundleID, float value) { setCueVolume(value, bundleID); });
-    h.slot = alive_.guard([this](int index, const QString& id) { setSlot(id, index); });
-    h.panic = alive_.guard([this](bool on) { setPanic(on); });
-    h.record = alive_.guard([this](bool on) {
-        if (on) startRecording();
-        else stopRecording();
-    });
-    h.autoRec = alive_.guard([this](bool on) { setAutoRec(on); });
-    // Snapshot messages are accepted and change nothing.
-    h.snapshot = [](int) {};
-    h.snapshotSave = [] {};
-    remote_->setOSCHandlers(std::move(h));
-    // Commands, numbered controls (through the MIDI mapping table), the companion's contact and
-    // MIDI control changes carry remote types: the link wires them to the engine.
-    remote_->connectEngine(*this);
+    remote_->setListenerPairingPIN(remote_->regeneratePairingPIN());
+    companion_.forget();
+}
+
+void MixerEngine::regenerateControlPassword() {
+    if (!remote_) return;
+    remote_->setListenerControlPassword(remote_->regenerateControlPassword());
+}
+
+void MixerEngine::restartOSCListener() {
+    if (remote_) remote_->restartOSCListener();
 }
 
 // --- Observable fields -------------------------------------------------------------------------
 
-void MixerEngine::setNeedsAudioCapturePermission(bool value) {
-    if (assignIfChanged(needsAudioCapturePermission_, value)) emit needsAudioCapturePermissionChanged();
-}
-
-void MixerEngine::setRetryingTaps(bool value) {
-    if (assignIfChanged(isRetryingTaps_, value)) emit isRetryingTapsChanged();
-}
-
 void MixerEngine::setSnapshots(std::vector<MixSnapshot> snapshots) {
     if (assignIfChanged(snapshots_, std::move(snapshots))) emit snapshotsChanged();
-}
-
-void MixerEngine::setMeterLevels(std::map<QString, float> levels) {
-    if (assignIfChanged(meterLevels_, std::move(levels))) emit meterLevelsChanged();
 }
 
 }  // namespace quellor

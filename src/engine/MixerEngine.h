@@ -1,23 +1,26 @@
 #pragma once
-// The one engine of the process. It owns the device, process and volume monitors, the stores of
-// the per-application mix, one ProcessTap per tapped application (keyed by bundle identifier) and
-// one DeviceVolumeController per explicitly used output device (keyed by device UID). Windows,
-// views and remote control read its observable fields and call its operations.
+// The one engine of the process: it keeps the mix (the per-application records, cue, panic and
+// solo, the console slots, strip styles and bus pairings, recording) and is the glue between the
+// collaborators that do the heavy work, each with its own state:
+//
+//   AudioProcessMonitor, AudioDeviceMonitor  the running applications; output and input devices
+//   SystemVolumeController, PhonesBusVolumeController, DeviceVolumeController
+//                                            output and input volume, the PHONES bus, and one
+//                                            controller per explicitly used output device
+//   BluetoothAudioMonitor                    paired Bluetooth devices
+//   VolumeStore, SnapshotStore               the stored mix and snapshots
+//   TapSet                                   the live taps (one ProcessTap per tapped application)
+//                                            and their upkeep; asks the engine, its Host, what the
+//                                            mix decides
+//   CompanionFeeds                           the companion's contact and its feeds
+//   MeterClock                               the 30 Hz meter clock and the strips' levels
+//   RemoteLink, MainRecorder (not owned)     the remote-control side and the recorder
+//
+// Windows, views and remote control read its observable fields and call its operations; the
+// collaborators are reached through the accessors below.
 //
 // Observable fields emit their change signal only when an assignment changes the value. The hooks
 // that persist "stripStyles", "busPairings" and "autoRec" run on every assignment, equal or not.
-//
-// The code is split by concern:
-//   MixerEngine.cpp            construction, start, shutdown, list observation, hardware listeners
-//   MixerEngineOutputs.cpp     MAIN device, PHONES bus layout, route volumes, Bluetooth, TotalMix
-//   MixerEngineRouting.cpp     building one tap, cue modes, silencing, panic and solo
-//   MixerEngineMaintenance.cpp rebuilding the tap set, reconciliation, watchdog, permission retry
-//   MixerEngineMixState.cpp    per-application edits, debounced save, console slots, strip styles
-//   MixerEngineRoutes.cpp      route actions: control values to volumes, cues and applications
-//   MixerEngineStripToggles.cpp strip mute, cue and solo buttons by route id
-//   MixerEngineCompanion.cpp   the companion's contact, "/app/list", the PIN and password
-//   MixerEngineMeters.cpp      the 30 Hz meter clock and the "/meters" feed
-//   MixerEngineRecording.cpp   recording the MAIN mix: start and stop, auto-record, recording source
 //
 // Threads: main thread only. Work that arrives on other threads (hardware listeners, remote
 // callbacks) reaches the engine as posted main-thread calls that do nothing once it is gone.
@@ -40,16 +43,15 @@
 #include "engine/AppVolume.h"
 #include "engine/BusLayout.h"
 #include "engine/BusPairing.h"
-#include "engine/MeterFeedGate.h"
-#include "engine/MeterLevels.h"
+#include "engine/CompanionFeeds.h"
+#include "engine/MeterClock.h"
 #include "engine/MixSnapshot.h"
 #include "engine/MixerAppState.h"
-#include "engine/ProcessTap.h"
 #include "engine/RemoteLink.h"
 #include "engine/SnapshotStore.h"
 #include "engine/StripStyle.h"
+#include "engine/TapSet.h"
 #include "engine/VolumeStore.h"
-#include "platform/NetworkEndpoint.h"
 
 namespace quellor {
 
@@ -67,7 +69,7 @@ class UserDefaults;
 class VolumeControlling;
 struct RouteID;
 
-class MixerEngine : public QObject {
+class MixerEngine : public QObject, private TapSet::Host {
     Q_OBJECT
 public:
     using BusPairing = quellor::BusPairing;
@@ -90,8 +92,8 @@ public:
     MixerEngine(const Platform& platform, UserDefaults& defaults, QObject* parent = nullptr);
     ~MixerEngine() override;
 
-    // Loads the stored state, starts the monitors and listeners, wires the callbacks and builds the
-    // first taps. A second call does nothing.
+    // Loads the stored state, starts the monitors and listeners, hands the stored PIN and password
+    // to the OSC listener and builds the first taps. A second call does nothing.
     void start();
     // Raises unmuted taps below 0.999 to full volume, waits 0.15 s when it raised any, then stops
     // and drops every tap. Afterwards nothing rebuilds or retries taps.
@@ -110,18 +112,25 @@ public:
     RemoteLink* remote() const { return remote_; }
     const VolumeStore& store() const { return store_; }
     const SnapshotStore& snapshotStore() const { return snapshotStore_; }
+    TapSet& taps() { return taps_; }
+    const TapSet& taps() const { return taps_; }
+    CompanionFeeds& companion() { return companion_; }
+    const CompanionFeeds& companion() const { return companion_; }
+    MeterClock& meters() { return meters_; }
+    const MeterClock& meters() const { return meters_; }
 
     // --- Observable state -------------------------------------------------------------------
-    bool isRetryingTaps() const { return isRetryingTaps_; }
+    // The tap set's (isRetryingTaps, needsAudioCapturePermission), kept here for the windows.
+    bool isRetryingTaps() const { return taps_.isRetrying(); }
     const StripStyleMap& stripStyles() const { return stripStyles_; }
     void setStripStyles(StripStyleMap styles);
     // Saves the strip styles and reports the mix change (also after an in-place edit).
     void saveStripStyles();
     const BusPairingMap& busPairings() const { return busPairings_; }
     const QStringList& consoleSlots() const { return slots_; }
-    bool needsAudioCapturePermission() const { return needsAudioCapturePermission_; }
+    bool needsAudioCapturePermission() const { return taps_.needsAudioCapturePermission(); }
     bool isStarted() const { return isStarted_; }
-    const AppVolumeMap& volumes() const { return volumes_; }
+    const AppVolumeMap& volumes() const override { return volumes_; }
     // Replaces the whole map (setups, start): no save, no tap is touched.
     void setVolumes(AppVolumeMap volumes);
     const std::vector<MixSnapshot>& snapshots() const { return snapshots_; }
@@ -135,8 +144,6 @@ public:
     const std::optional<QString>& recordingURL() const { return recordingURL_; }
     bool isPanicked() const { return isPanicked_; }
     const std::set<QString>& soloed() const { return soloed_; }
-    const std::map<QString, float>& meterLevels() const { return meterLevels_; }
-    void setMeterLevels(std::map<QString, float> levels);
 
     // Called after strip styles, slots or per-application volumes were stored (setups capture).
     std::function<void()> onMixChanged;
@@ -154,15 +161,14 @@ public:
     void resetOutputs(const AudioApp& app);
     void resetToDefaults(const AudioApp& app);
     void setSlot(const QString& id, int index);
-    bool isAnyAppCued() const;
+    bool isAnyAppCued() const override;
     // Saves "appVolumes" 0.4 s after the last request, then reports the mix change (setups call
     // it after replacing the whole map).
     void scheduleSave();
-    int activeTapCount() const { return int(taps_.size()); }
 
     // --- Outputs and PHONES bus -------------------------------------------------------------
-    std::optional<AudioDevice> currentOutputDevice() const;
-    std::optional<BusLayout> busLayout(const AudioDevice& device) const;
+    std::optional<AudioDevice> currentOutputDevice() const override;
+    std::optional<BusLayout> busLayout(const AudioDevice& device) const override;
     bool hasPhonesBus() const;
     VolumeControlling* activePhonesVolume() const;
     void setBusPairing(const BusPairing& pairing, const QString& deviceUID);
@@ -172,7 +178,6 @@ public:
     std::optional<BluetoothAudioDevice> bluetoothDevice(const AudioDevice& device) const;
     void connectBluetoothDevice(const BluetoothAudioDevice& device);
     std::optional<double> readOutputLatency(int bufferFrames) const;
-    void restartAllTaps();
     void writeTotalMixDefaultRouting();
     // Where the TotalMix routing goes: TotalMix's OSC port on this machine unless a test says
     // otherwise.
@@ -181,26 +186,14 @@ public:
         totalMixPort_ = port;
     }
 
-    // --- Tap routing ------------------------------------------------------------------------
-    void applyTapRouting(const AudioApp& app, const AppVolume& entry);
-    // Throws HALError when the default output cannot be read.
-    std::vector<ProcessTap::Output> resolveOutputs(const AppVolume& entry) const;
-    static float tapGain(bool hasExplicitOutputs, const AppVolume& entry);
-    bool isSilenced(const QString& bundleID) const;
-    void applyCueModes();
+    // --- Panic and solo -----------------------------------------------------------------------
+    // Panicked, or another strip soloed: the application's tap plays silence.
+    bool isSilenced(const QString& bundleID) const override;
     void setPanic(bool on);
     void applySolo(bool on, const QString& stripID);
-
-    // --- Tap set maintenance ----------------------------------------------------------------
-    void rebuildTaps();
-    void restartMismatchedTaps();
-    void schedulePermissionRetry();
-    // The releasing of taps whose applications are back at their defaults, 0.3 s after the last
-    // request.
-    void scheduleCoverageDrop();
     // True while every playing application gets a tap and no tap is dropped for being at defaults:
     // something is soloed, cued, panicked, recording or auto-recording, or the output has PHONES.
-    bool needsFullCoverage() const;
+    bool needsFullCoverage() const override;
 
     // --- Route actions -----------------------------------------------------------------------
     // A control value (0...1) for a route id: MIDI controls, numbered OSC controls and the strip
@@ -236,23 +229,9 @@ public:
     // device exists, then lets the recorder open and close takes by the MAIN mix's signal.
     void checkAutoRecording();
     // Whether taps record before their fader (the user default "recordPreFader").
-    bool recordsPreFader() const;
+    bool recordsPreFader() const override;
 
-    // --- Companion ---------------------------------------------------------------------------
-    // Replies go to the companion's host on this port.
-    static constexpr quint16 kCompanionPort = 9001;
-    // Where the companion was last heard from (its host and source port).
-    const std::optional<NetworkEndpoint>& iphoneEndpoint() const { return iphoneEndpoint_; }
-    const MeterFeedGate& phoneFeedGate() const { return phoneFeedGate_; }
-    // A datagram from the companion arrived: remember it (a new host replaces the old one and
-    // drops its connection), reopen the feeds and send the application list.
-    void phoneDidConnect(const NetworkEndpoint& endpoint);
-    void forgetPhone();
-    // The companion endpoint to feed now, or nothing; a companion silent for more than 20 s is
-    // forgotten here (logged once).
-    std::optional<NetworkEndpoint> pausePhoneFeedIfSilent();
-    // The endpoint with its port replaced: where feeds to that peer go.
-    static NetworkEndpoint endpoint(const NetworkEndpoint& endpoint, quint16 port);
+    // --- Remote control and the companion -----------------------------------------------------
     // A new pairing PIN (the companion is forgotten) or control password, handed to the listener.
     void regeneratePairingPIN();
     void regenerateControlPassword();
@@ -261,20 +240,6 @@ public:
     void restartOSCListener();
     // The application list as the companion gets it.
     MixerAppState appState() const;
-    // Pushes the application list to the companion, now or coalesced 0.05 s later. Nothing is sent
-    // while no companion is connected.
-    void sendAppList();
-    void scheduleAppListSend();
-
-    // --- Meters ------------------------------------------------------------------------------
-    // The 30 Hz meter clock (started by start(); a second call replaces it) and one of its ticks.
-    void startMeterTimer();
-    void meterTick();
-
-    // Live taps, keyed by bundle identifier (read-only view for diagnostics and tests).
-    const std::map<QString, std::shared_ptr<ProcessTap>>& taps() const { return taps_; }
-    // Devices with a sample-rate listener (diagnostics and tests).
-    std::vector<std::uint32_t> rateListenerDevices() const;
 
 signals:
     void isRetryingTapsChanged();
@@ -290,8 +255,6 @@ signals:
     void recordingURLChanged();
     void isPanickedChanged();
     void soloedChanged();
-    void meterLevelsChanged();
-    void iphoneEndpointChanged();
 
 private:
     // core
@@ -300,13 +263,12 @@ private:
     // Runs `work` once on the next turn of the main thread, however often this is called before it
     // runs: one pass per burst of changes covers them all. `pending` belongs to the caller.
     void postOncePerBurst(bool& pending, std::function<void()> work);
-    void startWatchdog();
-    void connectOSCCallbacks();
-    void installRateListeners();
     void scheduleBluetoothRefresh();
-    void setNeedsAudioCapturePermission(bool value);
-    void setRetryingTaps(bool value);
     void loadConsoleSlots();
+    // What the tap set asks of the mix (the rest of TapSet::Host is public above).
+    float phonesBusGain() const override;
+    MixSink* mainLane() const override;
+    void tapsRebuilt() override;
     // recording
     void followRecordSource();
     void startAutoRecording();
@@ -320,19 +282,6 @@ private:
     // The running application that a bundle identifier's tap follows: of two running copies, the
     // one with the lowest process id.
     std::optional<AudioApp> tapTarget(const QString& bundleID) const;
-    // routing
-    void updateSilencing();
-    // Whether a tap on these outputs plays on the MAIN device (its clock output is the default
-    // output) and so belongs in the MAIN recording and meter.
-    bool playsOnMain(const std::vector<ProcessTap::Output>& outputs) const;
-    // Follows a change of the MAIN device on every live tap, kept ones included.
-    void updateRecordsToMain();
-    // maintenance
-    void removeTap(const QString& bundleID);
-    void stopAndClearTaps();
-    void watchdogPass();
-    void permissionRetryAttempt(int attempt);
-    bool sampleRateChanged(const ProcessTap& tap) const;
     // outputs
     void routeToBluetoothDevice(const BluetoothAudioDevice& device);
     void bluetoothRoutingAttempt(QString bluetoothID, int attempt);
@@ -342,16 +291,12 @@ private:
     // Sets the volume of a bus or device route; false when the route is none of those.
     bool setControllerVolume(const RouteID& route, float value);
     void storeVolumeOfAbsentApp(const QString& bundleID, AppVolume entry, float value);
-    // companion and meters
-    void setIphoneEndpoint(std::optional<NetworkEndpoint> endpoint);
-    void sendMeters(const MeterLevels::Levels& levels);
 
     UserDefaults& defaults_;
     std::unique_ptr<AudioProcessMonitor> processMonitor_;
     std::unique_ptr<SystemVolumeController> systemVolume_;
     std::unique_ptr<PhonesBusVolumeController> phonesBusVolume_;
     std::unique_ptr<AudioDeviceMonitor> deviceMonitor_;
-    bool isRetryingTaps_ = false;
     std::unique_ptr<SystemVolumeController> inputVolume_;
     std::unique_ptr<AudioDeviceMonitor> inputDeviceMonitor_;
     std::unique_ptr<BluetoothAudioMonitor> bluetooth_;
@@ -359,24 +304,18 @@ private:
     StripStyleMap stripStyles_;
     BusPairingMap busPairings_;
     QStringList slots_;
-    bool needsAudioCapturePermission_ = false;
     bool isStarted_ = false;
     bool isShutDown_ = false;
     AppVolumeMap volumes_;
-    std::map<QString, std::shared_ptr<ProcessTap>> taps_;
+    TapSet taps_;
     std::map<QString, std::unique_ptr<DeviceVolumeController>> routeVolumes_;
     VolumeStore store_;
     SnapshotStore snapshotStore_;
     std::unique_ptr<HALListener> deviceListener_;
-    std::map<std::uint32_t, std::unique_ptr<HALListener>> rateListeners_;
     TaskSlot saveTask_;
     TaskSlot routingTask_;
     TaskSlot bluetoothRefreshTask_;
-    TaskSlot coverageDropTask_;
-    TaskSlot appListSendTask_;
     TaskSlot totalMixWriteTask_;
-    TaskSlot watchdogTimer_;
-    TaskSlot retryTask_;
     std::vector<MixSnapshot> snapshots_;
     bool isAutoRec_ = false;
     bool isRecording_ = false;
@@ -384,23 +323,12 @@ private:
     std::optional<QString> recordingURL_;
     bool isPanicked_ = false;
     std::set<QString> soloed_;
-    std::map<QString, float> meterLevels_;
-    std::optional<NetworkEndpoint> iphoneEndpoint_;
-    MeterFeedGate phoneFeedGate_;
-    bool metersWereSilent_ = true;
-    TaskSlot meterTimer_;
-    std::uint64_t meterTick_ = 0;
+    CompanionFeeds companion_;
+    MeterClock meters_;
     QString totalMixHost_ = QStringLiteral("127.0.0.1");
     quint16 totalMixPort_ = 7001;
     bool appsRebuildPending_ = false;
     bool devicesChangePending_ = false;
-    // Watchdog: consecutive silent passes per tap object. The weak reference tells a live tap
-    // from a new one that happens to sit at the address of a freed one.
-    struct SilentCount {
-        std::weak_ptr<ProcessTap> tap;
-        int passes = 0;
-    };
-    std::map<const ProcessTap*, SilentCount> silentPasses_;
     std::function<void(double)> blockingWait_;
     Liveness alive_;
 };

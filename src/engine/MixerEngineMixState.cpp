@@ -1,10 +1,14 @@
-// Per-application mix records: edits from the strips, rows, setups and route actions, how an edit
-// reaches the live tap, the debounced save of "appVolumes", the console slots and strip styles.
+// The mix: per-application records and their edits from the strips, rows, setups and route
+// actions, how an edit reaches the live tap, the debounced save of "appVolumes", cue, panic and
+// solo, the console slots and strip styles, and the application list the companion gets.
 
 #include "audio/AudioProcessMonitor.h"
+#include "audio/SystemVolumeController.h"
+#include "audio/VolumeControlling.h"
 #include "base/JsonDefaults.h"
 #include "base/Level.h"
 #include "base/Logger.h"
+#include "engine/MixerAppState.h"
 #include "engine/MixerEngine.h"
 #include "engine/RouteID.h"
 
@@ -72,14 +76,13 @@ void MixerEngine::applyAppVolume(const AppVolume& requested, const AudioApp& app
     const AppVolume entry = requested.withLevelsClamped();
     storeEntry(app.bundleID, entry);
     scheduleSave();
-    auto it = taps_.find(app.bundleID);
-    if (it != taps_.end()) {
-        writeMix(*it->second, entry);
+    if (ProcessTap* tap = taps_.find(app.bundleID)) {
+        writeMix(*tap, entry);
         return;
     }
     if (!entry.isDefault()) {
-        if (auto target = tapTarget(app.bundleID)) applyTapRouting(*target, entry);
-        else applyTapRouting(app, entry);
+        if (auto target = tapTarget(app.bundleID)) taps_.build(*target, entry);
+        else taps_.build(app, entry);
     }
 }
 
@@ -90,8 +93,7 @@ void MixerEngine::setCueVolume(float value, const QString& bundleID) {
     entry.cueVolume = clampLevel(value);
     storeEntry(bundleID, entry);
     scheduleSave();
-    auto tap = taps_.find(bundleID);
-    if (tap != taps_.end()) tap->second->setCueVolume(entry.cueVolume);
+    if (ProcessTap* tap = taps_.find(bundleID)) tap->setCueVolume(entry.cueVolume);
 }
 
 void MixerEngine::setCue(bool on, const QString& bundleID) {
@@ -104,10 +106,10 @@ void MixerEngine::setCue(bool on, const QString& bundleID) {
     scheduleSave();
     // The cue decides whether an application with explicit outputs plays at its fader or at full
     // level, so a live tap takes the new level now rather than at the next fader move.
-    if (auto tap = taps_.find(bundleID); tap != taps_.end()) writeMix(*tap->second, entry);
-    rebuildTaps();
-    applyCueModes();
-    sendAppList();
+    if (ProcessTap* tap = taps_.find(bundleID)) writeMix(*tap, entry);
+    taps_.rebuild();
+    taps_.applyCueModes();
+    companion_.sendAppList();
 }
 
 void MixerEngine::addOutput(const AudioDevice& device, const AudioApp& app) {
@@ -152,15 +154,15 @@ void MixerEngine::resetToDefaults(const AudioApp& app) {
     emit volumesChanged();
     // Saved at once; a pending debounced save still runs and writes the same map.
     saveVolumesNow();
-    removeTap(app.bundleID);
+    taps_.remove(app.bundleID);
 }
 
 void MixerEngine::reroute(const AudioApp& app, const AppVolume& entry) {
     // The aggregate device lists the outputs, so an output change always builds the tap afresh.
-    removeTap(app.bundleID);
+    taps_.remove(app.bundleID);
     if (!entry.isDefault()) {
-        if (auto target = tapTarget(app.bundleID)) applyTapRouting(*target, entry);
-        else applyTapRouting(app, entry);
+        if (auto target = tapTarget(app.bundleID)) taps_.build(*target, entry);
+        else taps_.build(app, entry);
     }
     syncRouteVolumes();
 }
@@ -182,6 +184,45 @@ std::optional<AudioApp> MixerEngine::tapTarget(const QString& bundleID) const {
     for (const AudioApp& app : processMonitor_->apps())
         if (app.bundleID == bundleID && (!best || app.id < best->id)) best = app;
     return best;
+}
+
+// --- Panic and solo ------------------------------------------------------------------------------
+
+bool MixerEngine::needsFullCoverage() const {
+    return hasPhonesBus() || isPanicked_ || isRecording_ || isAutoRec_ || !soloed_.empty() ||
+           isAnyAppCued();
+}
+
+bool MixerEngine::isSilenced(const QString& bundleID) const {
+    if (isPanicked_) return true;
+    return !soloed_.empty() && !soloed_.count(bundleID);
+}
+
+void MixerEngine::setPanic(bool on) {
+    if (isPanicked_ == on) return;
+    isPanicked_ = on;
+    emit isPanickedChanged();
+    log.info("Panic %s", on ? "engaged" : "released");
+    if (on) {
+        taps_.cancelCoverageDrop();
+        taps_.rebuild();
+    }
+    taps_.updateSilencing();
+    if (!on) taps_.scheduleCoverageDrop();
+    // The companion shows the panic state.
+    companion_.scheduleAppListSend();
+}
+
+void MixerEngine::applySolo(bool on, const QString& stripID) {
+    const bool changed = on ? soloed_.insert(stripID).second : soloed_.erase(stripID) > 0;
+    if (changed) emit soloedChanged();
+    if (!soloed_.empty()) {
+        taps_.cancelCoverageDrop();
+        taps_.rebuild();
+    }
+    taps_.updateSilencing();
+    if (soloed_.empty()) taps_.scheduleCoverageDrop();
+    companion_.sendAppList();
 }
 
 // --- Console slots and strip styles -----------------------------------------------------------
@@ -207,7 +248,7 @@ void MixerEngine::setSlot(const QString& id, int index) {
     emit slotsChanged();
     defaults_.setStringArray(QStringLiteral("consoleSlots"), slots_);
     if (onMixChanged) onMixChanged();
-    sendAppList();
+    companion_.sendAppList();
 }
 
 void MixerEngine::setStripStyles(StripStyleMap styles) {
@@ -218,6 +259,21 @@ void MixerEngine::setStripStyles(StripStyleMap styles) {
 void MixerEngine::saveStripStyles() {
     JsonDefaults::save(stripStyles_, QStringLiteral("stripStyles"), defaults_);
     if (onMixChanged) onMixChanged();
+}
+
+// --- The application list as the companion gets it -----------------------------------------------
+
+MixerAppState MixerEngine::appState() const {
+    MixerAppState::Sources sources;
+    sources.outputVolume = systemVolume_->volume();
+    sources.inputVolume = inputVolume_->volume();
+    sources.hasOutputDevice = currentOutputDevice().has_value();
+    if (VolumeControlling* phones = activePhonesVolume()) sources.phonesVolume = phones->volume();
+    for (const AudioApp& app : processMonitor_->apps()) sources.apps.push_back({app.bundleID, app.name});
+    sources.volumes = &volumes_;
+    sources.consoleSlots = slots_;
+    sources.isPanicked = isPanicked_;
+    return MixerAppState::make(sources);
 }
 
 }  // namespace quellor

@@ -46,6 +46,8 @@ VolumeControlling* MixerEngine::activePhonesVolume() const {
     return hasPhonesBus() ? phonesBusVolume_.get() : nullptr;
 }
 
+float MixerEngine::phonesBusGain() const { return phonesBusVolume_->effectiveGain(); }
+
 void MixerEngine::setBusPairing(const BusPairing& pairing, const QString& deviceUID) {
     auto it = busPairings_.find(deviceUID);
     if (it == busPairings_.end() || !(it->second == pairing)) {
@@ -55,15 +57,7 @@ void MixerEngine::setBusPairing(const BusPairing& pairing, const QString& device
     JsonDefaults::save(busPairings_, QStringLiteral("busPairings"), defaults_);
     // A tap takes its pairs when it starts, so the taps on this device start again with the new
     // choice.
-    std::vector<QString> onDevice;
-    for (const auto& [bundleID, tap] : taps_)
-        for (const ProcessTap::Output& output : tap->activatedOutputs())
-            if (output.uid == deviceUID) {
-                onDevice.push_back(bundleID);
-                break;
-            }
-    for (const QString& bundleID : onDevice) removeTap(bundleID);
-    rebuildTaps();
+    taps_.restartOn(deviceUID);
 }
 
 void MixerEngine::syncRouteVolumes() {

@@ -25,9 +25,10 @@ const QString kRecordPreFaderKey = QStringLiteral("recordPreFader");
 void MixerEngine::setRecorder(MainRecorder* recorder) {
     recorder_ = recorder;
     if (recorder_) recorder_->setStopRequestHandler(alive_.guard([this] { stopRecording(); }));
-    MixSink* lane = recorder_ ? &recorder_->mainLane() : nullptr;
-    for (auto& [bundleID, tap] : taps_) tap->setMainLane(lane);
+    taps_.setMainLane(mainLane());
 }
+
+MixSink* MixerEngine::mainLane() const { return recorder_ ? &recorder_->mainLane() : nullptr; }
 
 void MixerEngine::followRecordSource() {
     // Taps built later read the setting when they are built.
@@ -41,8 +42,7 @@ bool MixerEngine::recordsPreFader() const {
 }
 
 void MixerEngine::applyRecordSource() {
-    const bool pre = recordsPreFader();
-    for (auto& [bundleID, tap] : taps_) tap->setRecordPre(pre);
+    taps_.setRecordPre(recordsPreFader());
 }
 
 void MixerEngine::setAutoRec(bool on) {
@@ -53,7 +53,7 @@ void MixerEngine::setAutoRec(bool on) {
     // Switched off with no recording of the user's own: the capture (and a take that auto-record
     // opened) ends here; nothing else would ever close it.
     if (recorder_) recorder_->stopCapture();
-    scheduleCoverageDrop();
+    taps_.scheduleCoverageDrop();
 }
 
 void MixerEngine::setRecording(bool on) {
@@ -89,7 +89,7 @@ void MixerEngine::startAutoRecording() {
     }
     recorder_->startCapture(mainDeviceRate());
     // With auto-record on, every playing application gets a tap, so the whole mix is heard.
-    rebuildTaps();
+    taps_.rebuild();
 }
 
 void MixerEngine::startRecording() {
@@ -106,7 +106,7 @@ void MixerEngine::startRecording() {
         emit recordingURLChanged();
     setRecording(true);
     // Every playing application gets a tap now; the rebuild also pushes the application list.
-    rebuildTaps();
+    taps_.rebuild();
 }
 
 void MixerEngine::stopRecording() {
@@ -117,8 +117,8 @@ void MixerEngine::stopRecording() {
         if (!isAutoRec_) recorder_->stopCapture();
         if (recordingURL_) recorder_->pruneRecordings(*recordingURL_);
     }
-    scheduleCoverageDrop();
-    sendAppList();
+    taps_.scheduleCoverageDrop();
+    companion_.sendAppList();
 }
 
 void MixerEngine::toggleRecording() {

@@ -346,7 +346,7 @@ void OSCListener::route(const OSCMessage& admitted, const NetworkEndpoint& sende
         log_.notice("OSC: no argument and not a command: %s", qPrintable(address));
         return;
     }
-    if (onIPhoneConnected) onIPhoneConnected(sender);
+    if (onCompanionConnected) onCompanionConnected(sender);
     dispatch(address, *admitted.value);
 }
 

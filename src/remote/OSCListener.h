@@ -38,6 +38,7 @@ int validOSCPort(qint64 port);
 
 class OSCListener {
 public:
+    // The advertised name and type are what companions browse for: they stay as they are.
     static constexpr const char* kServiceName = "QuellorMac";
     static constexpr const char* kServiceType = "_quellor-osc._udp";
 
@@ -86,7 +87,8 @@ public:
     // (volumes, fader positions, numbered controls), so that only the latest need be delivered.
     static bool isLevel(const OSCMessage& admitted);
 
-    // Installed by the engine; called on the main thread after admission, values in 0...1.
+    // Installed by the application's wiring to the engine (EngineRemoteControl); called on the main
+    // thread after admission, values in 0...1. One not installed drops its messages.
     std::function<void(int number, float value)> onQuellorValueReceived;
     std::function<void(const QString& id, float value)> onAppVolumeReceived;
     std::function<void(const QString& bundle, bool on)> onCueReceived;
@@ -98,7 +100,7 @@ public:
     std::function<void(int index)> onSnapshotReceived;
     std::function<void()> onSnapshotSaveReceived;
     std::function<void(OSCCommand command, std::optional<float> value)> onCommandReceived;
-    std::function<void(const NetworkEndpoint& endpoint)> onIPhoneConnected;
+    std::function<void(const NetworkEndpoint& endpoint)> onCompanionConnected;
     // Installed by the owner; called on the main thread once a receive error has stopped the
     // listener.
     std::function<void()> onFailed;

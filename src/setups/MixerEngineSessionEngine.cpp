@@ -48,24 +48,23 @@ void MixerEngineSessionEngine::setPhonesLevel(float level) {
     if (VolumeControlling* phones = engine_.activePhonesVolume()) phones->setVolume(level);
 }
 
-void MixerEngineSessionEngine::restartMismatchedTaps() { engine_.restartMismatchedTaps(); }
+void MixerEngineSessionEngine::restartMismatchedTaps() { engine_.taps().restartMismatched(); }
 
 QStringList MixerEngineSessionEngine::liveTapBundleIDs() const {
     QStringList ids;
-    for (const auto& [bundleID, tap] : engine_.taps()) ids.append(bundleID);
+    for (const auto& [bundleID, tap] : engine_.taps().live()) ids.append(bundleID);
     return ids;
 }
 
 void MixerEngineSessionEngine::setTapMix(const QString& bundleID, float volume, bool isMuted, float cueVolume) {
-    auto it = engine_.taps().find(bundleID);
-    if (it == engine_.taps().end()) return;
-    ProcessTap& tap = *it->second;
-    tap.setVolume(volume);
-    tap.setMuted(isMuted);
-    tap.setCueVolume(cueVolume);
+    ProcessTap* tap = engine_.taps().find(bundleID);
+    if (!tap) return;
+    tap->setVolume(volume);
+    tap->setMuted(isMuted);
+    tap->setCueVolume(cueVolume);
 }
 
-void MixerEngineSessionEngine::applyCueModes() { engine_.applyCueModes(); }
+void MixerEngineSessionEngine::applyCueModes() { engine_.taps().applyCueModes(); }
 
 QStringList MixerEngineSessionEngine::consoleSlots() const { return engine_.consoleSlots(); }
 
@@ -75,6 +74,6 @@ StripStyleMap MixerEngineSessionEngine::stripStyles() const { return engine_.str
 
 void MixerEngineSessionEngine::setStripStyles(const StripStyleMap& styles) { engine_.setStripStyles(styles); }
 
-void MixerEngineSessionEngine::sendAppList() { engine_.sendAppList(); }
+void MixerEngineSessionEngine::sendAppList() { engine_.companion().sendAppList(); }
 
 }  // namespace quellor

@@ -50,7 +50,7 @@ TEST_F(AppActionsTest, DiagnosticsDescribeTheEngineLineByLine) {
     auto actions = make(&engine());
     auto expect = [&](const QString& lines) {
         settle();
-        const QString taps = QString::number(engine().activeTapCount());
+        const QString taps = QString::number(engine().taps().count());
         EXPECT_EQ(actions->diagnostics(),
                   kHead + "\n" + QString(lines).replace("%taps", taps) + "\nMIDI mappings: 0\nPhone paired: no");
     };

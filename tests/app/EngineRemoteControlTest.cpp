@@ -178,7 +178,41 @@ TEST_F(RemoteControl, ANumberedOscControlReachesItsMappedRouteThroughTheListener
 
     listener.route(OSCMessage{"/quellor/strip/2/fader", 0.5f}, sender);
     EXPECT_FLOAT_EQ(record("com.example.radio").volume, 0.5f);
-    EXPECT_EQ(engine().iphoneEndpoint(), sender) << "value addresses are the companion's contact";
+    EXPECT_EQ(engine().companion().endpoint(), sender) << "value addresses are the companion's contact";
+}
+
+TEST_F(RemoteControl, ValueMessagesThroughTheListenerReachTheEngineOperationsOfTheSameMeaning) {
+    FakeRecorder recorder{[this] { return hardware.io().hostTimeNow(); }};
+    engine().setRecorder(&recorder);
+    OSCListener listener(QHostAddress::LocalHost);
+    control->install(listener, nullptr);
+    const NetworkEndpoint sender(QHostAddress::LocalHost, 50000);
+    auto send = [&](const QString& address, float value) {
+        listener.route(OSCMessage{address, value}, sender);
+        settle();
+    };
+
+    send("/volume/com.example.radio", 0.3f);
+    EXPECT_FLOAT_EQ(record("com.example.radio").volume, 0.3f);
+    send("/cue/com.example.player", 1.0f);
+    EXPECT_TRUE(record("com.example.player").isCued);
+    send("/cuevolume/com.example.player", 0.4f);
+    EXPECT_FLOAT_EQ(record("com.example.player").cueVolume, 0.4f);
+    send("/slot/3/com.example.player", 1.0f);
+    EXPECT_EQ(engine().consoleSlots().at(3), "com.example.player");
+    send("/panic", 1.0f);
+    EXPECT_TRUE(engine().isPanicked());
+
+    send("/record", 1.0f);
+    EXPECT_TRUE(engine().isRecording());
+    send("/record", 0.0f);
+    EXPECT_FALSE(engine().isRecording());
+    send("/autorec", 1.0f);
+    EXPECT_TRUE(engine().isAutoRec());
+    EXPECT_EQ(defaults().boolValue("autoRec"), true);
+    send("/autorec", 0.0f);
+    EXPECT_FALSE(engine().isAutoRec());
+    engine().setRecorder(nullptr);
 }
 
 }  // namespace

@@ -16,8 +16,12 @@
 #include "app/MainWindowController.h"
 #include "app/MainWindowView.h"
 #include "app/QuellorApp.h"
+#include "app/RemoteServices.h"
 #include "app/SingleInstance.h"
+#include "platform/FakeMIDIService.h"
 #include "recording/MixRecorder.h"
+#include "remote/OSCListener.h"
+#include "remote/OSCMessage.h"
 #include "setups/SessionManager.h"
 #include "ui/style/PromptSheet.h"
 #include "ui/style/ThemeController.h"
@@ -54,6 +58,28 @@ TEST_F(QuellorAppTest, TheThemeComesFirstAndTheEngineStartsOnlyAfterTheStartUpRe
     app->engine().setSlot(test::kPlayer, 0);
     settle();
     EXPECT_EQ(app->sessions().currentSession()->stripSlots.value(0), test::kPlayer);
+}
+
+TEST_F(QuellorAppTest, RemoteInputReachesTheEngineOnlyOnceItHasStarted) {
+    FakeMIDIService midi;
+    MIDIService::install(&midi);
+    defaults().setBool("oscEnabled", false);
+    {
+        RemoteServices services(QHostAddress::LocalHost);
+        QuellorApp app(QuellorApp::Services{
+            defaults(), MixerEngine::Platform{running, bluetooth, [](std::function<void()> job) { job(); }, &services},
+            recorder, dir.filePath("sessions.json"), dir.path(), &services, nullptr, dir.filePath("autostart/quellor.desktop")});
+        ASSERT_TRUE(app.claimSingleInstance());
+        app.build();
+        const NetworkEndpoint sender(QHostAddress::LocalHost, 50000);
+        services.oscListener().route(OSCMessage{"/panic", 1.0f}, sender);
+        EXPECT_FALSE(app.engine().isPanicked()) << "nothing reaches an engine that has not started";
+        advance(0);
+        ASSERT_TRUE(app.engine().isStarted());
+        services.oscListener().route(OSCMessage{"/panic", 1.0f}, sender);
+        EXPECT_TRUE(app.engine().isPanicked());
+    }
+    MIDIService::install(nullptr);
 }
 
 TEST_F(QuellorAppTest, ASecondCopyAsksTheFirstToShowItsWindowAndBuildsNothing) {

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "EngineFixture.h"
+#include "app/EngineRemoteControl.h"
 #include "app/RemoteServices.h"
 #include "platform/FakeMIDIService.h"
 #include "remote/MIDIMappingManager.h"
@@ -143,7 +144,8 @@ TEST_F(OSCSettings, RestartFollowsTheSwitchAndThePort) {
     EXPECT_FALSE(listener.isListening());
 }
 
-// The engine with the real remote side: what a controller sends reaches the engine.
+// The engine with the real remote side, wired as the application wires them: what a controller
+// sends reaches the engine.
 using ControllerInput = OSCSettings;
 
 TEST_F(ControllerInput, AMappedControlChangeFromAControllerMovesItsRoute) {
@@ -151,6 +153,8 @@ TEST_F(ControllerInput, AMappedControlChangeFromAControllerMovesItsRoute) {
     addApp(101, kPlayer);
     addApp(102, kRadio);
     mixer->start();
+    EngineRemoteControl control(*mixer, services->midiMapping());
+    control.install(services->oscListener(), &services->midiManager());
     const MIDIService::Ref faders = midi.addSource(42, true);
     settle();
     auto volume = [&](const QString& id) {

@@ -82,8 +82,7 @@ AudioApp EngineFixture::app(const QString& bundleID) {
 }
 
 ProcessTap* EngineFixture::tap(const QString& bundleID) {
-    auto it = engine().taps().find(bundleID);
-    return it == engine().taps().end() ? nullptr : it->second.get();
+    return engine().taps().find(bundleID);
 }
 
 AudioObjectID EngineFixture::tapAggregate(const QString& bundleID) {
@@ -93,7 +92,7 @@ AudioObjectID EngineFixture::tapAggregate(const QString& bundleID) {
 
 QStringList EngineFixture::tappedApps() {
     QStringList ids;
-    for (const auto& [id, t] : engine().taps()) ids.append(id);
+    for (const auto& [id, t] : engine().taps().live()) ids.append(id);
     return ids;
 }
 

@@ -28,8 +28,7 @@ public:
         double at;
     };
 
-    std::vector<QString> calls;  // in order: "pin:<pin>", "password:<pw>", "osc", "engine", "midi"
-    OSCHandlers handlers;
+    std::vector<QString> calls;  // in order: "pin:<pin>", "password:<pw>", "restart"
     std::vector<Sent> sent;
     std::vector<TotalMixCommand> routing{{"/1/a", 1.0f}, {"/1/b", 0.5f}, {"/1/c", 0.0f}, {"/1/d", 1.0f},
                                          {"/1/e", 1.0f}, {"/1/f", 0.0f}, {"/1/g", 1.0f}, {"/1/h", 0.25f}};
@@ -38,11 +37,6 @@ public:
     QString controlPassword() const override { return password; }
     void setListenerPairingPIN(const QString& p) override { calls.push_back("pin:" + p); }
     void setListenerControlPassword(const QString& p) override { calls.push_back("password:" + p); }
-    void setOSCHandlers(OSCHandlers h) override {
-        calls.push_back("osc");
-        handlers = std::move(h);
-    }
-    void setControlChangeHandler(ControlChangeHandler) override { calls.push_back("midi"); }
     std::vector<TotalMixCommand> totalMixDefaultRouting(int, int) const override { return routing; }
     void sendFloat(const QString& host, int port, const QString& address, float value) override {
         sent.push_back({host, port, address, value});
@@ -58,7 +52,6 @@ public:
     // New codes count up from the stored ones.
     QString regeneratePairingPIN() override { return pin = QString::number(pin.toInt() + 1); }
     QString regenerateControlPassword() override { return password = QString::number(password.toInt() + 1); }
-    void connectEngine(MixerEngine&) override { calls.push_back("engine"); }
 };
 
 }  // namespace quellor::test

@@ -10,8 +10,8 @@
 namespace quellor::test {
 namespace {
 
-const NetworkEndpoint kPhone(QHostAddress("192.0.2.7"), 53000);
-const NetworkEndpoint kPhoneReply(QHostAddress("192.0.2.7"), 9001);
+const NetworkEndpoint kCompanion(QHostAddress("192.0.2.7"), 53000);
+const NetworkEndpoint kCompanionReply(QHostAddress("192.0.2.7"), 9001);
 
 // A four-channel interface as the default output and one application that plays a steady level.
 class Companion : public EngineFixture {
@@ -31,46 +31,46 @@ protected:
     AudioObjectID player = 0;
 };
 
-TEST_F(Companion, AContactSendsTheAppListToThePhonesHostOnTheFeedPort) {
-    engine().phoneDidConnect(kPhone);
+TEST_F(Companion, AContactSendsTheAppListToTheCompanionsHostOnTheFeedPort) {
+    engine().companion().didConnect(kCompanion);
     auto lists = sent("/app/list");
     ASSERT_EQ(lists.size(), 1u);
-    EXPECT_EQ(lists[0].to, kPhoneReply);
-    EXPECT_EQ(engine().iphoneEndpoint(), kPhone);
+    EXPECT_EQ(lists[0].to, kCompanionReply);
+    EXPECT_EQ(engine().companion().endpoint(), kCompanion);
     QStringList rows;
     for (const auto& row : json(lists[0])["apps"].toArray()) rows << row.toObject()["bundleID"].toString();
     EXPECT_EQ(rows, QStringList({"system_output", "system_input", "bus:main", "bus:phones", "com.example.player"}));
 
-    // The same phone from another source port keeps its connection; another phone replaces it.
-    engine().phoneDidConnect(NetworkEndpoint(kPhone.host(), 53999));
+    // The same companion from another source port keeps its connection; another one replaces it.
+    engine().companion().didConnect(NetworkEndpoint(kCompanion.host(), 53999));
     EXPECT_TRUE(remote.cancelled.empty());
     const NetworkEndpoint other(QHostAddress("192.0.2.8"), 53000);
-    engine().phoneDidConnect(other);
-    EXPECT_EQ(remote.cancelled, std::vector<NetworkEndpoint>{kPhoneReply});
+    engine().companion().didConnect(other);
+    EXPECT_EQ(remote.cancelled, std::vector<NetworkEndpoint>{kCompanionReply});
     EXPECT_EQ(sent("/app/list").size(), 3u);
     EXPECT_EQ(sent("/app/list").back().to, other.replacingPort(9001));
 }
 
-TEST_F(Companion, APhoneSilentForMoreThan20SecondsIsForgottenWithOneLogLine) {
-    engine().phoneDidConnect(kPhone);
+TEST_F(Companion, ACompanionSilentForMoreThan20SecondsIsForgottenWithOneLogLine) {
+    engine().companion().didConnect(kCompanion);
     advance(21);
-    EXPECT_FALSE(engine().iphoneEndpoint());
-    EXPECT_EQ(remote.cancelled, std::vector<NetworkEndpoint>{kPhoneReply});
+    EXPECT_FALSE(engine().companion().endpoint());
+    EXPECT_EQ(remote.cancelled, std::vector<NetworkEndpoint>{kCompanionReply});
     EXPECT_TRUE(logs.contains("MixerEngine", LogLevel::Info, "Phone silent for 20s; pausing the meter feed"));
     EXPECT_EQ(logs.count("Phone silent for 20s; pausing the meter feed"), 1);
     remote.texts.clear();
-    engine().sendAppList();
-    engine().scheduleAppListSend();
+    engine().companion().sendAppList();
+    engine().companion().scheduleAppListSend();
     advance(1);
     EXPECT_TRUE(remote.texts.empty());
 
     // A later contact reopens the feed at once.
-    engine().phoneDidConnect(kPhone);
+    engine().companion().didConnect(kCompanion);
     EXPECT_EQ(sent("/app/list").size(), 1u);
 }
 
 TEST_F(Companion, VolumeChangesAndPanicArePushedOnceAfter50ms) {
-    engine().phoneDidConnect(kPhone);
+    engine().companion().didConnect(kCompanion);
     remote.texts.clear();
     const double start = scheduler().now();
     engine().systemVolume().setVolume(0.3f);
@@ -95,7 +95,7 @@ TEST_F(Companion, VolumeChangesAndPanicArePushedOnceAfter50ms) {
     EXPECT_FALSE(json(lists[0])["isPanicked"].toBool());
 
     // Without a companion nothing is scheduled.
-    engine().forgetPhone();
+    engine().companion().forget();
     remote.texts.clear();
     engine().setPanic(true);
     engine().setPanic(false);
@@ -103,15 +103,15 @@ TEST_F(Companion, VolumeChangesAndPanicArePushedOnceAfter50ms) {
     EXPECT_TRUE(remote.texts.empty());
 }
 
-TEST_F(Companion, ANewPinForgetsThePhoneButANewPasswordKeepsIt) {
-    engine().phoneDidConnect(kPhone);
+TEST_F(Companion, ANewPinForgetsTheCompanionButANewPasswordKeepsIt) {
+    engine().companion().didConnect(kCompanion);
     engine().regenerateControlPassword();
-    EXPECT_TRUE(engine().iphoneEndpoint());
+    EXPECT_TRUE(engine().companion().endpoint());
     EXPECT_TRUE(remote.cancelled.empty());
     EXPECT_EQ(remote.calls.back(), "password:" + remote.password);
     engine().regeneratePairingPIN();
-    EXPECT_FALSE(engine().iphoneEndpoint());
-    EXPECT_EQ(remote.cancelled, std::vector<NetworkEndpoint>{kPhoneReply});
+    EXPECT_FALSE(engine().companion().endpoint());
+    EXPECT_EQ(remote.cancelled, std::vector<NetworkEndpoint>{kCompanionReply});
     EXPECT_TRUE(std::find(remote.calls.begin(), remote.calls.end(), "pin:" + remote.pin) != remote.calls.end());
 }
 
@@ -121,14 +121,14 @@ TEST_F(Companion, MetersGoOutTenTimesASecondWhileSomethingPlaysAndStopAfterOneSi
     hardware.io().startVirtualDriver(480);
     advance(1.0);
     EXPECT_TRUE(sent("/meters").empty()) << "no companion, no frames";
-    EXPECT_GT(engine().meterLevels().at("com.example.player"), 0.4f);
+    EXPECT_GT(engine().meters().levels().at("com.example.player"), 0.4f);
 
-    engine().phoneDidConnect(kPhone);
+    engine().companion().didConnect(kCompanion);
     advance(1.0);
     auto frames = sent("/meters");
     EXPECT_NEAR(double(frames.size()), 10.0, 1.0);
     ASSERT_FALSE(frames.empty());
-    EXPECT_EQ(frames[0].to, kPhoneReply);
+    EXPECT_EQ(frames[0].to, kCompanionReply);
     EXPECT_NEAR(json(frames.back())["com.example.player"].toDouble(), 0.5, 0.01);
     EXPECT_TRUE(json(frames.back()).contains("bus:main"));
 
@@ -138,7 +138,7 @@ TEST_F(Companion, MetersGoOutTenTimesASecondWhileSomethingPlaysAndStopAfterOneSi
     auto keepInTouch = [&](int seconds) {
         for (int i = 0; i < seconds; ++i) {
             advance(1.0);
-            engine().phoneDidConnect(kPhone);
+            engine().companion().didConnect(kCompanion);
         }
     };
     keepInTouch(3);
@@ -161,14 +161,14 @@ TEST_F(Companion, InSilenceEachNewContactGetsOneFrameAndAContactThatKeepsInTouch
         std::size_t frames;  // all sent so far
     };
     const Step steps[] = {
-        {"a first contact", kPhone, 0, 1},
-        {"the same companion from another port", NetworkEndpoint(kPhone.host(), 53999), 1, 1},
+        {"a first contact", kCompanion, 0, 1},
+        {"the same companion from another port", NetworkEndpoint(kCompanion.host(), 53999), 1, 1},
         {"another companion", other, 1, 2},
         {"the same companion again after its feed was paused", other, 21, 3},
     };
     for (const Step& step : steps) {
         advance(step.quietBefore);
-        engine().phoneDidConnect(step.from);
+        engine().companion().didConnect(step.from);
         advance(1.0);
         const auto frames = sent("/meters");
         ASSERT_EQ(frames.size(), step.frames) << step.what;
@@ -182,11 +182,11 @@ TEST_F(Companion, PreFaderMetersShowAMutedSourceWhileMainStaysPostFader) {
     hardware.io().startVirtualDriver(480);
     engine().toggleMute(app("com.example.player"));
     advance(2.5);  // what sounded before the mute has decayed away
-    EXPECT_LT(engine().meterLevels().at("com.example.player"), 0.001f) << "post-fader by default";
+    EXPECT_LT(engine().meters().levels().at("com.example.player"), 0.001f) << "post-fader by default";
     defaults().setString("meterSource", "pre");
     advance(1.0);
-    EXPECT_NEAR(engine().meterLevels().at("com.example.player"), 0.5f, 0.01f);
-    EXPECT_LT(engine().meterLevels().at(RouteID::kMainBus), 0.001f);
+    EXPECT_NEAR(engine().meters().levels().at("com.example.player"), 0.5f, 0.01f);
+    EXPECT_LT(engine().meters().levels().at(RouteID::kMainBus), 0.001f);
     ASSERT_NE(tap("com.example.player"), nullptr);
     EXPECT_TRUE(tap("com.example.player")->meterPre());
 }

@@ -138,7 +138,7 @@ TEST_F(MixerEngineMixStateTest, ExplicitOutputsPlayAtFullLevelButKeepTheMute) {
     EXPECT_EQ(tap(kPlayer)->volume(), 1.0f);
     EXPECT_TRUE(tap(kPlayer)->isMuted());
 
-    engine().restartAllTaps();  // a rebuild does not make it audible
+    engine().taps().restartAll();  // a rebuild does not make it audible
     ASSERT_NE(tap(kPlayer), nullptr);
     EXPECT_TRUE(tap(kPlayer)->isMuted());
 }

@@ -111,14 +111,10 @@ TEST_F(MixerEngineRecordingTest, RecordingStartsAndStopsCaptureTakeAndTaps) {
     EXPECT_TRUE(logs.contains("MixerEngine", LogLevel::Error, "Recording could not be started"));
 }
 
-TEST_F(MixerEngineRecordingTest, RemoteMessagesAndTheRecordRouteDriveRecording) {
+TEST_F(MixerEngineRecordingTest, TheRecordRouteDrivesRecording) {
     hardware.setDefaultOutputDevice(addOutputDevice("speakers", 2));
     useRecorder();
     startEngine();
-    remote.handlers.record(true);
-    EXPECT_TRUE(engine().isRecording());
-    remote.handlers.record(false);
-    EXPECT_FALSE(engine().isRecording());
 
     // The route is a button: a press toggles, a release does nothing.
     engine().performRouteAction(RouteID::kRecordTransport, 1.0f);
@@ -127,12 +123,6 @@ TEST_F(MixerEngineRecordingTest, RemoteMessagesAndTheRecordRouteDriveRecording) 
     EXPECT_TRUE(engine().isRecording());
     engine().performRouteAction(RouteID::kRecordTransport, 0.5f);
     EXPECT_FALSE(engine().isRecording());
-
-    remote.handlers.autoRec(true);
-    EXPECT_TRUE(engine().isAutoRec());
-    EXPECT_EQ(defaults().boolValue("autoRec"), true);
-    remote.handlers.autoRec(false);
-    EXPECT_FALSE(engine().isAutoRec());
 }
 
 TEST_F(MixerEngineRecordingTest, SizeCeilingAndShutdownEndTheRecording) {

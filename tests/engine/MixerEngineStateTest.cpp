@@ -77,14 +77,13 @@ TEST_F(MixerEngineStateTest, UnreadableStoredValuesGiveEmptyState) {
     EXPECT_TRUE(engine().busPairings().empty());
 }
 
-TEST_F(MixerEngineStateTest, StartHandsOverPinAndPasswordBeforeWiringCallbacksAndRunsOnce) {
+TEST_F(MixerEngineStateTest, StartHandsOverPinAndPasswordAndRunsOnce) {
     startEngine();
-    EXPECT_EQ(remote.calls, (std::vector<QString>{"pin:123456", "password:654321", "osc", "engine"}));
-    EXPECT_TRUE(remote.handlers.cue && remote.handlers.panic && remote.handlers.slot && remote.handlers.appVolume);
+    EXPECT_EQ(remote.calls, (std::vector<QString>{"pin:123456", "password:654321"}));
 
     QSignalSpy started(&engine(), &MixerEngine::isStartedChanged);
     engine().start();
-    EXPECT_EQ(remote.calls.size(), 4u);
+    EXPECT_EQ(remote.calls.size(), 2u);
     EXPECT_EQ(started.count(), 0);
 }
 
@@ -121,15 +120,6 @@ TEST_F(MixerEngineStateTest, SetSlotIgnoresOutOfRangeAndUnchangedSlots) {
     EXPECT_EQ(engine().consoleSlots().at(15), "com.example.player");
     EXPECT_EQ(defaults().stringArrayValue("consoleSlots"), engine().consoleSlots());
     EXPECT_EQ(mixChanges, 1);
-}
-
-TEST_F(MixerEngineStateTest, OSCCallbacksReachTheEngine) {
-    addOutputDevice("iface", 8);
-    startEngine();
-    remote.handlers.slot(3, "com.example.player");
-    EXPECT_EQ(engine().consoleSlots().at(3), "com.example.player");
-    remote.handlers.panic(true);
-    EXPECT_TRUE(engine().isPanicked());
 }
 
 }  // namespace

@@ -166,7 +166,7 @@ TEST_F(MixerEngineTapsTest, SwitchingTheDefaultOutputRebuildsTapsOnTheNewDevice)
     ASSERT_NE(tap(kPlayer), nullptr);
     EXPECT_EQ(tap(kPlayer)->activatedOutputs().front().uid, "iface");
     EXPECT_TRUE(tap(kPlayer)->recordsToMain());
-    EXPECT_EQ(engine().rateListenerDevices(), std::vector<std::uint32_t>{iface});
+    EXPECT_EQ(engine().taps().rateListenerDevices(), std::vector<std::uint32_t>{iface});
 }
 
 TEST_F(MixerEngineTapsTest, AKeptTapFeedsMainExactlyWhileItsDeviceIsTheMainDevice) {
@@ -184,13 +184,13 @@ TEST_F(MixerEngineTapsTest, AKeptTapFeedsMainExactlyWhileItsDeviceIsTheMainDevic
     advance(1.0);
     EXPECT_EQ(tapAggregate(kPlayer), aggregate);  // its outputs did not change: kept
     EXPECT_TRUE(tap(kPlayer)->recordsToMain());
-    EXPECT_GT(engine().meterLevels().at(RouteID::kMainBus), 0.4f);
+    EXPECT_GT(engine().meters().levels().at(RouteID::kMainBus), 0.4f);
 
     hardware.setDefaultOutputDevice(speakers);
     advance(3.0);  // what it showed before has decayed away
     EXPECT_EQ(tapAggregate(kPlayer), aggregate);
     EXPECT_FALSE(tap(kPlayer)->recordsToMain());
-    EXPECT_LT(engine().meterLevels().at(RouteID::kMainBus), 0.001f);
+    EXPECT_LT(engine().meters().levels().at(RouteID::kMainBus), 0.001f);
 }
 
 TEST_F(MixerEngineTapsTest, ATapOnChosenOutputsPlaysAtFullGainWhateverItsFader) {
@@ -290,7 +290,7 @@ TEST_F(MixerEngineTapsTest, RefusedCaptureIsRetriedAfterOneThreeSevenAndFifteenS
     EXPECT_TRUE(engine().needsAudioCapturePermission());
 
     // A new failure starts a new retry; granting ends it at the next attempt.
-    engine().restartAllTaps();
+    engine().taps().restartAll();
     EXPECT_TRUE(engine().isRetryingTaps());
     hardware.io().setCapturePermission(true);
     advance(1.0);
@@ -312,16 +312,16 @@ TEST_F(MixerEngineTapsTest, ShutdownRaisesUnmutedTapsWaitsThenTearsDown) {
     engine().setVolume(0.2f, app(kRadio));
     engine().toggleMute(app(kRadio));
     engine().setVolume(0.999f, app("com.example.full"));
-    std::shared_ptr<ProcessTap> player = engine().taps().at(kPlayer);
-    std::shared_ptr<ProcessTap> radio = engine().taps().at(kRadio);
-    std::shared_ptr<ProcessTap> full = engine().taps().at("com.example.full");
+    std::shared_ptr<ProcessTap> player = engine().taps().live().at(kPlayer);
+    std::shared_ptr<ProcessTap> radio = engine().taps().live().at(kRadio);
+    std::shared_ptr<ProcessTap> full = engine().taps().live().at("com.example.full");
 
     engine().shutdown();
     EXPECT_EQ(player->volume(), 1.0f);
     EXPECT_EQ(radio->volume(), 0.2f);  // muted: left alone
     EXPECT_FLOAT_EQ(full->volume(), 0.999f);
     EXPECT_EQ(waits, std::vector<double>{0.15});
-    EXPECT_TRUE(engine().taps().empty());
+    EXPECT_TRUE(engine().taps().live().empty());
     EXPECT_FALSE(player->isAggregateAlive());
 
     // Nothing rebuilds or retries once shut down.
@@ -329,7 +329,7 @@ TEST_F(MixerEngineTapsTest, ShutdownRaisesUnmutedTapsWaitsThenTearsDown) {
     engine().setVolume(0.3f, app(kPlayer));
     settle();
     advance(20.0);
-    EXPECT_TRUE(engine().taps().empty());
+    EXPECT_TRUE(engine().taps().live().empty());
 }
 
 TEST_F(MixerEngineTapsTest, ShutdownEndsARunningCaptureRetry) {
@@ -340,7 +340,7 @@ TEST_F(MixerEngineTapsTest, ShutdownEndsARunningCaptureRetry) {
     EXPECT_FALSE(engine().isRetryingTaps());
     hardware.io().setCapturePermission(true);
     advance(20.0);
-    EXPECT_TRUE(engine().taps().empty());
+    EXPECT_TRUE(engine().taps().live().empty());
     EXPECT_EQ(hardware.io().taps().size(), 0u);
 }
 
@@ -351,7 +351,7 @@ TEST_F(MixerEngineTapsTest, ShutdownWithoutQuietUnmutedTapsDoesNotWait) {
     engine().toggleMute(app(kPlayer));
     engine().shutdown();
     EXPECT_TRUE(waits.empty());
-    EXPECT_TRUE(engine().taps().empty());
+    EXPECT_TRUE(engine().taps().live().empty());
 }
 
 }  // namespace

@@ -34,7 +34,7 @@ struct Calls {
         l.onCommandReceived = [add](OSCCommand c, std::optional<float> v) {
             add(QStringLiteral("command %1/%2 %3").arg(int(c.kind())).arg(c.number()).arg(v ? QString::number(*v) : "none"));
         };
-        l.onIPhoneConnected = [add](const NetworkEndpoint& e) { add(QStringLiteral("phone %1").arg(e.hostText())); };
+        l.onCompanionConnected = [add](const NetworkEndpoint& e) { add(QStringLiteral("phone %1").arg(e.hostText())); };
     }
 };
 
@@ -82,7 +82,7 @@ protected:
         return listener;
     }
 
-    const NetworkEndpoint phone{QHostAddress("192.0.2.7"), 50000};
+    const NetworkEndpoint companion{QHostAddress("192.0.2.7"), 50000};
 };
 
 }  // namespace
@@ -122,7 +122,7 @@ TEST_F(OSCListenerTest, RoutesAdmittedMessagesToTheirCallbacks) {
     };
     for (const Case& c : cases) {
         calls.lines.clear();
-        listener.route(OSCMessage{c.address, c.value}, phone);
+        listener.route(OSCMessage{c.address, c.value}, companion);
         EXPECT_EQ(calls.lines, c.expected) << c.address;
     }
     EXPECT_TRUE(logs.contains("OSCListener", LogLevel::Default, "OSC: no argument and not a command: /panic"));
@@ -220,7 +220,7 @@ TEST_F(OSCListenerTest, AFloodWaitsBoundedForTheMainThreadWithFadersAtTheirLates
     calls.install(listener);
     auto receive = [&](const QString& address, std::optional<float> value = std::nullopt) {
         listener.receiveDatagram(value ? OSCSender::message(address, *value) : OSCSender::message(address, QString()),
-                                 phone);
+                                 companion);
     };
 
     // Faders, volumes and numbered controls keep their first place and take the latest value;

@@ -24,10 +24,10 @@ TEST(OSCSender, SendsStringAndFloatMessagesOverOneSocketPerDestination) {
     QUdpSocket companion, mixer;
     ASSERT_TRUE(companion.bind(QHostAddress::LocalHostIPv6, 0));
     ASSERT_TRUE(mixer.bind(QHostAddress::LocalHost, 0));
-    const NetworkEndpoint phone(QHostAddress::LocalHostIPv6, companion.localPort());
+    const NetworkEndpoint companionEndpoint(QHostAddress::LocalHostIPv6, companion.localPort());
 
-    sender.send(QStringLiteral("{\"apps\":[]}"), phone, "/app/list");
-    sender.send(QStringLiteral("{}"), phone, "/meters");
+    sender.send(QStringLiteral("{\"apps\":[]}"), companionEndpoint, "/app/list");
+    sender.send(QStringLiteral("{}"), companionEndpoint, "/meters");
     EXPECT_EQ(receive(companion), OSCSender::message("/app/list", QStringLiteral("{\"apps\":[]}")));
     EXPECT_EQ(receive(companion), OSCSender::message("/meters", QStringLiteral("{}")));
 
@@ -39,9 +39,9 @@ TEST(OSCSender, SendsStringAndFloatMessagesOverOneSocketPerDestination) {
 
     sender.cancel(NetworkEndpoint(QHostAddress("192.0.2.1"), 9001));  // never used: nothing happens
     EXPECT_EQ(sender.connectionCount(), 2u);
-    sender.cancel(phone);
+    sender.cancel(companionEndpoint);
     EXPECT_EQ(sender.connectionCount(), 1u);
-    sender.send(QStringLiteral("again"), phone, "/app/list");
+    sender.send(QStringLiteral("again"), companionEndpoint, "/app/list");
     EXPECT_EQ(receive(companion), OSCSender::message("/app/list", QStringLiteral("again")));
 }
 

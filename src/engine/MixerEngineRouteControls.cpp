@@ -1,5 +1,7 @@
-// Route actions: how a value from a MIDI control, a numbered OSC control, an OSC volume message or
-// a strip fader command reaches the volume, cue or application that its route id names.
+// Controls addressed by route id: how a value from a MIDI control, a numbered OSC control, an OSC
+// volume message or a strip fader command reaches the volume, cue or application that its route id
+// names, and the mute, cue and solo buttons of a strip (the console's strip buttons and the remote
+// strip commands share them).
 
 #include "audio/AudioProcessMonitor.h"
 #include "audio/SystemVolumeController.h"
@@ -76,6 +78,34 @@ void MixerEngine::setRouteVolume(const QString& id, float value) {
     // Only an application the mix already knows is remembered.
     auto it = volumes_.find(id);
     if (it != volumes_.end()) storeVolumeOfAbsentApp(id, it->second, value);
+}
+
+// --- Strip buttons -------------------------------------------------------------------------------
+
+void MixerEngine::toggleRouteMute(const QString& id) {
+    if (id == RouteID::kPhonesBus) {
+        VolumeControlling* phones = activePhonesVolume();
+        if (phones && phones->canMute()) phones->toggleMute();
+        return;
+    }
+    // Only applications: the other buses and devices have their own mute.
+    if (auto app = runningApp(id)) toggleMute(*app);
+}
+
+void MixerEngine::toggleRouteCue(const QString& id) {
+    auto it = volumes_.find(id);
+    const bool isCued = it != volumes_.end() && it->second.isCued;
+    if (runningApp(id)) {
+        // A cue cannot be switched on without a PHONES pair.
+        if (hasPhonesBus() || isCued) setCue(!isCued, id);
+        return;
+    }
+    // A stale cue of an application that has gone can always be cleared.
+    if (isCued) setCue(false, id);
+}
+
+void MixerEngine::toggleRouteSolo(const QString& id) {
+    if (runningApp(id)) applySolo(soloed_.count(id) == 0, id);
 }
 
 }  // namespace quellor
