@@ -46,7 +46,7 @@ QString diagnosticsText(const SystemFacts& system, const MixerEngine* engine, in
                              : QStringLiteral("Channel pairing: none (PHONES unavailable)"));
         }
         lines << QStringLiteral("Active taps: %1").arg(engine->taps().count());
-        const std::uint32_t frames = storedIOBufferFrames();
+        const std::uint32_t frames = storedIOBufferFrames(UserDefaults::standard());
         QString latency;
         if (const auto ms = engine->readOutputLatency(int(frames))) latency = QString::asprintf(" (≈ %.1f ms out)", *ms);
         const bool minLatency = UserDefaults::standard().boolOr(QStringLiteral("minLatencyMode"), false);

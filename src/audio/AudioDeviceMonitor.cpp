@@ -47,8 +47,8 @@ bool isOwnAggregate(const AudioDevice& d) {
 
 }  // namespace
 
-AudioDeviceMonitor::AudioDeviceMonitor(AudioDirection direction, QObject* parent)
-    : QObject(parent), direction_(direction), priorityStore_{devicePriorityKey(direction)} {}
+AudioDeviceMonitor::AudioDeviceMonitor(AudioDirection direction, UserDefaults& defaults, QObject* parent)
+    : QObject(parent), direction_(direction), priorityStore_{devicePriorityKey(direction), defaults} {}
 
 int AudioDeviceMonitor::outputChannelCount(AudioObjectID device) {
     return channelCount(device, hal::kScopeOutput).value_or(0);

@@ -30,8 +30,9 @@ public:
     // The system's own multi-output device; while it is the default the policy stays quiet.
     static constexpr const char* kMultiOutputUID = "com.larchfen.quellor.multi-output";
 
-    // Reads nothing from the hardware until start().
-    explicit AudioDeviceMonitor(AudioDirection direction, QObject* parent = nullptr);
+    // Reads nothing from the hardware until start(). The device ranking is kept in `defaults`, which
+    // must outlive the monitor.
+    AudioDeviceMonitor(AudioDirection direction, UserDefaults& defaults, QObject* parent = nullptr);
 
     // Loads the ranking, listens to the device list and the default device, and refreshes.
     void start();

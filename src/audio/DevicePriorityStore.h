@@ -13,16 +13,13 @@ class UserDefaults;
 
 struct DevicePriorityStore {
     QString key;
-    UserDefaults* defaults = nullptr;  // the standard defaults when null
+    UserDefaults& defaults;
 
     // Empty when absent or unreadable.
     QStringList loadOrder() const;
     QSet<QString> loadArmed() const;
     void saveOrder(const QStringList& order) const;
     void saveArmed(const QSet<QString>& armed) const;
-
-private:
-    UserDefaults& store() const;
 };
 
 }  // namespace quellor

@@ -6,8 +6,8 @@
 
 namespace quellor {
 
-std::uint32_t storedIOBufferFrames() {
-    qint64 frames = UserDefaults::standard().integerOr(QStringLiteral("ioBufferFrames"), 0);
+std::uint32_t storedIOBufferFrames(const UserDefaults& defaults) {
+    qint64 frames = defaults.integerOr(QStringLiteral("ioBufferFrames"), 0);
     if (frames < 0 || frames > qint64(std::numeric_limits<std::uint32_t>::max())) return 0;
     return std::uint32_t(frames);
 }

@@ -7,8 +7,8 @@
 
 namespace quellor {
 
-PhonesBusVolumeController::PhonesBusVolumeController(QObject* parent) : VolumeControlling(parent) {
-    UserDefaults& defaults = UserDefaults::standard();
+PhonesBusVolumeController::PhonesBusVolumeController(UserDefaults& defaults, QObject* parent)
+    : VolumeControlling(parent), defaults_(defaults) {
     // Taken as stored, unclamped: effectiveGain() clamps where it matters.
     volume_ = static_cast<float>(defaults.doubleOr(QLatin1String(kVolumeKey), 1.0));
     muted_ = defaults.boolOr(QLatin1String(kMutedKey), false);
@@ -16,21 +16,19 @@ PhonesBusVolumeController::PhonesBusVolumeController(QObject* parent) : VolumeCo
 
 void PhonesBusVolumeController::setVolume(float value) {
     if (assignIfChanged(volume_, clampLevel(value))) emit volumeChanged();
-    UserDefaults::standard().setDouble(QLatin1String(kVolumeKey), json::floatAsJson(volume_));
+    defaults_.setDouble(QLatin1String(kVolumeKey), json::floatAsJson(volume_));
     if (onChange) onChange();
 }
 
 void PhonesBusVolumeController::toggleMute() {
     muted_ = !muted_;
     emit mutedChanged();
-    UserDefaults::standard().setBool(QLatin1String(kMutedKey), muted_);
+    defaults_.setBool(QLatin1String(kMutedKey), muted_);
     if (onChange) onChange();
 }
 
 float PhonesBusVolumeController::effectiveGain() const {
-    if (muted_) return 0.0f;
-    float v = clampLevel(volume_);
-    return (v * v) * v;
+    return muted_ ? 0.0f : cubedLevel(volume_);
 }
 
 }  // namespace quellor

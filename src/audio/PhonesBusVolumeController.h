@@ -11,14 +11,16 @@
 
 namespace quellor {
 
+class UserDefaults;
+
 class PhonesBusVolumeController : public VolumeControlling {
     Q_OBJECT
 public:
     static constexpr const char* kVolumeKey = "phonesBusVolume";
     static constexpr const char* kMutedKey = "phonesBusMuted";
 
-    // Reads both keys from the standard user defaults.
-    explicit PhonesBusVolumeController(QObject* parent = nullptr);
+    // Reads both keys from `defaults`, which must outlive the controller and keeps every change.
+    explicit PhonesBusVolumeController(UserDefaults& defaults, QObject* parent = nullptr);
 
     float volume() const override { return volume_; }
     bool isMuted() const override { return muted_; }
@@ -34,6 +36,7 @@ public:
     std::function<void()> onChange;
 
 private:
+    UserDefaults& defaults_;
     float volume_ = 1.0f;
     bool muted_ = false;
 };

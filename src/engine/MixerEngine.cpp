@@ -32,10 +32,10 @@ MixerEngine::MixerEngine(const Platform& platform, UserDefaults& defaults, QObje
       defaults_(defaults),
       processMonitor_(std::make_unique<AudioProcessMonitor>(platform.runningApplications)),
       systemVolume_(std::make_unique<SystemVolumeController>(AudioDirection::output)),
-      phonesBusVolume_(std::make_unique<PhonesBusVolumeController>()),
-      deviceMonitor_(std::make_unique<AudioDeviceMonitor>(AudioDirection::output)),
+      phonesBusVolume_(std::make_unique<PhonesBusVolumeController>(defaults)),
+      deviceMonitor_(std::make_unique<AudioDeviceMonitor>(AudioDirection::output, defaults)),
       inputVolume_(std::make_unique<SystemVolumeController>(AudioDirection::input)),
-      inputDeviceMonitor_(std::make_unique<AudioDeviceMonitor>(AudioDirection::input)),
+      inputDeviceMonitor_(std::make_unique<AudioDeviceMonitor>(AudioDirection::input, defaults)),
       bluetooth_(std::make_unique<BluetoothAudioMonitor>(
           platform.bluetoothDevices,
           platform.bluetoothRunner ? platform.bluetoothRunner : BluetoothAudioMonitor::threadPool())),

@@ -230,6 +230,8 @@ public:
     void checkAutoRecording();
     // Whether taps record before their fader (the user default "recordPreFader").
     bool recordsPreFader() const override;
+    // "minLatencyMode" and "ioBufferFrames", read when a tap is built.
+    ProcessTap::DeviceSettings tapDeviceSettings() const override;
 
     // --- Remote control and the companion -----------------------------------------------------
     // A new pairing PIN (the companion is forgotten) or control password, handed to the listener.

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "audio/HALError.h"
+#include "audio/IOBufferFrames.h"
 #include "audio/HALProperties.h"
 #include "base/Logger.h"
 #include "base/UserDefaults.h"
@@ -35,6 +36,10 @@ void MixerEngine::followRecordSource() {
     connect(&defaults_, &UserDefaults::changed, this, [this](const QString& key) {
         if (key == kRecordPreFaderKey) applyRecordSource();
     });
+}
+
+ProcessTap::DeviceSettings MixerEngine::tapDeviceSettings() const {
+    return {defaults_.boolOr(QStringLiteral("minLatencyMode"), false), storedIOBufferFrames(defaults_)};
 }
 
 bool MixerEngine::recordsPreFader() const {

@@ -7,8 +7,6 @@
 
 #include "audio/HALError.h"
 #include "audio/HALProperties.h"
-#include "audio/IOBufferFrames.h"
-#include "base/UserDefaults.h"
 #include "engine/RenderPass.h"
 
 namespace quellor {
@@ -134,7 +132,7 @@ QVariantMap ProcessTap::aggregateDescription(const std::vector<Output>& outputs,
     const QString master = outputs.front().uid;
     QVariantList subdevices;
     for (const Output& o : outputs) subdevices << QVariantMap{{"uid", o.uid}, {"drift", o.uid != master}};
-    const bool minLatency = UserDefaults::standard().boolOr(QStringLiteral("minLatencyMode"), false);
+    const bool minLatency = deviceSettings_.minLatency;
     QVariantMap d{
         {"name", QStringLiteral("Quellor aggregate #") + firstProcessText(processObjectIDs_)},
         {"uid", newUUID()},
@@ -150,7 +148,7 @@ QVariantMap ProcessTap::aggregateDescription(const std::vector<Output>& outputs,
 }
 
 void ProcessTap::applyBufferSize() {
-    const std::uint32_t requested = storedIOBufferFrames();
+    const std::uint32_t requested = deviceSettings_.bufferFrames;
     if (requested == 0) return;
     std::uint32_t frames = requested;
     try {

@@ -63,6 +63,13 @@ public:
     void setPanicked(bool v) { state_.panicked.store(v); }
     void setMeterPre(bool v) { state_.meterPre.store(v); }
     void setRecordsToMain(bool v) { state_.recordsToMain.store(v); }
+    // How the aggregate device is made at the next start: without drift correction of the tap (minimum
+    // latency), and with the IO buffer size to ask for (0: the device's own).
+    struct DeviceSettings {
+        bool minLatency = false;
+        std::uint32_t bufferFrames = 0;
+    };
+    void setDeviceSettings(DeviceSettings settings) { deviceSettings_ = settings; }
     void setRecordPre(bool v) { state_.recordPre.store(v); }
     // The lane the IO procedure adds the MAIN mix into while recordsToMain is set (none: nowhere).
     // The sink must outlive the tap.
@@ -116,6 +123,7 @@ private:
     TaskSlot drainTask_;
     Liveness liveness_;
     Logger log_{"ProcessTap"};
+    DeviceSettings deviceSettings_;
 };
 
 }  // namespace quellor

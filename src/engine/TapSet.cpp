@@ -111,6 +111,7 @@ void TapSet::build(const AudioApp& app, const AppVolume& entry) {
                                             app.objectIDs, entry.isMuted, nullptr);
     if (MixSink* lane = host_.mainLane()) tap->setMainLane(lane);
     tap->setRecordPre(host_.recordsPreFader());
+    tap->setDeviceSettings(host_.tapDeviceSettings());
     tap->setPhonesMode(phonesMode(host_.isAnyAppCued(), entry.isCued));
     tap->setPanicked(host_.isSilenced(app.bundleID));
     tap->setRecordsToMain(playsOnMain(outputs));

@@ -60,6 +60,8 @@ public:
         // The recorder's MAIN lane, or null without a recorder.
         virtual MixSink* mainLane() const = 0;
         virtual bool recordsPreFader() const = 0;
+        // How new taps make their aggregate devices ("minLatencyMode", "ioBufferFrames").
+        virtual ProcessTap::DeviceSettings tapDeviceSettings() const = 0;
         // A rebuild has brought the set in step; what follows the set (device volume controllers,
         // the companion's application list) follows it now.
         virtual void tapsRebuilt() = 0;

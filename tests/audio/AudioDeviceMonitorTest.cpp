@@ -21,7 +21,7 @@ protected:
         return d;
     }
     void rank(const QStringList& order, const QStringList& armed) {
-        DevicePriorityStore store{QStringLiteral("devicePriority")};
+        DevicePriorityStore store{QStringLiteral("devicePriority"), defaults()};
         store.saveOrder(order);
         store.saveArmed(QSet<QString>(armed.begin(), armed.end()));
     }
@@ -59,8 +59,8 @@ TEST_F(AudioDeviceMonitorTest, ListsDevicesWithChannelsInItsDirectionAndHidesIts
     AudioObjectID noTransport = hw.addDevice(named("notran", "Zebra", 2));
     hw.failEvery({SimulatedHardware::Call::Data, noTransport, hal::kTransportType, std::nullopt}, hal::kStatusUnspecified);
 
-    AudioDeviceMonitor output(AudioDirection::output);
-    AudioDeviceMonitor input(AudioDirection::input);
+    AudioDeviceMonitor output(AudioDirection::output, defaults());
+    AudioDeviceMonitor input(AudioDirection::input, defaults());
     output.start();
     input.start();
 
@@ -78,7 +78,7 @@ TEST_F(AudioDeviceMonitorTest, ListsDevicesWithChannelsInItsDirectionAndHidesIts
 
 TEST_F(AudioDeviceMonitorTest, FollowsDeviceAndDefaultChangesAndStaysQuietOnEqualLists) {
     AudioObjectID speakers = hw.addDevice(named("speakers", "Speakers", 2));
-    AudioDeviceMonitor monitor(AudioDirection::output);
+    AudioDeviceMonitor monitor(AudioDirection::output, defaults());
     monitor.start();
     EXPECT_EQ(monitor.defaultDeviceID(), speakers);
     QSignalSpy listChanges(&monitor, &AudioDeviceMonitor::devicesChanged);
@@ -109,7 +109,7 @@ TEST_F(AudioDeviceMonitorTest, PolicyOnlyLogsAndNeverSwitches) {
     rank({"phones", "usb", "speakers", "dock"}, {"phones", "usb", "dock"});
     AudioObjectID speakers = hw.addDevice(named("speakers", "Speakers", 2));
     hw.addDevice(named("usb", "Interface", 8));  // ranked above the default, present from the start
-    AudioDeviceMonitor monitor(AudioDirection::output);
+    AudioDeviceMonitor monitor(AudioDirection::output, defaults());
     monitor.start();
     EXPECT_EQ(policyLines(), 0);  // the first list is the baseline
 
@@ -144,7 +144,7 @@ TEST_F(AudioDeviceMonitorTest, PolicyIsQuietWhileTheMultiOutputDeviceIsTheDefaul
     rank({"phones"}, {"phones"});
     AudioObjectID mirror = hw.addDevice(named("com.larchfen.quellor.multi-output", "Mirror", 2));
     hw.setDefaultOutputDevice(mirror);
-    AudioDeviceMonitor monitor(AudioDirection::output);
+    AudioDeviceMonitor monitor(AudioDirection::output, defaults());
     monitor.start();
     hw.addDevice(named("phones", "Headphones", 2));
     settle();
@@ -154,7 +154,7 @@ TEST_F(AudioDeviceMonitorTest, PolicyIsQuietWhileTheMultiOutputDeviceIsTheDefaul
 TEST_F(AudioDeviceMonitorTest, SetDefaultDeviceTakesEffectAtOnceOrLogsTheFailure) {
     hw.addDevice(named("speakers", "Speakers", 2));
     hw.addDevice(named("usb", "Interface", 8));
-    AudioDeviceMonitor monitor(AudioDirection::output);
+    AudioDeviceMonitor monitor(AudioDirection::output, defaults());
     monitor.start();
     AudioDevice usb = monitor.devices().front();
     AudioDevice speakers = monitor.devices().back();
@@ -179,7 +179,7 @@ TEST_F(AudioDeviceMonitorTest, DraggingStoresTheOrderArmsTheDeviceAndResorts) {
     hw.addDevice(named("a", "Alpha", 2));
     hw.addDevice(named("b", "Beta", 2));
     hw.addDevice(named("c", "Gamma", 2));
-    AudioDeviceMonitor monitor(AudioDirection::output);
+    AudioDeviceMonitor monitor(AudioDirection::output, defaults());
     monitor.start();
     EXPECT_EQ(uids(monitor), (QStringList{"a", "b", "c"}));
     QSignalSpy changes(&monitor, &AudioDeviceMonitor::devicesChanged);
@@ -187,7 +187,7 @@ TEST_F(AudioDeviceMonitorTest, DraggingStoresTheOrderArmsTheDeviceAndResorts) {
     monitor.applyOrder({"c", "a", "b"}, "c");
     EXPECT_EQ(uids(monitor), (QStringList{"c", "a", "b"}));
     EXPECT_EQ(changes.count(), 1);
-    DevicePriorityStore store{QStringLiteral("devicePriority")};
+    DevicePriorityStore store{QStringLiteral("devicePriority"), defaults()};
     EXPECT_EQ(store.loadOrder(), (QStringList{"c", "hidden", "a", "b"}));
     EXPECT_EQ(store.loadArmed(), QSet<QString>{"c"});
     EXPECT_EQ(monitor.ranking().order, store.loadOrder());

@@ -89,7 +89,7 @@ TEST_F(DeviceRankingTest, PolicyNamesOnlyArmedRankedDevices) {
 }
 
 TEST_F(DeviceRankingTest, StoreKeepsOrderAndSortedArmedSetAsJsonArrays) {
-    DevicePriorityStore store{QStringLiteral("devicePriority")};
+    DevicePriorityStore store{QStringLiteral("devicePriority"), defaults()};
     EXPECT_TRUE(store.loadOrder().isEmpty());
     store.saveOrder(split("b a c"));
     store.saveArmed({QStringLiteral("c"), QStringLiteral("a")});

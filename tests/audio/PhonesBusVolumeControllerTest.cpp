@@ -9,17 +9,17 @@ namespace {
 class PhonesBusVolumeControllerTest : public test::QuellorTest {};
 
 TEST_F(PhonesBusVolumeControllerTest, StartsAtFullLevelAndReadsTheStoredOnes) {
-    PhonesBusVolumeController fresh;
+    PhonesBusVolumeController fresh(defaults());
     EXPECT_FLOAT_EQ(fresh.volume(), 1.0f);
     EXPECT_FALSE(fresh.isMuted());
     EXPECT_FLOAT_EQ(fresh.effectiveGain(), 1.0f);
 
     defaults().setString(QStringLiteral("phonesBusVolume"), QStringLiteral("0.5"));
-    EXPECT_FLOAT_EQ(PhonesBusVolumeController().volume(), 1.0f);  // not a number: ignored
+    EXPECT_FLOAT_EQ(PhonesBusVolumeController(defaults()).volume(), 1.0f);  // not a number: ignored
 
     defaults().setDouble(QStringLiteral("phonesBusVolume"), 1.5);
     defaults().setBool(QStringLiteral("phonesBusMuted"), true);
-    PhonesBusVolumeController stored;
+    PhonesBusVolumeController stored(defaults());
     EXPECT_FLOAT_EQ(stored.volume(), 1.5f);  // taken unclamped...
     EXPECT_TRUE(stored.isMuted());
     EXPECT_FLOAT_EQ(stored.effectiveGain(), 0.0f);
@@ -28,7 +28,7 @@ TEST_F(PhonesBusVolumeControllerTest, StartsAtFullLevelAndReadsTheStoredOnes) {
 }
 
 TEST_F(PhonesBusVolumeControllerTest, SetVolumeClampsStoresAndAlwaysReports) {
-    PhonesBusVolumeController phones;
+    PhonesBusVolumeController phones(defaults());
     int changes = 0;
     phones.onChange = [&] { changes += 1; };
     QSignalSpy volumeSignals(&phones, &VolumeControlling::volumeChanged);
@@ -52,7 +52,7 @@ TEST_F(PhonesBusVolumeControllerTest, SetVolumeClampsStoresAndAlwaysReports) {
 }
 
 TEST_F(PhonesBusVolumeControllerTest, MuteSilencesWithoutTouchingTheLevel) {
-    PhonesBusVolumeController phones;
+    PhonesBusVolumeController phones(defaults());
     phones.setVolume(0.8f);
     int changes = 0;
     phones.onChange = [&] { changes += 1; };

@@ -79,8 +79,8 @@ TEST_F(ProcessTapTest, DescribesItsTapAndAggregate) {
 }
 
 TEST_F(ProcessTapTest, TwoOutputsAreStackedWithDriftOnTheSecondAndNoPairing) {
-    defaults().setBool("minLatencyMode", true);
     tap = std::make_unique<ProcessTap>(0.5f, 1.0f, std::vector<AudioObjectID>{}, false);
+    tap->setDeviceSettings({.minLatency = true});
     tap->start({out(iface), out(speakers)}, BusLayout{4, 6, 2});
     const QVariantMap d = description();
     EXPECT_TRUE(d["stacked"].toBool());
@@ -145,7 +145,7 @@ TEST_F(ProcessTapTest, BufferSizeRequestIsClampedToTheRangeAndReported) {
     EXPECT_TRUE(hw.mutations().empty());
     tap->stop();
 
-    defaults().setInteger("ioBufferFrames", 64);
+    tap->setDeviceSettings({.bufferFrames = 64});
     tap->start({out(speakers)});
     EXPECT_TRUE(logs.contains("ProcessTap", LogLevel::Default, "BUFCHK requested=64 actual=128"));
     EXPECT_EQ(std::get<std::uint32_t>(*hw.property(tap->aggregateID(), {hal::kBufferFrameSize})), 128u);
