@@ -6,6 +6,7 @@
 #include "audio/AudioProcessMonitor.h"
 #include "audio/SystemVolumeController.h"
 #include "audio/VolumeControlling.h"
+#include "base/Level.h"
 #include "base/UserDefaults.h"
 #include "engine/MixerEngine.h"
 #include "engine/RouteID.h"
@@ -254,8 +255,9 @@ VolumeControlling* StripModelBuilder::fixedControl(const QString& id) const {
 float StripModelBuilder::currentLevel(const QString& id) const {
     if (!engine_) return 0.0f;
     if (id == kMain || id == kOutput || id == kInput || id == kPhones) {
+        // The PHONES level is kept as it was stored; a fader shows it as the level law reads it.
         const VolumeControlling* control = fixedControl(id);
-        return control ? control->volume() : 0.0f;
+        return control ? clampLevel(control->volume()) : 0.0f;
     }
     return faderLevel(mixRecord(*engine_, id));
 }

@@ -3,7 +3,7 @@
 #include "TestEnvironment.h"
 #include "ui/console/ConsoleColors.h"
 #include "ui/console/MeterBar.h"
-#include "ui/console/MeterClock.h"
+#include "ui/console/StripMeterClock.h"
 
 namespace quellor::test {
 namespace {
@@ -14,7 +14,7 @@ protected:
     MeterColumn ticks(int n, float level, bool isActive = true) {
         MeterColumn last;
         for (int i = 0; i < n; ++i) {
-            advance(MeterClock::kInterval);
+            advance(StripMeterClock::kInterval);
             last = bar.tick(level, scheduler().now(), isActive, false, 200, ThemeMode::Booth);
         }
         return last;
@@ -104,11 +104,11 @@ TEST_F(Meter, SegmentGapsAndGradientStops) {
 }
 
 TEST_F(Meter, OneClockTicksEveryTenthOfASecondWhileItHasSubscribers) {
-    MeterClock clock(&scheduler());
+    StripMeterClock clock(&scheduler());
     std::vector<double> a, b;
     EXPECT_FALSE(clock.isRunning());
-    MeterClock::Subscription first = clock.subscribe([&](double now) { a.push_back(now); });
-    MeterClock::Subscription second = clock.subscribe([&](double now) {
+    StripMeterClock::Subscription first = clock.subscribe([&](double now) { a.push_back(now); });
+    StripMeterClock::Subscription second = clock.subscribe([&](double now) {
         b.push_back(now);
         first.reset();  // a listener may end another subscription during a tick
     });
@@ -121,9 +121,9 @@ TEST_F(Meter, OneClockTicksEveryTenthOfASecondWhileItHasSubscribers) {
     advance(1);
     EXPECT_EQ(b.size(), 2u);
 
-    MeterClock::Subscription outlives;
+    StripMeterClock::Subscription outlives;
     {
-        MeterClock shortLived(&scheduler());
+        StripMeterClock shortLived(&scheduler());
         outlives = shortLived.subscribe([&](double) { a.push_back(-1); });
     }
     advance(1);

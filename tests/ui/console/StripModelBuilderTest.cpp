@@ -141,6 +141,19 @@ TEST_F(StripModels, PhonesStripFollowsThePhonesPair) {
     EXPECT_FLOAT_EQ(engine().phonesBusVolume().volume(), 0.6f);
 }
 
+// A PHONES level stored out of range (a hand-edited defaults file) is kept by its control.
+class StoredPhonesLevel : public StripModels {
+protected:
+    void SetUp() override {
+        defaults().setDouble("phonesBusVolume", 1.5);
+        StripModels::SetUp();
+    }
+};
+
+TEST_F(StoredPhonesLevel, TheStripShowsItWithinTheTravel) {
+    EXPECT_EQ(builder().stripModel("bus:phones").volume, 1.0f);
+}
+
 TEST_F(StripModels, ApplicationRouteLineAndMenuFollowItsExplicitOutputs) {
     StripModel player = builder().stripModel(kPlayer);
     EXPECT_EQ(player.name, kPlayer);  // the running application's own name

@@ -1,11 +1,11 @@
-#include "ui/console/MeterClock.h"
+#include "ui/console/StripMeterClock.h"
 
 #include <utility>
 #include <vector>
 
 namespace quellor {
 
-struct MeterClock::Subscription::State {
+struct StripMeterClock::Subscription::State {
     Scheduler* scheduler = nullptr;
     std::map<std::uint64_t, Listener> listeners;
     std::uint64_t nextID = 1;
@@ -18,7 +18,7 @@ struct MeterClock::Subscription::State {
     }
 };
 
-MeterClock::Subscription& MeterClock::Subscription::operator=(Subscription&& other) noexcept {
+StripMeterClock::Subscription& StripMeterClock::Subscription::operator=(Subscription&& other) noexcept {
     if (this != &other) {
         reset();
         state_ = std::move(other.state_);
@@ -27,7 +27,7 @@ MeterClock::Subscription& MeterClock::Subscription::operator=(Subscription&& oth
     return *this;
 }
 
-void MeterClock::Subscription::reset() {
+void StripMeterClock::Subscription::reset() {
     if (auto state = state_.lock()) {
         state->listeners.erase(id_);
         if (state->listeners.empty()) state->stop();
@@ -36,15 +36,15 @@ void MeterClock::Subscription::reset() {
     id_ = 0;
 }
 
-MeterClock::MeterClock(Scheduler* scheduler) : state_(std::make_shared<Subscription::State>()) {
+StripMeterClock::StripMeterClock(Scheduler* scheduler) : state_(std::make_shared<Subscription::State>()) {
     state_->scheduler = scheduler;
 }
 
-MeterClock::~MeterClock() { state_->stop(); }
+StripMeterClock::~StripMeterClock() { state_->stop(); }
 
-bool MeterClock::isRunning() const { return state_->timer != 0; }
+bool StripMeterClock::isRunning() const { return state_->timer != 0; }
 
-MeterClock::Subscription MeterClock::subscribe(Listener listener) {
+StripMeterClock::Subscription StripMeterClock::subscribe(Listener listener) {
     Subscription subscription;
     subscription.state_ = state_;
     subscription.id_ = state_->nextID++;

@@ -18,7 +18,7 @@
 
 namespace quellor {
 
-class MeterClock {
+class StripMeterClock {
 public:
     static constexpr double kInterval = 0.1;
     using Listener = std::function<void(double now)>;
@@ -32,17 +32,17 @@ public:
         void reset();
 
     private:
-        friend class MeterClock;
+        friend class StripMeterClock;
         struct State;
         std::weak_ptr<State> state_;
         std::uint64_t id_ = 0;
     };
 
     // `scheduler` null: the installed scheduler.
-    explicit MeterClock(Scheduler* scheduler = nullptr);
-    ~MeterClock();
-    MeterClock(const MeterClock&) = delete;
-    MeterClock& operator=(const MeterClock&) = delete;
+    explicit StripMeterClock(Scheduler* scheduler = nullptr);
+    ~StripMeterClock();
+    StripMeterClock(const StripMeterClock&) = delete;
+    StripMeterClock& operator=(const StripMeterClock&) = delete;
 
     [[nodiscard]] Subscription subscribe(Listener listener);
     bool isRunning() const;
