@@ -4,9 +4,16 @@
 #include <cmath>
 
 #include "base/Level.h"
+#include "base/UserDefaults.h"
 #include "ui/console/StripModel.h"
 
 namespace quellor {
+
+bool readoutShowsDB(const UserDefaults& defaults) { return defaults.boolOr(QString::fromLatin1(kReadoutDBKey), false); }
+
+void toggleReadoutUnit(UserDefaults& defaults) {
+    defaults.setBool(QString::fromLatin1(kReadoutDBKey), !readoutShowsDB(defaults));
+}
 
 QString readoutText(float volume, bool isActive, bool showDB) {
     if (!isActive) return QStringLiteral("OFF");

@@ -17,8 +17,13 @@ namespace quellor {
 
 struct StripModel;
 
-// The stored setting: readout in dB (true) or percent (false, the default).
+class UserDefaults;
+
+// The stored setting: readout in dB (true) or percent (false, the default). One setting for every
+// strip: a click on any readout switches them all.
 inline constexpr const char* kReadoutDBKey = "consoleReadoutDB";
+bool readoutShowsDB(const UserDefaults& defaults);
+void toggleReadoutUnit(UserDefaults& defaults);
 inline const QString kReadoutHelp = QStringLiteral("Level: click to switch between % and dB. Right-click for fades");
 // What one step of the adjustable action moves the fader by.
 inline constexpr float kAccessibilityStep = 0.05f;

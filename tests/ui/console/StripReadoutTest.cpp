@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "base/UserDefaults.h"
 #include "ui/console/ConsoleColors.h"
 #include "ui/console/StripLook.h"
 #include "ui/console/StripModel.h"
@@ -38,6 +39,17 @@ TEST(StripReadout, PercentTruncatesInSinglePrecisionAndDecibelsNeverShowMinusZer
     for (const Case& c : cases)
         EXPECT_EQ(readoutText(c.volume, c.isActive, c.showDB), c.text)
             << c.volume << (c.isActive ? " active" : " inactive") << (c.showDB ? " dB" : " %");
+}
+
+TEST(StripReadout, AClickSwitchesTheOneStoredUnitOfEveryReadout) {
+    UserDefaults store;
+    EXPECT_FALSE(readoutShowsDB(store));
+    store.setString(kReadoutDBKey, "yes");
+    EXPECT_FALSE(readoutShowsDB(store)) << "a value of another type counts as percent";
+    toggleReadoutUnit(store);
+    EXPECT_EQ(store.boolValue(kReadoutDBKey), true);
+    toggleReadoutUnit(store);
+    EXPECT_EQ(store.boolValue(kReadoutDBKey), false);
 }
 
 TEST(StripReadout, FaderAccessibilityNamesTheStripAndReadsTheTruncatedPercent) {
