@@ -1,8 +1,8 @@
 #include "ui/console/ConsoleFader.h"
 
 #include <algorithm>
-#include <cmath>
 
+#include "base/Level.h"
 #include "ui/console/ConsoleColors.h"
 
 namespace quellor {
@@ -57,10 +57,11 @@ std::optional<float> FaderDrag::changed(const FaderGeometry& geometry, float val
         fineStart_.reset();
         v = float(1.0 - (y - geometry.capHeight / 2) / travel);
     }
-    // Without travel the quotients are infinite, undefined or of the wrong sign: full level, as for
-    // anything that is not a number, before any limiting could turn it into silence.
-    if (!(travel > 0) || std::isnan(v)) return 1.0f;
-    return std::max(std::min(v, 1.0f), 0.0f);
+    // Without travel the quotients are infinite, undefined or of the wrong sign: full level, before
+    // any limiting could turn them into silence. The level law reads anything else that is not a
+    // number as full level too.
+    if (!(travel > 0)) return 1.0f;
+    return clampLevel(v);
 }
 
 void FaderDrag::ended() {

@@ -60,11 +60,6 @@ void fillOutputRoute(StripModel& model, const QPointer<MixerEngine>& engine) {
     }
 }
 
-float clampPartnerLevel(float value) {
-    value = std::min(value, 1.0f);
-    return value < 0.0f ? 0.0f : value;
-}
-
 // Upper case for the first character (a whole surrogate pair), lower case for the rest.
 QString capitalisedWord(const QString& word) {
     if (word.isEmpty()) return word;
@@ -280,7 +275,7 @@ void StripModelBuilder::propagateGroupMove(const std::function<void(float)>& own
         if (!engine_) return;
         const StripModel partner = stripModel(key);
         if (!partner.isActive) continue;
-        partner.setVolume(clampPartnerLevel(partner.volume + delta));
+        partner.setVolume(clampLevel(partner.volume + delta));
     }
 }
 

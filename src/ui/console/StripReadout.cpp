@@ -1,6 +1,5 @@
 #include "ui/console/StripReadout.h"
 
-#include <algorithm>
 #include <cmath>
 
 #include "base/Level.h"
@@ -43,7 +42,7 @@ QString faderAccessibilityValue(float volume) {
 std::optional<float> adjustedLevel(float volume, bool isActive, bool increment) {
     if (!isActive) return std::nullopt;
     const float moved = volume + (increment ? kAccessibilityStep : -kAccessibilityStep);
-    return std::min(std::max(moved, 0.0f), 1.0f);
+    return clampLevel(moved);
 }
 
 void adjustFader(const StripModel& model, bool increment) {
