@@ -6,7 +6,7 @@
 #include <QJsonObject>
 
 #include "FuzzSupport.h"
-#include "base/JSONDefaults.h"
+#include "base/JsonDefaults.h"
 #include "base/UserDefaults.h"
 
 using namespace quellor;
@@ -25,7 +25,7 @@ void checkOneType(const UserDefaults& defaults, const QString& key) {
 
 // Data that holds JSON, as the records kept in the defaults are stored.
 void checkData(const UserDefaults& defaults, const QString& key) {
-    const auto value = JSONDefaults::loadValue(key, defaults);
+    const auto value = JsonDefaults::loadValue(key, defaults);
     if (!value) return;
     const auto text = json::encodeValue(*value);
     FUZZ_CHECK(text.has_value());

@@ -97,8 +97,12 @@ int main(int argc, char** argv) {
     SimulatedBluetooth bluetooth;
     auto remote = std::make_unique<RemoteServices>();
     auto quellor = std::make_unique<QuellorApp>(QuellorApp::Services{
-        defaults, MixerEngine::Platform{running, bluetooth, {}, remote.get()}, recorder,
-        MixSessionStore::defaultPath(), {}, &remote->midiMapping()});
+        .defaults = defaults,
+        .enginePlatform = MixerEngine::Platform{running, bluetooth, {}, remote.get()},
+        .recorder = recorder,
+        .setupsPath = MixSessionStore::defaultPath(),
+        .midiMapping = &remote->midiMapping(),
+    });
     // Nothing audio exists yet: a second copy asks the first to show itself and leaves.
     if (!quellor->claimSingleInstance()) {
         int rc = reportSecondCopy(quellor->instance());

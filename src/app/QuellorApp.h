@@ -52,11 +52,11 @@ public:
         MixerEngine::Platform enginePlatform;
         MixRecorder& recorder;
         QString setupsPath;      // the setups file
-        QString instanceFolder;  // holds the single-instance lock; empty for the standard one
+        QString instanceFolder = {};  // holds the single-instance lock; empty for the standard one
         MIDIMappingManager* midiMapping = nullptr;  // counted in the diagnostics
         // The update framework; none: the local update feed of the user defaults.
         UpdateBackend* updateBackend = nullptr;
-        QString launchAtLoginEntry;  // the autostart entry; empty for the standard one
+        QString launchAtLoginEntry = {};  // the autostart entry; empty for the standard one
     };
 
     // Seconds from the start-up to the startup screen.

@@ -1,5 +1,5 @@
 #pragma once
-// Where a device ranking is kept (through JSONDefaults): the order as a JSON string array under `key`
+// Where a device ranking is kept (through JsonDefaults): the order as a JSON string array under `key`
 // ("devicePriority", "devicePriorityInput") and the armed set, sorted, under `key` + "Armed".
 //
 // Threads: main thread (user defaults).

@@ -15,12 +15,14 @@
 #include <optional>
 #include <vector>
 
+#include "engine/RouteID.h"
+
 namespace quellor {
 
 class MeterLevels {
 public:
     using Levels = std::map<QString, float>;
-    static inline const QString kMainKey = QStringLiteral("bus:main");
+    static inline const QString& kMainKey = RouteID::kMainBus;
     static constexpr float kDecay = 0.88f;
     static constexpr float kCeiling = 1.0f;
     static constexpr float kSilence = 0.001f;  // a level below it counts as silent

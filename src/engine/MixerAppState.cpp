@@ -1,17 +1,19 @@
 #include "engine/MixerAppState.h"
 
+#include "engine/RouteID.h"
+
 namespace quellor {
 
 MixerAppState MixerAppState::make(const Sources& in) {
-    auto busRow = [](const char* id, const char* name, float volume, bool isEmpty) {
-        return AppEntry{QString::fromLatin1(id), QString::fromLatin1(name), volume, true, false, false, 1.0f, isEmpty};
+    auto busRow = [](const QString& id, const char* name, float volume, bool isEmpty) {
+        return AppEntry{id, QString::fromLatin1(name), volume, true, false, false, 1.0f, isEmpty};
     };
     MixerAppState state;
     state.apps.reserve(4 + in.apps.size());
-    state.apps.push_back(busRow("system_output", "Output", in.outputVolume, false));
-    state.apps.push_back(busRow("system_input", "Input", in.inputVolume, false));
-    state.apps.push_back(busRow("bus:main", "MAIN", in.outputVolume, !in.hasOutputDevice));
-    state.apps.push_back(busRow("bus:phones", "PHONES", in.phonesVolume.value_or(0.0f), !in.phonesVolume));
+    state.apps.push_back(busRow(RouteID::kSystemOutput, "Output", in.outputVolume, false));
+    state.apps.push_back(busRow(RouteID::kSystemInput, "Input", in.inputVolume, false));
+    state.apps.push_back(busRow(RouteID::kMainBus, "MAIN", in.outputVolume, !in.hasOutputDevice));
+    state.apps.push_back(busRow(RouteID::kPhonesBus, "PHONES", in.phonesVolume.value_or(0.0f), !in.phonesVolume));
     for (const auto& app : in.apps) {
         AppVolume record;
         if (in.volumes) {

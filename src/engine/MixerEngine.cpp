@@ -14,7 +14,7 @@
 #include "audio/MirrorAggregateCleanup.h"
 #include "audio/PhonesBusVolumeController.h"
 #include "audio/SystemVolumeController.h"
-#include "base/JSONDefaults.h"
+#include "base/JsonDefaults.h"
 #include "base/Logger.h"
 #include "engine/MainRecorder.h"
 #include "platform/AudioConstants.h"
@@ -42,7 +42,7 @@ MixerEngine::MixerEngine(const Platform& platform, UserDefaults& defaults, QObje
           platform.bluetoothDevices,
           platform.bluetoothRunner ? platform.bluetoothRunner : BluetoothAudioMonitor::threadPool())),
       remote_(platform.remote),
-      stripStyles_(JSONDefaults::load<StripStyleMap>(QStringLiteral("stripStyles"), defaults).value_or(StripStyleMap{})),
+      stripStyles_(JsonDefaults::load<StripStyleMap>(QStringLiteral("stripStyles"), defaults).value_or(StripStyleMap{})),
       store_(defaults),
       snapshotStore_(defaults),
       blockingWait_([](double seconds) {
@@ -57,10 +57,10 @@ void MixerEngine::start() {
 
     setVolumes(store_.load());
     defaults.remove(QStringLiteral("cueOutputUID"));
-    if (assignIfChanged(busPairings_, JSONDefaults::load<BusPairingMap>(QStringLiteral("busPairings"), defaults)
+    if (assignIfChanged(busPairings_, JsonDefaults::load<BusPairingMap>(QStringLiteral("busPairings"), defaults)
                                           .value_or(BusPairingMap{})))
         emit busPairingsChanged();
-    JSONDefaults::save(busPairings_, QStringLiteral("busPairings"), defaults);
+    JsonDefaults::save(busPairings_, QStringLiteral("busPairings"), defaults);
     loadConsoleSlots();
     setSnapshots(snapshotStore_.loadSnapshots());
 

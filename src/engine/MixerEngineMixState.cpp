@@ -2,10 +2,11 @@
 // reaches the live tap, the debounced save of "appVolumes", the console slots and strip styles.
 
 #include "audio/AudioProcessMonitor.h"
-#include "base/JSONDefaults.h"
+#include "base/JsonDefaults.h"
 #include "base/Level.h"
 #include "base/Logger.h"
 #include "engine/MixerEngine.h"
+#include "engine/RouteID.h"
 
 namespace quellor {
 
@@ -194,7 +195,7 @@ void MixerEngine::loadConsoleSlots() {
         loaded = *stored;
         for (int i = 0; i < 8; ++i) loaded.append(QString());
     } else {
-        loaded = {QStringLiteral("bus:main"), QStringLiteral("bus:phones")};
+        loaded = {RouteID::kMainBus, RouteID::kPhonesBus};
         while (loaded.size() < kSlotCount) loaded.append(QString());
     }
     if (assignIfChanged(slots_, loaded)) emit slotsChanged();
@@ -215,7 +216,7 @@ void MixerEngine::setStripStyles(StripStyleMap styles) {
 }
 
 void MixerEngine::saveStripStyles() {
-    JSONDefaults::save(stripStyles_, QStringLiteral("stripStyles"), defaults_);
+    JsonDefaults::save(stripStyles_, QStringLiteral("stripStyles"), defaults_);
     if (onMixChanged) onMixChanged();
 }
 

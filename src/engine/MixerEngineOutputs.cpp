@@ -9,7 +9,7 @@
 #include "audio/HALError.h"
 #include "audio/HALProperties.h"
 #include "audio/PhonesBusVolumeController.h"
-#include "base/JSONDefaults.h"
+#include "base/JsonDefaults.h"
 #include "base/Logger.h"
 #include "engine/MixerEngine.h"
 #include "platform/AudioConstants.h"
@@ -56,7 +56,7 @@ void MixerEngine::setBusPairing(const BusPairing& pairing, const QString& device
         busPairings_[deviceUID] = pairing;
         emit busPairingsChanged();
     }
-    JSONDefaults::save(busPairings_, QStringLiteral("busPairings"), defaults_);
+    JsonDefaults::save(busPairings_, QStringLiteral("busPairings"), defaults_);
     // A tap takes its pairs when it starts, so the taps on this device start again with the new
     // choice.
     std::vector<QString> onDevice;

@@ -3,11 +3,12 @@
 
 #include "audio/VolumeControlling.h"
 #include "engine/MixerEngine.h"
+#include "engine/RouteID.h"
 
 namespace quellor {
 
 void MixerEngine::toggleRouteMute(const QString& id) {
-    if (id == u"bus:phones") {
+    if (id == RouteID::kPhonesBus) {
         VolumeControlling* phones = activePhonesVolume();
         if (phones && phones->canMute()) phones->toggleMute();
         return;

@@ -49,6 +49,8 @@ void ProcessTap::setVolume(float v) { state_.volume = clampLevel(v); }
 void ProcessTap::setCueVolume(float v) { state_.cueVolume = clampLevel(v); }
 void ProcessTap::setPhonesBusGain(float v) { state_.phonesBusGain = clampLevel(v); }
 
+float ProcessTap::targetGain() const { return renderTargets(state_).main; }
+
 void ProcessTap::start(const std::vector<Output>& outputs, std::optional<BusLayout> layout) {
     if (running_ || outputs.empty()) return;
     // Objects left over from a start that failed part-way would otherwise leak.

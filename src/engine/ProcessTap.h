@@ -88,6 +88,8 @@ public:
     bool meterPre() const { return state_.meterPre; }
     float currentGain() const { return state_.currentGain; }
     float currentCueGain() const { return state_.currentCueGain; }
+    // The MAIN gain the ramp heads for under the settings now (volume cubed; 0 when muted or silenced).
+    float targetGain() const;
     float rampCoefficient() const { return state_.rampCoefficient; }
     bool isFloat32() const { return state_.isFloat32; }
     std::uint64_t renderCount() const { return state_.renderCount; }

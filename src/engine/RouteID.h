@@ -23,6 +23,17 @@ struct RouteID {
     // the other kinds.
     QString target;
 
+    // The ids themselves. They are stored in setups, user defaults and MIDI mappings and sent over
+    // OSC, so their text never changes.
+    static inline const QString kSystemOutput = QStringLiteral("system_output");
+    static inline const QString kSystemInput = QStringLiteral("system_input");
+    static inline const QString kMainBus = QStringLiteral("bus:main");
+    static inline const QString kPhonesBus = QStringLiteral("bus:phones");
+    static inline const QString kRecordTransport = QStringLiteral("transport:record");
+    // Followed by a device UID, or by a bundle identifier.
+    static inline const QString kDevicePrefix = QStringLiteral("device:");
+    static inline const QString kCuePrefix = QStringLiteral("cue:");
+
     static RouteID parse(const QString& id);
 
     bool operator==(const RouteID&) const = default;

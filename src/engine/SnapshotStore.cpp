@@ -1,11 +1,11 @@
 #include "engine/SnapshotStore.h"
 
-#include "base/JSONDefaults.h"
+#include "base/JsonDefaults.h"
 
 namespace quellor {
 
 std::vector<MixSnapshot> SnapshotStore::loadSnapshots() const {
-    return JSONDefaults::load<std::vector<MixSnapshot>>(key_, *defaults_).value_or(std::vector<MixSnapshot>{});
+    return JsonDefaults::load<std::vector<MixSnapshot>>(key_, *defaults_).value_or(std::vector<MixSnapshot>{});
 }
 
 }  // namespace quellor

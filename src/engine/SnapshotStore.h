@@ -1,6 +1,6 @@
 #pragma once
 // Where the list of mix snapshots lives: "mixSnapshots" in the given user defaults, as a JSON
-// array of MixSnapshot (through JSONDefaults), in the order it was stored.
+// array of MixSnapshot (through JsonDefaults), in the order it was stored.
 //
 // Threads: the main thread (the owner of the defaults).
 

@@ -1,6 +1,6 @@
 #pragma once
 // Where the per-application mix records live: "appVolumes" in the given user defaults, as the
-// JSON object of bundle identifier -> AppVolume (through JSONDefaults).
+// JSON object of bundle identifier -> AppVolume (through JsonDefaults).
 //
 // Threads: the main thread (the owner of the defaults).
 

@@ -64,10 +64,10 @@ public:
 
     // Which calls a rule or a count applies to; an absent member matches anything.
     struct CallMatch {
-        std::optional<Call> call;
-        std::optional<AudioObjectID> object;
-        std::optional<std::uint32_t> selector;
-        std::optional<std::uint32_t> scope;
+        std::optional<Call> call = std::nullopt;
+        std::optional<AudioObjectID> object = std::nullopt;
+        std::optional<std::uint32_t> selector = std::nullopt;
+        std::optional<std::uint32_t> scope = std::nullopt;
         bool matches(Call c, AudioObjectID o, const PropertyAddress& a) const;
     };
 

@@ -101,6 +101,12 @@ struct SimulatedIO::State {
         return false;
     }
 
+    // A device's timeline, or none while it has no output channels.
+    Timeline* timeline(AudioObjectID device) {
+        auto it = timelines.find(device);
+        return it == timelines.end() || it->second.channels == 0 ? nullptr : &it->second;
+    }
+
     bool silenced(AudioObjectID process) const {
         for (auto& [id, t] : taps) {
             if (std::find(t.processes.begin(), t.processes.end(), process) == t.processes.end()) continue;
@@ -404,10 +410,8 @@ std::uint64_t SimulatedIO::now() const {
 
 // --- IO cycles ---
 
-namespace {
-
 // One call of an aggregate's IO procedures, prepared under the lock and run without it.
-struct Cycle {
+struct SimulatedIO::Cycle {
     AudioObjectID aggregate = 0;
     std::uint64_t frame = 0;
     std::uint32_t frames = 0;
@@ -419,96 +423,152 @@ struct Cycle {
     std::vector<std::pair<AudioObjectID, std::uint32_t>> destinations;
 };
 
+namespace {
+
+// Adds what a device played in its timeline's first `frames` frames to its capture.
+void capturePlayed(SimulatedIO::Capture& cap, const Timeline& t, std::uint32_t channels, std::uint32_t frames) {
+    cap.samples.resize(channels);
+    cap.peak.resize(channels, 0.0f);
+    cap.sumOfSquares.resize(channels, 0.0);
+    for (std::uint32_t ch = 0; ch < channels; ++ch) {
+        auto& samples = cap.samples[ch];
+        for (std::uint32_t f = 0; f < frames; ++f) {
+            const float v = t.samples[std::size_t(f) * channels + ch];
+            samples.push_back(v);
+            cap.peak[ch] = std::max(cap.peak[ch], std::fabs(v));
+            cap.sumOfSquares[ch] += double(v) * double(v);
+        }
+        if (samples.size() > 2 * SimulatedIO::kMaxCapturedFrames)
+            samples.erase(samples.begin(), samples.end() - SimulatedIO::kMaxCapturedFrames);
+    }
+    cap.frames += frames;
+}
+
 }  // namespace
 
+// The IO procedures run with no simulation lock held (they call back into the hardware), so one
+// advance goes in phases: what needs the lock is gathered before them and applied after them.
 void SimulatedIO::advance(std::uint32_t frames) {
     if (frames == 0) return;
     std::lock_guard io(ioMutex_);
-    State& s = *state_;
+    // 1. The listed devices and their output channels, asked of the hardware before the lock.
+    const DeviceChannels devices = listedDeviceChannels();
     std::vector<Cycle> cycles;
     std::uint64_t start, end;
-    std::vector<std::pair<AudioObjectID, std::uint32_t>> devices;  // listed devices, output channels
+    {
+        std::lock_guard lock(state_->mutex);
+        start = state_->now;
+        end = start + frames;
+        // 2. The IO cycles every running aggregate owes for [start, end), their inputs filled.
+        cycles = prepareCycles(start, end);
+    }
+    // 3. The IO procedures, without the lock.
+    runCycles(cycles);
+
+    std::lock_guard lock(state_->mutex);
+    // 4. A device that is new or changed its channel count starts a fresh timeline at `start`.
+    resetTimelines(devices, start);
+    // 5. What the procedures wrote reaches the aggregates' sub-devices.
+    addCycleOutputs(cycles);
+    // 6. Processes that nothing silences play straight on their device.
+    playUnsilencedProcesses(start, end);
+    // 7. Every device plays [start, end): captured while asked for, then gone from its timeline.
+    playOut(devices, end, frames);
+    state_->now = end;
+}
+
+SimulatedIO::DeviceChannels SimulatedIO::listedDeviceChannels() const {
+    DeviceChannels devices;
     for (AudioObjectID d : hardware_.deviceIDs())
         devices.emplace_back(d, streamsOf(hardware_, d, kScopeOutput).totalChannels());
-    {
-        std::lock_guard lock(s.mutex);
-        start = s.now;
-        end = start + frames;
-        for (auto& [id, a] : s.aggregates) {
-            if (a.killed || a.stalled || !a.running()) continue;
-            const double rate = valueOf<double>(hardware_, id, kNominalSampleRate).value_or(48000.0);
-            const std::uint32_t size = std::max<std::uint32_t>(1, valueOf<std::uint32_t>(hardware_, id, kBufferFrameSize).value_or(512));
-            a.cursor = std::max(a.cursor, start);  // a stalled device does not catch up
-            while (a.cursor < end) {
-                Cycle c;
-                c.aggregate = id;
-                c.frame = a.cursor;
-                c.frames = size;
-                c.rate = rate;
-                std::vector<IOBufferStorage::Stream> ins, outs;
-                for (const QString& uid : a.subDeviceUIDs) {
-                    const AudioObjectID sub = hardware_.deviceWithUID(uid);
-                    if (!sub) continue;
-                    for (auto ch : streamsOf(hardware_, sub, kScopeInput).channelsPerBuffer) ins.push_back({ch, size});
-                    std::uint32_t first = 0;
-                    for (auto ch : streamsOf(hardware_, sub, kScopeOutput).channelsPerBuffer) {
-                        outs.push_back({ch, size});
-                        c.destinations.emplace_back(sub, first);
-                        first += ch;
-                    }
+    return devices;
+}
+
+std::vector<SimulatedIO::Cycle> SimulatedIO::prepareCycles(std::uint64_t start, std::uint64_t end) {
+    State& s = *state_;
+    std::vector<Cycle> cycles;
+    for (auto& [id, a] : s.aggregates) {
+        if (a.killed || a.stalled || !a.running()) continue;
+        const double rate = valueOf<double>(hardware_, id, kNominalSampleRate).value_or(48000.0);
+        const std::uint32_t size = std::max<std::uint32_t>(1, valueOf<std::uint32_t>(hardware_, id, kBufferFrameSize).value_or(512));
+        a.cursor = std::max(a.cursor, start);  // a stalled device does not catch up
+        while (a.cursor < end) {
+            Cycle c;
+            c.aggregate = id;
+            c.frame = a.cursor;
+            c.frames = size;
+            c.rate = rate;
+            std::vector<IOBufferStorage::Stream> ins, outs;
+            for (const QString& uid : a.subDeviceUIDs) {
+                const AudioObjectID sub = hardware_.deviceWithUID(uid);
+                if (!sub) continue;
+                for (auto ch : streamsOf(hardware_, sub, kScopeInput).channelsPerBuffer) ins.push_back({ch, size});
+                std::uint32_t first = 0;
+                for (auto ch : streamsOf(hardware_, sub, kScopeOutput).channelsPerBuffer) {
+                    outs.push_back({ch, size});
+                    c.destinations.emplace_back(sub, first);
+                    first += ch;
                 }
-                const std::size_t tapBase = ins.size();
-                for (const QString& uuid : a.tapUUIDs) {
-                    const AudioObjectID tap = s.tapWithUUID(uuid);
-                    ins.push_back({tap && s.taps[tap].mono ? 1u : 2u, size});
-                }
-                c.input = std::make_unique<IOBufferStorage>(ins);
-                // The tapped mixdown: every playing process of the tap, on every tap channel.
-                for (int t = 0; t < a.tapUUIDs.size(); ++t) {
-                    const AudioObjectID tap = s.tapWithUUID(a.tapUUIDs[t]);
-                    if (!tap) continue;
-                    IOBuffer& b = c.input->buffer(tapBase + t);
-                    for (AudioObjectID p : s.taps[tap].processes) {
-                        auto process = hardware_.process(p);
-                        auto tone = s.tones.find(p);
-                        if (!process || !process->runningOutput || tone == s.tones.end()) continue;
-                        for (std::uint32_t f = 0; f < size; ++f) {
-                            const float v = toneSample(tone->second, c.frame + f, rate);
-                            for (std::uint32_t ch = 0; ch < b.channels; ++ch) b.samples()[f * b.channels + ch] += v;
-                        }
-                    }
-                }
-                for (const IOProc& p : a.procs) {
-                    if (!p.running) continue;
-                    c.blocks.push_back(p.block);
-                    c.outputs.push_back(std::make_unique<IOBufferStorage>(outs));
-                }
-                a.cursor += size;
-                cycles.push_back(std::move(c));
+            }
+            const std::size_t tapBase = ins.size();
+            for (const QString& uuid : a.tapUUIDs) {
+                const AudioObjectID tap = s.tapWithUUID(uuid);
+                ins.push_back({tap && s.taps[tap].mono ? 1u : 2u, size});
+            }
+            c.input = std::make_unique<IOBufferStorage>(ins);
+            mixTappedProcesses(c, a.tapUUIDs, tapBase);
+            for (const IOProc& p : a.procs) {
+                if (!p.running) continue;
+                c.blocks.push_back(p.block);
+                c.outputs.push_back(std::make_unique<IOBufferStorage>(outs));
+            }
+            a.cursor += size;
+            cycles.push_back(std::move(c));
+        }
+    }
+    return cycles;
+}
+
+// The tapped mixdown: every playing process of each tap, on every channel of that tap's input.
+void SimulatedIO::mixTappedProcesses(Cycle& c, const QStringList& tapUUIDs, std::size_t tapBase) {
+    State& s = *state_;
+    for (int t = 0; t < tapUUIDs.size(); ++t) {
+        const AudioObjectID tap = s.tapWithUUID(tapUUIDs[t]);
+        if (!tap) continue;
+        IOBuffer& b = c.input->buffer(tapBase + t);
+        for (AudioObjectID p : s.taps[tap].processes) {
+            auto process = hardware_.process(p);
+            auto tone = s.tones.find(p);
+            if (!process || !process->runningOutput || tone == s.tones.end()) continue;
+            for (std::uint32_t f = 0; f < c.frames; ++f) {
+                const float v = toneSample(tone->second, c.frame + f, c.rate);
+                for (std::uint32_t ch = 0; ch < b.channels; ++ch) b.samples()[f * b.channels + ch] += v;
             }
         }
     }
+}
 
+void SimulatedIO::runCycles(std::vector<Cycle>& cycles) const {
     for (Cycle& c : cycles) {
         const AudioTimeStamp now{double(c.frame), hostTimeOf(c.frame)};
         const AudioTimeStamp out{double(c.frame + c.frames), hostTimeOf(c.frame + c.frames)};
         for (std::size_t i = 0; i < c.blocks.size(); ++i) c.blocks[i](now, c.input->list(), now, c.outputs[i]->list(), out);
     }
+}
 
-    std::lock_guard lock(s.mutex);
+void SimulatedIO::resetTimelines(const DeviceChannels& devices, std::uint64_t start) {
     for (auto& [device, channels] : devices) {
-        Timeline& t = s.timelines[device];
+        Timeline& t = state_->timelines[device];
         if (t.channels != channels) t = Timeline{start, channels, {}};
     }
-    auto timeline = [&](AudioObjectID device) -> Timeline* {
-        auto it = s.timelines.find(device);
-        return it == s.timelines.end() || it->second.channels == 0 ? nullptr : &it->second;
-    };
-    for (Cycle& c : cycles) {
+}
+
+void SimulatedIO::addCycleOutputs(const std::vector<Cycle>& cycles) {
+    for (const Cycle& c : cycles) {
         for (auto& outputs : c.outputs) {
             for (std::size_t i = 0; i < outputs->size(); ++i) {
                 auto [device, first] = c.destinations[i];
-                Timeline* t = timeline(device);
+                Timeline* t = state_->timeline(device);
                 const IOBuffer& b = outputs->buffer(i);
                 if (!t) continue;
                 for (std::uint32_t f = 0; f < c.frames; ++f)
@@ -517,14 +577,17 @@ void SimulatedIO::advance(std::uint32_t frames) {
             }
         }
     }
-    // Processes that nothing silences play straight on their device.
+}
+
+void SimulatedIO::playUnsilencedProcesses(std::uint64_t start, std::uint64_t end) {
+    State& s = *state_;
     const AudioObjectID defaultOutput = hardware_.defaultOutputDevice();
     for (auto& [process, tone] : s.tones) {
         auto p = hardware_.process(process);
         if (!p || !p->runningOutput || tone.kind == Tone::Kind::silence || s.silenced(process)) continue;
         auto chosen = s.processDevices.find(process);
         const AudioObjectID device = chosen != s.processDevices.end() && chosen->second ? chosen->second : defaultOutput;
-        Timeline* t = timeline(device);
+        Timeline* t = s.timeline(device);
         if (!t) continue;
         const double rate = valueOf<double>(hardware_, device, kNominalSampleRate).value_or(48000.0);
         for (std::uint64_t f = start; f < end; ++f) {
@@ -532,33 +595,18 @@ void SimulatedIO::advance(std::uint32_t frames) {
             for (std::uint32_t ch = 0; ch < std::min<std::uint32_t>(2, t->channels); ++ch) t->add(f, ch, v);
         }
     }
-    // What each device played in [start, end).
+}
+
+void SimulatedIO::playOut(const DeviceChannels& devices, std::uint64_t end, std::uint32_t frames) {
+    State& s = *state_;
     for (auto& [device, channels] : devices) {
-        Timeline* t = timeline(device);
+        Timeline* t = s.timeline(device);
         if (!t) continue;
         t->add(end - 1, 0, 0.0f);  // makes sure the frames exist
-        if (s.capturing) {
-            Capture& cap = s.captures[device];
-            cap.samples.resize(channels);
-            cap.peak.resize(channels, 0.0f);
-            cap.sumOfSquares.resize(channels, 0.0);
-            for (std::uint32_t ch = 0; ch < channels; ++ch) {
-                auto& samples = cap.samples[ch];
-                for (std::uint32_t f = 0; f < frames; ++f) {
-                    const float v = t->samples[std::size_t(f) * channels + ch];
-                    samples.push_back(v);
-                    cap.peak[ch] = std::max(cap.peak[ch], std::fabs(v));
-                    cap.sumOfSquares[ch] += double(v) * double(v);
-                }
-                if (samples.size() > 2 * kMaxCapturedFrames)
-                    samples.erase(samples.begin(), samples.end() - kMaxCapturedFrames);
-            }
-            cap.frames += frames;
-        }
+        if (s.capturing) capturePlayed(s.captures[device], *t, channels, frames);
         t->samples.erase(t->samples.begin(), t->samples.begin() + std::size_t(frames) * channels);
         t->start = end;
     }
-    s.now = end;
 }
 
 std::uint64_t SimulatedIO::hostTimeOf(std::uint64_t frame) const {

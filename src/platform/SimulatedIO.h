@@ -24,6 +24,7 @@
 // any simulation lock held. stop/destroy of an IO procedure wait for a call in flight to end.
 
 #include <QString>
+#include <QStringList>
 #include <QVariantMap>
 #include <atomic>
 #include <map>
@@ -31,6 +32,7 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "base/Scheduler.h"
@@ -115,7 +117,21 @@ public:
     struct State;
 
 private:
+    struct Cycle;
+    using DeviceChannels = std::vector<std::pair<AudioObjectID, std::uint32_t>>;  // device, output channels
+
     std::uint64_t hostTimeOf(std::uint64_t frame) const;
+    // The phases of advance(), in their order. Those between the prepared and the run cycles are
+    // called with the state's mutex held; listedDeviceChannels and runCycles without it.
+    DeviceChannels listedDeviceChannels() const;
+    std::vector<Cycle> prepareCycles(std::uint64_t start, std::uint64_t end);
+    void mixTappedProcesses(Cycle& cycle, const QStringList& tapUUIDs, std::size_t tapBase);
+    void runCycles(std::vector<Cycle>& cycles) const;
+    void resetTimelines(const DeviceChannels& devices, std::uint64_t start);
+    void addCycleOutputs(const std::vector<Cycle>& cycles);
+    void playUnsilencedProcesses(std::uint64_t start, std::uint64_t end);
+    void playOut(const DeviceChannels& devices, std::uint64_t end, std::uint32_t frames);
+
     SimulatedHardware& hardware_;
     std::shared_ptr<State> state_;
     std::recursive_mutex ioMutex_;  // held while IO blocks run; stop and destroy wait on it

@@ -1,6 +1,6 @@
 #include "remote/MIDIMappingManager.h"
 
-#include "base/JSONDefaults.h"
+#include "base/JsonDefaults.h"
 #include "base/Observable.h"
 
 #include <QJsonDocument>
@@ -22,7 +22,7 @@ void MIDIMappingManager::setMappings(Mappings mappings) {
 }
 
 void MIDIMappingManager::load() {
-    if (auto decoded = JSONDefaults::load<Mappings>(kDefaultsKey, defaults_)) {
+    if (auto decoded = JsonDefaults::load<Mappings>(kDefaultsKey, defaults_)) {
         setMappings(std::move(*decoded));
         return;
     }
@@ -38,7 +38,7 @@ void MIDIMappingManager::load() {
     log_.info("Migratoitu %ld MIDI-kartoitusta lähdetietoiseen muotoon", long(mappings_.size()));
 }
 
-void MIDIMappingManager::save() { JSONDefaults::save(mappings_, kDefaultsKey, defaults_); }
+void MIDIMappingManager::save() { JsonDefaults::save(mappings_, kDefaultsKey, defaults_); }
 
 std::optional<int> MIDIMappingManager::ccNumber(const QString& target) const {
     for (const auto& [key, mapping] : mappings_) {

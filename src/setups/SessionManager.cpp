@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/Observable.h"
+#include "engine/RouteID.h"
 #include "setups/SessionTransfer.h"
 
 namespace quellor {
@@ -19,7 +20,7 @@ QString trimSpacesAndTabs(const QString& text) {
 }
 
 QStringList newSetupSlots() {
-    QStringList ids{QStringLiteral("bus:main"), QStringLiteral("bus:phones")};
+    QStringList ids{RouteID::kMainBus, RouteID::kPhonesBus};
     while (ids.size() < 16) ids.append(QString());
     return ids;
 }

@@ -4,6 +4,7 @@
 #include "audio/PhonesBusVolumeController.h"
 #include "audio/SystemVolumeController.h"
 #include "audio/VolumeControlling.h"
+#include "engine/RouteID.h"
 #include "remote/MIDIMappingManager.h"
 #include "remote/OSCListener.h"
 
@@ -20,7 +21,7 @@ protected:
         hardware.setDefaultOutputDevice(addOutputDevice("USB-4", 4));
         addApp(101, "com.example.player");
         addApp(102, "com.example.radio");
-        QStringList strips = {"com.example.player", "com.example.radio", "bus:main", "bus:phones"};
+        QStringList strips = {"com.example.player", "com.example.radio", RouteID::kMainBus, RouteID::kPhonesBus};
         while (strips.size() < 16) strips << "";
         strips[8] = "com.example.radio";
         defaults().setStringArray("consoleSlots", strips);
@@ -158,9 +159,9 @@ TEST_F(RemoteControl, MidiLearnMapsTheNextControlAndLaterControlsMoveTheRoute) {
     EXPECT_EQ(record("com.example.radio").volume, 1.0f) << "an unmapped control is ignored";
 
     // A control mapped to a device moves that device and stores no application record.
-    mappings.assign(9, kController, "device:UNKNOWN");
+    mappings.assign(9, kController, RouteID::kDevicePrefix + "UNKNOWN");
     control->handleControlChange(9, 0, kController);
-    EXPECT_EQ(engine().volumes().count("device:UNKNOWN"), 0u);
+    EXPECT_EQ(engine().volumes().count(RouteID::kDevicePrefix + "UNKNOWN"), 0u);
 }
 
 TEST_F(RemoteControl, ANumberedOscControlReachesItsMappedRouteThroughTheListener) {

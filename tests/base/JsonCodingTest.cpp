@@ -3,8 +3,8 @@
 #include <limits>
 
 #include "TestEnvironment.h"
-#include "base/JSONDefaults.h"
 #include "base/JsonCoding.h"
+#include "base/JsonDefaults.h"
 
 namespace quellor {
 namespace {
@@ -49,30 +49,30 @@ TEST(JsonCoding, ScalarRootsRoundTrip) {
     EXPECT_EQ(json::decode<int>("1 2"), std::nullopt);
 }
 
-class JSONDefaultsTest : public test::QuellorTest {};
+class JsonDefaultsTest : public test::QuellorTest {};
 
-TEST_F(JSONDefaultsTest, LoadsWhatWasSavedAndNothingForMissingOrUndecodableData) {
+TEST_F(JsonDefaultsTest, LoadsWhatWasSavedAndNothingForMissingOrUndecodableData) {
     using Priorities = std::map<QString, QStringList>;
     const Priorities value{{"order", {"B", "A"}}, {"armed", {}}};
-    EXPECT_TRUE(JSONDefaults::save(value, "devicePriority"));
+    EXPECT_TRUE(JsonDefaults::save(value, "devicePriority"));
     EXPECT_EQ(defaults().dataValue("devicePriority"), QByteArray(R"({"armed":[],"order":["B","A"]})"));
-    EXPECT_EQ(JSONDefaults::load<Priorities>("devicePriority"), value);
+    EXPECT_EQ(JsonDefaults::load<Priorities>("devicePriority"), value);
 
-    EXPECT_EQ(JSONDefaults::load<Priorities>("absent"), std::nullopt);
+    EXPECT_EQ(JsonDefaults::load<Priorities>("absent"), std::nullopt);
     defaults().setData("garbage", "{not json");
-    EXPECT_EQ(JSONDefaults::load<Priorities>("garbage"), std::nullopt);
+    EXPECT_EQ(JsonDefaults::load<Priorities>("garbage"), std::nullopt);
     defaults().setData("otherShape", R"({"order":"B"})");
-    EXPECT_EQ(JSONDefaults::load<Priorities>("otherShape"), std::nullopt);
+    EXPECT_EQ(JsonDefaults::load<Priorities>("otherShape"), std::nullopt);
     defaults().setString("notData", R"({"order":["B"]})");
-    EXPECT_EQ(JSONDefaults::load<Priorities>("notData"), std::nullopt);
+    EXPECT_EQ(JsonDefaults::load<Priorities>("notData"), std::nullopt);
     EXPECT_TRUE(logs.records().empty());
 }
 
-TEST_F(JSONDefaultsTest, AValueWithANonFiniteNumberKeepsThePreviousBytesAndLogs) {
+TEST_F(JsonDefaultsTest, AValueWithANonFiniteNumberKeepsThePreviousBytesAndLogs) {
     UserDefaults other;
-    JSONDefaults::save(std::vector<float>{0.5f}, "levels", other);
+    JsonDefaults::save(std::vector<float>{0.5f}, "levels", other);
     for (float bad : {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity()}) {
-        EXPECT_FALSE(JSONDefaults::save(std::map<QString, std::vector<float>>{{"deep", {0.1f, bad}}}, "levels", other));
+        EXPECT_FALSE(JsonDefaults::save(std::map<QString, std::vector<float>>{{"deep", {0.1f, bad}}}, "levels", other));
         EXPECT_EQ(other.dataValue("levels"), QByteArray("[0.5]"));
     }
     EXPECT_EQ(logs.count("Failed to encode levels; not persisted"), 2);

@@ -3,7 +3,7 @@
 
 #include "RecordPrinting.h"
 #include "TestEnvironment.h"
-#include "base/JSONDefaults.h"
+#include "base/JsonDefaults.h"
 #include "engine/AppVolume.h"
 #include "engine/VolumeStore.h"
 

@@ -1,6 +1,6 @@
 #include "RecordPrinting.h"
 #include "TestEnvironment.h"
-#include "base/JSONDefaults.h"
+#include "base/JsonDefaults.h"
 #include "engine/BusPairing.h"
 
 namespace quellor {
@@ -31,7 +31,7 @@ TEST_F(BusPairingTest, AStoredMapDecodesOnlyWhenEveryEntryHasBothOffsets) {
     };
     for (const auto& c : cases) {
         defaults().setData("busPairings", c.json);
-        EXPECT_EQ(JSONDefaults::load<BusPairingMap>("busPairings"), c.expected) << c.json;
+        EXPECT_EQ(JsonDefaults::load<BusPairingMap>("busPairings"), c.expected) << c.json;
     }
 }
 

@@ -2,7 +2,7 @@
 
 #include "RecordPrinting.h"
 #include "TestEnvironment.h"
-#include "base/JSONDefaults.h"
+#include "base/JsonDefaults.h"
 #include "engine/MixSnapshot.h"
 #include "engine/SnapshotStore.h"
 
@@ -97,7 +97,7 @@ TEST_F(SnapshotStoreTest, UsesItsKeyInTheGivenDefaults) {
     SnapshotStore store(other);
     EXPECT_EQ(store.key(), "mixSnapshots");
     EXPECT_TRUE(store.loadSnapshots().empty());
-    JSONDefaults::save(std::vector<MixSnapshot>{scene(std::nullopt, 0.5f)}, store.key(), other);
+    JsonDefaults::save(std::vector<MixSnapshot>{scene(std::nullopt, 0.5f)}, store.key(), other);
     EXPECT_EQ(store.loadSnapshots(), std::vector<MixSnapshot>{scene(std::nullopt, 0.5f)});
     EXPECT_TRUE(SnapshotStore().loadSnapshots().empty());  // the standard defaults hold nothing
 }

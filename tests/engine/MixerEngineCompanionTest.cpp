@@ -4,6 +4,7 @@
 
 #include "EngineFixture.h"
 #include "audio/SystemVolumeController.h"
+#include "engine/RouteID.h"
 #include "platform/SimulatedIO.h"
 
 namespace quellor::test {
@@ -185,7 +186,7 @@ TEST_F(Companion, PreFaderMetersShowAMutedSourceWhileMainStaysPostFader) {
     defaults().setString("meterSource", "pre");
     advance(1.0);
     EXPECT_NEAR(engine().meterLevels().at("com.example.player"), 0.5f, 0.01f);
-    EXPECT_LT(engine().meterLevels().at("bus:main"), 0.001f);
+    EXPECT_LT(engine().meterLevels().at(RouteID::kMainBus), 0.001f);
     ASSERT_NE(tap("com.example.player"), nullptr);
     EXPECT_TRUE(tap("com.example.player")->meterPre());
 }

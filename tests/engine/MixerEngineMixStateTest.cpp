@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "EngineFixture.h"
-#include "base/JSONDefaults.h"
+#include "base/JsonDefaults.h"
 
 namespace quellor::test {
 namespace {
@@ -17,7 +17,7 @@ protected:
         addApp(100, kPlayer);
         startEngine();
     }
-    std::optional<AppVolumeMap> stored() { return JSONDefaults::load<AppVolumeMap>("appVolumes"); }
+    std::optional<AppVolumeMap> stored() { return JsonDefaults::load<AppVolumeMap>("appVolumes"); }
     AudioObjectID speakers = 0;
 };
 
@@ -57,7 +57,7 @@ TEST_F(MixerEngineMixStateTest, EveryEntryPointStoresClampedLevelsThatCanBeSaved
 TEST_F(MixerEngineMixStateTest, AFaderBurstUpdatesTheTapAtOnceAndSavesOnceAfterTheLastMove) {
     int mixChanges = 0;
     engine().onMixChanged = [&] { ++mixChanges; };
-    JSONDefaults::save(AppVolumeMap{{kRadio, AppVolume{}}}, "appVolumes");  // stale entry at defaults
+    JsonDefaults::save(AppVolumeMap{{kRadio, AppVolume{}}}, "appVolumes");  // stale entry at defaults
     QSignalSpy writes(&defaults(), &UserDefaults::changed);
     for (int i = 1; i <= 10; ++i) {
         engine().setVolume(0.05f * i, app(kPlayer));

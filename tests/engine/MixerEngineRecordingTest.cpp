@@ -3,6 +3,7 @@
 #include "EngineFixture.h"
 #include "FakeRecorder.h"
 #include "audio/AudioDeviceMonitor.h"
+#include "engine/RouteID.h"
 
 namespace quellor::test {
 namespace {
@@ -120,11 +121,11 @@ TEST_F(MixerEngineRecordingTest, RemoteMessagesAndTheRecordRouteDriveRecording) 
     EXPECT_FALSE(engine().isRecording());
 
     // The route is a button: a press toggles, a release does nothing.
-    engine().performRouteAction("transport:record", 1.0f);
+    engine().performRouteAction(RouteID::kRecordTransport, 1.0f);
     EXPECT_TRUE(engine().isRecording());
-    engine().performRouteAction("transport:record", 0.0f);
+    engine().performRouteAction(RouteID::kRecordTransport, 0.0f);
     EXPECT_TRUE(engine().isRecording());
-    engine().performRouteAction("transport:record", 0.5f);
+    engine().performRouteAction(RouteID::kRecordTransport, 0.5f);
     EXPECT_FALSE(engine().isRecording());
 
     remote.handlers.autoRec(true);

@@ -3,7 +3,8 @@
 #include <QSignalSpy>
 
 #include "EngineFixture.h"
-#include "base/JSONDefaults.h"
+#include "base/JsonDefaults.h"
+#include "engine/RouteID.h"
 
 namespace quellor::test {
 namespace {
@@ -49,9 +50,9 @@ TEST_F(MixerEngineStateTest, ConsoleSlotsKeepSixteenExtendEightAndReplaceAnythin
 
 TEST_F(MixerEngineStateTest, StartLoadsTheMixDropsTheLegacyCueKeyAndLeavesAutoRecordOff) {
     AppVolumeMap stored{{"com.example.player", AppVolume{0.5f, true, {}, false, 1.0f}}};
-    JSONDefaults::save(stored, "appVolumes");
-    JSONDefaults::save(BusPairingMap{{"iface", BusPairing{4, 0}}}, "busPairings");
-    JSONDefaults::save(StripStyleMap{{"bus:main", StripStyle{QString("Desk"), 3, std::nullopt}}}, "stripStyles");
+    JsonDefaults::save(stored, "appVolumes");
+    JsonDefaults::save(BusPairingMap{{"iface", BusPairing{4, 0}}}, "busPairings");
+    JsonDefaults::save(StripStyleMap{{"bus:main", StripStyle{QString("Desk"), 3, std::nullopt}}}, "stripStyles");
     defaults().setString("cueOutputUID", "old-device");
     defaults().setBool("autoRec", true);
 
@@ -99,7 +100,7 @@ TEST_F(MixerEngineStateTest, HooksPersistOnEveryAssignmentButNotifyOnlyOnChange)
     engine().setStripStyles(map);
     EXPECT_EQ(styles.count(), 1);
     EXPECT_EQ(mixChanges, 2);
-    EXPECT_EQ(JSONDefaults::load<StripStyleMap>("stripStyles"), map);
+    EXPECT_EQ(JsonDefaults::load<StripStyleMap>("stripStyles"), map);
 
     engine().setAutoRec(false);
     EXPECT_EQ(autoRec.count(), 0);
@@ -112,7 +113,7 @@ TEST_F(MixerEngineStateTest, SetSlotIgnoresOutOfRangeAndUnchangedSlots) {
     engine().onMixChanged = [&] { ++mixChanges; };
     engine().setSlot("com.example.player", 16);
     engine().setSlot("com.example.player", -1);
-    engine().setSlot("bus:main", 0);
+    engine().setSlot(RouteID::kMainBus, 0);
     EXPECT_FALSE(defaults().contains("consoleSlots"));
     EXPECT_EQ(mixChanges, 0);
 

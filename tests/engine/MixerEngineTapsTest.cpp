@@ -3,7 +3,8 @@
 #include <QSignalSpy>
 
 #include "EngineFixture.h"
-#include "base/JSONDefaults.h"
+#include "base/JsonDefaults.h"
+#include "engine/RouteID.h"
 
 namespace quellor::test {
 namespace {
@@ -29,9 +30,13 @@ TEST_F(MixerEngineTapsTest, APlayingApplicationGetsATapOnlyWhenItNeedsOne) {
 
     engine().setVolume(0.5f, app(kPlayer));
     EXPECT_EQ(tappedApps(), QStringList{kPlayer});
-    EXPECT_TRUE(logs.containsText("LEVELCHK app=com.example.player pos=0.500000 gain=0.125000"));
+    ASSERT_NE(tap(kPlayer), nullptr);
+    EXPECT_EQ(tap(kPlayer)->volume(), 0.5f);
+    EXPECT_EQ(tap(kPlayer)->targetGain(), 0.125f);  // the fader law: the position cubed
+    EXPECT_FALSE(tap(kPlayer)->pairedBuses());
+    // The lines support reads to check what a new tap was given.
     EXPECT_TRUE(logs.contains("MixerEngine", LogLevel::Default, "PAIRCHK outputs=1 deviceFound=true ch=2 pairing=false"));
-    EXPECT_TRUE(logs.containsText("paired=false phonesBusGain="));
+    EXPECT_TRUE(logs.containsText("LEVELCHK app=com.example.player pos=0.500000 gain=0.125000 paired=false phonesBusGain="));
 
     // On an interface with a PHONES pair every playing application is tapped, silent ones are not.
     const AudioObjectID iface = addOutputDevice("iface", 8);
@@ -112,9 +117,9 @@ TEST_F(MixerEngineTapsTest, PanicAndSoloSilenceLiveAndNewTaps) {
     engine().applySolo(false, kPlayer);
     EXPECT_FALSE(tap(kRadio)->panicked());
 
-    engine().applySolo(true, "bus:main");  // soloed id of no application silences every one
+    engine().applySolo(true, RouteID::kMainBus);  // soloed id of no application silences every one
     EXPECT_TRUE(engine().isSilenced(kPlayer));
-    engine().applySolo(false, "bus:main");
+    engine().applySolo(false, RouteID::kMainBus);
 
     engine().setPanic(true);
     EXPECT_TRUE(logs.contains("MixerEngine", LogLevel::Info, "Panic engaged"));
@@ -179,13 +184,29 @@ TEST_F(MixerEngineTapsTest, AKeptTapFeedsMainExactlyWhileItsDeviceIsTheMainDevic
     advance(1.0);
     EXPECT_EQ(tapAggregate(kPlayer), aggregate);  // its outputs did not change: kept
     EXPECT_TRUE(tap(kPlayer)->recordsToMain());
-    EXPECT_GT(engine().meterLevels().at("bus:main"), 0.4f);
+    EXPECT_GT(engine().meterLevels().at(RouteID::kMainBus), 0.4f);
 
     hardware.setDefaultOutputDevice(speakers);
     advance(3.0);  // what it showed before has decayed away
     EXPECT_EQ(tapAggregate(kPlayer), aggregate);
     EXPECT_FALSE(tap(kPlayer)->recordsToMain());
-    EXPECT_LT(engine().meterLevels().at("bus:main"), 0.001f);
+    EXPECT_LT(engine().meterLevels().at(RouteID::kMainBus), 0.001f);
+}
+
+TEST_F(MixerEngineTapsTest, ATapOnChosenOutputsPlaysAtFullGainWhateverItsFader) {
+    // The chosen devices' own volumes are the level there.
+    addOutputDevice("speakers", 2);
+    addOutputDevice("usb", 2);
+    addApp(100, kPlayer);
+    defaults().setData("appVolumes", R"({"com.example.player":{"volume":0.5,"outputDeviceUIDs":["usb"]}})");
+    startEngine();
+    ASSERT_NE(tap(kPlayer), nullptr);
+    EXPECT_EQ(tap(kPlayer)->targetGain(), 1.0f);
+
+    engine().setVolume(0.25f, app(kPlayer));
+    ASSERT_NE(tap(kPlayer), nullptr);
+    EXPECT_EQ(tap(kPlayer)->targetGain(), 1.0f);
+    EXPECT_EQ(engine().volumes().at(kPlayer).volume, 0.25f);  // the fader itself moved
 }
 
 TEST_F(MixerEngineTapsTest, ASampleRateChangeOfTheFirstOutputRestartsItsTaps) {
@@ -216,7 +237,7 @@ TEST_F(MixerEngineTapsTest, StoringABusPairingRestartsTheTapsOnThatDevice) {
     const AudioObjectID before = tapAggregate(kPlayer);
     ASSERT_NE(before, 0u);
     engine().setBusPairing(BusPairing{4, 6}, "iface");
-    EXPECT_EQ(JSONDefaults::load<BusPairingMap>("busPairings"), (BusPairingMap{{"iface", BusPairing{4, 6}}}));
+    EXPECT_EQ(JsonDefaults::load<BusPairingMap>("busPairings"), (BusPairingMap{{"iface", BusPairing{4, 6}}}));
     ASSERT_NE(tap(kPlayer), nullptr);
     EXPECT_NE(tapAggregate(kPlayer), before);
     EXPECT_EQ(tap(kPlayer)->mainOffset(), 4);

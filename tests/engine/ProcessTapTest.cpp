@@ -105,7 +105,7 @@ TEST_F(ProcessTapTest, EachFailedStepThrowsAndLeavesWhatWasCreatedUntilStop) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.operation);
         makeTap();
-        hw.failNext({c.call}, -50);
+        hw.failNext({.call = c.call}, -50);
         try {
             tap->start({out(speakers)});
             ADD_FAILURE() << "no error";
@@ -133,7 +133,7 @@ TEST_F(ProcessTapTest, TeardownStopsThenDestroysProcAggregateAndTap) {
     makeTap().start({out(speakers)});
     std::vector<Call> order;
     for (Call c : {Call::StopDevice, Call::DestroyIOProc, Call::DestroyAggregate, Call::DestroyTap})
-        hw.beforeNext({c}, [&order, c] { order.push_back(c); });
+        hw.beforeNext({.call = c}, [&order, c] { order.push_back(c); });
     tap.reset();  // release runs the same teardown as stop
     EXPECT_EQ(order, (std::vector{Call::StopDevice, Call::DestroyIOProc, Call::DestroyAggregate, Call::DestroyTap}));
     EXPECT_TRUE(hw.io().aggregates().empty());

@@ -12,7 +12,7 @@
 #include "audio/PhonesBusVolumeController.h"
 #include "audio/SystemVolumeController.h"
 #include "audio/VolumeWriteQueue.h"
-#include "base/JSONDefaults.h"
+#include "base/JsonDefaults.h"
 #include "setups/MixerEngineSessionEngine.h"
 #include "setups/SessionManager.h"
 #include "setups/SessionTransfer.h"
@@ -163,7 +163,7 @@ TEST_F(MixerEngineSessionTest, ApplyingWritesEveryLiveTapFromTheSetupOrTheDefaul
 
     // The records are saved by the engine's debounced save, at defaults left out.
     advance(0.5);
-    EXPECT_EQ(JSONDefaults::load<AppVolumeMap>("appVolumes"), setup.volumes);
+    EXPECT_EQ(JsonDefaults::load<AppVolumeMap>("appVolumes"), setup.volumes);
 }
 
 TEST_F(MixerEngineSessionTest, OnlySlotListsOfEightOrSixteenEntriesReplaceTheStrips) {

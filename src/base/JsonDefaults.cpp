@@ -1,4 +1,4 @@
-#include "base/JSONDefaults.h"
+#include "base/JsonDefaults.h"
 
 #include "base/Logger.h"
 
@@ -11,13 +11,13 @@ const Logger& log() {
 }
 }  // namespace
 
-std::optional<QJsonValue> JSONDefaults::loadValue(const QString& key, const UserDefaults& defaults) {
+std::optional<QJsonValue> JsonDefaults::loadValue(const QString& key, const UserDefaults& defaults) {
     auto data = defaults.dataValue(key);
     if (!data) return std::nullopt;
     return json::parseValue(*data);
 }
 
-bool JSONDefaults::saveValue(const QJsonValue& value, const QString& key, UserDefaults& defaults) {
+bool JsonDefaults::saveValue(const QJsonValue& value, const QString& key, UserDefaults& defaults) {
     auto data = json::encodeValue(value);
     if (!data) {
         log().error("Failed to encode %s; not persisted", qPrintable(key));

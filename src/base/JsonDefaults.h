@@ -5,7 +5,8 @@
 // the type (silently: callers start from their default and the next save replaces the entry).
 // save: compact JSON text stored with UserDefaults::setData. A value that cannot be encoded (a
 // non-finite number anywhere) is not written: the previously stored bytes stay, and the error
-// "Failed to encode <key>; not persisted" is logged under the category "JSONDefaults".
+// "Failed to encode <key>; not persisted" is logged under the category "JSONDefaults" (the name
+// log filters and support notes already use, so it keeps that spelling).
 //
 // Threads: the thread that owns the defaults (the main thread).
 
@@ -17,9 +18,9 @@
 
 namespace quellor {
 
-class JSONDefaults {
+class JsonDefaults {
 public:
-    JSONDefaults() = delete;
+    JsonDefaults() = delete;
 
     template <class T>
     static std::optional<T> load(const QString& key, const UserDefaults& defaults = UserDefaults::standard()) {
