@@ -1,5 +1,6 @@
 #include "ui/console/StripLook.h"
 
+#include "engine/RouteID.h"
 #include "ui/console/ConsoleColors.h"
 #include "ui/console/StripModel.h"
 
@@ -19,7 +20,7 @@ StripLook stripLook(const StripModel& model, ThemeMode theme, bool compact) {
     look.lcdOpacity = daylight && !model.isActive ? 0.6 : 1.0;
     if (model.toggleCue || model.toggleMute || model.toggleSolo)
         look.buttonArea = StripLook::ButtonArea::Buttons;
-    else if (model.targetID == QStringLiteral("bus:main"))
+    else if (model.targetID == RouteID::kMainBus)
         look.buttonArea = StripLook::ButtonArea::MainMuteAnchor;
     look.titleMinHeight = compact ? 22 : 26;
     look.titleBorderWidth = model.isCued ? 1.5 : 1.0;

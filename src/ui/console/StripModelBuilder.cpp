@@ -16,11 +16,11 @@ namespace quellor {
 
 namespace {
 
-const QString kMain = QStringLiteral("bus:main");
-const QString kPhones = QStringLiteral("bus:phones");
-const QString kOutput = QStringLiteral("system_output");
-const QString kInput = QStringLiteral("system_input");
-const QString kCuePrefix = QStringLiteral("cue:");
+// The sources that are no application: each drives one volume control.
+bool isFixedSource(const QString& id) {
+    return id == RouteID::kMainBus || id == RouteID::kPhonesBus || id == RouteID::kSystemOutput ||
+           id == RouteID::kSystemInput;
+}
 
 std::optional<AudioApp> runningApp(MixerEngine& engine, const QString& bundleID) {
     for (const AudioApp& app : engine.processMonitor().apps())
@@ -74,10 +74,10 @@ StripModelBuilder::StripModelBuilder(MixerEngine& engine, UserDefaults& defaults
 
 StripModel StripModelBuilder::stripModel(const QString& id) const {
     if (!engine_) return emptySlotModel();
-    if (id == kMain) return mainModel();
-    if (id == kPhones) return phonesModel();
-    if (id == kOutput) return outputModel();
-    if (id == kInput) return inputModel();
+    if (id == RouteID::kMainBus) return mainModel();
+    if (id == RouteID::kPhonesBus) return phonesModel();
+    if (id == RouteID::kSystemOutput) return outputModel();
+    if (id == RouteID::kSystemInput) return inputModel();
     return appStripModel(id);
 }
 
@@ -90,7 +90,7 @@ StripModel StripModelBuilder::mainModel() const {
     model.isActive = model.isActive && engine_->currentOutputDevice().has_value();
     // It shows the system mute; the console's main mute stands where its buttons would be.
     model.isMuted = engine_->systemVolume().isMuted();
-    model.midiTarget = kMain;
+    model.midiTarget = RouteID::kMainBus;
     return model;
 }
 
@@ -112,16 +112,16 @@ StripModel StripModelBuilder::fixedStrip(const QString& id, const QString& name,
 }
 
 StripModel StripModelBuilder::outputModel() const {
-    StripModel model = fixedStrip(kOutput, QStringLiteral("Output"), QStringLiteral("speaker.wave.3.fill"),
+    StripModel model = fixedStrip(RouteID::kSystemOutput, QStringLiteral("Output"), QStringLiteral("speaker.wave.3.fill"),
                                   StripModel::Kind::Output);
     fillOutputRoute(model, engine_);
     return model;
 }
 
 StripModel StripModelBuilder::phonesModel() const {
-    StripModel model = fixedStrip(kPhones, QStringLiteral("PHONES"), QStringLiteral("headphones"), StripModel::Kind::Output);
+    StripModel model = fixedStrip(RouteID::kPhonesBus, QStringLiteral("PHONES"), QStringLiteral("headphones"), StripModel::Kind::Output);
     // The engine hands out the PHONES control only while the output has a PHONES pair.
-    QPointer<VolumeControlling> control = fixedControl(kPhones);
+    QPointer<VolumeControlling> control = fixedControl(RouteID::kPhonesBus);
     model.isMuted = control && control->isMuted();
     if (control && control->canMute())
         model.toggleMute = [control] {
@@ -132,7 +132,7 @@ StripModel StripModelBuilder::phonesModel() const {
 
 StripModel StripModelBuilder::inputModel() const {
     const AudioDeviceMonitor& monitor = engine_->inputDeviceMonitor();
-    StripModel model = fixedStrip(kInput, QStringLiteral("Input"), QStringLiteral("mic.fill"), StripModel::Kind::Input);
+    StripModel model = fixedStrip(RouteID::kSystemInput, QStringLiteral("Input"), QStringLiteral("mic.fill"), StripModel::Kind::Input);
     std::optional<QString> current;
     for (const AudioDevice& device : monitor.devices()) {
         const bool isDefault = device.id == monitor.defaultDeviceID();
@@ -172,7 +172,7 @@ StripModel StripModelBuilder::appStripModel(const QString& bundleID) const {
         model.toggleCue = [engine, bundleID, on = !record.isCued] {
             if (engine) engine->setCue(on, bundleID);
         };
-        model.cueMIDITarget = kCuePrefix + bundleID;
+        model.cueMIDITarget = RouteID::kCuePrefix + bundleID;
     }
     // A soloed source that stops running keeps its SOLO button, so that its solo can be released.
     if (running || isSoloed)
@@ -241,15 +241,15 @@ StripModel StripModelBuilder::styledStripModel(StripModel model, const QString& 
 
 VolumeControlling* StripModelBuilder::fixedControl(const QString& id) const {
     if (!engine_) return nullptr;
-    if (id == kMain || id == kOutput) return &engine_->systemVolume();
-    if (id == kInput) return &engine_->inputVolume();
-    if (id == kPhones) return engine_->activePhonesVolume();
+    if (id == RouteID::kMainBus || id == RouteID::kSystemOutput) return &engine_->systemVolume();
+    if (id == RouteID::kSystemInput) return &engine_->inputVolume();
+    if (id == RouteID::kPhonesBus) return engine_->activePhonesVolume();
     return nullptr;
 }
 
 float StripModelBuilder::currentLevel(const QString& id) const {
     if (!engine_) return 0.0f;
-    if (id == kMain || id == kOutput || id == kInput || id == kPhones) {
+    if (isFixedSource(id)) {
         // The PHONES level is kept as it was stored; a fader shows it as the level law reads it.
         const VolumeControlling* control = fixedControl(id);
         return control ? clampLevel(control->volume()) : 0.0f;
