@@ -9,6 +9,7 @@
 #include "remote/MIDIManager.h"
 #include "remote/MIDIMappingManager.h"
 #include "remote/OSCListener.h"
+#include "ui/console/StoredStripCount.h"
 
 namespace quellor {
 
@@ -67,13 +68,8 @@ void EngineRemoteControl::install(OSCListener& listener, MIDIManager* midi) {
         });
 }
 
-int EngineRemoteControl::stripCount() {
-    const auto stored = UserDefaults::standard().integerValue(QStringLiteral("consoleStrips"));
-    return stored && (*stored == 8 || *stored == 16) ? int(*stored) : 8;
-}
-
 std::optional<QString> EngineRemoteControl::stripRoute(int strip) const {
-    return OSCCommand::slotRouteID(strip, engine_->consoleSlots(), stripCount());
+    return OSCCommand::slotRouteID(strip, engine_->consoleSlots(), storedStripCount(UserDefaults::standard()));
 }
 
 void EngineRemoteControl::execute(const OSCCommand& command, std::optional<float> value) {

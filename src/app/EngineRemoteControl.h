@@ -39,9 +39,6 @@ public:
     void handleControlChange(int number, int value, MIDISource source);
     void handleNumberedValue(int number, float value);
 
-    // "consoleStrips" when it holds 8 or 16, otherwise 8.
-    static int stripCount();
-
 private:
     std::optional<QString> stripRoute(int strip) const;
 

@@ -51,3 +51,12 @@ TEST(MenuModel, ABoundMenuIsBuiltAgainWhenItOpens) {
     ASSERT_EQ(menu.actions().size(), 1);
     EXPECT_TRUE(menu.actions().value(0)->isEnabled());
 }
+
+TEST(MenuModel, ASectionIsADividerCarryingItsTitle) {
+    QMenu menu;
+    populateMenu(menu, {MenuItem::command("Rename…", {}), MenuItem::section("Fade"), MenuItem::command("Stop fade", {})});
+    const auto actions = menu.actions();
+    ASSERT_EQ(actions.size(), 3);
+    EXPECT_TRUE(actions[1]->isSeparator());
+    EXPECT_EQ(actions[1]->text(), "Fade");
+}

@@ -13,7 +13,8 @@ void populateMenu(QMenu& menu, const MenuModel& model) {
     for (const MenuItem& item : model) {
         switch (item.kind) {
         case MenuItem::Kind::Separator:
-            menu.addSeparator();
+            if (item.title.isEmpty()) menu.addSeparator();
+            else menu.addSection(item.title);
             break;
         case MenuItem::Kind::Submenu: {
             QMenu* sub = menu.addMenu(item.title);

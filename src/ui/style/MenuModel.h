@@ -28,6 +28,12 @@ struct MenuItem {
         item.kind = Kind::Separator;
         return item;
     }
+    // A divider that heads a section of the menu with its title.
+    static MenuItem section(QString title) {
+        MenuItem item = separator();
+        item.title = std::move(title);
+        return item;
+    }
     static MenuItem submenu(QString title, std::vector<MenuItem> children) {
         MenuItem item;
         item.kind = Kind::Submenu;

@@ -1,0 +1,31 @@
+#include "ui/console/StripLook.h"
+
+#include "engine/RouteID.h"
+#include "ui/console/ConsoleColors.h"
+#include "ui/console/StripModel.h"
+
+namespace quellor {
+
+StripLook stripLook(const StripModel& model, ThemeMode theme, bool compact) {
+    const Palette p = palette(theme);
+    const bool daylight = theme == ThemeMode::Daylight;
+    StripLook look;
+    look.opacity = model.isActive ? 1.0 : daylight ? 0.78 : 0.4;
+    look.padding = compact ? 2 : 4;
+    look.readoutHeight = compact ? 20 : 22;
+    look.readoutSemibold = model.isActive || !daylight;
+    look.readoutColor = model.isActive && !model.isMuted ? signalOnDark() : p.lcdMuted;
+    look.readoutStruck = model.isMuted;
+    look.strikeColor = p.textMuted;
+    look.lcdOpacity = daylight && !model.isActive ? 0.6 : 1.0;
+    if (model.toggleCue || model.toggleMute || model.toggleSolo)
+        look.buttonArea = StripLook::ButtonArea::Buttons;
+    else if (model.targetID == RouteID::kMainBus)
+        look.buttonArea = StripLook::ButtonArea::MainMuteAnchor;
+    look.titleMinHeight = compact ? 22 : 26;
+    look.titleBorderWidth = model.isCued ? 1.5 : 1.0;
+    look.titleBorderColor = model.isCued ? cueColor(theme) : p.hair;
+    return look;
+}
+
+}  // namespace quellor
