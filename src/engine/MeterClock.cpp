@@ -23,6 +23,10 @@ void MeterClock::start() {
     timer_.set(Scheduler::current().every(kMeterInterval, alive_.guard([this] { tick(); })));
 }
 
+void MeterClock::setLevels(MeterLevels::Levels levels) {
+    if (assignIfChanged(levels_, std::move(levels))) emit levelsChanged();
+}
+
 void MeterClock::tick() {
     // Read on every tick, so a change of the setting shows on the next one.
     const bool pre = MeterSources::read(defaults_) == MeterSource::pre;
@@ -33,7 +37,7 @@ void MeterClock::tick() {
         readings.push_back({bundleID, tap->takePeak(), tap->takePostPeak(), tap->recordsToMain()});
     }
     MeterLevels::Levels levels = MeterLevels::next(levels_, readings);
-    if (assignIfChanged(levels_, levels)) emit levelsChanged();
+    setLevels(levels);
     if (onTick_) onTick_();
 
     ++ticks_;

@@ -33,6 +33,8 @@ public:
 
     // The latest levels, by strip id (applications, "bus:main").
     const MeterLevels::Levels& levels() const { return levels_; }
+    // Replaces the levels as a tick would (views are tested against chosen levels).
+    void setLevels(MeterLevels::Levels levels);
 
 signals:
     void levelsChanged();

@@ -8,6 +8,8 @@
 #include "audio/VolumeControlling.h"
 #include "base/Level.h"
 #include "base/UserDefaults.h"
+#include "engine/CompanionFeeds.h"
+#include "engine/MeterClock.h"
 #include "engine/MixerEngine.h"
 #include "engine/RouteID.h"
 #include "ui/console/StoredStripCount.h"
@@ -38,8 +40,8 @@ float faderLevel(const AppVolume& record) { return record.isCued ? record.cueVol
 
 float meterLevel(const QPointer<MixerEngine>& engine, const QString& key) {
     if (!engine) return 0.0f;
-    auto it = engine->meterLevels().find(key);
-    return it == engine->meterLevels().end() ? 0.0f : it->second;
+    auto it = engine->meters().levels().find(key);
+    return it == engine->meters().levels().end() ? 0.0f : it->second;
 }
 
 QString routeLine(const QString& arrow, const std::optional<QString>& deviceName) {
@@ -55,7 +57,7 @@ void fillOutputRoute(StripModel& model, const QPointer<MixerEngine>& engine) {
         model.routeItems.push_back({device.uid, device.name, current && current->id == device.id, [engine, device] {
                                         if (!engine) return;
                                         engine->deviceMonitor().setDefaultDevice(device);
-                                        engine->sendAppList();
+                                        engine->companion().sendAppList();
                                     }});
     }
 }

@@ -75,7 +75,7 @@ TEST_F(StripModels, FixedSourcesShowAndDriveTheirControls) {
 TEST_F(StripModels, OnlyMainAndApplicationsMeterAndTheyReadTheLevelWhenAsked) {
     StripModel main = builder().stripModel("bus:main");
     StripModel player = builder().stripModel(kPlayer);
-    engine().setMeterLevels({{"bus:main", 0.7f}, {kPlayer, 0.4f}});
+    engine().meters().setLevels({{"bus:main", 0.7f}, {kPlayer, 0.4f}});
     EXPECT_FLOAT_EQ(main.meter(), 0.7f);
     EXPECT_FLOAT_EQ(player.meter(), 0.4f);
     EXPECT_FLOAT_EQ(builder().stripModel(kRadio).meter(), 0.0f) << "a missing entry reads 0";
@@ -84,7 +84,7 @@ TEST_F(StripModels, OnlyMainAndApplicationsMeterAndTheyReadTheLevelWhenAsked) {
 }
 
 TEST_F(StripModels, OutputMenusChooseTheDefaultOutputAndTellTheCompanionTheInputMenuDoesNot) {
-    engine().phoneDidConnect(kCompanion);
+    engine().companion().didConnect(kCompanion);
     const int before = appListsSent();
     for (const char* id : {"bus:main", "system_output"}) {
         EXPECT_EQ(titles(builder().stripModel(id)), QStringList({"SPK", "USB-4 ✓"})) << id;  // the monitor's order
@@ -412,14 +412,14 @@ TEST_F(StripModels, StripsRebuildOncePerBurstOfWhatTheyReadAndNeverForAMeterLeve
     }
     settle();
     rebuilds = 0;
-    engine().setMeterLevels({{"bus:main", 0.5f}});
+    engine().meters().setLevels({{"bus:main", 0.5f}});
     engine().setVolume(0.6f, app(kPlayer));
     engine().applySolo(false, kPlayer);
     engine().systemVolume().setVolume(0.9f);
     scheduler().runPending();
     EXPECT_EQ(rebuilds, 1);
     rebuilds = 0;
-    engine().setMeterLevels({{"bus:main", 0.25f}});
+    engine().meters().setLevels({{"bus:main", 0.25f}});
     scheduler().runPending();
     EXPECT_EQ(rebuilds, 0);
 }
