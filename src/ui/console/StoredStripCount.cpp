@@ -5,8 +5,9 @@
 namespace quellor {
 
 int storedStripCount(const UserDefaults& defaults) {
-    const auto stored = defaults.integerValue(QString::fromLatin1(kConsoleStripsKey));
-    return stored && (*stored == 8 || *stored == 16) ? int(*stored) : 8;
+    return stripCountOf(defaults.integerValue(QString::fromLatin1(kConsoleStripsKey)).value_or(8));
 }
+
+int stripCountOf(qint64 requested) { return requested == 8 || requested == 16 ? int(requested) : 8; }
 
 }  // namespace quellor

@@ -6,6 +6,8 @@
 //
 // Threads: main thread only (the user defaults store).
 
+#include <QtGlobal>
+
 namespace quellor {
 
 class UserDefaults;
@@ -13,5 +15,7 @@ class UserDefaults;
 inline constexpr const char* kConsoleStripsKey = "consoleStrips";
 
 int storedStripCount(const UserDefaults& defaults);
+// The same rule for a count already read: 8 or 16 as given, anything else 8.
+int stripCountOf(qint64 requested);
 
 }  // namespace quellor
