@@ -9,6 +9,7 @@
 #include "remote/MIDIManager.h"
 #include "remote/MIDIMappingManager.h"
 #include "remote/OSCListener.h"
+#include "ui/console/ConsoleLock.h"
 #include "ui/console/StoredStripCount.h"
 
 namespace quellor {
@@ -113,12 +114,9 @@ void EngineRemoteControl::execute(const OSCCommand& command, std::optional<float
         if (VolumeControlling* phones = engine->activePhonesVolume())
             step(*phones, command.kind() == Kind::PhonesUp ? kVolumeStep : -kVolumeStep);
         break;
-    case Kind::Lock: {
-        UserDefaults& defaults = UserDefaults::standard();
-        const QString key = QStringLiteral("consoleLocked");
-        defaults.setBool(key, !defaults.boolOr(key, false));
+    case Kind::Lock:
+        ConsoleLock::toggle(UserDefaults::standard());
         break;
-    }
     case Kind::StripFader:
         break;
     }

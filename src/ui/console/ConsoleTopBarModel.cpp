@@ -1,0 +1,202 @@
+#include "ui/console/ConsoleTopBarModel.h"
+
+#include <set>
+
+#include "engine/MeterSource.h"
+#include "engine/MixerEngine.h"
+#include "ui/console/ConsoleColors.h"
+#include "ui/console/ConsoleLock.h"
+#include "ui/style/ThemeController.h"
+
+namespace quellor {
+
+using Kind = ConsoleTopBarModel::Item::Kind;
+
+double ConsoleTopBarModel::ItemWidths::of(Kind kind) const {
+    switch (kind) {
+    case Kind::Title: return title;
+    case Kind::StripCountCard: return stripCountCard;
+    case Kind::FlexibleSpace: return 0;
+    case Kind::LockFull: return lockFull;
+    case Kind::LockCompact: return lockCompact;
+    case Kind::MeterCard: return meterCard;
+    case Kind::ClearSolo: return clearSolo;
+    case Kind::Divider: return 1;
+    case Kind::ThemeSwitch: return themeSwitch;
+    case Kind::MoreMenu: return moreMenu;
+    case Kind::IconGroup: return iconGroup;
+    }
+    return 0;
+}
+
+ConsoleTopBarModel::RowLayout ConsoleTopBarModel::rowLayout(Row row, bool showsClearSolo) {
+    RowLayout layout{row, row == Row::D ? 8.0 : 0.0, {}};
+    auto add = [&](Kind kind, double leading = 0, double trailing = 0, double minLength = 0) {
+        layout.items.push_back({kind, leading, trailing, minLength});
+    };
+    switch (row) {
+    case Row::A:
+    case Row::B: {
+        // B is A with tighter room around its items.
+        const bool a = row == Row::A;
+        const double divider = a ? 14 : 8;
+        add(Kind::Title, 0, kTitleTrailing);
+        add(Kind::StripCountCard);
+        add(Kind::FlexibleSpace, 0, 0, a ? 16 : 8);
+        add(Kind::LockFull, 0, a ? 10 : 6);
+        add(Kind::MeterCard);
+        if (showsClearSolo) add(Kind::ClearSolo, a ? 10 : 6);
+        add(Kind::Divider, divider, divider);
+        add(Kind::ThemeSwitch);
+        add(Kind::Divider, divider, divider);
+        add(Kind::IconGroup);
+        break;
+    }
+    case Row::C:
+        add(Kind::Title, 0, kTitleTrailing);
+        add(Kind::StripCountCard);
+        add(Kind::FlexibleSpace, 0, 0, 8);
+        if (showsClearSolo) add(Kind::ClearSolo);
+        add(Kind::LockCompact);
+        add(Kind::MoreMenu);
+        add(Kind::IconGroup);
+        break;
+    case Row::D:
+        add(Kind::FlexibleSpace, 0, 0, 4);
+        add(Kind::LockCompact);
+        add(Kind::MoreMenu);
+        add(Kind::IconGroup);
+        break;
+    }
+    return layout;
+}
+
+double ConsoleTopBarModel::idealWidth(const RowLayout& layout, const ItemWidths& widths) {
+    double width = layout.items.empty() ? 0 : layout.spacing * double(layout.items.size() - 1);
+    for (const Item& item : layout.items) width += item.leading + widths.of(item.kind) + item.minLength + item.trailing;
+    return width;
+}
+
+ConsoleTopBarModel::Row ConsoleTopBarModel::rowThatFits(double barWidth, const ItemWidths& widths,
+                                                        bool showsClearSolo) {
+    const double available = barWidth - 2 * kHorizontalPadding;
+    for (Row row : {Row::A, Row::B, Row::C})
+        if (idealWidth(rowLayout(row, showsClearSolo), widths) <= available) return row;
+    return Row::D;
+}
+
+ConsoleTopBarModel::ConsoleTopBarModel(MixerEngine& engine, UserDefaults& defaults, ThemeController& themes,
+                                       std::function<void()> onSettings)
+    : engine_(&engine), defaults_(&defaults), themes_(&themes), onSettings_(std::move(onSettings)) {}
+
+ThemeMode ConsoleTopBarModel::theme() const { return themes_ ? themes_->current() : ThemeMode::Booth; }
+Palette ConsoleTopBarModel::palette() const { return quellor::palette(theme()); }
+QColor ConsoleTopBarModel::background() const { return palette().panel; }
+QColor ConsoleTopBarModel::hair() const { return palette().hair; }
+QColor ConsoleTopBarModel::titleColor() const { return palette().textSecondary; }
+
+bool ConsoleTopBarModel::showsClearSolo() const { return engine_ && !engine_->soloed().empty(); }
+
+void ConsoleTopBarModel::clearSolo() const {
+    if (!engine_) return;
+    // A copy: each release changes the set.
+    const std::set<QString> soloed = engine_->soloed();
+    for (const QString& id : soloed) {
+        if (!engine_) return;
+        engine_->applySolo(false, id);
+    }
+}
+
+TopBarButtonFace ConsoleTopBarModel::clearSoloButton() const {
+    return {QString(), QStringLiteral("CLEAR SOLO"), standardYellow(theme()), Qt::transparent, QStringLiteral("CLEAR SOLO"),
+            QStringLiteral("Release every solo"), QStringLiteral("clear-solo")};
+}
+
+bool ConsoleTopBarModel::isLocked() const { return defaults_ && ConsoleLock::isLocked(*defaults_); }
+
+TopBarButtonFace ConsoleTopBarModel::lockButton(bool compact) const {
+    const Palette p = palette();
+    const bool locked = isLocked();
+    TopBarButtonFace face;
+    face.symbol = locked ? QStringLiteral("lock.fill") : QStringLiteral("lock.open");
+    if (!compact) face.text = locked ? QStringLiteral("LOCKED") : QStringLiteral("LOCK");
+    face.color = locked ? p.brand : p.textSecondary;
+    face.background = locked ? withOpacity(p.brand, 0.15) : QColor(Qt::transparent);
+    face.accessibilityLabel = locked ? QStringLiteral("Console lock: locked. Unlock the console")
+                                     : QStringLiteral("Console lock: unlocked. Lock the console");
+    face.help = locked ? QStringLiteral("Console locked: faders and buttons ignore the mouse (MUTE on MAIN still works)")
+                       : QStringLiteral("Lock the console against accidental moves");
+    face.objectName = QStringLiteral("console-lock");
+    return face;
+}
+
+void ConsoleTopBarModel::toggleLock() const {
+    if (defaults_) ConsoleLock::toggle(*defaults_);
+}
+
+bool ConsoleTopBarModel::isSidebarHidden() const { return defaults_ && defaults_->boolOr(kSidebarHiddenKey, false); }
+
+TopBarButtonFace ConsoleTopBarModel::sidebarToggle() const {
+    const Palette p = palette();
+    const bool hidden = isSidebarHidden();
+    return {QStringLiteral("sidebar.left"),
+            std::nullopt,
+            hidden ? p.textSecondary : p.brand,
+            Qt::transparent,
+            hidden ? QStringLiteral("Show sidebar") : QStringLiteral("Hide sidebar"),
+            hidden ? QStringLiteral("Show the sidebar") : QStringLiteral("Hide the sidebar"),
+            QStringLiteral("sidebar-toggle")};
+}
+
+void ConsoleTopBarModel::toggleSidebar() const {
+    if (defaults_) defaults_->setBool(kSidebarHiddenKey, !isSidebarHidden());
+}
+
+TopBarButtonFace ConsoleTopBarModel::settingsButton() const {
+    return {QStringLiteral("gearshape"), std::nullopt,          palette().textSecondary,         Qt::transparent,
+            QStringLiteral("Settings"),  QStringLiteral("Settings"), QStringLiteral("console-settings")};
+}
+
+void ConsoleTopBarModel::openSettings() const {
+    if (onSettings_) onSettings_();
+}
+
+TopBarButtonFace ConsoleTopBarModel::moreMenuButton() const {
+    return {QStringLiteral("ellipsis.circle"),
+            std::nullopt,
+            palette().textSecondary,
+            Qt::transparent,
+            QStringLiteral("More: meter source, theme"),
+            QStringLiteral("Meter source and theme"),
+            QStringLiteral("more-menu")};
+}
+
+MenuModel ConsoleTopBarModel::moreMenu() const {
+    auto choice = [](QString title, bool checked, std::function<void()> action) {
+        MenuItem item = MenuItem::command(std::move(title), std::move(action));
+        item.checkable = true;
+        item.checked = checked;
+        return item;
+    };
+    const QString meter = defaults_ ? defaults_->stringOr(MeterSources::kDefaultsKey, QStringLiteral("post")) : QString();
+    std::vector<MenuItem> meterItems;
+    for (MeterSource source : {MeterSource::pre, MeterSource::post}) {
+        const QString raw = MeterSources::rawValue(source);
+        meterItems.push_back(choice(QStringLiteral("METER ") + MeterSources::label(source), meter == raw,
+                                    [defaults = defaults_, raw] {
+                                        if (defaults) defaults->setString(MeterSources::kDefaultsKey, raw);
+                                    }));
+    }
+    const QString stored = defaults_ ? defaults_->stringOr(QString::fromLatin1(ThemeController::kThemeKey),
+                                                           rawValue(ThemeMode::Booth))
+                                     : QString();
+    std::vector<MenuItem> themeItems;
+    for (ThemeMode mode : kAllThemes)
+        themeItems.push_back(choice(displayName(mode), stored == rawValue(mode), [themes = themes_, mode] {
+            if (themes) themes->choose(mode);
+        }));
+    return {MenuItem::submenu(QStringLiteral("Meter source"), std::move(meterItems)),
+            MenuItem::submenu(QStringLiteral("Theme"), std::move(themeItems))};
+}
+
+}  // namespace quellor
