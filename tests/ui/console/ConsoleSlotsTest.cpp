@@ -190,7 +190,7 @@ TEST(EmptySlotLook, ThePlusIsLightOnDaylightAndHeavyOnTheDarkThemes) {
     const EmptySlotLook booth = EmptySlotLook::of(ThemeMode::Booth);
     EXPECT_EQ(booth.weight, QFont::Black);
     EXPECT_EQ(booth.color, palette(ThemeMode::Booth).textSecondary);
-    EXPECT_EQ(booth.shadow.alphaF(), 0.6f);
+    EXPECT_NEAR(booth.shadow.alphaF(), 0.6, 1e-3);
 }
 
 }  // namespace
