@@ -88,6 +88,18 @@ protected:
         ASSERT_TRUE(world.save(path, error)) << error.toStdString();
         app.environment().insert("QUELLOR_WORLD", path);
     }
+    // A world whose one device, the default output, is an 8-channel USB interface.
+    static SimulatedWorld studioWorld() {
+        SimulatedDevice studio;
+        studio.uid = "studio";
+        studio.name = "Studio Interface";
+        studio.transport = hal::kTransportUSB;
+        studio.output.streams = StreamConfiguration{{8}};
+        SimulatedWorld world;
+        world.devices = {studio};
+        world.defaultOutputUID = "studio";
+        return world;
+    }
     static MixSession setup(const QString& name, int day) {
         MixSession s;
         s.name = name;
@@ -261,15 +273,8 @@ TEST_F(Desktop, RefusedCaptureShowsThePermissionWindowOnce) {
 
 TEST_F(Desktop, CopyDiagnosticsPutsTheExactTextOnTheClipboard) {
     QuellorProcess app;
-    SimulatedWorld world;
-    SimulatedDevice studio;
-    studio.uid = "studio";
-    studio.name = "Studio Interface";
-    studio.transport = hal::kTransportUSB;
-    studio.output.streams = StreamConfiguration{{8}};
-    studio.output.safetyOffset = 24;
-    world.devices = {studio};
-    world.defaultOutputUID = "studio";
+    SimulatedWorld world = studioWorld();
+    world.devices[0].output.safetyOffset = 24;
     world.processes = {{SimulatedProcess{4101, "org.example.player", "Player", true, false, 0},
                         SimulatedWorld::Tone{SimulatedWorld::Tone::Kind::sine, 440.0, 0.25f, 0.0f}}};
     useWorld(app, world);
@@ -393,15 +398,8 @@ protected:
 
 TEST_F(ConsoleStrips, StripsShowTheirSourcesFollowARemoteFaderAndMeterWhatPlays) {
     QuellorProcess app;
-    SimulatedWorld world;
-    SimulatedDevice studio;
-    studio.uid = "studio";
-    studio.name = "Studio Interface";
-    studio.transport = hal::kTransportUSB;
-    studio.output.streams = StreamConfiguration{{8}};
-    studio.output.virtualMainVolume = SimulatedDevice::Volume{};  // MAIN can be driven: its strip is lit
-    world.devices = {studio};
-    world.defaultOutputUID = "studio";
+    SimulatedWorld world = studioWorld();
+    world.devices[0].output.virtualMainVolume = SimulatedDevice::Volume{};  // MAIN can be driven: its strip is lit
     world.processes = {{SimulatedProcess{4101, "org.example.piano", "Piano Roll", true, false, 0},
                         SimulatedWorld::Tone{SimulatedWorld::Tone::Kind::sine, 440.0, 0.5f, 0.0f}},
                        {SimulatedProcess{4102, "org.example.radio", "Radio Tuner", true, false, 0},
