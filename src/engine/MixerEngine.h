@@ -44,6 +44,7 @@
 #include "engine/BusLayout.h"
 #include "engine/BusPairing.h"
 #include "engine/CompanionFeeds.h"
+#include "engine/ConsoleSlots.h"
 #include "engine/MeterClock.h"
 #include "engine/MixSnapshot.h"
 #include "engine/MixerAppState.h"
@@ -74,7 +75,7 @@ class MixerEngine : public QObject, private TapSet::Host {
 public:
     using BusPairing = quellor::BusPairing;
 
-    static constexpr int kSlotCount = 16;
+    static constexpr int kSlotCount = kConsoleSlotCount;
 
     // The platform services the engine's monitors are built on, and the remote-control side. None
     // is owned; each must outlive the engine. Without `remote` the engine runs with no remote

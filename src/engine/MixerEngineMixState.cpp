@@ -10,7 +10,6 @@
 #include "base/Logger.h"
 #include "engine/MixerAppState.h"
 #include "engine/MixerEngine.h"
-#include "engine/RouteID.h"
 
 namespace quellor {
 
@@ -236,8 +235,7 @@ void MixerEngine::loadConsoleSlots() {
         loaded = *stored;
         for (int i = 0; i < 8; ++i) loaded.append(QString());
     } else {
-        loaded = {RouteID::kMainBus, RouteID::kPhonesBus};
-        while (loaded.size() < kSlotCount) loaded.append(QString());
+        loaded = defaultConsoleSlots();
     }
     if (assignIfChanged(slots_, loaded)) emit slotsChanged();
 }

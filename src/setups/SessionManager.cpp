@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "base/Observable.h"
-#include "engine/RouteID.h"
+#include "engine/ConsoleSlots.h"
 #include "setups/SessionTransfer.h"
 
 namespace quellor {
@@ -17,12 +17,6 @@ QString trimSpacesAndTabs(const QString& text) {
     while (begin < end && blank(text[begin])) ++begin;
     while (end > begin && blank(text[end - 1])) --end;
     return text.mid(begin, end - begin);
-}
-
-QStringList newSetupSlots() {
-    QStringList ids{RouteID::kMainBus, RouteID::kPhonesBus};
-    while (ids.size() < 16) ids.append(QString());
-    return ids;
 }
 
 }  // namespace
@@ -148,7 +142,7 @@ void SessionManager::newSetup(const QString& name) {
     session.createdAt = session.modifiedAt = now();
     auto device = engine_.currentOutputDevice();
     if (device) session.mainDeviceUID = device->uid;
-    session.stripSlots = newSetupSlots();
+    session.stripSlots = defaultConsoleSlots();
     appendAndApply(std::move(session));
 }
 

@@ -120,11 +120,10 @@ TEST_F(Companion, ContactBringsTheAppListAStripFaderMovesItsSourceAndMetersFlowW
     ASSERT_FALSE(lists.empty());
     EXPECT_EQ(volumeOf(lists.back(), kToneA), 0.25);
 
-    // About ten frames a second while the tones play.
+    // Frames flow while the tones play. Their rate is pinned on the virtual clock by the engine's
+    // tests; a count over wall time here would only measure how busy the machine is.
     auto meters = only(got, "/meters");
-    EXPECT_GE(meters.size(), 14u);
-    EXPECT_LE(meters.size(), 26u);
-    ASSERT_FALSE(meters.empty());
+    ASSERT_GE(meters.size(), 2u);
     EXPECT_GT(meters.back().payload[kToneA].toDouble(), 0.0);
     EXPECT_TRUE(meters.back().payload.contains("bus:main"));
 }
