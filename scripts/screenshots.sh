@@ -55,6 +55,17 @@ cat > "$work/refused-world.json" <<'JSON'
                   "tone": { "kind": "sine", "frequency": 440, "amplitude": 0.25 } }],
   "capturePermission": false }
 JSON
+# The console's strips: the three applications of the built-in world, the buses and the system
+# devices, one application coloured and grouped, one renamed, cued and muted. Styles and volumes
+# are JSON data in the defaults file.
+data() { printf '{"$data": "%s"}' "$(printf '%s' "$1" | base64 -w0)"; }
+strip_defaults() {  # theme
+  printf '{"theme": "%s", "oscEnabled": false,\n' "$1"
+  printf ' "consoleSlots": ["org.quellor.sim.tone-a", "org.quellor.sim.tone-b", "org.quellor.sim.quiet", "bus:main",'
+  printf ' "bus:phones", "system_output", "system_input", "", "", "", "", "", "", "", "", ""],\n'
+  printf ' "stripStyles": %s,\n' "$(data '{"org.quellor.sim.tone-a": {"color": 2, "group": "B"}, "org.quellor.sim.tone-b": {"name": "Synth"}}')"
+  printf ' "appVolumes": %s}\n' "$(data '{"org.quellor.sim.tone-b": {"volume": 0.5, "isMuted": true, "outputDeviceUIDs": [], "isCued": true, "cueVolume": 0.8}}')"
+}
 shoot() {  # window id, file name
   sleep 0.5  # the first frame of a new window
   import -window "$1" "$out/$2.png"
@@ -65,7 +76,7 @@ for theme in booth studio daylight; do
   home="$work/$theme"
   mkdir -p "$home/config/Quellor" "$home/data" "$home/runtime"
   chmod 700 "$home/runtime"
-  printf '{"theme": "%s", "oscEnabled": false}\n' "$theme" > "$home/config/Quellor/defaults.json"
+  strip_defaults "$theme" > "$home/config/Quellor/defaults.json"
   HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" XDG_RUNTIME_DIR="$home/runtime" \
     build/release/quellor > "$home/log" 2>&1 &
   app_pid=$!
@@ -76,7 +87,13 @@ for theme in booth studio daylight; do
   shoot "$startup" "startup-screen-$theme"
   click_in "$startup" 188 215
   main=$(window Quellor 1180)
+  sleep 1  # the meters' first readings
   shoot "$main" "main-window-$theme"
+  # The strips alone: the console column (right of the sources column, 27 % of the 1180-wide
+  # window, and its 2-point edge) under its 45-point top bar, below the window's menu bar.
+  eval "$(xdotool getwindowgeometry --shell "$main")"
+  convert "$out/main-window-$theme.png" -crop "859x464+321+$((HEIGHT - 900 + 45))" +repage "$out/console-$theme.png"
+  echo "$out/console-$theme.png"
   xdotool windowfocus --sync "$main" key --clearmodifiers ctrl+n
   shoot "$(window 'New setup')" "new-setup-prompt-$theme"
   xdotool key Escape

@@ -125,6 +125,18 @@ void MainWindowView::relayout() {
     console_->setGeometry(x, 0, std::max(0, width() - x), h);
     topBar_->setGeometry(0, 0, console_->width(), kTopBarHeight);
     topBarHairline_->setGeometry(0, kTopBarHeight, console_->width(), 1);
+    if (consoleContent_)
+        consoleContent_->setGeometry(0, kTopBarHeight + 1, console_->width(), std::max(0, h - kTopBarHeight - 1));
+}
+
+void MainWindowView::setConsoleContent(QWidget* content) {
+    delete consoleContent_;
+    consoleContent_ = content;
+    if (content) {
+        content->setParent(console_);
+        content->show();
+    }
+    relayout();
 }
 
 void MainWindowView::paintEvent(QPaintEvent*) { QPainter(this).fillRect(rect(), themes_.palette().void_); }

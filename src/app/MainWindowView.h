@@ -2,7 +2,8 @@
 // The content of the main window: the sources column (hideable) with its split handle and hair line
 // on the left, the console column on the right, both painted in the theme's colours; and the
 // window's two sheets (settings, the setup naming prompt), opened by the application's requests.
-// Until the panels and the console exist, each column is an empty panel.
+// The console column shows the content it is given under its top bar; until the panels exist, the
+// sources column is an empty panel.
 //
 // Threads: main thread only.
 #include <QDialog>
@@ -54,6 +55,10 @@ public:
     std::optional<QString> openSetupPanel();
     std::optional<QString> exportSetupPanel(const QString& suggestedName);
 
+    // Places `content` (taken over) in the console column under its top bar.
+    void setConsoleContent(QWidget* content);
+    QWidget* consoleContent() const { return consoleContent_; }
+
     const SheetState& sheets() const { return sheets_; }
     PromptSheet* promptSheet() const { return prompt_; }
     QDialog* settingsSheet() const { return settings_; }
@@ -79,6 +84,7 @@ private:
     SplitHandle* handle_;
     PalettePanel* hairline_;
     QWidget* console_;
+    QWidget* consoleContent_ = nullptr;
     PalettePanel* topBar_;
     PalettePanel* topBarHairline_;
     ThemeSwitch* themeSwitch_;

@@ -30,6 +30,7 @@
 #include "setups/MixSessionStore.h"
 #include "setups/MixerEngineSessionEngine.h"
 #include "setups/SessionManager.h"
+#include "ui/console/InterimConsoleRow.h"
 #include "ui/style/AppIcon.h"
 #include "ui/style/Fonts.h"
 #include "ui/style/ThemeController.h"
@@ -113,6 +114,10 @@ void QuellorApp::build() {
     mainWindow_ = std::make_unique<MainWindowController>(
         defaults, MainWindowController::Builders{[this] {
                                                      view_ = new MainWindowView(*sessions_, services_.defaults, *themes_, *notifier_, actions_.get());
+                                                     RemoteServices* remote = services_.remote;
+                                                     view_->setConsoleContent(new InterimConsoleRow(
+                                                         *engine_, remote ? &remote->midiMapping() : nullptr,
+                                                         services_.defaults, *themes_));
                                                      return static_cast<QWidget*>(view_);
                                                  },
                                                  [this](QMenuBar& bar) { installMenus(bar); }});

@@ -13,11 +13,18 @@
 #include "XvfbDisplay.h"
 #include "app/AppVersion.h"
 #include "app/Diagnostics.h"
+#include "app/MainWindowLayout.h"
+#include "app/MainWindowView.h"
 #include "app/PermissionWindow.h"
 #include "app/StartupScreen.h"
 #include "platform/SimulatedWorld.h"
 #include "setups/MixSessionStore.h"
+#include "ui/console/InterimConsoleRow.h"
+#include "ui/style/Fonts.h"
 #include "ui/style/ThemeMode.h"
+
+#include <QJsonArray>
+#include <QPainter>
 
 namespace quellor::test {
 namespace {
@@ -80,6 +87,18 @@ protected:
         QString error;
         ASSERT_TRUE(world.save(path, error)) << error.toStdString();
         app.environment().insert("QUELLOR_WORLD", path);
+    }
+    // A world whose one device, the default output, is an 8-channel USB interface.
+    static SimulatedWorld studioWorld() {
+        SimulatedDevice studio;
+        studio.uid = "studio";
+        studio.name = "Studio Interface";
+        studio.transport = hal::kTransportUSB;
+        studio.output.streams = StreamConfiguration{{8}};
+        SimulatedWorld world;
+        world.devices = {studio};
+        world.defaultOutputUID = "studio";
+        return world;
     }
     static MixSession setup(const QString& name, int day) {
         MixSession s;
@@ -254,15 +273,8 @@ TEST_F(Desktop, RefusedCaptureShowsThePermissionWindowOnce) {
 
 TEST_F(Desktop, CopyDiagnosticsPutsTheExactTextOnTheClipboard) {
     QuellorProcess app;
-    SimulatedWorld world;
-    SimulatedDevice studio;
-    studio.uid = "studio";
-    studio.name = "Studio Interface";
-    studio.transport = hal::kTransportUSB;
-    studio.output.streams = StreamConfiguration{{8}};
-    studio.output.safetyOffset = 24;
-    world.devices = {studio};
-    world.defaultOutputUID = "studio";
+    SimulatedWorld world = studioWorld();
+    world.devices[0].output.safetyOffset = 24;
     world.processes = {{SimulatedProcess{4101, "org.example.player", "Player", true, false, 0},
                         SimulatedWorld::Tone{SimulatedWorld::Tone::Kind::sine, 440.0, 0.25f, 0.0f}}};
     useWorld(app, world);
@@ -292,6 +304,156 @@ TEST_F(Desktop, CopyDiagnosticsPutsTheExactTextOnTheClipboard) {
         return !clipboard.isEmpty();
     }));
     EXPECT_EQ(clipboard, expected);
+    EXPECT_EQ(app.stop(SIGTERM), 0) << app.output().toStdString();
+}
+
+
+// The strips of the console as a user sees them: their names in the title blocks, a fader's cap
+// where a remote fader command put it, and a meter whose bar falls with its fader while the
+// application plays.
+class ConsoleStrips : public Desktop {
+protected:
+    static constexpr int kStrips = 8;
+    const QString kPassword = "135791";
+
+    // Where the strip of slot `index` stands on the screen in the main window `frame`.
+    QRect stripOnScreen(const QRect& frame, int index) const {
+        const int menuBar = frame.height() - 900;
+        const int column = int(std::lround(sourcesColumnWidth(kDefaultLeftColumnWidth, 1180))) + 2;
+        const QPoint origin = frame.topLeft() + QPoint(column, menuBar + MainWindowView::kTopBarHeight + 1);
+        const QSize row(1180 - column, 900 - MainWindowView::kTopBarHeight - 1);
+        return InterimConsoleRow::stripRect(index, kStrips, row).translated(origin);
+    }
+    // The name as a title block draws it, on the block's panel.
+    static QImage nameImage(const QString& name, const Palette& p) {
+        const QFont font = monoFont(9, QFont::Medium);
+        const QFontMetricsF metrics(font);
+        QImage image(int(std::ceil(metrics.horizontalAdvance(name))), 14, QImage::Format_RGB32);
+        image.fill(p.panel);
+        QPainter painter(&image);
+        painter.setFont(font);
+        painter.setPen(p.textPrimary);
+        painter.drawText(QPointF(0, 7 + (metrics.ascent() - metrics.descent()) / 2), name);
+        return image;
+    }
+    // How unlike the best-matching place of `image` inside `area` of `screen` is (mean difference
+    // of the channels, 0...255).
+    static double distance(const QImage& screen, const QRect& area, const QImage& image) {
+        double best = 1e9;
+        for (int y = area.top(); y + image.height() <= area.bottom() + 1; ++y)
+            for (int x = area.left(); x + image.width() <= area.right() + 1; ++x) {
+                double sum = 0;
+                for (int j = 0; j < image.height() && sum / (image.width() * image.height()) < best; ++j)
+                    for (int i = 0; i < image.width(); ++i) {
+                        const QRgb a = screen.pixel(x + i, y + j), b = image.pixel(i, j);
+                        sum += (std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b))) / 3.0;
+                    }
+                best = std::min(best, sum / (image.width() * image.height()));
+            }
+        return best;
+    }
+    // Which of `names` a strip's title block shows.
+    static QString shownName(const QImage& screen, const QRect& strip, const QStringList& names, const Palette& p) {
+        const QRect title(strip.left(), strip.bottom() - 34, strip.width(), 35);
+        QString found;
+        double best = 1e9;
+        for (const QString& name : names) {
+            const double d = distance(screen, title, nameImage(name, p));
+            if (d < best) {
+                best = d;
+                found = name;
+            }
+        }
+        return found;
+    }
+    // The row of the cap's indicator line in a strip's fader (the brand-coloured line across the
+    // cap), or -1.
+    static double indicatorRow(const QImage& screen, const QRect& strip, const Palette& p) {
+        const int x = strip.left() + strip.width() / 2 - 10;
+        double sum = 0;
+        int rows = 0;
+        for (int y = strip.top(); y <= strip.bottom(); ++y)
+            if (screen.pixelColor(x, y) == p.brand) {
+                sum += y;
+                ++rows;
+            }
+        return rows ? sum / rows : -1;
+    }
+    // How much light the meter column of a strip shows (the sum of its brightest channel).
+    static int meterLight(const QImage& screen, const QRect& strip) {
+        const int x = strip.right() - 4 - 6 - 2;
+        int sum = 0;
+        for (int y = strip.top(); y <= strip.bottom(); ++y) {
+            const QRgb c = screen.pixel(x, y);
+            sum += std::max({qRed(c), qGreen(c), qBlue(c)});
+        }
+        return sum;
+    }
+    void fader(int strip, const QString& value) {
+        ASSERT_EQ(QProcess::execute("oscsend", {"127.0.0.1", QString::number(port),
+                                                "/a/" + kPassword + QString("/quellor/strip/%1/fader").arg(strip), "f", value}),
+                  0);
+    }
+};
+
+TEST_F(ConsoleStrips, StripsShowTheirSourcesFollowARemoteFaderAndMeterWhatPlays) {
+    QuellorProcess app;
+    SimulatedWorld world = studioWorld();
+    world.devices[0].output.virtualMainVolume = SimulatedDevice::Volume{};  // MAIN can be driven: its strip is lit
+    world.processes = {{SimulatedProcess{4101, "org.example.piano", "Piano Roll", true, false, 0},
+                        SimulatedWorld::Tone{SimulatedWorld::Tone::Kind::sine, 440.0, 0.5f, 0.0f}},
+                       {SimulatedProcess{4102, "org.example.radio", "Radio Tuner", true, false, 0},
+                        SimulatedWorld::Tone{SimulatedWorld::Tone::Kind::sine, 220.0, 0.5f, 0.0f}}};
+    useWorld(app, world);
+    QStringList strips = {"org.example.piano", "org.example.radio", "bus:main"};
+    while (strips.size() < 16) strips << "";
+    const QString window = launch(app, {{"theme", "booth"},
+                                        {"oscControlPassword", kPassword},
+                                        {"consoleSlots", QJsonArray::fromStringList(strips)}});
+    ASSERT_FALSE(window.isEmpty());
+    ASSERT_TRUE(app.waitForLog(QString("OSC Listener ready on port %1").arg(port)));
+    const QRect frame = *display.geometry(window);
+    const Palette p = palette(ThemeMode::Booth);
+    const QRect piano = stripOnScreen(frame, 0), radio = stripOnScreen(frame, 1), main = stripOnScreen(frame, 2);
+    const QRect empty = stripOnScreen(frame, 3);
+
+    // The names, each told apart from the others by the pixels of its title block.
+    const QStringList names = {"PIANO ROLL", "RADIO TUNER", "MAIN"};
+    QImage screen;
+    EXPECT_TRUE(display.waitUntil([&] {
+        screen = display.screenshot();
+        return shownName(screen, piano, names, p) == "PIANO ROLL";
+    })) << "the first strip shows " << shownName(screen, piano, names, p).toStdString();
+    EXPECT_EQ(shownName(screen, radio, names, p), "RADIO TUNER");
+    EXPECT_EQ(shownName(screen, main, names, p), "MAIN");
+
+    // At full level the cap stands at the top of its fader, and the tone lights the meter.
+    double full = -1;
+    int loud = 0;
+    EXPECT_TRUE(display.waitUntil([&] {
+        screen = display.screenshot();
+        full = indicatorRow(screen, piano, p);
+        loud = meterLight(screen, piano);
+        return full > 0 && loud > meterLight(screen, empty) + 2000;
+    })) << "cap at " << full << ", meter light " << loud << " against " << meterLight(screen, empty);
+    EXPECT_LT(full - piano.top(), 4 + 22 + 24 + 30);
+
+    // The remote fader moves the cap linearly in the fader value: 1 → 0.25 is 1.5 times 0.75 → 0.25.
+    double quarter = -1, threeQuarters = -1;
+    fader(1, "0.25");
+    EXPECT_TRUE(display.waitUntil([&] {
+        quarter = indicatorRow(display.screenshot(), piano, p);
+        return quarter > full + 20;
+    })) << quarter;
+    // Quieter now: the bar falls (the peak line after its hold time).
+    EXPECT_TRUE(display.waitUntil([&] { return meterLight(display.screenshot(), piano) < loud * 0.8; }));
+    fader(1, "0.75");
+    EXPECT_TRUE(display.waitUntil([&] {
+        threeQuarters = indicatorRow(display.screenshot(), piano, p);
+        return threeQuarters > 0 && threeQuarters < quarter - 20;
+    })) << threeQuarters;
+    EXPECT_NEAR((quarter - full) / (quarter - threeQuarters), 1.5, 0.05);
+    EXPECT_EQ(indicatorRow(display.screenshot(), radio, p), full) << "only the first strip's fader moved";
     EXPECT_EQ(app.stop(SIGTERM), 0) << app.output().toStdString();
 }
 

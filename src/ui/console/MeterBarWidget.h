@@ -1,0 +1,55 @@
+#pragma once
+// The meter column along the right edge of a console fader, as a widget of its own: it reads its
+// level closure on each tick of the shared StripMeterClock, folds the reading into its MeterBar and
+// repaints only its own rectangle, and only when what it shows has changed (a silent or inactive
+// meter costs no painting). It paints the MeterColumn the logic returns: bar, segment gaps, peak
+// line and clip lamp.
+//
+// The widget is the column's 5 points and the lamp's 7 points above it; its owner places it (the
+// column's height is the owner's travel for it, at least 2 points).
+//
+// Threads: main thread only.
+
+#include <QWidget>
+#include <functional>
+
+#include "ui/console/MeterBar.h"
+#include "ui/console/StripMeterClock.h"
+
+namespace quellor {
+
+class ThemeController;
+
+class MeterBarWidget : public QWidget {
+    Q_OBJECT
+public:
+    MeterBarWidget(StripMeterClock& clock, ThemeController& themes, QWidget* parent = nullptr);
+
+    // What the next tick reads; kept until changed (a strip rebuilt with new values keeps its hold).
+    void setLevel(std::function<float()> level) { level_ = std::move(level); }
+    void setFlags(bool isActive, bool isCued);
+    // The height available for the column (the fader's height less 24).
+    void setTravel(double travel);
+    // Where the widget goes inside a fader of `faderSize`: right-aligned 6 points in from its right
+    // edge, the column's foot 12 points above its bottom, the lamp above the column.
+    static QRect placement(QSize faderSize);
+
+    const MeterColumn& column() const { return column_; }
+    // One tick at `now` (the clock calls it; public so tests can tick a meter directly).
+    void tick(double now);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    ThemeController& themes_;
+    MeterBar bar_;
+    MeterColumn column_;
+    std::function<float()> level_;
+    bool isActive_ = false;
+    bool isCued_ = false;
+    double travel_ = 2;
+    StripMeterClock::Subscription subscription_;
+};
+
+}  // namespace quellor
