@@ -16,6 +16,7 @@
 #include "engine/MixerEngine.h"
 #include "remote/MIDIMappingManager.h"
 #include "ui/console/ConsoleFades.h"
+#include "ui/console/ConsoleLock.h"
 #include "ui/console/ConsoleStripWidget.h"
 #include "ui/console/SlotSourceMenu.h"
 #include "ui/console/StoredStripCount.h"
@@ -96,7 +97,8 @@ ConsoleView::ConsoleView(MixerEngine& engine, MIDIMappingManager* mappings, User
       refresh_(new ViewRefresh([this] { rebuild(); }, this)),
       prompt_(new PromptSheet(this)),
       grid_(new QWidget),
-      outline_(nullptr) {
+      outline_(nullptr),
+      lock_(new ConsoleLock(defaults, this)) {
     setObjectName(QStringLiteral("console-strips"));
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -113,6 +115,8 @@ ConsoleView::ConsoleView(MixerEngine& engine, MIDIMappingManager* mappings, User
     watchStripModelSources(*refresh_, engine_, &mappings_);
     refresh_->watchDefaults(defaults_, {QString::fromLatin1(kConsoleStripsKey)});
     connect(&themes_, &ThemeController::themeChanged, this, [this] { updatePlusLook(); });
+    connect(lock_, &ConsoleLock::lockedChanged, this, [this] { applyLock(); });
+    applyLock();
     rebuild();
 }
 
@@ -250,6 +254,15 @@ void ConsoleView::relayout() {
     showHighlight();
 }
 
+void ConsoleView::applyLock() {
+    // A grid that is transparent for the mouse hands every press, drag and drop over it to the
+    // viewport, subtree and all, so no strip control, menu, drag or drop is reached; the wheel
+    // and the scroll bar belong to the area and keep scrolling.
+    const bool takes = lock_->takesPointer(ConsoleLock::Target::StripControl);
+    grid_->setAttribute(Qt::WA_TransparentForMouseEvents, !takes);
+    if (!takes) dragLeft();
+}
+
 void ConsoleView::updatePlusLook() {
     for (Cell& cell : cells_)
         if (cell.plus) cell.plus->update();
@@ -308,7 +321,10 @@ bool ConsoleView::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::DragEnter:
     case QEvent::DragMove: {
         auto* drag = static_cast<QDragMoveEvent*>(event);
-        if (!StripDragPayload::textOf(*drag->mimeData())) return false;
+        if (!lock_->takesPointer(ConsoleLock::Target::StripDrop) || !StripDragPayload::textOf(*drag->mimeData())) {
+            drag->ignore();
+            return true;
+        }
         dragEnteredAt(drag->position().toPoint());
         drag->setDropAction(Qt::MoveAction);
         drag->accept();
@@ -320,7 +336,10 @@ bool ConsoleView::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::Drop: {
         auto* drop = static_cast<QDropEvent*>(event);
         const std::optional<QString> text = StripDragPayload::textOf(*drop->mimeData());
-        if (!text) return false;
+        if (!text || !lock_->takesPointer(ConsoleLock::Target::StripDrop)) {
+            drop->ignore();
+            return true;
+        }
         drop->setDropAction(Qt::MoveAction);
         drop->accept();
         droppedAt(drop->position().toPoint(), *text);

@@ -4,7 +4,8 @@
 // (a vertical scroll bar narrows it). A filled cell is the source's strip; an empty cell is the
 // placeholder strip with a "plus" button over it that opens the slot's source menu. Every cell
 // takes the console's drops ("vesk-slot:" / "vesk-app:" plain text), outlined while a drag hovers
-// over it.
+// over it. While the console is locked ("consoleLocked") the grid ignores the pointer, strips,
+// menus, drags and drops alike, and only scrolling stays.
 //
 // The cells are rebuilt in one posted pass per burst of engine changes. A cell is identified by its
 // slot index and source, and keeps its strip widget across rebuilds while both stay, so a fader
@@ -26,6 +27,7 @@ class QToolButton;
 
 namespace quellor {
 
+class ConsoleLock;
 class ConsoleStripWidget;
 class MIDIMappingManager;
 class MixerEngine;
@@ -82,6 +84,7 @@ private:
     void rename(const QString& id);
     void openSourceMenu(int index, QToolButton* anchor);
     void updatePlusLook();
+    void applyLock();
     void showHighlight();
 
     MixerEngine& engine_;
@@ -94,6 +97,7 @@ private:
     PromptSheet* prompt_;
     QWidget* grid_;
     Outline* outline_;
+    ConsoleLock* lock_;
     ConsoleLayout layout_;
     StripDropHighlight highlight_;
     std::vector<Cell> cells_;

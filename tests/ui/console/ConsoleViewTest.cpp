@@ -4,10 +4,14 @@
 #include <QDropEvent>
 #include <QMimeData>
 #include <QScrollBar>
+#include <QTest>
 #include <QToolButton>
+#include <QWheelEvent>
 
 #include "ConsoleFixture.h"
+#include "ui/console/ConsoleLock.h"
 #include "ui/console/ConsoleStripWidget.h"
+#include "ui/console/StripButtonRow.h"
 #include "ui/console/ConsoleView.h"
 #include "ui/style/ThemeController.h"
 
@@ -90,6 +94,41 @@ TEST_F(ConsoleViewTest, EmptySlotsShowTheirPlusAndSixteenStripsScrollInsideTheNa
         EXPECT_GE(v->strip(i)->height(), 220) << i;
     }
     EXPECT_GT(v->strip(15)->geometry().bottom(), v->viewport()->height()) << "the last row lies below the fold";
+}
+
+TEST_F(ConsoleViewTest, TheLockStopsClicksAndDropsOnTheStripsButNotScrolling) {
+    defaults().setInteger("consoleStrips", 16);
+    auto v = view({700, 400});
+    engine().setSlot(kPlayer, 0);
+    flush();
+    auto muted = [&] { return engine().volumes().count(kPlayer) && engine().volumes().at(kPlayer).isMuted; };
+    // A click as the window system delivers it: to whatever widget stands under the pointer.
+    auto clickMute = [&] {
+        auto* mute = v->strip(0)->findChild<QWidget*>("strip-mute-button");
+        ASSERT_TRUE(mute);
+        QTest::mouseClick(v->windowHandle(), Qt::LeftButton, {}, mute->mapTo(v.get(), mute->rect().center()));
+        flush();
+    };
+    const QStringList before = engine().consoleSlots();
+
+    ConsoleLock::toggle(defaults());
+    clickMute();
+    EXPECT_FALSE(muted()) << "locked: the mute button is out of reach";
+    QMimeData mime;
+    mime.setText("vesk-slot:0");
+    QDragEnterEvent enter(v->strip(1)->geometry().center(), Qt::MoveAction, &mime, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(v->grid(), &enter);
+    EXPECT_FALSE(enter.isAccepted()) << "locked: no drop";
+    EXPECT_EQ(engine().consoleSlots(), before);
+    QWheelEvent wheel(QPointF(50, 50), v->mapToGlobal(QPointF(50, 50)), {}, QPoint(0, -240), Qt::NoButton, {},
+                      Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(v->viewport(), &wheel);
+    EXPECT_GT(v->verticalScrollBar()->value(), 0) << "scrolling changes no mix state and stays";
+    v->verticalScrollBar()->setValue(0);
+
+    ConsoleLock::toggle(defaults());
+    clickMute();
+    EXPECT_TRUE(muted());
 }
 
 }  // namespace
