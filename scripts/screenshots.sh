@@ -8,22 +8,7 @@ cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUELLOR
 cmake --build build/release --target quellor
 out="$PWD/build/screenshots"
 mkdir -p "$out"
-work="$(mktemp -d)"
-xvfb_pid=""
-app_pid=""
-cleanup() {
-  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-# Xvfb picks a free display and writes its number once it accepts connections.
-Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -n1 "$work/display")"
-export QT_QPA_PLATFORM=xcb
+source scripts/xvfb-session.sh
 
 # The visible window of the program titled exactly $1 (and $2 pixels wide, when given), waiting
 # up to 20 s. The startup screen, the permission window and the main window share one title.
@@ -92,7 +77,7 @@ for theme in booth studio daylight; do
   # The strips alone: the console column (right of the sources column, 27 % of the 1180-wide
   # window, and its 2-point edge) under its 45-point top bar, below the window's menu bar.
   eval "$(xdotool getwindowgeometry --shell "$main")"
-  convert "$out/main-window-$theme.png" -crop "859x464+321+$((HEIGHT - 900 + 45))" +repage "$out/console-$theme.png"
+  convert "$out/main-window-$theme.png" -crop "859x855+321+$((HEIGHT - 900 + 45))" +repage "$out/console-$theme.png"
   echo "$out/console-$theme.png"
   xdotool windowfocus --sync "$main" key --clearmodifiers ctrl+n
   shoot "$(window 'New setup')" "new-setup-prompt-$theme"

@@ -30,7 +30,7 @@
 #include "setups/MixSessionStore.h"
 #include "setups/MixerEngineSessionEngine.h"
 #include "setups/SessionManager.h"
-#include "ui/console/InterimConsoleRow.h"
+#include "ui/console/ConsoleView.h"
 #include "ui/style/AppIcon.h"
 #include "ui/style/Fonts.h"
 #include "ui/style/ThemeController.h"
@@ -115,7 +115,7 @@ void QuellorApp::build() {
         defaults, MainWindowController::Builders{[this] {
                                                      view_ = new MainWindowView(*sessions_, services_.defaults, *themes_, *notifier_, actions_.get());
                                                      RemoteServices* remote = services_.remote;
-                                                     view_->setConsoleContent(new InterimConsoleRow(
+                                                     view_->setConsoleContent(new ConsoleView(
                                                          *engine_, remote ? &remote->midiMapping() : nullptr,
                                                          services_.defaults, *themes_));
                                                      return static_cast<QWidget*>(view_);

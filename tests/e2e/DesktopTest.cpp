@@ -19,7 +19,7 @@
 #include "app/StartupScreen.h"
 #include "platform/SimulatedWorld.h"
 #include "setups/MixSessionStore.h"
-#include "ui/console/InterimConsoleRow.h"
+#include "ui/console/ConsoleLayout.h"
 #include "ui/style/Fonts.h"
 #include "ui/style/ThemeMode.h"
 
@@ -131,12 +131,13 @@ TEST_F(Desktop, TheMainWindowOpensCentredAtItsSizeInTheStoredTheme) {
         const Palette colours = palette(theme);
         QImage screen;
         // The first frame may still be on its way.
+        // The console's strips take its whole height; its bottom padding shows the background.
         display.waitUntil([&] {
             screen = display.screenshot();
-            return pixel(screen, frame->bottomRight() - QPoint(20, 20)) == colours.void_;
+            return pixel(screen, frame->bottomRight() - QPoint(20, 4)) == colours.void_;
         });
         EXPECT_EQ(pixel(screen, frame->bottomLeft() + QPoint(20, -20)), colours.panel);   // sources column
-        EXPECT_EQ(pixel(screen, frame->bottomRight() - QPoint(20, 20)), colours.void_);   // console
+        EXPECT_EQ(pixel(screen, frame->bottomRight() - QPoint(20, 4)), colours.void_);    // console
         EXPECT_EQ(pixel(screen, frame->topRight() + QPoint(-300, menuBar + 10)), colours.panel);  // console top bar
         EXPECT_EQ(app.stop(SIGTERM), 0) << app.output().toStdString();
     }
@@ -191,7 +192,7 @@ TEST_F(Desktop, TheThemeSwitchRepaintsAtOnceAndStoresTheTheme) {
     const int menuBar = frame->height() - 900;
     // The switch sits at the right end of the console's top bar, daylight its last segment.
     const QPoint daylight = frame->topRight() + QPoint(-14 - 2 - 13 + 1, menuBar + 22);
-    const QPoint console = frame->bottomRight() - QPoint(20, 20);
+    const QPoint console = frame->bottomRight() - QPoint(20, 4);  // the console's bottom padding
     ASSERT_TRUE(display.waitUntil([&] { return pixel(display.screenshot(), console) == palette(ThemeMode::Booth).void_; }));
     ASSERT_TRUE(display.click(daylight));
     EXPECT_TRUE(display.waitUntil([&] { return pixel(display.screenshot(), console) == palette(ThemeMode::Daylight).void_; }));
@@ -321,8 +322,10 @@ protected:
         const int menuBar = frame.height() - 900;
         const int column = int(std::lround(sourcesColumnWidth(kDefaultLeftColumnWidth, 1180))) + 2;
         const QPoint origin = frame.topLeft() + QPoint(column, menuBar + MainWindowView::kTopBarHeight + 1);
-        const QSize row(1180 - column, 900 - MainWindowView::kTopBarHeight - 1);
-        return InterimConsoleRow::stripRect(index, kStrips, row).translated(origin);
+        const QSizeF console(1180 - column, 900 - MainWindowView::kTopBarHeight - 1);
+        const ConsoleLayout layout = ConsoleLayout::of(ConsoleLayout::availableSize(console), kStrips);
+        const QPointF padding(ConsoleLayout::kPadding, ConsoleLayout::kPadding);
+        return layout.cellRect(index).translated(padding).toAlignedRect().translated(origin);
     }
     // The name as a title block draws it, on the block's panel.
     static QImage nameImage(const QString& name, const Palette& p) {
