@@ -36,12 +36,11 @@ void MeterClock::tick() {
         if (tap->meterPre() != pre) tap->setMeterPre(pre);
         readings.push_back({bundleID, tap->takePeak(), tap->takePostPeak(), tap->recordsToMain()});
     }
-    MeterLevels::Levels levels = MeterLevels::next(levels_, readings);
-    setLevels(levels);
+    setLevels(MeterLevels::next(levels_, readings));
     if (onTick_) onTick_();
 
     ++ticks_;
-    if (ticks_ % kTicksPerFrame == 0) companion_.sendMeterFrame(levels);
+    if (ticks_ % kTicksPerFrame == 0) companion_.sendMeterFrame(levels_);
 }
 
 }  // namespace quellor

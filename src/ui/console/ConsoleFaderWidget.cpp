@@ -9,6 +9,7 @@
 
 #include "ui/console/MeterBarWidget.h"
 #include "ui/style/Fonts.h"
+#include "ui/style/SoftShadow.h"
 #include "ui/style/ThemeController.h"
 
 namespace quellor {
@@ -18,23 +19,6 @@ namespace {
 constexpr double kCapRadius = 4;
 constexpr double kShadowRadius = 4;
 constexpr double kShadowDrop = 3;
-
-// A soft shadow under a rounded rectangle: layers growing outwards, each fainter, which reads as
-// a blur of `radius` at a fraction of the cost.
-void paintShadow(QPainter& painter, const QRectF& rect, double cornerRadius, const QColor& color) {
-    constexpr int kLayers = 4;
-    painter.save();
-    painter.setPen(Qt::NoPen);
-    for (int i = kLayers; i >= 1; --i) {
-        const double grow = kShadowRadius * i / kLayers;
-        QColor layer = color;
-        layer.setAlphaF(float(color.alphaF() / kLayers));
-        painter.setBrush(layer);
-        painter.drawRoundedRect(rect.adjusted(-grow, -grow, grow, grow).translated(0, kShadowDrop), cornerRadius + grow,
-                                cornerRadius + grow);
-    }
-    painter.restore();
-}
 
 // The fader as assistive technology sees it: one slider, its meter not a child of its own.
 class FaderAccessible : public QAccessibleWidget {
@@ -193,7 +177,7 @@ void ConsoleFaderWidget::paintEvent(QPaintEvent*) {
 
     // Cap: shadow, body, outline, grips and indicator.
     const QRectF cap = g.capRect(value);
-    paintShadow(painter, cap, kCapRadius, look.capShadow);
+    paintSoftShadow(painter, cap, kCapRadius, look.capShadow, kShadowRadius, kShadowDrop);
     QLinearGradient capFill(QPointF(cap.center().x(), cap.top()), QPointF(cap.center().x(), cap.bottom()));
     capFill.setColorAt(0, look.capTop);
     capFill.setColorAt(1, look.capBottom);

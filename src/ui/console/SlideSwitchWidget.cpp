@@ -7,6 +7,7 @@
 #include <QRadialGradient>
 
 #include "ui/style/Fonts.h"
+#include "ui/style/SoftShadow.h"
 #include "ui/style/ThemeController.h"
 
 namespace quellor {
@@ -149,14 +150,7 @@ void SlideSwitchWidget::paintSwitch(QPainter& painter, const QRectF& track) {
 
     const QRectF knob = SlideSwitchLook::knobRect(knobPosition_);
     painter.setPen(Qt::NoPen);
-    QColor shadow = l.knobShadow;
-    // A soft shadow one point down: two widening, fading outlines.
-    for (double spread : {1.5, 0.75}) {
-        shadow.setAlphaF(l.knobShadow.alphaF() * float(spread == 1.5 ? 0.4 : 0.6));
-        painter.setBrush(shadow);
-        painter.drawRoundedRect(knob.translated(0, 1).adjusted(-spread, -spread, spread, spread),
-                                SlideSwitchLook::kKnobRadius + spread, SlideSwitchLook::kKnobRadius + spread);
-    }
+    paintSoftShadow(painter, knob, SlideSwitchLook::kKnobRadius, l.knobShadow, 1.5, 1);
     QLinearGradient body(knob.topLeft(), knob.bottomLeft());
     body.setColorAt(0, l.knobTop);
     body.setColorAt(1, l.knobBottom);
