@@ -190,8 +190,11 @@ TEST_F(Desktop, TheThemeSwitchRepaintsAtOnceAndStoresTheTheme) {
     auto frame = display.geometry(window);
     ASSERT_TRUE(frame);
     const int menuBar = frame->height() - 900;
-    // The switch sits at the right end of the console's top bar, daylight its last segment.
-    const QPoint daylight = frame->topRight() + QPoint(-14 - 2 - 13 + 1, menuBar + 22);
+    // In the top bar's widest row the switch stands before the icon group (two 26-point buttons 4
+    // apart) and a divider (1 point with 14 either side), inside the bar's 14-point padding;
+    // daylight is its last segment (26 wide, in 2 points of the switch's own padding).
+    const int fromRight = 14 + (26 + 4 + 26) + (14 + 1 + 14) + 2 + 13;
+    const QPoint daylight = frame->topRight() + QPoint(-fromRight + 1, menuBar + 22);
     const QPoint console = frame->bottomRight() - QPoint(20, 4);  // the console's bottom padding
     ASSERT_TRUE(display.waitUntil([&] { return pixel(display.screenshot(), console) == palette(ThemeMode::Booth).void_; }));
     ASSERT_TRUE(display.click(daylight));
