@@ -16,10 +16,6 @@ protected:
         return MainBusCardModel::of(engine(), mappings, target);
     }
     PhonesBusCardModel phonesCard() { return PhonesBusCardModel::of(engine(), mappings); }
-    void makeDefault(AudioObjectID device) {
-        hardware.setDefaultOutputDevice(device);
-        settle();
-    }
     static QStringList titles(const MenuModel& menu) {
         QStringList out;
         for (const MenuItem& item : menu) out << (item.kind == MenuItem::Kind::Separator ? "-" : item.title);

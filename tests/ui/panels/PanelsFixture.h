@@ -14,6 +14,10 @@ protected:
         ADD_FAILURE() << "no output device " << qPrintable(uid);
         return {};
     }
+    void makeDefault(AudioObjectID device) {
+        hardware.setDefaultOutputDevice(device);
+        settle();
+    }
     // Counts every write of the stored bus pairings.
     int pairingStores() const { return pairingStores_; }
     void countPairingStores() {
