@@ -73,6 +73,7 @@ AppRowWidget::AppRowWidget(MixerEngine& engine, MIDIMappingManager& mappings, Th
                            DropZoneBoard* board, QWidget* parent)
     : QWidget(parent), engine_(engine), mappings_(mappings), themes_(themes), board_(board) {
     setObjectName(QStringLiteral("app-row"));
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 0, 6, 0);
     layout->setSpacing(5);

@@ -45,6 +45,8 @@ ViewRefresh* cardRefresh(QObject* owner, std::function<void()> rebuild, MixerEng
 
 // The card's frame: padded 8, its parts 5 apart, the header (bus name, badge) on top.
 QVBoxLayout* cardLayout(QWidget* card, OutputBus bus, QLabel*& title, PanelMIDIBadgeWidget*& badge) {
+    // A card is as tall as its contents, however much room the column has.
+    card->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     auto* layout = new QVBoxLayout(card);
     layout->setContentsMargins(8, 8, 8, 8);
     layout->setSpacing(5);
