@@ -79,6 +79,18 @@ TEST_F(OutputBusCardWidgetsTest, ThePhonesCardSwitchesBetweenPlaceholderAndInter
     EXPECT_EQ(s->findChild<QLabel*>("main-device-name")->text(), "SPK");
 }
 
+TEST_F(OutputBusCardWidgetsTest, TheTotalMixButtonWritesTheDefaultRouting) {
+    makeDefault(addOutputDevice("RMEUSBDevice:7", 8));
+    auto s = section();
+    auto* button = s->findChild<QPushButton*>("totalmix-reset");
+    ASSERT_TRUE(button);
+    EXPECT_TRUE(button->isVisibleTo(s.get()));
+    EXPECT_EQ(button->text(), "Reset TotalMix routing");
+    QTest::mouseClick(button, Qt::LeftButton);
+    advance(2.0);
+    EXPECT_EQ(remote.sent.size(), remote.routing.size());
+}
+
 TEST_F(OutputBusCardWidgetsTest, TheMainCardIsTheMainZoneAndShowsTheHintOnlyForMain) {
     auto s = section();
     settle();
