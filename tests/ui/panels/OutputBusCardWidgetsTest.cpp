@@ -124,5 +124,18 @@ TEST_F(OutputBusCardWidgetsTest, TheMainLevelRowWritesTheDefaultOutputsVolume) {
     EXPECT_FALSE(level->findChild<QLabel*>("level-note")->isVisibleTo(level));
 }
 
+TEST_F(OutputBusCardWidgetsTest, ALevelRowWhoseVolumeCannotBeSetIsDisabledAndSaysWhy) {
+    FakeVolume fixed(false, false);
+    LevelRowWidget row(themes, true);
+    row.setControl(&fixed);
+    row.resize(200, 60);
+    row.show();
+    EXPECT_FALSE(row.slider().isEnabled());
+    EXPECT_TRUE(row.findChild<QLabel*>("level-note")->isVisible());
+    EXPECT_EQ(row.findChild<QLabel*>("level-note")->text(), "Volume is controlled on the device");
+    QTest::mouseClick(&row.slider(), Qt::LeftButton, {}, QPoint(11, 11));
+    EXPECT_FALSE(fixed.isMuted());
+}
+
 }  // namespace
 }  // namespace quellor::test
