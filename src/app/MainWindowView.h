@@ -22,6 +22,7 @@ class AppActions;
 class GeneralSettingsSection;
 class PromptSheet;
 class SessionManager;
+class SettingsWindow;
 class SplitHandle;
 class ThemeSwitch;
 
@@ -61,7 +62,10 @@ public:
 
     const SheetState& sheets() const { return sheets_; }
     PromptSheet* promptSheet() const { return prompt_; }
-    QDialog* settingsSheet() const { return settings_; }
+    QDialog* settingsSheet() const;
+    // The settings panel, to which the application gives the pages that need more than this view
+    // holds.
+    SettingsWindow* settingsWindow() const { return settings_; }
     double sourcesWidth() const;
 
 protected:
@@ -90,7 +94,7 @@ private:
     ThemeSwitch* themeSwitch_;
     PromptSheet* prompt_;
     GeneralSettingsSection* general_ = nullptr;
-    QDialog* settings_;
+    SettingsWindow* settings_;
 };
 
 }  // namespace quellor

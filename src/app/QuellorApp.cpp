@@ -31,6 +31,9 @@
 #include "setups/MixerEngineSessionEngine.h"
 #include "setups/SessionManager.h"
 #include "ui/console/ConsoleView.h"
+#include "ui/settings/AudioSection.h"
+#include "ui/settings/CompanionSection.h"
+#include "ui/settings/SettingsWindow.h"
 #include "ui/style/AppIcon.h"
 #include "ui/style/Fonts.h"
 #include "ui/style/ThemeController.h"
@@ -118,6 +121,7 @@ void QuellorApp::build() {
                                                      view_->setConsoleContent(new ConsoleView(
                                                          *engine_, remote ? &remote->midiMapping() : nullptr,
                                                          services_.defaults, *themes_));
+                                                     installSettingsPages();
                                                      return static_cast<QWidget*>(view_);
                                                  },
                                                  [this](QMenuBar& bar) { installMenus(bar); }});
@@ -169,6 +173,12 @@ void QuellorApp::presentStartupScreen() {
 void QuellorApp::postAfterShowingMainWindow(AppNotification notification) {
     if (mainWindow_) mainWindow_->show();
     notifier_->post(notification);
+}
+
+void QuellorApp::installSettingsPages() {
+    SettingsWindow* settings = view_->settingsWindow();
+    settings->setPage(SettingsTab::Audio, new AudioSection(*engine_, services_.defaults, *themes_));
+    settings->setPage(SettingsTab::IPhone, new CompanionSection(*engine_, services_.defaults, *themes_));
 }
 
 void QuellorApp::installMenus(QMenuBar& bar) {
