@@ -1,6 +1,5 @@
 #include "app/GeneralSettingsSection.h"
 
-#include <QButtonGroup>
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -13,6 +12,7 @@
 #include "app/UpdateController.h"
 #include "base/UserDefaults.h"
 #include "ui/console/StoredStripCount.h"
+#include "ui/settings/SettingsControls.h"
 #include "ui/settings/SettingsStyle.h"
 #include "ui/style/Fonts.h"
 #include "ui/style/ThemeController.h"
@@ -54,19 +54,10 @@ GeneralSettingsSection::GeneralSettingsSection(AppActions& actions, UserDefaults
     auto* stripsRow = new QHBoxLayout;
     stripsRow->setSpacing(8);
     stripsRow->addWidget(new QLabel(QStringLiteral("Strips"), this));
-    auto* segments = new QWidget(this);
+    auto* segments = new SegmentedControl(themes, this);
     segments->setMaximumWidth(160);
-    auto* segmentRow = new QHBoxLayout(segments);
-    segmentRow->setContentsMargins(0, 0, 0, 0);
-    segmentRow->setSpacing(0);
-    strips8_ = button(QStringLiteral("8"), "settings-strips-8", segments);
-    strips16_ = button(QStringLiteral("16"), "settings-strips-16", segments);
-    auto* strips = new QButtonGroup(this);
-    for (QPushButton* b : {strips8_, strips16_}) {
-        b->setCheckable(true);
-        strips->addButton(b);
-        segmentRow->addWidget(b);
-    }
+    strips8_ = segments->addSegment(QStringLiteral("8"), QStringLiteral("settings-strips-8"));
+    strips16_ = segments->addSegment(QStringLiteral("16"), QStringLiteral("settings-strips-16"));
     stripsRow->addWidget(segments);
     stripsRow->addStretch(1);
     console->addLayout(stripsRow);
@@ -76,14 +67,14 @@ GeneralSettingsSection::GeneralSettingsSection(AppActions& actions, UserDefaults
                                 11, secondary, this));
 
     auto* startup = section(column, themes, QStringLiteral("Startup"), this);
-    launchAtLogin_ = new QCheckBox(QStringLiteral("Launch at login"), this);
+    launchAtLogin_ = new SwitchToggle(themes, QStringLiteral("Launch at login"), this);
     launchAtLogin_->setObjectName(QStringLiteral("settings-launch-at-login"));
     addLeading(startup, launchAtLogin_);
 
     auto* updates = section(column, themes, QStringLiteral("Updates"), this);
     update_ = button(QString(), "settings-update", this);
     addLeading(updates, update_);
-    autoUpdate_ = new QCheckBox(QStringLiteral("Update automatically"), this);
+    autoUpdate_ = new SwitchToggle(themes, QStringLiteral("Update automatically"), this);
     autoUpdate_->setObjectName(QStringLiteral("settings-update-automatically"));
     addLeading(updates, autoUpdate_);
 

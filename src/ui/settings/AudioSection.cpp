@@ -7,6 +7,7 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include "ui/settings/SettingsControls.h"
 #include "ui/settings/SettingsStyle.h"
 #include "ui/style/Fonts.h"
 
@@ -40,9 +41,9 @@ AudioSection::AudioSection(MixerEngine& engine, UserDefaults& defaults, ThemeCon
     row->addWidget(latency_);
     column->addLayout(row);
 
-    minLatency_ = new QCheckBox(QStringLiteral("Minimum latency (experimental)"), this);
+    minLatency_ = new SwitchToggle(themes, QStringLiteral("Minimum latency (experimental)"), this);
     minLatency_->setObjectName(QStringLiteral("settings-min-latency"));
-    column->addWidget(minLatency_);
+    column->addWidget(minLatency_, 0, Qt::AlignLeft);
     column->addWidget(makeNote(
         themes,
         QStringLiteral("Smaller buffer = less latency, like a DAW. Too small will crackle, so bring it down by ear. The "

@@ -12,6 +12,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "ui/settings/SettingsControls.h"
 #include "ui/settings/SettingsStyle.h"
 #include "ui/style/Fonts.h"
 #include "ui/style/SymbolIcons.h"
@@ -108,9 +109,9 @@ CompanionSection::CompanionSection(MixerEngine& engine, UserDefaults& defaults, 
     // OSC reception and its port.
     auto* oscGroup = group(column);
     oscGroup->addWidget(makeSectionTitle(themes, QStringLiteral("OSC remote control"), secondary, this));
-    oscEnabled_ = new QCheckBox(QStringLiteral("Receive OSC control (iOS companion, Stream Deck)"), this);
+    oscEnabled_ = new SwitchToggle(themes, QStringLiteral("Receive OSC control (iOS companion, Stream Deck)"), this);
     oscEnabled_->setObjectName(QStringLiteral("companion-osc-enabled"));
-    oscGroup->addWidget(oscEnabled_);
+    oscGroup->addWidget(oscEnabled_, 0, Qt::AlignLeft);
     auto* portRow = new QHBoxLayout;
     auto* portLabel = new QLabel(QStringLiteral("UDP port"), this);
     portLabel->setFont(systemFont(12));
@@ -144,9 +145,9 @@ CompanionSection::CompanionSection(MixerEngine& engine, UserDefaults& defaults, 
         QStringLiteral("Used in the address of the remote-control commands: /a/<password>/quellor/... It is independent "
                        "of the pairing PIN: changing one never affects the other."),
         11, secondary, this));
-    pinRequired_ = new QCheckBox(QStringLiteral("Require password"), this);
+    pinRequired_ = new SwitchToggle(themes, QStringLiteral("Require password"), this);
     pinRequired_->setObjectName(QStringLiteral("companion-require-password"));
-    passwordGroup->addWidget(pinRequired_);
+    passwordGroup->addWidget(pinRequired_, 0, Qt::AlignLeft);
     openWarning_ = new QLabel(QStringLiteral("Anyone on your network can control Quellor. Use only on closed networks."), this);
     openWarning_->setObjectName(QStringLiteral("companion-open-warning"));
     openWarning_->setWordWrap(true);

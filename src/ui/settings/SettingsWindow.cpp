@@ -8,6 +8,7 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
+#include "ui/settings/SettingsControls.h"
 #include "ui/settings/SettingsStyle.h"
 #include "ui/style/QtPalette.h"
 #include "ui/style/ThemeController.h"
@@ -39,22 +40,12 @@ SettingsWindow::SettingsWindow(ThemeController& themes, QWidget* parent) : QDial
 
     auto* top = new QHBoxLayout;
     top->setContentsMargins(14, 14, 14, 14);
-    auto* segments = new QWidget(this);
+    auto* segments = new SegmentedControl(themes, this);
     segments->setObjectName(QStringLiteral("settings-tabs"));
     segments->setMaximumWidth(kTabBarMaxWidth);
-    auto* segmentRow = new QHBoxLayout(segments);
-    segmentRow->setContentsMargins(0, 0, 0, 0);
-    segmentRow->setSpacing(0);
-    tabs_ = new QButtonGroup(this);
-    tabs_->setExclusive(true);
-    for (SettingsTab tab : kAllSettingsTabs) {
-        auto* button = new QPushButton(tabLabel(tab), segments);
-        button->setObjectName(QStringLiteral("settings-tab-") + tabLabel(tab).toLower());
-        button->setCheckable(true);
-        button->setAutoDefault(false);
-        tabs_->addButton(button, tabIndex(tab));
-        segmentRow->addWidget(button);
-    }
+    for (SettingsTab tab : kAllSettingsTabs)
+        segments->addSegment(tabLabel(tab), QStringLiteral("settings-tab-") + tabLabel(tab).toLower());
+    tabs_ = segments->group();
     auto* done = new QPushButton(QStringLiteral("Done"), this);
     done->setObjectName(QStringLiteral("settings-close"));
     done->setAutoDefault(false);
