@@ -32,6 +32,9 @@
 #include "setups/SessionManager.h"
 #include "ui/console/ConsolePane.h"
 #include "ui/console/ConsoleTopBar.h"
+#include "ui/settings/AudioSection.h"
+#include "ui/settings/CompanionSection.h"
+#include "ui/settings/SettingsWindow.h"
 #include "ui/style/AppIcon.h"
 #include "ui/style/Fonts.h"
 #include "ui/style/ThemeController.h"
@@ -124,6 +127,7 @@ void QuellorApp::build() {
                                                          new ConsolePane(*engine_,
                                                                          remote ? &remote->midiMapping() : nullptr,
                                                                          services_.defaults, *themes_));
+                                                     installSettingsPages();
                                                      return static_cast<QWidget*>(view_);
                                                  },
                                                  [this](QMenuBar& bar) { installMenus(bar); }});
@@ -175,6 +179,12 @@ void QuellorApp::presentStartupScreen() {
 void QuellorApp::postAfterShowingMainWindow(AppNotification notification) {
     if (mainWindow_) mainWindow_->show();
     notifier_->post(notification);
+}
+
+void QuellorApp::installSettingsPages() {
+    SettingsWindow* settings = view_->settingsWindow();
+    settings->setPage(SettingsTab::Audio, new AudioSection(*engine_, services_.defaults, *themes_));
+    settings->setPage(SettingsTab::IPhone, new CompanionSection(*engine_, services_.defaults, *themes_));
 }
 
 void QuellorApp::installMenus(QMenuBar& bar) {

@@ -99,6 +99,8 @@ public:
 
 private:
     void installMenus(QMenuBar& bar);
+    // The settings panel's pages that work on the engine: Audio and iOS.
+    void installSettingsPages();
     void presentStartupScreen();
 
     Services services_;
