@@ -116,6 +116,7 @@ void MainWindowView::relayout() {
     if (!hidden) {
         const int w = int(std::lround(sourcesWidth()));
         sources_->setGeometry(0, 0, w, h);
+        if (sourcesContent_) sourcesContent_->setGeometry(0, 0, w, h);
         // The handle's 1-pixel slot follows the column; its grip reaches over both neighbours.
         handle_->setGeometry(handle_->gripGeometry(w, h));
         hairline_->setGeometry(w + 1, 0, 1, h);
@@ -129,15 +130,19 @@ void MainWindowView::relayout() {
         consoleContent_->setGeometry(0, kTopBarHeight + 1, console_->width(), std::max(0, h - kTopBarHeight - 1));
 }
 
-void MainWindowView::setConsoleContent(QWidget* content) {
-    delete consoleContent_;
-    consoleContent_ = content;
+void MainWindowView::replaceContent(QWidget*& current, QWidget* container, QWidget* content) {
+    delete current;
+    current = content;
     if (content) {
-        content->setParent(console_);
+        content->setParent(container);
         content->show();
     }
     relayout();
 }
+
+void MainWindowView::setConsoleContent(QWidget* content) { replaceContent(consoleContent_, console_, content); }
+
+void MainWindowView::setSourcesContent(QWidget* content) { replaceContent(sourcesContent_, sources_, content); }
 
 void MainWindowView::paintEvent(QPaintEvent*) { QPainter(this).fillRect(rect(), themes_.palette().void_); }
 

@@ -2,8 +2,8 @@
 // The content of the main window: the sources column (hideable) with its split handle and hair line
 // on the left, the console column on the right, both painted in the theme's colours; and the
 // window's two sheets (settings, the setup naming prompt), opened by the application's requests.
-// The console column shows the content it is given under its top bar; until the panels exist, the
-// sources column is an empty panel.
+// The console column shows the content it is given under its top bar, the sources column the
+// content it is given (an empty panel until then).
 //
 // Threads: main thread only.
 #include <QDialog>
@@ -58,6 +58,9 @@ public:
     // Places `content` (taken over) in the console column under its top bar.
     void setConsoleContent(QWidget* content);
     QWidget* consoleContent() const { return consoleContent_; }
+    // Places `content` (taken over) in the sources column, filling it.
+    void setSourcesContent(QWidget* content);
+    QWidget* sourcesContent() const { return sourcesContent_; }
 
     const SheetState& sheets() const { return sheets_; }
     PromptSheet* promptSheet() const { return prompt_; }
@@ -70,6 +73,8 @@ protected:
 
 private:
     void relayout();
+    // Deletes `current`, then makes `content` (taken over) the content of `container`.
+    void replaceContent(QWidget*& current, QWidget* container, QWidget* content);
     void applySheets();
     void themeChanged();
     double storedLeftWidth() const;
@@ -85,6 +90,7 @@ private:
     PalettePanel* hairline_;
     QWidget* console_;
     QWidget* consoleContent_ = nullptr;
+    QWidget* sourcesContent_ = nullptr;
     PalettePanel* topBar_;
     PalettePanel* topBarHairline_;
     ThemeSwitch* themeSwitch_;

@@ -31,6 +31,7 @@
 #include "setups/MixerEngineSessionEngine.h"
 #include "setups/SessionManager.h"
 #include "ui/console/ConsoleView.h"
+#include "ui/panels/SourceGridView.h"
 #include "ui/style/AppIcon.h"
 #include "ui/style/Fonts.h"
 #include "ui/style/ThemeController.h"
@@ -118,6 +119,8 @@ void QuellorApp::build() {
                                                      view_->setConsoleContent(new ConsoleView(
                                                          *engine_, remote ? &remote->midiMapping() : nullptr,
                                                          services_.defaults, *themes_));
+                                                     view_->setSourcesContent(
+                                                         new SourceGridView(*engine_, services_.defaults, *themes_));
                                                      return static_cast<QWidget*>(view_);
                                                  },
                                                  [this](QMenuBar& bar) { installMenus(bar); }});
