@@ -20,6 +20,9 @@
 #include "platform/SimulatedWorld.h"
 #include "setups/MixSessionStore.h"
 #include "ui/console/ConsoleLayout.h"
+#include "ui/panels/SourceGridColumns.h"
+#include "ui/panels/SourceGridView.h"
+#include "ui/panels/SourceTileWidget.h"
 #include "ui/style/Fonts.h"
 #include "ui/style/ThemeMode.h"
 
@@ -305,6 +308,56 @@ TEST_F(Desktop, CopyDiagnosticsPutsTheExactTextOnTheClipboard) {
         return !clipboard.isEmpty();
     }));
     EXPECT_EQ(clipboard, expected);
+    EXPECT_EQ(app.stop(SIGTERM), 0) << app.output().toStdString();
+}
+
+
+// The source grid in the main window's left column: a click on a tile puts its source on the first
+// free strip, which the program stores at once.
+TEST_F(Desktop, ClickingASourceTilePutsItOnTheFirstFreeStrip) {
+    QuellorProcess app;
+    SimulatedWorld world = studioWorld();
+    world.processes = {{SimulatedProcess{4101, "org.example.piano", "Piano Roll", true, false, 0},
+                        SimulatedWorld::Tone{SimulatedWorld::Tone::Kind::sine, 440.0, 0.5f, 0.0f}},
+                       {SimulatedProcess{4102, "org.example.radio", "Radio Tuner", true, false, 0},
+                        SimulatedWorld::Tone{SimulatedWorld::Tone::Kind::sine, 220.0, 0.5f, 0.0f}}};
+    useWorld(app, world);
+    // MAIN and PHONES on the first two strips, the fourth taken: the free ones are 3, 5, 6...
+    QStringList strips = {"bus:main", "bus:phones", "", "org.example.other"};
+    while (strips.size() < 16) strips << "";
+    const QString window = launch(app, {{"consoleSlots", QJsonArray::fromStringList(strips)}});
+    ASSERT_FALSE(window.isEmpty());
+    const QRect frame = *display.geometry(window);
+
+    // Where the tiles stand: the column's header and rule, then the APPS title and its grid (the
+    // applications by name: Piano Roll, Radio Tuner), then the I/O title and MAIN, PHONES, INPUT.
+    const int menuBar = frame.height() - kMainWindowHeight;
+    const int column = int(std::lround(sourcesColumnWidth(kDefaultLeftColumnWidth, kMainWindowWidth)));
+    const auto columns = SourceGridColumns::fitting(column - 2 * SourceGridView::kSidePadding);
+    const int title = int(std::ceil(QFontMetricsF(monoFont(10, QFont::DemiBold)).height()));
+    const int row = SourceTileWidget::tileHeight();
+    const QPoint grid = frame.topLeft() + QPoint(SourceGridView::kSidePadding,
+                                                 menuBar + SourceGridView::kHeaderHeight + 1 + SourceGridView::kTopPadding +
+                                                     title + SourceGridView::kTitleSpacing);
+    const QPoint radio = grid + columns.cell(1, row).center().toPoint();
+    const int ioTop = int(columns.height(2, row)) + SourceGridView::kSectionSpacing + title + SourceGridView::kTitleSpacing;
+    const QPoint input = grid + QPoint(0, ioTop) + columns.cell(2, row).center().toPoint();
+
+    auto slotsOnDisk = [&] { return storedDefaults(app)["consoleSlots"].toArray(); };
+    // A click before the window takes input is lost; a second click on a source already on a strip
+    // changes nothing, so clicking until it lands is safe.
+    EXPECT_TRUE(display.waitUntil([&] {
+        display.click(radio);
+        return slotsOnDisk().at(2).toString() == "org.example.radio";
+    })) << app.output().toStdString();
+    EXPECT_TRUE(display.waitUntil([&] {
+        display.click(input);
+        return slotsOnDisk().at(4).toString() == "system_input";
+    }));
+    const QJsonArray stored = slotsOnDisk();
+    EXPECT_EQ(stored.at(3).toString(), "org.example.other");
+    EXPECT_EQ(stored.count(), 16);
+    for (int i = 5; i < 16; ++i) EXPECT_EQ(stored.at(i).toString(), "") << i;
     EXPECT_EQ(app.stop(SIGTERM), 0) << app.output().toStdString();
 }
 
