@@ -23,13 +23,4 @@ bool MixerSourcesModel::isRouteTarget(const std::optional<QString>& routeTarget,
     return routeTarget && *routeTarget == app.bundleID;
 }
 
-void MixerSourcesModel::routeDrop(MixerEngine& engine, const std::vector<AudioApp>& apps, const QString& bundleID,
-                                  const AudioDevice& device) {
-    for (const AudioApp& app : apps) {
-        if (app.bundleID != bundleID) continue;
-        engine.addOutput(device, app);
-        return;
-    }
-}
-
 }  // namespace quellor

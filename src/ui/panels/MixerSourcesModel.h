@@ -1,7 +1,7 @@
 #pragma once
 // What the mixer view's sources page shows, apart from pixels: which of its three forms (waiting for
-// the engine, no applications, the list of application rows), how high the list is framed, which row
-// a dragged device lights up, and what a device dropped on an application row does.
+// the engine, no applications, the list of application rows), how high the list is framed, and which
+// row a dragged device lights up. (A device dropped on a row: routeDeviceToApp.)
 //
 // The list lists every application of the process monitor, in its order, playing or not. Its frame
 // is worked out from the rows' contents: a row with no explicit output (a level slider) is 53 points,
@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "audio/AudioApp.h"
-#include "audio/AudioDevice.h"
 
 namespace quellor {
 
@@ -33,10 +32,6 @@ struct MixerSourcesModel {
     static double rowHeight(int explicitOutputs);
     static double listHeight(const MixerEngine& engine, const std::vector<AudioApp>& apps);
     static bool isRouteTarget(const std::optional<QString>& routeTarget, const AudioApp& app);
-    // A device dropped on the row of `bundleID`: the first application of that bundle identifier
-    // also plays to the device. An application that has quit in the meantime changes nothing.
-    static void routeDrop(MixerEngine& engine, const std::vector<AudioApp>& apps, const QString& bundleID,
-                          const AudioDevice& device);
 };
 
 }  // namespace quellor

@@ -9,8 +9,8 @@
 
 #include "audio/AudioProcessMonitor.h"
 #include "engine/MixerEngine.h"
-#include "ui/style/Fonts.h"
-#include "ui/style/SymbolIcons.h"
+#include "ui/panels/AppRowWidget.h"
+#include "ui/panels/PanelParts.h"
 #include "ui/style/ThemeController.h"
 #include "ui/style/ViewRefresh.h"
 
@@ -23,39 +23,19 @@ constexpr int kPageSpacing = 10;
 constexpr int kStackSpacing = 6;
 constexpr int kRowSpacing = 8;
 
-QLabel* label(const QString& text, const QFont& font, const QColor& color, QWidget* parent) {
-    auto* l = new QLabel(text, parent);
-    l->setFont(font);
-    QPalette pal = l->palette();
-    pal.setColor(QPalette::WindowText, color);
-    l->setPalette(pal);
+QLabel* label(const QString& objectName, const QString& text, int pointSize, const QColor& color, QWidget* parent,
+              int weight = QFont::Normal) {
+    QLabel* l = panelLabel(objectName, pointSize, weight, parent);
+    l->setText(text);
+    setTextColor(*l, color);
     return l;
 }
 
-// A symbol drawn at a size, in a colour.
-class SymbolView : public QWidget {
-public:
-    SymbolView(QString name, int size, QColor color, QWidget* parent)
-        : QWidget(parent), name_(std::move(name)), color_(color) {
-        setFixedSize(size, size);
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        paintSymbol(painter, rect(), name_, color_);
-    }
-
-private:
-    QString name_;
-    QColor color_;
-};
-
 }  // namespace
 
-MixerSourcesPage::MixerSourcesPage(MixerEngine& engine, ThemeController& themes, QWidget* parent)
-    : QWidget(parent), engine_(engine), themes_(themes) {
+MixerSourcesPage::MixerSourcesPage(MixerEngine& engine, MIDIMappingManager& mappings, ThemeController& themes,
+                                   DropZoneBoard* board, QWidget* parent)
+    : QWidget(parent), engine_(engine), mappings_(mappings), themes_(themes), board_(board) {
     setObjectName(QStringLiteral("mixer-sources"));
     column_ = new QVBoxLayout(this);
     column_->setContentsMargins(kPagePadding, kPagePadding, kPagePadding, kPagePadding);
@@ -73,11 +53,6 @@ MixerSourcesPage::MixerSourcesPage(MixerEngine& engine, ThemeController& themes,
 }
 
 MixerSourcesPage::~MixerSourcesPage() = default;
-
-void MixerSourcesPage::setRowFactory(RowFactory factory) {
-    rowFactory_ = std::move(factory);
-    rebuild();
-}
 
 void MixerSourcesPage::setPermissionBanner(QWidget* banner) {
     delete permission_;
@@ -102,9 +77,8 @@ void MixerSourcesPage::setRouteTarget(std::optional<QString> bundleID) {
 void MixerSourcesPage::paintEvent(QPaintEvent*) { QPainter(this).fillRect(rect(), themes_.palette().panel); }
 
 QWidget* MixerSourcesPage::heading() {
-    QFont font = systemFont(10, QFont::DemiBold);
-    QLabel* l = label(MixerSourcesModel::kHeading.toUpper(), font, themes_.palette().textMuted, nullptr);
-    l->setObjectName(QStringLiteral("sources-heading"));
+    QLabel* l = label(QStringLiteral("sources-heading"), MixerSourcesModel::kHeading.toUpper(), 10,
+                      themes_.palette().textMuted, nullptr, QFont::DemiBold);
     l->setContentsMargins(8, 0, 8, 0);
     return l;
 }
@@ -121,8 +95,9 @@ QWidget* MixerSourcesPage::waitingLine() {
     progress->setFixedSize(48, 6);
     row->addStretch(1);
     row->addWidget(progress, 0, Qt::AlignVCenter);
-    row->addWidget(label(MixerSourcesModel::kWaitingText, systemFont(12), themes_.palette().textSecondary, line), 0,
-                   Qt::AlignVCenter);
+    row->addWidget(label(QStringLiteral("sources-waiting-text"), MixerSourcesModel::kWaitingText, 12,
+                         themes_.palette().textSecondary, line),
+                   0, Qt::AlignVCenter);
     row->addStretch(1);
     return line;
 }
@@ -139,8 +114,11 @@ QWidget* MixerSourcesPage::emptyState() {
     auto* centre = new QVBoxLayout;
     centre->setContentsMargins(0, 16, 0, 16);
     centre->setSpacing(kStackSpacing);
-    centre->addWidget(new SymbolView(MixerSourcesModel::kNoAppsSymbol, 22, p.textMuted, state), 0, Qt::AlignHCenter);
-    centre->addWidget(label(MixerSourcesModel::kNoAppsText, systemFont(12), p.textSecondary, state), 0, Qt::AlignHCenter);
+    auto* symbol = new SymbolView(MixerSourcesModel::kNoAppsSymbol, 22, 28, state);
+    symbol->setColor(p.textMuted);
+    centre->addWidget(symbol, 0, Qt::AlignHCenter);
+    centre->addWidget(label(QStringLiteral("sources-empty-text"), MixerSourcesModel::kNoAppsText, 12, p.textSecondary, state),
+                      0, Qt::AlignHCenter);
     row->addStretch(1);
     row->addLayout(centre);
     row->addStretch(1);
@@ -171,9 +149,8 @@ QWidget* MixerSourcesPage::appList(const std::vector<AudioApp>& apps) {
     column->setSpacing(kRowSpacing);
     for (const AudioApp& app : apps) {
         const bool target = MixerSourcesModel::isRouteTarget(routeTarget_, app);
-        QWidget* row = rowFactory_ ? rowFactory_(app, target)
-                                   : label(app.name, systemFont(12, QFont::Medium), themes_.palette().textPrimary, nullptr);
-        row->setProperty("bundleID", app.bundleID);
+        auto* row = new AppRowWidget(engine_, mappings_, themes_, board_);
+        row->setApp(app, target);
         rows_.push_back(row);
         column->addWidget(row);
     }

@@ -5,14 +5,13 @@
 // banner, when given, stands above the sources while the engine lacks the capture permission; the
 // footer, when given (the update notice), stands below them and shows itself as its owner decides.
 //
-// The rows are made by `rowFactory` (an application, and whether a dragged device is over its row);
-// without one a row is the application's name. The page rebuilds in one posted pass per burst of
-// changes of the engine's state, its applications and their outputs.
+// Each row is an AppRowWidget, put on the drop-zone board when one is given, so that a dragged
+// device can find it. The page rebuilds in one posted pass per burst of changes of the engine's
+// state, its applications and their outputs; a change of level alone leaves the rows to themselves.
 //
 // Threads: main thread only.
 
 #include <QWidget>
-#include <functional>
 #include <optional>
 #include <vector>
 
@@ -25,6 +24,9 @@ class QVBoxLayout;
 
 namespace quellor {
 
+class AppRowWidget;
+class DropZoneBoard;
+class MIDIMappingManager;
 class MixerEngine;
 class ThemeController;
 class ViewRefresh;
@@ -32,12 +34,10 @@ class ViewRefresh;
 class MixerSourcesPage : public QWidget {
     Q_OBJECT
 public:
-    using RowFactory = std::function<QWidget*(const AudioApp& app, bool isRouteTarget)>;
-
-    MixerSourcesPage(MixerEngine& engine, ThemeController& themes, QWidget* parent = nullptr);
+    MixerSourcesPage(MixerEngine& engine, MIDIMappingManager& mappings, ThemeController& themes,
+                     DropZoneBoard* board = nullptr, QWidget* parent = nullptr);
     ~MixerSourcesPage() override;
 
-    void setRowFactory(RowFactory factory);
     // Taken over; shown only while the capture permission is missing.
     void setPermissionBanner(QWidget* banner);
     // Taken over; placed below the sources.
@@ -48,7 +48,7 @@ public:
     MixerSourcesModel::Form form() const { return form_; }
     // The list's scrolling area, while the page shows the list.
     QScrollArea* list() const { return list_; }
-    const std::vector<QWidget*>& rows() const { return rows_; }
+    const std::vector<AppRowWidget*>& rows() const { return rows_; }
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -61,15 +61,16 @@ private:
     QWidget* appList(const std::vector<AudioApp>& apps);
 
     MixerEngine& engine_;
+    MIDIMappingManager& mappings_;
     ThemeController& themes_;
-    RowFactory rowFactory_;
+    DropZoneBoard* board_;
     std::optional<QString> routeTarget_;
     QVBoxLayout* column_;
     QWidget* permission_ = nullptr;
     QWidget* sources_ = nullptr;
     QWidget* footer_ = nullptr;
     QScrollArea* list_ = nullptr;
-    std::vector<QWidget*> rows_;
+    std::vector<AppRowWidget*> rows_;
     MixerSourcesModel::Form form_ = MixerSourcesModel::Form::Waiting;
     ViewRefresh* refresh_;
     // What the shown content was built from.

@@ -1,5 +1,4 @@
-// The mixer view's sources page: its form, the framed height of its list, the route target and a
-// device dropped on an application row.
+// The mixer view's sources page: its form, the framed height of its list and the route target.
 #include "EngineFixture.h"
 #include "ui/panels/MixerSourcesModel.h"
 
@@ -54,18 +53,8 @@ TEST_F(MixerSourcesModelTest, TheListIsFramedToItsRowsOutputs) {
     EXPECT_DOUBLE_EQ(MixerSourcesModel::listHeight(engine(), {}), 0);
 }
 
-TEST_F(MixerSourcesModelTest, ADeviceDroppedOnARowAddsItOnceAndARowOfAQuitApplicationChangesNothing) {
+TEST_F(MixerSourcesModelTest, OnlyTheRowOfTheRouteTargetLightsUp) {
     startEngine();
-    const AudioDevice usb = device("USB-A");
-    MixerSourcesModel::routeDrop(engine(), apps(), kPlayer, usb);
-    MixerSourcesModel::routeDrop(engine(), apps(), kPlayer, usb);
-    EXPECT_EQ(engine().outputDeviceUIDs(app(kPlayer)), QStringList{"USB-A"});
-    EXPECT_TRUE(engine().outputDeviceUIDs(app(kRadio)).isEmpty());
-
-    const auto volumesBefore = engine().volumes();
-    MixerSourcesModel::routeDrop(engine(), apps(), "com.example.gone", usb);
-    EXPECT_EQ(engine().volumes(), volumesBefore);
-
     EXPECT_TRUE(MixerSourcesModel::isRouteTarget(kPlayer, app(kPlayer)));
     EXPECT_FALSE(MixerSourcesModel::isRouteTarget(kRadio, app(kPlayer)));
     EXPECT_FALSE(MixerSourcesModel::isRouteTarget(std::nullopt, app(kPlayer)));

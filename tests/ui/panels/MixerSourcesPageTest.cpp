@@ -5,6 +5,8 @@
 #include <QScrollArea>
 
 #include "EngineFixture.h"
+#include "remote/MIDIMappingManager.h"
+#include "ui/panels/AppRowWidget.h"
 #include "ui/panels/MixerSourcesPage.h"
 #include "ui/style/ThemeController.h"
 
@@ -19,18 +21,19 @@ protected:
         hardware.setDefaultOutputDevice(speakers);
     }
     std::unique_ptr<MixerSourcesPage> page() {
-        auto p = std::make_unique<MixerSourcesPage>(engine(), themes);
+        auto p = std::make_unique<MixerSourcesPage>(engine(), mappings, themes);
         p->resize(420, 600);
         p->show();
         return p;
     }
     static QStringList rowIDs(const MixerSourcesPage& p) {
         QStringList ids;
-        for (QWidget* row : p.rows()) ids.append(row->property("bundleID").toString());
+        for (AppRowWidget* row : p.rows()) ids.append(row->app().bundleID);
         return ids;
     }
 
     ThemeController themes{defaults()};
+    MIDIMappingManager mappings{defaults()};
     AudioObjectID speakers = 0;
     AudioObjectID usb = 0;
 };
@@ -43,11 +46,6 @@ TEST_F(MixerSourcesPageTest, WaitsForTheEngineThenListsEveryApplicationFramedToI
     EXPECT_TRUE(p->findChild<QWidget*>("sources-waiting"));
     EXPECT_FALSE(p->findChild<QWidget*>("sources-heading")) << "no heading while waiting";
 
-    std::vector<std::pair<QString, bool>> made;
-    p->setRowFactory([&](const AudioApp& app, bool target) {
-        made.emplace_back(app.bundleID, target);
-        return new QWidget;
-    });
     startEngine();
     ASSERT_EQ(p->form(), MixerSourcesModel::Form::List);
     EXPECT_EQ(rowIDs(*p), (QStringList{kRadio, kPlayer})) << "the monitor's order, silent applications too";
@@ -62,12 +60,12 @@ TEST_F(MixerSourcesPageTest, WaitsForTheEngineThenListsEveryApplicationFramedToI
     p->setRouteTarget(kPlayer);
     settle();
     EXPECT_EQ(p->list()->height(), 53 + 88);
-    ASSERT_GE(made.size(), 2u);
-    EXPECT_EQ(made[made.size() - 1], std::make_pair(kPlayer, true));
-    EXPECT_EQ(made[made.size() - 2], std::make_pair(kRadio, false));
+    ASSERT_EQ(p->rows().size(), 2u);
+    EXPECT_FALSE(p->rows()[0]->model().isRouteTarget);
+    EXPECT_TRUE(p->rows()[1]->model().isRouteTarget) << "the player's row is under the dragged device";
 
     // A level change alone keeps the rows (a slider may be held under the pointer).
-    QWidget* first = p->rows().front();
+    AppRowWidget* first = p->rows().front();
     engine().setVolume(0.5f, app(kRadio));
     settle();
     EXPECT_EQ(p->rows().front(), first);
