@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QFontMetricsF>
 #include <QIcon>
-#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -23,9 +22,13 @@ QFont badgeFont() { return monoFont(9, QFont::Bold); }
 
 }  // namespace
 
-SourceTileWidget::SourceTileWidget(ThemeController& themes, QWidget* parent) : QWidget(parent), themes_(themes) {
+SourceTileWidget::SourceTileWidget(ThemeController& themes, QWidget* parent)
+    : QAbstractButton(parent), themes_(themes) {
     setFocusPolicy(Qt::TabFocus);
     setAccessibleDescription(kSourceTileHint);
+    connect(this, &QAbstractButton::clicked, this, [this] {
+        if (onClick) onClick();
+    });
 }
 
 int SourceTileWidget::tileHeight() {
@@ -90,28 +93,21 @@ void SourceTileWidget::paintEvent(QPaintEvent*) {
 
 void SourceTileWidget::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) pressAt_ = event->position().toPoint();
+    QAbstractButton::mousePressEvent(event);
 }
 
 void SourceTileWidget::mouseMoveEvent(QMouseEvent* event) {
-    if (!pressAt_ || !(event->buttons() & Qt::LeftButton)) return;
+    if (!pressAt_ || !(event->buttons() & Qt::LeftButton)) return QAbstractButton::mouseMoveEvent(event);
     if ((event->position().toPoint() - *pressAt_).manhattanLength() < QApplication::startDragDistance()) return;
     pressAt_.reset();
+    setDown(false);  // a drag is no click
     // The owner runs the drag: nothing of this tile may be touched once it returns.
     if (onDrag) onDrag(dragText());
 }
 
 void SourceTileWidget::mouseReleaseEvent(QMouseEvent* event) {
-    const bool click = pressAt_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
     pressAt_.reset();
-    if (click && onClick) onClick();
-}
-
-void SourceTileWidget::keyPressEvent(QKeyEvent* event) {
-    if ((event->key() == Qt::Key_Space || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && onClick) {
-        onClick();
-        return;
-    }
-    QWidget::keyPressEvent(event);
+    QAbstractButton::mouseReleaseEvent(event);
 }
 
 void SourceTileWidget::contextMenuEvent(QContextMenuEvent* event) {

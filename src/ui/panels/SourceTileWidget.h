@@ -4,9 +4,12 @@
 // strip's number in a badge. A silent source is drawn at half opacity. The tile decides nothing: a
 // click, a drag and the context menu go to its owner.
 //
+// It is a button, so that Space and the accessibility press action click it like the pointer does; a
+// press that moves further than the drag distance becomes a drag and no click.
+//
 // Threads: main thread only.
 
-#include <QWidget>
+#include <QAbstractButton>
 #include <functional>
 #include <optional>
 
@@ -16,7 +19,7 @@ namespace quellor {
 
 class ThemeController;
 
-class SourceTileWidget : public QWidget {
+class SourceTileWidget : public QAbstractButton {
     Q_OBJECT
 public:
     static constexpr int kPicture = 30;
@@ -39,7 +42,7 @@ public:
     static int tileHeight();
 
     // Each is run last in its event handler: the owner may rebuild the grid from it.
-    std::function<void()> onClick;
+    std::function<void()> onClick;  // also the accessibility press action
     std::function<void(const QString& text)> onDrag;
     std::function<void(QPoint globalPos)> onContextMenu;
 
@@ -48,7 +51,6 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:

@@ -1,5 +1,6 @@
 // The source grid as a widget: its tiles, a click reaching the engine's slots, and the tiles
 // following the slots and the application list.
+#include <QAccessible>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
@@ -56,6 +57,13 @@ TEST_F(SourceGridViewTest, AClickPutsTheTileOnTheFirstFreeStripAndTheTileShowsIt
     EXPECT_EQ(engine().consoleSlots().count(kRadio), 1);
     QTest::keyClick(v->tile(kPlayer), Qt::Key_Space);
     EXPECT_EQ(engine().consoleSlots()[3], kPlayer);
+
+    // To assistive technology a tile is a button whose press is the click.
+    QAccessibleInterface* input = QAccessible::queryAccessibleInterface(v->tile("system_input"));
+    ASSERT_TRUE(input && input->actionInterface());
+    EXPECT_EQ(input->role(), QAccessible::Button);
+    EXPECT_EQ(input->text(QAccessible::Name), "Source INPUT, not on a strip");
+    EXPECT_TRUE(input->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
 }
 
 TEST_F(SourceGridViewTest, TilesFollowTheApplicationsInColumnsThatFitTheWidth) {
