@@ -110,6 +110,23 @@ protected:
         return s;
     }
     int count(const QuellorProcess& app, const QString& text) const { return int(app.output().count(text)); }
+    // Where the centre of tile `index` of the source grid stands on the screen, in the main window
+    // `frame` with its stored column width, when the grid shows `apps` (1 or more) application tiles: the
+    // column's header and rule, the APPS title and its grid, then the I/O title and its grid (index
+    // `apps` and on).
+    static QPoint sourceTileCentre(const QRect& frame, int apps, int index) {
+        const int menuBar = frame.height() - kMainWindowHeight;
+        const int column = int(std::lround(sourcesColumnWidth(kDefaultLeftColumnWidth, kMainWindowWidth)));
+        const auto columns = SourceGridColumns::fitting(column - 2 * SourceGridView::kSidePadding);
+        const int title = int(std::ceil(QFontMetricsF(monoFont(10, QFont::DemiBold)).height()));
+        const int row = SourceTileWidget::tileHeight();
+        int top = menuBar + SourceGridView::kHeaderHeight + 1 + SourceGridView::kTopPadding + title + SourceGridView::kTitleSpacing;
+        if (index >= apps) {
+            top += int(columns.height(apps, row)) + SourceGridView::kSectionSpacing + title + SourceGridView::kTitleSpacing;
+            index -= apps;
+        }
+        return frame.topLeft() + QPoint(SourceGridView::kSidePadding, top) + columns.cell(index, row).center().toPoint();
+    }
 
     XvfbDisplay display;
     const quint16 port = QuellorProcess::freeUdpPort();
@@ -329,19 +346,9 @@ TEST_F(Desktop, ClickingASourceTilePutsItOnTheFirstFreeStrip) {
     ASSERT_FALSE(window.isEmpty());
     const QRect frame = *display.geometry(window);
 
-    // Where the tiles stand: the column's header and rule, then the APPS title and its grid (the
-    // applications by name: Piano Roll, Radio Tuner), then the I/O title and MAIN, PHONES, INPUT.
-    const int menuBar = frame.height() - kMainWindowHeight;
-    const int column = int(std::lround(sourcesColumnWidth(kDefaultLeftColumnWidth, kMainWindowWidth)));
-    const auto columns = SourceGridColumns::fitting(column - 2 * SourceGridView::kSidePadding);
-    const int title = int(std::ceil(QFontMetricsF(monoFont(10, QFont::DemiBold)).height()));
-    const int row = SourceTileWidget::tileHeight();
-    const QPoint grid = frame.topLeft() + QPoint(SourceGridView::kSidePadding,
-                                                 menuBar + SourceGridView::kHeaderHeight + 1 + SourceGridView::kTopPadding +
-                                                     title + SourceGridView::kTitleSpacing);
-    const QPoint radio = grid + columns.cell(1, row).center().toPoint();
-    const int ioTop = int(columns.height(2, row)) + SourceGridView::kSectionSpacing + title + SourceGridView::kTitleSpacing;
-    const QPoint input = grid + QPoint(0, ioTop) + columns.cell(2, row).center().toPoint();
+    // The applications by name: Piano Roll, Radio Tuner; then MAIN, PHONES, INPUT.
+    const QPoint radio = sourceTileCentre(frame, 2, 1);
+    const QPoint input = sourceTileCentre(frame, 2, 2 + 2);
 
     auto slotsOnDisk = [&] { return storedDefaults(app)["consoleSlots"].toArray(); };
     // A click before the window takes input is lost; a second click on a source already on a strip
@@ -476,9 +483,11 @@ TEST_F(ConsoleStrips, StripsShowTheirSourcesFollowARemoteFaderAndMeterWhatPlays)
     // The names, each told apart from the others by the pixels of its title block.
     const QStringList names = {"PIANO ROLL", "RADIO TUNER", "MAIN"};
     QImage screen;
+    // Until the window has painted, the screen is black, which any name matches about as badly: wait
+    // for the window's own background first.
     EXPECT_TRUE(display.waitUntil([&] {
         screen = display.screenshot();
-        return shownName(screen, piano, names, p) == "PIANO ROLL";
+        return pixel(screen, empty.center()) != QColor(Qt::black) && shownName(screen, piano, names, p) == "PIANO ROLL";
     })) << "the first strip shows " << shownName(screen, piano, names, p).toStdString();
     EXPECT_EQ(shownName(screen, radio, names, p), "RADIO TUNER");
     EXPECT_EQ(shownName(screen, main, names, p), "MAIN");
@@ -510,6 +519,36 @@ TEST_F(ConsoleStrips, StripsShowTheirSourcesFollowARemoteFaderAndMeterWhatPlays)
     })) << threeQuarters;
     EXPECT_NEAR((quarter - full) / (quarter - threeQuarters), 1.5, 0.05);
     EXPECT_EQ(indicatorRow(display.screenshot(), radio, p), full) << "only the first strip's fader moved";
+    EXPECT_EQ(app.stop(SIGTERM), 0) << app.output().toStdString();
+}
+
+TEST_F(ConsoleStrips, ASourceTileDraggedOntoAStripPutsItThere) {
+    QuellorProcess app;
+    SimulatedWorld world = studioWorld();
+    world.processes = {{SimulatedProcess{4101, "org.example.piano", "Piano Roll", true, false, 0},
+                        SimulatedWorld::Tone{SimulatedWorld::Tone::Kind::sine, 440.0, 0.5f, 0.0f}}};
+    useWorld(app, world);
+    const QString window = launch(app, {{"theme", "studio"}});
+    ASSERT_FALSE(window.isEmpty());
+    const QRect frame = *display.geometry(window);
+    const QPoint piano = sourceTileCentre(frame, 1, 0);
+    const QPoint fifth = stripOnScreen(frame, 4).center();
+
+    // A real drag: press on the tile, move past the drag distance in steps, release over strip 5.
+    // A drag that the window was not yet ready for is lost; dragging again lands the same.
+    auto drag = [&] {
+        QStringList steps{"mousemove", QString::number(piano.x()), QString::number(piano.y()), "mousedown", "1"};
+        for (int i = 1; i <= 8; ++i) {
+            const QPoint p = piano + (fifth - piano) * i / 8;
+            steps << "sleep" << "0.05" << "mousemove" << QString::number(p.x()) << QString::number(p.y());
+        }
+        steps << "sleep" << "0.2" << "mouseup" << "1";
+        display.run("xdotool", steps);
+    };
+    EXPECT_TRUE(display.waitUntil([&] {
+        drag();
+        return storedDefaults(app)["consoleSlots"].toArray().at(4).toString() == "org.example.piano";
+    })) << app.output().toStdString();
     EXPECT_EQ(app.stop(SIGTERM), 0) << app.output().toStdString();
 }
 
