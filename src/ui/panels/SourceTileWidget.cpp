@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QFontMetricsF>
-#include <QIcon>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -38,6 +37,7 @@ int SourceTileWidget::tileHeight() {
 
 void SourceTileWidget::setTile(const SourceTile& tile, std::optional<int> faderNumber) {
     if (tile == tile_ && faderNumber == faderNumber_) return;
+    if (tile.icon != tile_.icon) icon_ = tile.icon.isEmpty() ? QIcon() : QIcon::fromTheme(tile.icon);
     tile_ = tile;
     faderNumber_ = faderNumber;
     setObjectName(sourceTileIdentifier(tile.id));
@@ -60,9 +60,8 @@ void SourceTileWidget::paintEvent(QPaintEvent*) {
     painter.drawRoundedRect(card, kCornerRadius, kCornerRadius);
 
     const QRectF picture((width() - kPicture) / 2.0, kVerticalPadding, kPicture, kPicture);
-    const QIcon icon = tile_.icon.isEmpty() ? QIcon() : QIcon::fromTheme(tile_.icon);
-    if (!icon.isNull())
-        icon.paint(&painter, picture.toRect());
+    if (!icon_.isNull())
+        icon_.paint(&painter, picture.toRect());
     else
         paintSymbol(painter, picture.adjusted(kSymbolInset, kSymbolInset, -kSymbolInset, -kSymbolInset), tile_.symbol,
                     p.textSecondary);

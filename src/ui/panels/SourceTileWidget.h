@@ -10,6 +10,7 @@
 // Threads: main thread only.
 
 #include <QAbstractButton>
+#include <QIcon>
 #include <functional>
 #include <optional>
 
@@ -56,6 +57,7 @@ protected:
 private:
     ThemeController& themes_;
     SourceTile tile_;
+    QIcon icon_;  // of the desktop's icon theme; null: the tile shows its symbol
     std::optional<int> faderNumber_;
     std::optional<QPoint> pressAt_;
 };
