@@ -79,6 +79,9 @@ for theme in booth studio daylight; do
   eval "$(xdotool getwindowgeometry --shell "$main")"
   convert "$out/main-window-$theme.png" -crop "859x900+321+$((HEIGHT - 900))" +repage "$out/console-$theme.png"
   echo "$out/console-$theme.png"
+  # The source grid alone: the sources column, 27 % of the window, below the menu bar.
+  convert "$out/main-window-$theme.png" -crop "319x900+0+$((HEIGHT - 900))" +repage "$out/sources-$theme.png"
+  echo "$out/sources-$theme.png"
   xdotool windowfocus --sync "$main" key --clearmodifiers ctrl+n
   shoot "$(window 'New setup')" "new-setup-prompt-$theme"
   xdotool key Escape

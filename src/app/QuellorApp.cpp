@@ -35,6 +35,7 @@
 #include "ui/settings/AudioSection.h"
 #include "ui/settings/CompanionSection.h"
 #include "ui/settings/SettingsWindow.h"
+#include "ui/panels/SourceGridView.h"
 #include "ui/style/AppIcon.h"
 #include "ui/style/Fonts.h"
 #include "ui/style/ThemeController.h"
@@ -127,6 +128,8 @@ void QuellorApp::build() {
                                                          new ConsolePane(*engine_,
                                                                          remote ? &remote->midiMapping() : nullptr,
                                                                          services_.defaults, *themes_));
+                                                     view_->setSourcesContent(
+                                                         new SourceGridView(*engine_, services_.defaults, *themes_));
                                                      installSettingsPages();
                                                      return static_cast<QWidget*>(view_);
                                                  },
