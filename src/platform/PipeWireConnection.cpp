@@ -284,7 +284,7 @@ struct PipeWireConnection::Impl {
             Node* n = self.bind(self.nodes, id, PW_TYPE_INTERFACE_Node, PW_VERSION_NODE);
             if (!n) return;
             n->node.kind = *kind;
-            n->node.id = id;
+            n->node.writable = (permissions & PW_PERM_W) != 0;
             n->node.serial = std::uint64_t(std::strtoull(text(props, PW_KEY_OBJECT_SERIAL).c_str(), nullptr, 10));
             static const pw_node_events nodeEvents = [] {
                 pw_node_events e{};

@@ -92,8 +92,13 @@ void PipeWireHardware::applyDevice(const PipeWireNode& node) {
         // The clock belongs to the whole desktop: nobody sets it through one device.
         model_.setSettable(id, {kNominalSampleRate}, false);
         model_.setSettable(id, {kBufferFrameSize}, false);
-        std::lock_guard lock(mutex_);
-        deviceObjects_[node.serial] = id;
+        {
+            std::lock_guard lock(mutex_);
+            deviceObjects_[node.serial] = id;
+        }
+        const bool output = scope == kScopeOutput;
+        log_.notice("Device %u: %s (%s), %u out / %u in", id, qPrintable(d.name), qPrintable(d.uid),
+                    output ? node.channels : 0u, output ? 0u : node.channels);
     } else {
         model_.setProperty(id, {kName}, QString::fromStdString(node.description));
         model_.setProperty(id, {kTransportType}, transportFor(node.api, node.bus));
@@ -104,11 +109,11 @@ void PipeWireHardware::applyDevice(const PipeWireNode& node) {
     }
     model_.setProperty(id, {kStreamConfiguration, other}, StreamConfiguration{});
     if (!node.channelVolumes.empty())
-        model_.setProperty(id, {kVirtualMainVolume, scope}, cubicVolume(node.channelVolumes), true);
+        model_.setProperty(id, {kVirtualMainVolume, scope}, cubicVolume(node.channelVolumes), node.writable);
     else
         model_.removeProperty(id, {kVirtualMainVolume, scope});
     if (node.mute)
-        model_.setProperty(id, {kMute, scope}, std::uint32_t(*node.mute), true);
+        model_.setProperty(id, {kMute, scope}, std::uint32_t(*node.mute), node.writable);
     else
         model_.removeProperty(id, {kMute, scope});
     applyDefaults();
@@ -140,6 +145,7 @@ void PipeWireHardware::removeNode(std::uint64_t serial) {
         }
     }
     if (!id) return;
+    log_.notice("Device %u is gone", id);
     model_.removeDevice(id);
     // The object store picks a fallback default of its own; the session manager's word counts.
     applyDefaults();

@@ -19,7 +19,6 @@ struct PipeWireNode {
     enum class Kind { Sink, Source, PlaybackStream, RecordingStream };
 
     std::uint64_t serial = 0;  // object.serial: ids are reused by PipeWire, serials are not
-    std::uint32_t id = 0;      // the registry id, for writes while the node exists
     Kind kind = Kind::Sink;
     std::string name;          // node.name
     std::string description;   // node.description (falls back to node.nick, then node.name)
@@ -32,6 +31,7 @@ struct PipeWireNode {
     // Linear channel volumes and mute of the node's Props; absent when the node has none.
     std::vector<float> channelVolumes;
     std::optional<bool> mute;
+    bool writable = true;  // the server lets this client set the node's params
 
     bool isDevice() const { return kind == Kind::Sink || kind == Kind::Source; }
     bool operator==(const PipeWireNode&) const = default;

@@ -36,6 +36,8 @@ public:
     PrivatePipeWire& operator=(const PrivatePipeWire&) = delete;
 
     bool ok() const { return error_.isEmpty(); }
+    // The private session's environment, for programs started elsewhere.
+    const QProcessEnvironment& environment() const { return env_; }
     QString error() const { return error_; }
 
     // Stops the servers (the session bus stays) and starts them again; false when they did not
