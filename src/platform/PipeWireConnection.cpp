@@ -91,7 +91,13 @@ struct PipeWireConnection::Impl {
         std::uint32_t mapChannels = 0;  // entries of the Props channel map
         std::uint32_t deviceId = 0;     // the card device behind the node; 0 for none
         std::int32_t profileDevice = -1;  // which of the card's profile devices the node is
-        bool seen = false;              // info arrived: reported from now on
+        bool seen = false;              // info arrived
+        // Reported only once the answer to a sync sent after the subscription has come: by then
+        // the node's current params are here too, so it never shows first without the volume
+        // controls it has.
+        int syncSeq = -1;
+        bool settled = false;
+        bool reportable() const { return seen && settled; }
     };
     struct Device : Bound {
         std::map<std::int32_t, PipeWireRoute> routes;  // by profile device
@@ -137,7 +143,7 @@ struct PipeWireConnection::Impl {
     // --- Reporting ---
 
     void report(Node& n) {
-        if (!n.seen) return;
+        if (!n.reportable()) return;
         PipeWireNode copy = n.node;
         copy.channels = n.propChannels ? n.propChannels : n.positions ? n.positions : n.mapChannels;
         if (!copy.isDevice()) {
@@ -312,6 +318,7 @@ struct PipeWireConnection::Impl {
             pw_node_add_listener(reinterpret_cast<pw_node*>(n->proxy), &n->objectListener, &nodeEvents, n);
             std::uint32_t ids[] = {SPA_PARAM_Props};
             pw_node_subscribe_params(reinterpret_cast<pw_node*>(n->proxy), ids, 1);
+            n->syncSeq = pw_core_sync(self.core, PW_ID_CORE, 0);
         } else if (std::strcmp(type, PW_TYPE_INTERFACE_Device) == 0) {
             if (text(props, PW_KEY_MEDIA_CLASS) != "Audio/Device") return;
             Device* d = self.bind(self.devices, id, PW_TYPE_INTERFACE_Device, PW_VERSION_DEVICE);
@@ -354,14 +361,24 @@ struct PipeWireConnection::Impl {
     static void globalRemove(void* data, std::uint32_t id) {
         auto& self = *static_cast<Impl*>(data);
         if (auto it = self.nodes.find(id); it != self.nodes.end()) {
-            const bool seen = it->second->seen;
+            const bool reported = it->second->reportable();
             const std::uint64_t serial = it->second->node.serial;
             self.nodes.erase(it);
-            if (seen && self.events.nodeRemoved) self.events.nodeRemoved(serial);
+            if (reported && self.events.nodeRemoved) self.events.nodeRemoved(serial);
         }
         self.clients.erase(id);
         self.metadata.erase(id);
         self.devices.erase(id);
+    }
+
+    static void coreDone(void* data, std::uint32_t id, int seq) {
+        auto& self = *static_cast<Impl*>(data);
+        if (id != PW_ID_CORE) return;
+        for (auto& [nodeId, n] : self.nodes) {
+            if (n->settled || n->syncSeq != seq) continue;
+            n->settled = true;
+            self.report(*n);
+        }
     }
 
     static void coreError(void* data, std::uint32_t id, int seq, int res, const char* message) {
@@ -402,6 +419,7 @@ std::unique_ptr<PipeWireConnection> PipeWireConnection::connect(Events events) {
     static const pw_core_events coreEvents = [] {
         pw_core_events e{};
         e.version = PW_VERSION_CORE_EVENTS;
+        e.done = &Impl::coreDone;
         e.error = &Impl::coreError;
         return e;
     }();
