@@ -30,6 +30,12 @@ TEST(Startup, WhereAPipeWireServerAnswersItsDevicesAreTheWorld) {
         GTEST_SKIP() << "needs " << missing->toStdString() << " (bash scripts/deps.sh installs it)";
     PrivatePipeWire pipewire;
     ASSERT_TRUE(pipewire.ok()) << pipewire.error().toStdString();
+    // What the session manager keeps for later: the configured defaults and the sinks' volumes.
+    auto lasting = [&] {
+        const QString status = pipewire.run("wpctl", {"status"});
+        return QStringList{status.split('\n').filter("[vol:").join('\n'), status.mid(status.indexOf("Settings"))};
+    };
+    const QStringList before = lasting();
     QuellorProcess app;
     app.seedDefaults({{"oscPort", QuellorProcess::freeUdpPort()}});
     app.environment().insert("PIPEWIRE_RUNTIME_DIR", pipewire.environment().value("PIPEWIRE_RUNTIME_DIR"));
@@ -39,6 +45,8 @@ TEST(Startup, WhereAPipeWireServerAnswersItsDevicesAreTheWorld) {
     EXPECT_TRUE(app.waitForLog(QString("(%1), 4 out / 0 in").arg(PrivatePipeWire::kQuadSink))) << app.output().toStdString();
     EXPECT_FALSE(app.output().contains("Simulated audio hardware is up"));
     EXPECT_EQ(app.stop(SIGTERM), 0) << app.output().toStdString();
+    // Starting and quitting changed nothing there.
+    EXPECT_EQ(lasting(), before);
 }
 
 TEST(Startup, MissingOrInvalidWorldFileIsAClearErrorAndANonZeroExit) {
