@@ -159,6 +159,15 @@ TEST_F(PipeWireIntegrationTest, TheDefaultOutputSetHereIsTheDesktopDefault) {
         EXPECT_TRUE(line.contains('*')) << status.toStdString();
         EXPECT_TRUE(status.contains(QString("Audio/Sink    %1").arg(uid))) << status.toStdString();
     }
+    // A default must be a device of that direction: an unknown object, or a sink as the default
+    // input, is refused and changes nothing.
+    const AudioObjectID sink = device(monitor, PrivatePipeWire::kQuadSink)->id;
+    for (auto [selector, id] : {std::pair{hal::kDefaultOutputDevice, AudioObjectID(9999)},
+                                std::pair{hal::kDefaultInputDevice, sink}}) {
+        EXPECT_EQ(AudioHardware::installed().setPropertyData(hal::kSystemObject, {selector}, sizeof id, &id),
+                  hal::kStatusIllegalOperation);
+    }
+    EXPECT_FALSE(pipewire_->run("wpctl", {"status"}).contains("Audio/Source"));
 }
 
 TEST_F(PipeWireIntegrationTest, AServerRestartTakesEverythingAwayAndBringsItBack) {
