@@ -105,6 +105,7 @@ struct PipeWireConnection::Impl {
     struct Client : Bound {
         std::int32_t secPid = 0;
         std::int32_t appPid = 0;
+        bool ofPulseServer = false;  // made by the PulseAudio server for one of its applications
     };
     struct Metadata : Bound {
         bool isDefault = false;
@@ -148,7 +149,7 @@ struct PipeWireConnection::Impl {
         copy.channels = n.propChannels ? n.propChannels : n.positions ? n.positions : n.mapChannels;
         if (!copy.isDevice()) {
             Client* c = clientFor(n.clientId);
-            copy.pid = streamProcessID(c ? c->secPid : 0, c ? c->appPid : 0, n.appPid);
+            copy.pid = streamProcessID(c ? c->secPid : 0, c ? c->appPid : 0, c && c->ofPulseServer, n.appPid);
         } else if (const PipeWireRoute* route = routeOf(n)) {
             // A card's volume is the route's: that is what the desktop's controls show and set.
             if (route->volumes.channelVolumes) copy.channelVolumes = *route->volumes.channelVolumes;
@@ -245,6 +246,7 @@ struct PipeWireConnection::Impl {
         if (!(info->change_mask & PW_CLIENT_CHANGE_MASK_PROPS)) return;
         c.secPid = number(info->props, PW_KEY_SEC_PID);
         c.appPid = number(info->props, PW_KEY_APP_PROCESS_ID);
+        c.ofPulseServer = text(info->props, PW_KEY_CLIENT_API) == "pipewire-pulse";
         // Streams may have been reported before their client was known.
         for (auto& [id, n] : c.owner->nodes)
             if (n->clientId == c.id && !n->node.isDevice()) c.owner->report(*n);
