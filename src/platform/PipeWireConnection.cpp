@@ -97,7 +97,9 @@ struct PipeWireConnection::Impl {
         // controls it has.
         int syncSeq = -1;
         bool settled = false;
-        bool reportable() const { return seen && settled; }
+        // A stream that only watches levels (the desktop's own meters): no application's sound.
+        bool levelMeter = false;
+        bool reportable() const { return seen && settled && !levelMeter; }
     };
     struct Device : Bound {
         std::map<std::int32_t, PipeWireRoute> routes;  // by profile device
@@ -203,6 +205,7 @@ struct PipeWireConnection::Impl {
             n.positions = listLength(text(p, "audio.position"));
             n.clientId = std::uint32_t(number(p, PW_KEY_CLIENT_ID));
             n.appPid = number(p, PW_KEY_APP_PROCESS_ID);
+            n.levelMeter = !n.node.isDevice() && text(p, PW_KEY_STREAM_MONITOR) == "true";
             n.deviceId = std::uint32_t(number(p, PW_KEY_DEVICE_ID));
             const std::string profileDevice = text(p, "card.profile.device");
             n.profileDevice = profileDevice.empty() ? -1 : std::int32_t(std::strtol(profileDevice.c_str(), nullptr, 10));

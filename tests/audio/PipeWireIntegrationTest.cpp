@@ -123,6 +123,25 @@ TEST_F(PipeWireIntegrationTest, PlayersAreApplicationsWithTheirProcessIdsWhileTh
     EXPECT_TRUE(eventually([&] { return !app(pids[0]) && !app(pids[1]); }));
 }
 
+TEST_F(PipeWireIntegrationTest, ALevelMeterIsNoApplication) {
+    // Two recorders alike but for the mark the desktop's meters carry.
+    QProcess& recorder = pipewire_->launch("pw-record", {pipewire_->toneFile() + ".rec.wav"});
+    QProcess& meter = pipewire_->launch("pw-record", {"-P", "{ stream.monitor = true }", pipewire_->toneFile() + ".meter.wav"});
+    auto processObject = [&](qint64 pid) {
+        for (std::uint32_t object : readUInt32ArrayProperty(hal::kProcessObjectList, hal::kScopeGlobal, hal::kSystemObject)) {
+            std::int32_t p = 0;
+            readHALProperty32(hal::kProcessPID, hal::kScopeGlobal, p, object);
+            if (p == pid) return true;
+        }
+        return false;
+    };
+    ASSERT_TRUE(eventually([&] { return processObject(recorder.processId()); }));
+    // Both streams were made by then; one more round trip lets anything still on its way arrive.
+    pipewire_->run("wpctl", {"status"});
+    advance(0.1);
+    EXPECT_FALSE(processObject(meter.processId()));
+}
+
 TEST_F(PipeWireIntegrationTest, VolumeAndMuteTravelBetweenWpctlAndTheVolumeController) {
     AudioDeviceMonitor monitor(AudioDirection::output, defaults());
     monitor.start();
