@@ -101,6 +101,10 @@ struct PipeWireConnection::Impl {
         bool levelMeter = false;
         bool reportable() const { return seen && settled && !levelMeter; }
     };
+    struct Port : Bound {
+        std::uint32_t nodeId = 0;
+        bool input = true;
+    };
     struct Device : Bound {
         std::map<std::int32_t, PipeWireRoute> routes;  // by profile device
     };
@@ -124,6 +128,7 @@ struct PipeWireConnection::Impl {
     std::map<std::uint32_t, std::unique_ptr<Client>> clients;
     std::map<std::uint32_t, std::unique_ptr<Metadata>> metadata;
     std::map<std::uint32_t, std::unique_ptr<Device>> devices;
+    std::map<std::uint32_t, std::unique_ptr<Port>> ports;
     std::string defaultSink, defaultSource;
     std::map<std::string, std::string> settings;
     PipeWireClock clock;
@@ -131,6 +136,7 @@ struct PipeWireConnection::Impl {
 
     ~Impl() {
         if (loop) pw_thread_loop_stop(loop);
+        ports.clear();
         nodes.clear();
         devices.clear();
         clients.clear();
@@ -229,6 +235,24 @@ struct PipeWireConnection::Impl {
         n.owner->report(n);
     }
 
+    // --- Port events ---
+
+    // A sink's latency is what its input ports report for playback; a source's, what its output
+    // ports report for capture.
+    static void portParam(void* data, int seq, std::uint32_t id, std::uint32_t index, std::uint32_t next,
+                          const spa_pod* param) {
+        auto& port = *static_cast<Port*>(data);
+        if (id != SPA_PARAM_Latency || !param) return;
+        auto latency = readLatencyParam(param, SPA_POD_SIZE(param));
+        auto node = port.owner->nodes.find(port.nodeId);
+        if (!latency || node == port.owner->nodes.end()) return;
+        Node& n = *node->second;
+        const bool sink = n.node.kind == PipeWireNode::Kind::Sink;
+        if (port.input != sink || latency->playback != sink || n.node.latency == *latency) return;
+        n.node.latency = *latency;
+        port.owner->report(n);
+    }
+
     // --- Card device events ---
 
     static void deviceParam(void* data, int seq, std::uint32_t id, std::uint32_t index, std::uint32_t next,
@@ -324,6 +348,23 @@ struct PipeWireConnection::Impl {
             std::uint32_t ids[] = {SPA_PARAM_Props};
             pw_node_subscribe_params(reinterpret_cast<pw_node*>(n->proxy), ids, 1);
             n->syncSeq = pw_core_sync(self.core, PW_ID_CORE, 0);
+        } else if (std::strcmp(type, PW_TYPE_INTERFACE_Port) == 0) {
+            const auto nodeId = std::uint32_t(number(props, PW_KEY_NODE_ID));
+            auto node = self.nodes.find(nodeId);
+            if (node == self.nodes.end() || !node->second->node.isDevice()) return;
+            Port* port = self.bind(self.ports, id, PW_TYPE_INTERFACE_Port, PW_VERSION_PORT);
+            if (!port) return;
+            port->nodeId = nodeId;
+            port->input = text(props, PW_KEY_PORT_DIRECTION) == "in";
+            static const pw_port_events portEvents = [] {
+                pw_port_events e{};
+                e.version = PW_VERSION_PORT_EVENTS;
+                e.param = &Impl::portParam;
+                return e;
+            }();
+            pw_port_add_listener(reinterpret_cast<pw_port*>(port->proxy), &port->objectListener, &portEvents, port);
+            std::uint32_t ids[] = {SPA_PARAM_Latency};
+            pw_port_subscribe_params(reinterpret_cast<pw_port*>(port->proxy), ids, 1);
         } else if (std::strcmp(type, PW_TYPE_INTERFACE_Device) == 0) {
             if (text(props, PW_KEY_MEDIA_CLASS) != "Audio/Device") return;
             Device* d = self.bind(self.devices, id, PW_TYPE_INTERFACE_Device, PW_VERSION_DEVICE);
@@ -374,6 +415,7 @@ struct PipeWireConnection::Impl {
         self.clients.erase(id);
         self.metadata.erase(id);
         self.devices.erase(id);
+        self.ports.erase(id);
     }
 
     static void coreDone(void* data, std::uint32_t id, int seq) {

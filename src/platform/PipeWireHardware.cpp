@@ -108,6 +108,7 @@ void PipeWireHardware::applyDevice(const PipeWireNode& node) {
         model_.setProperty(id, {kDeviceIsRunningSomewhere}, std::uint32_t(node.running));
     }
     model_.setProperty(id, {kStreamConfiguration, other}, StreamConfiguration{});
+    model_.setProperty(id, {kLatency, scope}, latencyFrames(node.latency, clock_.quantum, clock_.rate));
     if (!node.channelVolumes.empty())
         model_.setProperty(id, {kVirtualMainVolume, scope}, cubicVolume(node.channelVolumes), node.writable);
     else
@@ -190,10 +191,20 @@ void PipeWireHardware::applyDefaults() {
 }
 
 void PipeWireHardware::applyClock() {
-    for (AudioObjectID id : model_.deviceIDs()) {
+    std::map<std::uint64_t, PipeWireNode> devices;
+    std::map<std::uint64_t, AudioObjectID> objects;
+    {
+        std::lock_guard lock(mutex_);
+        devices = devices_;
+        objects = deviceObjects_;
+    }
+    for (const auto& [serial, id] : objects) {
+        const PipeWireNode& node = devices.at(serial);
         model_.setNominalSampleRate(id, clock_.rate);
         model_.setProperty(id, {kBufferFrameSize}, clock_.quantum);
         model_.setProperty(id, {kBufferFrameSizeRange}, ValueRange{double(clock_.minQuantum), double(clock_.maxQuantum)});
+        model_.setProperty(id, {kLatency, node.kind == PipeWireNode::Kind::Sink ? kScopeOutput : kScopeInput},
+                           latencyFrames(node.latency, clock_.quantum, clock_.rate));
     }
 }
 

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/PipeWireParams.h"
+
 namespace quellor {
 
 struct PipeWireNode {
@@ -32,6 +34,7 @@ struct PipeWireNode {
     std::vector<float> channelVolumes;
     std::optional<bool> mute;
     bool writable = true;  // the server lets this client set the node's params
+    PipeWireLatency latency;  // devices: what their ports report for the way the sound goes
 
     bool isDevice() const { return kind == Kind::Sink || kind == Kind::Source; }
     bool operator==(const PipeWireNode&) const = default;

@@ -1,12 +1,16 @@
 #include "platform/PipeWireParams.h"
 
 #include <spa/param/audio/raw.h>
+#include <spa/param/latency-utils.h>
 #include <spa/param/param.h>
 #include <spa/param/props.h>
 #include <spa/param/route.h>
 #include <spa/pod/builder.h>
 #include <spa/pod/iter.h>
 #include <spa/utils/defs.h>
+
+#include <algorithm>
+#include <cmath>
 
 namespace quellor {
 
@@ -112,6 +116,18 @@ std::optional<PipeWireRoute> readRouteParam(const void* pod, std::size_t size) {
     }
     if (route.index < 0 || route.device < 0) return std::nullopt;
     return route;
+}
+
+std::optional<PipeWireLatency> readLatencyParam(const void* pod, std::size_t size) {
+    if (!objectOf(pod, size, SPA_TYPE_OBJECT_ParamLatency)) return std::nullopt;
+    spa_latency_info info{};
+    if (spa_latency_parse(static_cast<const spa_pod*>(pod), &info) < 0) return std::nullopt;
+    return PipeWireLatency{info.direction == SPA_DIRECTION_OUTPUT, info.min_quantum, info.min_rate, info.min_ns};
+}
+
+std::uint32_t latencyFrames(const PipeWireLatency& latency, std::uint32_t quantum, std::uint32_t rate) {
+    const double frames = double(latency.quantum) * quantum + latency.rate + double(latency.ns) * rate / 1e9;
+    return std::uint32_t(std::clamp(std::lround(frames), 0l, long(UINT32_MAX)));
 }
 
 }  // namespace quellor

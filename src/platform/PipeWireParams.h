@@ -1,5 +1,5 @@
 #pragma once
-// The two params through which the desktop's volume controls read and write a node's volume and
+// The params through which the desktop's volume controls read and write a node's volume and
 // mute: the node's own Props, and, for a node that stands for one route of a sound card (an ALSA
 // sink or source), the Route param of the card's device, which carries the same Props for that
 // route. Built and read here as bytes, so that no other file needs PipeWire's headers for them.
@@ -27,6 +27,19 @@ struct PipeWireRoute {
     PipeWireVolumes volumes;
 };
 
+// The latency a port reports for one way through the graph: playback (from the start of a cycle to
+// the sound leaving the physical output) or capture (from the sound entering to the cycle).
+struct PipeWireLatency {
+    bool playback = true;
+    float quantum = 0;     // in cycles
+    std::int32_t rate = 0; // in frames
+    std::int64_t ns = 0;
+    bool operator==(const PipeWireLatency&) const = default;
+};
+
+// The latency in frames at `rate` Hz with cycles of `quantum` frames.
+std::uint32_t latencyFrames(const PipeWireLatency& latency, std::uint32_t quantum, std::uint32_t rate);
+
 // A Props param with the given members; the bytes of a whole pod.
 std::vector<std::uint8_t> propsParam(const std::optional<std::vector<float>>& channelVolumes,
                                      std::optional<bool> mute);
@@ -39,5 +52,6 @@ std::vector<std::uint8_t> routeParam(std::int32_t index, std::int32_t device,
 // Nothing when the pod is not of that kind.
 std::optional<PipeWireVolumes> readPropsParam(const void* pod, std::size_t size);
 std::optional<PipeWireRoute> readRouteParam(const void* pod, std::size_t size);
+std::optional<PipeWireLatency> readLatencyParam(const void* pod, std::size_t size);
 
 }  // namespace quellor
