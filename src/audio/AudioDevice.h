@@ -5,6 +5,8 @@
 #include <QString>
 #include <cstdint>
 
+#include "platform/AudioConstants.h"
+
 namespace quellor {
 
 struct AudioDevice {
@@ -18,5 +20,10 @@ struct AudioDevice {
 
     bool operator==(const AudioDevice&) const = default;
 };
+
+// Bluetooth Classic ('blue') or Bluetooth LE ('blea').
+constexpr bool isBluetoothTransport(std::uint32_t transport) {
+    return transport == hal::kTransportBluetooth || transport == hal::kTransportBluetoothLE;
+}
 
 }  // namespace quellor

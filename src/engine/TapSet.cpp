@@ -24,12 +24,6 @@ constexpr double kCoverageDropDelay = 0.3;
 // Delays before each capture-permission retry: 1, 3, 7 and 15 s after the failure.
 constexpr double kRetryDelays[] = {1.0, 2.0, 4.0, 8.0};
 
-constexpr std::uint32_t kTransportBluetoothLE = fourCC("blea");
-
-bool isBluetooth(std::uint32_t transport) {
-    return transport == hal::kTransportBluetooth || transport == kTransportBluetoothLE;
-}
-
 // Flags in the check lines read as words, like every other diagnostic line of the system.
 const char* flagText(bool value) { return value ? "true" : "false"; }
 
@@ -76,7 +70,7 @@ std::vector<ProcessTap::Output> TapSet::resolveOutputs(const AppVolume& entry) c
         // A wired device keeps the clock; Bluetooth leads only when there is nothing else.
         const AudioDevice* primary = found.front();
         for (const AudioDevice* d : found)
-            if (!isBluetooth(d->transport)) {
+            if (!isBluetoothTransport(d->transport)) {
                 primary = d;
                 break;
             }
