@@ -4,6 +4,8 @@
 
 #include <QString>
 #include <cstdint>
+#include <optional>
+#include <vector>
 
 #include "platform/AudioConstants.h"
 
@@ -24,6 +26,15 @@ struct AudioDevice {
 // Bluetooth Classic ('blue') or Bluetooth LE ('blea').
 constexpr bool isBluetoothTransport(std::uint32_t transport) {
     return transport == hal::kTransportBluetooth || transport == hal::kTransportBluetoothLE;
+}
+
+// The output device to lead among `devices`: the first wired one, since a wired device keeps a
+// steadier clock; a Bluetooth device only when there is nothing else; none for an empty list.
+inline std::optional<AudioDevice> preferredOutputDevice(const std::vector<AudioDevice>& devices) {
+    for (const AudioDevice& d : devices)
+        if (!isBluetoothTransport(d.transport)) return d;
+    if (!devices.empty()) return devices.front();
+    return std::nullopt;
 }
 
 }  // namespace quellor

@@ -59,24 +59,18 @@ AppVolume TapSet::entryOf(const QString& bundleID) const {
 
 std::vector<ProcessTap::Output> TapSet::resolveOutputs(const AppVolume& entry) const {
     const auto& devices = devices_.devices();
-    std::vector<const AudioDevice*> found;
+    std::vector<AudioDevice> found;
     for (const QString& uid : entry.outputDeviceUIDs) {
         auto it = std::find_if(devices.begin(), devices.end(),
                                [&](const AudioDevice& d) { return d.uid == uid; });
-        if (it != devices.end()) found.push_back(&*it);
+        if (it != devices.end()) found.push_back(*it);
     }
     std::vector<ProcessTap::Output> outputs;
-    if (!found.empty()) {
-        // A wired device keeps the clock; Bluetooth leads only when there is nothing else.
-        const AudioDevice* primary = found.front();
-        for (const AudioDevice* d : found)
-            if (!isBluetoothTransport(d->transport)) {
-                primary = d;
-                break;
-            }
+    if (auto primary = preferredOutputDevice(found)) {
+        // The leading device keeps the clock.
         outputs.push_back({primary->uid, primary->id});
-        for (const AudioDevice* d : found)
-            if (d->uid != primary->uid) outputs.push_back({d->uid, d->id});
+        for (const AudioDevice& d : found)
+            if (d.uid != primary->uid) outputs.push_back({d.uid, d.id});
         return outputs;
     }
     std::uint32_t deviceID = 0;
