@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 #include "app/GeneralSettingsSection.h"
@@ -116,6 +117,7 @@ void MainWindowView::relayout() {
     if (!hidden) {
         const int w = int(std::lround(sourcesWidth()));
         sources_->setGeometry(0, 0, w, h);
+        if (sourcesScroll_) sourcesScroll_->setGeometry(sources_->rect());
         // The handle's 1-pixel slot follows the column; its grip reaches over both neighbours.
         handle_->setGeometry(handle_->gripGeometry(w, h));
         hairline_->setGeometry(w + 1, 0, 1, h);
@@ -135,6 +137,26 @@ void MainWindowView::setConsoleContent(QWidget* content) {
     if (content) {
         content->setParent(console_);
         content->show();
+    }
+    relayout();
+}
+
+void MainWindowView::setSourcesContent(QWidget* content) {
+    delete sourcesScroll_;
+    sourcesScroll_ = nullptr;
+    sourcesContent_ = content;
+    if (content) {
+        sourcesScroll_ = new QScrollArea(sources_);
+        sourcesScroll_->setObjectName(QStringLiteral("sources-scroll"));
+        sourcesScroll_->setFrameShape(QFrame::NoFrame);
+        sourcesScroll_->setWidgetResizable(true);
+        sourcesScroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        // The column's own fill shows through.
+        sourcesScroll_->setAutoFillBackground(false);
+        sourcesScroll_->viewport()->setAutoFillBackground(false);
+        content->setAutoFillBackground(false);
+        sourcesScroll_->setWidget(content);
+        sourcesScroll_->show();
     }
     relayout();
 }

@@ -7,6 +7,8 @@
 //
 // Threads: main thread only.
 #include <QDialog>
+#include <QPointer>
+#include <QScrollArea>
 #include <QWidget>
 #include <functional>
 #include <optional>
@@ -58,6 +60,9 @@ public:
     // Places `content` (taken over) in the console column under its top bar.
     void setConsoleContent(QWidget* content);
     QWidget* consoleContent() const { return consoleContent_; }
+    // Places `content` (taken over) in the sources column, scrolling when it is taller.
+    void setSourcesContent(QWidget* content);
+    QWidget* sourcesContent() const { return sourcesContent_; }
 
     const SheetState& sheets() const { return sheets_; }
     PromptSheet* promptSheet() const { return prompt_; }
@@ -85,6 +90,8 @@ private:
     PalettePanel* hairline_;
     QWidget* console_;
     QWidget* consoleContent_ = nullptr;
+    QScrollArea* sourcesScroll_ = nullptr;
+    QPointer<QWidget> sourcesContent_;
     PalettePanel* topBar_;
     PalettePanel* topBarHairline_;
     ThemeSwitch* themeSwitch_;

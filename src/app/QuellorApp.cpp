@@ -9,6 +9,7 @@
 #include "app/AppMenus.h"
 #include "app/AppNotifier.h"
 #include "app/AppVersion.h"
+#include "app/Banners.h"
 #include "app/EngineRemoteControl.h"
 #include "app/MainWindowController.h"
 #include "app/MainWindowView.h"
@@ -31,6 +32,7 @@
 #include "setups/MixerEngineSessionEngine.h"
 #include "setups/SessionManager.h"
 #include "ui/console/ConsoleView.h"
+#include "ui/panels/MixerViewWidget.h"
 #include "ui/style/AppIcon.h"
 #include "ui/style/Fonts.h"
 #include "ui/style/ThemeController.h"
@@ -118,6 +120,7 @@ void QuellorApp::build() {
                                                      view_->setConsoleContent(new ConsoleView(
                                                          *engine_, remote ? &remote->midiMapping() : nullptr,
                                                          services_.defaults, *themes_));
+                                                     if (remote) view_->setSourcesContent(makeMixerView(remote->midiMapping()));
                                                      return static_cast<QWidget*>(view_);
                                                  },
                                                  [this](QMenuBar& bar) { installMenus(bar); }});
@@ -169,6 +172,22 @@ void QuellorApp::presentStartupScreen() {
 void QuellorApp::postAfterShowingMainWindow(AppNotification notification) {
     if (mainWindow_) mainWindow_->show();
     notifier_->post(notification);
+}
+
+QWidget* QuellorApp::makeMixerView(MIDIMappingManager& mappings) {
+    UpdateController* updater = updater_.get();
+    MixerViewShell shell{
+        [this](QWidget* parent) -> QWidget* { return new PermissionBanner(*themes_, parent); },
+        [this, updater](const QString& version, QWidget* parent) -> QWidget* {
+            return new UpdateBanner(*updater, *themes_, version, parent);
+        },
+        [updater] { return updater->stagedVersion(); },
+        [updater] { return updater->availableVersion(); },
+    };
+    auto* view = new MixerViewWidget(MixerViewWidget::Mode::Devices, *engine_, mappings, *themes_, std::move(shell));
+    connect(updater, &UpdateController::availableVersionChanged, view, &MixerViewWidget::requestRebuild);
+    connect(updater, &UpdateController::stagedVersionChanged, view, &MixerViewWidget::requestRebuild);
+    return view;
 }
 
 void QuellorApp::installMenus(QMenuBar& bar) {

@@ -26,6 +26,7 @@ class LaunchAtLogin;
 class LocalFeedUpdater;
 class MainWindowController;
 class MainWindowView;
+class MIDIMappingManager;
 class PermissionWindow;
 class RemoteServices;
 class StartupController;
@@ -99,6 +100,8 @@ public:
 
 private:
     void installMenus(QMenuBar& bar);
+    // The device page of the sources column, with the shell's banners.
+    QWidget* makeMixerView(MIDIMappingManager& mappings);
     void presentStartupScreen();
 
     Services services_;

@@ -61,6 +61,8 @@ struct InputStripModel {
     static constexpr int kNotePointSize = 10;
     static inline const QString kTitle = QStringLiteral("Input");
     static inline const QString kGainNote = QStringLiteral("Gain is controlled on the device");
+    static inline const QString kIcon = QStringLiteral("mic.fill");
+    static inline const QString kMutedIcon = QStringLiteral("mic.slash.fill");
 
     QString deviceName;
     MIDIStatusBadge badge;
@@ -68,7 +70,7 @@ struct InputStripModel {
 
     static InputStripModel of(const SystemVolumeController& input, const MIDIMappingManager* mappings);
 
-    QString icon() const { return level.isMuted ? QStringLiteral("mic.slash.fill") : QStringLiteral("mic.fill"); }
+    QString icon() const { return level.isMuted ? kMutedIcon : kIcon; }
     QString note() const { return level.enabled ? QString() : kGainNote; }
 };
 
