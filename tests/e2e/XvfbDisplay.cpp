@@ -128,4 +128,14 @@ bool XvfbDisplay::click(QPoint p) const {
     return run("xdotool", {"mousemove", QString::number(p.x()), QString::number(p.y()), "click", "1"}).has_value();
 }
 
+bool XvfbDisplay::drag(QPoint from, QPoint to) const {
+    auto point = [](QPoint p) { return QStringList{QString::number(p.x()), QString::number(p.y())}; };
+    QStringList args = QStringList{"mousemove"} + point(from) + QStringList{"mousedown", "1"};
+    constexpr int kSteps = 8;
+    for (int i = 1; i <= kSteps; ++i)
+        args += QStringList{"sleep", "0.03", "mousemove"} + point(from + (to - from) * i / kSteps);
+    args += QStringList{"sleep", "0.05", "mouseup", "1"};
+    return run("xdotool", args).has_value();
+}
+
 }  // namespace quellor::test

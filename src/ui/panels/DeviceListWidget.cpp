@@ -32,6 +32,8 @@ DeviceListWidget::DeviceListWidget(MixerEngine& engine, AudioDeviceMonitor& moni
     rebuild();
 }
 
+DeviceListWidget::~DeviceListWidget() { delete ghost_; }
+
 void DeviceListWidget::setExcludedUIDs(const QSet<QString>& excluded) {
     if (excluded == excluded_) return;
     excluded_ = excluded;
@@ -85,6 +87,7 @@ QSize DeviceListWidget::sizeHint() const {
 void DeviceListWidget::resizeEvent(QResizeEvent*) { placeRows(false); }
 
 void DeviceListWidget::hideEvent(QHideEvent*) {
+    delete ghost_;
     if (drag_.draggedUID()) {
         drag_.reset();
         placeRows(false);
@@ -93,6 +96,7 @@ void DeviceListWidget::hideEvent(QHideEvent*) {
 
 void DeviceListWidget::placeRows(bool animate) {
     const std::optional<QString>& dragged = drag_.draggedUID();
+    DeviceRowWidget* draggedRow = nullptr;
     for (std::size_t i = 0; i < rows_.size(); ++i) {
         DeviceRowWidget* r = rows_[i];
         const bool isDragged = dragged && *dragged == r->device().uid;
@@ -100,7 +104,10 @@ void DeviceListWidget::placeRows(bool animate) {
         r->resize(width(), DeviceListDrag::kRowHeight);
         const QPoint target(0, int(std::lround(double(i) * DeviceListDrag::kRowPitch + drag_.rowOffset(int(i)))));
         QPropertyAnimation*& slide = slides_[r];
-        if (isDragged) r->raise();
+        if (isDragged) {
+            r->raise();
+            draggedRow = r;
+        }
         if (!animate || isDragged) {
             // The dragged row follows the pointer directly.
             if (slide) slide->stop();
@@ -119,6 +126,24 @@ void DeviceListWidget::placeRows(bool animate) {
         slide->setEndValue(target);
         slide->start();
     }
+    placeGhost(draggedRow);
+}
+
+void DeviceListWidget::placeGhost(DeviceRowWidget* dragged) {
+    if (!dragged || !isVisible()) {
+        delete ghost_;
+        return;
+    }
+    if (!ghost_) {
+        ghost_ = new QLabel(window());
+        ghost_->setObjectName(QStringLiteral("dragged-device-row"));
+        ghost_->setAttribute(Qt::WA_TransparentForMouseEvents);
+        ghost_->setPixmap(dragged->grab());
+        ghost_->resize(dragged->size());
+        ghost_->show();
+    }
+    ghost_->move(dragged->mapTo(window(), QPoint(0, 0)));
+    ghost_->raise();
 }
 
 }  // namespace quellor

@@ -4,9 +4,13 @@
 // passes slide aside, the others keep their hover quiet. It follows the monitor's list once per burst
 // of changes and keeps the row widgets of devices that stay, so a drag survives a refresh.
 //
+// The dragged row is drawn above the whole window, so it stays visible over the cards.
+//
 // Threads: main thread only.
 
 #include <QHash>
+#include <QLabel>
+#include <QPointer>
 #include <QSet>
 #include <QWidget>
 #include <vector>
@@ -30,6 +34,7 @@ public:
     // takes the drops; a reorder goes to the monitor's applyOrder() unless the owner says otherwise.
     DeviceListWidget(MixerEngine& engine, AudioDeviceMonitor& monitor, ThemeController& themes,
                      DeviceListDrag::Owner owner = {}, QWidget* parent = nullptr);
+    ~DeviceListWidget() override;
 
     void setExcludedUIDs(const QSet<QString>& excluded);
     // Reads the monitor's devices now (the widget also does so after every burst of changes).
@@ -49,6 +54,7 @@ protected:
 
 private:
     void placeRows(bool animate);
+    void placeGhost(DeviceRowWidget* dragged);
 
     MixerEngine& engine_;
     AudioDeviceMonitor& monitor_;
@@ -57,6 +63,9 @@ private:
     QSet<QString> excluded_;
     std::vector<DeviceRowWidget*> rows_;
     QHash<DeviceRowWidget*, QPropertyAnimation*> slides_;
+    // The dragged row as the window shows it above everything else: the row itself stays inside
+    // the list, which clips it once it leaves the list (on its way to the MAIN card).
+    QPointer<QLabel> ghost_;
     ViewRefresh* refresh_;
 };
 

@@ -79,6 +79,10 @@ TEST_F(MixerViewWidgetTest, DroppingARowOnTheMainCardMakesItTheDefaultOutput) {
     DeviceRowWidget* row = v->outputList().rows()[0];
     const QRectF main = DropZoneBoard::windowFrame(v->outputs().mainCard());
     const QStringList priorityBefore = priority();
+    engine().setVolume(0.5f, app(kPlayer));  // a quieter application keeps its tap on any device
+    settle();
+    const AudioObjectID tapBefore = tapAggregate(kPlayer);
+    ASSERT_NE(tapBefore, 0u);
 
     const QPoint from(30, 14);
     QTest::mousePress(row, Qt::LeftButton, {}, from);
@@ -89,6 +93,8 @@ TEST_F(MixerViewWidgetTest, DroppingARowOnTheMainCardMakesItTheDefaultOutput) {
     QTest::mouseRelease(row, Qt::LeftButton, {}, at(*row, main.center()));
     settle();
     EXPECT_EQ(hardware.defaultOutputDevice(), speakers);
+    EXPECT_NE(tapAggregate(kPlayer), 0u);
+    EXPECT_NE(tapAggregate(kPlayer), tapBefore) << "the engine rebuilds the tap on the new default";
     EXPECT_EQ(v->busTarget(), std::nullopt);
     EXPECT_EQ(priority(), priorityBefore);
 }
