@@ -79,6 +79,9 @@ for theme in booth studio daylight; do
   eval "$(xdotool getwindowgeometry --shell "$main")"
   convert "$out/main-window-$theme.png" -crop "859x855+321+$((HEIGHT - 900 + 45))" +repage "$out/console-$theme.png"
   echo "$out/console-$theme.png"
+  # The device page: the sources column (319 points wide) under the menu bar.
+  convert "$out/main-window-$theme.png" -crop "319x900+0+$((HEIGHT - 900))" +repage "$out/devices-page-$theme.png"
+  echo "$out/devices-page-$theme.png"
   xdotool windowfocus --sync "$main" key --clearmodifiers ctrl+n
   shoot "$(window 'New setup')" "new-setup-prompt-$theme"
   xdotool key Escape

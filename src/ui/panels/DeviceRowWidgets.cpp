@@ -120,11 +120,12 @@ void DeviceRowWidget::paintEvent(QPaintEvent*) {
     painter.setFont(font);
     painter.setPen(colors.textPrimary);
     painter.drawText(QRectF(x, 0, nameWidth, h), Qt::AlignVCenter | Qt::AlignLeft, name);
+    sealRect_ = QRectF();
     if (s.isVerified) {
         const double sealX = x + metrics.horizontalAdvance(name) + DeviceRowSpec::kSpacing;
-        paintSymbol(painter, QRectF(sealX, (h - DeviceRowSpec::kSealPointSize) / 2, DeviceRowSpec::kSealPointSize,
-                                    DeviceRowSpec::kSealPointSize),
-                    QStringLiteral("checkmark.seal.fill"), colors.textSecondary);
+        sealRect_ = QRectF(sealX, (h - DeviceRowSpec::kSealPointSize) / 2, DeviceRowSpec::kSealPointSize,
+                           DeviceRowSpec::kSealPointSize);
+        paintSymbol(painter, sealRect_, QStringLiteral("checkmark.seal.fill"), colors.textSecondary);
     }
 }
 
@@ -184,7 +185,8 @@ bool DeviceRowWidget::event(QEvent* event) {
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
         const DeviceRowSpec s = spec();
-        if (s.isVerified) QToolTip::showText(help->globalPos(), QString::fromUtf8(DeviceRowSpec::kSealHelp), this);
+        if (s.isVerified && sealRect_.adjusted(-2, -4, 2, 4).contains(help->pos()))
+            QToolTip::showText(help->globalPos(), QString::fromUtf8(DeviceRowSpec::kSealHelp), this);
         else if (s.trailing == DeviceRowSpec::Trailing::Disconnect && disconnectRect().contains(help->pos()))
             QToolTip::showText(help->globalPos(), QStringLiteral("Disconnect"), this);
         else QToolTip::hideText();

@@ -81,6 +81,7 @@ private:
     Reorder reorder_;
     bool suppressHover_ = false;
     DeviceRowGesture gesture_;
+    QRectF sealRect_;  // where the seal was last painted; empty without one
 };
 
 class BluetoothRowWidget : public HoverRowWidget {

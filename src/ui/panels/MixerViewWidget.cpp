@@ -149,8 +149,16 @@ void InputStripWidget::rebuild() {
     setTextColor(*title_, colors.textPrimary);
     badge_->setBadge(model_.badge, themes_.current());
     setTextColor(*deviceName_, colors.textSecondary);
-    const QFontMetrics metrics(deviceName_->font());
-    deviceName_->setText(metrics.elidedText(model_.deviceName, Qt::ElideRight, std::max(40, width() / 2)));
+    elideDeviceName();
+}
+
+void InputStripWidget::resizeEvent(QResizeEvent*) { elideDeviceName(); }
+
+void InputStripWidget::elideDeviceName() {
+    const int badge = badge_->isVisibleTo(this) ? badge_->sizeHint().width() + 6 : 0;
+    const int room = std::max(0, width() - title_->sizeHint().width() - badge - 12);
+    deviceName_->setText(QFontMetrics(deviceName_->font()).elidedText(model_.deviceName, Qt::ElideRight, room));
+    deviceName_->setToolTip(model_.deviceName);
 }
 
 void InputStripWidget::contextMenuEvent(QContextMenuEvent* event) {
@@ -339,8 +347,13 @@ void MixerViewWidget::rebuildBluetooth() {
         }
         rows.push_back(row);
     }
-    for (BluetoothRowWidget* gone : bluetoothRowWidgets_) gone->deleteLater();
+    for (BluetoothRowWidget* gone : bluetoothRowWidgets_) {
+        bluetoothRows_->removeWidget(gone);
+        gone->hide();
+        gone->deleteLater();
+    }
     // Listed in the paired order, under the heading.
+    for (BluetoothRowWidget* row : rows) bluetoothRows_->removeWidget(row);
     for (std::size_t i = 0; i < rows.size(); ++i) bluetoothRows_->insertWidget(int(i) + 1, rows[i]);
     bluetoothRowWidgets_ = std::move(rows);
 }

@@ -62,8 +62,12 @@ public:
 
 protected:
     void contextMenuEvent(QContextMenuEvent*) override;
+    void resizeEvent(QResizeEvent*) override;
 
 private:
+    // The device's name in the room the header leaves it.
+    void elideDeviceName();
+
     MixerEngine& engine_;
     MIDIMappingManager& mappings_;
     ThemeController& themes_;
