@@ -4,6 +4,7 @@
 
 #include "audio/AudioProcessMonitor.h"
 #include "audio/VolumeControlling.h"
+#include "base/Level.h"
 #include "engine/MixerEngine.h"
 #include "ui/console/StripDragPayload.h"
 #include "ui/panels/PanelMIDI.h"
@@ -20,7 +21,9 @@ QString speakerSymbol(const AppVolume& entry) {
 
 QString levelText(const AppVolume& entry) {
     if (entry.isMuted) return QStringLiteral("muted");
-    return QString::number(int(entry.volume * 100.0f)) + QLatin1Char('%');
+    // Clamped as the gain law clamps, so a level that is no number reads as the full level it plays at
+    // rather than reaching an undefined conversion.
+    return QString::number(int(clampLevel(entry.volume) * 100.0f)) + QLatin1Char('%');
 }
 
 AppRowModel AppRowModel::of(MixerEngine& engine, const MIDIMappingManager& mappings, const AudioApp& app,

@@ -31,6 +31,7 @@ LevelRowWidget::LevelRowWidget(ThemeController& themes, bool showsNote, QWidget*
 }
 
 void LevelRowWidget::setControl(VolumeControlling* control) {
+    if (control == control_ && control) return refresh();
     if (control_) disconnect(control_, nullptr, this, nullptr);
     control_ = control;
     if (control) {

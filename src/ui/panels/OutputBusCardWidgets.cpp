@@ -45,6 +45,8 @@ ViewRefresh* cardRefresh(QObject* owner, std::function<void()> rebuild, MixerEng
 
 // The card's frame: padded 8, its parts 5 apart, the header (bus name, badge) on top.
 QVBoxLayout* cardLayout(QWidget* card, OutputBus bus, QLabel*& title, PanelMIDIBadgeWidget*& badge) {
+    // A card is as tall as its contents, however much room the column has.
+    card->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     auto* layout = new QVBoxLayout(card);
     layout->setContentsMargins(8, 8, 8, 8);
     layout->setSpacing(5);
@@ -75,6 +77,24 @@ QWidget* row(QWidget* parent, int spacing, std::initializer_list<QWidget*> parts
     return line;
 }
 
+// Laid over the whole MAIN card while a dragged device is over it.
+void paintDropHint(QPainter& painter, const QRectF& rect, const Palette& colors) {
+    fillRounded(painter, rect, kCardRadius, withOpacity(colors.brand, 0.12));
+    QPainterPath border;
+    border.addRoundedRect(rect.adjusted(0.75, 0.75, -0.75, -0.75), kCardRadius - 0.75, kCardRadius - 0.75);
+    painter.strokePath(border, QPen(colors.brand, 1.5));
+    const QFont font = systemFont(11, QFont::DemiBold);
+    const QFontMetricsF metrics(font);
+    const QSizeF capsule(metrics.horizontalAdvance(MainBusCardModel::kDropHint) + 20, metrics.height() + 10);
+    const QRectF pill(QPointF(rect.center().x() - capsule.width() / 2, rect.center().y() - capsule.height() / 2), capsule);
+    QColor material = colors.panel;
+    material.setAlphaF(0.85);
+    fillRounded(painter, pill, pill.height() / 2, material);
+    painter.setFont(font);
+    painter.setPen(colors.brand);
+    painter.drawText(pill, Qt::AlignCenter, MainBusCardModel::kDropHint);
+}
+
 void paintCard(QWidget& card, const Palette& colors) {
     QPainter painter(&card);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -82,40 +102,6 @@ void paintCard(QWidget& card, const Palette& colors) {
 }
 
 }  // namespace
-
-// Laid over the whole MAIN card while a dragged device is over it.
-class MainBusCardWidget::DropHint : public QWidget {
-public:
-    DropHint(ThemeController& themes, QWidget* parent) : QWidget(parent), themes_(themes) {
-        setObjectName(QStringLiteral("main-drop-hint"));
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-        hide();
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        const Palette colors = themes_.palette();
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        fillRounded(painter, rect(), kCardRadius, withOpacity(colors.brand, 0.12));
-        QPainterPath border;
-        border.addRoundedRect(QRectF(rect()).adjusted(0.75, 0.75, -0.75, -0.75), kCardRadius - 0.75, kCardRadius - 0.75);
-        painter.strokePath(border, QPen(colors.brand, 1.5));
-        const QFont font = systemFont(11, QFont::DemiBold);
-        const QFontMetricsF metrics(font);
-        const QSizeF capsule(metrics.horizontalAdvance(MainBusCardModel::kDropHint) + 20, metrics.height() + 10);
-        const QRectF pill(QPointF((width() - capsule.width()) / 2, (height() - capsule.height()) / 2), capsule);
-        QColor material = colors.panel;
-        material.setAlphaF(0.85);
-        fillRounded(painter, pill, pill.height() / 2, material);
-        painter.setFont(font);
-        painter.setPen(colors.brand);
-        painter.drawText(pill, Qt::AlignCenter, MainBusCardModel::kDropHint);
-    }
-
-private:
-    ThemeController& themes_;
-};
 
 MainBusCardWidget::MainBusCardWidget(MixerEngine& engine, MIDIMappingManager& mappings, ThemeController& themes,
                                      DropZoneBoard* board, DeviceSymbolLookup symbol, QWidget* parent)
@@ -133,7 +119,11 @@ MainBusCardWidget::MainBusCardWidget(MixerEngine& engine, MIDIMappingManager& ma
     layout->addWidget(deviceLine_);
     layout->addWidget(fallbackName_);
     layout->addWidget(level_);
-    hint_ = new DropHint(themes_, this);
+    hint_ = new PaintedView(QStringLiteral("main-drop-hint"), [this](QPainter& painter, const QRectF& rect) {
+        paintDropHint(painter, rect, themes_.palette());
+    }, this);
+    hint_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    hint_->hide();
     if (board) board->putBus(this, OutputBus::Main);
     refresh_ = cardRefresh(this, [this] { rebuild(); }, engine_, mappings_, themes_);
     rebuild();
@@ -178,31 +168,6 @@ void MainBusCardWidget::contextMenuEvent(QContextMenuEvent* event) {
     event->accept();
 }
 
-namespace {
-
-// "Needs a multichannel interface" inside a dashed outline.
-class PhonesPlaceholder : public QWidget {
-public:
-    PhonesPlaceholder(ThemeController& themes, QWidget* parent) : QWidget(parent), themes_(themes) {
-        setObjectName(QStringLiteral("phones-placeholder"));
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        QPen pen(themes_.palette().hair, 1);
-        pen.setDashPattern({4, 4});
-        painter.setPen(pen);
-        painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
-    }
-
-private:
-    ThemeController& themes_;
-};
-
-}  // namespace
-
 PhonesBusCardWidget::PhonesBusCardWidget(MixerEngine& engine, MIDIMappingManager& mappings, ThemeController& themes,
                                          QWidget* parent)
     : QWidget(parent), engine_(engine), mappings_(mappings), themes_(themes) {
@@ -211,10 +176,16 @@ PhonesBusCardWidget::PhonesBusCardWidget(MixerEngine& engine, MIDIMappingManager
 
     // The outline reaches 4 beyond the placeholder's line, which is padded 4 in turn.
     auto* outer = new QWidget(this);
+    outer->setObjectName(QStringLiteral("phones-placeholder"));
     auto* outerLayout = new QVBoxLayout(outer);
     outerLayout->setContentsMargins(4, 4, 4, 4);
     placeholder_ = outer;
-    auto* outline = new PhonesPlaceholder(themes_, outer);
+    auto* outline = new PaintedView(QStringLiteral("phones-placeholder-outline"), [this](QPainter& painter, const QRectF& rect) {
+        QPen pen(themes_.palette().hair, 1);
+        pen.setDashPattern({4, 4});
+        painter.setPen(pen);
+        painter.drawRoundedRect(rect.adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
+    }, outer);
     auto* outlineLayout = new QHBoxLayout(outline);
     outlineLayout->setContentsMargins(4, 4, 4, 4);
     outlineLayout->setSpacing(8);

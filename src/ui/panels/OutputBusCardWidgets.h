@@ -52,8 +52,6 @@ protected:
     void contextMenuEvent(QContextMenuEvent*) override;
 
 private:
-    class DropHint;
-
     MixerEngine& engine_;
     MIDIMappingManager& mappings_;
     ThemeController& themes_;
@@ -68,7 +66,7 @@ private:
     SymbolView* check_;
     QLabel* fallbackName_;
     LevelRowWidget* level_;
-    DropHint* hint_;
+    QWidget* hint_;
     ViewRefresh* refresh_;
 };
 

@@ -39,6 +39,17 @@ void SymbolView::paintEvent(QPaintEvent*) {
     paintSymbol(painter, square, symbol_, color_);
 }
 
+PaintedView::PaintedView(const QString& objectName, Paint paint, QWidget* parent)
+    : QWidget(parent), paint_(std::move(paint)) {
+    setObjectName(objectName);
+}
+
+void PaintedView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    paint_(painter, rect());
+}
+
 QLabel* panelLabel(const QString& objectName, int pointSize, int weight, QWidget* parent) {
     auto* label = new QLabel(parent);
     label->setObjectName(objectName);

@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QLabel>
 #include <QWidget>
+#include <functional>
 
 #include "ui/console/MIDIStatusBadge.h"
 #include "ui/style/MenuModel.h"
@@ -35,6 +36,20 @@ private:
     int pointSize_;
     int frameWidth_;
     QColor color_;
+};
+
+// A view that only paints: `paint` draws it into its own rectangle, antialiased.
+class PaintedView : public QWidget {
+    Q_OBJECT
+public:
+    using Paint = std::function<void(QPainter&, const QRectF&)>;
+    PaintedView(const QString& objectName, Paint paint, QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    Paint paint_;
 };
 
 // One line of text in the system font (sizes in points).

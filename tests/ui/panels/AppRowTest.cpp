@@ -1,6 +1,7 @@
 // The application row as logic: its level text and speaker, its opacity, the devices it plays to
 // explicitly, its context menu and its drag text.
 #include <gtest/gtest.h>
+#include <limits>
 
 #include "PanelsFixture.h"
 #include "ui/panels/AppRow.h"
@@ -21,6 +22,7 @@ TEST(AppRowLevelTest, SpeakerAndPercentByLevelAndMute) {
         {0.67f, false, "speaker.wave.3.fill", "67%"},
         {0.999f, false, "speaker.wave.3.fill", "99%"},
         {1.0f, false, "speaker.wave.3.fill", "100%"},
+        {std::numeric_limits<float>::quiet_NaN(), false, "speaker.wave.3.fill", "100%"},
     };
     for (const Case& c : cases) {
         AppVolume entry;

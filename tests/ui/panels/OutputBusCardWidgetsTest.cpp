@@ -79,6 +79,18 @@ TEST_F(OutputBusCardWidgetsTest, ThePhonesCardSwitchesBetweenPlaceholderAndInter
     EXPECT_EQ(s->findChild<QLabel*>("main-device-name")->text(), "SPK");
 }
 
+TEST_F(OutputBusCardWidgetsTest, TheTotalMixButtonWritesTheDefaultRouting) {
+    makeDefault(addOutputDevice("RMEUSBDevice:7", 8));
+    auto s = section();
+    auto* button = s->findChild<QPushButton*>("totalmix-reset");
+    ASSERT_TRUE(button);
+    EXPECT_TRUE(button->isVisibleTo(s.get()));
+    EXPECT_EQ(button->text(), "Reset TotalMix routing");
+    QTest::mouseClick(button, Qt::LeftButton);
+    advance(2.0);
+    EXPECT_EQ(remote.sent.size(), remote.routing.size());
+}
+
 TEST_F(OutputBusCardWidgetsTest, TheMainCardIsTheMainZoneAndShowsTheHintOnlyForMain) {
     auto s = section();
     settle();
@@ -110,6 +122,19 @@ TEST_F(OutputBusCardWidgetsTest, TheMainLevelRowWritesTheDefaultOutputsVolume) {
     QTest::mouseClick(&slider, Qt::LeftButton, {}, QPoint(slider.width() - 11, 11));
     EXPECT_FLOAT_EQ(engine().systemVolume().volume(), 1.0f);
     EXPECT_FALSE(level->findChild<QLabel*>("level-note")->isVisibleTo(level));
+}
+
+TEST_F(OutputBusCardWidgetsTest, ALevelRowWhoseVolumeCannotBeSetIsDisabledAndSaysWhy) {
+    FakeVolume fixed(false, false);
+    LevelRowWidget row(themes, true);
+    row.setControl(&fixed);
+    row.resize(200, 60);
+    row.show();
+    EXPECT_FALSE(row.slider().isEnabled());
+    EXPECT_TRUE(row.findChild<QLabel*>("level-note")->isVisible());
+    EXPECT_EQ(row.findChild<QLabel*>("level-note")->text(), "Volume is controlled on the device");
+    QTest::mouseClick(&row.slider(), Qt::LeftButton, {}, QPoint(11, 11));
+    EXPECT_FALSE(fixed.isMuted());
 }
 
 }  // namespace

@@ -28,20 +28,6 @@ protected:
     }
 };
 
-class FakeVolume : public VolumeControlling {
-public:
-    FakeVolume(bool canSet, bool canMute) : canSet_(canSet), canMute_(canMute) {}
-    float volume() const override { return 0.25f; }
-    bool isMuted() const override { return muted_; }
-    bool canSetVolume() const override { return canSet_; }
-    bool canMute() const override { return canMute_; }
-    void setVolume(float) override {}
-    void toggleMute() override { muted_ = !muted_; }
-
-private:
-    bool canSet_, canMute_, muted_ = false;
-};
-
 TEST(LevelRowTest, FollowsWhatTheControlCanDo) {
     struct Case { bool canSet, canMute, muted; bool enabled; double opacity; const char* note; bool taps; const char* icon; };
     const Case cases[] = {

@@ -6,6 +6,21 @@
 
 namespace quellor::test {
 
+// A volume control that can or cannot set its volume and mute, at 0.25.
+class FakeVolume : public VolumeControlling {
+public:
+    FakeVolume(bool canSet, bool canMute) : canSet_(canSet), canMute_(canMute) {}
+    float volume() const override { return 0.25f; }
+    bool isMuted() const override { return muted_; }
+    bool canSetVolume() const override { return canSet_; }
+    bool canMute() const override { return canMute_; }
+    void setVolume(float) override {}
+    void toggleMute() override { muted_ = !muted_; }
+
+private:
+    bool canSet_, canMute_, muted_ = false;
+};
+
 class PanelsFixture : public ConsoleFixture {
 protected:
     AudioDevice outputDevice(const QString& uid) {
