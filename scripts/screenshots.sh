@@ -74,10 +74,10 @@ for theme in booth studio daylight; do
   main=$(window Quellor 1180)
   sleep 1  # the meters' first readings
   shoot "$main" "main-window-$theme"
-  # The strips alone: the console column (right of the sources column, 27 % of the 1180-wide
-  # window, and its 2-point edge) under its 45-point top bar, below the window's menu bar.
+  # The whole console: the console column (right of the sources column, 27 % of the 1180-wide
+  # window, and its 2-point edge), its top bar and strips, below the window's menu bar.
   eval "$(xdotool getwindowgeometry --shell "$main")"
-  convert "$out/main-window-$theme.png" -crop "859x855+321+$((HEIGHT - 900 + 45))" +repage "$out/console-$theme.png"
+  convert "$out/main-window-$theme.png" -crop "859x900+321+$((HEIGHT - 900))" +repage "$out/console-$theme.png"
   echo "$out/console-$theme.png"
   # The device page: the sources column (319 points wide) under the menu bar.
   convert "$out/main-window-$theme.png" -crop "319x900+0+$((HEIGHT - 900))" +repage "$out/devices-page-$theme.png"
@@ -86,7 +86,13 @@ for theme in booth studio daylight; do
   shoot "$(window 'New setup')" "new-setup-prompt-$theme"
   xdotool key Escape
   xdotool windowfocus --sync "$main" key --clearmodifiers ctrl+comma
-  shoot "$(window Settings)" "settings-sheet-$theme"
+  # The settings open on General with the focus on its tab; the right arrow selects the next tab.
+  settings=$(window Settings)
+  for tab in general devices audio ios; do
+    [ "$tab" = general ] || xdotool windowfocus --sync "$settings" key --clearmodifiers Right
+    shoot "$settings" "settings-$tab-$theme"
+  done
+  xdotool key Escape
   kill -TERM "$app_pid"
   wait "$app_pid" || true
   app_pid=""

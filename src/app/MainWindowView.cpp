@@ -11,8 +11,8 @@
 #include "app/SetupFilePanels.h"
 #include "app/SplitHandle.h"
 #include "setups/SessionManager.h"
+#include "ui/settings/SettingsWindow.h"
 #include "ui/style/PromptSheet.h"
-#include "ui/style/ThemeSwitch.h"
 
 namespace quellor {
 
@@ -22,37 +22,6 @@ PalettePanel::PalettePanel(ThemeController& themes, QColor Palette::*role, QWidg
 void PalettePanel::paintEvent(QPaintEvent*) {
     QPainter(this).fillRect(rect(), themes_.palette().*role_);
 }
-
-namespace {
-
-// The settings panel's sheet. Its cards come with the settings window; until then it holds the
-// application's general actions and closes.
-QDialog* makeSettingsSheet(QWidget* parent, GeneralSettingsSection* general, std::function<void()> onClose) {
-    auto* sheet = new QDialog(parent);
-    sheet->setObjectName(QStringLiteral("settings-sheet"));
-    sheet->setWindowTitle(QStringLiteral("Settings"));
-    sheet->setWindowModality(Qt::WindowModal);
-    sheet->resize(520, 420);
-    auto* column = new QVBoxLayout(sheet);
-    if (general) {
-        general->setParent(sheet);
-        column->addWidget(general);
-    }
-    column->addStretch(1);
-    auto* row = new QHBoxLayout;
-    auto* close = new QPushButton(QStringLiteral("Done"), sheet);
-    close->setObjectName(QStringLiteral("settings-close"));
-    close->setDefault(true);
-    row->addStretch(1);
-    row->addWidget(close);
-    column->addLayout(row);
-    QObject::connect(close, &QPushButton::clicked, sheet, [onClose] { onClose(); });
-    // Escape or the window's close button hide the sheet through the same path.
-    QObject::connect(sheet, &QDialog::rejected, sheet, [onClose] { onClose(); });
-    return sheet;
-}
-
-}  // namespace
 
 MainWindowView::MainWindowView(SessionManager& sessions, UserDefaults& defaults, ThemeController& themes,
                                AppNotifier& notifier, AppActions* actions, QWidget* parent)
@@ -64,14 +33,6 @@ MainWindowView::MainWindowView(SessionManager& sessions, UserDefaults& defaults,
     hairline_->setObjectName(QStringLiteral("sources-hairline"));
     console_ = new QWidget(this);
     console_->setObjectName(QStringLiteral("console-column"));
-    topBar_ = new PalettePanel(themes, &Palette::panel, console_);
-    topBar_->setObjectName(QStringLiteral("console-top-bar"));
-    topBarHairline_ = new PalettePanel(themes, &Palette::hair, console_);
-    themeSwitch_ = new ThemeSwitch(themes, topBar_);
-    auto* bar = new QHBoxLayout(topBar_);
-    bar->setContentsMargins(14, 0, 14, 0);
-    bar->addStretch(1);
-    bar->addWidget(themeSwitch_);
     handle_ = new SplitHandle(
         SplitHandle::Axis::Vertical,
         {[this] { return storedLeftWidth(); }, [this](double w) { defaults_.setDouble(kLeftWidthKey, w); }},
@@ -83,8 +44,13 @@ MainWindowView::MainWindowView(SessionManager& sessions, UserDefaults& defaults,
         if (shownPrompt_ == sheets_.setupPrompt) sheets_.setupPrompt.reset();
         shownPrompt_.reset();
     });
-    if (actions) general_ = new GeneralSettingsSection(*actions);
-    settings_ = makeSettingsSheet(this, general_, [this] {
+    settings_ = new SettingsWindow(themes, this);
+    if (actions) {
+        general_ = new GeneralSettingsSection(*actions, defaults_, themes_);
+        settings_->setPage(SettingsTab::General, general_);
+    }
+    // "Done", Escape or the window's close button end the request that showed the panel.
+    connect(settings_, &SettingsWindow::closeRequested, this, [this] {
         sheets_.showSettings = false;
         applySheets();
     });
@@ -125,19 +91,21 @@ void MainWindowView::relayout() {
         handle_->raise();
     }
     console_->setGeometry(x, 0, std::max(0, width() - x), h);
-    topBar_->setGeometry(0, 0, console_->width(), kTopBarHeight);
-    topBarHairline_->setGeometry(0, kTopBarHeight, console_->width(), 1);
+    if (topBar_) topBar_->setGeometry(0, 0, console_->width(), kTopBarHeight + 1);
     if (consoleContent_)
         consoleContent_->setGeometry(0, kTopBarHeight + 1, console_->width(), std::max(0, h - kTopBarHeight - 1));
 }
 
-void MainWindowView::setConsoleContent(QWidget* content) {
+void MainWindowView::setConsoleContent(QWidget* topBar, QWidget* content) {
+    delete topBar_;
     delete consoleContent_;
+    topBar_ = topBar;
     consoleContent_ = content;
-    if (content) {
-        content->setParent(console_);
-        content->show();
-    }
+    for (QWidget* w : {topBar, content})
+        if (w) {
+            w->setParent(console_);
+            w->show();
+        }
     relayout();
 }
 
@@ -174,7 +142,7 @@ void MainWindowView::themeChanged() {
 void MainWindowView::applySheets() {
     if (sheets_.showSettings && !settings_->isVisible()) {
         if (general_) general_->reload();
-        settings_->open();
+        settings_->present();
     }
     if (!sheets_.showSettings && settings_->isVisible()) settings_->hide();
 
@@ -195,6 +163,8 @@ void MainWindowView::applySheets() {
                           }});
     }
 }
+
+QDialog* MainWindowView::settingsSheet() const { return settings_; }
 
 std::optional<QString> MainWindowView::openSetupPanel() { return openSetupFilePanel(window()); }
 

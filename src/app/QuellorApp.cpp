@@ -31,8 +31,12 @@
 #include "setups/MixSessionStore.h"
 #include "setups/MixerEngineSessionEngine.h"
 #include "setups/SessionManager.h"
-#include "ui/console/ConsoleView.h"
+#include "ui/console/ConsolePane.h"
+#include "ui/console/ConsoleTopBar.h"
 #include "ui/panels/MixerViewWidget.h"
+#include "ui/settings/AudioSection.h"
+#include "ui/settings/CompanionSection.h"
+#include "ui/settings/SettingsWindow.h"
 #include "ui/style/AppIcon.h"
 #include "ui/style/Fonts.h"
 #include "ui/style/ThemeController.h"
@@ -117,10 +121,16 @@ void QuellorApp::build() {
         defaults, MainWindowController::Builders{[this] {
                                                      view_ = new MainWindowView(*sessions_, services_.defaults, *themes_, *notifier_, actions_.get());
                                                      RemoteServices* remote = services_.remote;
-                                                     view_->setConsoleContent(new ConsoleView(
-                                                         *engine_, remote ? &remote->midiMapping() : nullptr,
-                                                         services_.defaults, *themes_));
+                                                     view_->setConsoleContent(
+                                                         new ConsoleTopBar(*engine_, services_.defaults, *themes_,
+                                                                           [notifier = notifier_.get()] {
+                                                                               notifier->post(AppNotification::ShowSettings);
+                                                                           }),
+                                                         new ConsolePane(*engine_,
+                                                                         remote ? &remote->midiMapping() : nullptr,
+                                                                         services_.defaults, *themes_));
                                                      if (remote) view_->setSourcesContent(makeMixerView(remote->midiMapping()));
+                                                     installSettingsPages();
                                                      return static_cast<QWidget*>(view_);
                                                  },
                                                  [this](QMenuBar& bar) { installMenus(bar); }});
@@ -188,6 +198,13 @@ QWidget* QuellorApp::makeMixerView(MIDIMappingManager& mappings) {
     connect(updater, &UpdateController::availableVersionChanged, view, &MixerViewWidget::requestRebuild);
     connect(updater, &UpdateController::stagedVersionChanged, view, &MixerViewWidget::requestRebuild);
     return view;
+}
+
+void QuellorApp::installSettingsPages() {
+    SettingsWindow* settings = view_->settingsWindow();
+    if (RemoteServices* remote = services_.remote) settings->setPage(SettingsTab::Devices, makeMixerView(remote->midiMapping()));
+    settings->setPage(SettingsTab::Audio, new AudioSection(*engine_, services_.defaults, *themes_));
+    settings->setPage(SettingsTab::IPhone, new CompanionSection(*engine_, services_.defaults, *themes_));
 }
 
 void QuellorApp::installMenus(QMenuBar& bar) {

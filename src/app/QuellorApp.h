@@ -100,8 +100,10 @@ public:
 
 private:
     void installMenus(QMenuBar& bar);
-    // The device page of the sources column, with the shell's banners.
+    // The device page (the mixer view in its devices mode), with the shell's banners.
     QWidget* makeMixerView(MIDIMappingManager& mappings);
+    // The settings panel's pages that work on the engine: Devices, Audio and iOS.
+    void installSettingsPages();
     void presentStartupScreen();
 
     Services services_;
