@@ -7,6 +7,8 @@
 //
 // Threads: main thread only.
 #include <QDialog>
+#include <QPointer>
+#include <QScrollArea>
 #include <QWidget>
 #include <functional>
 #include <optional>

@@ -9,6 +9,7 @@
 #include "app/AppMenus.h"
 #include "app/AppNotifier.h"
 #include "app/AppVersion.h"
+#include "app/Banners.h"
 #include "app/EngineRemoteControl.h"
 #include "app/MainWindowController.h"
 #include "app/MainWindowView.h"
@@ -32,6 +33,7 @@
 #include "setups/SessionManager.h"
 #include "ui/console/ConsolePane.h"
 #include "ui/console/ConsoleTopBar.h"
+#include "ui/panels/MixerViewWidget.h"
 #include "ui/settings/AudioSection.h"
 #include "ui/settings/CompanionSection.h"
 #include "ui/settings/SettingsWindow.h"
@@ -184,8 +186,25 @@ void QuellorApp::postAfterShowingMainWindow(AppNotification notification) {
     notifier_->post(notification);
 }
 
+QWidget* QuellorApp::makeMixerView(MIDIMappingManager& mappings) {
+    UpdateController* updater = updater_.get();
+    MixerViewShell shell{
+        [this](QWidget* parent) -> QWidget* { return new PermissionBanner(*themes_, parent); },
+        [this, updater](const QString& version, QWidget* parent) -> QWidget* {
+            return new UpdateBanner(*updater, *themes_, version, parent);
+        },
+        [updater] { return updater->stagedVersion(); },
+        [updater] { return updater->availableVersion(); },
+    };
+    auto* view = new MixerViewWidget(MixerViewWidget::Mode::Devices, *engine_, mappings, *themes_, std::move(shell));
+    connect(updater, &UpdateController::availableVersionChanged, view, &MixerViewWidget::requestRebuild);
+    connect(updater, &UpdateController::stagedVersionChanged, view, &MixerViewWidget::requestRebuild);
+    return view;
+}
+
 void QuellorApp::installSettingsPages() {
     SettingsWindow* settings = view_->settingsWindow();
+    if (RemoteServices* remote = services_.remote) settings->setPage(SettingsTab::Devices, makeMixerView(remote->midiMapping()));
     settings->setPage(SettingsTab::Audio, new AudioSection(*engine_, services_.defaults, *themes_));
     settings->setPage(SettingsTab::IPhone, new CompanionSection(*engine_, services_.defaults, *themes_));
 }

@@ -26,6 +26,7 @@ class LaunchAtLogin;
 class LocalFeedUpdater;
 class MainWindowController;
 class MainWindowView;
+class MIDIMappingManager;
 class PermissionWindow;
 class RemoteServices;
 class StartupController;
@@ -99,7 +100,9 @@ public:
 
 private:
     void installMenus(QMenuBar& bar);
-    // The settings panel's pages that work on the engine: Audio and iOS.
+    // The device page (the mixer view in its devices mode), with the shell's banners.
+    QWidget* makeMixerView(MIDIMappingManager& mappings);
+    // The settings panel's pages that work on the engine: Devices, Audio and iOS.
     void installSettingsPages();
     void presentStartupScreen();
 

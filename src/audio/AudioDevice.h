@@ -4,6 +4,10 @@
 
 #include <QString>
 #include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "platform/AudioConstants.h"
 
 namespace quellor {
 
@@ -18,5 +22,19 @@ struct AudioDevice {
 
     bool operator==(const AudioDevice&) const = default;
 };
+
+// Bluetooth Classic ('blue') or Bluetooth LE ('blea').
+constexpr bool isBluetoothTransport(std::uint32_t transport) {
+    return transport == hal::kTransportBluetooth || transport == hal::kTransportBluetoothLE;
+}
+
+// The output device to lead among `devices`: the first wired one, since a wired device keeps a
+// steadier clock; a Bluetooth device only when there is nothing else; none for an empty list.
+inline std::optional<AudioDevice> preferredOutputDevice(const std::vector<AudioDevice>& devices) {
+    for (const AudioDevice& d : devices)
+        if (!isBluetoothTransport(d.transport)) return d;
+    if (!devices.empty()) return devices.front();
+    return std::nullopt;
+}
 
 }  // namespace quellor

@@ -94,9 +94,8 @@ VolumeControlling* MixerEngine::volumeControl(const QString& deviceUID) const {
 }
 
 std::optional<BluetoothAudioDevice> MixerEngine::bluetoothDevice(const AudioDevice& device) const {
-    const QString uid = device.uid.toLower();
     for (const BluetoothAudioDevice& paired : bluetooth_->paired())
-        if (uid.startsWith(paired.id.toLower())) return paired;
+        if (paired.ownsAudioDeviceUID(device.uid)) return paired;
     return std::nullopt;
 }
 
@@ -114,9 +113,9 @@ void MixerEngine::routeToBluetoothDevice(const BluetoothAudioDevice& device) {
 void MixerEngine::bluetoothRoutingAttempt(QString bluetoothID, int attempt) {
     routingTask_.clear();
     deviceMonitor_->refresh();
-    const QString prefix = bluetoothID.toLower();
+    const BluetoothAudioDevice connected{bluetoothID, {}, true, 0};
     for (const AudioDevice& device : deviceMonitor_->devices())
-        if (device.uid.toLower().startsWith(prefix)) {
+        if (connected.ownsAudioDeviceUID(device.uid)) {
             deviceMonitor_->setDefaultDevice(device);
             return;
         }

@@ -24,12 +24,6 @@ constexpr double kCoverageDropDelay = 0.3;
 // Delays before each capture-permission retry: 1, 3, 7 and 15 s after the failure.
 constexpr double kRetryDelays[] = {1.0, 2.0, 4.0, 8.0};
 
-constexpr std::uint32_t kTransportBluetoothLE = fourCC("blea");
-
-bool isBluetooth(std::uint32_t transport) {
-    return transport == hal::kTransportBluetooth || transport == kTransportBluetoothLE;
-}
-
 // Flags in the check lines read as words, like every other diagnostic line of the system.
 const char* flagText(bool value) { return value ? "true" : "false"; }
 
@@ -65,24 +59,18 @@ AppVolume TapSet::entryOf(const QString& bundleID) const {
 
 std::vector<ProcessTap::Output> TapSet::resolveOutputs(const AppVolume& entry) const {
     const auto& devices = devices_.devices();
-    std::vector<const AudioDevice*> found;
+    std::vector<AudioDevice> found;
     for (const QString& uid : entry.outputDeviceUIDs) {
         auto it = std::find_if(devices.begin(), devices.end(),
                                [&](const AudioDevice& d) { return d.uid == uid; });
-        if (it != devices.end()) found.push_back(&*it);
+        if (it != devices.end()) found.push_back(*it);
     }
     std::vector<ProcessTap::Output> outputs;
-    if (!found.empty()) {
-        // A wired device keeps the clock; Bluetooth leads only when there is nothing else.
-        const AudioDevice* primary = found.front();
-        for (const AudioDevice* d : found)
-            if (!isBluetooth(d->transport)) {
-                primary = d;
-                break;
-            }
+    if (auto primary = preferredOutputDevice(found)) {
+        // The leading device keeps the clock.
         outputs.push_back({primary->uid, primary->id});
-        for (const AudioDevice* d : found)
-            if (d->uid != primary->uid) outputs.push_back({d->uid, d->id});
+        for (const AudioDevice& d : found)
+            if (d.uid != primary->uid) outputs.push_back({d.uid, d.id});
         return outputs;
     }
     std::uint32_t deviceID = 0;

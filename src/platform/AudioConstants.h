@@ -67,6 +67,7 @@ constexpr std::uint32_t kProcessIsRunningInput = fourCC("piri");    // UInt32 0/
 constexpr std::uint32_t kTransportBuiltIn = fourCC("bltn");
 constexpr std::uint32_t kTransportUSB = fourCC("usb ");
 constexpr std::uint32_t kTransportBluetooth = fourCC("blue");
+constexpr std::uint32_t kTransportBluetoothLE = fourCC("blea");
 constexpr std::uint32_t kTransportAggregate = fourCC("grup");
 constexpr std::uint32_t kTransportVirtual = fourCC("virt");
 

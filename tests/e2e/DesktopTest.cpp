@@ -18,6 +18,7 @@
 #include "app/PermissionWindow.h"
 #include "app/StartupScreen.h"
 #include "platform/SimulatedWorld.h"
+#include "platform/StreamConfiguration.h"
 #include "setups/MixSessionStore.h"
 #include "ui/console/ConsoleColors.h"
 #include "ui/console/ConsoleLayout.h"
@@ -758,6 +759,142 @@ TEST_F(ConsoleStrips, ASourceTileDraggedOntoAStripPutsItThere) {
         drag();
         return storedDefaults(app)["consoleSlots"].toArray().at(4).toString() == "org.example.piano";
     })) << app.output().toStdString();
+    EXPECT_EQ(app.stop(SIGTERM), 0) << app.output().toStdString();
+}
+
+// The device page in the sources column, on a world with three output devices (an 8-channel
+// interface as the default output, the built-in output and a display) and a paired Bluetooth headset
+// that is not connected.
+class DevicePage : public Desktop {
+protected:
+    static SimulatedWorld devicesWorld() {
+        SimulatedWorld world = studioWorld();
+        SimulatedDevice builtIn;
+        builtIn.uid = "BuiltInSpeakerDevice";
+        builtIn.name = "Built-in Output";
+        builtIn.transport = hal::kTransportBuiltIn;
+        builtIn.output.streams = StreamConfiguration{{2}};
+        SimulatedDevice display;
+        display.uid = "hdmi-1";
+        display.name = "Living Room TV";
+        display.transport = fourCC("hdmi");
+        display.output.streams = StreamConfiguration{{2}};
+        SimulatedDevice headset;
+        headset.uid = "00-1A-7D-DA-71-13:output";
+        headset.name = "Headset";
+        headset.transport = hal::kTransportBluetooth;
+        headset.output.streams = StreamConfiguration{{2}};
+        world.devices = {world.devices[0], builtIn, display, headset};
+        world.bluetooth = {{"00-1a-7d-da-71-13", "Headset", 6, false, headset.uid}};
+        world.processes = {{SimulatedProcess{4101, "org.example.piano", "Piano Roll", true, false, 0},
+                            SimulatedWorld::Tone{SimulatedWorld::Tone::Kind::sine, 440.0, 0.25f, 0.0f}}};
+        return world;
+    }
+
+    // The page's landmarks on the screen: the MAIN and PHONES cards (found by their fill, down a line
+    // just inside their left edge) and the rows of the device list below them.
+    struct Landmarks {
+        QRect main, phones;
+        QPoint row(int index) const { return {phones.left() + 60, phones.bottom() + 1 + 10 + 14 + 30 * index}; }
+    };
+    std::optional<Landmarks> landmarks(const QRect& frame, const Palette& p) {
+        std::optional<Landmarks> found;
+        display.waitUntil([&] {
+            const QImage screen = display.screenshot();
+            const int x = frame.left() + 14 + 5;
+            std::vector<std::pair<int, int>> runs;
+            for (int y = frame.top(); y < frame.bottom(); ++y) {
+                if (screen.pixelColor(x, y) != p.rowHover) continue;
+                if (!runs.empty() && runs.back().second == y - 1) runs.back().second = y;
+                else runs.push_back({y, y});
+            }
+            // Runs of a few pixels are text or symbols; the cards are tall.
+            std::erase_if(runs, [](const auto& r) { return r.second - r.first < 40; });
+            if (runs.size() < 2) return false;
+            const int width = int(std::lround(sourcesColumnWidth(kDefaultLeftColumnWidth, 1180))) - 28;
+            found = Landmarks{QRect(frame.left() + 14, runs[0].first, width, runs[0].second - runs[0].first + 1),
+                              QRect(frame.left() + 14, runs[1].first, width, runs[1].second - runs[1].first + 1)};
+            return true;
+        });
+        return found;
+    }
+    // A stored list of strings (kept as JSON data).
+    QStringList storedList(const QuellorProcess& app, const QString& key) {
+        const QJsonValue v = storedDefaults(app).value(key);
+        const QByteArray data = QByteArray::fromBase64(v.toObject().value("$data").toString().toLatin1());
+        QStringList list;
+        for (const QJsonValue& item : QJsonDocument::fromJson(data).array()) list << item.toString();
+        return list;
+    }
+};
+
+TEST_F(DevicePage, ADeviceDroppedOnTheMainCardBecomesTheDefaultOutputAndTheTapsFollowIt) {
+    QuellorProcess app;
+    useWorld(app, devicesWorld());
+    // At half level the piano keeps a tap on any device (at full level it needs one only where
+    // there is a PHONES bus).
+    const QByteArray volumes = R"({"org.example.piano": {"volume": 0.5, "isMuted": false, "outputDeviceUIDs": [],
+                                   "isCued": false, "cueVolume": 1}})";
+    const QString window =
+        launch(app, {{"theme", "booth"}, {"appVolumes", QJsonObject{{"$data", QString::fromLatin1(volumes.toBase64())}}}});
+    ASSERT_FALSE(window.isEmpty());
+    ASSERT_TRUE(app.waitForLog("device=studio")) << app.output().toStdString();
+    const auto marks = landmarks(*display.geometry(window), palette(ThemeMode::Booth));
+    ASSERT_TRUE(marks) << "no cards found";
+    // The list holds the devices not in use, in priority order: the built-in output first.
+    ASSERT_TRUE(display.drag(marks->row(0), marks->main.center()));
+    EXPECT_TRUE(app.waitForLog("device=BuiltInSpeakerDevice")) << app.output().toStdString();
+    EXPECT_EQ(app.stop(SIGTERM), 0) << app.output().toStdString();
+}
+
+TEST_F(DevicePage, DraggingARowDownReordersTheDevicePriority) {
+    QuellorProcess app;
+    useWorld(app, devicesWorld());
+    const QString window = launch(app, {{"theme", "daylight"}});
+    ASSERT_FALSE(window.isEmpty());
+    const auto marks = landmarks(*display.geometry(window), palette(ThemeMode::Daylight));
+    ASSERT_TRUE(marks) << "no cards found";
+    ASSERT_TRUE(display.drag(marks->row(0), marks->row(0) + QPoint(0, 44)));
+    EXPECT_TRUE(app.waitUntil([&] {
+        const QStringList order = storedList(app, "devicePriority");
+        return order.contains("hdmi-1") && order.indexOf("hdmi-1") < order.indexOf("BuiltInSpeakerDevice");
+    })) << storedList(app, "devicePriority").join(", ").toStdString() << "\n" << app.output().toStdString();
+    EXPECT_EQ(storedList(app, "devicePriorityArmed"), QStringList({"BuiltInSpeakerDevice"}));
+    EXPECT_EQ(app.stop(SIGTERM), 0) << app.output().toStdString();
+}
+
+TEST_F(DevicePage, ChoosingPhones34StoresThePairingOnce) {
+    QuellorProcess app;
+    useWorld(app, devicesWorld());
+    const QByteArray pairing = R"({"studio": {"mainOffset": 0, "phonesOffset": 4}})";
+    const QString window = launch(app, {{"theme", "studio"},
+                                        {"busPairings", QJsonObject{{"$data", QString::fromLatin1(pairing.toBase64())}}}});
+    ASSERT_FALSE(window.isEmpty());
+    ASSERT_TRUE(app.waitForLog("device=studio")) << app.output().toStdString();
+    const auto marks = landmarks(*display.geometry(window), palette(ThemeMode::Studio));
+    ASSERT_TRUE(marks) << "no cards found";
+    auto storedPhones = [&] {
+        const QJsonValue v = storedDefaults(app).value("busPairings");
+        const QByteArray data = QByteArray::fromBase64(v.toObject().value("$data").toString().toLatin1());
+        return QJsonDocument::fromJson(data).object().value("studio").toObject().value("phonesOffset").toInt(-1);
+    };
+    // The PHONES pull-down: its items are the pairs 1/2, 3/4, 5/6, 7/8.
+    const QPoint phonesPicker = marks->phones.topLeft() + QPoint(135, 57);
+    auto choose34 = [&] {
+        EXPECT_TRUE(display.click(phonesPicker));
+        EXPECT_TRUE(display.waitUntil([&] { return display.run("xdotool", {"key", "Down", "Down", "Return"}).has_value(); }));
+    };
+    const int buildsBefore = count(app, "PAIRCHK");
+    choose34();
+    EXPECT_TRUE(app.waitUntil([&] { return storedPhones() == 2; })) << app.output().toStdString();
+    EXPECT_TRUE(app.waitUntil([&] { return count(app, "PAIRCHK") > buildsBefore; }));
+    app.waitForLog("\x01", 1.0);  // lets the rebuild's lines arrive
+    const int buildsAfter = count(app, "PAIRCHK");
+    // Choosing the pair in use again stores nothing and rebuilds no tap.
+    choose34();
+    app.waitForLog("\x01", 1.5);
+    EXPECT_EQ(count(app, "PAIRCHK"), buildsAfter);
+    EXPECT_EQ(storedPhones(), 2);
     EXPECT_EQ(app.stop(SIGTERM), 0) << app.output().toStdString();
 }
 

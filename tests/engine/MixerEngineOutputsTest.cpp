@@ -131,5 +131,27 @@ TEST_F(MixerEngineOutputsTest, BluetoothRoutingGivesUpAfterSixteenAttempts) {
     EXPECT_EQ(hardware.defaultOutputDevice(), speakers);
 }
 
+TEST_F(MixerEngineOutputsTest, APairedDeviceOwnsOnlyTheAudioDevicesThatBeginWithItsAddress) {
+    const AudioObjectID speakers = addOutputDevice("speakers", 2);
+    hardware.setDefaultOutputDevice(speakers);
+    addOutputDevice("00-1a-7d-da-71-15:output", 2, 48000.0, hal::kTransportBluetooth);
+    bluetooth.pair({"00-1A-7D-DA-71-15", 4, 1, QString("Headset"), true});
+    // An empty address would be a prefix of every UID.
+    bluetooth.pair({"", 4, 1, QString("Nameless"), true});
+    startEngine();
+    ASSERT_EQ(engine().bluetooth().paired().size(), 2u);
+
+    const auto headset = engine().bluetoothDevice(listed("00-1a-7d-da-71-15:output"));
+    ASSERT_TRUE(headset.has_value());
+    EXPECT_EQ(headset->name, "Headset");
+    EXPECT_FALSE(engine().bluetoothDevice(listed("speakers")).has_value());
+
+    // Connecting the device without an address routes to none of the listed devices.
+    for (const BluetoothAudioDevice& d : engine().bluetooth().paired())
+        if (d.id.isEmpty()) engine().connectBluetoothDevice(d);
+    advance(5.0);
+    EXPECT_EQ(hardware.defaultOutputDevice(), speakers);
+}
+
 }  // namespace
 }  // namespace quellor::test

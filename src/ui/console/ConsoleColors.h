@@ -18,6 +18,9 @@ QColor standardRed(ThemeMode mode);
 QColor standardYellow(ThemeMode mode);
 QColor standardOrange(ThemeMode mode);
 
+// The desktop's quaternary fill (tracks, chosen segments, row highlights), by appearance.
+QColor quaternaryFill(ColorScheme scheme);
+
 // The colour at a given opacity (0...1).
 QColor withOpacity(QColor color, double opacity);
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/console/ConsoleColors.h"
+
 namespace quellor {
 
 double ControlSliderGeometry::travel() const { return std::max(width - height, 1.0); }
@@ -63,8 +65,7 @@ bool ControlSliderGesture::released(const ControlSliderGeometry& geometry, QPoin
 ControlSliderLook ControlSliderLook::of(ColorScheme scheme, bool isDragging, bool iconDimmed) {
     const bool dark = scheme == ColorScheme::Dark;
     ControlSliderLook look;
-    // The desktop's quaternary fill of each appearance.
-    look.track = dark ? QColor(118, 118, 128, 46) : QColor(116, 116, 128, 20);
+    look.track = quaternaryFill(scheme);
     look.border = dark ? QColor::fromRgbF(1, 1, 1, 0.06f) : QColor::fromRgbF(0, 0, 0, 0.06f);
     look.fill = Qt::white;
     look.knob = Qt::white;

@@ -43,12 +43,19 @@ void LevelRowWidget::setControl(VolumeControlling* control) {
     refresh();
 }
 
+void LevelRowWidget::setWording(QString icon, QString mutedIcon, QString note) {
+    icon_ = std::move(icon);
+    mutedIcon_ = std::move(mutedIcon);
+    note_->setText(note);
+    refresh();
+}
+
 void LevelRowWidget::refresh() {
     setVisible(control_ != nullptr);
     if (!control_) return;
     model_ = LevelRowModel::of(*control_);
     slider_->setLevel(model_.volume);
-    slider_->setIcon(model_.icon());
+    slider_->setIcon(icon_.isEmpty() ? model_.icon() : (model_.isMuted ? mutedIcon_ : icon_));
     slider_->setIconDimmed(model_.iconDimmed());
     if (model_.iconTaps)
         slider_->onIconTap = [this] {

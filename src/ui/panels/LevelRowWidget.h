@@ -31,6 +31,9 @@ public:
     VolumeControlling* control() const { return control_; }
     ControlSliderWidget& slider() const { return *slider_; }
     const LevelRowModel& model() const { return model_; }
+    // The slider's icons and the note for another kind of level (the input gain): the icon while
+    // playing and while muted, and the note under a slider whose volume cannot be set.
+    void setWording(QString icon, QString mutedIcon, QString note);
 
 private:
     void refresh();
@@ -42,6 +45,8 @@ private:
     QGraphicsOpacityEffect* fade_;
     QLabel* note_;
     LevelRowModel model_;
+    QString icon_;
+    QString mutedIcon_;
 };
 
 }  // namespace quellor

@@ -1,0 +1,298 @@
+#include "ui/panels/DeviceRowWidgets.h"
+
+#include <QEnterEvent>
+#include <QHelpEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTimer>
+#include <QToolTip>
+
+#include "audio/AudioDeviceMonitor.h"
+#include "audio/BluetoothAudioMonitor.h"
+#include "engine/MixerEngine.h"
+#include "ui/console/ConsoleColors.h"
+#include "ui/panels/DropZoneBoard.h"
+#include "ui/panels/PanelParts.h"
+#include "ui/style/Fonts.h"
+#include "ui/style/SymbolIcons.h"
+#include "ui/style/ThemeController.h"
+
+namespace quellor {
+namespace {
+
+QColor highlightFill(ThemeMode mode, double opacity) {
+    return withOpacity(quaternaryFill(colorScheme(mode)), opacity);
+}
+
+// A symbol of `pointSize` centred in a frame of `frameWidth` that starts at `x`.
+QRectF symbolSquare(double x, double frameWidth, double pointSize, double rowHeight) {
+    return {x + (frameWidth - pointSize) / 2, (rowHeight - pointSize) / 2, pointSize, pointSize};
+}
+
+}  // namespace
+
+void HoverRowWidget::enterEvent(QEnterEvent*) {
+    hovering_ = true;
+    update();
+}
+
+void HoverRowWidget::leaveEvent(QEvent*) {
+    hovering_ = false;
+    update();
+}
+
+void HoverRowWidget::hideEvent(QHideEvent*) { hovering_ = false; }
+
+DeviceRowWidget::DeviceRowWidget(MixerEngine& engine, AudioDeviceMonitor& monitor, ThemeController& themes,
+                                 AudioDevice device, Reorder reorder, QWidget* parent)
+    : HoverRowWidget(parent),
+      engine_(engine),
+      monitor_(monitor),
+      themes_(themes),
+      device_(std::move(device)),
+      reorder_(std::move(reorder)) {
+    setObjectName(QStringLiteral("device-row"));
+    setAttribute(Qt::WA_Hover);
+    setMouseTracking(true);
+    setFixedHeight(DeviceRowSpec::kHeight);
+    setAccessibleName(device_.name);
+    connect(&themes_, &ThemeController::themeChanged, this, qOverload<>(&QWidget::update));
+    connect(&monitor_, &AudioDeviceMonitor::defaultDeviceIDChanged, this, qOverload<>(&QWidget::update));
+    connect(&engine_.bluetooth(), &BluetoothAudioMonitor::pairedChanged, this, qOverload<>(&QWidget::update));
+    updateCursor();
+}
+
+void DeviceRowWidget::setDevice(const AudioDevice& device) {
+    if (device == device_) return;
+    device_ = device;
+    setAccessibleName(device_.name);
+    update();
+}
+
+void DeviceRowWidget::setSuppressHover(bool suppress) {
+    if (suppress == suppressHover_) return;
+    suppressHover_ = suppress;
+    update();
+}
+
+DeviceRowSpec DeviceRowWidget::spec() const {
+    return DeviceRowSpec::of(engine_, device_, monitor_, isHovering(), suppressHover_, gesture_.isDraggingRow());
+}
+
+QSize DeviceRowWidget::sizeHint() const { return {240, DeviceRowSpec::kHeight}; }
+
+QRectF DeviceRowWidget::disconnectRect() const {
+    const double side = DeviceRowSpec::kDisconnectPointSize + 4;
+    return {width() - DeviceRowSpec::kHorizontalPadding - side, (height() - side) / 2, side, side};
+}
+
+void DeviceRowWidget::paintEvent(QPaintEvent*) {
+    const DeviceRowSpec s = spec();
+    const ThemeMode mode = themes_.current();
+    const Palette colors = themes_.palette();
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (s.isHighlighted)
+        fillRounded(painter, rect(), DeviceRowSpec::kCornerRadius, highlightFill(mode, DeviceRowSpec::kHighlightOpacity));
+
+    const double h = height();
+    double x = DeviceRowSpec::kHorizontalPadding;
+    paintSymbol(painter, symbolSquare(x, DeviceRowSpec::kIconWidth, DeviceRowSpec::kIconPointSize, h), s.symbol,
+                s.isDefault ? colors.brand : colors.textSecondary);
+    x += DeviceRowSpec::kIconWidth + DeviceRowSpec::kSpacing;
+
+    // The trailing item takes its place first; the name gets what is left.
+    double right = width() - DeviceRowSpec::kHorizontalPadding;
+    if (s.trailing == DeviceRowSpec::Trailing::Disconnect) {
+        const QRectF button = disconnectRect();
+        paintSymbol(painter, button.adjusted(2, 2, -2, -2), QStringLiteral("xmark.circle.fill"), colors.textMuted);
+        right = button.left() - DeviceRowSpec::kSpacing;
+    } else if (s.trailing == DeviceRowSpec::Trailing::Checkmark) {
+        const double side = DeviceRowSpec::kCheckPointSize;
+        paintSymbol(painter, QRectF(right - side, (h - side) / 2, side, side), QStringLiteral("checkmark"), colors.brand);
+        right -= side + DeviceRowSpec::kSpacing;
+    }
+    const double sealRoom = s.isVerified ? DeviceRowSpec::kSealPointSize + DeviceRowSpec::kSpacing : 0;
+    const QFont font = systemFont(DeviceRowSpec::kNamePointSize, s.isDefault ? QFont::DemiBold : QFont::Normal);
+    const QFontMetricsF metrics(font);
+    const double nameWidth = std::max(0.0, right - x - sealRoom);
+    const QString name = metrics.elidedText(s.name, Qt::ElideRight, nameWidth);
+    painter.setFont(font);
+    painter.setPen(colors.textPrimary);
+    painter.drawText(QRectF(x, 0, nameWidth, h), Qt::AlignVCenter | Qt::AlignLeft, name);
+    sealRect_ = QRectF();
+    if (s.isVerified) {
+        const double sealX = x + metrics.horizontalAdvance(name) + DeviceRowSpec::kSpacing;
+        sealRect_ = QRectF(sealX, (h - DeviceRowSpec::kSealPointSize) / 2, DeviceRowSpec::kSealPointSize,
+                           DeviceRowSpec::kSealPointSize);
+        paintSymbol(painter, sealRect_, QStringLiteral("checkmark.seal.fill"), colors.textSecondary);
+    }
+}
+
+QPointF DeviceRowWidget::windowPoint(const QMouseEvent& event) const {
+    return DropZoneBoard::windowPoint(*this, event.position());
+}
+
+void DeviceRowWidget::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
+    const bool onButton =
+        spec().trailing == DeviceRowSpec::Trailing::Disconnect && disconnectRect().contains(event->position());
+    gesture_.pressed(windowPoint(*event), onButton);
+    event->accept();
+}
+
+void DeviceRowWidget::mouseMoveEvent(QMouseEvent* event) {
+    if (!gesture_.isPressed()) return QWidget::mouseMoveEvent(event);
+    const bool wasDragging = gesture_.isDraggingRow();
+    const auto moved = gesture_.moved(windowPoint(*event), canReorder());
+    if (gesture_.isDraggingRow() != wasDragging) {
+        updateCursor();
+        update();
+    }
+    if (moved) reorder_.moved(device_.uid, *moved);
+}
+
+void DeviceRowWidget::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !gesture_.isPressed()) return QWidget::mouseReleaseEvent(event);
+    const auto release = gesture_.released(windowPoint(*event), canReorder());
+    updateCursor();
+    update();
+    // Copies: a handler may change what this row shows.
+    const AudioDevice device = device_;
+    const Reorder reorder = reorder_;
+    if (release.finished) reorder.finished(device.uid, *release.finished);
+    switch (release.click) {
+    case DeviceRowGesture::Click::Row: monitor_.setDefaultDevice(device); break;
+    case DeviceRowGesture::Click::DisconnectButton:
+        if (auto match = engine_.bluetoothDevice(device)) engine_.bluetooth().disconnect(*match);
+        break;
+    case DeviceRowGesture::Click::None: break;
+    }
+}
+
+void DeviceRowWidget::hideEvent(QHideEvent* event) {
+    HoverRowWidget::hideEvent(event);
+    gesture_.cancel();
+    updateCursor();
+}
+
+void DeviceRowWidget::updateCursor() {
+    if (!canReorder()) unsetCursor();
+    else setCursor(gesture_.isDraggingRow() ? Qt::ClosedHandCursor : Qt::OpenHandCursor);
+}
+
+bool DeviceRowWidget::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const DeviceRowSpec s = spec();
+        if (s.isVerified && sealRect_.adjusted(-2, -4, 2, 4).contains(help->pos()))
+            QToolTip::showText(help->globalPos(), QString::fromUtf8(DeviceRowSpec::kSealHelp), this);
+        else if (s.trailing == DeviceRowSpec::Trailing::Disconnect && disconnectRect().contains(help->pos()))
+            QToolTip::showText(help->globalPos(), QStringLiteral("Disconnect"), this);
+        else QToolTip::hideText();
+        return true;
+    }
+    return HoverRowWidget::event(event);
+}
+
+BluetoothRowWidget::BluetoothRowWidget(MixerEngine& engine, ThemeController& themes, BluetoothAudioDevice device,
+                                       QWidget* parent)
+    : HoverRowWidget(parent), engine_(engine), themes_(themes), device_(std::move(device)), spinner_(new QTimer(this)) {
+    setObjectName(QStringLiteral("bluetooth-row"));
+    setAttribute(Qt::WA_Hover);
+    setAccessibleName(device_.name);
+    setCursor(Qt::PointingHandCursor);
+    setFixedHeight(sizeHint().height());
+    spinner_->setInterval(80);
+    connect(spinner_, &QTimer::timeout, this, [this] {
+        spinnerStep_ = (spinnerStep_ + 1) % 12;
+        update();
+    });
+    connect(&themes_, &ThemeController::themeChanged, this, qOverload<>(&QWidget::update));
+    connect(&engine_.bluetooth(), &BluetoothAudioMonitor::busyChanged, this, &BluetoothRowWidget::busyChanged);
+    busyChanged();
+}
+
+void BluetoothRowWidget::setDevice(const BluetoothAudioDevice& device) {
+    if (device == device_) return;
+    device_ = device;
+    setAccessibleName(device_.name);
+    busyChanged();
+}
+
+BluetoothRowSpec BluetoothRowWidget::spec() const {
+    return BluetoothRowSpec::of(engine_.bluetooth(), device_, isHovering());
+}
+
+QSize BluetoothRowWidget::sizeHint() const {
+    const QFontMetrics metrics(systemFont(BluetoothRowSpec::kNamePointSize));
+    return {240, std::max(metrics.height(), BluetoothRowSpec::kIconPointSize) + 2 * BluetoothRowSpec::kVerticalPadding};
+}
+
+void BluetoothRowWidget::busyChanged() {
+    const bool busy = !spec().isEnabled;
+    setEnabled(!busy);
+    if (busy && !spinner_->isActive()) spinner_->start();
+    if (!busy) spinner_->stop();
+    update();
+}
+
+void BluetoothRowWidget::paintEvent(QPaintEvent*) {
+    const BluetoothRowSpec s = spec();
+    const Palette colors = themes_.palette();
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (s.isHighlighted)
+        fillRounded(painter, rect(), BluetoothRowSpec::kCornerRadius,
+                    highlightFill(themes_.current(), BluetoothRowSpec::kHighlightOpacity));
+    const double h = height();
+    double x = BluetoothRowSpec::kHorizontalPadding;
+    paintSymbol(painter, symbolSquare(x, BluetoothRowSpec::kIconWidth, BluetoothRowSpec::kIconPointSize, h), s.symbol,
+                colors.textMuted);
+    x += BluetoothRowSpec::kIconWidth + BluetoothRowSpec::kSpacing;
+    double right = width() - BluetoothRowSpec::kHorizontalPadding;
+    if (s.trailing == BluetoothRowSpec::Trailing::Progress) {
+        // A small spinner: twelve spokes, the newest brightest.
+        const double side = 12;
+        const QPointF centre(right - side / 2, h / 2);
+        for (int i = 0; i < 12; ++i) {
+            painter.save();
+            painter.translate(centre);
+            painter.rotate(i * 30.0);
+            const int age = (spinnerStep_ - i + 12) % 12;
+            painter.setPen(QPen(withOpacity(colors.textSecondary, 1.0 - age / 13.0), 1.5, Qt::SolidLine, Qt::RoundCap));
+            painter.drawLine(QPointF(0, -side / 4), QPointF(0, -side / 2));
+            painter.restore();
+        }
+        right -= side + BluetoothRowSpec::kSpacing;
+    } else if (s.trailing == BluetoothRowSpec::Trailing::Connect) {
+        const QFont font = systemFont(BluetoothRowSpec::kConnectPointSize);
+        const QString text = QStringLiteral("Connect");
+        const double w = QFontMetricsF(font).horizontalAdvance(text);
+        painter.setFont(font);
+        painter.setPen(colors.brand);
+        painter.drawText(QRectF(right - w, 0, w, h), Qt::AlignVCenter | Qt::AlignRight, text);
+        right -= w + BluetoothRowSpec::kSpacing;
+    }
+    const QFont font = systemFont(BluetoothRowSpec::kNamePointSize);
+    const double nameWidth = std::max(0.0, right - x);
+    painter.setFont(font);
+    painter.setPen(colors.textSecondary);
+    painter.drawText(QRectF(x, 0, nameWidth, h), Qt::AlignVCenter | Qt::AlignLeft,
+                     QFontMetricsF(font).elidedText(s.name, Qt::ElideRight, nameWidth));
+}
+
+void BluetoothRowWidget::mousePressEvent(QMouseEvent* event) {
+    pressed_ = event->button() == Qt::LeftButton;
+    event->accept();
+}
+
+void BluetoothRowWidget::mouseReleaseEvent(QMouseEvent* event) {
+    const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    pressed_ = false;
+    // Busy rows are disabled and get no events; the check stays for a busy set that changed under
+    // the press.
+    if (click && spec().isEnabled) engine_.connectBluetoothDevice(device_);
+}
+
+}  // namespace quellor

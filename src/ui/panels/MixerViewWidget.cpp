@@ -1,0 +1,381 @@
+#include "ui/panels/MixerViewWidget.h"
+
+#include <QAbstractButton>
+#include <QContextMenuEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QVBoxLayout>
+
+#include "audio/AudioDeviceMonitor.h"
+#include "audio/AudioProcessMonitor.h"
+#include "audio/BluetoothAudioMonitor.h"
+#include "audio/SystemVolumeController.h"
+#include "engine/MixerEngine.h"
+#include "engine/RouteID.h"
+#include "remote/MIDIMappingManager.h"
+#include "ui/console/ConsoleColors.h"
+#include "ui/panels/DeviceListWidget.h"
+#include "ui/panels/DeviceRowWidgets.h"
+#include "ui/panels/DeviceSymbols.h"
+#include "ui/panels/DropZoneBoard.h"
+#include "ui/panels/LevelRowWidget.h"
+#include "ui/panels/OutputBusCardWidgets.h"
+#include "ui/panels/PanelMIDI.h"
+#include "ui/panels/PanelParts.h"
+#include "ui/style/Fonts.h"
+#include "ui/style/SymbolIcons.h"
+#include "ui/style/ThemeController.h"
+#include "ui/style/ViewRefresh.h"
+
+namespace quellor {
+namespace {
+
+constexpr int kSwitchRadius = 8;
+constexpr int kSwitchPadding = 2;
+constexpr int kSegmentHeight = 24;
+constexpr int kSegmentRadius = 6;
+constexpr int kSegmentSymbolSize = 12;
+// Lists reach this far into the page's margin on each side, so their highlighted rows line up with
+// the cards' contents.
+constexpr int kListOutset = 8;
+
+// One half of the side switch: a symbol, filled while its side is chosen.
+class SideButton : public QAbstractButton {
+public:
+    SideButton(ThemeController& themes, QString symbol, QWidget* parent)
+        : QAbstractButton(parent), themes_(themes), symbol_(std::move(symbol)) {
+        setCheckable(true);
+        setAutoExclusive(true);
+        setFixedHeight(kSegmentHeight);
+        setCursor(Qt::PointingHandCursor);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const Palette colors = themes_.palette();
+        if (isChecked()) fillRounded(painter, rect(), kSegmentRadius, quaternaryFill(colorScheme(themes_.current())));
+        const QRectF square((width() - kSegmentSymbolSize) / 2.0, (height() - kSegmentSymbolSize) / 2.0,
+                            kSegmentSymbolSize, kSegmentSymbolSize);
+        paintSymbol(painter, square, symbol_, isChecked() ? colors.textPrimary : colors.textSecondary);
+    }
+
+private:
+    ThemeController& themes_;
+    QString symbol_;
+};
+
+class SideSwitch : public QWidget {
+public:
+    SideSwitch(ThemeController& themes, QWidget* parent) : QWidget(parent), themes_(themes) {
+        setObjectName(QStringLiteral("side-switch"));
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        fillRounded(painter, rect(), kSwitchRadius, quaternaryFill(colorScheme(themes_.current())));
+    }
+
+private:
+    ThemeController& themes_;
+};
+
+// A one-point rule in the theme's hair colour.
+class HairDivider : public QWidget {
+public:
+    HairDivider(ThemeController& themes, QWidget* parent) : QWidget(parent), themes_(themes) { setFixedHeight(1); }
+
+protected:
+    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), themes_.palette().hair); }
+
+private:
+    ThemeController& themes_;
+};
+
+// Wraps `content` with the page's own margin on each side (the page itself reaches into it).
+QWidget* inset(QWidget* content, QWidget* parent) {
+    auto* box = new QWidget(parent);
+    auto* layout = new QVBoxLayout(box);
+    layout->setContentsMargins(kListOutset, 0, kListOutset, 0);
+    layout->setSpacing(0);
+    layout->addWidget(content);
+    return box;
+}
+
+}  // namespace
+
+InputStripWidget::InputStripWidget(MixerEngine& engine, MIDIMappingManager& mappings, ThemeController& themes,
+                                   QWidget* parent)
+    : QWidget(parent),
+      engine_(engine),
+      mappings_(mappings),
+      themes_(themes),
+      refresh_(new ViewRefresh([this] { rebuild(); }, this)) {
+    setObjectName(QStringLiteral("input-strip"));
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(InputStripModel::kSpacing);
+    auto* header = new QHBoxLayout;
+    header->setSpacing(6);
+    title_ = panelLabel(QStringLiteral("input-title"), InputStripModel::kTitlePointSize, QFont::DemiBold, this);
+    title_->setText(InputStripModel::kTitle);
+    badge_ = new PanelMIDIBadgeWidget(this);
+    deviceName_ = panelLabel(QStringLiteral("input-device-name"), InputStripModel::kDevicePointSize, QFont::Normal, this);
+    header->addWidget(title_, 0, Qt::AlignVCenter);
+    header->addWidget(badge_, 0, Qt::AlignVCenter);
+    header->addStretch(1);
+    header->addWidget(deviceName_, 0, Qt::AlignVCenter);
+    column->addLayout(header);
+    level_ = new LevelRowWidget(themes_, /*showsNote*/ true, this);
+    level_->setWording(InputStripModel::kIcon, InputStripModel::kMutedIcon, InputStripModel::kGainNote);
+    level_->setControl(&engine_.inputVolume());
+    column->addWidget(level_);
+    refresh_->watch(&engine_.inputVolume(), &SystemVolumeController::deviceNameChanged)
+        .watch(&mappings_, &MIDIMappingManager::mappingsChanged)
+        .watch(&mappings_, &MIDIMappingManager::learningTargetChanged)
+        .watch(&themes_, &ThemeController::themeChanged);
+    rebuild();
+}
+
+MenuModel InputStripWidget::contextMenu() const { return panelLearnItems(RouteID::kSystemInput, mappings_); }
+
+void InputStripWidget::rebuild() {
+    model_ = InputStripModel::of(engine_.inputVolume(), &mappings_);
+    const Palette colors = themes_.palette();
+    setTextColor(*title_, colors.textPrimary);
+    badge_->setBadge(model_.badge, themes_.current());
+    setTextColor(*deviceName_, colors.textSecondary);
+    elideDeviceName();
+}
+
+void InputStripWidget::resizeEvent(QResizeEvent*) { elideDeviceName(); }
+
+void InputStripWidget::elideDeviceName() {
+    const int badge = badge_->isVisibleTo(this) ? badge_->sizeHint().width() + 6 : 0;
+    const int room = std::max(0, width() - title_->sizeHint().width() - badge - 12);
+    deviceName_->setText(QFontMetrics(deviceName_->font()).elidedText(model_.deviceName, Qt::ElideRight, room));
+    deviceName_->setToolTip(model_.deviceName);
+}
+
+void InputStripWidget::contextMenuEvent(QContextMenuEvent* event) {
+    openPanelMenu(contextMenu(), this, event->globalPos());
+    event->accept();
+}
+
+MixerViewWidget::MixerViewWidget(Mode mode, MixerEngine& engine, MIDIMappingManager& mappings,
+                                 ThemeController& themes, MixerViewShell shell, QWidget* parent)
+    : QWidget(parent),
+      mode_(mode),
+      engine_(engine),
+      mappings_(mappings),
+      themes_(themes),
+      shell_(std::move(shell)),
+      board_(new DropZoneBoard(this)),
+      refresh_(new ViewRefresh([this] { rebuild(); }, this)) {
+    setObjectName(QStringLiteral("mixer-view"));
+    column_ = new QVBoxLayout(this);
+    column_->setContentsMargins(DevicesPageModel::kPadding - kListOutset, DevicesPageModel::kPadding,
+                                DevicesPageModel::kPadding - kListOutset, DevicesPageModel::kPadding);
+    column_->setSpacing(DevicesPageModel::kSpacing);
+
+    sideSwitch_ = makeSideSwitch();
+    column_->addWidget(inset(sideSwitch_, this));
+
+    // Output side: the cards, then the devices not in use.
+    outputSide_ = new QWidget(this);
+    auto* outputColumn = new QVBoxLayout(outputSide_);
+    outputColumn->setContentsMargins(0, 0, 0, 0);
+    outputColumn->setSpacing(DevicesPageModel::kSpacing);
+    outputs_ = new ActiveOutputsSectionWidget(
+        engine_, mappings_, themes_, board_,
+        [](const AudioDevice& d, bool isInput, const std::optional<BluetoothAudioDevice>& b) {
+            return deviceSymbolName(d, isInput, b);
+        },
+        outputSide_);
+    outputColumn->addWidget(inset(outputs_, outputSide_));
+    DeviceListDrag::Owner owner;
+    owner.busZones = [this] { return board_->busZones(); };
+    owner.appZones = [this] { return board_->appZones(); };
+    owner.onBusHover = [this](std::optional<OutputBus> bus) {
+        busTarget_ = bus;
+        outputs_->setBusTarget(bus);
+    };
+    owner.onBusAssign = [this](OutputBus bus, const AudioDevice& device) { assignToBus(bus, device); };
+    owner.onRouteHover = [this](std::optional<QString> bundleID) { routeTarget_ = std::move(bundleID); };
+    owner.onRoute = [this](const QString& bundleID, const AudioDevice& device) {
+        routeDeviceToApp(engine_, bundleID, device);
+    };
+    outputList_ = new DeviceListWidget(engine_, engine_.deviceMonitor(), themes_, std::move(owner), outputSide_);
+    outputColumn->addWidget(outputList_);
+    column_->addWidget(outputSide_);
+
+    // Input side: the gain strip, then the input devices (no drops on buses from here).
+    inputSide_ = new QWidget(this);
+    auto* inputColumn = new QVBoxLayout(inputSide_);
+    inputColumn->setContentsMargins(0, 0, 0, 0);
+    inputColumn->setSpacing(DevicesPageModel::kSpacing);
+    inputStrip_ = new InputStripWidget(engine_, mappings_, themes_, inputSide_);
+    inputColumn->addWidget(inset(inputStrip_, inputSide_));
+    inputList_ = new DeviceListWidget(engine_, engine_.inputDeviceMonitor(), themes_, {}, inputSide_);
+    inputColumn->addWidget(inputList_);
+    column_->addWidget(inputSide_);
+
+    // Paired Bluetooth devices that are not connected as outputs.
+    bluetoothSection_ = new QWidget(this);
+    bluetoothSection_->setObjectName(QStringLiteral("bluetooth-section"));
+    bluetoothRows_ = new QVBoxLayout(bluetoothSection_);
+    bluetoothRows_->setContentsMargins(0, 0, 0, 0);
+    bluetoothRows_->setSpacing(2);
+    auto* heading = panelLabel(QStringLiteral("bluetooth-heading"), 10, QFont::DemiBold, bluetoothSection_);
+    heading->setText(DevicesPageModel::kBluetoothHeading);
+    heading->setContentsMargins(8, 0, 8, 0);
+    bluetoothRows_->addWidget(heading);
+    column_->addWidget(bluetoothSection_);
+
+    if (shell_.permissionBanner) {
+        permissionBanner_ = shell_.permissionBanner(this);
+        column_->addWidget(inset(permissionBanner_, this));
+    }
+    updateDivider_ = new HairDivider(themes_, this);
+    updateDivider_->setObjectName(QStringLiteral("update-divider"));
+    column_->addWidget(inset(updateDivider_, this));
+    column_->addStretch(1);
+
+    refresh_->watch(&engine_, &MixerEngine::isStartedChanged)
+        .watch(&engine_, &MixerEngine::volumesChanged)
+        .watch(&engine_, &MixerEngine::needsAudioCapturePermissionChanged)
+        .watch(&engine_.deviceMonitor(), &AudioDeviceMonitor::devicesChanged)
+        .watch(&engine_.deviceMonitor(), &AudioDeviceMonitor::defaultDeviceIDChanged)
+        .watch(&engine_.inputDeviceMonitor(), &AudioDeviceMonitor::devicesChanged)
+        .watch(&engine_.processMonitor(), &AudioProcessMonitor::appsChanged)
+        .watch(&engine_.bluetooth(), &BluetoothAudioMonitor::pairedChanged)
+        .watch(&themes_, &ThemeController::themeChanged);
+    rebuild();
+}
+
+QWidget* MixerViewWidget::makeSideSwitch() {
+    auto* box = new SideSwitch(themes_, this);
+    auto* row = new QHBoxLayout(box);
+    row->setContentsMargins(kSwitchPadding, kSwitchPadding, kSwitchPadding, kSwitchPadding);
+    row->setSpacing(2);
+    const struct {
+        const char* name;
+        const char* symbol;
+        const char* help;
+        AudioSide side;
+    } sides[] = {{"side-output", "speaker.wave.2.fill", "Output", AudioSide::Output},
+                 {"side-input", "mic.fill", "Microphone", AudioSide::Input}};
+    for (const auto& s : sides) {
+        auto* button = new SideButton(themes_, QString::fromLatin1(s.symbol), box);
+        button->setObjectName(QString::fromLatin1(s.name));
+        button->setToolTip(QString::fromLatin1(s.help));
+        button->setAccessibleName(QString::fromLatin1(s.help));
+        button->setChecked(s.side == side_);
+        connect(button, &QAbstractButton::clicked, this, [this, side = s.side] { setSide(side); });
+        row->addWidget(button, 1);
+    }
+    return box;
+}
+
+void MixerViewWidget::setSide(AudioSide side) {
+    if (side == side_) return;
+    side_ = side;
+    const QString name = side == AudioSide::Output ? QStringLiteral("side-output") : QStringLiteral("side-input");
+    if (auto* button = sideSwitch_->findChild<QAbstractButton*>(name)) button->setChecked(true);
+    rebuild();
+}
+
+void MixerViewWidget::setSourcesContent(QWidget* content) {
+    delete sourcesContent_;
+    sourcesContent_ = content;
+    if (content) {
+        content->setParent(this);
+        // In the sources mode the content stands where the switch, the sides and the Bluetooth
+        // section stand in the devices mode: above the banners.
+        column_->insertWidget(column_->indexOf(bluetoothSection_) + 1, content);
+    }
+    rebuild();
+}
+
+void MixerViewWidget::assignToBus(OutputBus bus, const AudioDevice& device) {
+    // Only MAIN takes a device: it becomes the system's default output. PHONES is a pair of that
+    // same device and takes none.
+    if (bus != OutputBus::Main) return;
+    engine_.deviceMonitor().setDefaultDevice(device);
+    engine_.companion().sendAppList();
+}
+
+void MixerViewWidget::requestRebuild() { refresh_->request(); }
+
+void MixerViewWidget::rebuild() {
+    const auto staged = shell_.stagedVersion ? shell_.stagedVersion() : std::nullopt;
+    const auto available = shell_.availableVersion ? shell_.availableVersion() : std::nullopt;
+    model_ = DevicesPageModel::of(engine_, side_, staged, available);
+    const bool devices = mode_ == Mode::Devices;
+    sideSwitch_->parentWidget()->setVisible(devices);
+    outputSide_->setVisible(devices && side_ == AudioSide::Output);
+    inputSide_->setVisible(devices && side_ == AudioSide::Input);
+    outputList_->setExcludedUIDs(model_.inUseOutputUIDs);
+    outputList_->setVisible(model_.showsOutputList);
+    inputList_->setVisible(model_.showsInputList);
+    if (sourcesContent_) sourcesContent_->setVisible(!devices);
+    rebuildBluetooth();
+    bluetoothSection_->setVisible(devices && !model_.bluetooth.empty());
+    if (permissionBanner_) permissionBanner_->parentWidget()->setVisible(model_.showsPermissionBanner);
+    rebuildUpdateBanner();
+    if (auto* heading = bluetoothSection_->findChild<QLabel*>(QStringLiteral("bluetooth-heading")))
+        setTextColor(*heading, themes_.palette().textMuted);
+    update();
+}
+
+void MixerViewWidget::rebuildBluetooth() {
+    std::vector<BluetoothRowWidget*> rows;
+    for (const BluetoothAudioDevice& device : model_.bluetooth) {
+        auto it = std::find_if(bluetoothRowWidgets_.begin(), bluetoothRowWidgets_.end(),
+                               [&](BluetoothRowWidget* r) { return r->device().id == device.id; });
+        BluetoothRowWidget* row = nullptr;
+        if (it != bluetoothRowWidgets_.end()) {
+            row = *it;
+            row->setDevice(device);
+            bluetoothRowWidgets_.erase(it);
+        } else {
+            row = new BluetoothRowWidget(engine_, themes_, device, bluetoothSection_);
+        }
+        rows.push_back(row);
+    }
+    for (BluetoothRowWidget* gone : bluetoothRowWidgets_) {
+        bluetoothRows_->removeWidget(gone);
+        gone->hide();
+        gone->deleteLater();
+    }
+    // Listed in the paired order, under the heading.
+    for (BluetoothRowWidget* row : rows) bluetoothRows_->removeWidget(row);
+    for (std::size_t i = 0; i < rows.size(); ++i) bluetoothRows_->insertWidget(int(i) + 1, rows[i]);
+    bluetoothRowWidgets_ = std::move(rows);
+}
+
+void MixerViewWidget::rebuildUpdateBanner() {
+    if (model_.updateVersion != updateBannerVersion_) {
+        delete updateBanner_;
+        updateBanner_ = nullptr;
+        updateBannerVersion_ = model_.updateVersion;
+        if (updateBannerVersion_ && shell_.updateBanner) {
+            updateBanner_ = inset(shell_.updateBanner(*updateBannerVersion_, nullptr), this);
+            column_->insertWidget(column_->indexOf(updateDivider_->parentWidget()) + 1, updateBanner_);
+        }
+    }
+    updateDivider_->parentWidget()->setVisible(updateBanner_ != nullptr);
+}
+
+void MixerViewWidget::showEvent(QShowEvent*) {
+    // The paired list may have changed while nobody looked.
+    if (refreshedBluetooth_) return;
+    refreshedBluetooth_ = true;
+    engine_.bluetooth().refresh();
+}
+
+}  // namespace quellor

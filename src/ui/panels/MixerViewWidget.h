@@ -1,0 +1,151 @@
+#pragma once
+// The mixer view: the page that shows where sound goes and where it comes from. In its devices mode
+// a two-button switch chooses the output side (the MAIN and PHONES cards, and the output devices not
+// in use, which can be dragged onto the MAIN card to make them the default output or reordered to
+// change their priority) or the input side (the default input's gain strip with MIDI learn, and the
+// input devices); below either side the paired Bluetooth devices that are not connected as outputs,
+// then the permission banner while the capture permission is missing and the update banner while an
+// update is found or staged. In its sources mode the page shows the content it is given in place
+// of the switch, the sides and the Bluetooth section; the banners stay.
+//
+// The page keeps only the chosen side and the drag bookkeeping; it reads everything else from the
+// engine once per burst of changes.
+//
+// Threads: main thread only.
+
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "ui/panels/DevicesPage.h"
+#include "ui/panels/OutputBus.h"
+#include "ui/style/MenuModel.h"
+
+class QLabel;
+class QVBoxLayout;
+
+namespace quellor {
+
+class ActiveOutputsSectionWidget;
+class BluetoothRowWidget;
+class DeviceListWidget;
+class DropZoneBoard;
+class LevelRowWidget;
+class MIDIMappingManager;
+class MixerEngine;
+class PanelMIDIBadgeWidget;
+class ThemeController;
+class ViewRefresh;
+
+// What the page needs of the application shell: its two banners and the update state.
+struct MixerViewShell {
+    std::function<QWidget*(QWidget* parent)> permissionBanner;
+    std::function<QWidget*(const QString& version, QWidget* parent)> updateBanner;
+    std::function<std::optional<QString>()> stagedVersion;
+    std::function<std::optional<QString>()> availableVersion;
+};
+
+// The strip of the default input's gain: "Input", the MIDI badge and the device's name above a
+// level slider with the mic icon; its context menu learns a MIDI controller for "system_input".
+class InputStripWidget : public QWidget {
+    Q_OBJECT
+public:
+    // Needs the engine (its input volume), the MIDI mappings and the theme.
+    InputStripWidget(MixerEngine& engine, MIDIMappingManager& mappings, ThemeController& themes,
+                     QWidget* parent = nullptr);
+
+    const InputStripModel& model() const { return model_; }
+    MenuModel contextMenu() const;
+    void rebuild();
+
+protected:
+    void contextMenuEvent(QContextMenuEvent*) override;
+    void resizeEvent(QResizeEvent*) override;
+
+private:
+    // The device's name in the room the header leaves it.
+    void elideDeviceName();
+
+    MixerEngine& engine_;
+    MIDIMappingManager& mappings_;
+    ThemeController& themes_;
+    InputStripModel model_;
+    QLabel* title_;
+    PanelMIDIBadgeWidget* badge_;
+    QLabel* deviceName_;
+    LevelRowWidget* level_;
+    ViewRefresh* refresh_;
+};
+
+class MixerViewWidget : public QWidget {
+    Q_OBJECT
+public:
+    enum class Mode { Devices, Sources };
+
+    // Needs the engine, the MIDI mappings, the theme and the shell's banners.
+    MixerViewWidget(Mode mode, MixerEngine& engine, MIDIMappingManager& mappings, ThemeController& themes,
+                    MixerViewShell shell, QWidget* parent = nullptr);
+
+    Mode mode() const { return mode_; }
+    AudioSide side() const { return side_; }
+    void setSide(AudioSide side);
+    // The content of the sources mode (taken over); the devices mode ignores it.
+    void setSourcesContent(QWidget* content);
+
+    const DevicesPageModel& model() const { return model_; }
+    std::optional<OutputBus> busTarget() const { return busTarget_; }
+    // The application row a dragged device is over, for the sources mode's rows.
+    const std::optional<QString>& routeTarget() const { return routeTarget_; }
+    DropZoneBoard& dropZones() const { return *board_; }
+    ActiveOutputsSectionWidget& outputs() const { return *outputs_; }
+    DeviceListWidget& outputList() const { return *outputList_; }
+    DeviceListWidget& inputList() const { return *inputList_; }
+    InputStripWidget& inputStrip() const { return *inputStrip_; }
+
+    // Reads the engine and the update state again, once, after the current burst of changes.
+    void requestRebuild();
+    void rebuild();
+
+protected:
+    void showEvent(QShowEvent*) override;
+
+private:
+    QWidget* makeSideSwitch();
+    void assignToBus(OutputBus bus, const AudioDevice& device);
+    void rebuildBluetooth();
+    void rebuildUpdateBanner();
+
+    Mode mode_;
+    MixerEngine& engine_;
+    MIDIMappingManager& mappings_;
+    ThemeController& themes_;
+    MixerViewShell shell_;
+    AudioSide side_ = AudioSide::Output;
+    std::optional<OutputBus> busTarget_;
+    std::optional<QString> routeTarget_;
+    DevicesPageModel model_;
+    bool refreshedBluetooth_ = false;
+
+    DropZoneBoard* board_;
+    QVBoxLayout* column_;
+    QWidget* sideSwitch_;
+    QWidget* outputSide_;
+    ActiveOutputsSectionWidget* outputs_;
+    DeviceListWidget* outputList_;
+    QWidget* inputSide_;
+    InputStripWidget* inputStrip_;
+    DeviceListWidget* inputList_;
+    QWidget* bluetoothSection_;
+    QVBoxLayout* bluetoothRows_;
+    std::vector<BluetoothRowWidget*> bluetoothRowWidgets_;
+    QPointer<QWidget> sourcesContent_;
+    QWidget* permissionBanner_ = nullptr;
+    QWidget* updateDivider_;
+    QWidget* updateBanner_ = nullptr;
+    std::optional<QString> updateBannerVersion_;
+    ViewRefresh* refresh_;
+};
+
+}  // namespace quellor
