@@ -9,22 +9,28 @@
 namespace quellor {
 
 MenuModel midiLearnItems(const QString& label, const QString& target, MIDIMappingManager& mappings) {
+    return midiLearnItems(MIDILearnTexts{QStringLiteral("Learning %1 MIDI... (move a control now)").arg(label),
+                                         QStringLiteral("Learn %1 MIDI").arg(label), QStringLiteral("Re-learn %1 MIDI").arg(label),
+                                         QStringLiteral("Clear %1 MIDI Mapping").arg(label)},
+                          target, mappings);
+}
+
+MenuModel midiLearnItems(const MIDILearnTexts& texts, const QString& target, MIDIMappingManager& mappings) {
     const QPointer<MIDIMappingManager> manager = &mappings;
     const bool mapped = mappings.ccNumber(target).has_value();
     MenuModel items;
     if (mappings.learningTarget() == target) {
-        items.push_back(MenuItem::command(QStringLiteral("Learning %1 MIDI... (move a control now)").arg(label), [manager] {
+        items.push_back(MenuItem::command(texts.learning, [manager] {
             if (manager) manager->setLearningTarget(std::nullopt);
         }));
     } else {
         // Learning another target moves over to this one.
-        const QString title = mapped ? QStringLiteral("Re-learn %1 MIDI") : QStringLiteral("Learn %1 MIDI");
-        items.push_back(MenuItem::command(title.arg(label), [manager, target] {
+        items.push_back(MenuItem::command(mapped ? texts.relearn : texts.learn, [manager, target] {
             if (manager) manager->setLearningTarget(target);
         }));
     }
     if (mapped)
-        items.push_back(MenuItem::command(QStringLiteral("Clear %1 MIDI Mapping").arg(label), [manager, target] {
+        items.push_back(MenuItem::command(texts.clear, [manager, target] {
             if (manager) manager->clearMapping(target);
         }));
     return items;

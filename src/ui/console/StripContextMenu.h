@@ -25,6 +25,12 @@ using SourceMenuBuilder = std::function<MenuModel(int index)>;
 
 // The learn entries of one target under its label ("Fader", "PFL").
 MenuModel midiLearnItems(const QString& label, const QString& target, MIDIMappingManager& mappings);
+// The same with texts of the caller's own: while `target` is learnt, `learning` (choosing it stops);
+// otherwise `learn`, or `relearn` once mapped; then `clear` while mapped.
+struct MIDILearnTexts {
+    QString learning, learn, relearn, clear;
+};
+MenuModel midiLearnItems(const MIDILearnTexts& texts, const QString& target, MIDIMappingManager& mappings);
 
 MenuModel stripContextMenu(int index, const StripModel& model, MixerEngine& engine, MIDIMappingManager& mappings,
                            const SourceMenuBuilder& sourceMenu);
