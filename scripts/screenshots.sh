@@ -74,10 +74,10 @@ for theme in booth studio daylight; do
   main=$(window Quellor 1180)
   sleep 1  # the meters' first readings
   shoot "$main" "main-window-$theme"
-  # The strips alone: the console column (right of the sources column, 27 % of the 1180-wide
-  # window, and its 2-point edge) under its 45-point top bar, below the window's menu bar.
+  # The whole console: the console column (right of the sources column, 27 % of the 1180-wide
+  # window, and its 2-point edge), its top bar and strips, below the window's menu bar.
   eval "$(xdotool getwindowgeometry --shell "$main")"
-  convert "$out/main-window-$theme.png" -crop "859x855+321+$((HEIGHT - 900 + 45))" +repage "$out/console-$theme.png"
+  convert "$out/main-window-$theme.png" -crop "859x900+321+$((HEIGHT - 900))" +repage "$out/console-$theme.png"
   echo "$out/console-$theme.png"
   xdotool windowfocus --sync "$main" key --clearmodifiers ctrl+n
   shoot "$(window 'New setup')" "new-setup-prompt-$theme"

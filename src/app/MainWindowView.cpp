@@ -11,7 +11,6 @@
 #include "app/SplitHandle.h"
 #include "setups/SessionManager.h"
 #include "ui/style/PromptSheet.h"
-#include "ui/style/ThemeSwitch.h"
 
 namespace quellor {
 
@@ -63,14 +62,6 @@ MainWindowView::MainWindowView(SessionManager& sessions, UserDefaults& defaults,
     hairline_->setObjectName(QStringLiteral("sources-hairline"));
     console_ = new QWidget(this);
     console_->setObjectName(QStringLiteral("console-column"));
-    topBar_ = new PalettePanel(themes, &Palette::panel, console_);
-    topBar_->setObjectName(QStringLiteral("console-top-bar"));
-    topBarHairline_ = new PalettePanel(themes, &Palette::hair, console_);
-    themeSwitch_ = new ThemeSwitch(themes, topBar_);
-    auto* bar = new QHBoxLayout(topBar_);
-    bar->setContentsMargins(14, 0, 14, 0);
-    bar->addStretch(1);
-    bar->addWidget(themeSwitch_);
     handle_ = new SplitHandle(
         SplitHandle::Axis::Vertical,
         {[this] { return storedLeftWidth(); }, [this](double w) { defaults_.setDouble(kLeftWidthKey, w); }},
@@ -123,19 +114,21 @@ void MainWindowView::relayout() {
         handle_->raise();
     }
     console_->setGeometry(x, 0, std::max(0, width() - x), h);
-    topBar_->setGeometry(0, 0, console_->width(), kTopBarHeight);
-    topBarHairline_->setGeometry(0, kTopBarHeight, console_->width(), 1);
+    if (topBar_) topBar_->setGeometry(0, 0, console_->width(), kTopBarHeight + 1);
     if (consoleContent_)
         consoleContent_->setGeometry(0, kTopBarHeight + 1, console_->width(), std::max(0, h - kTopBarHeight - 1));
 }
 
-void MainWindowView::setConsoleContent(QWidget* content) {
+void MainWindowView::setConsoleContent(QWidget* topBar, QWidget* content) {
+    delete topBar_;
     delete consoleContent_;
+    topBar_ = topBar;
     consoleContent_ = content;
-    if (content) {
-        content->setParent(console_);
-        content->show();
-    }
+    for (QWidget* w : {topBar, content})
+        if (w) {
+            w->setParent(console_);
+            w->show();
+        }
     relayout();
 }
 

@@ -2,8 +2,8 @@
 // The content of the main window: the sources column (hideable) with its split handle and hair line
 // on the left, the console column on the right, both painted in the theme's colours; and the
 // window's two sheets (settings, the setup naming prompt), opened by the application's requests.
-// The console column shows the content it is given under its top bar; until the panels exist, the
-// sources column is an empty panel.
+// The console column shows the top bar and the content it is given, one under the other; until the
+// panels exist, the sources column is an empty panel.
 //
 // Threads: main thread only.
 #include <QDialog>
@@ -23,7 +23,6 @@ class GeneralSettingsSection;
 class PromptSheet;
 class SessionManager;
 class SplitHandle;
-class ThemeSwitch;
 
 // A rectangle filled with one palette colour of the theme in force.
 class PalettePanel : public QWidget {
@@ -44,7 +43,7 @@ class MainWindowView : public QWidget {
 public:
     static constexpr const char* kLeftWidthKey = "leftColumnWidth";
     static constexpr const char* kSidebarHiddenKey = "sidebarHidden";
-    static constexpr int kTopBarHeight = 44;
+    static constexpr int kTopBarHeight = 44;  // and a hair line under it
 
     // `actions`: the application's general actions for the settings sheet (none: the sheet only
     // closes).
@@ -55,8 +54,9 @@ public:
     std::optional<QString> openSetupPanel();
     std::optional<QString> exportSetupPanel(const QString& suggestedName);
 
-    // Places `content` (taken over) in the console column under its top bar.
-    void setConsoleContent(QWidget* content);
+    // Places `topBar` (kTopBarHeight high with its hair line under it) and `content` under it in the
+    // console column; the view takes both over.
+    void setConsoleContent(QWidget* topBar, QWidget* content);
     QWidget* consoleContent() const { return consoleContent_; }
 
     const SheetState& sheets() const { return sheets_; }
@@ -85,9 +85,7 @@ private:
     PalettePanel* hairline_;
     QWidget* console_;
     QWidget* consoleContent_ = nullptr;
-    PalettePanel* topBar_;
-    PalettePanel* topBarHairline_;
-    ThemeSwitch* themeSwitch_;
+    QWidget* topBar_ = nullptr;
     PromptSheet* prompt_;
     GeneralSettingsSection* general_ = nullptr;
     QDialog* settings_;

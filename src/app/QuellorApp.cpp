@@ -30,7 +30,8 @@
 #include "setups/MixSessionStore.h"
 #include "setups/MixerEngineSessionEngine.h"
 #include "setups/SessionManager.h"
-#include "ui/console/ConsoleView.h"
+#include "ui/console/ConsolePane.h"
+#include "ui/console/ConsoleTopBar.h"
 #include "ui/style/AppIcon.h"
 #include "ui/style/Fonts.h"
 #include "ui/style/ThemeController.h"
@@ -115,9 +116,14 @@ void QuellorApp::build() {
         defaults, MainWindowController::Builders{[this] {
                                                      view_ = new MainWindowView(*sessions_, services_.defaults, *themes_, *notifier_, actions_.get());
                                                      RemoteServices* remote = services_.remote;
-                                                     view_->setConsoleContent(new ConsoleView(
-                                                         *engine_, remote ? &remote->midiMapping() : nullptr,
-                                                         services_.defaults, *themes_));
+                                                     view_->setConsoleContent(
+                                                         new ConsoleTopBar(*engine_, services_.defaults, *themes_,
+                                                                           [notifier = notifier_.get()] {
+                                                                               notifier->post(AppNotification::ShowSettings);
+                                                                           }),
+                                                         new ConsolePane(*engine_,
+                                                                         remote ? &remote->midiMapping() : nullptr,
+                                                                         services_.defaults, *themes_));
                                                      return static_cast<QWidget*>(view_);
                                                  },
                                                  [this](QMenuBar& bar) { installMenus(bar); }});

@@ -19,7 +19,9 @@
 #include "app/StartupScreen.h"
 #include "platform/SimulatedWorld.h"
 #include "setups/MixSessionStore.h"
+#include "ui/console/ConsoleColors.h"
 #include "ui/console/ConsoleLayout.h"
+#include "ui/console/ConsoleStripWidget.h"
 #include "ui/style/Fonts.h"
 #include "ui/style/ThemeMode.h"
 
@@ -190,8 +192,11 @@ TEST_F(Desktop, TheThemeSwitchRepaintsAtOnceAndStoresTheTheme) {
     auto frame = display.geometry(window);
     ASSERT_TRUE(frame);
     const int menuBar = frame->height() - 900;
-    // The switch sits at the right end of the console's top bar, daylight its last segment.
-    const QPoint daylight = frame->topRight() + QPoint(-14 - 2 - 13 + 1, menuBar + 22);
+    // In the top bar's widest row the switch stands before the icon group (two 26-point buttons 4
+    // apart) and a divider (1 point with 14 either side), inside the bar's 14-point padding;
+    // daylight is its last segment (26 wide, in 2 points of the switch's own padding).
+    const int fromRight = 14 + (26 + 4 + 26) + (14 + 1 + 14) + 2 + 13;
+    const QPoint daylight = frame->topRight() + QPoint(-fromRight + 1, menuBar + 22);
     const QPoint console = frame->bottomRight() - QPoint(20, 4);  // the console's bottom padding
     ASSERT_TRUE(display.waitUntil([&] { return pixel(display.screenshot(), console) == palette(ThemeMode::Booth).void_; }));
     ASSERT_TRUE(display.click(daylight));
@@ -314,7 +319,7 @@ TEST_F(Desktop, CopyDiagnosticsPutsTheExactTextOnTheClipboard) {
 // application plays.
 class ConsoleStrips : public Desktop {
 protected:
-    static constexpr int kStrips = 8;
+    int strips = 8;  // the console's "consoleStrips"
     const QString kPassword = "135791";
 
     // Where the strip of slot `index` stands on the screen in the main window `frame`.
@@ -323,7 +328,7 @@ protected:
         const int column = int(std::lround(sourcesColumnWidth(kDefaultLeftColumnWidth, 1180))) + 2;
         const QPoint origin = frame.topLeft() + QPoint(column, menuBar + MainWindowView::kTopBarHeight + 1);
         const QSizeF console(1180 - column, 900 - MainWindowView::kTopBarHeight - 1);
-        const ConsoleLayout layout = ConsoleLayout::of(ConsoleLayout::availableSize(console), kStrips);
+        const ConsoleLayout layout = ConsoleLayout::of(ConsoleLayout::availableSize(console), strips);
         const QPointF padding(ConsoleLayout::kPadding, ConsoleLayout::kPadding);
         return layout.cellRect(index).translated(padding).toAlignedRect().translated(origin);
     }
@@ -457,6 +462,136 @@ TEST_F(ConsoleStrips, StripsShowTheirSourcesFollowARemoteFaderAndMeterWhatPlays)
     })) << threeQuarters;
     EXPECT_NEAR((quarter - full) / (quarter - threeQuarters), 1.5, 0.05);
     EXPECT_EQ(indicatorRow(display.screenshot(), radio, p), full) << "only the first strip's fader moved";
+    EXPECT_EQ(app.stop(SIGTERM), 0) << app.output().toStdString();
+}
+
+// The console's own controls as a user meets them: the lock, the MAIN mute, solo and CLEAR SOLO,
+// dragging a strip onto another, and the strip count.
+class ConsoleControls : public ConsoleStrips {
+protected:
+    // Two playing applications and MAIN on the first three strips of a console in the booth theme.
+    QString launchConsole(QuellorProcess& app, QJsonObject defaults = {}) {
+        SimulatedWorld world = studioWorld();
+        world.processes = {{SimulatedProcess{4101, "org.example.piano", "Piano Roll", true, false, 0},
+                            SimulatedWorld::Tone{SimulatedWorld::Tone::Kind::sine, 440.0, 0.5f, 0.0f}},
+                           {SimulatedProcess{4102, "org.example.radio", "Radio Tuner", true, false, 0},
+                            SimulatedWorld::Tone{SimulatedWorld::Tone::Kind::sine, 220.0, 0.5f, 0.0f}}};
+        useWorld(app, world);
+        QStringList slotIDs = {"org.example.piano", "org.example.radio", "bus:main"};
+        while (slotIDs.size() < 16) slotIDs << "";
+        defaults["theme"] = "booth";
+        defaults["consoleSlots"] = QJsonArray::fromStringList(slotIDs);
+        const QString window = launch(app, defaults);
+        if (!window.isEmpty()) frame = *display.geometry(window);
+        return window;
+    }
+    // The middle of a strip's button band (CUE, SOLO, MUTE; on MAIN the main mute), at `fraction`
+    // of its width.
+    QPoint buttonBand(int index, double fraction) const {
+        const QRect strip = stripOnScreen(frame, index);
+        return {strip.left() + int(strip.width() * fraction), strip.top() + 1 + 22 + ConsoleStripWidget::kButtonAreaHeight / 2};
+    }
+    // Where a strip's title block can be taken to drag the strip: left of its colour bar.
+    QPoint titleGrip(int index) const {
+        const QRect strip = stripOnScreen(frame, index);
+        return {strip.left() + 4, strip.bottom() - 12};
+    }
+    // The columns of the top bar that show CLEAR SOLO's yellow text, if any.
+    std::optional<QPoint> clearSolo(const QImage& screen) const {
+        const QColor yellow = standardYellow(ThemeMode::Booth);
+        const int menuBar = frame.height() - 900;
+        int left = -1, right = -1;
+        for (int x = frame.left(); x <= frame.right(); ++x)
+            for (int y = frame.top() + menuBar; y < frame.top() + menuBar + MainWindowView::kTopBarHeight; ++y)
+                if (screen.pixelColor(x, y) == yellow) {
+                    if (left < 0) left = x;
+                    right = x;
+                }
+        if (left < 0) return std::nullopt;
+        return QPoint((left + right) / 2, frame.top() + menuBar + MainWindowView::kTopBarHeight / 2);
+    }
+
+    QRect frame;
+};
+
+TEST_F(ConsoleControls, TheLockStopsAFaderDragButNotTheMainMute) {
+    QuellorProcess app;
+    ASSERT_FALSE(launchConsole(app, {{"consoleLocked", true}}).isEmpty());
+    const Palette p = palette(ThemeMode::Booth);
+    const QRect piano = stripOnScreen(frame, 0);
+    double cap = -1;
+    ASSERT_TRUE(display.waitUntil([&] { return (cap = indicatorRow(display.screenshot(), piano, p)) > 0; }));
+    const QPoint grip(piano.center().x(), int(cap));
+    ASSERT_TRUE(display.drag(grip, grip + QPoint(0, 200)));
+    ASSERT_TRUE(display.click(buttonBand(2, 0.5)));  // the MAIN mute, locked or not
+    EXPECT_TRUE(app.waitForLog("Panic engaged")) << app.output().toStdString();
+    EXPECT_EQ(indicatorRow(display.screenshot(), piano, p), cap) << "a locked fader does not move";
+    EXPECT_FALSE(storedDefaults(app).contains("appVolumes"));
+
+    // Unlocked from the top bar's lock, the same drag moves the fader.
+    ASSERT_TRUE(display.click(buttonBand(2, 0.5)));
+    EXPECT_TRUE(app.waitForLog("Panic released"));
+    const int menuBar = frame.height() - 900;
+    // From the right: the padding, the icon group, a divider, the theme switch, a divider, the
+    // meter card's empty place and the lock's own trailing room.
+    const int lockRight = 14 + (26 + 4 + 26) + (14 + 1 + 14) + (2 + 3 * 26 + 2 * 2 + 2) + (14 + 1 + 14) + 10;
+    ASSERT_TRUE(display.click(frame.topRight() + QPoint(-lockRight - 15, menuBar + 22)));
+    EXPECT_TRUE(app.waitUntil([&] { return !storedDefaults(app).value("consoleLocked").toBool(true); }))
+        << app.output().toStdString();
+    ASSERT_TRUE(display.drag(grip, grip + QPoint(0, 200)));
+    EXPECT_TRUE(display.waitUntil([&] { return indicatorRow(display.screenshot(), piano, p) > cap + 100; }));
+    EXPECT_EQ(app.stop(SIGTERM), 0) << app.output().toStdString();
+}
+
+TEST_F(ConsoleControls, ClearSoloAppearsWithASoloAndReleasesIt) {
+    QuellorProcess app;
+    ASSERT_FALSE(launchConsole(app).isEmpty());
+    const auto shot = [&] { return display.screenshot(); };
+    EXPECT_FALSE(clearSolo(shot())) << "nothing soloed, no CLEAR SOLO";
+    ASSERT_TRUE(display.click(buttonBand(0, 0.5)));  // SOLO, the middle one of CUE, SOLO, MUTE
+    std::optional<QPoint> button;
+    ASSERT_TRUE(display.waitUntil([&] { return (button = clearSolo(shot())).has_value(); })) << app.output().toStdString();
+    ASSERT_TRUE(display.click(*button));
+    EXPECT_TRUE(display.waitUntil([&] { return !clearSolo(shot()); }));
+    EXPECT_EQ(app.stop(SIGTERM), 0) << app.output().toStdString();
+}
+
+TEST_F(ConsoleControls, DraggingAStripOntoAnotherSwapsTheirSlots) {
+    QuellorProcess app;
+    ASSERT_FALSE(launchConsole(app).isEmpty());
+    const Palette p = palette(ThemeMode::Booth);
+    const QStringList names = {"PIANO ROLL", "RADIO TUNER", "MAIN"};
+    ASSERT_TRUE(display.waitUntil([&] { return shownName(display.screenshot(), stripOnScreen(frame, 0), names, p) == "PIANO ROLL"; }));
+    ASSERT_TRUE(display.drag(titleGrip(0), titleGrip(2)));
+    QJsonArray slotIDs;
+    EXPECT_TRUE(app.waitUntil([&] {
+        slotIDs = storedDefaults(app).value("consoleSlots").toArray();
+        return slotIDs.size() > 2 && slotIDs[0].toString() == "bus:main";
+    })) << app.output().toStdString();
+    EXPECT_EQ(slotIDs[2].toString(), "org.example.piano");
+    EXPECT_EQ(slotIDs[1].toString(), "org.example.radio");
+    EXPECT_TRUE(display.waitUntil([&] { return shownName(display.screenshot(), stripOnScreen(frame, 0), names, p) == "MAIN"; }));
+    EXPECT_EQ(app.stop(SIGTERM), 0) << app.output().toStdString();
+}
+
+TEST_F(ConsoleControls, SixteenStripsShowSixteenStrips) {
+    QuellorProcess app;
+    strips = 16;
+    ASSERT_FALSE(launchConsole(app, {{"consoleStrips", 16}}).isEmpty());
+    const Palette p = palette(ThemeMode::Booth);
+    // Every cell's strip paints its readout on the panel colour where the console's background
+    // would otherwise show.
+    QImage screen;
+    int shown = 0;
+    display.waitUntil([&] {
+        screen = display.screenshot();
+        shown = 0;
+        for (int i = 0; i < 16; ++i)
+            if (pixel(screen, stripOnScreen(frame, i).center()) != p.void_) ++shown;
+        return shown == 16;
+    });
+    EXPECT_EQ(shown, 16);
+    EXPECT_EQ(pixel(screen, stripOnScreen(frame, 15).bottomRight() + QPoint(6, 0)), p.void_) << "and no seventeenth";
     EXPECT_EQ(app.stop(SIGTERM), 0) << app.output().toStdString();
 }
 

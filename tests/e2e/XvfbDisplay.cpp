@@ -128,4 +128,14 @@ bool XvfbDisplay::click(QPoint p) const {
     return run("xdotool", {"mousemove", QString::number(p.x()), QString::number(p.y()), "click", "1"}).has_value();
 }
 
+bool XvfbDisplay::drag(QPoint from, QPoint to, int steps) const {
+    QStringList args{"mousemove", QString::number(from.x()), QString::number(from.y()), "mousedown", "1"};
+    for (int i = 1; i <= steps; ++i) {
+        const QPoint p = from + (to - from) * i / steps;
+        args << "sleep" << "0.05" << "mousemove" << QString::number(p.x()) << QString::number(p.y());
+    }
+    args << "sleep" << "0.2" << "mouseup" << "1";
+    return run("xdotool", args).has_value();
+}
+
 }  // namespace quellor::test

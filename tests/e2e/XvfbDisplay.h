@@ -44,6 +44,9 @@ public:
     bool type(const QString& window, const QString& text) const;
     // Moves the pointer to a point of the screen and clicks the left button there.
     bool click(QPoint screenPoint) const;
+    // Presses the left button at `from`, moves the pointer to `to` in `steps` moves a moment apart
+    // (a drag starts only after the pointer has moved while pressed), and releases it there.
+    bool drag(QPoint from, QPoint to, int steps = 10) const;
 
 private:
     QProcess server_;
