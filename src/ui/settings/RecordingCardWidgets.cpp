@@ -155,10 +155,7 @@ public:
         setToolTip(latest ? MainRecordingCardModel::kLatestHelp
                           : state == MainRecordingCardModel::State::Empty ? MainRecordingCardModel::kEmptyHelp : QString());
         setCursor(latest ? Qt::OpenHandCursor : Qt::ArrowCursor);
-        const int width = int(latest ? 2 * MainRecordingCardModel::kLatestPadding + MainRecordingCardModel::kCanvasLeading +
-                                           MainRecordingCardModel::kCanvasSize.width() + MainRecordingCardModel::kLengthMinWidth
-                                     : MainRecordingCardModel::kClockMinWidth);
-        setFixedSize(width, int(RecordingCardLook::kHeight));
+        setFixedSize(int(MainRecordingCardModel::kAreaWidth), int(RecordingCardLook::kHeight));
         update();
     }
 
