@@ -46,7 +46,8 @@ ConsoleTopBarModel::RowLayout ConsoleTopBarModel::rowLayout(Row row, bool showsC
         add(Kind::Title, 0, kTitleTrailing);
         add(Kind::StripCountCard);
         if (withRecordingCards) {
-            add(Kind::RecCard, a ? 10 : 6);
+            // Only the widest row has room for the recording source switch.
+            add(a ? Kind::RecCard : Kind::RecCardCompact, a ? 10 : 6);
             add(Kind::MainRecordingCard, a ? 6 : 4);
         }
         add(Kind::FlexibleSpace, 0, 0, a ? 16 : 8);

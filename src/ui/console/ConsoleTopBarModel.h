@@ -78,8 +78,8 @@ public:
             MoreMenu,
             IconGroup,
             // The recording cards, when the bar is given them: the REC card in full (with its
-            // PRE/POST switch) in rows A and B, the ball alone in C and D, and the latest-take card
-            // in A to C.
+            // PRE/POST switch) in row A, the ball alone in B to D, and the latest-take card in A
+            // to C.
             RecCard,
             RecCardCompact,
             MainRecordingCard,

@@ -41,6 +41,9 @@ public:
     // The ball's menu as it would open now.
     MenuModel ballMenu() const { return model_.ballMenu(); }
 
+    // As high as the card, whatever its row of children asks for.
+    QSize sizeHint() const override { return {QWidget::sizeHint().width(), int(RecordingCardLook::kHeight)}; }
+
 protected:
     void paintEvent(QPaintEvent*) override;
 
@@ -66,6 +69,9 @@ public:
     const MainRecordingCardModel& model() const { return model_; }
     QWidget* latestArea() const;
     QAbstractButton* folderButton() const;
+
+    // As high as the card, whatever its row of children asks for.
+    QSize sizeHint() const override { return {QWidget::sizeHint().width(), int(RecordingCardLook::kHeight)}; }
 
 protected:
     void paintEvent(QPaintEvent*) override;

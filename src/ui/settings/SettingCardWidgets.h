@@ -23,6 +23,9 @@ public:
                 std::vector<SettingCardLook::IconShape> icon, QWidget* parent = nullptr);
     SlideSwitchWidget* slideSwitch() const { return switch_; }
 
+    // As high as the card, whatever its row of children asks for.
+    QSize sizeHint() const override { return {QWidget::sizeHint().width(), int(SettingCardLook::kHeight)}; }
+
 protected:
     void paintEvent(QPaintEvent*) override;
 

@@ -137,7 +137,8 @@ TEST_F(ConsoleTopBarTest, RecordingCardsShowInFullWhereThereIsRoomAndTheBallAlwa
         ConsoleTopBarModel::Row row;
         bool full, compact, latest;
     };
-    for (const Case& c : {Case{ConsoleTopBarModel::Row::C, false, true, true}, Case{ConsoleTopBarModel::Row::D, false, true, false}}) {
+    for (const Case& c : {Case{ConsoleTopBarModel::Row::B, false, true, true}, Case{ConsoleTopBarModel::Row::C, false, true, true},
+                          Case{ConsoleTopBarModel::Row::D, false, true, false}}) {
         for (int w = b->width(); b->row() != c.row && w > 0; w -= 5) b->resize(w, 45);
         ASSERT_EQ(b->row(), c.row);
         EXPECT_EQ(rec->isVisible(), c.full);
