@@ -5,8 +5,8 @@
 // actions; the more-menu is the model's menu, rebuilt each time it opens. It follows every user
 // default it shows, the engine's solo set and the theme at once.
 //
-// The strip-count and meter cards belong to the settings side; the bar holds their places and shows
-// whatever widgets it is handed for them (none: the places take no room).
+// The strip-count, meter and recording cards belong to the settings side; the bar holds their places
+// and shows whatever widgets it is handed for them (none: the places take no room).
 //
 // Threads: main thread only.
 
