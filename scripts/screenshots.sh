@@ -83,7 +83,13 @@ for theme in booth studio daylight; do
   shoot "$(window 'New setup')" "new-setup-prompt-$theme"
   xdotool key Escape
   xdotool windowfocus --sync "$main" key --clearmodifiers ctrl+comma
-  shoot "$(window Settings)" "settings-sheet-$theme"
+  # The settings open on General with the focus on its tab; the right arrow selects the next tab.
+  settings=$(window Settings)
+  for tab in general devices audio ios; do
+    [ "$tab" = general ] || xdotool windowfocus --sync "$settings" key --clearmodifiers Right
+    shoot "$settings" "settings-$tab-$theme"
+  done
+  xdotool key Escape
   kill -TERM "$app_pid"
   wait "$app_pid" || true
   app_pid=""

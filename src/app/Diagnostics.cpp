@@ -48,7 +48,7 @@ QString diagnosticsText(const SystemFacts& system, const MixerEngine* engine, in
         lines << QStringLiteral("Active taps: %1").arg(engine->taps().count());
         const std::uint32_t frames = storedIOBufferFrames(UserDefaults::standard());
         QString latency;
-        if (const auto ms = engine->readOutputLatency(int(frames))) latency = QString::asprintf(" (≈ %.1f ms out)", *ms);
+        if (const auto ms = engine->readOutputLatency(int(frames))) latency = QStringLiteral(" (%1)").arg(outputLatencyText(*ms));
         const bool minLatency = UserDefaults::standard().boolOr(QStringLiteral("minLatencyMode"), false);
         lines << QStringLiteral("Buffer: ") + ioBufferFramesLabel(frames) + latency + QStringLiteral(", minimum latency ") +
                      (minLatency ? QStringLiteral("on") : QStringLiteral("off"));

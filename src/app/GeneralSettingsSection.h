@@ -1,7 +1,7 @@
 #pragma once
-// The application part of the settings sheet: the version, launch at login, the update button and
-// Copy Diagnostics. The launch-at-login switch shows what the autostart entry says: it is read
-// when the sheet opens and again after every change the user makes, so a change that could not be
+// The General page of the settings panel: the console's strip count, launch at login, updates,
+// help, about and Quit. The launch-at-login switch shows what the autostart entry says: it is read
+// when the panel opens and again after every change the user makes, so a change that could not be
 // made springs back. The update button's title follows the update controller.
 //
 // Threads: main thread only.
@@ -14,21 +14,27 @@ class QPushButton;
 namespace quellor {
 
 class AppActions;
+class ThemeController;
+class UserDefaults;
 
 class GeneralSettingsSection : public QWidget {
     Q_OBJECT
 public:
-    explicit GeneralSettingsSection(AppActions& actions, QWidget* parent = nullptr);
+    GeneralSettingsSection(AppActions& actions, UserDefaults& defaults, ThemeController& themes,
+                           QWidget* parent = nullptr);
 
-    // Reads launch at login and the update title afresh (the sheet calls it when it opens).
+    // Reads launch at login, the update title and the strip count afresh (the panel calls it when
+    // it opens).
     void reload();
 
 private:
     AppActions& actions_;
-    QLabel* version_;
+    UserDefaults& defaults_;
+    QPushButton* strips8_;
+    QPushButton* strips16_;
     QCheckBox* launchAtLogin_;
     QPushButton* update_;
-    QPushButton* copyDiagnostics_;
+    QCheckBox* autoUpdate_;
 };
 
 }  // namespace quellor

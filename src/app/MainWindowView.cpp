@@ -10,6 +10,7 @@
 #include "app/SetupFilePanels.h"
 #include "app/SplitHandle.h"
 #include "setups/SessionManager.h"
+#include "ui/settings/SettingsWindow.h"
 #include "ui/style/PromptSheet.h"
 
 namespace quellor {
@@ -20,37 +21,6 @@ PalettePanel::PalettePanel(ThemeController& themes, QColor Palette::*role, QWidg
 void PalettePanel::paintEvent(QPaintEvent*) {
     QPainter(this).fillRect(rect(), themes_.palette().*role_);
 }
-
-namespace {
-
-// The settings panel's sheet. Its cards come with the settings window; until then it holds the
-// application's general actions and closes.
-QDialog* makeSettingsSheet(QWidget* parent, GeneralSettingsSection* general, std::function<void()> onClose) {
-    auto* sheet = new QDialog(parent);
-    sheet->setObjectName(QStringLiteral("settings-sheet"));
-    sheet->setWindowTitle(QStringLiteral("Settings"));
-    sheet->setWindowModality(Qt::WindowModal);
-    sheet->resize(520, 420);
-    auto* column = new QVBoxLayout(sheet);
-    if (general) {
-        general->setParent(sheet);
-        column->addWidget(general);
-    }
-    column->addStretch(1);
-    auto* row = new QHBoxLayout;
-    auto* close = new QPushButton(QStringLiteral("Done"), sheet);
-    close->setObjectName(QStringLiteral("settings-close"));
-    close->setDefault(true);
-    row->addStretch(1);
-    row->addWidget(close);
-    column->addLayout(row);
-    QObject::connect(close, &QPushButton::clicked, sheet, [onClose] { onClose(); });
-    // Escape or the window's close button hide the sheet through the same path.
-    QObject::connect(sheet, &QDialog::rejected, sheet, [onClose] { onClose(); });
-    return sheet;
-}
-
-}  // namespace
 
 MainWindowView::MainWindowView(SessionManager& sessions, UserDefaults& defaults, ThemeController& themes,
                                AppNotifier& notifier, AppActions* actions, QWidget* parent)
@@ -73,8 +43,13 @@ MainWindowView::MainWindowView(SessionManager& sessions, UserDefaults& defaults,
         if (shownPrompt_ == sheets_.setupPrompt) sheets_.setupPrompt.reset();
         shownPrompt_.reset();
     });
-    if (actions) general_ = new GeneralSettingsSection(*actions);
-    settings_ = makeSettingsSheet(this, general_, [this] {
+    settings_ = new SettingsWindow(themes, this);
+    if (actions) {
+        general_ = new GeneralSettingsSection(*actions, defaults_, themes_);
+        settings_->setPage(SettingsTab::General, general_);
+    }
+    // "Done", Escape or the window's close button end the request that showed the panel.
+    connect(settings_, &SettingsWindow::closeRequested, this, [this] {
         sheets_.showSettings = false;
         applySheets();
     });
@@ -145,7 +120,7 @@ void MainWindowView::themeChanged() {
 void MainWindowView::applySheets() {
     if (sheets_.showSettings && !settings_->isVisible()) {
         if (general_) general_->reload();
-        settings_->open();
+        settings_->present();
     }
     if (!sheets_.showSettings && settings_->isVisible()) settings_->hide();
 
@@ -166,6 +141,8 @@ void MainWindowView::applySheets() {
                           }});
     }
 }
+
+QDialog* MainWindowView::settingsSheet() const { return settings_; }
 
 std::optional<QString> MainWindowView::openSetupPanel() { return openSetupFilePanel(window()); }
 

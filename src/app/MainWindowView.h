@@ -22,6 +22,7 @@ class AppActions;
 class GeneralSettingsSection;
 class PromptSheet;
 class SessionManager;
+class SettingsWindow;
 class SplitHandle;
 
 // A rectangle filled with one palette colour of the theme in force.
@@ -61,7 +62,10 @@ public:
 
     const SheetState& sheets() const { return sheets_; }
     PromptSheet* promptSheet() const { return prompt_; }
-    QDialog* settingsSheet() const { return settings_; }
+    QDialog* settingsSheet() const;
+    // The settings panel, to which the application gives the pages that need more than this view
+    // holds.
+    SettingsWindow* settingsWindow() const { return settings_; }
     double sourcesWidth() const;
 
 protected:
@@ -88,7 +92,7 @@ private:
     QWidget* topBar_ = nullptr;
     PromptSheet* prompt_;
     GeneralSettingsSection* general_ = nullptr;
-    QDialog* settings_;
+    SettingsWindow* settings_;
 };
 
 }  // namespace quellor

@@ -32,6 +32,9 @@
 #include "setups/SessionManager.h"
 #include "ui/console/ConsolePane.h"
 #include "ui/console/ConsoleTopBar.h"
+#include "ui/settings/AudioSection.h"
+#include "ui/settings/CompanionSection.h"
+#include "ui/settings/SettingsWindow.h"
 #include "ui/settings/LatestRecordingModel.h"
 #include "ui/settings/RecordingCardWidgets.h"
 #include "ui/settings/SettingCardWidgets.h"
@@ -129,6 +132,7 @@ void QuellorApp::build() {
                                                          new ConsolePane(*engine_,
                                                                          remote ? &remote->midiMapping() : nullptr,
                                                                          services_.defaults, *themes_));
+                                                     installSettingsPages();
                                                      return static_cast<QWidget*>(view_);
                                                  },
                                                  [this](QMenuBar& bar) { installMenus(bar); }});
@@ -192,6 +196,12 @@ void QuellorApp::presentStartupScreen() {
 void QuellorApp::postAfterShowingMainWindow(AppNotification notification) {
     if (mainWindow_) mainWindow_->show();
     notifier_->post(notification);
+}
+
+void QuellorApp::installSettingsPages() {
+    SettingsWindow* settings = view_->settingsWindow();
+    settings->setPage(SettingsTab::Audio, new AudioSection(*engine_, services_.defaults, *themes_));
+    settings->setPage(SettingsTab::IPhone, new CompanionSection(*engine_, services_.defaults, *themes_));
 }
 
 void QuellorApp::installMenus(QMenuBar& bar) {

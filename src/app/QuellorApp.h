@@ -102,6 +102,8 @@ public:
 
 private:
     void installMenus(QMenuBar& bar);
+    // The settings panel's pages that work on the engine: Audio and iOS.
+    void installSettingsPages();
     void presentStartupScreen();
     // The console's top bar with its cards.
     QWidget* consoleTopBar();

@@ -17,4 +17,6 @@ QString ioBufferFramesLabel(std::uint32_t frames) {
     return QStringLiteral("%1 frames").arg(frames);
 }
 
+QString outputLatencyText(double milliseconds) { return QString::asprintf("≈ %.1f ms out", milliseconds); }
+
 }  // namespace quellor

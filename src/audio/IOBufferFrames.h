@@ -18,4 +18,7 @@ std::uint32_t storedIOBufferFrames(const UserDefaults& defaults);
 // "Automatic" for 0, otherwise "<frames> frames".
 QString ioBufferFramesLabel(std::uint32_t frames);
 
+// An output latency in milliseconds as the settings and the diagnostics show it: "≈ 11.2 ms out".
+QString outputLatencyText(double milliseconds);
+
 }  // namespace quellor

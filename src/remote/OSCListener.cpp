@@ -99,11 +99,15 @@ OSCListener::OSCListener(QHostAddress bindAddress)
 
 OSCListener::~OSCListener() { stop(); }
 
-bool OSCListener::configuredEnabled() { return UserDefaults::standard().boolOr(QStringLiteral("oscEnabled"), true); }
+bool storedOSCEnabled(const UserDefaults& defaults) { return defaults.boolOr(QStringLiteral("oscEnabled"), true); }
 
-quint16 OSCListener::configuredPort() {
-    return quint16(validOSCPort(UserDefaults::standard().integerOr(QStringLiteral("oscPort"), 9000)));
+quint16 storedOSCPort(const UserDefaults& defaults) {
+    return quint16(validOSCPort(defaults.integerOr(QStringLiteral("oscPort"), 9000)));
 }
+
+bool OSCListener::configuredEnabled() { return storedOSCEnabled(UserDefaults::standard()); }
+
+quint16 OSCListener::configuredPort() { return storedOSCPort(UserDefaults::standard()); }
 
 void OSCListener::start(quint16 port) {
     stop();

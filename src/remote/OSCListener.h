@@ -35,6 +35,10 @@ class UserDefaults;
 
 // The port when it lies in 1024...65535, otherwise 9000.
 int validOSCPort(qint64 port);
+// The listener's settings as stored in `defaults`: "oscEnabled" (absent or not a Bool: on) and
+// the port that "oscPort" gives through validOSCPort (absent or not an integer: 9000).
+bool storedOSCEnabled(const UserDefaults& defaults);
+quint16 storedOSCPort(const UserDefaults& defaults);
 
 class OSCListener {
 public:

@@ -1,6 +1,7 @@
 // The start-up order of the application, its single-instance rule and its quit.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QFileInfo>
 #include <QMainWindow>
 #include <QProcess>
@@ -23,6 +24,7 @@
 #include "remote/OSCListener.h"
 #include "remote/OSCMessage.h"
 #include "setups/SessionManager.h"
+#include "ui/settings/SettingsWindow.h"
 #include "ui/style/PromptSheet.h"
 #include "ui/style/ThemeController.h"
 
@@ -215,4 +217,25 @@ TEST_F(QuellorAppTest, ThePermissionWindowWatchesTheEngineFromTheStart) {
     settle();
     ASSERT_TRUE(app->permissionWindow().window());
     EXPECT_TRUE(app->permissionWindow().window()->isVisible());
+}
+
+TEST_F(QuellorAppTest, TheTopBarsSettingsButtonOpensThePanelWithItsEnginePages) {
+    auto app = make();
+    ASSERT_TRUE(app->claimSingleInstance());
+    app->build();
+    app->mainWindow().show();
+    MainWindowView* view = app->mainWindowView();
+    ASSERT_TRUE(view);
+    auto* button = view->findChild<QAbstractButton*>("console-settings");
+    ASSERT_TRUE(button);
+    button->click();
+    SettingsWindow* settings = view->settingsWindow();
+    EXPECT_TRUE(settings->isVisible());
+    EXPECT_EQ(settings->currentTab(), SettingsTab::General);
+    EXPECT_EQ(settings->page(SettingsTab::General)->objectName(), "settings-general");
+    EXPECT_EQ(settings->page(SettingsTab::Audio)->objectName(), "settings-audio");
+    EXPECT_EQ(settings->page(SettingsTab::IPhone)->objectName(), "settings-companion");
+    QTest::keyClick(settings, Qt::Key_Escape);
+    EXPECT_FALSE(settings->isVisible());
+    EXPECT_FALSE(view->sheets().showSettings);
 }

@@ -314,9 +314,9 @@ TEST_F(Desktop, CopyDiagnosticsPutsTheExactTextOnTheClipboard) {
     ASSERT_TRUE(display.key(window, "ctrl+comma"));
     auto settings = display.waitForWindow(app.pid(), "Settings");
     ASSERT_TRUE(settings) << app.output().toStdString();
-    // The sheet opens on its first control; Copy Diagnostics is the third.
-    ASSERT_TRUE(display.key(*settings, "Tab"));
-    ASSERT_TRUE(display.key(*settings, "Tab"));
+    // The panel opens with the focus on its first tab; Copy Diagnostics is seven controls on (Done,
+    // the strip count, launch at login, the update button and its switch, Support…).
+    for (int i = 0; i < 7; ++i) ASSERT_TRUE(display.key(*settings, "Tab"));
     ASSERT_TRUE(display.key(*settings, "space"));
     const QString expected = QStringList{
         QString("Quellor %1 (%2)").arg(appShortVersion(), appBuildNumber()),
@@ -492,6 +492,74 @@ TEST_F(ConsoleStrips, StripsShowTheirSourcesFollowARemoteFaderAndMeterWhatPlays)
     EXPECT_EQ(app.stop(SIGTERM), 0) << app.output().toStdString();
 }
 
+// The OSC port in the settings' iOS tab, typed as a user types it: Return moves the listener (as
+// `ss` lists the machine's sockets); text that is no port, or a port left without Return, leaves it
+// where it was.
+class SettingsPort : public Desktop {
+protected:
+    // The UDP ports on which `app` has a socket bound.
+    static QList<quint16> udpPorts(const QuellorProcess& app) {
+        QProcess ss;
+        ss.start("ss", {"-H", "-u", "-l", "-n", "-p"});
+        if (!ss.waitForFinished(10000)) return {};
+        QList<quint16> ports;
+        const QString owner = QString("pid=%1,").arg(app.pid());
+        for (const QString& line : QString::fromUtf8(ss.readAllStandardOutput()).split('\n')) {
+            if (!line.contains(owner)) continue;
+            const QStringList fields = line.simplified().split(' ');
+            if (fields.size() < 4) continue;
+            const QString local = fields[3];  // address:port
+            ports << quint16(local.mid(local.lastIndexOf(':') + 1).toUInt());
+        }
+        return ports;
+    }
+    static QString ready(quint16 p) { return QString("OSC Listener ready on port %1 ").arg(p); }
+};
+
+TEST_F(SettingsPort, ReturnMovesTheListenerAndAnythingElseLeavesIt) {
+    QuellorProcess app;
+    QString window = launch(app);
+    ASSERT_FALSE(window.isEmpty());
+    ASSERT_TRUE(app.waitForLog(ready(port))) << app.output().toStdString();
+    ASSERT_TRUE(app.waitUntil([&] { return udpPorts(app).contains(port); })) << app.output().toStdString();
+
+    ASSERT_TRUE(display.key(window, "ctrl+comma"));
+    auto settings = display.waitForWindow(app.pid(), "Settings");
+    ASSERT_TRUE(settings) << app.output().toStdString();
+    // The focus starts on the first tab: the arrows select iOS, and the port field is six controls
+    // on (Done, New PIN, Copy, Show, the reception switch).
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(display.key(*settings, "Right"));
+    for (int i = 0; i < 6; ++i) ASSERT_TRUE(display.key(*settings, "Tab"));
+
+    quint16 moved = QuellorProcess::freeUdpPort();
+    while (moved == port) moved = QuellorProcess::freeUdpPort();
+    ASSERT_TRUE(display.key(*settings, "ctrl+a"));
+    ASSERT_TRUE(display.type(*settings, QString::number(moved)));
+    ASSERT_TRUE(display.key(*settings, "Return"));
+    ASSERT_TRUE(app.waitForLog(ready(moved))) << app.output().toStdString();
+    EXPECT_TRUE(app.waitUntil([&] {
+        const auto ports = udpPorts(app);
+        return ports.contains(moved) && !ports.contains(port);
+    })) << app.output().toStdString();
+    EXPECT_TRUE(app.waitUntil([&] { return storedDefaults(app).value("oscPort").toInt() == moved; }));
+
+    // A port typed and left with Tab is dropped; text that is no number, with Return, restarts the
+    // listener where it was. That restart also shows that the Tab before it was handled.
+    const quint16 left = QuellorProcess::freeUdpPort();
+    ASSERT_TRUE(display.key(*settings, "ctrl+a"));
+    ASSERT_TRUE(display.type(*settings, QString::number(left)));
+    ASSERT_TRUE(display.key(*settings, "Tab"));
+    ASSERT_TRUE(display.key(*settings, "shift+Tab"));
+    ASSERT_TRUE(display.key(*settings, "ctrl+a"));
+    ASSERT_TRUE(display.type(*settings, "12ab"));
+    ASSERT_TRUE(display.key(*settings, "Return"));
+    ASSERT_TRUE(app.waitUntil([&] { return count(app, ready(moved)) == 2; })) << app.output().toStdString();
+    EXPECT_TRUE(app.waitUntil([&] { return udpPorts(app).contains(moved); })) << app.output().toStdString();
+    EXPECT_FALSE(udpPorts(app).contains(left));
+    EXPECT_EQ(storedDefaults(app).value("oscPort").toInt(), moved);
+    EXPECT_EQ(app.stop(SIGTERM), 0) << app.output().toStdString();
+}
+
 // The console's own controls as a user meets them: the lock, the MAIN mute, solo and CLEAR SOLO,
 // dragging a strip onto another, and the strip count.
 class ConsoleControls : public ConsoleStrips {
@@ -510,7 +578,12 @@ protected:
         if (!defaults.contains("theme")) defaults["theme"] = "booth";
         defaults["consoleSlots"] = QJsonArray::fromStringList(slotIDs);
         const QString window = launch(app, defaults);
-        if (!window.isEmpty()) frame = *display.geometry(window);
+        if (window.isEmpty()) return window;
+        frame = *display.geometry(window);
+        // A click before the strips are placed and drawn would land on nothing.
+        const QStringList names = {"PIANO ROLL", "RADIO TUNER", "MAIN"};
+        const Palette p = palette(themeFromRawValue(defaults["theme"].toString()).value_or(ThemeMode::Booth));
+        EXPECT_TRUE(display.waitUntil([&] { return shownName(display.screenshot(), stripOnScreen(frame, 0), names, p) == "PIANO ROLL"; }));
         return window;
     }
     // The middle of a strip's button band (CUE, SOLO, MUTE; on MAIN the main mute), at `fraction`
@@ -606,7 +679,6 @@ TEST_F(ConsoleControls, DraggingAStripOntoAnotherSwapsTheirSlots) {
     ASSERT_FALSE(launchConsole(app).isEmpty());
     const Palette p = palette(ThemeMode::Booth);
     const QStringList names = {"PIANO ROLL", "RADIO TUNER", "MAIN"};
-    ASSERT_TRUE(display.waitUntil([&] { return shownName(display.screenshot(), stripOnScreen(frame, 0), names, p) == "PIANO ROLL"; }));
     ASSERT_TRUE(display.drag(titleGrip(0), titleGrip(2)));
     QJsonArray slotIDs;
     EXPECT_TRUE(app.waitUntil([&] {

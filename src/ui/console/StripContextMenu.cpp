@@ -8,32 +8,32 @@
 
 namespace quellor {
 
-MenuModel midiLearnItems(const QString& label, const QString& target, MIDIMappingManager& mappings) {
-    return midiLearnItems(MIDILearnTexts{QStringLiteral("Learning %1 MIDI... (move a control now)").arg(label),
-                                         QStringLiteral("Learn %1 MIDI").arg(label), QStringLiteral("Re-learn %1 MIDI").arg(label),
-                                         QStringLiteral("Clear %1 MIDI Mapping").arg(label)},
-                          target, mappings);
-}
-
-MenuModel midiLearnItems(const MIDILearnTexts& texts, const QString& target, MIDIMappingManager& mappings) {
+MenuModel midiLearnItems(const MIDILearnTitles& titles, const QString& target, MIDIMappingManager& mappings) {
     const QPointer<MIDIMappingManager> manager = &mappings;
     const bool mapped = mappings.ccNumber(target).has_value();
     MenuModel items;
     if (mappings.learningTarget() == target) {
-        items.push_back(MenuItem::command(texts.learning, [manager] {
+        items.push_back(MenuItem::command(titles.learning, [manager] {
             if (manager) manager->setLearningTarget(std::nullopt);
         }));
     } else {
         // Learning another target moves over to this one.
-        items.push_back(MenuItem::command(mapped ? texts.relearn : texts.learn, [manager, target] {
+        items.push_back(MenuItem::command(mapped ? titles.relearn : titles.learn, [manager, target] {
             if (manager) manager->setLearningTarget(target);
         }));
     }
     if (mapped)
-        items.push_back(MenuItem::command(texts.clear, [manager, target] {
+        items.push_back(MenuItem::command(titles.clear, [manager, target] {
             if (manager) manager->clearMapping(target);
         }));
     return items;
+}
+
+MenuModel midiLearnItems(const QString& label, const QString& target, MIDIMappingManager& mappings) {
+    return midiLearnItems({QStringLiteral("Learning %1 MIDI... (move a control now)").arg(label),
+                           QStringLiteral("Learn %1 MIDI").arg(label), QStringLiteral("Re-learn %1 MIDI").arg(label),
+                           QStringLiteral("Clear %1 MIDI Mapping").arg(label)},
+                          target, mappings);
 }
 
 MenuModel stripContextMenu(int index, const StripModel& model, MixerEngine& engine, MIDIMappingManager& mappings,

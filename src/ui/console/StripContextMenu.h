@@ -23,14 +23,20 @@ struct StripModel;
 // The source menu of a slot: the entries that write a source into slot `index`.
 using SourceMenuBuilder = std::function<MenuModel(int index)>;
 
-// The learn entries of one target under its label ("Fader", "PFL").
-MenuModel midiLearnItems(const QString& label, const QString& target, MIDIMappingManager& mappings);
-// The same with texts of the caller's own: while `target` is learnt, `learning` (choosing it stops);
-// otherwise `learn`, or `relearn` once mapped; then `clear` while mapped.
-struct MIDILearnTexts {
-    QString learning, learn, relearn, clear;
+// The titles of the learn entries: while learning (the entry stops it), to learn, to learn again
+// over a mapping, and to clear the mapping.
+struct MIDILearnTitles {
+    QString learning;
+    QString learn;
+    QString relearn;
+    QString clear;
 };
-MenuModel midiLearnItems(const MIDILearnTexts& texts, const QString& target, MIDIMappingManager& mappings);
+
+// The learn entries of one target: stop a learning in progress, or learn (again); then, while a
+// control is mapped to it, clear.
+MenuModel midiLearnItems(const MIDILearnTitles& titles, const QString& target, MIDIMappingManager& mappings);
+// The same under the strip's label ("Fader", "PFL").
+MenuModel midiLearnItems(const QString& label, const QString& target, MIDIMappingManager& mappings);
 
 MenuModel stripContextMenu(int index, const StripModel& model, MixerEngine& engine, MIDIMappingManager& mappings,
                            const SourceMenuBuilder& sourceMenu);

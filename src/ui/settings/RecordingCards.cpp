@@ -40,7 +40,7 @@ void RecCardModel::pressBall() const {
 MenuModel RecCardModel::ballMenu() const {
     MenuModel menu;
     if (midi_)
-        menu = midiLearnItems(MIDILearnTexts{QStringLiteral("Waiting for a MIDI button…"), QStringLiteral("Learn REC MIDI"),
+        menu = midiLearnItems(MIDILearnTitles{QStringLiteral("Waiting for a MIDI button…"), QStringLiteral("Learn REC MIDI"),
                                              QStringLiteral("Re-learn REC MIDI"), QStringLiteral("Clear REC MIDI")},
                               RouteID::kRecordTransport, *midi_);
     if (!menu.empty()) menu.push_back(MenuItem::separator());

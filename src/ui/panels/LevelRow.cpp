@@ -1,0 +1,15 @@
+#include "ui/panels/LevelRow.h"
+
+#include "audio/VolumeControlling.h"
+
+namespace quellor {
+
+LevelRowModel LevelRowModel::of(const VolumeControlling& control) {
+    return {control.volume(), control.isMuted(), control.canMute(), control.canSetVolume()};
+}
+
+QString LevelRowModel::icon() const {
+    return isMuted ? QStringLiteral("speaker.slash.fill") : QStringLiteral("speaker.wave.3.fill");
+}
+
+}  // namespace quellor

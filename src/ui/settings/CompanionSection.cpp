@@ -1,0 +1,266 @@
+#include "ui/settings/CompanionSection.h"
+
+#include <QCheckBox>
+#include <QDesktopServices>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "ui/settings/SettingsControls.h"
+#include "ui/settings/SettingsStyle.h"
+#include "ui/style/Fonts.h"
+#include "ui/style/SymbolIcons.h"
+#include "ui/style/ThemeController.h"
+
+namespace quellor {
+
+namespace {
+
+// The system's green and red, the colours of a live connection and of a warning.
+const QColor kConnectedGreen(52, 199, 89);
+const QColor kWarningRed(255, 59, 48);
+
+QVBoxLayout* group(QVBoxLayout* column) {
+    auto* g = new QVBoxLayout;
+    g->setSpacing(8);
+    column->addLayout(g);
+    return g;
+}
+
+QFont plainButtonFont() { return systemFont(11, QFont::DemiBold); }
+
+}  // namespace
+
+// The 8 by 8 status lamp: green while a companion is connected, else the secondary colour at half
+// opacity.
+class CompanionSection::StatusDot : public QWidget {
+public:
+    StatusDot(ThemeController& themes, QWidget* parent) : QWidget(parent), themes_(themes) {
+        setObjectName(QStringLiteral("companion-status-dot"));
+        setFixedSize(8, 8);
+        connect(&themes_, &ThemeController::themeChanged, this, qOverload<>(&QWidget::update));
+    }
+    void setConnected(bool on) {
+        if (on == connected_) return;
+        connected_ = on;
+        update();
+    }
+    bool isConnected() const { return connected_; }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        QColor c = connected_ ? kConnectedGreen : themes_.palette().textSecondary;
+        if (!connected_) c.setAlphaF(0.5f * c.alphaF());
+        p.setPen(Qt::NoPen);
+        p.setBrush(c);
+        p.drawEllipse(QRectF(rect()));
+    }
+
+private:
+    ThemeController& themes_;
+    bool connected_ = false;
+};
+
+CompanionSection::CompanionSection(MixerEngine& engine, UserDefaults& defaults, ThemeController& themes,
+                                   Platform platform, QWidget* parent)
+    : QWidget(parent), themes_(themes), platform_(std::move(platform)),
+      settings_(engine, defaults, platform_.copyText) {
+    setObjectName(QStringLiteral("settings-companion"));
+    if (!platform_.openURL) platform_.openURL = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(18);
+    const auto secondary = &Palette::textSecondary;
+
+    // Status.
+    auto* statusGroup = group(column);
+    statusGroup->addWidget(makeSectionTitle(themes, QStringLiteral("Status"), secondary, this));
+    auto* statusRow = new QHBoxLayout;
+    statusRow->setSpacing(8);
+    dot_ = new StatusDot(themes, this);
+    status_ = new QLabel(this);
+    status_->setObjectName(QStringLiteral("companion-status"));
+    status_->setFont(systemFont(13));
+    statusRow->addWidget(dot_, 0, Qt::AlignVCenter);
+    statusRow->addWidget(status_, 1);
+    statusGroup->addLayout(statusRow);
+
+    // Pairing PIN.
+    auto* pinGroup = group(column);
+    pinGroup->addWidget(headerRow(QStringLiteral("Pairing PIN"), QStringLiteral("New PIN"),
+                                  QStringLiteral("Issue a new PIN and disconnect the current device"), "companion-new-pin",
+                                  [this] { settings_.issueNewPIN(); }));
+    pinGroup->addWidget(secretRow(
+        pin_, "companion-copy-pin", "companion-reveal-pin", [this] { settings_.copyPIN(); },
+        [this] { settings_.toggleRevealed(); }, revealPIN_));
+    pin_->setObjectName(QStringLiteral("companion-pin"));
+    pinGroup->addWidget(makeNote(
+        themes, QStringLiteral("Enter it once in the companion's settings. Without the right PIN the Mac ignores every message."),
+        11, secondary, this));
+
+    // OSC reception and its port.
+    auto* oscGroup = group(column);
+    oscGroup->addWidget(makeSectionTitle(themes, QStringLiteral("OSC remote control"), secondary, this));
+    oscEnabled_ = new SwitchToggle(themes, QStringLiteral("Receive OSC control (iOS companion, Stream Deck)"), this);
+    oscEnabled_->setObjectName(QStringLiteral("companion-osc-enabled"));
+    oscGroup->addWidget(oscEnabled_, 0, Qt::AlignLeft);
+    auto* portRow = new QHBoxLayout;
+    auto* portLabel = new QLabel(QStringLiteral("UDP port"), this);
+    portLabel->setFont(systemFont(12));
+    port_ = new QLineEdit(this);
+    port_->setObjectName(QStringLiteral("companion-osc-port"));
+    port_->setAccessibleName(QStringLiteral("UDP port"));
+    port_->setFixedWidth(80);
+    port_->installEventFilter(this);
+    portRow->addWidget(portLabel);
+    portRow->addWidget(port_);
+    portRow->addStretch(1);
+    oscGroup->addLayout(portRow);
+    oscGroup->addWidget(makeNote(
+        themes,
+        QStringLiteral("Default 9000 (1024 to 65535). The iOS companion expects 9000, so change it only for other senders. "
+                       "Press Return to apply a new port. Commands are protected by the control password below, not by "
+                       "the pairing PIN."),
+        11, secondary, this));
+
+    // Control password.
+    auto* passwordGroup = group(column);
+    passwordGroup->addWidget(headerRow(QStringLiteral("Stream Deck / OSC control password"), QStringLiteral("Regenerate"),
+                                       QStringLiteral("Issue a new control password; the old one stops working at once"),
+                                       "companion-regenerate-password", [this] { settings_.regeneratePassword(); }));
+    passwordGroup->addWidget(secretRow(
+        password_, "companion-copy-password", "companion-reveal-password", [this] { settings_.copyPassword(); },
+        [this] { settings_.togglePasswordRevealed(); }, revealPassword_));
+    password_->setObjectName(QStringLiteral("companion-password"));
+    passwordGroup->addWidget(makeNote(
+        themes,
+        QStringLiteral("Used in the address of the remote-control commands: /a/<password>/quellor/... It is independent "
+                       "of the pairing PIN: changing one never affects the other."),
+        11, secondary, this));
+    pinRequired_ = new SwitchToggle(themes, QStringLiteral("Require password"), this);
+    pinRequired_->setObjectName(QStringLiteral("companion-require-password"));
+    passwordGroup->addWidget(pinRequired_, 0, Qt::AlignLeft);
+    openWarning_ = new QLabel(QStringLiteral("Anyone on your network can control Quellor. Use only on closed networks."), this);
+    openWarning_->setObjectName(QStringLiteral("companion-open-warning"));
+    openWarning_->setWordWrap(true);
+    openWarning_->setFont(systemFont(11, QFont::DemiBold));
+    {
+        QPalette p = openWarning_->palette();
+        p.setColor(QPalette::WindowText, kWarningRed);
+        openWarning_->setPalette(p);
+    }
+    passwordGroup->addWidget(openWarning_);
+    openNote_ = makeNote(
+        themes, QStringLiteral("Commands then also work without the /a/<password> prefix. The iOS companion always needs its PIN."),
+        11, secondary, this, "companion-open-note");
+    passwordGroup->addWidget(openNote_);
+
+    // Setting the companion up.
+    auto* setUpGroup = group(column);
+    setUpGroup->addWidget(makeSectionTitle(themes, QStringLiteral("Set up"), secondary, this));
+    setUpGroup->addWidget(makeNote(themes,
+                                   QStringList{QStringLiteral("1. Install Quellor Companion on your iPhone or iPad from TestFlight."),
+                                               QStringLiteral("2. Put it on the same Wi-Fi as this Mac."),
+                                               QStringLiteral("3. Enter the PIN above. The faders then follow the console.")}
+                                       .join(QLatin1Char('\n')),
+                                   12, secondary, this));
+    auto* download = new QPushButton(QStringLiteral("Get Quellor Companion on TestFlight…"), this);
+    download->setObjectName(QStringLiteral("companion-download"));
+    download->setAutoDefault(false);
+    auto* downloadRow = new QHBoxLayout;
+    downloadRow->addWidget(download);
+    downloadRow->addStretch(1);
+    setUpGroup->addLayout(downloadRow);
+    setUpGroup->addWidget(makeNote(
+        themes, QStringLiteral("If it does not find the Mac, allow Local Network for it in iOS Settings."), 11,
+        &Palette::textMuted, this));
+    column->addStretch(1);
+
+    connect(oscEnabled_, &QCheckBox::toggled, this, [this](bool on) { settings_.setOSCEnabled(on); });
+    connect(pinRequired_, &QCheckBox::toggled, this, [this](bool on) { settings_.setPINRequired(on); });
+    connect(port_, &QLineEdit::returnPressed, this, [this] {
+        settings_.applyPort(port_->text());
+        port_->setText(settings_.shownPort());
+    });
+    connect(download, &QPushButton::clicked, this, [this] {
+        const QUrl url(QString::fromLatin1(kDownloadPageAddress), QUrl::StrictMode);
+        if (url.isValid() && !url.scheme().isEmpty()) platform_.openURL(url);
+    });
+    connect(&settings_, &CompanionSettings::changed, this, &CompanionSection::refresh);
+    refresh();
+}
+
+QWidget* CompanionSection::headerRow(const QString& title, const QString& renew, const QString& help, const char* name,
+                                     std::function<void()> action) {
+    auto* row = new QWidget(this);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(makeSectionTitle(themes_, title, &Palette::textSecondary, row));
+    layout->addStretch(1);
+    auto* button = makePlainButton(themes_, renew, systemFont(11), row, name);
+    button->setToolTip(help);
+    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    button->setIconSize(QSize(11, 11));
+    auto recolour = [this, button] { button->setIcon(symbolIcon(QStringLiteral("arrow.clockwise"), themes_.palette().textSecondary, 11)); };
+    recolour();
+    connect(&themes_, &ThemeController::themeChanged, button, recolour);
+    connect(button, &QToolButton::clicked, this, [action = std::move(action)] { action(); });
+    layout->addWidget(button);
+    return row;
+}
+
+QWidget* CompanionSection::secretRow(QLabel*& value, const char* copyName, const char* revealName,
+                                     std::function<void()> copy, std::function<void()> reveal,
+                                     QToolButton*& revealButton) {
+    auto* row = new QWidget(this);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(10);
+    value = new QLabel(row);
+    value->setTextFormat(Qt::PlainText);
+    value->setFont(monoFont(20, QFont::Medium));
+    layout->addWidget(value, 0, Qt::AlignVCenter);
+    layout->addStretch(1);
+    auto* copyButton = makePlainButton(themes_, QStringLiteral("Copy"), plainButtonFont(), row, copyName);
+    revealButton = makePlainButton(themes_, QStringLiteral("Show"), plainButtonFont(), row, revealName);
+    connect(copyButton, &QToolButton::clicked, this, [copy = std::move(copy)] { copy(); });
+    connect(revealButton, &QToolButton::clicked, this, [reveal = std::move(reveal)] { reveal(); });
+    layout->addWidget(copyButton, 0, Qt::AlignVCenter);
+    layout->addWidget(revealButton, 0, Qt::AlignVCenter);
+    return row;
+}
+
+void CompanionSection::refresh() {
+    dot_->setConnected(settings_.isPhoneConnected());
+    status_->setText(settings_.statusText());
+    pin_->setText(settings_.pinText());
+    revealPIN_->setText(settings_.isRevealed() ? QStringLiteral("Hide") : QStringLiteral("Show"));
+    password_->setText(settings_.passwordText());
+    revealPassword_->setText(settings_.isPasswordRevealed() ? QStringLiteral("Hide") : QStringLiteral("Show"));
+    {
+        const QSignalBlocker a(oscEnabled_), b(pinRequired_);
+        oscEnabled_->setChecked(settings_.oscEnabled());
+        pinRequired_->setChecked(settings_.pinRequired());
+    }
+    port_->setEnabled(settings_.oscEnabled());
+    // A port being typed stays until Return or until the field is left.
+    if (!port_->hasFocus()) port_->setText(settings_.shownPort());
+    openWarning_->setVisible(!settings_.pinRequired());
+    openNote_->setVisible(!settings_.pinRequired());
+}
+
+bool CompanionSection::eventFilter(QObject* watched, QEvent* event) {
+    // Leaving the field without Return drops what was typed: the field shows the stored port.
+    if (watched == port_ && event->type() == QEvent::FocusOut) port_->setText(settings_.shownPort());
+    return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace quellor

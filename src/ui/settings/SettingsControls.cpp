@@ -1,0 +1,130 @@
+#include "ui/settings/SettingsControls.h"
+
+#include <QButtonGroup>
+#include <QHBoxLayout>
+#include <QPainter>
+#include <QPainterPath>
+
+#include "ui/style/ThemeController.h"
+
+namespace quellor {
+
+namespace {
+constexpr double kRadius = 6;
+}  // namespace
+
+// One segment: transparent unless chosen, where it is a brand-coloured pill inside the row.
+class SegmentedControl::Segment : public QPushButton {
+public:
+    Segment(ThemeController& themes, const QString& title, QWidget* parent) : QPushButton(title, parent), themes_(themes) {
+        setCheckable(true);
+        setAutoDefault(false);
+        setFlat(true);
+        setCursor(Qt::PointingHandCursor);
+        setMinimumHeight(kHeight);
+        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    }
+    QSize sizeHint() const override {
+        return {fontMetrics().horizontalAdvance(text()) + 28, kHeight};
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        const Palette colours = themes_.palette();
+        const QRectF pill = QRectF(rect()).adjusted(2, 2, -2, -2);
+        if (isChecked()) {
+            p.setPen(Qt::NoPen);
+            p.setBrush(colours.brand);
+            p.drawRoundedRect(pill, kRadius - 2, kRadius - 2);
+        }
+        if (hasFocus()) {
+            p.setPen(QPen(colours.brand, 1));
+            p.setBrush(Qt::NoBrush);
+            p.drawRoundedRect(pill.adjusted(-1, -1, 1, 1), kRadius - 1, kRadius - 1);
+        }
+        p.setPen(isChecked() ? colours.void_ : colours.textPrimary);
+        p.drawText(rect(), Qt::AlignCenter, text());
+    }
+
+private:
+    ThemeController& themes_;
+};
+
+SegmentedControl::SegmentedControl(ThemeController& themes, QWidget* parent) : QWidget(parent), themes_(themes) {
+    row_ = new QHBoxLayout(this);
+    row_->setContentsMargins(0, 0, 0, 0);
+    row_->setSpacing(0);
+    group_ = new QButtonGroup(this);
+    group_->setExclusive(true);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    connect(&themes_, &ThemeController::themeChanged, this, [this] {
+        update();
+        for (QAbstractButton* b : group_->buttons()) b->update();
+    });
+}
+
+QPushButton* SegmentedControl::addSegment(const QString& title, const QString& objectName) {
+    auto* segment = new Segment(themes_, title, this);
+    segment->setObjectName(objectName);
+    group_->addButton(segment, int(group_->buttons().size()));
+    row_->addWidget(segment);
+    return segment;
+}
+
+void SegmentedControl::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    const Palette colours = themes_.palette();
+    p.setPen(QPen(colours.hair, 1));
+    p.setBrush(colours.elevated);
+    p.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), kRadius, kRadius);
+    // Hairlines between two segments that are both unchosen.
+    const auto buttons = group_->buttons();
+    for (int i = 1; i < buttons.size(); ++i) {
+        if (buttons[i - 1]->isChecked() || buttons[i]->isChecked()) continue;
+        const double x = buttons[i]->geometry().left() + 0.5;
+        p.drawLine(QPointF(x, 6), QPointF(x, height() - 6));
+    }
+}
+
+SwitchToggle::SwitchToggle(ThemeController& themes, const QString& title, QWidget* parent)
+    : QCheckBox(title, parent), themes_(themes) {
+    setCursor(Qt::PointingHandCursor);
+    connect(&themes_, &ThemeController::themeChanged, this, qOverload<>(&QWidget::update));
+}
+
+QSize SwitchToggle::sizeHint() const {
+    const QFontMetrics m = fontMetrics();
+    return {kTrackWidth + kGap + m.horizontalAdvance(text()) + 2, std::max(kTrackHeight, m.height()) + 4};
+}
+
+bool SwitchToggle::hitButton(const QPoint& pos) const { return rect().contains(pos); }
+
+void SwitchToggle::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    const Palette colours = themes_.palette();
+    if (!isEnabled()) p.setOpacity(0.45);
+    const QRectF track(0.5, (height() - kTrackHeight) / 2.0, kTrackWidth, kTrackHeight);
+    const double r = kTrackHeight / 2.0;
+    p.setPen(isChecked() ? Qt::NoPen : QPen(colours.hair, 1));
+    p.setBrush(isChecked() ? colours.brand : colours.elevated);
+    p.drawRoundedRect(track, r, r);
+    const double knob = kTrackHeight - 4;
+    const double x = isChecked() ? track.right() - 2 - knob : track.left() + 2;
+    p.setPen(Qt::NoPen);
+    p.setBrush(isChecked() ? QColor(Qt::white) : colours.textSecondary);
+    p.drawEllipse(QRectF(x, track.top() + 2, knob, knob));
+    if (hasFocus()) {
+        p.setPen(QPen(colours.brand, 1));
+        p.setBrush(Qt::NoBrush);
+        p.drawRoundedRect(track.adjusted(-2, -2, 2, 2), r + 2, r + 2);
+    }
+    p.setPen(palette().color(QPalette::WindowText));
+    p.drawText(QRectF(kTrackWidth + kGap, 0, width() - kTrackWidth - kGap, height()), Qt::AlignVCenter | Qt::AlignLeft,
+               text());
+}
+
+}  // namespace quellor
