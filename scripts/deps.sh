@@ -12,6 +12,7 @@ PACKAGES=(
   xvfb xauth xdotool imagemagick xclip x11-utils
   fonts-inter fonts-jetbrains-mono
   libclang-rt-14-dev
+  libpipewire-0.3-dev pipewire pipewire-bin pipewire-pulse wireplumber pulseaudio-utils dbus-daemon
 )
 PACKAGES+=("$@")
 missing=()

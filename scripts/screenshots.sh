@@ -62,8 +62,9 @@ for theme in booth studio daylight; do
   mkdir -p "$home/config/Quellor" "$home/data" "$home/runtime"
   chmod 700 "$home/runtime"
   strip_defaults "$theme" > "$home/config/Quellor/defaults.json"
+  # The pictures show the built-in simulated world: no PipeWire server lives in the private runtime.
   HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" XDG_RUNTIME_DIR="$home/runtime" \
-    build/release/quellor > "$home/log" 2>&1 &
+    PIPEWIRE_RUNTIME_DIR="$home/runtime" build/release/quellor > "$home/log" 2>&1 &
   app_pid=$!
   # The startup screen greets first; its first recent setup (centred at 188, 215: 30 above, the
   # 52-high header, two buttons of 38, the 22 + 13 of the list header and 8 more) opens the main window.
@@ -79,6 +80,9 @@ for theme in booth studio daylight; do
   eval "$(xdotool getwindowgeometry --shell "$main")"
   convert "$out/main-window-$theme.png" -crop "859x900+321+$((HEIGHT - 900))" +repage "$out/console-$theme.png"
   echo "$out/console-$theme.png"
+  # The source grid alone: the sources column, 27 % of the window, below the menu bar.
+  convert "$out/main-window-$theme.png" -crop "319x900+0+$((HEIGHT - 900))" +repage "$out/sources-$theme.png"
+  echo "$out/sources-$theme.png"
   xdotool windowfocus --sync "$main" key --clearmodifiers ctrl+n
   shoot "$(window 'New setup')" "new-setup-prompt-$theme"
   xdotool key Escape

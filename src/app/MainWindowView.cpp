@@ -82,6 +82,7 @@ void MainWindowView::relayout() {
     if (!hidden) {
         const int w = int(std::lround(sourcesWidth()));
         sources_->setGeometry(0, 0, w, h);
+        if (sourcesContent_) sourcesContent_->setGeometry(0, 0, w, h);
         // The handle's 1-pixel slot follows the column; its grip reaches over both neighbours.
         handle_->setGeometry(handle_->gripGeometry(w, h));
         hairline_->setGeometry(w + 1, 0, 1, h);
@@ -94,18 +95,22 @@ void MainWindowView::relayout() {
         consoleContent_->setGeometry(0, kTopBarHeight + 1, console_->width(), std::max(0, h - kTopBarHeight - 1));
 }
 
-void MainWindowView::setConsoleContent(QWidget* topBar, QWidget* content) {
-    delete topBar_;
-    delete consoleContent_;
-    topBar_ = topBar;
-    consoleContent_ = content;
-    for (QWidget* w : {topBar, content})
-        if (w) {
-            w->setParent(console_);
-            w->show();
-        }
+void MainWindowView::replaceContent(QWidget*& current, QWidget* container, QWidget* content) {
+    delete current;
+    current = content;
+    if (content) {
+        content->setParent(container);
+        content->show();
+    }
     relayout();
 }
+
+void MainWindowView::setConsoleContent(QWidget* topBar, QWidget* content) {
+    replaceContent(topBar_, console_, topBar);
+    replaceContent(consoleContent_, console_, content);
+}
+
+void MainWindowView::setSourcesContent(QWidget* content) { replaceContent(sourcesContent_, sources_, content); }
 
 void MainWindowView::paintEvent(QPaintEvent*) { QPainter(this).fillRect(rect(), themes_.palette().void_); }
 

@@ -2,8 +2,8 @@
 // The content of the main window: the sources column (hideable) with its split handle and hair line
 // on the left, the console column on the right, both painted in the theme's colours; and the
 // window's two sheets (settings, the setup naming prompt), opened by the application's requests.
-// The console column shows the top bar and the content it is given, one under the other; until the
-// panels exist, the sources column is an empty panel.
+// The console column shows the top bar and the content it is given, one under the other; the
+// sources column the content it is given (an empty panel until then).
 //
 // Threads: main thread only.
 #include <QDialog>
@@ -59,6 +59,9 @@ public:
     // console column; the view takes both over.
     void setConsoleContent(QWidget* topBar, QWidget* content);
     QWidget* consoleContent() const { return consoleContent_; }
+    // Places `content` (taken over) in the sources column, filling it.
+    void setSourcesContent(QWidget* content);
+    QWidget* sourcesContent() const { return sourcesContent_; }
 
     const SheetState& sheets() const { return sheets_; }
     PromptSheet* promptSheet() const { return prompt_; }
@@ -74,6 +77,8 @@ protected:
 
 private:
     void relayout();
+    // Deletes `current`, then makes `content` (taken over) the content of `container`.
+    void replaceContent(QWidget*& current, QWidget* container, QWidget* content);
     void applySheets();
     void themeChanged();
     double storedLeftWidth() const;
@@ -90,6 +95,7 @@ private:
     QWidget* console_;
     QWidget* consoleContent_ = nullptr;
     QWidget* topBar_ = nullptr;
+    QWidget* sourcesContent_ = nullptr;
     PromptSheet* prompt_;
     GeneralSettingsSection* general_ = nullptr;
     SettingsWindow* settings_;

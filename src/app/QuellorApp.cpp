@@ -38,6 +38,7 @@
 #include "ui/settings/LatestRecordingModel.h"
 #include "ui/settings/RecordingCardWidgets.h"
 #include "ui/settings/SettingCardWidgets.h"
+#include "ui/panels/SourceGridView.h"
 #include "ui/style/AppIcon.h"
 #include "ui/style/Fonts.h"
 #include "ui/style/ThemeController.h"
@@ -132,6 +133,8 @@ void QuellorApp::build() {
                                                          new ConsolePane(*engine_,
                                                                          remote ? &remote->midiMapping() : nullptr,
                                                                          services_.defaults, *themes_));
+                                                     view_->setSourcesContent(
+                                                         new SourceGridView(*engine_, services_.defaults, *themes_));
                                                      installSettingsPages();
                                                      return static_cast<QWidget*>(view_);
                                                  },

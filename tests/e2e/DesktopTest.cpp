@@ -22,6 +22,9 @@
 #include "ui/console/ConsoleColors.h"
 #include "ui/console/ConsoleLayout.h"
 #include "ui/console/ConsoleStripWidget.h"
+#include "ui/panels/SourceGridColumns.h"
+#include "ui/panels/SourceGridView.h"
+#include "ui/panels/SourceTileWidget.h"
 #include "ui/style/Fonts.h"
 #include "ui/style/ThemeMode.h"
 
@@ -115,7 +118,7 @@ protected:
     // The middle of the first run of top-bar columns of the main window `frame` that show at least `rows` pixels of `colour`
     // (within 3 per channel), or none.
     static std::optional<QPoint> topBarColumns(const QImage& screen, const QRect& frame, const QColor& colour, int rows) {
-        const int top = frame.top() + frame.height() - 900;
+        const int top = frame.top() + frame.height() - kMainWindowHeight;
         int left = -1, right = -1;
         for (int x = frame.left(); x <= frame.right(); ++x) {
             int count = 0;
@@ -129,6 +132,23 @@ protected:
         }
         if (left < 0) return std::nullopt;
         return QPoint((left + right) / 2, top + MainWindowView::kTopBarHeight / 2);
+    }
+    // Where the centre of tile `index` of the source grid stands on the screen, in the main window
+    // `frame` with its stored column width, when the grid shows `apps` (1 or more) application tiles: the
+    // column's header and rule, the APPS title and its grid, then the I/O title and its grid (index
+    // `apps` and on).
+    static QPoint sourceTileCentre(const QRect& frame, int apps, int index) {
+        const int menuBar = frame.height() - kMainWindowHeight;
+        const int column = int(std::lround(sourcesColumnWidth(kDefaultLeftColumnWidth, kMainWindowWidth)));
+        const auto columns = SourceGridColumns::fitting(column - 2 * SourceGridView::kSidePadding);
+        const int title = int(std::ceil(QFontMetricsF(monoFont(10, QFont::DemiBold)).height()));
+        const int row = SourceTileWidget::tileHeight();
+        int top = menuBar + SourceGridView::kHeaderHeight + 1 + SourceGridView::kTopPadding + title + SourceGridView::kTitleSpacing;
+        if (index >= apps) {
+            top += int(columns.height(apps, row)) + SourceGridView::kSectionSpacing + title + SourceGridView::kTitleSpacing;
+            index -= apps;
+        }
+        return frame.topLeft() + QPoint(SourceGridView::kSidePadding, top) + columns.cell(index, row).center().toPoint();
     }
 
     XvfbDisplay display;
@@ -339,6 +359,46 @@ TEST_F(Desktop, CopyDiagnosticsPutsTheExactTextOnTheClipboard) {
 }
 
 
+// The source grid in the main window's left column: a click on a tile puts its source on the first
+// free strip, which the program stores at once.
+TEST_F(Desktop, ClickingASourceTilePutsItOnTheFirstFreeStrip) {
+    QuellorProcess app;
+    SimulatedWorld world = studioWorld();
+    world.processes = {{SimulatedProcess{4101, "org.example.piano", "Piano Roll", true, false, 0},
+                        SimulatedWorld::Tone{SimulatedWorld::Tone::Kind::sine, 440.0, 0.5f, 0.0f}},
+                       {SimulatedProcess{4102, "org.example.radio", "Radio Tuner", true, false, 0},
+                        SimulatedWorld::Tone{SimulatedWorld::Tone::Kind::sine, 220.0, 0.5f, 0.0f}}};
+    useWorld(app, world);
+    // MAIN and PHONES on the first two strips, the fourth taken: the free ones are 3, 5, 6...
+    QStringList strips = {"bus:main", "bus:phones", "", "org.example.other"};
+    while (strips.size() < 16) strips << "";
+    const QString window = launch(app, {{"consoleSlots", QJsonArray::fromStringList(strips)}});
+    ASSERT_FALSE(window.isEmpty());
+    const QRect frame = *display.geometry(window);
+
+    // The applications by name: Piano Roll, Radio Tuner; then MAIN, PHONES, INPUT.
+    const QPoint radio = sourceTileCentre(frame, 2, 1);
+    const QPoint input = sourceTileCentre(frame, 2, 2 + 2);
+
+    auto slotsOnDisk = [&] { return storedDefaults(app)["consoleSlots"].toArray(); };
+    // A click before the window takes input is lost; a second click on a source already on a strip
+    // changes nothing, so clicking until it lands is safe.
+    EXPECT_TRUE(display.waitUntil([&] {
+        display.click(radio);
+        return slotsOnDisk().at(2).toString() == "org.example.radio";
+    })) << app.output().toStdString();
+    EXPECT_TRUE(display.waitUntil([&] {
+        display.click(input);
+        return slotsOnDisk().at(4).toString() == "system_input";
+    }));
+    const QJsonArray stored = slotsOnDisk();
+    EXPECT_EQ(stored.at(3).toString(), "org.example.other");
+    EXPECT_EQ(stored.count(), 16);
+    for (int i = 5; i < 16; ++i) EXPECT_EQ(stored.at(i).toString(), "") << i;
+    EXPECT_EQ(app.stop(SIGTERM), 0) << app.output().toStdString();
+}
+
+
 // The strips of the console as a user sees them: their names in the title blocks, a fader's cap
 // where a remote fader command put it, and a meter whose bar falls with its fader while the
 // application plays.
@@ -453,11 +513,13 @@ TEST_F(ConsoleStrips, StripsShowTheirSourcesFollowARemoteFaderAndMeterWhatPlays)
     // The names, each told apart from the others by the pixels of its title block.
     const QStringList names = {"PIANO ROLL", "RADIO TUNER", "MAIN"};
     QImage screen;
-    // Each application's strip is named once the program has seen it play: wait for all three.
+    // Until the window has painted, the screen is black, which any name matches about as badly: wait
+    // for the window's own background first, and for all three names (each application's strip is
+    // named once the program has seen it play).
     EXPECT_TRUE(display.waitUntil([&] {
         screen = display.screenshot();
-        return shownName(screen, piano, names, p) == "PIANO ROLL" && shownName(screen, radio, names, p) == "RADIO TUNER" &&
-               shownName(screen, main, names, p) == "MAIN";
+        return pixel(screen, empty.center()) != QColor(Qt::black) && shownName(screen, piano, names, p) == "PIANO ROLL" &&
+               shownName(screen, radio, names, p) == "RADIO TUNER" && shownName(screen, main, names, p) == "MAIN";
     })) << "the first strip shows " << shownName(screen, piano, names, p).toStdString();
     EXPECT_EQ(shownName(screen, radio, names, p), "RADIO TUNER");
     EXPECT_EQ(shownName(screen, main, names, p), "MAIN");
@@ -718,7 +780,7 @@ protected:
     // waveform. -1 while no amber outline shows (a take is running, its outline is red).
     int waveformPixels(const QImage& screen) const {
         const QColor amber(240, 196, 106);
-        const int top = frame.top() + frame.height() - 900;
+        const int top = frame.top() + frame.height() - kMainWindowHeight;
         QRect box;
         for (int y = top; y < top + MainWindowView::kTopBarHeight; ++y)
             for (int x = frame.left(); x <= frame.right(); ++x)
@@ -800,6 +862,36 @@ TEST_F(ConsoleCards, TheStripCountCardSwitchesBetweenEightAndSixteenStrips) {
     ASSERT_TRUE(display.click(*track));
     EXPECT_TRUE(app.waitUntil([&] { return storedDefaults(app).value("consoleStrips").toInt() == 8; }));
     EXPECT_TRUE(only(8)) << "eight strips and no ninth beside them";
+    EXPECT_EQ(app.stop(SIGTERM), 0) << app.output().toStdString();
+}
+
+TEST_F(ConsoleStrips, ASourceTileDraggedOntoAStripPutsItThere) {
+    QuellorProcess app;
+    SimulatedWorld world = studioWorld();
+    world.processes = {{SimulatedProcess{4101, "org.example.piano", "Piano Roll", true, false, 0},
+                        SimulatedWorld::Tone{SimulatedWorld::Tone::Kind::sine, 440.0, 0.5f, 0.0f}}};
+    useWorld(app, world);
+    const QString window = launch(app, {{"theme", "studio"}});
+    ASSERT_FALSE(window.isEmpty());
+    const QRect frame = *display.geometry(window);
+    const QPoint piano = sourceTileCentre(frame, 1, 0);
+    const QPoint fifth = stripOnScreen(frame, 4).center();
+
+    // A real drag: press on the tile, move past the drag distance in steps, release over strip 5.
+    // A drag that the window was not yet ready for is lost; dragging again lands the same.
+    auto drag = [&] {
+        QStringList steps{"mousemove", QString::number(piano.x()), QString::number(piano.y()), "mousedown", "1"};
+        for (int i = 1; i <= 8; ++i) {
+            const QPoint p = piano + (fifth - piano) * i / 8;
+            steps << "sleep" << "0.05" << "mousemove" << QString::number(p.x()) << QString::number(p.y());
+        }
+        steps << "sleep" << "0.2" << "mouseup" << "1";
+        display.run("xdotool", steps);
+    };
+    EXPECT_TRUE(display.waitUntil([&] {
+        drag();
+        return storedDefaults(app)["consoleSlots"].toArray().at(4).toString() == "org.example.piano";
+    })) << app.output().toStdString();
     EXPECT_EQ(app.stop(SIGTERM), 0) << app.output().toStdString();
 }
 

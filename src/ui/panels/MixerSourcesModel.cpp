@@ -1,0 +1,26 @@
+#include "ui/panels/MixerSourcesModel.h"
+
+#include "engine/MixerEngine.h"
+
+namespace quellor {
+
+MixerSourcesModel::Form MixerSourcesModel::form(bool engineStarted, const std::vector<AudioApp>& apps) {
+    if (!engineStarted) return Form::Waiting;
+    return apps.empty() ? Form::Empty : Form::List;
+}
+
+double MixerSourcesModel::rowHeight(int explicitOutputs) {
+    return explicitOutputs == 0 ? 53.0 : 48.0 * explicitOutputs + 40.0;
+}
+
+double MixerSourcesModel::listHeight(const MixerEngine& engine, const std::vector<AudioApp>& apps) {
+    double total = 0;
+    for (const AudioApp& app : apps) total += rowHeight(int(engine.outputDeviceUIDs(app).size()));
+    return total;
+}
+
+bool MixerSourcesModel::isRouteTarget(const std::optional<QString>& routeTarget, const AudioApp& app) {
+    return routeTarget && *routeTarget == app.bundleID;
+}
+
+}  // namespace quellor

@@ -1,0 +1,88 @@
+#pragma once
+// The mixer view's sources page: the audio-producing applications, one row each under the heading
+// "Sources", in a list framed to the height its rows ask for; "Waiting for the audio system…" until
+// the engine has started; "No apps are running" while no application is known. The permission
+// banner, when given, stands above the sources while the engine lacks the capture permission; the
+// footer, when given (the update notice), stands below them and shows itself as its owner decides.
+//
+// Each row is an AppRowWidget, put on the drop-zone board when one is given, so that a dragged
+// device can find it. The page rebuilds in one posted pass per burst of changes of the engine's
+// state, its applications and their outputs; a change of level alone leaves the rows to themselves.
+//
+// Threads: main thread only.
+
+#include <QWidget>
+#include <optional>
+#include <vector>
+
+#include "audio/AudioApp.h"
+#include "ui/panels/MixerSourcesModel.h"
+#include "ui/style/ThemeMode.h"
+
+class QScrollArea;
+class QVBoxLayout;
+
+namespace quellor {
+
+class AppRowWidget;
+class DropZoneBoard;
+class MIDIMappingManager;
+class MixerEngine;
+class ThemeController;
+class ViewRefresh;
+
+class MixerSourcesPage : public QWidget {
+    Q_OBJECT
+public:
+    MixerSourcesPage(MixerEngine& engine, MIDIMappingManager& mappings, ThemeController& themes,
+                     DropZoneBoard* board = nullptr, QWidget* parent = nullptr);
+    ~MixerSourcesPage() override;
+
+    // Taken over; shown only while the capture permission is missing.
+    void setPermissionBanner(QWidget* banner);
+    // Taken over; placed below the sources.
+    void setFooter(QWidget* footer);
+    // The application row under a dragged device (none: no row lights up).
+    void setRouteTarget(std::optional<QString> bundleID);
+
+    MixerSourcesModel::Form form() const { return form_; }
+    // The list's scrolling area, while the page shows the list.
+    QScrollArea* list() const { return list_; }
+    const std::vector<AppRowWidget*>& rows() const { return rows_; }
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    void rebuild();
+    QWidget* heading();
+    QWidget* waitingLine();
+    QWidget* emptyState();
+    QWidget* appList(const std::vector<AudioApp>& apps);
+
+    MixerEngine& engine_;
+    MIDIMappingManager& mappings_;
+    ThemeController& themes_;
+    DropZoneBoard* board_;
+    std::optional<QString> routeTarget_;
+    QVBoxLayout* column_;
+    QWidget* permission_ = nullptr;
+    QWidget* sources_ = nullptr;
+    QWidget* footer_ = nullptr;
+    QScrollArea* list_ = nullptr;
+    std::vector<AppRowWidget*> rows_;
+    MixerSourcesModel::Form form_ = MixerSourcesModel::Form::Waiting;
+    ViewRefresh* refresh_;
+    // What the shown content was built from.
+    struct Shape {
+        bool started = false;
+        ThemeMode theme = ThemeMode::Studio;
+        std::optional<QString> routeTarget;
+        std::vector<AudioApp> apps;
+        std::vector<QStringList> outputs;
+        bool operator==(const Shape&) const = default;
+    };
+    Shape shape_;
+};
+
+}  // namespace quellor
