@@ -37,6 +37,9 @@
 #include "ui/settings/AudioSection.h"
 #include "ui/settings/CompanionSection.h"
 #include "ui/settings/SettingsWindow.h"
+#include "ui/settings/LatestRecordingModel.h"
+#include "ui/settings/RecordingCardWidgets.h"
+#include "ui/settings/SettingCardWidgets.h"
 #include "ui/panels/SourceGridView.h"
 #include "ui/style/AppIcon.h"
 #include "ui/style/Fonts.h"
@@ -52,6 +55,7 @@ QuellorApp::~QuellorApp() {
     permissionWindow_.reset();
     startup_.reset();
     mainWindow_.reset();
+    recordings_.reset();
     sessions_.reset();
     sessionEngine_.reset();
     remoteControl_.reset();
@@ -118,15 +122,16 @@ void QuellorApp::build() {
     engine_->onMixChanged = [manager = QPointer<SessionManager>(sessions_.get())] {
         if (manager) manager->captureCurrent();
     };
+    // The newest recordings, listed now and again whenever a take ends or the folder changes.
+    recordings_ = std::make_unique<LatestRecordingModel>();
+    recordings_->follow(*engine_, defaults);
+    recordings_->refresh();
     mainWindow_ = std::make_unique<MainWindowController>(
         defaults, MainWindowController::Builders{[this] {
                                                      view_ = new MainWindowView(*sessions_, services_.defaults, *themes_, *notifier_, actions_.get());
                                                      RemoteServices* remote = services_.remote;
                                                      view_->setConsoleContent(
-                                                         new ConsoleTopBar(*engine_, services_.defaults, *themes_,
-                                                                           [notifier = notifier_.get()] {
-                                                                               notifier->post(AppNotification::ShowSettings);
-                                                                           }),
+                                                         consoleTopBar(),
                                                          new ConsolePane(*engine_,
                                                                          remote ? &remote->midiMapping() : nullptr,
                                                                          services_.defaults, *themes_));
@@ -162,6 +167,18 @@ void QuellorApp::build() {
         app->setQuitOnLastWindowClosed(false);
         connect(app, &QCoreApplication::aboutToQuit, this, &QuellorApp::shutdown);
     }
+}
+
+QWidget* QuellorApp::consoleTopBar() {
+    auto* bar = new ConsoleTopBar(*engine_, services_.defaults, *themes_,
+                                  [notifier = notifier_.get()] { notifier->post(AppNotification::ShowSettings); });
+    UserDefaults& defaults = services_.defaults;
+    bar->setCards(new StripCountCard(defaults, *themes_), new MeterCard(defaults, *themes_));
+    MIDIMappingManager* midi = services_.remote ? &services_.remote->midiMapping() : nullptr;
+    bar->setRecordingCards(new RecCard(*engine_, midi, defaults, *recordings_, *themes_, false),
+                           new RecCard(*engine_, midi, defaults, *recordings_, *themes_, true),
+                           new MainRecordingCard(*engine_, &services_.recorder, *recordings_, *themes_));
+    return bar;
 }
 
 void QuellorApp::shutdown() {

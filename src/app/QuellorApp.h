@@ -22,6 +22,7 @@ namespace quellor {
 
 class AppActions;
 class EngineRemoteControl;
+class LatestRecordingModel;
 class LaunchAtLogin;
 class LocalFeedUpdater;
 class MainWindowController;
@@ -43,6 +44,7 @@ class UpdateController;
 }  // namespace quellor
 
 class QMenuBar;
+class QWidget;
 
 namespace quellor {
 
@@ -94,6 +96,7 @@ public:
     PermissionWindow& permissionWindow() { return *permissionWindow_; }
     RecordingStatusItem& recordingIndicator() { return *recordingIndicator_; }
     MainWindowView* mainWindowView() const { return view_; }
+    LatestRecordingModel& recordings() { return *recordings_; }
 
     // Shows the main window, then posts the request (the menu commands that need the window).
     void postAfterShowingMainWindow(AppNotification notification);
@@ -105,6 +108,8 @@ private:
     // The settings panel's pages that work on the engine: Devices, Audio and iOS.
     void installSettingsPages();
     void presentStartupScreen();
+    // The console's top bar with its cards.
+    QWidget* consoleTopBar();
 
     Services services_;
     std::unique_ptr<ThemeController> themes_;
@@ -120,6 +125,7 @@ private:
     std::unique_ptr<AppActions> actions_;
     std::unique_ptr<MixerEngineSessionEngine> sessionEngine_;
     std::unique_ptr<SessionManager> sessions_;
+    std::unique_ptr<LatestRecordingModel> recordings_;
     std::unique_ptr<MainWindowController> mainWindow_;
     std::unique_ptr<StartupController> startup_;
     std::unique_ptr<PermissionWindow> permissionWindow_;

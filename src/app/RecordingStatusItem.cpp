@@ -4,6 +4,7 @@
 #include <QMenu>
 
 #include "engine/MixerEngine.h"
+#include "recording/LatestRecording.h"
 #include "recording/MixRecorder.h"
 
 namespace quellor {
@@ -13,10 +14,7 @@ void RecordingStatusItem::stopRecording() {
 }
 
 QString RecordingStatusItem::elapsedTitle(qint64 frames, double sampleRate) {
-    const auto seconds = qint64(double(frames) / std::max(sampleRate, 1.0));
-    return QStringLiteral("Recording — %1:%2")
-        .arg(seconds / 60, 2, 10, QLatin1Char('0'))
-        .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    return QStringLiteral("Recording — ") + LatestRecording::clockText(frames, sampleRate);
 }
 
 void RecordingStatusItem::refreshElapsedTime(QMenu& menu, const MixRecorder& recorder) {

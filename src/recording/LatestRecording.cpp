@@ -32,7 +32,7 @@ std::uint8_t byteLevel(double scaled) {
 
 std::vector<LatestRecording::Info> LatestRecording::recordings(const QString& folder, int limit) {
     std::vector<Info> result;
-    for (const auto& recording : RecordingRetention::list(folder)) {
+    for (const auto& recording : RecordingRetention::list(folder, RecordingRetention::isWavName)) {
         if (int(result.size()) >= limit) break;
         if (recording.bytes <= 128) continue;
         SoundFile sound(recording.path);
@@ -42,6 +42,11 @@ std::vector<LatestRecording::Info> LatestRecording::recordings(const QString& fo
         result.push_back({recording.path, recording.date, duration});
     }
     return result;
+}
+
+QString LatestRecording::clockText(qint64 frames, double sampleRate) {
+    const auto seconds = qint64(double(frames) / std::max(sampleRate, 1.0));
+    return QString::asprintf("%02lld:%02lld", seconds / 60, seconds % 60);
 }
 
 QString LatestRecording::durationText(double seconds) {

@@ -30,9 +30,13 @@ public:
     static constexpr Colour kAmber{240 / 255.0, 196 / 255.0, 106 / 255.0, 1.0};
     static constexpr Colour kAmberDeep{184 / 255.0, 138 / 255.0, 30 / 255.0, 1.0};
 
-    // At most `limit` recordings of the folder, newest first; files of 128 bytes or less, files that
-    // cannot be opened and files without length are left out.
+    // At most `limit` recordings of the folder, newest first: its WAV files (".wav" in any case) that
+    // are not hidden; files of 128 bytes or less, files that cannot be opened and files without
+    // length are left out.
     static std::vector<Info> recordings(const QString& folder, int limit);
+    // The running clock of a take: "mm:ss" of the whole seconds in `frames` at `sampleRate` (below 1
+    // counts as 1); minutes are not wrapped into hours.
+    static QString clockText(qint64 frames, double sampleRate);
     // "m:ss" of the seconds rounded half away from zero; negative counts as 0; minutes not capped.
     static QString durationText(double seconds);
     // One level per bin: the mean (`average`) or the maximum of each frame's largest absolute sample,

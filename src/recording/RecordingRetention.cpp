@@ -15,16 +15,21 @@
 namespace quellor {
 
 bool RecordingRetention::isRecordingName(const QString& fileName) {
-    return fileName.startsWith("Quellor ") && QFileInfo(fileName).suffix().toLower() == "wav";
+    return fileName.startsWith("Quellor ") && isWavName(fileName);
 }
 
-std::vector<RecordingRetention::Recording> RecordingRetention::list(const QString& folder) {
+bool RecordingRetention::isWavName(const QString& fileName) {
+    return QFileInfo(fileName).suffix().compare(QLatin1String("wav"), Qt::CaseInsensitive) == 0;
+}
+
+std::vector<RecordingRetention::Recording> RecordingRetention::list(const QString& folder, NameRule isListed) {
     std::vector<Recording> result;
     const QDir dir(folder);
     // Not sorted: ties keep the directory's own order.
     const QFileInfoList entries = dir.entryInfoList(QDir::Files, QDir::Unsorted);
     for (const QFileInfo& entry : entries) {
-        if (!isRecordingName(entry.fileName())) continue;
+        // Hidden files (the waveform caches among them) are not in the listing at all.
+        if (!isListed(entry.fileName())) continue;
         if (entry.isSymLink() || !entry.isFile()) continue;
         result.push_back({entry.absoluteFilePath(), entry.lastModified(), entry.size()});
     }

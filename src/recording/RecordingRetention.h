@@ -28,8 +28,12 @@ public:
     };
 
     static bool isRecordingName(const QString& fileName);
-    // The folder's recordings, newest first; equal dates keep the directory's order.
-    static std::vector<Recording> list(const QString& folder);
+    // Any WAV file by its extension, whatever its name: what the user may have renamed or copied in.
+    static bool isWavName(const QString& fileName);
+    // The folder's recordings (by default the takes of this program), newest first; equal dates keep
+    // the directory's order.
+    using NameRule = bool (*)(const QString& fileName);
+    static std::vector<Recording> list(const QString& folder, NameRule isListed = isRecordingName);
     // Deletes the oldest recordings while the total is above the cap, logging
     // "Pruned old recording: <name>" for each. A deleted recording's waveform cache goes with it.
     static void prune(const QString& folder);

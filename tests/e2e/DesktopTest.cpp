@@ -113,6 +113,27 @@ protected:
         return s;
     }
     int count(const QuellorProcess& app, const QString& text) const { return int(app.output().count(text)); }
+    static bool near(QColor a, QColor b) {
+        return std::abs(a.red() - b.red()) <= 3 && std::abs(a.green() - b.green()) <= 3 && std::abs(a.blue() - b.blue()) <= 3;
+    }
+    // The middle of the first run of top-bar columns of the main window `frame` that show at least `rows` pixels of `colour`
+    // (within 3 per channel), or none.
+    static std::optional<QPoint> topBarColumns(const QImage& screen, const QRect& frame, const QColor& colour, int rows) {
+        const int top = frame.top() + frame.height() - kMainWindowHeight;
+        int left = -1, right = -1;
+        for (int x = frame.left(); x <= frame.right(); ++x) {
+            int count = 0;
+            for (int y = top; y < top + MainWindowView::kTopBarHeight; ++y) count += near(screen.pixelColor(x, y), colour);
+            if (count >= rows) {
+                if (left < 0) left = x;
+                right = x;
+            } else if (left >= 0) {
+                break;
+            }
+        }
+        if (left < 0) return std::nullopt;
+        return QPoint((left + right) / 2, top + MainWindowView::kTopBarHeight / 2);
+    }
     // Where the centre of tile `index` of the source grid stands on the screen, in the main window
     // `frame` with its stored column width, when the grid shows `apps` (1 or more) application tiles: the
     // column's header and rule, the APPS title and its grid, then the I/O title and its grid (index
@@ -161,7 +182,8 @@ TEST_F(Desktop, TheMainWindowOpensCentredAtItsSizeInTheStoredTheme) {
         });
         EXPECT_EQ(pixel(screen, frame->bottomLeft() + QPoint(20, -20)), colours.panel);   // sources column
         EXPECT_EQ(pixel(screen, frame->bottomRight() - QPoint(20, 4)), colours.void_);    // console
-        EXPECT_EQ(pixel(screen, frame->topRight() + QPoint(-300, menuBar + 10)), colours.panel);  // console top bar
+        // The console top bar, above its cards (28 high, centred in the bar's 44).
+        EXPECT_EQ(pixel(screen, frame->topRight() + QPoint(-300, menuBar + 3)), colours.panel);
         EXPECT_EQ(app.stop(SIGTERM), 0) << app.output().toStdString();
     }
 }
@@ -212,14 +234,17 @@ TEST_F(Desktop, TheThemeSwitchRepaintsAtOnceAndStoresTheTheme) {
     QString window = launch(app, {{"theme", "booth"}});
     auto frame = display.geometry(window);
     ASSERT_TRUE(frame);
-    const int menuBar = frame->height() - 900;
-    // In the top bar's widest row the switch stands before the icon group (two 26-point buttons 4
-    // apart) and a divider (1 point with 14 either side), inside the bar's 14-point padding;
-    // daylight is its last segment (26 wide, in 2 points of the switch's own padding).
-    const int fromRight = 14 + (26 + 4 + 26) + (14 + 1 + 14) + 2 + 13;
-    const QPoint daylight = frame->topRight() + QPoint(-fromRight + 1, menuBar + 22);
     const QPoint console = frame->bottomRight() - QPoint(20, 4);  // the console's bottom padding
     ASSERT_TRUE(display.waitUntil([&] { return pixel(display.screenshot(), console) == palette(ThemeMode::Booth).void_; }));
+    // The selected segment, booth, is tinted with `brand` at 18 % over the switch's `elevated`;
+    // daylight is two segments (26 wide, 2 apart) to its right.
+    const Palette booth = palette(ThemeMode::Booth);
+    auto mix = [](int under, int over) { return int(std::lround(under * 0.82 + over * 0.18)); };
+    const QColor tint(mix(booth.elevated.red(), booth.brand.red()), mix(booth.elevated.green(), booth.brand.green()),
+                      mix(booth.elevated.blue(), booth.brand.blue()));
+    const auto selected = topBarColumns(display.screenshot(), *frame, tint, 18);
+    ASSERT_TRUE(selected) << "the theme switch's selected segment";
+    const QPoint daylight = *selected + QPoint(2 * (26 + 2), 0);
     ASSERT_TRUE(display.click(daylight));
     EXPECT_TRUE(display.waitUntil([&] { return pixel(display.screenshot(), console) == palette(ThemeMode::Daylight).void_; }));
     EXPECT_TRUE(display.waitUntil([&] { return storedDefaults(app).value("theme").toString() == "daylight"; }))
@@ -490,10 +515,12 @@ TEST_F(ConsoleStrips, StripsShowTheirSourcesFollowARemoteFaderAndMeterWhatPlays)
     const QStringList names = {"PIANO ROLL", "RADIO TUNER", "MAIN"};
     QImage screen;
     // Until the window has painted, the screen is black, which any name matches about as badly: wait
-    // for the window's own background first.
+    // for the window's own background first, and for all three names (each application's strip is
+    // named once the program has seen it play).
     EXPECT_TRUE(display.waitUntil([&] {
         screen = display.screenshot();
-        return pixel(screen, empty.center()) != QColor(Qt::black) && shownName(screen, piano, names, p) == "PIANO ROLL";
+        return pixel(screen, empty.center()) != QColor(Qt::black) && shownName(screen, piano, names, p) == "PIANO ROLL" &&
+               shownName(screen, radio, names, p) == "RADIO TUNER" && shownName(screen, main, names, p) == "MAIN";
     })) << "the first strip shows " << shownName(screen, piano, names, p).toStdString();
     EXPECT_EQ(shownName(screen, radio, names, p), "RADIO TUNER");
     EXPECT_EQ(shownName(screen, main, names, p), "MAIN");
@@ -603,6 +630,7 @@ protected:
     // Two playing applications and MAIN on the first three strips of a console in the booth theme.
     QString launchConsole(QuellorProcess& app, QJsonObject defaults = {}) {
         SimulatedWorld world = studioWorld();
+        world.devices[0].sampleRate = deviceRate;
         world.processes = {{SimulatedProcess{4101, "org.example.piano", "Piano Roll", true, false, 0},
                             SimulatedWorld::Tone{SimulatedWorld::Tone::Kind::sine, 440.0, 0.5f, 0.0f}},
                            {SimulatedProcess{4102, "org.example.radio", "Radio Tuner", true, false, 0},
@@ -610,17 +638,15 @@ protected:
         useWorld(app, world);
         QStringList slotIDs = {"org.example.piano", "org.example.radio", "bus:main"};
         while (slotIDs.size() < 16) slotIDs << "";
-        defaults["theme"] = "booth";
+        if (!defaults.contains("theme")) defaults["theme"] = "booth";
         defaults["consoleSlots"] = QJsonArray::fromStringList(slotIDs);
         const QString window = launch(app, defaults);
         if (window.isEmpty()) return window;
         frame = *display.geometry(window);
         // A click before the strips are placed and drawn would land on nothing.
         const QStringList names = {"PIANO ROLL", "RADIO TUNER", "MAIN"};
-        EXPECT_TRUE(display.waitUntil([&] {
-            return shownName(display.screenshot(), stripOnScreen(frame, 0), names, palette(ThemeMode::Booth)) ==
-                   "PIANO ROLL";
-        }));
+        const Palette p = palette(themeFromRawValue(defaults["theme"].toString()).value_or(ThemeMode::Booth));
+        EXPECT_TRUE(display.waitUntil([&] { return shownName(display.screenshot(), stripOnScreen(frame, 0), names, p) == "PIANO ROLL"; }));
         return window;
     }
     // The middle of a strip's button band (CUE, SOLO, MUTE; on MAIN the main mute), at `fraction`
@@ -649,7 +675,26 @@ protected:
         return QPoint((left + right) / 2, frame.top() + menuBar + MainWindowView::kTopBarHeight / 2);
     }
 
+    // The background of the locked lock button: `brand` at 15 % over `panel`.
+    static QColor lockedTint(const Palette& p) {
+        auto mix = [](int under, int over) { return int(std::lround(under * 0.85 + over * 0.15)); };
+        return QColor(mix(p.panel.red(), p.brand.red()), mix(p.panel.green(), p.brand.green()),
+                      mix(p.panel.blue(), p.brand.blue()));
+    }
+
+    // How many of the first `strips` cells show a strip rather than the console's background.
+    int stripsShown(const QImage& screen, const Palette& p) const {
+        int shown = 0;
+        for (int i = 0; i < strips; ++i) shown += screen.pixelColor(stripOnScreen(frame, i).center()) != p.void_;
+        return shown;
+    }
+    // The pixel just right of the last strip's cell, where a further strip would stand.
+    QColor beyondLastStrip(const QImage& screen) const {
+        return screen.pixelColor(stripOnScreen(frame, strips - 1).bottomRight() + QPoint(6, 0));
+    }
+
     QRect frame;
+    double deviceRate = 48000.0;  // of the one output device
 };
 
 TEST_F(ConsoleControls, TheLockStopsAFaderDragButNotTheMainMute) {
@@ -669,11 +714,9 @@ TEST_F(ConsoleControls, TheLockStopsAFaderDragButNotTheMainMute) {
     // Unlocked from the top bar's lock, the same drag moves the fader.
     ASSERT_TRUE(display.click(buttonBand(2, 0.5)));
     EXPECT_TRUE(app.waitForLog("Panic released"));
-    const int menuBar = frame.height() - 900;
-    // From the right: the padding, the icon group, a divider, the theme switch, a divider, the
-    // meter card's empty place and the lock's own trailing room.
-    const int lockRight = 14 + (26 + 4 + 26) + (14 + 1 + 14) + (2 + 3 * 26 + 2 * 2 + 2) + (14 + 1 + 14) + 10;
-    ASSERT_TRUE(display.click(frame.topRight() + QPoint(-lockRight - 15, menuBar + 22)));
+    const auto lock = topBarColumns(display.screenshot(), frame, lockedTint(palette(ThemeMode::Booth)), 18);
+    ASSERT_TRUE(lock) << "the locked lock's tinted background";
+    ASSERT_TRUE(display.click(*lock));
     EXPECT_TRUE(app.waitUntil([&] { return !storedDefaults(app).value("consoleLocked").toBool(true); }))
         << app.output().toStdString();
     ASSERT_TRUE(display.drag(grip, grip + QPoint(0, 200)));
@@ -719,16 +762,107 @@ TEST_F(ConsoleControls, SixteenStripsShowSixteenStrips) {
     // Every cell's strip paints its readout on the panel colour where the console's background
     // would otherwise show.
     QImage screen;
-    int shown = 0;
+    // A screenshot taken before the window is painted shows no background at all: only one that
+    // shows it beside the last strip counts.
     display.waitUntil([&] {
         screen = display.screenshot();
-        shown = 0;
-        for (int i = 0; i < 16; ++i)
-            if (pixel(screen, stripOnScreen(frame, i).center()) != p.void_) ++shown;
-        return shown == 16;
+        return stripsShown(screen, p) == 16 && beyondLastStrip(screen) == p.void_;
     });
-    EXPECT_EQ(shown, 16);
-    EXPECT_EQ(pixel(screen, stripOnScreen(frame, 15).bottomRight() + QPoint(6, 0)), p.void_) << "and no seventeenth";
+    EXPECT_EQ(stripsShown(screen, p), 16);
+    EXPECT_EQ(beyondLastStrip(screen), p.void_) << "and no seventeenth";
+    EXPECT_EQ(app.stop(SIGTERM), 0) << app.output().toStdString();
+}
+
+// The cards of the console's top bar on the real program, in the daylight theme, where the
+// waveform's amber is no theme colour.
+class ConsoleCards : public ConsoleControls {
+protected:
+    // Amber pixels inside the latest-take card's amber outline: the bars of the latest take's
+    // waveform. -1 while no amber outline shows (a take is running, its outline is red).
+    int waveformPixels(const QImage& screen) const {
+        const QColor amber(240, 196, 106);
+        const int top = frame.top() + frame.height() - kMainWindowHeight;
+        QRect box;
+        for (int y = top; y < top + MainWindowView::kTopBarHeight; ++y)
+            for (int x = frame.left(); x <= frame.right(); ++x)
+                if (near(screen.pixelColor(x, y), amber)) box |= QRect(x, y, 1, 1);
+        if (box.isEmpty()) return -1;
+        int count = 0;
+        for (int y = box.top() + 2; y <= box.bottom() - 2; ++y)
+            for (int x = box.left() + 2; x <= box.right() - 2; ++x) count += near(screen.pixelColor(x, y), amber);
+        return count;
+    }
+    QStringList takes(const QuellorProcess& app) const {
+        return QDir(app.homePath() + "/Music/Quellor").entryList({"*.wav"}, QDir::Files);
+    }
+};
+
+TEST_F(ConsoleCards, TheRecBallRecordsATakeThatTheCardThenShows) {
+    QuellorProcess app;
+    deviceRate = 44100.0;
+    ASSERT_FALSE(launchConsole(app, {{"theme", "daylight"}}).isEmpty());
+    const QColor recRed(232, 87, 79);
+    // The ball: the first columns of the bar with a tall run of REC red (the PRE/POST lamp is small).
+    std::optional<QPoint> ball;
+    int shown = -1;
+    ASSERT_TRUE(display.waitUntil([&] {
+        const QImage screen = display.screenshot();
+        ball = topBarColumns(screen, frame, recRed, 8);
+        shown = waveformPixels(screen);
+        return ball.has_value();
+    }));
+    EXPECT_EQ(shown, 0) << "nothing recorded yet";
+    ASSERT_TRUE(display.click(*ball));
+    ASSERT_TRUE(app.waitForLog("Recording to ")) << app.output().toStdString();
+    EXPECT_TRUE(display.waitUntil([&] { return waveformPixels(display.screenshot()) == -1; })) << "the card turns red";
+    // The tone plays into the take until some of it is on disk.
+    EXPECT_TRUE(app.waitUntil([&] {
+        const QStringList files = takes(app);
+        return files.size() == 1 && QFileInfo(app.homePath() + "/Music/Quellor/" + files.front()).size() > 100000;
+    }));
+    ASSERT_TRUE(display.click(*ball));
+    ASSERT_TRUE(app.waitForLog("Recording closed")) << app.output().toStdString();
+
+    const QStringList files = takes(app);
+    ASSERT_EQ(files.size(), 1) << app.output().toStdString();
+    const QString take = app.homePath() + "/Music/Quellor/" + files.front();
+    auto soxi = [&](const QString& option) {
+        QProcess p;
+        p.start("soxi", {option, take});
+        p.waitForFinished(20000);
+        return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+    };
+    EXPECT_EQ(soxi("-c"), "2");
+    EXPECT_EQ(soxi("-e"), "Floating Point PCM");
+    EXPECT_EQ(soxi("-r"), "44100") << "the output device's rate";
+    // The card lists the new take as the latest: its waveform appears in the amber frame.
+    EXPECT_TRUE(display.waitUntil([&] { return (shown = waveformPixels(display.screenshot())) > 10; })) << shown;
+    EXPECT_EQ(app.stop(SIGTERM), 0) << app.output().toStdString();
+}
+
+TEST_F(ConsoleCards, TheStripCountCardSwitchesBetweenEightAndSixteenStrips) {
+    QuellorProcess app;
+    ASSERT_FALSE(launchConsole(app, {{"theme", "daylight"}}).isEmpty());
+    const Palette p = palette(ThemeMode::Daylight);
+    // The strip-count card's switch is the first switch track in the bar.
+    std::optional<QPoint> track;
+    ASSERT_TRUE(display.waitUntil([&] { return (track = topBarColumns(display.screenshot(), frame, p.lcd, 16)).has_value(); }));
+    auto only = [&](int count) {
+        strips = count;
+        return display.waitUntil([&] {
+            const QImage screen = display.screenshot();
+            return stripsShown(screen, p) == count && beyondLastStrip(screen) == p.void_;
+        });
+    };
+    ASSERT_TRUE(display.click(*track));
+    EXPECT_TRUE(app.waitUntil([&] { return storedDefaults(app).value("consoleStrips").toInt() == 16; }))
+        << app.output().toStdString();
+    EXPECT_TRUE(only(16)) << "sixteen strips and no seventeenth";
+
+    ASSERT_TRUE(display.waitUntil([&] { return (track = topBarColumns(display.screenshot(), frame, p.lcd, 16)).has_value(); }));
+    ASSERT_TRUE(display.click(*track));
+    EXPECT_TRUE(app.waitUntil([&] { return storedDefaults(app).value("consoleStrips").toInt() == 8; }));
+    EXPECT_TRUE(only(8)) << "eight strips and no ninth beside them";
     EXPECT_EQ(app.stop(SIGTERM), 0) << app.output().toStdString();
 }
 

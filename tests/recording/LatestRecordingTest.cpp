@@ -25,17 +25,19 @@ protected:
         touch(path, kDay.addDays(day));
         return path;
     }
-    static void touch(const QString& path, const QDateTime& when) {
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::ReadWrite));
-        EXPECT_TRUE(file.setFileTime(when, QFileDevice::FileModificationTime));
-    }
+    static void touch(const QString& path, const QDateTime& when) { EXPECT_TRUE(test::touch(path, when)); }
     QTemporaryDir dir;
 };
 
 TEST(LatestRecordingText, DurationIsMinutesAndSeconds) {
     const std::pair<double, const char*> cases[] = {{-5, "0:00"}, {0.4, "0:00"}, {59.5, "1:00"}, {3725, "62:05"}, {61.49, "1:01"}};
     for (const auto& [seconds, text] : cases) EXPECT_EQ(LatestRecording::durationText(seconds), text) << seconds;
+}
+
+TEST(LatestRecordingText, ClockCountsWholeSecondsOfCapturedFrames) {
+    const std::tuple<qint64, double, const char*> cases[] = {
+        {125 * 48000 + 47999, 48000, "02:05"}, {3600LL * 44100, 44100, "60:00"}, {7, 0, "00:07"}, {0, 48000, "00:00"}};
+    for (const auto& [frames, rate, text] : cases) EXPECT_EQ(LatestRecording::clockText(frames, rate), text) << frames;
 }
 
 TEST(LatestRecordingEnvelope, MeansAreSmoothedAndNormalised) {
@@ -101,6 +103,16 @@ TEST_F(LatestRecordingTest, RecentRecordingsAreTheNewestPlayableOnes) {
     EXPECT_EQ(QFileInfo(recent.back().file).fileName(), "Quellor 10.wav");
     EXPECT_EQ(recent.front().date, kDay.addDays(49));
     EXPECT_DOUBLE_EQ(recent.front().duration, 0.1);
+}
+
+TEST_F(LatestRecordingTest, AnyVisibleWavFileIsARecording) {
+    const std::pair<const char*, bool> cases[] = {{"Quellor a.wav", true}, {"Mix.take.WAV", true}, {"renamed.Wav", true},
+                                                  {".hidden.wav", false}, {"notes.wav.txt", false}, {"noextension", false}};
+    int day = 0;
+    for (const auto& [name, _] : cases) recording(name, std::vector<float>(2 * 4800, 0.1f), ++day);
+    QStringList listed;
+    for (const auto& r : LatestRecording::recordings(dir.path(), 40)) listed << QFileInfo(r.file).fileName();
+    for (const auto& [name, expected] : cases) EXPECT_EQ(listed.contains(name), expected) << name;
 }
 
 TEST_F(LatestRecordingTest, ZeroFrameFileAboveTheSizeFloorIsSkipped) {

@@ -1,6 +1,7 @@
 #pragma once
 // Small helpers for the recording tests: write and read interleaved float WAV files with libsndfile.
 
+#include <QDateTime>
 #include <QFile>
 #include <QString>
 #include <sndfile.h>
@@ -28,6 +29,12 @@ inline bool writeWav(const QString& path, const std::vector<float>& interleaved,
     const sf_count_t frames = sf_count_t(interleaved.size()) / channels;
     const bool ok = sf_writef_float(file, interleaved.data(), frames) == frames;
     return sf_close(file) == 0 && ok;
+}
+
+// Sets a file's modification time.
+inline bool touch(const QString& path, const QDateTime& when) {
+    QFile file(path);
+    return file.open(QIODevice::ReadWrite) && file.setFileTime(when, QFileDevice::FileModificationTime);
 }
 
 inline WavContent readWav(const QString& path) {

@@ -153,9 +153,19 @@ void ConsoleTopBar::setCards(QWidget* stripCountCard, QWidget* meterCard) {
     place();
 }
 
+void ConsoleTopBar::setRecordingCards(QWidget* recCard, QWidget* recCardCompact, QWidget* mainRecordingCard) {
+    for (QWidget* card : {recCard, recCardCompact, mainRecordingCard})
+        if (card) card->setParent(this);
+    for (QWidget* old : {recCard_.data(), recCardCompact_.data(), mainRecordingCard_.data()}) delete old;
+    recCard_ = recCard;
+    recCardCompact_ = recCardCompact;
+    mainRecordingCard_ = mainRecordingCard;
+    place();
+}
+
 QSize ConsoleTopBar::sizeHint() const {
     const auto widths = measure();
-    const double width = ConsoleTopBarModel::idealWidth(ConsoleTopBarModel::rowLayout(Row::A, model_.showsClearSolo()),
+    const double width = ConsoleTopBarModel::idealWidth(ConsoleTopBarModel::rowLayout(Row::A, model_.showsClearSolo(), recCard_ != nullptr),
                                                         widths) +
                          2 * ConsoleTopBarModel::kHorizontalPadding;
     return {int(std::ceil(width)), int(ConsoleTopBarModel::kHeight) + 1};
@@ -177,6 +187,9 @@ ConsoleTopBarModel::ItemWidths ConsoleTopBar::measure() const {
     widths.title = QFontMetricsF(titleFont()).horizontalAdvance(ConsoleTopBarModel::kTitle);
     widths.stripCountCard = stripCountCard_ ? stripCountCard_->sizeHint().width() : 0;
     widths.meterCard = meterCard_ ? meterCard_->sizeHint().width() : 0;
+    widths.recCard = recCard_ ? recCard_->sizeHint().width() : 0;
+    widths.recCardCompact = recCardCompact_ ? recCardCompact_->sizeHint().width() : 0;
+    widths.mainRecordingCard = mainRecordingCard_ ? mainRecordingCard_->sizeHint().width() : 0;
     const QFontMetricsF lockText(barFont(kLockTracking));
     // The full lock at its wider text, so the row does not flip when the lock is switched.
     const double text = std::max(lockText.horizontalAdvance(QStringLiteral("LOCKED")),
@@ -192,6 +205,9 @@ QWidget* ConsoleTopBar::widgetOf(Kind kind) const {
     switch (kind) {
     case Kind::StripCountCard: return stripCountCard_;
     case Kind::MeterCard: return meterCard_;
+    case Kind::RecCard: return recCard_;
+    case Kind::RecCardCompact: return recCardCompact_;
+    case Kind::MainRecordingCard: return mainRecordingCard_;
     case Kind::LockFull:
     case Kind::LockCompact: return lock_;
     case Kind::ClearSolo: return clearSolo_;
@@ -209,8 +225,9 @@ void ConsoleTopBar::resizeEvent(QResizeEvent*) {
 void ConsoleTopBar::place() {
     const bool solo = model_.showsClearSolo();
     const ConsoleTopBarModel::ItemWidths widths = measure();
-    row_ = ConsoleTopBarModel::rowThatFits(width(), widths, solo);
-    const ConsoleTopBarModel::RowLayout layout = ConsoleTopBarModel::rowLayout(row_, solo);
+    const bool recording = recCard_ != nullptr;
+    row_ = ConsoleTopBarModel::rowThatFits(width(), widths, solo, recording);
+    const ConsoleTopBarModel::RowLayout layout = ConsoleTopBarModel::rowLayout(row_, solo, recording);
     lock_->setPadding(isCompact(row_) ? ConsoleTopBarModel::kLockCompactPadding : ConsoleTopBarModel::kLockPadding);
 
     // What the row's flexible spaces share: the room its ideal width leaves over.
@@ -249,7 +266,8 @@ void ConsoleTopBar::place() {
     for (QWidget* widget : {static_cast<QWidget*>(lock_), static_cast<QWidget*>(clearSolo_),
                             static_cast<QWidget*>(more_), static_cast<QWidget*>(sidebar_),
                             static_cast<QWidget*>(settings_), static_cast<QWidget*>(themeSwitch_),
-                            stripCountCard_.data(), meterCard_.data()})
+                            stripCountCard_.data(), meterCard_.data(), recCard_.data(), recCardCompact_.data(),
+                            mainRecordingCard_.data()})
         if (widget) widget->setVisible(std::find(shown.begin(), shown.end(), widget) != shown.end());
     update();
 }

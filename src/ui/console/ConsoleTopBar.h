@@ -5,8 +5,8 @@
 // actions; the more-menu is the model's menu, rebuilt each time it opens. It follows every user
 // default it shows, the engine's solo set and the theme at once.
 //
-// The strip-count and meter cards belong to the settings side; the bar holds their places and shows
-// whatever widgets it is handed for them (none: the places take no room).
+// The strip-count, meter and recording cards belong to the settings side; the bar holds their places
+// and shows whatever widgets it is handed for them (none: the places take no room).
 //
 // Threads: main thread only.
 
@@ -61,6 +61,9 @@ public:
 
     // The cards' places; either may be null. The bar takes the widgets over.
     void setCards(QWidget* stripCountCard, QWidget* meterCard);
+    // The recording cards: the REC card in full and in its compact form, and the latest-take card;
+    // all three or none (null). The bar takes the widgets over.
+    void setRecordingCards(QWidget* recCard, QWidget* recCardCompact, QWidget* mainRecordingCard);
 
     const ConsoleTopBarModel& model() const { return model_; }
     ConsoleTopBarModel::Row row() const { return row_; }
@@ -88,6 +91,9 @@ private:
     ConsoleTopBarModel::Row row_ = ConsoleTopBarModel::Row::A;
     QPointer<QWidget> stripCountCard_;
     QPointer<QWidget> meterCard_;
+    QPointer<QWidget> recCard_;
+    QPointer<QWidget> recCardCompact_;
+    QPointer<QWidget> mainRecordingCard_;
     TopBarButton* lock_;  // its full form in rows A and B, its compact form in C and D
     TopBarButton* clearSolo_;
     TopBarButton* more_;

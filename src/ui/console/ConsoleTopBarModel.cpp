@@ -25,11 +25,14 @@ double ConsoleTopBarModel::ItemWidths::of(Kind kind) const {
     case Kind::ThemeSwitch: return themeSwitch;
     case Kind::MoreMenu: return moreMenu;
     case Kind::IconGroup: return iconGroup;
+    case Kind::RecCard: return recCard;
+    case Kind::RecCardCompact: return recCardCompact;
+    case Kind::MainRecordingCard: return mainRecordingCard;
     }
     return 0;
 }
 
-ConsoleTopBarModel::RowLayout ConsoleTopBarModel::rowLayout(Row row, bool showsClearSolo) {
+ConsoleTopBarModel::RowLayout ConsoleTopBarModel::rowLayout(Row row, bool showsClearSolo, bool withRecordingCards) {
     RowLayout layout{row, row == Row::D ? 8.0 : 0.0, {}};
     auto add = [&](Kind kind, double leading = 0, double trailing = 0, double minLength = 0) {
         layout.items.push_back({kind, leading, trailing, minLength});
@@ -42,6 +45,11 @@ ConsoleTopBarModel::RowLayout ConsoleTopBarModel::rowLayout(Row row, bool showsC
         const double divider = a ? 14 : 8;
         add(Kind::Title, 0, kTitleTrailing);
         add(Kind::StripCountCard);
+        if (withRecordingCards) {
+            // Only the widest row has room for the recording source switch.
+            add(a ? Kind::RecCard : Kind::RecCardCompact, a ? 10 : 6);
+            add(Kind::MainRecordingCard, a ? 6 : 4);
+        }
         add(Kind::FlexibleSpace, 0, 0, a ? 16 : 8);
         add(Kind::LockFull, 0, a ? 10 : 6);
         add(Kind::MeterCard);
@@ -55,6 +63,10 @@ ConsoleTopBarModel::RowLayout ConsoleTopBarModel::rowLayout(Row row, bool showsC
     case Row::C:
         add(Kind::Title, 0, kTitleTrailing);
         add(Kind::StripCountCard);
+        if (withRecordingCards) {
+            add(Kind::RecCardCompact, 6);
+            add(Kind::MainRecordingCard, 4);
+        }
         add(Kind::FlexibleSpace, 0, 0, 8);
         if (showsClearSolo) add(Kind::ClearSolo);
         add(Kind::LockCompact);
@@ -62,6 +74,8 @@ ConsoleTopBarModel::RowLayout ConsoleTopBarModel::rowLayout(Row row, bool showsC
         add(Kind::IconGroup);
         break;
     case Row::D:
+        // The REC ball stays within reach however narrow the bar.
+        if (withRecordingCards) add(Kind::RecCardCompact);
         add(Kind::FlexibleSpace, 0, 0, 4);
         add(Kind::LockCompact);
         add(Kind::MoreMenu);
@@ -78,10 +92,10 @@ double ConsoleTopBarModel::idealWidth(const RowLayout& layout, const ItemWidths&
 }
 
 ConsoleTopBarModel::Row ConsoleTopBarModel::rowThatFits(double barWidth, const ItemWidths& widths,
-                                                        bool showsClearSolo) {
+                                                        bool showsClearSolo, bool withRecordingCards) {
     const double available = barWidth - 2 * kHorizontalPadding;
     for (Row row : {Row::A, Row::B, Row::C})
-        if (idealWidth(rowLayout(row, showsClearSolo), widths) <= available) return row;
+        if (idealWidth(rowLayout(row, showsClearSolo, withRecordingCards), widths) <= available) return row;
     return Row::D;
 }
 

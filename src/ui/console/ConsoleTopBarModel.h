@@ -77,6 +77,12 @@ public:
             ThemeSwitch,
             MoreMenu,
             IconGroup,
+            // The recording cards, when the bar is given them: the REC card in full (with its
+            // PRE/POST switch) in row A, the ball alone in B to D, and the latest-take card in A
+            // to C.
+            RecCard,
+            RecCardCompact,
+            MainRecordingCard,
         };
         Kind kind;
         double leading = 0;
@@ -103,14 +109,17 @@ public:
         double themeSwitch = 0;
         double moreMenu = kIconGlyphSize;
         double iconGroup = 2 * kIconGlyphSize + kIconGroupSpacing;
+        double recCard = 0;
+        double recCardCompact = 0;
+        double mainRecordingCard = 0;
 
         double of(Item::Kind kind) const;
     };
 
-    static RowLayout rowLayout(Row row, bool showsClearSolo);
+    static RowLayout rowLayout(Row row, bool showsClearSolo, bool withRecordingCards = false);
     static double idealWidth(const RowLayout& layout, const ItemWidths& widths);
     // The row shown in a bar `barWidth` wide (its padding included).
-    static Row rowThatFits(double barWidth, const ItemWidths& widths, bool showsClearSolo);
+    static Row rowThatFits(double barWidth, const ItemWidths& widths, bool showsClearSolo, bool withRecordingCards = false);
 
     // `onSettings` opens the settings; the main window decides what that is.
     ConsoleTopBarModel(MixerEngine& engine, UserDefaults& defaults, ThemeController& themes,

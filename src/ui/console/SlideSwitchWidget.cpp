@@ -80,6 +80,20 @@ void SlideSwitchWidget::setRight(bool isRight) {
     update();  // lamps and texts change at once
 }
 
+void SlideSwitchWidget::setOptions(Options options) {
+    const bool isRight = options.isRight;
+    options.isRight = options_.isRight;
+    options.left = options_.left;
+    options.right = options_.right;
+    options.caption = options_.caption;
+    options_ = std::move(options);
+    switch_->setObjectName(options_.identifier);
+    switch_->setAccessibleName(options_.label);
+    switch_->setToolTip(options_.help);
+    setRight(isRight);
+    update();
+}
+
 void SlideSwitchWidget::request(SlideSwitchPart part) {
     if (options_.set) options_.set(requestedPosition(part, options_.isRight));
 }

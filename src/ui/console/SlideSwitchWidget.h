@@ -44,6 +44,9 @@ public:
 
     bool isRight() const { return options_.isRight; }
     void setRight(bool isRight);
+    // Takes new options from an owner whose texts follow the state (the label, the help); the two
+    // option texts and the caption keep the switch's size and are not changed.
+    void setOptions(Options options);
 
     QAbstractButton* leftOption() const { return left_; }
     QAbstractButton* switchPart() const { return switch_; }

@@ -117,6 +117,39 @@ TEST_F(ConsoleTopBarTest, CardsTakeTheirPlacesOnlyInTheRowsThatHoldThem) {
     EXPECT_FALSE(meter->isVisible()) << "row C folds the meter source into the more-menu";
 }
 
+TEST_F(ConsoleTopBarTest, RecordingCardsShowInFullWhereThereIsRoomAndTheBallAlwaysStays) {
+    auto b = bar(1200);
+    struct Card : QWidget {
+        explicit Card(int width) : width(width) {}
+        QSize sizeHint() const override { return {width, 28}; }
+        int width;
+    };
+    auto* rec = new Card(150);
+    auto* ball = new Card(28);
+    auto* latest = new Card(116);
+    b->setRecordingCards(rec, ball, latest);
+    ASSERT_EQ(b->row(), ConsoleTopBarModel::Row::A);
+    EXPECT_TRUE(rec->isVisible() && latest->isVisible());
+    EXPECT_FALSE(ball->isVisible());
+    EXPECT_LT(rec->geometry().right(), latest->geometry().left());
+    EXPECT_LT(latest->geometry().right(), b->lockButton()->geometry().left());
+    struct Case {
+        ConsoleTopBarModel::Row row;
+        bool full, compact, latest;
+    };
+    for (const Case& c : {Case{ConsoleTopBarModel::Row::B, false, true, true}, Case{ConsoleTopBarModel::Row::C, false, true, true},
+                          Case{ConsoleTopBarModel::Row::D, false, true, false}}) {
+        for (int w = b->width(); b->row() != c.row && w > 0; w -= 5) b->resize(w, 45);
+        ASSERT_EQ(b->row(), c.row);
+        EXPECT_EQ(rec->isVisible(), c.full);
+        EXPECT_EQ(ball->isVisible(), c.compact);
+        EXPECT_EQ(latest->isVisible(), c.latest);
+    }
+    // The cards widen the bar's ideal row; without them it is as before.
+    EXPECT_GT(ConsoleTopBarModel::idealWidth(ConsoleTopBarModel::rowLayout(ConsoleTopBarModel::Row::A, false, true), {}),
+              ConsoleTopBarModel::idealWidth(ConsoleTopBarModel::rowLayout(ConsoleTopBarModel::Row::A, false), {}));
+}
+
 class ConsolePaneTest : public ConsoleFixture {
 protected:
     std::unique_ptr<ConsolePane> pane(QSize size) {

@@ -1,0 +1,283 @@
+#include "ui/settings/RecordingCardWidgets.h"
+
+#include <QApplication>
+#include <QDrag>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGraphicsOpacityEffect>
+#include <QHBoxLayout>
+#include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QUrl>
+
+#include "base/Scheduler.h"
+#include "base/UserDefaults.h"
+#include "engine/MixerEngine.h"
+#include "ui/console/SlideSwitchWidget.h"
+#include "ui/settings/LatestRecordingModel.h"
+#include "ui/style/Fonts.h"
+#include "ui/style/SymbolIcons.h"
+#include "ui/style/ThemeController.h"
+
+namespace quellor {
+
+namespace {
+
+void paintCardFrame(QPainter& painter, const QRectF& bounds, const QColor& outline, const Palette& palette) {
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(outline, 1));
+    painter.setBrush(palette.elevated);
+    painter.drawRoundedRect(bounds.adjusted(0.5, 0.5, -0.5, -0.5), RecordingCardLook::kCornerRadius,
+                            RecordingCardLook::kCornerRadius);
+}
+
+// Keeps `slot` running `fn` every `seconds` while `on`, started once, and stops it otherwise.
+void repeatWhile(bool on, TaskSlot& slot, double seconds, std::function<void()> fn) {
+    if (!on) {
+        slot.cancel();
+    } else if (!slot.pending()) {
+        slot.set(Scheduler::current().every(seconds, std::move(fn)));
+    }
+}
+
+}  // namespace
+
+std::optional<QString> chooseRecordingFolder(QWidget* parent) {
+    return RecordingFolder::choose([parent]() -> std::optional<QString> {
+        QFileDialog dialog(parent, QString::fromUtf8(RecordingFolder::kChooserMessage));
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly);
+        dialog.setLabelText(QFileDialog::Accept, QString::fromUtf8(RecordingFolder::kChooserPrompt));
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+        return dialog.selectedFiles().front();
+    });
+}
+
+// ---- RecCard --------------------------------------------------------------------------------------
+
+class RecCard::Ball : public QAbstractButton {
+public:
+    Ball(RecCard& card) : QAbstractButton(&card), card_(card) {
+        setObjectName(QStringLiteral("rec-ball"));
+        setFixedSize(int(RecCardModel::kBallAreaWidth), int(RecCardModel::kBallAreaHeight));
+        setContextMenuPolicy(Qt::CustomContextMenu);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setOpacity(RecCardModel::ballOpacity(card_.model_.isRecording(), Scheduler::current().now()));
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(RecordingCardLook::kRecRed);
+        const double d = RecCardModel::kBallDiameter;
+        painter.drawEllipse(QRectF((width() - d) / 2, (height() - d) / 2, d, d));
+    }
+
+private:
+    RecCard& card_;
+};
+
+RecCard::RecCard(MixerEngine& engine, MIDIMappingManager* midi, UserDefaults& defaults, LatestRecordingModel& recordings,
+                 ThemeController& themes, bool compact, RecCardModel::FolderChooser chooseFolder, QWidget* parent)
+    : QWidget(parent),
+      themes_(themes),
+      model_(engine, midi, defaults, recordings,
+             chooseFolder ? std::move(chooseFolder) : RecCardModel::FolderChooser([this] { return chooseRecordingFolder(this); })),
+      ball_(new Ball(*this)) {
+    setObjectName(QStringLiteral("rec-card"));
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(int(RecCardModel::kSpacing));
+    row->addWidget(ball_, 0, Qt::AlignVCenter);
+    if (!compact) {
+        switch_ = new SlideSwitchWidget(themes, model_.sourceSwitch(themes.palette()), this);
+        switch_->setGraphicsEffect(new QGraphicsOpacityEffect(switch_));
+        row->addWidget(switch_, 0, Qt::AlignVCenter);
+        row->addSpacing(int(RecCardModel::kSwitchTrailing));
+    }
+    setFixedHeight(int(RecordingCardLook::kHeight));
+    connect(ball_, &QAbstractButton::clicked, this, [this] { model_.pressBall(); });
+    connect(ball_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        QMenu menu(this);
+        populateMenu(menu, model_.ballMenu());
+        menu.exec(ball_->mapToGlobal(at));
+    });
+    connect(&engine, &MixerEngine::isRecordingChanged, this, &RecCard::follow);
+    connect(&defaults, &UserDefaults::changed, this, [this](const QString& key) {
+        if (key == RecCardModel::kRecordPreFaderKey) follow();
+    });
+    connect(&themes, &ThemeController::themeChanged, this, &RecCard::follow);
+    follow();
+}
+
+RecCard::~RecCard() = default;
+
+QAbstractButton* RecCard::ball() const { return ball_; }
+
+void RecCard::follow() {
+    const bool recording = model_.isRecording();
+    ball_->setAccessibleName(model_.ballLabel());
+    ball_->setToolTip(model_.ballHelp());
+    if (switch_) {
+        switch_->setOptions(model_.sourceSwitch(themes_.palette()));
+        switch_->setEnabled(model_.sourceSwitchEnabled());
+        static_cast<QGraphicsOpacityEffect*>(switch_->graphicsEffect())->setOpacity(model_.sourceSwitchOpacity());
+    }
+    // The ball pulses only while a take runs; at rest nothing is redrawn.
+    repeatWhile(recording, pulse_, RecCardModel::kPulseFrameSeconds, [ball = ball_] { ball->update(); });
+    ball_->update();
+    update();
+}
+
+void RecCard::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    const Palette palette = themes_.palette();
+    paintCardFrame(painter, rect(), RecordingCardLook::outline(model_.isRecording(), palette.hair), palette);
+}
+
+// ---- MainRecordingCard ----------------------------------------------------------------------------
+
+class MainRecordingCard::LatestArea : public QWidget {
+public:
+    explicit LatestArea(MainRecordingCard& card) : QWidget(&card), card_(card) {}
+
+    void follow() {
+        const auto state = card_.model_.state();
+        const bool latest = state == MainRecordingCardModel::State::Latest;
+        setObjectName(latest ? QStringLiteral("export-card") : QString());
+        setAccessibleName(latest ? card_.model_.latestAccessibleLabel()
+                                 : state == MainRecordingCardModel::State::Empty ? MainRecordingCardModel::kEmptyLabel
+                                                                                 : card_.model_.clockText());
+        setToolTip(latest ? MainRecordingCardModel::kLatestHelp
+                          : state == MainRecordingCardModel::State::Empty ? MainRecordingCardModel::kEmptyHelp : QString());
+        setCursor(latest ? Qt::OpenHandCursor : Qt::ArrowCursor);
+        setFixedSize(int(MainRecordingCardModel::kAreaWidth), int(RecordingCardLook::kHeight));
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const Palette palette = card_.themes_.palette();
+        const MainRecordingCardModel& model = card_.model_;
+        painter.setFont(systemFont(12, QFont::Bold));
+        switch (model.state()) {
+        case MainRecordingCardModel::State::Clock:
+            painter.setPen(RecordingCardLook::kRecRed);
+            painter.drawText(rect(), Qt::AlignCenter, model.clockText());
+            break;
+        case MainRecordingCardModel::State::Empty:
+            painter.setOpacity(MainRecordingCardModel::kEmptyOpacity);
+            painter.setPen(palette.textPrimary);
+            painter.drawText(rect(), Qt::AlignCenter, MainRecordingCardModel::kEmptyText);
+            break;
+        case MainRecordingCardModel::State::Latest: {
+            const double left = MainRecordingCardModel::kLatestPadding + MainRecordingCardModel::kCanvasLeading;
+            const QSizeF canvasSize = MainRecordingCardModel::kCanvasSize;
+            const QRectF canvas(left, (height() - canvasSize.height()) / 2, canvasSize.width(), canvasSize.height());
+            QPainterPath bars;
+            for (const QRectF& bar : MainRecordingCardModel::waveformBars(card_.recordings_.peaks(), canvas))
+                bars.addRoundedRect(bar, 0.33, 0.33);
+            painter.fillPath(bars, RecordingCardLook::kAmber);
+            painter.setPen(palette.textPrimary);
+            painter.drawText(QRectF(canvas.right(), 0, MainRecordingCardModel::kLengthMinWidth, height()), Qt::AlignCenter,
+                             model.lengthText());
+            break;
+        }
+        }
+    }
+    void mousePressEvent(QMouseEvent* event) override { pressedAt_ = event->position(); }
+    void mouseReleaseEvent(QMouseEvent*) override { pressedAt_.reset(); }
+    void mouseMoveEvent(QMouseEvent* event) override {
+        if (!pressedAt_ || (event->position() - *pressedAt_).manhattanLength() < QApplication::startDragDistance()) return;
+        pressedAt_.reset();
+        const auto file = card_.model_.dragFile();
+        if (!file) return;
+        // A file that is gone still drags, offering nothing.
+        auto* mime = new QMimeData;
+        if (QFileInfo::exists(*file)) mime->setUrls({QUrl::fromLocalFile(*file)});
+        auto* drag = new QDrag(this);
+        drag->setMimeData(mime);
+        drag->setPixmap(grab());
+        drag->exec(Qt::CopyAction);
+    }
+
+private:
+    MainRecordingCard& card_;
+    std::optional<QPointF> pressedAt_;
+};
+
+class MainRecordingCard::FolderButton : public QAbstractButton {
+public:
+    FolderButton(MainRecordingCard& card) : QAbstractButton(&card), card_(card) {
+        setObjectName(QStringLiteral("recordings-folder"));
+        setAccessibleName(MainRecordingCardModel::kFolderLabel);
+        setToolTip(MainRecordingCardModel::kFolderHelp);
+        setFixedSize(int(MainRecordingCardModel::kFolderButtonWidth), int(RecordingCardLook::kHeight));
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        constexpr double kSymbol = 10;
+        paintSymbol(painter, QRectF((width() - kSymbol) / 2, (height() - kSymbol) / 2, kSymbol, kSymbol),
+                    QStringLiteral("folder"), card_.themes_.palette().textSecondary);
+    }
+
+private:
+    MainRecordingCard& card_;
+};
+
+MainRecordingCard::MainRecordingCard(MixerEngine& engine, const MixRecorder* recorder, LatestRecordingModel& recordings,
+                                     ThemeController& themes, RecordingFolder::Opener reveal, QWidget* parent)
+    : QWidget(parent),
+      themes_(themes),
+      recordings_(recordings),
+      model_(engine, recorder, recordings),
+      area_(new LatestArea(*this)),
+      folder_(new FolderButton(*this)) {
+    setObjectName(QStringLiteral("main-recording-card"));
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    row->addWidget(area_);
+    row->addSpacing(int(MainRecordingCardModel::kDividerWidth));
+    row->addWidget(folder_);
+    setFixedHeight(int(RecordingCardLook::kHeight));
+    connect(folder_, &QAbstractButton::clicked, this, [reveal = std::move(reveal)] { RecordingFolder::reveal(reveal); });
+    connect(&engine, &MixerEngine::isRecordingChanged, this, &MainRecordingCard::follow);
+    connect(&recordings, &LatestRecordingModel::infoChanged, this, &MainRecordingCard::follow);
+    connect(&recordings, &LatestRecordingModel::peaksChanged, this, &MainRecordingCard::follow);
+    connect(&themes, &ThemeController::themeChanged, this, &MainRecordingCard::follow);
+    follow();
+}
+
+MainRecordingCard::~MainRecordingCard() = default;
+
+QWidget* MainRecordingCard::latestArea() const { return area_; }
+
+QAbstractButton* MainRecordingCard::folderButton() const { return folder_; }
+
+void MainRecordingCard::follow() {
+    const bool recording = model_.state() == MainRecordingCardModel::State::Clock;
+    repeatWhile(recording, clock_, MainRecordingCardModel::kClockInterval, [this] { area_->follow(); });
+    area_->follow();
+    update();
+}
+
+void MainRecordingCard::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    const Palette palette = themes_.palette();
+    paintCardFrame(painter, rect(),
+                   RecordingCardLook::outline(model_.state() == MainRecordingCardModel::State::Clock, RecordingCardLook::kAmber),
+                   palette);
+    const double x = area_->geometry().right() + 1;
+    painter.fillRect(QRectF(x, 0, MainRecordingCardModel::kDividerWidth, height()), palette.hair);
+}
+
+}  // namespace quellor

@@ -1,0 +1,123 @@
+#include "ui/settings/RecordingCards.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "base/UserDefaults.h"
+#include "engine/MixerEngine.h"
+#include "engine/RouteID.h"
+#include "recording/MixRecorder.h"
+#include "remote/MIDIMappingManager.h"
+#include "ui/console/StripContextMenu.h"
+#include "ui/settings/LatestRecordingModel.h"
+
+namespace quellor {
+
+RecCardModel::RecCardModel(MixerEngine& engine, MIDIMappingManager* midi, UserDefaults& defaults,
+                           LatestRecordingModel& recordings, FolderChooser chooseFolder)
+    : engine_(&engine), midi_(midi), defaults_(&defaults), recordings_(&recordings), chooseFolder_(std::move(chooseFolder)) {}
+
+bool RecCardModel::isRecording() const { return engine_ && engine_->isRecording(); }
+
+double RecCardModel::ballOpacity(bool isRecording, double seconds) {
+    if (!isRecording) return 1.0;
+    return 0.75 + 0.25 * std::sin(2 * std::numbers::pi * kPulseHertz * seconds);
+}
+
+QString RecCardModel::ballLabel() const {
+    return isRecording() ? QStringLiteral("Stop recording") : QStringLiteral("Record the main mix");
+}
+
+QString RecCardModel::ballHelp() const {
+    return isRecording() ? QStringLiteral("Stop recording") : QStringLiteral("Record the main mix to one file");
+}
+
+void RecCardModel::pressBall() const {
+    if (engine_) engine_->toggleRecording();
+}
+
+MenuModel RecCardModel::ballMenu() const {
+    MenuModel menu;
+    if (midi_)
+        menu = midiLearnItems(MIDILearnTitles{QStringLiteral("Waiting for a MIDI button…"), QStringLiteral("Learn REC MIDI"),
+                                             QStringLiteral("Re-learn REC MIDI"), QStringLiteral("Clear REC MIDI")},
+                              RouteID::kRecordTransport, *midi_);
+    if (!menu.empty()) menu.push_back(MenuItem::separator());
+    menu.push_back(MenuItem::command(QStringLiteral("Choose Recording Folder…"),
+                                     [choose = chooseFolder_, recordings = recordings_] {
+                                         // A cancelled choice changes nothing.
+                                         if (choose && choose() && recordings) recordings->refresh();
+                                     }));
+    return menu;
+}
+
+bool RecCardModel::recordsPre() const { return defaults_ && defaults_->boolOr(kRecordPreFaderKey, false); }
+
+SlideSwitchWidget::Options RecCardModel::sourceSwitch(const Palette& palette) const {
+    const bool pre = recordsPre();
+    SlideSwitchWidget::Options options;
+    options.left = QStringLiteral("PRE");
+    options.right = QStringLiteral("POST");
+    options.isRight = !pre;
+    options.rightLamp = RecordingCardLook::kRecRed;
+    options.label = pre ? QStringLiteral("Recording source: PRE fader. Switch to POST")
+                        : QStringLiteral("Recording source: POST fader. Switch to PRE");
+    options.identifier = QStringLiteral("record-source");
+    options.help = isRecording() ? QStringLiteral("The source cannot change during a recording")
+                                 : QStringLiteral("What REC records: PRE = each source before its fader and mute, "
+                                                  "POST = the mix as you hear it");
+    options.captionColor = palette.textMuted;
+    options.set = [engine = engine_, defaults = defaults_](bool isRight) {
+        // The taps of a running take keep the side they record.
+        if (!defaults || (engine && engine->isRecording())) return;
+        defaults->setBool(kRecordPreFaderKey, !isRight);
+    };
+    return options;
+}
+
+MainRecordingCardModel::MainRecordingCardModel(MixerEngine& engine, const MixRecorder* recorder,
+                                               LatestRecordingModel& recordings)
+    : engine_(&engine), recorder_(recorder), recordings_(&recordings) {}
+
+MainRecordingCardModel::State MainRecordingCardModel::state() const {
+    if (engine_ && engine_->isRecording()) return State::Clock;
+    if (!recordings_ || !recordings_->info()) return State::Empty;
+    return State::Latest;
+}
+
+QString MainRecordingCardModel::clockText() const {
+    return recorder_ ? LatestRecording::clockText(recorder_->capturedFrames(), recorder_->sampleRate())
+                     : LatestRecording::clockText(0, 1);
+}
+
+QString MainRecordingCardModel::lengthText() const {
+    if (!recordings_ || !recordings_->info()) return {};
+    return LatestRecording::durationText(recordings_->info()->duration);
+}
+
+QString MainRecordingCardModel::latestAccessibleLabel() const {
+    return QStringLiteral("Latest recording, %1, ready to drag").arg(lengthText());
+}
+
+std::optional<QString> MainRecordingCardModel::dragFile() const {
+    if (!recordings_ || !recordings_->info()) return std::nullopt;
+    return recordings_->info()->file;
+}
+
+std::vector<QRectF> MainRecordingCardModel::waveformBars(const std::vector<std::uint8_t>& peaks, const QRectF& canvas) {
+    constexpr double kPitch = 2.2, kWidth = 1.5, kMinHeight = 1.5, kMaxHeight = 13;
+    const std::vector<double> envelope = LatestRecording::waveformEnvelope(peaks, kWaveformBars);
+    const double total = double(envelope.size()) * kPitch - (kPitch - kWidth);
+    const double first = canvas.left() + (canvas.width() - total) * 0.5;
+    const double mid = canvas.center().y();
+    std::vector<QRectF> bars;
+    bars.reserve(envelope.size());
+    for (std::size_t i = 0; i < envelope.size(); ++i) {
+        const double h = std::max(kMinHeight, std::clamp(envelope[i], 0.0, 1.0) * std::min(canvas.height(), kMaxHeight));
+        bars.emplace_back(first + double(i) * kPitch, mid - h / 2, kWidth, h);
+    }
+    return bars;
+}
+
+}  // namespace quellor

@@ -1,0 +1,65 @@
+#include "ui/settings/SettingCardWidgets.h"
+
+#include <QHBoxLayout>
+#include <QPainter>
+#include <QPainterPath>
+
+#include "base/UserDefaults.h"
+#include "engine/MeterSource.h"
+#include "ui/console/StoredStripCount.h"
+#include "ui/style/ThemeController.h"
+
+namespace quellor {
+
+SettingCard::SettingCard(UserDefaults& defaults, ThemeController& themes, const QString& key, SwitchOptions options,
+                         std::vector<SettingCardLook::IconShape> icon, QWidget* parent)
+    : QWidget(parent),
+      defaults_(defaults),
+      themes_(themes),
+      options_(std::move(options)),
+      icon_(std::move(icon)),
+      switch_(new SlideSwitchWidget(themes, options_(defaults, themes.palette()), this)) {
+    auto* row = new QHBoxLayout(this);
+    // The icon is painted in the leading margin; the switch follows it.
+    const int leading = int(SettingCardLook::kLeading + SettingCardLook::iconWidth(icon_) + SettingCardLook::kSpacing);
+    row->setContentsMargins(leading, 0, int(SettingCardLook::kTrailing), 0);
+    row->setSpacing(0);
+    row->addWidget(switch_, 0, Qt::AlignVCenter);
+    setFixedHeight(int(SettingCardLook::kHeight));
+    connect(&defaults, &UserDefaults::changed, this, [this, key](const QString& changed) {
+        if (changed == key) follow();
+    });
+    connect(&themes, &ThemeController::themeChanged, this, &SettingCard::follow);
+}
+
+void SettingCard::follow() {
+    switch_->setOptions(options_(defaults_, themes_.palette()));
+    update();
+}
+
+void SettingCard::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const Palette palette = themes_.palette();
+    painter.setPen(QPen(palette.hair, 1));
+    painter.setBrush(palette.elevated);
+    painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), SettingCardLook::kCornerRadius,
+                            SettingCardLook::kCornerRadius);
+    QPainterPath icon;
+    const QPointF origin(SettingCardLook::kLeading, (height() - SettingCardLook::kIconHeight) / 2);
+    for (const auto& shape : icon_) icon.addRoundedRect(shape.rect.translated(origin), shape.radius, shape.radius);
+    painter.fillPath(icon, palette.textSecondary);
+}
+
+MeterCard::MeterCard(UserDefaults& defaults, ThemeController& themes, QWidget* parent)
+    : SettingCard(defaults, themes, MeterSources::kDefaultsKey, meterSourceSwitch, SettingCardLook::meterIcon(), parent) {
+    setObjectName(QStringLiteral("meter-card"));
+}
+
+StripCountCard::StripCountCard(UserDefaults& defaults, ThemeController& themes, QWidget* parent)
+    : SettingCard(defaults, themes, QString::fromLatin1(kConsoleStripsKey), stripCountSwitch, SettingCardLook::stripIcon(),
+                  parent) {
+    setObjectName(QStringLiteral("strip-count-card"));
+}
+
+}  // namespace quellor
