@@ -896,7 +896,7 @@ TEST_F(ConsoleStrips, ASourceTileDraggedOntoAStripPutsItThere) {
     EXPECT_EQ(app.stop(SIGTERM), 0) << app.output().toStdString();
 }
 
-// The device page in the sources column, on a world with three output devices (an 8-channel
+// The device page in the settings window, on a world with three output devices (an 8-channel
 // interface as the default output, the built-in output and a display) and a paired Bluetooth headset
 // that is not connected.
 class DevicePage : public Desktop {
@@ -925,17 +925,26 @@ protected:
         return world;
     }
 
+    // Opens the settings window on its Devices tab (the focus starts on the first tab); its frame.
+    std::optional<QRect> openDevicePage(const QuellorProcess& app, const QString& window) {
+        if (!display.key(window, "ctrl+comma")) return std::nullopt;
+        const auto settings = display.waitForWindow(app.pid(), "Settings");
+        if (!settings || !display.key(*settings, "Right")) return std::nullopt;
+        return display.geometry(*settings);
+    }
     // The page's landmarks on the screen: the MAIN and PHONES cards (found by their fill, down a line
-    // just inside their left edge) and the rows of the device list below them.
+    // just inside their left edge) and the rows of the device list below them. The cards stand
+    // inside the settings page's inset of 20 and the mixer view's padding of 14.
     struct Landmarks {
         QRect main, phones;
         QPoint row(int index) const { return {phones.left() + 60, phones.bottom() + 1 + 10 + 14 + 30 * index}; }
     };
     std::optional<Landmarks> landmarks(const QRect& frame, const Palette& p) {
+        constexpr int kInset = 20 + 14;
         std::optional<Landmarks> found;
         display.waitUntil([&] {
             const QImage screen = display.screenshot();
-            const int x = frame.left() + 14 + 5;
+            const int x = frame.left() + kInset + 5;
             std::vector<std::pair<int, int>> runs;
             for (int y = frame.top(); y < frame.bottom(); ++y) {
                 if (screen.pixelColor(x, y) != p.rowHover) continue;
@@ -945,9 +954,9 @@ protected:
             // Runs of a few pixels are text or symbols; the cards are tall.
             std::erase_if(runs, [](const auto& r) { return r.second - r.first < 40; });
             if (runs.size() < 2) return false;
-            const int width = int(std::lround(sourcesColumnWidth(kDefaultLeftColumnWidth, 1180))) - 28;
-            found = Landmarks{QRect(frame.left() + 14, runs[0].first, width, runs[0].second - runs[0].first + 1),
-                              QRect(frame.left() + 14, runs[1].first, width, runs[1].second - runs[1].first + 1)};
+            const int width = frame.width() - 2 * kInset;
+            found = Landmarks{QRect(frame.left() + kInset, runs[0].first, width, runs[0].second - runs[0].first + 1),
+                              QRect(frame.left() + kInset, runs[1].first, width, runs[1].second - runs[1].first + 1)};
             return true;
         });
         return found;
@@ -973,7 +982,9 @@ TEST_F(DevicePage, ADeviceDroppedOnTheMainCardBecomesTheDefaultOutputAndTheTapsF
         launch(app, {{"theme", "booth"}, {"appVolumes", QJsonObject{{"$data", QString::fromLatin1(volumes.toBase64())}}}});
     ASSERT_FALSE(window.isEmpty());
     ASSERT_TRUE(app.waitForLog("device=studio")) << app.output().toStdString();
-    const auto marks = landmarks(*display.geometry(window), palette(ThemeMode::Booth));
+    const auto page = openDevicePage(app, window);
+    ASSERT_TRUE(page) << app.output().toStdString();
+    const auto marks = landmarks(*page, palette(ThemeMode::Booth));
     ASSERT_TRUE(marks) << "no cards found";
     // The list holds the devices not in use, in priority order: the built-in output first.
     ASSERT_TRUE(display.drag(marks->row(0), marks->main.center()));
@@ -986,7 +997,9 @@ TEST_F(DevicePage, DraggingARowDownReordersTheDevicePriority) {
     useWorld(app, devicesWorld());
     const QString window = launch(app, {{"theme", "daylight"}});
     ASSERT_FALSE(window.isEmpty());
-    const auto marks = landmarks(*display.geometry(window), palette(ThemeMode::Daylight));
+    const auto page = openDevicePage(app, window);
+    ASSERT_TRUE(page) << app.output().toStdString();
+    const auto marks = landmarks(*page, palette(ThemeMode::Daylight));
     ASSERT_TRUE(marks) << "no cards found";
     ASSERT_TRUE(display.drag(marks->row(0), marks->row(0) + QPoint(0, 44)));
     EXPECT_TRUE(app.waitUntil([&] {
@@ -1005,7 +1018,9 @@ TEST_F(DevicePage, ChoosingPhones34StoresThePairingOnce) {
                                         {"busPairings", QJsonObject{{"$data", QString::fromLatin1(pairing.toBase64())}}}});
     ASSERT_FALSE(window.isEmpty());
     ASSERT_TRUE(app.waitForLog("device=studio")) << app.output().toStdString();
-    const auto marks = landmarks(*display.geometry(window), palette(ThemeMode::Studio));
+    const auto page = openDevicePage(app, window);
+    ASSERT_TRUE(page) << app.output().toStdString();
+    const auto marks = landmarks(*page, palette(ThemeMode::Studio));
     ASSERT_TRUE(marks) << "no cards found";
     auto storedPhones = [&] {
         const QJsonValue v = storedDefaults(app).value("busPairings");

@@ -20,6 +20,7 @@
 #include "ui/panels/DeviceSymbols.h"
 #include "ui/panels/DropZoneBoard.h"
 #include "ui/panels/LevelRowWidget.h"
+#include "ui/panels/MixerSourcesPage.h"
 #include "ui/panels/OutputBusCardWidgets.h"
 #include "ui/panels/PanelMIDI.h"
 #include "ui/panels/PanelParts.h"
@@ -205,7 +206,10 @@ MixerViewWidget::MixerViewWidget(Mode mode, MixerEngine& engine, MIDIMappingMana
         outputs_->setBusTarget(bus);
     };
     owner.onBusAssign = [this](OutputBus bus, const AudioDevice& device) { assignToBus(bus, device); };
-    owner.onRouteHover = [this](std::optional<QString> bundleID) { routeTarget_ = std::move(bundleID); };
+    owner.onRouteHover = [this](std::optional<QString> bundleID) {
+        routeTarget_ = bundleID;
+        if (sourcesPage_) sourcesPage_->setRouteTarget(std::move(bundleID));
+    };
     owner.onRoute = [this](const QString& bundleID, const AudioDevice& device) {
         routeDeviceToApp(engine_, bundleID, device);
     };
@@ -254,6 +258,12 @@ MixerViewWidget::MixerViewWidget(Mode mode, MixerEngine& engine, MIDIMappingMana
         .watch(&engine_.processMonitor(), &AudioProcessMonitor::appsChanged)
         .watch(&engine_.bluetooth(), &BluetoothAudioMonitor::pairedChanged)
         .watch(&themes_, &ThemeController::themeChanged);
+    // The sources mode lists the applications in place of the switch, the sides and the Bluetooth
+    // section; its rows publish their zones on this view's board.
+    if (mode_ == Mode::Sources) {
+        sourcesPage_ = new MixerSourcesPage(engine_, mappings_, themes_, board_);
+        setSourcesContent(sourcesPage_);
+    }
     rebuild();
 }
 
@@ -290,6 +300,7 @@ void MixerViewWidget::setSide(AudioSide side) {
 }
 
 void MixerViewWidget::setSourcesContent(QWidget* content) {
+    if (content != sourcesPage_) sourcesPage_ = nullptr;
     delete sourcesContent_;
     sourcesContent_ = content;
     if (content) {

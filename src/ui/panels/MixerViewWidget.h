@@ -79,6 +79,8 @@ private:
     ViewRefresh* refresh_;
 };
 
+class MixerSourcesPage;
+
 class MixerViewWidget : public QWidget {
     Q_OBJECT
 public:
@@ -91,7 +93,8 @@ public:
     Mode mode() const { return mode_; }
     AudioSide side() const { return side_; }
     void setSide(AudioSide side);
-    // The content of the sources mode (taken over); the devices mode ignores it.
+    // The content of the sources mode (taken over; the sources mode starts with the application
+    // list); the devices mode ignores it.
     void setSourcesContent(QWidget* content);
 
     const DevicesPageModel& model() const { return model_; }
@@ -138,6 +141,7 @@ private:
     InputStripWidget* inputStrip_;
     DeviceListWidget* inputList_;
     QWidget* bluetoothSection_;
+    MixerSourcesPage* sourcesPage_ = nullptr;  // the sources mode's list, while it is the content
     QVBoxLayout* bluetoothRows_;
     std::vector<BluetoothRowWidget*> bluetoothRowWidgets_;
     QPointer<QWidget> sourcesContent_;

@@ -10,6 +10,7 @@
 #include "ui/panels/DeviceListWidget.h"
 #include "ui/panels/DeviceRowWidgets.h"
 #include "ui/panels/DropZoneBoard.h"
+#include "ui/panels/MixerSourcesPage.h"
 #include "ui/panels/MixerViewWidget.h"
 #include "ui/panels/OutputBusCardWidgets.h"
 #include "ui/style/ThemeController.h"
@@ -141,6 +142,21 @@ TEST_F(MixerViewWidgetTest, APairedDeviceRowConnectsItAndTheBannersFollowTheShel
     v->requestRebuild();
     settle();
     EXPECT_EQ(bannersMade, QStringList({"2.1", "2.2"}));
+}
+
+TEST_F(MixerViewWidgetTest, TheSourcesModeListsTheApplicationsInPlaceOfTheDevices) {
+    MixerViewWidget v(MixerViewWidget::Mode::Sources, engine(), mappings, themes, {});
+    v.resize(320, 900);
+    v.show();
+    settle();
+    auto* page = v.findChild<MixerSourcesPage*>();
+    ASSERT_TRUE(page);
+    EXPECT_TRUE(page->isVisible());
+    EXPECT_EQ(page->rows().size(), engine().processMonitor().apps().size());
+    EXPECT_FALSE(v.outputList().isVisible());
+    EXPECT_FALSE(v.inputStrip().isVisible());
+    // Each row publishes its zone on the view's board, for a dragged device to find.
+    EXPECT_EQ(v.dropZones().appZones().zones().size(), page->rows().size());
 }
 
 }  // namespace
