@@ -6,6 +6,7 @@
 #include <QJsonObject>
 #include <QUdpSocket>
 #include <csignal>
+#include <functional>
 #include <optional>
 
 #include "QuellorProcess.h"
@@ -62,8 +63,11 @@ protected:
                           {"consoleSlots", QJsonArray::fromStringList(strips)}});
         app.start();
         ASSERT_TRUE(app.waitForLog(QString("OSC Listener ready on port %1").arg(oscPort))) << app.output().toStdString();
-        // The engine's start hands the codes to the listener before it builds the first taps.
-        ASSERT_TRUE(app.waitForLog("Tap active for processes")) << app.output().toStdString();
+        // The engine's start hands the codes to the listener before it builds the first taps. Each
+        // rebuild also sends the companion the list, so the test waits for both playing tones'
+        // taps (the built-in world's processes 5 and 6) before it plays the companion.
+        ASSERT_TRUE(app.waitForLog("Tap active for processes [5]")) << app.output().toStdString();
+        ASSERT_TRUE(app.waitForLog("Tap active for processes [6]")) << app.output().toStdString();
     }
     void TearDown() override {
         if (app.process().state() != QProcess::NotRunning) {
@@ -72,11 +76,16 @@ protected:
     }
 
     // What arrives on the companion's port during `seconds`.
-    std::vector<Reply> collect(double seconds) {
+    // The replies that arrive until `enough` holds for them (then `more` seconds longer, to catch
+    // what should not follow) or `seconds` have passed; a busy machine only makes it wait longer.
+    std::vector<Reply> collectUntil(const std::function<bool(const std::vector<Reply>&)>& enough, double more,
+                                    double seconds = 20) {
         std::vector<Reply> got;
         QDeadlineTimer deadline(qint64(seconds * 1000));
-        while (!deadline.hasExpired()) {
+        std::optional<QDeadlineTimer> settle;
+        while (!deadline.hasExpired() && !(settle && settle->hasExpired())) {
             app.process().waitForReadyRead(0);  // keeps the program's log pipe flowing
+            if (!settle && enough(got)) settle = QDeadlineTimer(qint64(more * 1000));
             if (!replies.hasPendingDatagrams() && !replies.waitForReadyRead(20)) continue;
             while (replies.hasPendingDatagrams()) {
                 QByteArray datagram(int(replies.pendingDatagramSize()), '\0');
@@ -107,7 +116,8 @@ protected:
 TEST_F(Companion, ContactBringsTheAppListAStripFaderMovesItsSourceAndMetersFlowWhileItPlays) {
     if (!replies.bind(QHostAddress::LocalHost, 9001)) GTEST_SKIP() << "UDP port 9001 on the loopback address is taken";
     contact();
-    auto lists = only(collect(1.0), "/app/list");
+    // One contact, one list: the first, and none more in the second after it.
+    auto lists = only(collectUntil([](const auto& got) { return !only(got, "/app/list").empty(); }, 1.0), "/app/list");
     ASSERT_EQ(lists.size(), 1u) << app.output().toStdString();
     EXPECT_EQ(volumeOf(lists[0], kToneA), 1.0);
     EXPECT_EQ(lists[0].payload["slots"].toArray().size(), 8);
@@ -115,7 +125,12 @@ TEST_F(Companion, ContactBringsTheAppListAStripFaderMovesItsSourceAndMetersFlowW
 
     oscsend(oscPort, {"/a/" + kPassword + "/quellor/strip/1/fader", "f", "0.25"});
     contact();
-    auto got = collect(2.0);
+    auto got = collectUntil(
+        [](const auto& got) {
+            const auto lists = only(got, "/app/list");
+            return !lists.empty() && volumeOf(lists.back(), kToneA) == 0.25 && only(got, "/meters").size() >= 2;
+        },
+        0.0);
     lists = only(got, "/app/list");
     ASSERT_FALSE(lists.empty());
     EXPECT_EQ(volumeOf(lists.back(), kToneA), 0.25);
