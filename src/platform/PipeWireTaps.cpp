@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -66,6 +67,10 @@ struct Render {
     std::vector<std::uint32_t> outChannels;  // per sub-device
     IOBufferStorage input, output;
     std::atomic<std::uint64_t> cycles{0};
+    double rate = 48000.0;         // the clock device's, for the output time
+    std::uint32_t lastFrames = 0;  // data thread only
+    std::uint64_t sampleTime = 0;  // data thread only
+    std::uint64_t anchorHost = 0, anchorFrame = 0;  // data thread only
 
     // Stops the slot and returns once no cycle is calling it.
     void stop(Slot& slot) {
@@ -74,20 +79,66 @@ struct Render {
     }
 };
 
+// One port's buffer for this cycle: its samples, and for an input the frames it carries.
+float* portSamples(void* port, std::uint32_t& frames, bool output) {
+    pw_buffer* b = pw_filter_dequeue_buffer(port);
+    if (!b) return nullptr;
+    spa_data& d = b->buffer->datas[0];
+    float* samples = nullptr;
+    if (d.data && d.chunk) {
+        if (output) {
+            frames = std::min(frames, d.maxsize / 4);
+            d.chunk->offset = 0;
+            d.chunk->size = frames * 4;
+            d.chunk->stride = 4;
+            samples = static_cast<float*>(d.data);
+        } else {
+            const std::uint32_t offset = std::min(d.chunk->offset, d.maxsize);
+            frames = std::min(d.chunk->size, d.maxsize - offset) / 4;
+            samples = reinterpret_cast<float*>(static_cast<std::uint8_t*>(d.data) + offset);
+        }
+    }
+    pw_filter_queue_buffer(port, b);
+    return samples;
+}
+
+std::uint64_t monotonicNow() {
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return std::uint64_t(ts.tv_sec) * 1'000'000'000ULL + std::uint64_t(ts.tv_nsec);
+}
+
+// The cycle's length comes from what the tap delivers, bounded by the position the filter is
+// handed only where that holds a plausible quantum: on this PipeWire the position can point at
+// memory the client has already given back once the graph is rearranged (a driver changing).
+// Without tap frames the last cycle's length stands. Times are read from the monotonic clock.
 void renderCycle(void* data, spa_io_position* position) {
     auto& r = *static_cast<Render*>(data);
-    const std::uint32_t frames = position ? std::uint32_t(position->clock.duration) : 0;
-    const std::size_t outs = r.outPorts.size();
-    // A cycle we cannot hold (none happens at the quanta PipeWire runs) leaves the ports alone.
-    if (frames == 0 || frames > kMaxFrames) return;
-    // The tap's frames, interleaved, as the last input buffer.
     const std::uint32_t tapChannels = std::uint32_t(r.inPorts.size());
+    std::array<const float*, 8> in{};
+    std::uint32_t frames = kMaxFrames;
+    bool any = false;
+    for (std::uint32_t c = 0; c < tapChannels && c < in.size(); ++c) {
+        std::uint32_t n = 0;
+        in[c] = portSamples(r.inPorts[c], n, false);
+        if (in[c] && n == 0) in[c] = nullptr;  // a peer that delivered nothing this cycle
+        if (in[c]) {
+            frames = std::min(frames, n);
+            any = true;
+        }
+    }
+    if (!any) frames = r.lastFrames;
+    // The quantum, where the position handed to us looks like one, bounds what the peers say.
+    if (position && position->clock.duration > 0 && position->clock.duration <= kMaxFrames)
+        frames = std::min(frames, std::uint32_t(position->clock.duration));
+    if (frames == 0 || frames > kMaxFrames) return;
+    r.lastFrames = frames;
+
+    // The tap's frames, interleaved, as the last input buffer.
     IOBuffer& tap = r.input.buffer(0);
     float* tapSamples = r.input.samples(0);
-    for (std::uint32_t c = 0; c < tapChannels; ++c) {
-        const auto* in = static_cast<const float*>(pw_filter_get_dsp_buffer(r.inPorts[c], frames));
-        for (std::uint32_t f = 0; f < frames; ++f) tapSamples[f * tapChannels + c] = in ? in[f] : 0.0f;
-    }
+    for (std::uint32_t c = 0; c < tapChannels; ++c)
+        for (std::uint32_t f = 0; f < frames; ++f) tapSamples[f * tapChannels + c] = in[c] ? in[c][f] : 0.0f;
     tap.byteSize = frames * tapChannels * 4;
     for (std::size_t s = 0; s < r.output.size(); ++s) {
         IOBuffer& b = r.output.buffer(s);
@@ -95,28 +146,34 @@ void renderCycle(void* data, spa_io_position* position) {
         std::memset(b.data, 0, b.byteSize);
     }
 
-    const double rate = position->clock.rate.denom ? double(position->clock.rate.denom) : 48000.0;
-    AudioTimeStamp now{double(position->clock.position), position->clock.nsec};
-    AudioTimeStamp outputTime = now;
-    // A playback delay is negative: the frames written now are heard that much later.
-    if (position->clock.delay < 0) {
-        outputTime.sampleTime += double(-position->clock.delay);
-        outputTime.hostTime += std::uint64_t(double(-position->clock.delay) * 1e9 / rate);
+    // Host times follow the sample clock from an anchor, so that consecutive cycles meet exactly;
+    // the anchor moves when the two part by more than two cycles (a stall, a rate change).
+    const std::uint64_t wall = monotonicNow();
+    const double nanosPerFrame = 1e9 / r.rate;
+    std::uint64_t host = r.anchorHost + std::uint64_t(double(r.sampleTime - r.anchorFrame) * nanosPerFrame);
+    if (r.anchorHost == 0 || std::llabs(std::int64_t(host - wall)) > std::int64_t(2.0 * frames * nanosPerFrame)) {
+        r.anchorHost = host = wall;
+        r.anchorFrame = r.sampleTime;
     }
-    const IOBufferList in = r.input.list(), out = r.output.list();
+    AudioTimeStamp now{double(r.sampleTime), host};
+    // What is written now is heard once the device has played the cycle before it.
+    AudioTimeStamp outputTime{now.sampleTime + frames, now.hostTime + std::uint64_t(double(frames) * nanosPerFrame)};
+    r.sampleTime += frames;
+    const IOBufferList inputs = r.input.list(), outputs = r.output.list();
     r.inFlight.fetch_add(1);
     for (auto& slot : r.procs)
-        if (slot.running.load()) slot.block(now, in, now, out, outputTime);
+        if (slot.running.load()) slot.block(now, inputs, now, outputs, outputTime);
     r.inFlight.fetch_sub(1);
 
     std::size_t port = 0;
-    for (std::size_t s = 0; s < r.output.size() && port < outs; ++s) {
+    for (std::size_t s = 0; s < r.output.size(); ++s) {
         const float* written = r.output.samples(s);
         const std::uint32_t channels = r.outChannels[s];
-        for (std::uint32_t c = 0; c < channels && port < outs; ++c, ++port) {
-            auto* dst = static_cast<float*>(pw_filter_get_dsp_buffer(r.outPorts[port], frames));
+        for (std::uint32_t c = 0; c < channels && port < r.outPorts.size(); ++c, ++port) {
+            std::uint32_t n = frames;
+            float* dst = portSamples(r.outPorts[port], n, true);
             if (!dst) continue;
-            for (std::uint32_t f = 0; f < frames; ++f) dst[f] = written[f * channels + c];
+            for (std::uint32_t f = 0; f < n; ++f) dst[f] = written[f * channels + c];
         }
     }
     r.cycles.fetch_add(1, std::memory_order_relaxed);
@@ -141,6 +198,8 @@ struct PipeWireTaps::Impl {
     };
     struct Tap {
         std::vector<std::int32_t> pids;
+        std::uint32_t channels = 2;
+        bool read = false;  // an aggregate's links to it are made
         QString uuid;
         std::string sinkName;
         pw_proxy* sink = nullptr;
@@ -291,9 +350,6 @@ struct PipeWireTaps::Impl {
         auto& self = *static_cast<Impl*>(data);
         if (std::strcmp(type, PW_TYPE_INTERFACE_Node) == 0) {
             self.nodes[id] = Node{unsignedNumber(text(props, PW_KEY_OBJECT_SERIAL)), text(props, PW_KEY_NODE_NAME)};
-            const std::string& name = self.nodes[id].name;
-            for (auto& [object, t] : self.taps)
-                if (t.sinkName == name) self.moveStreams(t);
             self.linkAll();
         } else if (std::strcmp(type, PW_TYPE_INTERFACE_Port) == 0) {
             Port p;
@@ -370,10 +426,13 @@ struct PipeWireTaps::Impl {
                                  target ? target->type.c_str() : nullptr, target ? target->value.c_str() : nullptr);
     }
 
-    // Points every stream of the tap's processes at its sink, once the sink exists.
+    // Points every stream of the tap's processes at its sink, once an aggregate reads it: then the
+    // session manager has set the sink up (a stream sent to a sink it does not know yet may be
+    // dropped rather than moved), and the sink already belongs to a running graph when the
+    // streams join it.
     void moveStreams(Tap& t) {
         auto sink = nodeNamed(t.sinkName);
-        if (!sink) return;
+        if (!sink || !t.read) return;
         const std::string serial = std::to_string(nodes[*sink].serial);
         for (const auto& [streamSerial, stream] : streams) {
             const auto [id, pid] = stream;
@@ -445,8 +504,9 @@ struct PipeWireTaps::Impl {
         for (auto& [object, a] : aggregates) {
             if (a.dead || !a.render) continue;
             auto filter = nodeNamed(a.nodeName);
-            const Tap* tap = tapOf(a);
-            if (!filter || !tap) continue;
+            auto tapIt = taps.find(a.tap);
+            if (!filter || tapIt == taps.end()) continue;
+            Tap* tap = &tapIt->second;
             if (auto sink = nodeNamed(tap->sinkName))
                 for (std::size_t c = 0; c < a.render->inPorts.size(); ++c)
                     link(a, portAt(*sink, true, true, c), portNamed(*filter, "in_" + std::to_string(c + 1)));
@@ -456,6 +516,10 @@ struct PipeWireTaps::Impl {
                 for (std::uint32_t c = 0; c < a.render->outChannels[s]; ++c)
                     link(a, portNamed(*filter, "out_" + std::to_string(s + 1) + "_" + std::to_string(c + 1)),
                          portAt(*device, false, false, c));
+            }
+            if (!tap->read && a.links.size() == a.render->inPorts.size() + a.render->outPorts.size()) {
+                tap->read = true;
+                moveStreams(*tap);
             }
         }
     }
@@ -479,6 +543,7 @@ struct PipeWireTaps::Impl {
         if (!a.filter) return false;
         auto render = std::make_unique<Render>();
         render->outChannels = outChannels;
+        render->rate = rate > 0 ? rate : 48000.0;
         render->owner = this;
         static const pw_filter_events filterEvents = [] {
             pw_filter_events e{};
@@ -625,6 +690,7 @@ OSStatus PipeWireTaps::createProcessTap(const TapDescription& description, Audio
         }
     Impl::Tap t;
     t.pids = pids;
+    t.channels = description.mono ? 1 : 2;
     t.uuid = description.uuid;
     t.sinkName = kTapPrefix + std::to_string(d.nextName++);
     const std::string position = description.mono ? "[ MONO ]" : "[ FL FR ]";
@@ -632,7 +698,7 @@ OSStatus PipeWireTaps::createProcessTap(const TapDescription& description, Audio
         "factory.name", "support.null-audio-sink", PW_KEY_NODE_NAME, t.sinkName.c_str(), PW_KEY_NODE_DESCRIPTION,
         description.name.toUtf8().constData(), PW_KEY_MEDIA_CLASS, "Audio/Sink/Internal", "audio.position", position.c_str(),
         "monitor.channel-volumes", "false", PW_KEY_OBJECT_LINGER, "false", PW_KEY_NODE_VIRTUAL, "true",
-        PW_KEY_PRIORITY_SESSION, "0", PW_KEY_PRIORITY_DRIVER, "0", nullptr);
+        PW_KEY_PRIORITY_SESSION, "0", PW_KEY_NODE_DRIVER, "false", nullptr);
     t.sink = static_cast<pw_proxy*>(
         pw_core_create_object(d.core, "adapter", PW_TYPE_INTERFACE_Node, PW_VERSION_NODE, &props->dict, 0));
     pw_properties_free(props);
@@ -689,7 +755,10 @@ OSStatus PipeWireTaps::createAggregateDevice(const QVariantMap& description, Aud
         if (!d.connected()) return kStatusUnspecified;
         const QString uuid = taps.front().toMap().value("uid").toString();
         for (const auto& [id, t] : d.taps)
-            if (t.uuid == uuid) a.tap = id;
+            if (t.uuid == uuid) {
+                a.tap = id;
+                tapChannels = t.channels;
+            }
         if (!a.tap) return kStatusBadObject;
     }
     StreamConfiguration in{{tapChannels}};  // the tap's mixdown, last and only input

@@ -1,86 +1,14 @@
 // Taps, aggregates and the render pass on a real PipeWire server of the test's own: a half-scale tone
 // from pw-play goes through a ProcessTap and is heard on the null sinks' monitors.
-#include <gtest/gtest.h>
+#include <QCoreApplication>
+#include <functional>
 
-#include <QFile>
-#include <QProcess>
-#include <csignal>
-#include <cmath>
-#include <memory>
-
-#include "PrivatePipeWire.h"
-#include "SinkProbe.h"
-#include "TestEnvironment.h"
-#include "engine/ProcessTap.h"
-#include "platform/PipeWireHardware.h"
+#include "PipeWireTapFixture.h"
 
 namespace quellor::test {
 namespace {
 
-class PipeWireRenderTest : public QuellorTest {
-protected:
-    void SetUp() override {
-        if (auto missing = PrivatePipeWire::missingProgram())
-            GTEST_SKIP() << "needs " << missing->toStdString() << " (bash scripts/deps.sh installs it)";
-        pipewire_ = std::make_unique<PrivatePipeWire>();
-        ASSERT_TRUE(pipewire_->ok()) << pipewire_->error().toStdString();
-        hardware_ = std::make_unique<PipeWireHardware>();
-        ASSERT_TRUE(hardware_->start());
-        AudioHardware::install(hardware_.get());
-    }
-    void TearDown() override {
-        probes_.clear();
-        hardware_.reset();
-        AudioHardware::install(nullptr);
-    }
-
-    bool eventually(const std::function<bool()>& condition, double seconds = 20.0) {
-        return PrivatePipeWire::waitUntil(condition, [this] {
-            advance(0.02);
-            for (auto& p : probes_) p->poll();
-        }, seconds);
-    }
-
-    SinkProbe& probe(const char* sink, int channels) {
-        probes_.push_back(std::make_unique<SinkProbe>(pipewire_->environment(), sink, channels));
-        return *probes_.back();
-    }
-
-    // pw-play of a 440 Hz tone at half scale, aimed at `sink`.
-    QProcess& play(const char* sink) {
-        const QString file = pipewire_->folder() + "/half.wav";
-        if (!QFile::exists(file))
-            pipewire_->run("sox", {"-n", "-r", "48000", "-c", "2", "-b", "16", file, "synth", "60", "sine", "440", "vol", "0.5"});
-        return pipewire_->launch("pw-play", {"--target", sink, file});
-    }
-
-    // The process object of a pid, once the hardware lists it.
-    AudioObjectID processOf(qint64 pid) {
-        AudioObjectID found = 0;
-        eventually([&] {
-            for (AudioObjectID id : hardware_->objects().processIDs()) {
-                auto v = hardware_->objects().property(id, {hal::kProcessPID});
-                if (v && std::get<std::int32_t>(*v) == pid) found = id;
-            }
-            return found != 0;
-        });
-        return found;
-    }
-
-    ProcessTap::Output output(const char* uid) {
-        AudioObjectID id = 0;
-        eventually([&] { return (id = hardware_->objects().deviceWithUID(uid)) != 0; });
-        return {uid, id};
-    }
-
-    static bool near(float value, float expected) { return std::abs(value - expected) < 0.02f; }
-
-    std::unique_ptr<PrivatePipeWire> pipewire_;
-    std::unique_ptr<PipeWireHardware> hardware_;
-    std::vector<std::unique_ptr<SinkProbe>> probes_;
-};
-
-constexpr float kHalfGainFader = 0.7937005f;  // its cube is 0.5
+using PipeWireRenderTest = PipeWireTapFixture;
 
 TEST_F(PipeWireRenderTest, TheToneReachesTheSinkOnlyThroughTheMixAndComesBackWhenTheTapGoes) {
     SinkProbe& stereo = probe(PrivatePipeWire::kStereoSink, 2);
@@ -110,6 +38,91 @@ TEST_F(PipeWireRenderTest, TheToneReachesTheSinkOnlyThroughTheMixAndComesBackWhe
     tap.reset();
     EXPECT_TRUE(eventually([&] { return near(stereo.peak(0), 0.5f) && near(stereo.peak(1), 0.5f); }))
         << stereo.peak(0);
+}
+
+TEST_F(PipeWireRenderTest, RoutedToTheQuadSinkWithMainAndPhonesPairsCueAndSoloShowOnItsChannels) {
+    SinkProbe& stereo = probe(PrivatePipeWire::kStereoSink, 2);
+    SinkProbe& quad = probe(PrivatePipeWire::kQuadSink, 4);
+    QProcess& player = play(PrivatePipeWire::kStereoSink);
+    const AudioObjectID process = processOf(player.processId());
+    ASSERT_NE(process, 0u);
+    ProcessTap tap(kHalfGainFader, 1.0f, {process}, false);
+    tap.start({output(PrivatePipeWire::kQuadSink)}, BusLayout{0, 2, 2});
+
+    struct Step {
+        const char* what;
+        std::function<void()> apply;
+        float main, phones;
+    };
+    const Step steps[] = {
+        {"nothing cued: PHONES mirrors MAIN", [] {}, 0.25f, 0.25f},
+        {"cued: PHONES at the cue level", [&] { tap.setPhonesMode(PhonesMode::CueLevel); }, 0.25f, 0.5f},
+        {"another strip cued", [&] { tap.setPhonesMode(PhonesMode::Silent); }, 0.25f, 0.0f},
+        {"another strip soloed",
+         [&] {
+             tap.setPhonesMode(PhonesMode::MirrorsMain);
+             tap.setPanicked(true);
+         },
+         0.0f, 0.0f},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.apply();
+        EXPECT_TRUE(eventually([&] {
+            return near(quad.peak(0), step.main) && near(quad.peak(1), step.main) && near(quad.peak(2), step.phones) &&
+                   near(quad.peak(3), step.phones);
+        })) << quad.peak(0) << " " << quad.peak(1) << " " << quad.peak(2) << " " << quad.peak(3);
+        // The application's own sink hears nothing of it.
+        EXPECT_TRUE(eventually([&] { return stereo.peak(0) < 0.001f; })) << stereo.peak(0);
+    }
+}
+
+// Holds a tap on the quad sink for the process named in QUELLOR_TEST_TAP_PID until it is killed;
+// run as a child by the test below.
+using PipeWireTapHolder = QuellorTest;
+TEST_F(PipeWireTapHolder, DISABLED_HoldsATapUntilKilled) {
+    const qint64 pid = qEnvironmentVariableIntValue("QUELLOR_TEST_TAP_PID");
+    if (pid == 0) GTEST_SKIP() << "run by the SIGKILL test";
+    PipeWireHardware hardware;
+    ASSERT_TRUE(hardware.start());
+    AudioHardware::install(&hardware);
+    AudioObjectID process = 0, quad = 0;
+    PrivatePipeWire::waitUntil([&] {
+        for (AudioObjectID id : hardware.objects().processIDs()) {
+            auto v = hardware.objects().property(id, {hal::kProcessPID});
+            if (v && std::get<std::int32_t>(*v) == pid) process = id;
+        }
+        quad = hardware.objects().deviceWithUID(PrivatePipeWire::kQuadSink);
+        return process && quad;
+    }, [this] { advance(0.02); });
+    ProcessTap tap(1.0f, 1.0f, {process}, false);
+    tap.start({{PrivatePipeWire::kQuadSink, quad}});
+    std::printf("tapped\n");
+    std::fflush(stdout);
+    PrivatePipeWire::waitUntil([] { return false; }, [this] { advance(0.02); }, 600.0);
+    AudioHardware::install(nullptr);
+}
+
+TEST_F(PipeWireRenderTest, KillingTheProgramLeavesTheApplicationPlayingToItsOwnSink) {
+    SinkProbe& stereo = probe(PrivatePipeWire::kStereoSink, 2);
+    SinkProbe& quad = probe(PrivatePipeWire::kQuadSink, 4);
+    QProcess& player = play(PrivatePipeWire::kStereoSink);
+    ASSERT_TRUE(eventually([&] { return near(stereo.peak(0), 0.5f); }));
+
+    QProcess holder;
+    QProcessEnvironment environment = pipewire_->environment();
+    environment.insert("QUELLOR_TEST_TAP_PID", QString::number(player.processId()));
+    holder.setProcessEnvironment(environment);
+    holder.setStandardErrorFile(QProcess::nullDevice());
+    holder.start(QCoreApplication::applicationFilePath(),
+                 {"--gtest_also_run_disabled_tests", "--gtest_filter=PipeWireTapHolder.DISABLED_HoldsATapUntilKilled"});
+    ASSERT_TRUE(eventually([&] { return near(quad.peak(0), 0.5f) && stereo.peak(0) < 0.001f; }))
+        << quad.peak(0) << " " << stereo.peak(0);
+
+    holder.kill();  // SIGKILL: nothing of ours gets to clean up
+    holder.waitForFinished(5000);
+    EXPECT_TRUE(eventually([&] { return near(stereo.peak(0), 0.5f) && quad.peak(0) < 0.001f; }))
+        << quad.peak(0) << " " << stereo.peak(0);
 }
 
 }  // namespace

@@ -24,6 +24,7 @@ void SinkProbe::poll() {
     pending_ += process_.readAllStandardOutput();
     const std::size_t frameBytes = std::size_t(channels_) * 4;
     const std::size_t whole = std::size_t(pending_.size()) / frameBytes * frameBytes;
+    if (whole == 0) return;
     const std::size_t old = samples_.size();
     samples_.resize(old + whole / 4);
     std::memcpy(samples_.data() + old, pending_.constData(), whole);
