@@ -1,6 +1,7 @@
 // Taps, aggregates and the render pass on a real PipeWire server of the test's own: a half-scale tone
 // from pw-play goes through a ProcessTap and is heard on the null sinks' monitors.
 #include <QCoreApplication>
+#include <algorithm>
 #include <functional>
 
 #include "PipeWireTapFixture.h"
@@ -77,29 +78,35 @@ TEST_F(PipeWireRenderTest, RoutedToTheQuadSinkWithMainAndPhonesPairsCueAndSoloSh
     }
 }
 
-// Holds a tap on the quad sink for the process named in QUELLOR_TEST_TAP_PID until it is killed;
-// run as a child by the test below.
+// Holds a tap on the quad sink for each process named in QUELLOR_TEST_TAP_PIDS (comma-separated)
+// until it is killed; run as a child by the test below.
 using PipeWireTapHolder = QuellorTest;
-TEST_F(PipeWireTapHolder, DISABLED_HoldsATapUntilKilled) {
-    const qint64 pid = qEnvironmentVariableIntValue("QUELLOR_TEST_TAP_PID");
-    if (pid == 0) GTEST_SKIP() << "run by the SIGKILL test";
+TEST_F(PipeWireTapHolder, DISABLED_HoldsTapsUntilKilled) {
+    const QStringList pids = qEnvironmentVariable("QUELLOR_TEST_TAP_PIDS").split(',', Qt::SkipEmptyParts);
+    if (pids.isEmpty()) GTEST_SKIP() << "run by the SIGKILL test";
     PipeWireHardware hardware;
     ASSERT_TRUE(hardware.start());
     AudioHardware::install(&hardware);
-    AudioObjectID process = 0, quad = 0;
+    std::vector<AudioObjectID> processes(std::size_t(pids.size()), 0);
+    AudioObjectID quad = 0;
     PrivatePipeWire::waitUntil([&] {
         for (AudioObjectID id : hardware.objects().processIDs()) {
             auto v = hardware.objects().property(id, {hal::kProcessPID});
-            if (v && std::get<std::int32_t>(*v) == pid) process = id;
+            const qsizetype i = v ? pids.indexOf(QString::number(std::get<std::int32_t>(*v))) : -1;
+            if (i >= 0) processes[std::size_t(i)] = id;
         }
         quad = hardware.objects().deviceWithUID(PrivatePipeWire::kQuadSink);
-        return process && quad;
+        return quad && std::count(processes.begin(), processes.end(), 0u) == 0;
     }, [this] { advance(0.02); });
-    ProcessTap tap(1.0f, 1.0f, {process}, false);
-    tap.start({{PrivatePipeWire::kQuadSink, quad}});
+    std::vector<std::unique_ptr<ProcessTap>> taps;
+    for (AudioObjectID process : processes) {
+        taps.push_back(std::make_unique<ProcessTap>(1.0f, 1.0f, std::vector<AudioObjectID>{process}, false));
+        taps.back()->start({{PrivatePipeWire::kQuadSink, quad}});
+    }
     std::printf("tapped\n");
     std::fflush(stdout);
     PrivatePipeWire::waitUntil([] { return false; }, [this] { advance(0.02); }, 600.0);
+    taps.clear();
     AudioHardware::install(nullptr);
 }
 
@@ -111,11 +118,11 @@ TEST_F(PipeWireRenderTest, KillingTheProgramLeavesTheApplicationPlayingToItsOwnS
 
     QProcess holder;
     QProcessEnvironment environment = pipewire_->environment();
-    environment.insert("QUELLOR_TEST_TAP_PID", QString::number(player.processId()));
+    environment.insert("QUELLOR_TEST_TAP_PIDS", QString::number(player.processId()));
     holder.setProcessEnvironment(environment);
     holder.setStandardErrorFile(QProcess::nullDevice());
     holder.start(QCoreApplication::applicationFilePath(),
-                 {"--gtest_also_run_disabled_tests", "--gtest_filter=PipeWireTapHolder.DISABLED_HoldsATapUntilKilled"});
+                 {"--gtest_also_run_disabled_tests", "--gtest_filter=PipeWireTapHolder.DISABLED_HoldsTapsUntilKilled"});
     ASSERT_TRUE(eventually([&] { return near(quad.peak(0), 0.5f) && stereo.peak(0) < 0.001f; }))
         << quad.peak(0) << " " << stereo.peak(0);
 
@@ -123,6 +130,58 @@ TEST_F(PipeWireRenderTest, KillingTheProgramLeavesTheApplicationPlayingToItsOwnS
     holder.waitForFinished(5000);
     EXPECT_TRUE(eventually([&] { return near(stereo.peak(0), 0.5f) && quad.peak(0) < 0.001f; }))
         << quad.peak(0) << " " << stereo.peak(0);
+}
+
+TEST_F(PipeWireRenderTest, RefusedCreationsAndAGoneDeviceAnswerWithTheStatusesTheEngineHandles) {
+    QProcess& player = play(PrivatePipeWire::kStereoSink);
+    const AudioObjectID process = processOf(player.processId());
+    ASSERT_NE(process, 0u);
+    // A sink that lives as long as its program.
+    QProcess& loopback = pipewire_->launch(
+        "pw-loopback", {"--capture-props", "media.class=Audio/Sink node.name=quellor-test-gone node.description=Gone"});
+    const ProcessTap::Output gone = output("quellor-test-gone");
+    ASSERT_NE(gone.id, 0u);
+
+    AudioHardware& hw = AudioHardware::installed();
+    auto tapOn = [](std::vector<AudioObjectID> processes, const char* uuid) {
+        TapDescription d;
+        d.processes = std::move(processes);
+        d.uuid = uuid;
+        return d;
+    };
+    auto aggregateOn = [](const QString& device, const QString& tapUUID) {
+        return QVariantMap{{"name", "test"}, {"uid", "test-" + device}, {"master", device}, {"clock", device},
+                           {"private", true}, {"tapautostart", true},
+                           {"subdevices", QVariantList{QVariantMap{{"uid", device}, {"drift", false}}}},
+                           {"taps", QVariantList{QVariantMap{{"uid", tapUUID}, {"drift", true}}}}};
+    };
+    AudioObjectID object = 0;
+    EXPECT_EQ(hw.createProcessTap(tapOn({987654}, "no-process"), object), hal::kStatusBadObject);
+    AudioObjectID tap = 0;
+    ASSERT_EQ(hw.createProcessTap(tapOn({process}, "tap"), tap), hal::kStatusOK);
+    EXPECT_EQ(hw.createAggregateDevice(aggregateOn("no-such-sink", "tap"), object), hal::kStatusBadObject);
+    EXPECT_EQ(hw.createAggregateDevice(aggregateOn(gone.uid, "no-such-tap"), object), hal::kStatusBadObject);
+
+    AudioObjectID aggregate = 0;
+    ASSERT_EQ(hw.createAggregateDevice(aggregateOn(gone.uid, "tap"), aggregate), hal::kStatusOK);
+    IOProcID proc = 0;
+    ASSERT_EQ(hw.createIOProc(aggregate, [](auto&&...) {}, proc), hal::kStatusOK);
+    ASSERT_EQ(hw.startDevice(aggregate, proc), hal::kStatusOK);
+    auto alive = [&] {
+        std::uint32_t value = 0, size = 4;
+        hw.propertyData(aggregate, {hal::kDeviceIsAlive}, size, &value);
+        return value;
+    };
+    EXPECT_EQ(alive(), 1u);
+    loopback.kill();
+    EXPECT_TRUE(eventually([&] { return alive() == 0; }));
+    EXPECT_NE(hw.startDevice(aggregate, proc), hal::kStatusOK);
+
+    EXPECT_EQ(hw.stopDevice(aggregate, proc), hal::kStatusOK);
+    EXPECT_EQ(hw.destroyIOProc(aggregate, proc), hal::kStatusOK);
+    EXPECT_EQ(hw.destroyAggregateDevice(aggregate), hal::kStatusOK);
+    EXPECT_EQ(hw.destroyProcessTap(tap), hal::kStatusOK);
+    EXPECT_EQ(hw.destroyProcessTap(tap), hal::kStatusBadObject);
 }
 
 }  // namespace
