@@ -62,8 +62,9 @@ for theme in booth studio daylight; do
   mkdir -p "$home/config/Quellor" "$home/data" "$home/runtime"
   chmod 700 "$home/runtime"
   strip_defaults "$theme" > "$home/config/Quellor/defaults.json"
+  # The pictures show the built-in simulated world: no PipeWire server lives in the private runtime.
   HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" XDG_RUNTIME_DIR="$home/runtime" \
-    build/release/quellor > "$home/log" 2>&1 &
+    PIPEWIRE_RUNTIME_DIR="$home/runtime" build/release/quellor > "$home/log" 2>&1 &
   app_pid=$!
   # The startup screen greets first; its first recent setup (centred at 188, 215: 30 above, the
   # 52-high header, two buttons of 38, the 22 + 13 of the list header and 8 more) opens the main window.

@@ -1,12 +1,10 @@
 #include "platform/PipeWireConnection.h"
 
+#include "platform/PipeWireParams.h"
+
 #include <pipewire/extensions/metadata.h>
 #include <pipewire/pipewire.h>
-#include <spa/param/audio/raw.h>
-#include <spa/param/props.h>
-#include <spa/pod/builder.h>
-#include <spa/pod/iter.h>
-#include <spa/pod/parser.h>
+#include <spa/param/param.h>
 #include <spa/utils/json.h>
 
 #include <cerrno>
@@ -91,11 +89,29 @@ struct PipeWireConnection::Impl {
         std::uint32_t positions = 0;    // entries of audio.position
         std::uint32_t propChannels = 0; // audio.channels
         std::uint32_t mapChannels = 0;  // entries of the Props channel map
-        bool seen = false;              // info arrived: reported from now on
+        std::uint32_t deviceId = 0;     // the card device behind the node; 0 for none
+        std::int32_t profileDevice = -1;  // which of the card's profile devices the node is
+        bool seen = false;              // info arrived
+        // Reported only once the answer to a sync sent after the subscription has come: by then
+        // the node's current params are here too, so it never shows first without the volume
+        // controls it has.
+        int syncSeq = -1;
+        bool settled = false;
+        // A stream that only watches levels (the desktop's own meters): no application's sound.
+        bool levelMeter = false;
+        bool reportable() const { return seen && settled && !levelMeter; }
+    };
+    struct Port : Bound {
+        std::uint32_t nodeId = 0;
+        bool input = true;
+    };
+    struct Device : Bound {
+        std::map<std::int32_t, PipeWireRoute> routes;  // by profile device
     };
     struct Client : Bound {
         std::int32_t secPid = 0;
         std::int32_t appPid = 0;
+        bool ofPulseServer = false;  // made by the PulseAudio server for one of its applications
     };
     struct Metadata : Bound {
         bool isDefault = false;
@@ -111,6 +127,8 @@ struct PipeWireConnection::Impl {
     std::map<std::uint32_t, std::unique_ptr<Node>> nodes;
     std::map<std::uint32_t, std::unique_ptr<Client>> clients;
     std::map<std::uint32_t, std::unique_ptr<Metadata>> metadata;
+    std::map<std::uint32_t, std::unique_ptr<Device>> devices;
+    std::map<std::uint32_t, std::unique_ptr<Port>> ports;
     std::string defaultSink, defaultSource;
     std::map<std::string, std::string> settings;
     PipeWireClock clock;
@@ -118,7 +136,9 @@ struct PipeWireConnection::Impl {
 
     ~Impl() {
         if (loop) pw_thread_loop_stop(loop);
+        ports.clear();
         nodes.clear();
+        devices.clear();
         clients.clear();
         metadata.clear();
         if (registryListener.link.next) spa_hook_remove(&registryListener);
@@ -132,14 +152,26 @@ struct PipeWireConnection::Impl {
     // --- Reporting ---
 
     void report(Node& n) {
-        if (!n.seen) return;
+        if (!n.reportable()) return;
         PipeWireNode copy = n.node;
         copy.channels = n.propChannels ? n.propChannels : n.positions ? n.positions : n.mapChannels;
         if (!copy.isDevice()) {
             Client* c = clientFor(n.clientId);
-            copy.pid = streamProcessID(c ? c->secPid : 0, c ? c->appPid : 0, n.appPid);
+            copy.pid = streamProcessID(c ? c->secPid : 0, c ? c->appPid : 0, c && c->ofPulseServer, n.appPid);
+        } else if (const PipeWireRoute* route = routeOf(n)) {
+            // A card's volume is the route's: that is what the desktop's controls show and set.
+            if (route->volumes.channelVolumes) copy.channelVolumes = *route->volumes.channelVolumes;
+            if (route->volumes.mute) copy.mute = route->volumes.mute;
         }
         if (events.nodeChanged) events.nodeChanged(copy);
+    }
+
+    const PipeWireRoute* routeOf(const Node& n) const {
+        if (!n.deviceId || n.profileDevice < 0) return nullptr;
+        auto device = devices.find(n.deviceId);
+        if (device == devices.end()) return nullptr;
+        auto route = device->second->routes.find(n.profileDevice);
+        return route == device->second->routes.end() ? nullptr : &route->second;
     }
 
     Client* clientFor(std::uint32_t id) {
@@ -179,6 +211,10 @@ struct PipeWireConnection::Impl {
             n.positions = listLength(text(p, "audio.position"));
             n.clientId = std::uint32_t(number(p, PW_KEY_CLIENT_ID));
             n.appPid = number(p, PW_KEY_APP_PROCESS_ID);
+            n.levelMeter = !n.node.isDevice() && text(p, PW_KEY_STREAM_MONITOR) == "true";
+            n.deviceId = std::uint32_t(number(p, PW_KEY_DEVICE_ID));
+            const std::string profileDevice = text(p, "card.profile.device");
+            n.profileDevice = profileDevice.empty() ? -1 : std::int32_t(std::strtol(profileDevice.c_str(), nullptr, 10));
         }
         n.node.running = info->state == PW_NODE_STATE_RUNNING;
         n.seen = true;
@@ -188,32 +224,46 @@ struct PipeWireConnection::Impl {
     static void nodeParam(void* data, int seq, std::uint32_t id, std::uint32_t index, std::uint32_t next,
                           const spa_pod* param) {
         auto& n = *static_cast<Node*>(data);
-        if (id != SPA_PARAM_Props || !param || !spa_pod_is_object_type(param, SPA_TYPE_OBJECT_Props)) return;
-        std::optional<std::vector<float>> volumes;
-        std::optional<bool> mute;
-        std::uint32_t mapChannels = 0;
-        const auto* object = reinterpret_cast<const spa_pod_object*>(param);
-        const spa_pod_prop* prop;
-        SPA_POD_OBJECT_FOREACH(object, prop) {
-            if (prop->key == SPA_PROP_channelVolumes) {
-                float values[SPA_AUDIO_MAX_CHANNELS];
-                std::uint32_t count = spa_pod_copy_array(&prop->value, SPA_TYPE_Float, values, SPA_AUDIO_MAX_CHANNELS);
-                volumes = std::vector<float>(values, values + count);
-            } else if (prop->key == SPA_PROP_mute) {
-                bool b = false;
-                if (spa_pod_get_bool(&prop->value, &b) == 0) mute = b;
-            } else if (prop->key == SPA_PROP_channelMap) {
-                std::uint32_t ids[SPA_AUDIO_MAX_CHANNELS];
-                mapChannels = spa_pod_copy_array(&prop->value, SPA_TYPE_Id, ids, SPA_AUDIO_MAX_CHANNELS);
-            }
-        }
+        if (id != SPA_PARAM_Props || !param) return;
+        auto volumes = readPropsParam(param, SPA_POD_SIZE(param));
         // An adapter lists the Props of its parts one by one: the volumes are those of the part
         // that has them.
-        if (!volumes) return;
-        n.node.channelVolumes = *volumes;
-        n.node.mute = mute;
-        if (mapChannels) n.mapChannels = mapChannels;
+        if (!volumes || !volumes->channelVolumes) return;
+        n.node.channelVolumes = *volumes->channelVolumes;
+        n.node.mute = volumes->mute;
+        if (volumes->mapChannels) n.mapChannels = volumes->mapChannels;
         n.owner->report(n);
+    }
+
+    // --- Port events ---
+
+    // A sink's latency is what its input ports report for playback; a source's, what its output
+    // ports report for capture.
+    static void portParam(void* data, int seq, std::uint32_t id, std::uint32_t index, std::uint32_t next,
+                          const spa_pod* param) {
+        auto& port = *static_cast<Port*>(data);
+        if (id != SPA_PARAM_Latency || !param) return;
+        auto latency = readLatencyParam(param, SPA_POD_SIZE(param));
+        auto node = port.owner->nodes.find(port.nodeId);
+        if (!latency || node == port.owner->nodes.end()) return;
+        Node& n = *node->second;
+        const bool sink = n.node.kind == PipeWireNode::Kind::Sink;
+        if (port.input != sink || latency->playback != sink || n.node.latency == *latency) return;
+        n.node.latency = *latency;
+        port.owner->report(n);
+    }
+
+    // --- Card device events ---
+
+    static void deviceParam(void* data, int seq, std::uint32_t id, std::uint32_t index, std::uint32_t next,
+                            const spa_pod* param) {
+        auto& d = *static_cast<Device*>(data);
+        if (id != SPA_PARAM_Route || !param) return;
+        auto route = readRouteParam(param, SPA_POD_SIZE(param));
+        if (!route) return;
+        d.routes[route->device] = *route;
+        for (auto& [nodeId, n] : d.owner->nodes)
+            if (n->deviceId == d.id && n->profileDevice == route->device) d.owner->report(*n);
     }
 
     // --- Client events ---
@@ -223,6 +273,7 @@ struct PipeWireConnection::Impl {
         if (!(info->change_mask & PW_CLIENT_CHANGE_MASK_PROPS)) return;
         c.secPid = number(info->props, PW_KEY_SEC_PID);
         c.appPid = number(info->props, PW_KEY_APP_PROCESS_ID);
+        c.ofPulseServer = text(info->props, PW_KEY_CLIENT_API) == "pipewire-pulse";
         // Streams may have been reported before their client was known.
         for (auto& [id, n] : c.owner->nodes)
             if (n->clientId == c.id && !n->node.isDevice()) c.owner->report(*n);
@@ -284,7 +335,7 @@ struct PipeWireConnection::Impl {
             Node* n = self.bind(self.nodes, id, PW_TYPE_INTERFACE_Node, PW_VERSION_NODE);
             if (!n) return;
             n->node.kind = *kind;
-            n->node.id = id;
+            n->node.writable = (permissions & PW_PERM_W) != 0;
             n->node.serial = std::uint64_t(std::strtoull(text(props, PW_KEY_OBJECT_SERIAL).c_str(), nullptr, 10));
             static const pw_node_events nodeEvents = [] {
                 pw_node_events e{};
@@ -296,6 +347,37 @@ struct PipeWireConnection::Impl {
             pw_node_add_listener(reinterpret_cast<pw_node*>(n->proxy), &n->objectListener, &nodeEvents, n);
             std::uint32_t ids[] = {SPA_PARAM_Props};
             pw_node_subscribe_params(reinterpret_cast<pw_node*>(n->proxy), ids, 1);
+            n->syncSeq = pw_core_sync(self.core, PW_ID_CORE, 0);
+        } else if (std::strcmp(type, PW_TYPE_INTERFACE_Port) == 0) {
+            const auto nodeId = std::uint32_t(number(props, PW_KEY_NODE_ID));
+            auto node = self.nodes.find(nodeId);
+            if (node == self.nodes.end() || !node->second->node.isDevice()) return;
+            Port* port = self.bind(self.ports, id, PW_TYPE_INTERFACE_Port, PW_VERSION_PORT);
+            if (!port) return;
+            port->nodeId = nodeId;
+            port->input = text(props, PW_KEY_PORT_DIRECTION) == "in";
+            static const pw_port_events portEvents = [] {
+                pw_port_events e{};
+                e.version = PW_VERSION_PORT_EVENTS;
+                e.param = &Impl::portParam;
+                return e;
+            }();
+            pw_port_add_listener(reinterpret_cast<pw_port*>(port->proxy), &port->objectListener, &portEvents, port);
+            std::uint32_t ids[] = {SPA_PARAM_Latency};
+            pw_port_subscribe_params(reinterpret_cast<pw_port*>(port->proxy), ids, 1);
+        } else if (std::strcmp(type, PW_TYPE_INTERFACE_Device) == 0) {
+            if (text(props, PW_KEY_MEDIA_CLASS) != "Audio/Device") return;
+            Device* d = self.bind(self.devices, id, PW_TYPE_INTERFACE_Device, PW_VERSION_DEVICE);
+            if (!d) return;
+            static const pw_device_events deviceEvents = [] {
+                pw_device_events e{};
+                e.version = PW_VERSION_DEVICE_EVENTS;
+                e.param = &Impl::deviceParam;
+                return e;
+            }();
+            pw_device_add_listener(reinterpret_cast<pw_device*>(d->proxy), &d->objectListener, &deviceEvents, d);
+            std::uint32_t ids[] = {SPA_PARAM_Route};
+            pw_device_subscribe_params(reinterpret_cast<pw_device*>(d->proxy), ids, 1);
         } else if (std::strcmp(type, PW_TYPE_INTERFACE_Client) == 0) {
             Client* c = self.bind(self.clients, id, PW_TYPE_INTERFACE_Client, PW_VERSION_CLIENT);
             if (!c) return;
@@ -325,13 +407,25 @@ struct PipeWireConnection::Impl {
     static void globalRemove(void* data, std::uint32_t id) {
         auto& self = *static_cast<Impl*>(data);
         if (auto it = self.nodes.find(id); it != self.nodes.end()) {
-            const bool seen = it->second->seen;
+            const bool reported = it->second->reportable();
             const std::uint64_t serial = it->second->node.serial;
             self.nodes.erase(it);
-            if (seen && self.events.nodeRemoved) self.events.nodeRemoved(serial);
+            if (reported && self.events.nodeRemoved) self.events.nodeRemoved(serial);
         }
         self.clients.erase(id);
         self.metadata.erase(id);
+        self.devices.erase(id);
+        self.ports.erase(id);
+    }
+
+    static void coreDone(void* data, std::uint32_t id, int seq) {
+        auto& self = *static_cast<Impl*>(data);
+        if (id != PW_ID_CORE) return;
+        for (auto& [nodeId, n] : self.nodes) {
+            if (n->settled || n->syncSeq != seq) continue;
+            n->settled = true;
+            self.report(*n);
+        }
     }
 
     static void coreError(void* data, std::uint32_t id, int seq, int res, const char* message) {
@@ -372,6 +466,7 @@ std::unique_ptr<PipeWireConnection> PipeWireConnection::connect(Events events) {
     static const pw_core_events coreEvents = [] {
         pw_core_events e{};
         e.version = PW_VERSION_CORE_EVENTS;
+        e.done = &Impl::coreDone;
         e.error = &Impl::coreError;
         return e;
     }();
@@ -396,21 +491,16 @@ bool PipeWireConnection::setNodeProps(std::uint64_t serial, std::optional<std::v
     pw_thread_loop_lock(impl_->loop);
     auto id = impl_->nodeWithSerial(serial);
     if (id) {
-        std::uint8_t buffer[1024];
-        spa_pod_builder b = SPA_POD_BUILDER_INIT(buffer, sizeof buffer);
-        spa_pod_frame frame;
-        spa_pod_builder_push_object(&b, &frame, SPA_TYPE_OBJECT_Props, SPA_PARAM_Props);
-        if (channelVolumes) {
-            spa_pod_builder_prop(&b, SPA_PROP_channelVolumes, 0);
-            spa_pod_builder_array(&b, sizeof(float), SPA_TYPE_Float, std::uint32_t(channelVolumes->size()),
-                                  channelVolumes->data());
+        const Impl::Node& node = *impl_->nodes[*id];
+        if (const PipeWireRoute* route = impl_->routeOf(node)) {
+            const auto pod = routeParam(route->index, node.profileDevice, channelVolumes, mute);
+            pw_device_set_param(reinterpret_cast<pw_device*>(impl_->devices[node.deviceId]->proxy), SPA_PARAM_Route, 0,
+                                reinterpret_cast<const spa_pod*>(pod.data()));
+        } else {
+            const auto pod = propsParam(channelVolumes, mute);
+            pw_node_set_param(reinterpret_cast<pw_node*>(node.proxy), SPA_PARAM_Props, 0,
+                              reinterpret_cast<const spa_pod*>(pod.data()));
         }
-        if (mute) {
-            spa_pod_builder_prop(&b, SPA_PROP_mute, 0);
-            spa_pod_builder_bool(&b, *mute);
-        }
-        auto* pod = static_cast<spa_pod*>(spa_pod_builder_pop(&b, &frame));
-        pw_node_set_param(reinterpret_cast<pw_node*>(impl_->nodes[*id]->proxy), SPA_PARAM_Props, 0, pod);
     }
     pw_thread_loop_unlock(impl_->loop);
     return id.has_value();

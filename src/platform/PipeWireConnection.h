@@ -5,6 +5,8 @@
 // (the receiver hands them on to its own thread; nothing here touches Qt). Nodes are reported
 // whole on every change, keyed by object.serial.
 //
+// Volume and mute are those of the node's Props, or, for a node that is a route of a sound card,
+// those of the card's Route param, which the desktop's controls read and write for such nodes.
 // Writes (volumes, mute, the configured default) go to the server at once and take effect when
 // the server reports them back.
 //
@@ -40,7 +42,8 @@ public:
     PipeWireConnection(const PipeWireConnection&) = delete;
     PipeWireConnection& operator=(const PipeWireConnection&) = delete;
 
-    // Writes the node's Props; false when the node is gone.
+    // Writes the volume and mute of the node (its Props, or its card's Route); false when the node
+    // is gone.
     bool setNodeProps(std::uint64_t serial, std::optional<std::vector<float>> channelVolumes,
                       std::optional<bool> mute);
     // Writes "default.configured.audio.sink" (or ".source"): what the desktop's sound settings

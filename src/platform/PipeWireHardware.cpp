@@ -92,8 +92,13 @@ void PipeWireHardware::applyDevice(const PipeWireNode& node) {
         // The clock belongs to the whole desktop: nobody sets it through one device.
         model_.setSettable(id, {kNominalSampleRate}, false);
         model_.setSettable(id, {kBufferFrameSize}, false);
-        std::lock_guard lock(mutex_);
-        deviceObjects_[node.serial] = id;
+        {
+            std::lock_guard lock(mutex_);
+            deviceObjects_[node.serial] = id;
+        }
+        const bool output = scope == kScopeOutput;
+        log_.notice("Device %u: %s (%s), %u out / %u in", id, qPrintable(d.name), qPrintable(d.uid),
+                    output ? node.channels : 0u, output ? 0u : node.channels);
     } else {
         model_.setProperty(id, {kName}, QString::fromStdString(node.description));
         model_.setProperty(id, {kTransportType}, transportFor(node.api, node.bus));
@@ -103,12 +108,13 @@ void PipeWireHardware::applyDevice(const PipeWireNode& node) {
         model_.setProperty(id, {kDeviceIsRunningSomewhere}, std::uint32_t(node.running));
     }
     model_.setProperty(id, {kStreamConfiguration, other}, StreamConfiguration{});
+    model_.setProperty(id, {kLatency, scope}, latencyFrames(node.latency, clock_.quantum, clock_.rate));
     if (!node.channelVolumes.empty())
-        model_.setProperty(id, {kVirtualMainVolume, scope}, cubicVolume(node.channelVolumes), true);
+        model_.setProperty(id, {kVirtualMainVolume, scope}, cubicVolume(node.channelVolumes), node.writable);
     else
         model_.removeProperty(id, {kVirtualMainVolume, scope});
     if (node.mute)
-        model_.setProperty(id, {kMute, scope}, std::uint32_t(*node.mute), true);
+        model_.setProperty(id, {kMute, scope}, std::uint32_t(*node.mute), node.writable);
     else
         model_.removeProperty(id, {kMute, scope});
     applyDefaults();
@@ -142,6 +148,7 @@ void PipeWireHardware::removeNode(std::uint64_t serial) {
         }
     }
     if (!id) return;
+    log_.notice("Device %u is gone", id);
     model_.removeDevice(id);
     // The object store picks a fallback default of its own; the session manager's word counts.
     applyDefaults();
@@ -186,10 +193,20 @@ void PipeWireHardware::applyDefaults() {
 }
 
 void PipeWireHardware::applyClock() {
-    for (AudioObjectID id : model_.deviceIDs()) {
+    std::map<std::uint64_t, PipeWireNode> devices;
+    std::map<std::uint64_t, AudioObjectID> objects;
+    {
+        std::lock_guard lock(mutex_);
+        devices = devices_;
+        objects = deviceObjects_;
+    }
+    for (const auto& [serial, id] : objects) {
+        const PipeWireNode& node = devices.at(serial);
         model_.setNominalSampleRate(id, clock_.rate);
         model_.setProperty(id, {kBufferFrameSize}, clock_.quantum);
         model_.setProperty(id, {kBufferFrameSizeRange}, ValueRange{double(clock_.minQuantum), double(clock_.maxQuantum)});
+        model_.setProperty(id, {kLatency, node.kind == PipeWireNode::Kind::Sink ? kScopeOutput : kScopeInput},
+                           latencyFrames(node.latency, clock_.quantum, clock_.rate));
     }
 }
 

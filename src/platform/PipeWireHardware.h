@@ -7,8 +7,9 @@
 // - Devices from the "Audio/Sink" (output) and "Audio/Source" (input) nodes: 'uid ' the node name,
 //   'lnam' its description, 'tran' from the device API and bus, 'slay' one stream of the node's
 //   channels, 'nsrt' and 'fsiz'/'fsz#' from the graph clock (read only: the clock is the whole
-//   desktop's), 'gone' while the node runs, and where the node has volume controls 'vmvc' (the cube
-//   root of the loudest channel volume, as the desktop's sliders show it) and 'mute', settable.
+//   desktop's), 'ltnc' what the node's ports report for the way the sound goes, 'gone' while the
+//   node runs, and where the node has volume controls 'vmvc' (the cube root of the loudest
+//   channel volume, as the desktop's sliders show it) and 'mute', settable.
 // - Process objects, one per process that owns "Stream/Output/Audio" or "Stream/Input/Audio" nodes
 //   ('ppid'; 'piro'/'piri' while one of them runs).
 // - 'dOut'/'dIn ' follow the "default" metadata; writing one sets the configured default there, as

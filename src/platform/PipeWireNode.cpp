@@ -23,11 +23,12 @@ std::vector<float> channelVolumesFor(const std::vector<float>& current, float le
     return result;
 }
 
-std::int32_t streamProcessID(std::int32_t clientSecPid, std::int32_t clientAppPid, std::int32_t nodeAppPid) {
-    if (clientSecPid > 0 && (clientAppPid <= 0 || clientAppPid == clientSecPid)) return clientSecPid;
-    if (clientAppPid > 0) return clientAppPid;
+std::int32_t streamProcessID(std::int32_t clientSecPid, std::int32_t clientAppPid, bool clientOfPulseServer,
+                             std::int32_t nodeAppPid) {
+    if (clientOfPulseServer && clientAppPid > 0) return clientAppPid;
+    if (clientSecPid > 0) return clientSecPid;
     if (nodeAppPid > 0) return nodeAppPid;
-    return std::max(clientSecPid, 0);
+    return std::max(clientAppPid, 0);
 }
 
 std::uint32_t transportFor(const std::string& api, const std::string& bus) {

@@ -13,13 +13,14 @@
 #include <string>
 #include <vector>
 
+#include "platform/PipeWireParams.h"
+
 namespace quellor {
 
 struct PipeWireNode {
     enum class Kind { Sink, Source, PlaybackStream, RecordingStream };
 
     std::uint64_t serial = 0;  // object.serial: ids are reused by PipeWire, serials are not
-    std::uint32_t id = 0;      // the registry id, for writes while the node exists
     Kind kind = Kind::Sink;
     std::string name;          // node.name
     std::string description;   // node.description (falls back to node.nick, then node.name)
@@ -32,6 +33,8 @@ struct PipeWireNode {
     // Linear channel volumes and mute of the node's Props; absent when the node has none.
     std::vector<float> channelVolumes;
     std::optional<bool> mute;
+    bool writable = true;  // the server lets this client set the node's params
+    PipeWireLatency latency;  // devices: what their ports report for the way the sound goes
 
     bool isDevice() const { return kind == Kind::Sink || kind == Kind::Source; }
     bool operator==(const PipeWireNode&) const = default;
@@ -54,12 +57,14 @@ float cubicVolume(const std::vector<float>& channelVolumes);
 std::vector<float> channelVolumesFor(const std::vector<float>& current, float level);
 
 // The process behind a stream. A client's pipewire.sec.pid is what the kernel says of the socket's
-// peer, so it is the trustworthy answer for a client that connected by itself. A client that
-// speaks for others (the PulseAudio server does, one client per application) has the server's
-// pid there and names the application's pid in application.process.id: a client whose two ids
-// differ is such a proxy, and the application's id counts. Without a client pid the node's own
-// application.process.id is taken. 0 when nothing names a process.
-std::int32_t streamProcessID(std::int32_t clientSecPid, std::int32_t clientAppPid, std::int32_t nodeAppPid);
+// peer, so it is the answer for a client that connected by itself, sandboxed or not (a sandboxed
+// one names its own namespace's pid in application.process.id, which means nothing here). A client
+// that the PulseAudio server made for one of its applications has the server's pid there; the
+// server names the application's pid, which it had from its own socket, in application.process.id,
+// and that counts. Without a client pid the node's own application.process.id is taken. 0 when
+// nothing names a process.
+std::int32_t streamProcessID(std::int32_t clientSecPid, std::int32_t clientAppPid, bool clientOfPulseServer,
+                             std::int32_t nodeAppPid);
 
 // Our transport code for a device node of `api` on `bus`.
 std::uint32_t transportFor(const std::string& api, const std::string& bus);

@@ -5,6 +5,7 @@
 #include <QRegularExpression>
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 #include "PrivatePipeWire.h"
 #include "TestEnvironment.h"
@@ -62,6 +63,13 @@ protected:
 
 TEST_F(PipeWireIntegrationTest, NullSinksAreOutputDevicesWithTheirChannelsAndTheGraphRate) {
     AudioDeviceMonitor monitor(AudioDirection::output, defaults());
+    // A volume controller made the moment a device shows takes its capabilities then: they are
+    // there from the first sight.
+    std::map<QString, bool> settableAtFirstSight;
+    QObject::connect(&monitor, &AudioDeviceMonitor::devicesChanged, [&] {
+        for (const auto& d : monitor.devices())
+            settableAtFirstSight.emplace(d.uid, isPropertySettable(hal::kVirtualMainVolume, hal::kScopeOutput, d.id));
+    });
     monitor.start();
     ASSERT_TRUE(eventually([&] { return listsBothSinks(monitor); }));
 
@@ -78,7 +86,7 @@ TEST_F(PipeWireIntegrationTest, NullSinksAreOutputDevicesWithTheirChannelsAndThe
         std::uint32_t frames = 0;
         readHALProperty32(hal::kBufferFrameSize, hal::kScopeGlobal, frames, d.id);
         EXPECT_GT(frames, 0u);
-        EXPECT_TRUE(isPropertySettable(hal::kVirtualMainVolume, hal::kScopeOutput, d.id));
+        EXPECT_TRUE(settableAtFirstSight[c.uid]);
         EXPECT_FALSE(isPropertySettable(hal::kNominalSampleRate, hal::kScopeGlobal, d.id));
     }
     // Sinks are not inputs, and the session manager's default is ours.
@@ -113,6 +121,25 @@ TEST_F(PipeWireIntegrationTest, PlayersAreApplicationsWithTheirProcessIdsWhileTh
     native.kill();
     pulse.kill();
     EXPECT_TRUE(eventually([&] { return !app(pids[0]) && !app(pids[1]); }));
+}
+
+TEST_F(PipeWireIntegrationTest, ALevelMeterIsNoApplication) {
+    // Two recorders alike but for the mark the desktop's meters carry.
+    QProcess& recorder = pipewire_->launch("pw-record", {pipewire_->toneFile() + ".rec.wav"});
+    QProcess& meter = pipewire_->launch("pw-record", {"-P", "{ stream.monitor = true }", pipewire_->toneFile() + ".meter.wav"});
+    auto processObject = [&](qint64 pid) {
+        for (std::uint32_t object : readUInt32ArrayProperty(hal::kProcessObjectList, hal::kScopeGlobal, hal::kSystemObject)) {
+            std::int32_t p = 0;
+            readHALProperty32(hal::kProcessPID, hal::kScopeGlobal, p, object);
+            if (p == pid) return true;
+        }
+        return false;
+    };
+    ASSERT_TRUE(eventually([&] { return processObject(recorder.processId()); }));
+    // Both streams were made by then; one more round trip lets anything still on its way arrive.
+    pipewire_->run("wpctl", {"status"});
+    advance(0.1);
+    EXPECT_FALSE(processObject(meter.processId()));
 }
 
 TEST_F(PipeWireIntegrationTest, VolumeAndMuteTravelBetweenWpctlAndTheVolumeController) {
@@ -151,6 +178,15 @@ TEST_F(PipeWireIntegrationTest, TheDefaultOutputSetHereIsTheDesktopDefault) {
         EXPECT_TRUE(line.contains('*')) << status.toStdString();
         EXPECT_TRUE(status.contains(QString("Audio/Sink    %1").arg(uid))) << status.toStdString();
     }
+    // A default must be a device of that direction: an unknown object, or a sink as the default
+    // input, is refused and changes nothing.
+    const AudioObjectID sink = device(monitor, PrivatePipeWire::kQuadSink)->id;
+    for (auto [selector, id] : {std::pair{hal::kDefaultOutputDevice, AudioObjectID(9999)},
+                                std::pair{hal::kDefaultInputDevice, sink}}) {
+        EXPECT_EQ(AudioHardware::installed().setPropertyData(hal::kSystemObject, {selector}, sizeof id, &id),
+                  hal::kStatusIllegalOperation);
+    }
+    EXPECT_FALSE(pipewire_->run("wpctl", {"status"}).contains("Audio/Source"));
 }
 
 TEST_F(PipeWireIntegrationTest, AServerRestartTakesEverythingAwayAndBringsItBack) {

@@ -45,6 +45,19 @@ PrivatePipeWire::PrivatePipeWire() : env_(QProcessEnvironment::systemEnvironment
                       sinkObject(kQuadSink, "Test Quad", "FL FR RL RR") + "]\n")
                          .toUtf8());
     dropIn.close();
+    // The private session manager keeps its hands off the machine's sound cards, cameras and
+    // Bluetooth: the only devices it sees are the null sinks.
+    const QString wireplumber = root + "/config/wireplumber";
+    for (const auto& [folder, text] : {std::pair{QStringLiteral("main.lua.d"),
+                                                 QStringLiteral("alsa_monitor.enabled = false\n"
+                                                                "v4l2_monitor.enabled = false\n"
+                                                                "libcamera_monitor.enabled = false\n")},
+                                       std::pair{QStringLiteral("bluetooth.lua.d"),
+                                                 QStringLiteral("bluez_monitor.enabled = false\n")}}) {
+        QDir().mkpath(wireplumber + "/" + folder);
+        QFile script(wireplumber + "/" + folder + "/51-private-test-session.lua");
+        if (script.open(QIODevice::WriteOnly)) script.write(text.toUtf8());
+    }
     env_.insert("XDG_RUNTIME_DIR", runtime);
     env_.insert("PIPEWIRE_RUNTIME_DIR", runtime);
     env_.insert("XDG_CONFIG_HOME", root + "/config");

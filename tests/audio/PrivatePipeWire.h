@@ -3,7 +3,8 @@
 // server, all with runtime, configuration and state folders in a temporary folder, and two null
 // sinks from a configuration drop-in: "quellor-test-stereo" (2 channels) and "quellor-test-quad"
 // (4 channels), both at 48 kHz. The user's own session is never touched: every program started
-// here, and this test process while the fixture lives, see only the private folders.
+// here, and this test process while the fixture lives, see only the private folders, and the
+// session manager leaves the machine's sound cards, cameras and Bluetooth alone.
 //
 // Waits are bounded polls on what the servers report, never fixed sleeps.
 //
@@ -36,6 +37,8 @@ public:
     PrivatePipeWire& operator=(const PrivatePipeWire&) = delete;
 
     bool ok() const { return error_.isEmpty(); }
+    // The private session's environment, for programs started elsewhere.
+    const QProcessEnvironment& environment() const { return env_; }
     QString error() const { return error_; }
 
     // Stops the servers (the session bus stays) and starts them again; false when they did not

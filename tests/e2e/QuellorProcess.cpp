@@ -24,6 +24,10 @@ QuellorProcess::QuellorProcess() : env_(QProcessEnvironment::systemEnvironment()
     QFile::setPermissions(runtime_, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     env_.insert("XDG_RUNTIME_DIR", runtime_);
     env_.remove("QUELLOR_WORLD");
+    // No PipeWire server lives in the private runtime folder: the program runs on the built-in
+    // simulated world even on a machine whose desktop runs one.
+    env_.insert("PIPEWIRE_RUNTIME_DIR", runtime_);
+    env_.remove("PIPEWIRE_REMOTE");
     process_.setProcessChannelMode(QProcess::MergedChannels);
 }
 
@@ -40,7 +44,7 @@ void QuellorProcess::useDisplay(const QString& display) {
 }
 
 void QuellorProcess::useFoldersOf(const QuellorProcess& other) {
-    for (const char* key : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR"})
+    for (const char* key : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR", "PIPEWIRE_RUNTIME_DIR"})
         env_.insert(key, other.env_.value(key));
 }
 

@@ -31,16 +31,18 @@ TEST(PipeWireNodeTest, ANewLevelKeepsTheBalanceBetweenChannels) {
 }
 
 TEST(PipeWireNodeTest, AStreamBelongsToTheProcessBehindItsClient) {
-    struct Case { std::int32_t secPid, clientAppPid, nodeAppPid, expected; const char* why; };
+    struct Case { std::int32_t secPid, clientAppPid; bool ofPulseServer; std::int32_t nodeAppPid, expected; const char* why; };
     const Case cases[] = {
-        {100, 100, 0, 100, "a client that connected by itself"},
-        {100, 0, 0, 100, "a client that names no application pid"},
-        {100, 0, 300, 100, "the kernel's word over the node's"},
-        {7, 200, 200, 200, "a server speaking for an application (the PulseAudio server)"},
-        {0, 0, 300, 300, "no client known: the node's own id"},
-        {0, 0, 0, 0, "nothing names a process"},
+        {100, 100, false, 0, 100, "a client that connected by itself"},
+        {100, 0, false, 0, 100, "a client that names no application pid"},
+        {5000, 2, false, 2, 5000, "a sandboxed client names its namespace's pid: the kernel's word counts"},
+        {7, 200, true, 200, 200, "the PulseAudio server's client for one of its applications"},
+        {7, 0, true, 0, 7, "a PulseAudio client that names no application"},
+        {0, 0, false, 300, 300, "no client known: the node's own id"},
+        {0, 0, false, 0, 0, "nothing names a process"},
     };
-    for (const Case& c : cases) EXPECT_EQ(streamProcessID(c.secPid, c.clientAppPid, c.nodeAppPid), c.expected) << c.why;
+    for (const Case& c : cases)
+        EXPECT_EQ(streamProcessID(c.secPid, c.clientAppPid, c.ofPulseServer, c.nodeAppPid), c.expected) << c.why;
 }
 
 TEST(PipeWireNodeTest, TheTransportFollowsTheDeviceAPIAndBus) {
