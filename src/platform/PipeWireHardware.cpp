@@ -125,7 +125,7 @@ void PipeWireHardware::applyStream(const PipeWireNode& node) {
     std::int32_t previous = 0;
     if (auto it = streams_.find(node.serial); it != streams_.end()) previous = it->second.pid;
     streams_[node.serial] = Stream{node.pid, playback && node.running, !playback && node.running};
-    if (playback) taps_.streamChanged(node.serial, node.id, node.pid);
+    if (playback) taps_.streamChanged(node.serial, node.pid);
     if (previous && previous != node.pid) refreshProcess(previous);
     refreshProcess(node.pid);
 }

@@ -236,7 +236,7 @@ struct PipeWireTaps::Impl {
     std::map<std::uint32_t, Node> nodes;  // by registry id
     std::map<std::uint32_t, Port> ports;  // by registry id
     std::map<std::uint32_t, Target> targets;  // stream id -> its "target.object" in the metadata
-    std::map<std::uint64_t, std::pair<std::uint32_t, std::int32_t>> streams;  // serial -> (id, pid)
+    std::map<std::uint64_t, std::int32_t> streams;  // serial -> pid
     std::map<AudioObjectID, Tap> taps;
     std::map<AudioObjectID, Aggregate> aggregates;
     std::set<AudioObjectID> owned;  // model objects of ours, also those of an earlier connection
@@ -350,6 +350,7 @@ struct PipeWireTaps::Impl {
         auto& self = *static_cast<Impl*>(data);
         if (std::strcmp(type, PW_TYPE_INTERFACE_Node) == 0) {
             self.nodes[id] = Node{unsignedNumber(text(props, PW_KEY_OBJECT_SERIAL)), text(props, PW_KEY_NODE_NAME)};
+            for (auto& [object, t] : self.taps) self.moveStreams(t);
             self.linkAll();
         } else if (std::strcmp(type, PW_TYPE_INTERFACE_Port) == 0) {
             Port p;
@@ -385,6 +386,8 @@ struct PipeWireTaps::Impl {
         const std::string name = it->second.name;
         self.nodes.erase(it);
         self.targets.erase(id);
+        // A stream that went takes its registry id with it; the id may come back for another object.
+        for (auto& [object, t] : self.taps) t.moved.erase(id);
         for (auto& [object, a] : self.aggregates) {
             const Tap* tap = self.tapOf(a);
             const bool tapGone = tap && tap->sinkName == name;
@@ -434,9 +437,12 @@ struct PipeWireTaps::Impl {
         auto sink = nodeNamed(t.sinkName);
         if (!sink || !t.read) return;
         const std::string serial = std::to_string(nodes[*sink].serial);
-        for (const auto& [streamSerial, stream] : streams) {
-            const auto [id, pid] = stream;
-            if (std::find(t.pids.begin(), t.pids.end(), pid) == t.pids.end() || t.moved.count(id)) continue;
+        for (const auto& [streamSerial, pid] : streams) {
+            if (std::find(t.pids.begin(), t.pids.end(), pid) == t.pids.end()) continue;
+            // The metadata names streams by registry id: known once our registry has the node.
+            auto node = std::find_if(nodes.begin(), nodes.end(), [&](const auto& n) { return n.second.serial == streamSerial; });
+            if (node == nodes.end() || t.moved.count(node->first)) continue;
+            const std::uint32_t id = node->first;
             auto current = targets.find(id);
             t.moved[id] = current == targets.end() ? std::nullopt : std::optional<Target>(current->second);
             setTarget(id, Target{"Spa:Id", serial});
@@ -623,19 +629,16 @@ PipeWireTaps::PipeWireTaps(SimulatedHardware& model) : impl_(std::make_unique<Im
 
 PipeWireTaps::~PipeWireTaps() = default;
 
-void PipeWireTaps::streamChanged(std::uint64_t serial, std::uint32_t id, std::int32_t pid) {
+void PipeWireTaps::streamChanged(std::uint64_t serial, std::int32_t pid) {
     Impl::Lock lock(impl_->loop);
-    impl_->streams[serial] = {id, pid};
+    impl_->streams[serial] = pid;
     for (auto& [object, t] : impl_->taps)
         if (std::find(t.pids.begin(), t.pids.end(), pid) != t.pids.end()) impl_->moveStreams(t);
 }
 
 void PipeWireTaps::streamRemoved(std::uint64_t serial) {
     Impl::Lock lock(impl_->loop);
-    auto it = impl_->streams.find(serial);
-    if (it == impl_->streams.end()) return;
-    for (auto& [object, t] : impl_->taps) t.moved.erase(it->second.first);
-    impl_->streams.erase(it);
+    impl_->streams.erase(serial);
 }
 
 bool PipeWireTaps::owns(AudioObjectID object) const { return impl_->owned.count(object) != 0; }

@@ -46,8 +46,8 @@ public:
     PipeWireTaps(const PipeWireTaps&) = delete;
     PipeWireTaps& operator=(const PipeWireTaps&) = delete;
 
-    // A playing stream of a process (registry id for the metadata, serial to know it by), or its end.
-    void streamChanged(std::uint64_t serial, std::uint32_t id, std::int32_t pid);
+    // A playing stream of a process (by object.serial), or its end.
+    void streamChanged(std::uint64_t serial, std::int32_t pid);
     void streamRemoved(std::uint64_t serial);
 
     // Whether the object is one of ours (its writes come here).

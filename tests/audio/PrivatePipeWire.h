@@ -52,8 +52,7 @@ public:
     QProcess& launch(const QString& program, const QStringList& arguments);
     // A 48 kHz stereo sine tone of 60 s in the temporary folder.
     QString toneFile();
-    // The environment the private programs run in (for tools a test drives itself).
-    QProcessEnvironment environment() const { return env_; }
+    // The temporary folder the servers' files and logs live in.
     QString folder() const { return folder_.path(); }
     // The registry id of the node with this node.name; 0 when there is none.
     int nodeID(const QString& nodeName);
