@@ -21,6 +21,14 @@
 
 namespace quellor::test {
 
+// A 60 s, 48 kHz stereo 440 Hz tone at half scale in the private server's folder.
+inline QString halfScaleTone(PrivatePipeWire& pipewire) {
+    const QString file = pipewire.folder() + "/half.wav";
+    if (!QFile::exists(file))
+        pipewire.run("sox", {"-n", "-r", "48000", "-c", "2", "-b", "16", file, "synth", "60", "sine", "440", "vol", "0.5"});
+    return file;
+}
+
 class PipeWireTapFixture : public QuellorTest {
 protected:
     // A fader whose cube, the gain it gives, is one half.
@@ -54,12 +62,7 @@ protected:
     }
 
     // pw-play of the tone, aimed at `sink`.
-    QProcess& play(const char* sink) {
-        const QString file = pipewire_->folder() + "/half.wav";
-        if (!QFile::exists(file))
-            pipewire_->run("sox", {"-n", "-r", "48000", "-c", "2", "-b", "16", file, "synth", "60", "sine", "440", "vol", "0.5"});
-        return pipewire_->launch("pw-play", {"--target", sink, file});
-    }
+    QProcess& play(const char* sink) { return pipewire_->launch("pw-play", {"--target", sink, halfScaleTone(*pipewire_)}); }
 
     // The process object of a pid, once the hardware lists it; 0 when it never does.
     AudioObjectID processOf(qint64 pid) {
