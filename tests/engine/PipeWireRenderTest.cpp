@@ -78,8 +78,9 @@ TEST_F(PipeWireRenderTest, RoutedToTheQuadSinkWithMainAndPhonesPairsCueAndSoloSh
     }
 }
 
-// Holds a tap on the quad sink for each process named in QUELLOR_TEST_TAP_PIDS (comma-separated)
-// until it is killed; run as a child by the test below.
+// Holds a tap on the quad sink (or the sink named in QUELLOR_TEST_TAP_SINK) for each process named
+// in QUELLOR_TEST_TAP_PIDS (comma-separated) until it is killed; run as a child by the test below,
+// and by hand to profile the taps.
 using PipeWireTapHolder = QuellorTest;
 TEST_F(PipeWireTapHolder, DISABLED_HoldsTapsUntilKilled) {
     const QStringList pids = qEnvironmentVariable("QUELLOR_TEST_TAP_PIDS").split(',', Qt::SkipEmptyParts);
@@ -88,6 +89,7 @@ TEST_F(PipeWireTapHolder, DISABLED_HoldsTapsUntilKilled) {
     ASSERT_TRUE(hardware.start());
     AudioHardware::install(&hardware);
     std::vector<AudioObjectID> processes(std::size_t(pids.size()), 0);
+    const QString sink = qEnvironmentVariable("QUELLOR_TEST_TAP_SINK", PrivatePipeWire::kQuadSink);
     AudioObjectID quad = 0;
     PrivatePipeWire::waitUntil([&] {
         for (AudioObjectID id : hardware.objects().processIDs()) {
@@ -95,13 +97,13 @@ TEST_F(PipeWireTapHolder, DISABLED_HoldsTapsUntilKilled) {
             const qsizetype i = v ? pids.indexOf(QString::number(std::get<std::int32_t>(*v))) : -1;
             if (i >= 0) processes[std::size_t(i)] = id;
         }
-        quad = hardware.objects().deviceWithUID(PrivatePipeWire::kQuadSink);
+        quad = hardware.objects().deviceWithUID(sink);
         return quad && std::count(processes.begin(), processes.end(), 0u) == 0;
     }, [this] { advance(0.02); });
     std::vector<std::unique_ptr<ProcessTap>> taps;
     for (AudioObjectID process : processes) {
         taps.push_back(std::make_unique<ProcessTap>(1.0f, 1.0f, std::vector<AudioObjectID>{process}, false));
-        taps.back()->start({{PrivatePipeWire::kQuadSink, quad}});
+        taps.back()->start({{sink, quad}});
     }
     std::printf("tapped\n");
     std::fflush(stdout);
