@@ -239,7 +239,19 @@ struct PipeWireTaps::Impl {
     std::map<std::uint64_t, std::int32_t> streams;  // serial -> pid
     std::map<AudioObjectID, Tap> taps;
     std::map<AudioObjectID, Aggregate> aggregates;
-    std::set<AudioObjectID> owned;  // model objects of ours, also those of an earlier connection
+    // Model objects of ours, also those of an earlier connection. Writes to any object may come from
+    // other threads than the main one (a volume writer), so the set has a lock of its own.
+    std::set<AudioObjectID> owned;
+    mutable std::mutex ownedMutex;
+
+    bool isOwned(AudioObjectID object) const {
+        std::lock_guard lock(ownedMutex);
+        return owned.count(object) != 0;
+    }
+    void own(AudioObjectID object) {
+        std::lock_guard lock(ownedMutex);
+        owned.insert(object);
+    }
     std::uint64_t nextName = 1;
     IOProcID nextProc = 1;
 
@@ -597,7 +609,10 @@ struct PipeWireTaps::Impl {
 
     // A model object of ours that goes away.
     void forget(AudioObjectID object) {
-        owned.erase(object);
+        {
+            std::lock_guard lock(ownedMutex);
+            owned.erase(object);
+        }
         model.removePlainObject(object);
     }
 
@@ -641,7 +656,7 @@ void PipeWireTaps::streamRemoved(std::uint64_t serial) {
     impl_->streams.erase(serial);
 }
 
-bool PipeWireTaps::owns(AudioObjectID object) const { return impl_->owned.count(object) != 0; }
+bool PipeWireTaps::owns(AudioObjectID object) const { return impl_->isOwned(object); }
 
 OSStatus PipeWireTaps::setPropertyData(AudioObjectID object, const PropertyAddress& address, std::uint32_t size,
                                        const void* data) {
@@ -683,7 +698,7 @@ OSStatus PipeWireTaps::createProcessTap(const TapDescription& description, Audio
     if (description.uuid.isEmpty()) return kStatusIllegalOperation;
     const AudioObjectID id = d.model.addPlainObject();
     d.model.setProperty(id, {kName}, description.name);
-    d.owned.insert(id);
+    d.own(id);
 
     Impl::Lock lock(d.loop);
     for (const auto& [other, t] : d.taps)
@@ -716,7 +731,7 @@ OSStatus PipeWireTaps::createProcessTap(const TapDescription& description, Audio
 
 OSStatus PipeWireTaps::destroyProcessTap(AudioObjectID tap) {
     Impl& d = *impl_;
-    if (!d.owned.count(tap)) return kStatusBadObject;
+    if (!d.isOwned(tap)) return kStatusBadObject;
     {
         Impl::Lock lock(d.loop);
         auto it = d.taps.find(tap);
@@ -767,7 +782,7 @@ OSStatus PipeWireTaps::createAggregateDevice(const QVariantMap& description, Aud
     StreamConfiguration in{{tapChannels}};  // the tap's mixdown, last and only input
 
     const AudioObjectID id = d.model.addPlainObject();
-    d.owned.insert(id);
+    d.own(id);
     auto put = [&](std::uint32_t selector, std::uint32_t scope, SimulatedHardware::Value v, bool settable = false) {
         d.model.setProperty(id, {selector, scope, kElementMain}, std::move(v), settable);
     };
@@ -799,7 +814,7 @@ OSStatus PipeWireTaps::createAggregateDevice(const QVariantMap& description, Aud
 
 OSStatus PipeWireTaps::destroyAggregateDevice(AudioObjectID device) {
     Impl& d = *impl_;
-    if (!d.owned.count(device)) return kStatusBadObject;
+    if (!d.isOwned(device)) return kStatusBadObject;
     {
         Impl::Lock lock(d.loop);
         auto it = d.aggregates.find(device);

@@ -22,9 +22,10 @@
 // an aggregate device shows: 'uid ', 'lnam', 'tran', 'nsrt', 'fsiz', 'fsz#', 'livn', 'grup',
 // 'slay', 'sfmt').
 //
-// Threads: the AudioHardware calls and the stream reports from the main thread (the stream reports
-// come from PipeWireHardware, which knows which process owns which stream); registry events on the
-// connection's own loop thread; the process callback on the data thread, lock-free.
+// Threads: owns() and setPropertyData() from any non-realtime thread (every write to any object asks
+// owns()); the other AudioHardware calls and the stream reports from the main thread (the stream
+// reports come from PipeWireHardware, which knows which process owns which stream); registry
+// events on the connection's own loop thread; the process callback on the data thread, lock-free.
 
 #include <QString>
 #include <QVariantMap>
