@@ -712,10 +712,12 @@ OSStatus PipeWireTaps::createProcessTap(const TapDescription& description, Audio
     t.uuid = description.uuid;
     t.sinkName = kTapPrefix + std::to_string(d.nextName++);
     const std::string position = description.mono ? "[ MONO ]" : "[ FL FR ]";
+    // The session manager keeps nothing of it: no stored volume for a sink that lives as long as
+    // the tap, and no default, since the media class is not a device's.
     pw_properties* props = pw_properties_new(
         "factory.name", "support.null-audio-sink", PW_KEY_NODE_NAME, t.sinkName.c_str(), PW_KEY_NODE_DESCRIPTION,
         description.name.toUtf8().constData(), PW_KEY_MEDIA_CLASS, "Audio/Sink/Internal", "audio.position", position.c_str(),
-        "monitor.channel-volumes", "false", PW_KEY_OBJECT_LINGER, "false", PW_KEY_NODE_VIRTUAL, "true",
+        "monitor.channel-volumes", "false", "state.restore-props", "false", PW_KEY_OBJECT_LINGER, "false", PW_KEY_NODE_VIRTUAL, "true",
         PW_KEY_PRIORITY_SESSION, "0", PW_KEY_NODE_DRIVER, "false", nullptr);
     t.sink = static_cast<pw_proxy*>(
         pw_core_create_object(d.core, "adapter", PW_TYPE_INTERFACE_Node, PW_VERSION_NODE, &props->dict, 0));

@@ -134,7 +134,7 @@ TEST_F(PipeWireRenderTest, KillingTheProgramLeavesTheApplicationPlayingToItsOwnS
         << quad.peak(0) << " " << stereo.peak(0);
 }
 
-TEST_F(PipeWireRenderTest, RefusedCreationsAndAGoneDeviceAnswerWithTheStatusesTheEngineHandles) {
+TEST_F(PipeWireRenderTest, RefusedCreationsBufferSizesAndAGoneDeviceAnswerAsTheEngineExpects) {
     QProcess& player = play(PrivatePipeWire::kStereoSink);
     const AudioObjectID process = processOf(player.processId());
     ASSERT_NE(process, 0u);
@@ -166,6 +166,14 @@ TEST_F(PipeWireRenderTest, RefusedCreationsAndAGoneDeviceAnswerWithTheStatusesTh
 
     AudioObjectID aggregate = 0;
     ASSERT_EQ(hw.createAggregateDevice(aggregateOn(gone.uid, "tap"), aggregate), hal::kStatusOK);
+    // A buffer size written on the aggregate is the quantum its node asks the graph for.
+    const std::uint32_t frames = 256, tooMany = 1 << 20;
+    EXPECT_EQ(hw.setPropertyData(aggregate, {hal::kBufferFrameSize}, 4, &frames), hal::kStatusOK);
+    EXPECT_TRUE(eventually([&] {
+        return pipewire_->run("pw-cli", {"info", QString::number(pipewire_->nodeID("quellor.aggregate.2"))})
+            .contains("node.latency = \"256/48000\"");
+    }));
+    EXPECT_EQ(hw.setPropertyData(aggregate, {hal::kBufferFrameSize}, 4, &tooMany), hal::kStatusIllegalOperation);
     IOProcID proc = 0;
     ASSERT_EQ(hw.createIOProc(aggregate, [](auto&&...) {}, proc), hal::kStatusOK);
     ASSERT_EQ(hw.startDevice(aggregate, proc), hal::kStatusOK);
