@@ -682,6 +682,15 @@ OSStatus PipeWireTaps::setPropertyData(AudioObjectID object, const PropertyAddre
 
 OSStatus PipeWireTaps::createProcessTap(const TapDescription& description, AudioObjectID& tap) {
     Impl& d = *impl_;
+    // A description that cannot name a tap, or names processes that are not there, never reaches
+    // the server.
+    if (description.uuid.isEmpty()) return kStatusIllegalOperation;
+    std::vector<std::int32_t> pids;
+    for (AudioObjectID process : description.processes) {
+        auto pid = valueOf<std::int32_t>(d.model, process, kProcessPID);
+        if (!pid) return kStatusBadObject;
+        pids.push_back(*pid);
+    }
     if (!d.connected()) {
         d.disconnect(false);
         if (!d.connect()) {
@@ -689,13 +698,6 @@ OSStatus PipeWireTaps::createProcessTap(const TapDescription& description, Audio
             return kStatusUnspecified;
         }
     }
-    std::vector<std::int32_t> pids;
-    for (AudioObjectID process : description.processes) {
-        auto pid = valueOf<std::int32_t>(d.model, process, kProcessPID);
-        if (!pid) return kStatusBadObject;
-        pids.push_back(*pid);
-    }
-    if (description.uuid.isEmpty()) return kStatusIllegalOperation;
     const AudioObjectID id = d.model.addPlainObject();
     d.model.setProperty(id, {kName}, description.name);
     d.own(id);
