@@ -331,11 +331,15 @@ struct PipeWireTaps::Impl {
         lost = false;
     }
 
-    // Waits (bounded) until the server has handled everything sent so far. Loop lock held.
+    // Waits until the server has handled everything sent so far, for two seconds at the most: a
+    // server that hangs must not hold the main thread. Loop lock held.
     void roundtrip() {
         synced = false;
         pendingSync = pw_core_sync(core, PW_ID_CORE, 0);
-        for (int i = 0; i < 50 && !synced && !lost; ++i) pw_thread_loop_timed_wait(loop, 1);
+        timespec deadline{};
+        pw_thread_loop_get_time(loop, &deadline, 2 * SPA_NSEC_PER_SEC);
+        while (!synced && !lost)
+            if (pw_thread_loop_timed_wait_full(loop, &deadline) != 0) break;
     }
 
     static void coreDone(void* data, std::uint32_t id, int seq) {
