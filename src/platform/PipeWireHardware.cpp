@@ -125,6 +125,7 @@ void PipeWireHardware::applyStream(const PipeWireNode& node) {
     std::int32_t previous = 0;
     if (auto it = streams_.find(node.serial); it != streams_.end()) previous = it->second.pid;
     streams_[node.serial] = Stream{node.pid, playback && node.running, !playback && node.running};
+    if (playback) taps_.streamChanged(node.serial, node.pid);
     if (previous && previous != node.pid) refreshProcess(previous);
     refreshProcess(node.pid);
 }
@@ -133,6 +134,7 @@ void PipeWireHardware::removeNode(std::uint64_t serial) {
     if (auto it = streams_.find(serial); it != streams_.end()) {
         const std::int32_t pid = it->second.pid;
         streams_.erase(it);
+        taps_.streamRemoved(serial);
         refreshProcess(pid);
         return;
     }
@@ -274,6 +276,7 @@ OSStatus PipeWireHardware::setPropertyData(AudioObjectID object, const PropertyA
     const bool isDefault = object == kSystemObject &&
                            (address.selector == kDefaultOutputDevice || address.selector == kDefaultInputDevice);
     const bool isControl = address.selector == kVirtualMainVolume || address.selector == kMute;
+    if (taps_.owns(object)) return taps_.setPropertyData(object, address, size, data);
     // Everything else is either not settable or not there: the object store answers that.
     if (!isDefault && !isControl) return model_.setPropertyData(object, address, size, data);
     if (size != 4) return kStatusBadPropertySize;
@@ -314,13 +317,19 @@ OSStatus PipeWireHardware::setPropertyData(AudioObjectID object, const PropertyA
     return kStatusBadObject;
 }
 
-OSStatus PipeWireHardware::createProcessTap(const TapDescription&, AudioObjectID&) { return kStatusUnsupported; }
-OSStatus PipeWireHardware::destroyProcessTap(AudioObjectID) { return kStatusUnsupported; }
-OSStatus PipeWireHardware::createAggregateDevice(const QVariantMap&, AudioObjectID&) { return kStatusUnsupported; }
-OSStatus PipeWireHardware::destroyAggregateDevice(AudioObjectID) { return kStatusUnsupported; }
-OSStatus PipeWireHardware::createIOProc(AudioObjectID, IOBlock, IOProcID&) { return kStatusUnsupported; }
-OSStatus PipeWireHardware::destroyIOProc(AudioObjectID, IOProcID) { return kStatusUnsupported; }
-OSStatus PipeWireHardware::startDevice(AudioObjectID, IOProcID) { return kStatusUnsupported; }
-OSStatus PipeWireHardware::stopDevice(AudioObjectID, IOProcID) { return kStatusUnsupported; }
+OSStatus PipeWireHardware::createProcessTap(const TapDescription& description, AudioObjectID& tap) {
+    return taps_.createProcessTap(description, tap);
+}
+OSStatus PipeWireHardware::destroyProcessTap(AudioObjectID tap) { return taps_.destroyProcessTap(tap); }
+OSStatus PipeWireHardware::createAggregateDevice(const QVariantMap& description, AudioObjectID& device) {
+    return taps_.createAggregateDevice(description, device);
+}
+OSStatus PipeWireHardware::destroyAggregateDevice(AudioObjectID device) { return taps_.destroyAggregateDevice(device); }
+OSStatus PipeWireHardware::createIOProc(AudioObjectID device, IOBlock block, IOProcID& proc) {
+    return taps_.createIOProc(device, std::move(block), proc);
+}
+OSStatus PipeWireHardware::destroyIOProc(AudioObjectID device, IOProcID proc) { return taps_.destroyIOProc(device, proc); }
+OSStatus PipeWireHardware::startDevice(AudioObjectID device, IOProcID proc) { return taps_.startDevice(device, proc); }
+OSStatus PipeWireHardware::stopDevice(AudioObjectID device, IOProcID proc) { return taps_.stopDevice(device, proc); }
 
 }  // namespace quellor

@@ -15,7 +15,7 @@
 // - 'dOut'/'dIn ' follow the "default" metadata; writing one sets the configured default there, as
 //   the desktop's sound settings do, and reads back once the session manager has applied it.
 // Volume and mute writes go to the node's Props; they read back once the server reports them.
-// Taps, aggregate devices and IO procedures are not offered here: hal::kStatusUnsupported.
+// Taps, aggregate devices and IO procedures are PipeWireTaps' (see there).
 //
 // A server that goes away takes every device and process object with it; the hardware connects
 // again every kReconnectSeconds and rebuilds from what the new server reports. Objects from a new
@@ -32,6 +32,7 @@
 #include "base/Logger.h"
 #include "base/Scheduler.h"
 #include "platform/PipeWireConnection.h"
+#include "platform/PipeWireTaps.h"
 #include "platform/SimulatedHardware.h"
 
 namespace quellor {
@@ -101,6 +102,7 @@ private:
     PipeWireClock clock_;
     TaskSlot reconnect_;
     Logger log_{QStringLiteral("PipeWireHardware")};
+    PipeWireTaps taps_{model_};
     Liveness alive_;
 };
 

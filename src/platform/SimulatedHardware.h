@@ -173,6 +173,7 @@ private:
     // A listed aggregate device (one the world holds, e.g. left over by an earlier run).
     OSStatus destroyListedAggregate(AudioObjectID device);
     friend class SimulatedIO;
+    friend class PipeWireTaps;
     // An object outside the device and process lists (taps, private aggregates); its properties
     // are set with setProperty.
     AudioObjectID addPlainObject();

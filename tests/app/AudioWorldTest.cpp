@@ -61,9 +61,9 @@ TEST_F(AudioWorldTest, AServerThatAnswersIsTheWorld) {
     ASSERT_TRUE(world);
     EXPECT_EQ(world->kind(), AudioWorld::Kind::pipeWire);
     EXPECT_TRUE(logs.containsText("Audio: the PipeWire server"));
-    // Taps and aggregates are not offered there.
+    // Taps are made there; one without a name is refused before anything reaches the server.
     AudioObjectID tap = 0;
-    EXPECT_EQ(world->hardware().createProcessTap(TapDescription{}, tap), hal::kStatusUnsupported);
+    EXPECT_EQ(world->hardware().createProcessTap(TapDescription{}, tap), hal::kStatusIllegalOperation);
 }
 
 }  // namespace

@@ -15,7 +15,7 @@ namespace quellor::test {
 namespace {
 
 const QStringList kPrograms{"dbus-daemon", "pipewire", "wireplumber", "pipewire-pulse", "pw-play",
-                            "pw-dump",     "wpctl",    "paplay",      "sox"};
+                            "pw-dump",     "wpctl",    "paplay",      "sox",     "pw-record", "pw-loopback"};
 
 QString sinkObject(const char* name, const char* description, const char* positions) {
     return QStringLiteral("  { factory = adapter\n"

@@ -52,6 +52,8 @@ public:
     QProcess& launch(const QString& program, const QStringList& arguments);
     // A 48 kHz stereo sine tone of 60 s in the temporary folder.
     QString toneFile();
+    // The temporary folder the servers' files and logs live in.
+    QString folder() const { return folder_.path(); }
     // The registry id of the node with this node.name; 0 when there is none.
     int nodeID(const QString& nodeName);
 

@@ -1,0 +1,886 @@
+#include "platform/PipeWireTaps.h"
+
+#include <pipewire/extensions/metadata.h>
+#include <pipewire/filter.h>
+#include <pipewire/pipewire.h>
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <thread>
+#include <vector>
+
+#include "base/Logger.h"
+#include "base/Scheduler.h"
+#include "platform/IOBufferStorage.h"
+#include "platform/SimulatedHardware.h"
+
+namespace quellor {
+
+using namespace hal;
+
+namespace {
+
+constexpr std::uint32_t kMaxFrames = 8192;  // the largest quantum PipeWire runs a graph at
+constexpr std::size_t kMaxProcs = 4;
+constexpr const char* kTapPrefix = "quellor.tap.";
+constexpr const char* kAggregatePrefix = "quellor.aggregate.";
+
+std::string text(const spa_dict* props, const char* key) {
+    const char* v = props ? spa_dict_lookup(props, key) : nullptr;
+    return v ? std::string(v) : std::string();
+}
+
+std::uint64_t unsignedNumber(const std::string& s) { return s.empty() ? 0 : std::strtoull(s.c_str(), nullptr, 10); }
+
+template <class T>
+std::optional<T> valueOf(const SimulatedHardware& model, AudioObjectID object, std::uint32_t selector,
+                         std::uint32_t scope = kScopeGlobal) {
+    auto v = model.property(object, {selector, scope, kElementMain});
+    if (!v) return std::nullopt;
+    if (auto* x = std::get_if<T>(&*v)) return *x;
+    return std::nullopt;
+}
+
+// The IO procedures of one aggregate and the memory its cycle works in. The data thread reads a
+// slot's block only while the slot runs; the main thread changes a block only while it does not,
+// after waiting for the cycle in flight.
+struct Render {
+    struct Slot {
+        IOProcID id = 0;
+        IOBlock block;
+        std::atomic<bool> running{false};
+    };
+    PipeWireTaps::Impl* owner = nullptr;  // for the filter's state reports, on the loop thread
+    std::array<Slot, kMaxProcs> procs;
+    std::atomic<int> inFlight{0};
+    std::vector<void*> inPorts;   // one per tap channel
+    std::vector<void*> outPorts;  // sub-device by sub-device, channel by channel
+    std::vector<std::uint32_t> outChannels;  // per sub-device
+    IOBufferStorage input, output;
+    std::atomic<std::uint64_t> cycles{0};
+    double rate = 48000.0;         // the clock device's, for the output time
+    std::uint32_t lastFrames = 0;  // data thread only
+    std::uint64_t sampleTime = 0;  // data thread only
+    std::uint64_t anchorHost = 0, anchorFrame = 0;  // data thread only
+
+    // Stops the slot and returns once no cycle is calling it.
+    void stop(Slot& slot) {
+        slot.running.store(false);
+        while (inFlight.load() != 0) std::this_thread::yield();
+    }
+};
+
+// One port's buffer for this cycle: its samples, and for an input the frames it carries.
+float* portSamples(void* port, std::uint32_t& frames, bool output) {
+    pw_buffer* b = pw_filter_dequeue_buffer(port);
+    if (!b) return nullptr;
+    spa_data& d = b->buffer->datas[0];
+    float* samples = nullptr;
+    if (d.data && d.chunk) {
+        if (output) {
+            frames = std::min(frames, d.maxsize / 4);
+            d.chunk->offset = 0;
+            d.chunk->size = frames * 4;
+            d.chunk->stride = 4;
+            samples = static_cast<float*>(d.data);
+        } else {
+            const std::uint32_t offset = std::min(d.chunk->offset, d.maxsize);
+            frames = std::min(d.chunk->size, d.maxsize - offset) / 4;
+            samples = reinterpret_cast<float*>(static_cast<std::uint8_t*>(d.data) + offset);
+        }
+    }
+    pw_filter_queue_buffer(port, b);
+    return samples;
+}
+
+std::uint64_t monotonicNow() {
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return std::uint64_t(ts.tv_sec) * 1'000'000'000ULL + std::uint64_t(ts.tv_nsec);
+}
+
+// The cycle's length comes from what the tap delivers, bounded by the position the filter is
+// handed only where that holds a plausible quantum: on this PipeWire the position can point at
+// memory the client has already given back once the graph is rearranged (a driver changing).
+// Without tap frames the last cycle's length stands. Times are read from the monotonic clock.
+void renderCycle(void* data, spa_io_position* position) {
+    auto& r = *static_cast<Render*>(data);
+    const std::uint32_t tapChannels = std::uint32_t(r.inPorts.size());
+    std::array<const float*, 8> in{};
+    std::uint32_t frames = kMaxFrames;
+    bool any = false;
+    for (std::uint32_t c = 0; c < tapChannels && c < in.size(); ++c) {
+        std::uint32_t n = 0;
+        in[c] = portSamples(r.inPorts[c], n, false);
+        if (in[c] && n == 0) in[c] = nullptr;  // a peer that delivered nothing this cycle
+        if (in[c]) {
+            frames = std::min(frames, n);
+            any = true;
+        }
+    }
+    if (!any) frames = r.lastFrames;
+    // The quantum, where the position handed to us looks like one, bounds what the peers say.
+    if (position && position->clock.duration > 0 && position->clock.duration <= kMaxFrames)
+        frames = std::min(frames, std::uint32_t(position->clock.duration));
+    if (frames == 0 || frames > kMaxFrames) return;
+    r.lastFrames = frames;
+
+    // The tap's frames, interleaved, as the last input buffer.
+    IOBuffer& tap = r.input.buffer(0);
+    float* tapSamples = r.input.samples(0);
+    for (std::uint32_t c = 0; c < tapChannels; ++c) {
+        const float* from = c < in.size() ? in[c] : nullptr;  // channels past the first eight play silence
+        for (std::uint32_t f = 0; f < frames; ++f) tapSamples[f * tapChannels + c] = from ? from[f] : 0.0f;
+    }
+    tap.byteSize = frames * tapChannels * 4;
+    for (std::size_t s = 0; s < r.output.size(); ++s) {
+        IOBuffer& b = r.output.buffer(s);
+        b.byteSize = frames * r.outChannels[s] * 4;
+        std::memset(b.data, 0, b.byteSize);
+    }
+
+    // Host times follow the sample clock from an anchor, so that consecutive cycles meet exactly;
+    // the anchor moves when the two part by more than two cycles (a stall, a rate change).
+    const std::uint64_t wall = monotonicNow();
+    const double nanosPerFrame = 1e9 / r.rate;
+    std::uint64_t host = r.anchorHost + std::uint64_t(double(r.sampleTime - r.anchorFrame) * nanosPerFrame);
+    if (r.anchorHost == 0 || std::llabs(std::int64_t(host - wall)) > std::int64_t(2.0 * frames * nanosPerFrame)) {
+        r.anchorHost = host = wall;
+        r.anchorFrame = r.sampleTime;
+    }
+    AudioTimeStamp now{double(r.sampleTime), host};
+    // What is written now is heard once the device has played the cycle before it.
+    AudioTimeStamp outputTime{now.sampleTime + frames, now.hostTime + std::uint64_t(double(frames) * nanosPerFrame)};
+    r.sampleTime += frames;
+    const IOBufferList inputs = r.input.list(), outputs = r.output.list();
+    r.inFlight.fetch_add(1);
+    for (auto& slot : r.procs)
+        if (slot.running.load()) slot.block(now, inputs, now, outputs, outputTime);
+    r.inFlight.fetch_sub(1);
+
+    std::size_t port = 0;
+    for (std::size_t s = 0; s < r.output.size(); ++s) {
+        const float* written = r.output.samples(s);
+        const std::uint32_t channels = r.outChannels[s];
+        for (std::uint32_t c = 0; c < channels && port < r.outPorts.size(); ++c, ++port) {
+            std::uint32_t n = frames;
+            float* dst = portSamples(r.outPorts[port], n, true);
+            if (!dst) continue;
+            for (std::uint32_t f = 0; f < n; ++f) dst[f] = written[f * channels + c];
+        }
+    }
+    r.cycles.fetch_add(1, std::memory_order_relaxed);
+}
+
+}  // namespace
+
+struct PipeWireTaps::Impl {
+    struct Node {
+        std::uint64_t serial = 0;
+        std::string name;
+    };
+    struct Port {
+        std::uint32_t node = 0;
+        bool output = false;
+        bool monitor = false;
+        std::uint32_t index = 0;
+        std::string name;
+    };
+    struct Target {
+        std::string type, value;
+    };
+    struct Tap {
+        std::vector<std::int32_t> pids;
+        std::uint32_t channels = 2;
+        bool read = false;  // an aggregate's links to it are made
+        QString uuid;
+        std::string sinkName;
+        pw_proxy* sink = nullptr;
+        // Streams we moved here, by registry id, with the targets they had before.
+        std::map<std::uint32_t, std::optional<Target>> moved;
+    };
+    struct Aggregate {
+        std::string nodeName;
+        AudioObjectID tap = 0;
+        std::vector<std::string> subDevices;  // node names
+        pw_filter* filter = nullptr;
+        spa_hook filterListener{};
+        std::unique_ptr<Render> render;
+        std::map<std::pair<std::uint32_t, std::uint32_t>, pw_proxy*> links;  // by (output, input) port
+        bool dead = false;
+    };
+
+    SimulatedHardware& model;
+    Scheduler& scheduler;
+    Liveness alive;
+    Logger log{QStringLiteral("PipeWireTaps")};
+
+    pw_thread_loop* loop = nullptr;
+    pw_context* context = nullptr;
+    pw_core* core = nullptr;
+    pw_registry* registry = nullptr;
+    pw_proxy* metadata = nullptr;  // the "default" metadata
+    spa_hook coreListener{}, registryListener{}, metadataListener{};
+    bool lost = false;
+    int pendingSync = -1;
+    bool synced = false;
+
+    // Loop-thread state (the loop's lock guards it against the main thread's calls).
+    std::map<std::uint32_t, Node> nodes;  // by registry id
+    std::map<std::uint32_t, Port> ports;  // by registry id
+    std::map<std::uint32_t, Target> targets;  // stream id -> its "target.object" in the metadata
+    std::map<std::uint64_t, std::int32_t> streams;  // serial -> pid
+    std::map<AudioObjectID, Tap> taps;
+    std::map<AudioObjectID, Aggregate> aggregates;
+    // Model objects of ours, also those of an earlier connection. Writes to any object may come from
+    // other threads than the main one (a volume writer), so the set has a lock of its own.
+    std::set<AudioObjectID> owned;
+    mutable std::mutex ownedMutex;
+
+    bool isOwned(AudioObjectID object) const {
+        std::lock_guard lock(ownedMutex);
+        return owned.count(object) != 0;
+    }
+    void own(AudioObjectID object) {
+        std::lock_guard lock(ownedMutex);
+        owned.insert(object);
+    }
+    std::uint64_t nextName = 1;
+    IOProcID nextProc = 1;
+
+    Impl(SimulatedHardware& m) : model(m), scheduler(Scheduler::current()) {}
+    ~Impl() { disconnect(true); }
+
+    // --- The connection ---
+
+    bool connected() const { return core && !lost; }
+
+    bool connect() {
+        static std::once_flag initialised;
+        std::call_once(initialised, [] { pw_init(nullptr, nullptr); });
+        loop = pw_thread_loop_new("quellor-taps", nullptr);
+        if (!loop) return false;
+        context = pw_context_new(pw_thread_loop_get_loop(loop), nullptr, 0);
+        if (!context) return false;
+        pw_thread_loop_lock(loop);
+        core = pw_context_connect(context, nullptr, 0);
+        if (core) {
+            static const pw_core_events coreEvents = [] {
+                pw_core_events e{};
+                e.version = PW_VERSION_CORE_EVENTS;
+                e.done = &Impl::coreDone;
+                e.error = &Impl::coreError;
+                return e;
+            }();
+            pw_core_add_listener(core, &coreListener, &coreEvents, this);
+            registry = pw_core_get_registry(core, PW_VERSION_REGISTRY, 0);
+            static const pw_registry_events registryEvents = [] {
+                pw_registry_events e{};
+                e.version = PW_VERSION_REGISTRY_EVENTS;
+                e.global = &Impl::global;
+                e.global_remove = &Impl::globalRemove;
+                return e;
+            }();
+            pw_registry_add_listener(registry, &registryListener, &registryEvents, this);
+        }
+        const bool started = core && pw_thread_loop_start(loop) == 0;
+        // Everything the server has now is known before the first tap is made.
+        if (started) roundtrip();
+        pw_thread_loop_unlock(loop);
+        return started;
+    }
+
+    // Puts back what we changed (when asked and still possible) and drops the connection; the
+    // server removes whatever our client still owned.
+    void disconnect(bool restore) {
+        if (!loop) return;
+        pw_thread_loop_lock(loop);
+        for (auto& [id, a] : aggregates) destroyAggregate(a);
+        aggregates.clear();
+        for (auto& [id, t] : taps) releaseTap(t, restore && connected());
+        taps.clear();
+        if (restore && connected()) roundtrip();
+        if (metadataListener.link.next) spa_hook_remove(&metadataListener);
+        if (metadata) pw_proxy_destroy(metadata);
+        metadata = nullptr;
+        if (registryListener.link.next) spa_hook_remove(&registryListener);
+        if (registry) pw_proxy_destroy(reinterpret_cast<pw_proxy*>(registry));
+        registry = nullptr;
+        if (coreListener.link.next) spa_hook_remove(&coreListener);
+        pw_thread_loop_unlock(loop);
+        pw_thread_loop_stop(loop);
+        if (core) pw_core_disconnect(core);
+        core = nullptr;
+        if (context) pw_context_destroy(context);
+        context = nullptr;
+        pw_thread_loop_destroy(loop);
+        loop = nullptr;
+        nodes.clear();
+        ports.clear();
+        targets.clear();
+        metadataListener = {};
+        registryListener = {};
+        coreListener = {};
+        lost = false;
+    }
+
+    // Waits until the server has handled everything sent so far, for two seconds at the most: a
+    // server that hangs must not hold the main thread. Loop lock held.
+    void roundtrip() {
+        synced = false;
+        pendingSync = pw_core_sync(core, PW_ID_CORE, 0);
+        timespec deadline{};
+        pw_thread_loop_get_time(loop, &deadline, 2 * SPA_NSEC_PER_SEC);
+        while (!synced && !lost)
+            if (pw_thread_loop_timed_wait_full(loop, &deadline) != 0) break;
+    }
+
+    static void coreDone(void* data, std::uint32_t id, int seq) {
+        auto& self = *static_cast<Impl*>(data);
+        if (id == PW_ID_CORE && seq == self.pendingSync) {
+            self.synced = true;
+            pw_thread_loop_signal(self.loop, false);
+        }
+    }
+
+    static void coreError(void* data, std::uint32_t id, int seq, int res, const char* message) {
+        auto& self = *static_cast<Impl*>(data);
+        if (id == PW_ID_CORE && res == -EPIPE && !self.lost) {
+            self.lost = true;
+            for (auto& [object, a] : self.aggregates) self.markDead(object, a);
+            pw_thread_loop_signal(self.loop, false);
+        }
+    }
+
+    // --- Registry ---
+
+    static void global(void* data, std::uint32_t id, std::uint32_t, const char* type, std::uint32_t,
+                       const spa_dict* props) {
+        auto& self = *static_cast<Impl*>(data);
+        if (std::strcmp(type, PW_TYPE_INTERFACE_Node) == 0) {
+            self.nodes[id] = Node{unsignedNumber(text(props, PW_KEY_OBJECT_SERIAL)), text(props, PW_KEY_NODE_NAME)};
+            for (auto& [object, t] : self.taps) self.moveStreams(t);
+            self.linkAll();
+        } else if (std::strcmp(type, PW_TYPE_INTERFACE_Port) == 0) {
+            Port p;
+            p.node = std::uint32_t(unsignedNumber(text(props, PW_KEY_NODE_ID)));
+            p.output = text(props, PW_KEY_PORT_DIRECTION) == "out";
+            p.monitor = text(props, PW_KEY_PORT_MONITOR) == "true";
+            const std::string index = text(props, PW_KEY_PORT_ID);
+            p.index = index.empty() ? id : std::uint32_t(unsignedNumber(index));
+            p.name = text(props, PW_KEY_PORT_NAME);
+            self.ports[id] = p;
+            self.linkAll();
+        } else if (std::strcmp(type, PW_TYPE_INTERFACE_Metadata) == 0 && !self.metadata &&
+                   text(props, PW_KEY_METADATA_NAME) == "default") {
+            self.metadata = static_cast<pw_proxy*>(
+                pw_registry_bind(self.registry, id, PW_TYPE_INTERFACE_Metadata, PW_VERSION_METADATA, 0));
+            if (!self.metadata) return;
+            static const pw_metadata_events metadataEvents = [] {
+                pw_metadata_events e{};
+                e.version = PW_VERSION_METADATA_EVENTS;
+                e.property = &Impl::metadataProperty;
+                return e;
+            }();
+            pw_metadata_add_listener(reinterpret_cast<pw_metadata*>(self.metadata), &self.metadataListener,
+                                     &metadataEvents, &self);
+        }
+    }
+
+    static void globalRemove(void* data, std::uint32_t id) {
+        auto& self = *static_cast<Impl*>(data);
+        self.ports.erase(id);
+        auto it = self.nodes.find(id);
+        if (it == self.nodes.end()) return;
+        const std::string name = it->second.name;
+        self.nodes.erase(it);
+        self.targets.erase(id);
+        // A stream that went takes its registry id with it; the id may come back for another object.
+        for (auto& [object, t] : self.taps) t.moved.erase(id);
+        for (auto& [object, a] : self.aggregates) {
+            const Tap* tap = self.tapOf(a);
+            const bool tapGone = tap && tap->sinkName == name;
+            if (tapGone || std::find(a.subDevices.begin(), a.subDevices.end(), name) != a.subDevices.end())
+                self.markDead(object, a);
+        }
+    }
+
+    static int metadataProperty(void* data, std::uint32_t subject, const char* key, const char* type,
+                                const char* value) {
+        auto& self = *static_cast<Impl*>(data);
+        if (!key)
+            self.targets.clear();
+        else if (std::strcmp(key, "target.object") == 0) {
+            if (value)
+                self.targets[subject] = Target{type ? type : "", value};
+            else
+                self.targets.erase(subject);
+        }
+        return 0;
+    }
+
+    // --- Taps: where streams play ---
+
+    std::optional<std::uint32_t> nodeNamed(const std::string& name) const {
+        for (const auto& [id, n] : nodes)
+            if (n.name == name) return id;
+        return std::nullopt;
+    }
+
+    const Tap* tapOf(const Aggregate& a) const {
+        auto it = taps.find(a.tap);
+        return it == taps.end() ? nullptr : &it->second;
+    }
+
+    void setTarget(std::uint32_t stream, const std::optional<Target>& target) {
+        if (!metadata) return;
+        pw_metadata_set_property(reinterpret_cast<pw_metadata*>(metadata), stream, "target.object",
+                                 target ? target->type.c_str() : nullptr, target ? target->value.c_str() : nullptr);
+    }
+
+    // Points every stream of the tap's processes at its sink, once an aggregate reads it: then the
+    // session manager has set the sink up (a stream sent to a sink it does not know yet may be
+    // dropped rather than moved), and the sink already belongs to a running graph when the
+    // streams join it.
+    void moveStreams(Tap& t) {
+        auto sink = nodeNamed(t.sinkName);
+        if (!sink || !t.read) return;
+        const std::string serial = std::to_string(nodes[*sink].serial);
+        for (const auto& [streamSerial, pid] : streams) {
+            if (std::find(t.pids.begin(), t.pids.end(), pid) == t.pids.end()) continue;
+            // The metadata names streams by registry id: known once our registry has the node.
+            auto node = std::find_if(nodes.begin(), nodes.end(), [&](const auto& n) { return n.second.serial == streamSerial; });
+            if (node == nodes.end() || t.moved.count(node->first)) continue;
+            const std::uint32_t id = node->first;
+            auto current = targets.find(id);
+            t.moved[id] = current == targets.end() ? std::nullopt : std::optional<Target>(current->second);
+            setTarget(id, Target{"Spa:Id", serial});
+        }
+    }
+
+    // Puts back the targets of the streams still there that still point at the tap (a stream the
+    // user moved elsewhere meanwhile stays where the user put it), then removes the sink.
+    void releaseTap(Tap& t, bool restore) {
+        if (restore) {
+            auto sink = nodeNamed(t.sinkName);
+            const std::string serial = sink ? std::to_string(nodes[*sink].serial) : std::string();
+            for (const auto& [id, previous] : t.moved) {
+                auto current = targets.find(id);
+                if (!nodes.count(id) || current == targets.end() || current->second.value != serial) continue;
+                setTarget(id, previous);
+            }
+        }
+        if (t.sink) pw_proxy_destroy(t.sink);
+        t.sink = nullptr;
+    }
+
+    // --- Aggregates: the filter and its links ---
+
+    void markDead(AudioObjectID object, Aggregate& a) {
+        if (a.dead) return;
+        a.dead = true;
+        SimulatedHardware* m = &model;
+        scheduler.post(alive.guard([m, object] { m->setProperty(object, {kDeviceIsAlive}, std::uint32_t(0)); }));
+    }
+
+    // Registry id of the port of `node` in `direction` (monitor ports or not) at position `n`.
+    std::optional<std::uint32_t> portAt(std::uint32_t node, bool output, bool monitor, std::size_t n) const {
+        std::vector<std::pair<std::uint32_t, std::uint32_t>> found;  // (index, id)
+        for (const auto& [id, p] : ports)
+            if (p.node == node && p.output == output && p.monitor == monitor) found.emplace_back(p.index, id);
+        std::sort(found.begin(), found.end());
+        if (n >= found.size()) return std::nullopt;
+        return found[n].second;
+    }
+
+    std::optional<std::uint32_t> portNamed(std::uint32_t node, const std::string& name) const {
+        for (const auto& [id, p] : ports)
+            if (p.node == node && p.name == name) return id;
+        return std::nullopt;
+    }
+
+    void link(Aggregate& a, std::optional<std::uint32_t> from, std::optional<std::uint32_t> to) {
+        if (!from || !to || a.links.count({*from, *to})) return;
+        const std::string out = std::to_string(*from), in = std::to_string(*to);
+        const std::string outNode = std::to_string(ports[*from].node), inNode = std::to_string(ports[*to].node);
+        pw_properties* props = pw_properties_new(PW_KEY_LINK_OUTPUT_NODE, outNode.c_str(), PW_KEY_LINK_OUTPUT_PORT,
+                                                 out.c_str(), PW_KEY_LINK_INPUT_NODE, inNode.c_str(),
+                                                 PW_KEY_LINK_INPUT_PORT, in.c_str(), PW_KEY_OBJECT_LINGER, "false",
+                                                 nullptr);
+        auto* proxy = static_cast<pw_proxy*>(pw_core_create_object(core, "link-factory", PW_TYPE_INTERFACE_Link,
+                                                                   PW_VERSION_LINK, &props->dict, 0));
+        pw_properties_free(props);
+        if (proxy) a.links[{*from, *to}] = proxy;
+    }
+
+    // Makes every link whose two ports exist by now: tap monitor -> filter inputs, filter outputs
+    // -> sub-device playback ports.
+    void linkAll() {
+        for (auto& [object, a] : aggregates) {
+            if (a.dead || !a.render) continue;
+            auto filter = nodeNamed(a.nodeName);
+            auto tapIt = taps.find(a.tap);
+            if (!filter || tapIt == taps.end()) continue;
+            Tap* tap = &tapIt->second;
+            if (auto sink = nodeNamed(tap->sinkName))
+                for (std::size_t c = 0; c < a.render->inPorts.size(); ++c)
+                    link(a, portAt(*sink, true, true, c), portNamed(*filter, "in_" + std::to_string(c + 1)));
+            for (std::size_t s = 0; s < a.subDevices.size(); ++s) {
+                auto device = nodeNamed(a.subDevices[s]);
+                if (!device) continue;
+                for (std::uint32_t c = 0; c < a.render->outChannels[s]; ++c)
+                    link(a, portNamed(*filter, "out_" + std::to_string(s + 1) + "_" + std::to_string(c + 1)),
+                         portAt(*device, false, false, c));
+            }
+            if (!tap->read && a.links.size() == a.render->inPorts.size() + a.render->outPorts.size()) {
+                tap->read = true;
+                moveStreams(*tap);
+            }
+        }
+    }
+
+    static void filterState(void* data, pw_filter_state, pw_filter_state state, const char* error) {
+        auto& r = *static_cast<Render*>(data);
+        if (state != PW_FILTER_STATE_ERROR) return;
+        for (auto& [object, a] : r.owner->aggregates)
+            if (a.render.get() == &r) r.owner->markDead(object, a);
+    }
+
+    bool makeFilter(Aggregate& a, std::uint32_t tapChannels, const std::vector<std::uint32_t>& outChannels,
+                    std::uint32_t frames, double rate) {
+        a.nodeName = kAggregatePrefix + std::to_string(nextName++);
+        const std::string latency = std::to_string(frames) + "/" + std::to_string(std::uint32_t(rate));
+        pw_properties* props = pw_properties_new(
+            PW_KEY_NODE_NAME, a.nodeName.c_str(), PW_KEY_NODE_DESCRIPTION, "Quellor mix", PW_KEY_MEDIA_TYPE, "Audio",
+            PW_KEY_MEDIA_CATEGORY, "Filter", PW_KEY_MEDIA_ROLE, "DSP", PW_KEY_NODE_AUTOCONNECT, "false",
+            PW_KEY_NODE_LATENCY, latency.c_str(), PW_KEY_OBJECT_LINGER, "false", nullptr);
+        a.filter = pw_filter_new(core, a.nodeName.c_str(), props);
+        if (!a.filter) return false;
+        auto render = std::make_unique<Render>();
+        render->outChannels = outChannels;
+        render->rate = rate > 0 ? rate : 48000.0;
+        render->owner = this;
+        static const pw_filter_events filterEvents = [] {
+            pw_filter_events e{};
+            e.version = PW_VERSION_FILTER_EVENTS;
+            e.state_changed = &Impl::filterState;
+            e.process = &renderCycle;
+            return e;
+        }();
+        pw_filter_add_listener(a.filter, &a.filterListener, &filterEvents, render.get());
+        auto port = [&](pw_direction direction, const std::string& name) {
+            pw_properties* p = pw_properties_new(PW_KEY_FORMAT_DSP, "32 bit float mono audio", PW_KEY_PORT_NAME,
+                                                 name.c_str(), nullptr);
+            return pw_filter_add_port(a.filter, direction, PW_FILTER_PORT_FLAG_MAP_BUFFERS, 0, p, nullptr, 0);
+        };
+        for (std::uint32_t c = 0; c < tapChannels; ++c)
+            render->inPorts.push_back(port(PW_DIRECTION_INPUT, "in_" + std::to_string(c + 1)));
+        std::vector<IOBufferStorage::Stream> outStreams;
+        for (std::size_t s = 0; s < a.subDevices.size(); ++s) {
+            for (std::uint32_t c = 0; c < render->outChannels[s]; ++c)
+                render->outPorts.push_back(
+                    port(PW_DIRECTION_OUTPUT, "out_" + std::to_string(s + 1) + "_" + std::to_string(c + 1)));
+            outStreams.push_back({render->outChannels[s], kMaxFrames});
+        }
+        if (std::find(render->inPorts.begin(), render->inPorts.end(), nullptr) != render->inPorts.end() ||
+            std::find(render->outPorts.begin(), render->outPorts.end(), nullptr) != render->outPorts.end())
+            return false;
+        render->input.reshape({{tapChannels, kMaxFrames}});
+        render->output.reshape(outStreams);
+        a.render = std::move(render);
+        return pw_filter_connect(a.filter, PW_FILTER_FLAG_RT_PROCESS, nullptr, 0) == 0;
+    }
+
+    // Loop lock held. Disconnecting the filter takes it off the data thread before it goes.
+    void destroyAggregate(Aggregate& a) {
+        if (a.render)
+            for (auto& slot : a.render->procs) a.render->stop(slot);
+        for (auto& [ports, proxy] : a.links) pw_proxy_destroy(proxy);
+        a.links.clear();
+        if (a.filter) {
+            spa_hook_remove(&a.filterListener);
+            pw_filter_destroy(a.filter);
+            a.filter = nullptr;
+        }
+    }
+
+    // A model object of ours that goes away.
+    void forget(AudioObjectID object) {
+        {
+            std::lock_guard lock(ownedMutex);
+            owned.erase(object);
+        }
+        model.removePlainObject(object);
+    }
+
+    Render::Slot* slotOf(AudioObjectID device, IOProcID proc, OSStatus& status) {
+        auto it = aggregates.find(device);
+        if (it == aggregates.end() || !it->second.render) {
+            status = kStatusBadObject;
+            return nullptr;
+        }
+        for (auto& slot : it->second.render->procs)
+            if (slot.id == proc && proc != 0) return &slot;
+        status = kStatusIllegalOperation;
+        return nullptr;
+    }
+
+    // Taken by each call from the main thread: the loop's lock, or nothing without a loop.
+    struct Lock {
+        pw_thread_loop* loop;
+        explicit Lock(pw_thread_loop* l) : loop(l) {
+            if (loop) pw_thread_loop_lock(loop);
+        }
+        ~Lock() {
+            if (loop) pw_thread_loop_unlock(loop);
+        }
+    };
+};
+
+PipeWireTaps::PipeWireTaps(SimulatedHardware& model) : impl_(std::make_unique<Impl>(model)) {}
+
+PipeWireTaps::~PipeWireTaps() = default;
+
+void PipeWireTaps::streamChanged(std::uint64_t serial, std::int32_t pid) {
+    Impl::Lock lock(impl_->loop);
+    impl_->streams[serial] = pid;
+    for (auto& [object, t] : impl_->taps)
+        if (std::find(t.pids.begin(), t.pids.end(), pid) != t.pids.end()) impl_->moveStreams(t);
+}
+
+void PipeWireTaps::streamRemoved(std::uint64_t serial) {
+    Impl::Lock lock(impl_->loop);
+    impl_->streams.erase(serial);
+}
+
+bool PipeWireTaps::owns(AudioObjectID object) const { return impl_->isOwned(object); }
+
+OSStatus PipeWireTaps::setPropertyData(AudioObjectID object, const PropertyAddress& address, std::uint32_t size,
+                                       const void* data) {
+    if (address.selector != kBufferFrameSize || size != 4) return impl_->model.setPropertyData(object, address, size, data);
+    std::uint32_t frames = 0;
+    std::memcpy(&frames, data, 4);
+    const ValueRange range = valueOf<ValueRange>(impl_->model, object, kBufferFrameSizeRange).value_or(ValueRange{});
+    if (frames == 0 || frames < range.minimum || frames > range.maximum) return kStatusIllegalOperation;
+    const double rate = valueOf<double>(impl_->model, object, kNominalSampleRate).value_or(48000.0);
+    {
+        Impl::Lock lock(impl_->loop);
+        auto it = impl_->aggregates.find(object);
+        if (it == impl_->aggregates.end() || !it->second.filter) return kStatusBadObject;
+        // The graph runs at the smallest quantum its nodes ask for.
+        const std::string latency = std::to_string(frames) + "/" + std::to_string(std::uint32_t(rate));
+        spa_dict_item item = SPA_DICT_ITEM_INIT(PW_KEY_NODE_LATENCY, latency.c_str());
+        spa_dict dict = SPA_DICT_INIT(&item, 1);
+        pw_filter_update_properties(it->second.filter, nullptr, &dict);
+    }
+    impl_->model.setProperty(object, address, frames);
+    return kStatusOK;
+}
+
+OSStatus PipeWireTaps::createProcessTap(const TapDescription& description, AudioObjectID& tap) {
+    Impl& d = *impl_;
+    // A description that cannot name a tap, or names processes that are not there, never reaches
+    // the server.
+    if (description.uuid.isEmpty()) return kStatusIllegalOperation;
+    std::vector<std::int32_t> pids;
+    for (AudioObjectID process : description.processes) {
+        auto pid = valueOf<std::int32_t>(d.model, process, kProcessPID);
+        if (!pid) return kStatusBadObject;
+        pids.push_back(*pid);
+    }
+    if (!d.connected()) {
+        d.disconnect(false);
+        if (!d.connect()) {
+            d.disconnect(false);
+            return kStatusUnspecified;
+        }
+    }
+    const AudioObjectID id = d.model.addPlainObject();
+    d.model.setProperty(id, {kName}, description.name);
+    d.own(id);
+
+    Impl::Lock lock(d.loop);
+    for (const auto& [other, t] : d.taps)
+        if (t.uuid == description.uuid) {
+            d.forget(id);
+            return kStatusIllegalOperation;
+        }
+    Impl::Tap t;
+    t.pids = pids;
+    t.channels = description.mono ? 1 : 2;
+    t.uuid = description.uuid;
+    t.sinkName = kTapPrefix + std::to_string(d.nextName++);
+    const std::string position = description.mono ? "[ MONO ]" : "[ FL FR ]";
+    // The session manager keeps nothing of it: no stored volume for a sink that lives as long as
+    // the tap, and no default, since the media class is not a device's.
+    pw_properties* props = pw_properties_new(
+        "factory.name", "support.null-audio-sink", PW_KEY_NODE_NAME, t.sinkName.c_str(), PW_KEY_NODE_DESCRIPTION,
+        description.name.toUtf8().constData(), PW_KEY_MEDIA_CLASS, "Audio/Sink/Internal", "audio.position", position.c_str(),
+        "monitor.channel-volumes", "false", "state.restore-props", "false", PW_KEY_OBJECT_LINGER, "false", PW_KEY_NODE_VIRTUAL, "true",
+        PW_KEY_PRIORITY_SESSION, "0", PW_KEY_NODE_DRIVER, "false", nullptr);
+    t.sink = static_cast<pw_proxy*>(
+        pw_core_create_object(d.core, "adapter", PW_TYPE_INTERFACE_Node, PW_VERSION_NODE, &props->dict, 0));
+    pw_properties_free(props);
+    if (!t.sink) {
+        d.forget(id);
+        return kStatusUnspecified;
+    }
+    d.taps[id] = std::move(t);
+    tap = id;
+    return kStatusOK;
+}
+
+OSStatus PipeWireTaps::destroyProcessTap(AudioObjectID tap) {
+    Impl& d = *impl_;
+    if (!d.isOwned(tap)) return kStatusBadObject;
+    {
+        Impl::Lock lock(d.loop);
+        auto it = d.taps.find(tap);
+        if (it != d.taps.end()) {
+            d.releaseTap(it->second, d.connected());
+            d.taps.erase(it);
+            if (d.connected()) d.roundtrip();
+        }
+    }
+    d.forget(tap);
+    return kStatusOK;
+}
+
+OSStatus PipeWireTaps::createAggregateDevice(const QVariantMap& description, AudioObjectID& device) {
+    Impl& d = *impl_;
+    Impl::Aggregate a;
+    StreamConfiguration out;
+    QStringList subDeviceUIDs;
+    for (const QVariant& v : description.value("subdevices").toList()) {
+        const QString uid = v.toMap().value("uid").toString();
+        const AudioObjectID sub = d.model.deviceWithUID(uid);
+        const auto streams = valueOf<StreamConfiguration>(d.model, sub, kStreamConfiguration, kScopeOutput);
+        if (!sub || !streams || !streams->totalChannels()) return kStatusBadObject;
+        a.subDevices.push_back(uid.toStdString());
+        subDeviceUIDs << uid;
+        out.channelsPerBuffer.push_back(streams->totalChannels());
+    }
+    const QVariantList taps = description.value("taps").toList();
+    const QString clockUID = description.value("clock").toString();
+    const AudioObjectID clock = d.model.deviceWithUID(clockUID);
+    if (a.subDevices.empty() || taps.size() != 1 || !subDeviceUIDs.contains(clockUID)) return kStatusIllegalOperation;
+
+    const double rate = valueOf<double>(d.model, clock, kNominalSampleRate).value_or(48000.0);
+    const std::uint32_t frames = valueOf<std::uint32_t>(d.model, clock, kBufferFrameSize).value_or(1024);
+    const ValueRange range = valueOf<ValueRange>(d.model, clock, kBufferFrameSizeRange).value_or(ValueRange{32, 2048});
+    std::uint32_t tapChannels = 2;
+    {
+        Impl::Lock lock(d.loop);
+        if (!d.connected()) return kStatusUnspecified;
+        const QString uuid = taps.front().toMap().value("uid").toString();
+        for (const auto& [id, t] : d.taps)
+            if (t.uuid == uuid) {
+                a.tap = id;
+                tapChannels = t.channels;
+            }
+        if (!a.tap) return kStatusBadObject;
+    }
+    StreamConfiguration in{{tapChannels}};  // the tap's mixdown, last and only input
+
+    const AudioObjectID id = d.model.addPlainObject();
+    d.own(id);
+    auto put = [&](std::uint32_t selector, std::uint32_t scope, SimulatedHardware::Value v, bool settable = false) {
+        d.model.setProperty(id, {selector, scope, kElementMain}, std::move(v), settable);
+    };
+    put(kDeviceUID, kScopeGlobal, description.value("uid").toString());
+    put(kName, kScopeGlobal, description.value("name").toString());
+    put(kTransportType, kScopeGlobal, kTransportAggregate);
+    put(kNominalSampleRate, kScopeGlobal, rate);
+    put(kBufferFrameSize, kScopeGlobal, frames, true);
+    put(kBufferFrameSizeRange, kScopeGlobal, range);
+    put(kDeviceIsAlive, kScopeGlobal, std::uint32_t(1));
+    put(kFullSubDeviceList, kScopeGlobal, subDeviceUIDs);
+    put(kStreamConfiguration, kScopeOutput, out);
+    put(kStreamConfiguration, kScopeInput, in);
+    put(kStreamFormat, kScopeOutput, StreamFormat::float32(rate, out.totalChannels()));
+    put(kStreamFormat, kScopeInput, StreamFormat::float32(rate, in.totalChannels()));
+
+    Impl::Lock lock(d.loop);
+    auto& stored = d.aggregates[id] = std::move(a);
+    if (!d.makeFilter(stored, tapChannels, out.channelsPerBuffer, frames, rate)) {
+        d.destroyAggregate(stored);
+        d.aggregates.erase(id);
+        d.forget(id);
+        return kStatusUnspecified;
+    }
+    d.linkAll();
+    device = id;
+    return kStatusOK;
+}
+
+OSStatus PipeWireTaps::destroyAggregateDevice(AudioObjectID device) {
+    Impl& d = *impl_;
+    if (!d.isOwned(device)) return kStatusBadObject;
+    {
+        Impl::Lock lock(d.loop);
+        auto it = d.aggregates.find(device);
+        if (it != d.aggregates.end()) {
+            d.destroyAggregate(it->second);
+            d.aggregates.erase(it);
+        }
+    }
+    d.forget(device);
+    return kStatusOK;
+}
+
+OSStatus PipeWireTaps::createIOProc(AudioObjectID device, IOBlock block, IOProcID& proc) {
+    Impl& d = *impl_;
+    if (!block) return kStatusIllegalOperation;
+    Impl::Lock lock(d.loop);
+    auto it = d.aggregates.find(device);
+    if (it == d.aggregates.end() || !it->second.render) return kStatusBadObject;
+    for (auto& slot : it->second.render->procs) {
+        if (slot.id != 0) continue;
+        slot.block = std::move(block);
+        slot.id = d.nextProc++;
+        proc = slot.id;
+        return kStatusOK;
+    }
+    return kStatusUnspecified;
+}
+
+OSStatus PipeWireTaps::destroyIOProc(AudioObjectID device, IOProcID proc) {
+    Impl::Lock lock(impl_->loop);
+    OSStatus status = kStatusOK;
+    Render::Slot* slot = impl_->slotOf(device, proc, status);
+    if (!slot) return status;
+    impl_->aggregates[device].render->stop(*slot);
+    slot->block = nullptr;
+    slot->id = 0;
+    return kStatusOK;
+}
+
+OSStatus PipeWireTaps::startDevice(AudioObjectID device, IOProcID proc) {
+    Impl::Lock lock(impl_->loop);
+    OSStatus status = kStatusOK;
+    Render::Slot* slot = impl_->slotOf(device, proc, status);
+    if (!slot) return status;
+    if (impl_->aggregates[device].dead || !impl_->connected()) return kStatusUnspecified;
+    slot->running.store(true);
+    return kStatusOK;
+}
+
+OSStatus PipeWireTaps::stopDevice(AudioObjectID device, IOProcID proc) {
+    Impl::Lock lock(impl_->loop);
+    OSStatus status = kStatusOK;
+    Render::Slot* slot = impl_->slotOf(device, proc, status);
+    if (!slot) return status;
+    impl_->aggregates[device].render->stop(*slot);
+    return kStatusOK;
+}
+
+}  // namespace quellor

@@ -1,0 +1,74 @@
+#pragma once
+// Process taps, private aggregate devices and IO procedures on a PipeWire server.
+//
+// A tap is a private sink of ours (a null sink named "quellor.tap.<n>", of media class
+// "Audio/Sink/Internal" so that the session manager links streams to it on request but never makes
+// it the default and the desktop does not list it as a device): every playing stream of
+// the tapped processes is moved there through the "default" metadata's "target.object", so the
+// streams no longer reach any device by themselves; the tap's mixdown is that sink's monitor.
+// Destroying the tap puts back the targets the streams had before. The sink and every link we make
+// belong to our client, so the server removes them when we disconnect or die, and the session
+// manager then sends the streams back to the default device.
+//
+// An aggregate is one filter node (node.name "quellor.aggregate.<n>"): input ports linked from the
+// tap sink's monitor, output ports linked to the playback ports of each sub-device. Its process
+// callback runs on PipeWire's data thread and calls the started IO procedures with the tap's
+// frames (last input buffer, interleaved) and one zeroed interleaved buffer per sub-device, then
+// hands what they wrote to the output ports. Everything the callback uses is allocated up front.
+// A sub-device that goes away, or a filter that fails, marks the aggregate not alive ('livn' 0).
+// Writing the aggregate's 'fsiz' asks the graph for that quantum (node.latency).
+//
+// Tap and aggregate objects live in the hardware's object store (plain objects with the properties
+// an aggregate device shows: 'uid ', 'lnam', 'tran', 'nsrt', 'fsiz', 'fsz#', 'livn', 'grup',
+// 'slay', 'sfmt').
+//
+// Threads: owns() and setPropertyData() from any non-realtime thread (every write to any object asks
+// owns()); the other AudioHardware calls and the stream reports from the main thread (the stream
+// reports come from PipeWireHardware, which knows which process owns which stream); registry
+// events on the connection's own loop thread; the process callback on the data thread, lock-free.
+
+#include <QString>
+#include <QVariantMap>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/AudioHardware.h"
+
+namespace quellor {
+
+class SimulatedHardware;
+
+class PipeWireTaps {
+public:
+    // Objects go into `model`, which must outlive this.
+    explicit PipeWireTaps(SimulatedHardware& model);
+    ~PipeWireTaps();
+    PipeWireTaps(const PipeWireTaps&) = delete;
+    PipeWireTaps& operator=(const PipeWireTaps&) = delete;
+
+    // A playing stream of a process (by object.serial), or its end.
+    void streamChanged(std::uint64_t serial, std::int32_t pid);
+    void streamRemoved(std::uint64_t serial);
+
+    // Whether the object is one of ours (its writes come here).
+    bool owns(AudioObjectID object) const;
+    OSStatus setPropertyData(AudioObjectID object, const PropertyAddress& address, std::uint32_t size,
+                             const void* data);
+
+    OSStatus createProcessTap(const TapDescription& description, AudioObjectID& tap);
+    OSStatus destroyProcessTap(AudioObjectID tap);
+    OSStatus createAggregateDevice(const QVariantMap& description, AudioObjectID& device);
+    OSStatus destroyAggregateDevice(AudioObjectID device);
+    OSStatus createIOProc(AudioObjectID device, IOBlock block, IOProcID& proc);
+    OSStatus destroyIOProc(AudioObjectID device, IOProcID proc);
+    OSStatus startDevice(AudioObjectID device, IOProcID proc);
+    OSStatus stopDevice(AudioObjectID device, IOProcID proc);
+
+    struct Impl;
+
+private:
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace quellor

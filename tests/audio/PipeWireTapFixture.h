@@ -1,0 +1,93 @@
+#pragma once
+// A test on a private PipeWire server (PrivatePipeWire) with the PipeWire hardware installed: players
+// of a half-scale 440 Hz tone, probes on the sinks' monitors, and the hardware's objects for them.
+// Every wait is a bounded poll on a condition; virtual time moves with it so posted reports run.
+//
+// Threads: the test's thread.
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QProcess>
+#include <cmath>
+#include <memory>
+#include <vector>
+
+#include "PrivatePipeWire.h"
+#include "SinkProbe.h"
+#include "TestEnvironment.h"
+#include "engine/ProcessTap.h"
+#include "platform/PipeWireHardware.h"
+
+namespace quellor::test {
+
+// A 60 s, 48 kHz stereo 440 Hz tone at half scale in the private server's folder.
+inline QString halfScaleTone(PrivatePipeWire& pipewire) {
+    const QString file = pipewire.folder() + "/half.wav";
+    if (!QFile::exists(file))
+        pipewire.run("sox", {"-n", "-r", "48000", "-c", "2", "-b", "16", file, "synth", "60", "sine", "440", "vol", "0.5"});
+    return file;
+}
+
+class PipeWireTapFixture : public QuellorTest {
+protected:
+    // A fader whose cube, the gain it gives, is one half.
+    static constexpr float kHalfGainFader = 0.7937005f;
+
+    void SetUp() override {
+        if (auto missing = PrivatePipeWire::missingProgram())
+            GTEST_SKIP() << "needs " << missing->toStdString() << " (bash scripts/deps.sh installs it)";
+        pipewire_ = std::make_unique<PrivatePipeWire>();
+        ASSERT_TRUE(pipewire_->ok()) << pipewire_->error().toStdString();
+        hardware_ = std::make_unique<PipeWireHardware>();
+        ASSERT_TRUE(hardware_->start());
+        AudioHardware::install(hardware_.get());
+    }
+    void TearDown() override {
+        probes_.clear();
+        hardware_.reset();
+        AudioHardware::install(nullptr);
+    }
+
+    bool eventually(const std::function<bool()>& condition, double seconds = 20.0) {
+        return PrivatePipeWire::waitUntil(condition, [this] {
+            advance(0.02);
+            for (auto& p : probes_) p->poll();
+        }, seconds);
+    }
+
+    SinkProbe& probe(const char* sink, int channels) {
+        probes_.push_back(std::make_unique<SinkProbe>(pipewire_->environment(), sink, channels));
+        return *probes_.back();
+    }
+
+    // pw-play of the tone, aimed at `sink`.
+    QProcess& play(const char* sink) { return pipewire_->launch("pw-play", {"--target", sink, halfScaleTone(*pipewire_)}); }
+
+    // The process object of a pid, once the hardware lists it; 0 when it never does.
+    AudioObjectID processOf(qint64 pid) {
+        AudioObjectID found = 0;
+        eventually([&] {
+            for (AudioObjectID id : hardware_->objects().processIDs()) {
+                auto v = hardware_->objects().property(id, {hal::kProcessPID});
+                if (v && std::get<std::int32_t>(*v) == pid) found = id;
+            }
+            return found != 0;
+        });
+        return found;
+    }
+
+    ProcessTap::Output output(const char* uid) {
+        AudioObjectID id = 0;
+        eventually([&] { return (id = hardware_->objects().deviceWithUID(uid)) != 0; });
+        return {uid, id};
+    }
+
+    static bool near(float value, float expected) { return std::abs(value - expected) < 0.02f; }
+
+    std::unique_ptr<PrivatePipeWire> pipewire_;
+    std::unique_ptr<PipeWireHardware> hardware_;
+    std::vector<std::unique_ptr<SinkProbe>> probes_;
+};
+
+}  // namespace quellor::test
