@@ -1,5 +1,6 @@
 #include "platform/PipeWireConnection.h"
 
+#include "platform/PipeWireLoop.h"
 #include "platform/PipeWireParams.h"
 
 #include <pipewire/extensions/metadata.h>
@@ -11,7 +12,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
-#include <mutex>
 
 namespace quellor {
 
@@ -66,7 +66,7 @@ std::optional<PipeWireNode::Kind> kindOf(const std::string& mediaClass) {
 
 }  // namespace
 
-struct PipeWireConnection::Impl {
+struct PipeWireConnection::Impl : PipeWireLoop {
     struct Bound {
         Impl* owner = nullptr;
         std::uint32_t id = 0;
@@ -118,12 +118,6 @@ struct PipeWireConnection::Impl {
     };
 
     Events events;
-    pw_thread_loop* loop = nullptr;
-    pw_context* context = nullptr;
-    pw_core* core = nullptr;
-    pw_registry* registry = nullptr;
-    spa_hook coreListener{};
-    spa_hook registryListener{};
     std::map<std::uint32_t, std::unique_ptr<Node>> nodes;
     std::map<std::uint32_t, std::unique_ptr<Client>> clients;
     std::map<std::uint32_t, std::unique_ptr<Metadata>> metadata;
@@ -141,12 +135,7 @@ struct PipeWireConnection::Impl {
         devices.clear();
         clients.clear();
         metadata.clear();
-        if (registryListener.link.next) spa_hook_remove(&registryListener);
-        if (coreListener.link.next) spa_hook_remove(&coreListener);
-        if (registry) pw_proxy_destroy(reinterpret_cast<pw_proxy*>(registry));
-        if (core) pw_core_disconnect(core);
-        if (context) pw_context_destroy(context);
-        if (loop) pw_thread_loop_destroy(loop);
+        close();
     }
 
     // --- Reporting ---
@@ -449,40 +438,11 @@ PipeWireConnection::PipeWireConnection(std::unique_ptr<Impl> impl) : impl_(std::
 PipeWireConnection::~PipeWireConnection() = default;
 
 std::unique_ptr<PipeWireConnection> PipeWireConnection::connect(Events events) {
-    static std::once_flag initialised;
-    std::call_once(initialised, [] { pw_init(nullptr, nullptr); });
     auto impl = std::make_unique<Impl>();
     impl->events = std::move(events);
-    impl->loop = pw_thread_loop_new("quellor-pipewire", nullptr);
-    if (!impl->loop) return nullptr;
-    impl->context = pw_context_new(pw_thread_loop_get_loop(impl->loop), nullptr, 0);
-    if (!impl->context) return nullptr;
-    pw_thread_loop_lock(impl->loop);
-    impl->core = pw_context_connect(impl->context, nullptr, 0);
-    if (!impl->core) {
-        pw_thread_loop_unlock(impl->loop);
+    if (!impl->open("quellor-pipewire", {&Impl::coreDone, &Impl::coreError, &Impl::global, &Impl::globalRemove},
+                    impl.get()))
         return nullptr;
-    }
-    static const pw_core_events coreEvents = [] {
-        pw_core_events e{};
-        e.version = PW_VERSION_CORE_EVENTS;
-        e.done = &Impl::coreDone;
-        e.error = &Impl::coreError;
-        return e;
-    }();
-    pw_core_add_listener(impl->core, &impl->coreListener, &coreEvents, impl.get());
-    impl->registry = pw_core_get_registry(impl->core, PW_VERSION_REGISTRY, 0);
-    static const pw_registry_events registryEvents = [] {
-        pw_registry_events e{};
-        e.version = PW_VERSION_REGISTRY_EVENTS;
-        e.global = &Impl::global;
-        e.global_remove = &Impl::globalRemove;
-        return e;
-    }();
-    pw_registry_add_listener(impl->registry, &impl->registryListener, &registryEvents, impl.get());
-    const bool started = pw_thread_loop_start(impl->loop) == 0;
-    pw_thread_loop_unlock(impl->loop);
-    if (!started) return nullptr;
     return std::unique_ptr<PipeWireConnection>(new PipeWireConnection(std::move(impl)));
 }
 

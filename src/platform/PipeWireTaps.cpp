@@ -21,6 +21,7 @@
 #include "base/Logger.h"
 #include "base/Scheduler.h"
 #include "platform/IOBufferStorage.h"
+#include "platform/PipeWireLoop.h"
 #include "platform/SimulatedHardware.h"
 
 namespace quellor {
@@ -183,7 +184,7 @@ void renderCycle(void* data, spa_io_position* position) {
 
 }  // namespace
 
-struct PipeWireTaps::Impl {
+struct PipeWireTaps::Impl : PipeWireLoop {
     struct Node {
         std::uint64_t serial = 0;
         std::string name;
@@ -224,12 +225,8 @@ struct PipeWireTaps::Impl {
     Liveness alive;
     Logger log{QStringLiteral("PipeWireTaps")};
 
-    pw_thread_loop* loop = nullptr;
-    pw_context* context = nullptr;
-    pw_core* core = nullptr;
-    pw_registry* registry = nullptr;
     pw_proxy* metadata = nullptr;  // the "default" metadata
-    spa_hook coreListener{}, registryListener{}, metadataListener{};
+    spa_hook metadataListener{};
     bool lost = false;
     int pendingSync = -1;
     bool synced = false;
@@ -265,38 +262,9 @@ struct PipeWireTaps::Impl {
     bool connected() const { return core && !lost; }
 
     bool connect() {
-        static std::once_flag initialised;
-        std::call_once(initialised, [] { pw_init(nullptr, nullptr); });
-        loop = pw_thread_loop_new("quellor-taps", nullptr);
-        if (!loop) return false;
-        context = pw_context_new(pw_thread_loop_get_loop(loop), nullptr, 0);
-        if (!context) return false;
-        pw_thread_loop_lock(loop);
-        core = pw_context_connect(context, nullptr, 0);
-        if (core) {
-            static const pw_core_events coreEvents = [] {
-                pw_core_events e{};
-                e.version = PW_VERSION_CORE_EVENTS;
-                e.done = &Impl::coreDone;
-                e.error = &Impl::coreError;
-                return e;
-            }();
-            pw_core_add_listener(core, &coreListener, &coreEvents, this);
-            registry = pw_core_get_registry(core, PW_VERSION_REGISTRY, 0);
-            static const pw_registry_events registryEvents = [] {
-                pw_registry_events e{};
-                e.version = PW_VERSION_REGISTRY_EVENTS;
-                e.global = &Impl::global;
-                e.global_remove = &Impl::globalRemove;
-                return e;
-            }();
-            pw_registry_add_listener(registry, &registryListener, &registryEvents, this);
-        }
-        const bool started = core && pw_thread_loop_start(loop) == 0;
         // Everything the server has now is known before the first tap is made.
-        if (started) roundtrip();
-        pw_thread_loop_unlock(loop);
-        return started;
+        return open("quellor-taps", {&Impl::coreDone, &Impl::coreError, &Impl::global, &Impl::globalRemove}, this,
+                    [this] { roundtrip(); });
     }
 
     // Puts back what we changed (when asked and still possible) and drops the connection; the
@@ -312,24 +280,14 @@ struct PipeWireTaps::Impl {
         if (metadataListener.link.next) spa_hook_remove(&metadataListener);
         if (metadata) pw_proxy_destroy(metadata);
         metadata = nullptr;
-        if (registryListener.link.next) spa_hook_remove(&registryListener);
-        if (registry) pw_proxy_destroy(reinterpret_cast<pw_proxy*>(registry));
-        registry = nullptr;
-        if (coreListener.link.next) spa_hook_remove(&coreListener);
+        // Nothing the server still sends may reach the state cleared below.
+        stopListening();
         pw_thread_loop_unlock(loop);
-        pw_thread_loop_stop(loop);
-        if (core) pw_core_disconnect(core);
-        core = nullptr;
-        if (context) pw_context_destroy(context);
-        context = nullptr;
-        pw_thread_loop_destroy(loop);
-        loop = nullptr;
+        close();
         nodes.clear();
         ports.clear();
         targets.clear();
         metadataListener = {};
-        registryListener = {};
-        coreListener = {};
         lost = false;
     }
 
@@ -622,16 +580,34 @@ struct PipeWireTaps::Impl {
         model.removePlainObject(object);
     }
 
-    Render::Slot* slotOf(AudioObjectID device, IOProcID proc, OSStatus& status) {
-        auto it = aggregates.find(device);
-        if (it == aggregates.end() || !it->second.render) {
-            status = kStatusBadObject;
-            return nullptr;
+    // Lets go of one of our objects: `release` undoes on the server what it made there (loop lock
+    // held); with `settle`, the server has handled that before this returns.
+    template <class Objects, class Release>
+    OSStatus destroyOwned(AudioObjectID object, Objects& objects, Release release, bool settle) {
+        if (!isOwned(object)) return kStatusBadObject;
+        {
+            Lock lock(loop);
+            auto it = objects.find(object);
+            if (it != objects.end()) {
+                release(it->second);
+                objects.erase(it);
+                if (settle && connected()) roundtrip();
+            }
         }
+        forget(object);
+        return kStatusOK;
+    }
+
+    // Calls `f(aggregate, slot)` for the IO procedure `proc` of `device`, under the loop's lock,
+    // and returns what it returns; an error when there is no such procedure.
+    template <class F>
+    OSStatus withSlot(AudioObjectID device, IOProcID proc, F f) {
+        Lock lock(loop);
+        auto it = aggregates.find(device);
+        if (it == aggregates.end() || !it->second.render) return kStatusBadObject;
         for (auto& slot : it->second.render->procs)
-            if (slot.id == proc && proc != 0) return &slot;
-        status = kStatusIllegalOperation;
-        return nullptr;
+            if (slot.id == proc && proc != 0) return f(it->second, slot);
+        return kStatusIllegalOperation;
     }
 
     // Taken by each call from the main thread: the loop's lock, or nothing without a loop.
@@ -741,18 +717,7 @@ OSStatus PipeWireTaps::createProcessTap(const TapDescription& description, Audio
 
 OSStatus PipeWireTaps::destroyProcessTap(AudioObjectID tap) {
     Impl& d = *impl_;
-    if (!d.isOwned(tap)) return kStatusBadObject;
-    {
-        Impl::Lock lock(d.loop);
-        auto it = d.taps.find(tap);
-        if (it != d.taps.end()) {
-            d.releaseTap(it->second, d.connected());
-            d.taps.erase(it);
-            if (d.connected()) d.roundtrip();
-        }
-    }
-    d.forget(tap);
-    return kStatusOK;
+    return d.destroyOwned(tap, d.taps, [&d](Impl::Tap& t) { d.releaseTap(t, d.connected()); }, true);
 }
 
 OSStatus PipeWireTaps::createAggregateDevice(const QVariantMap& description, AudioObjectID& device) {
@@ -824,17 +789,7 @@ OSStatus PipeWireTaps::createAggregateDevice(const QVariantMap& description, Aud
 
 OSStatus PipeWireTaps::destroyAggregateDevice(AudioObjectID device) {
     Impl& d = *impl_;
-    if (!d.isOwned(device)) return kStatusBadObject;
-    {
-        Impl::Lock lock(d.loop);
-        auto it = d.aggregates.find(device);
-        if (it != d.aggregates.end()) {
-            d.destroyAggregate(it->second);
-            d.aggregates.erase(it);
-        }
-    }
-    d.forget(device);
-    return kStatusOK;
+    return d.destroyOwned(device, d.aggregates, [&d](Impl::Aggregate& a) { d.destroyAggregate(a); }, false);
 }
 
 OSStatus PipeWireTaps::createIOProc(AudioObjectID device, IOBlock block, IOProcID& proc) {
@@ -854,33 +809,28 @@ OSStatus PipeWireTaps::createIOProc(AudioObjectID device, IOBlock block, IOProcI
 }
 
 OSStatus PipeWireTaps::destroyIOProc(AudioObjectID device, IOProcID proc) {
-    Impl::Lock lock(impl_->loop);
-    OSStatus status = kStatusOK;
-    Render::Slot* slot = impl_->slotOf(device, proc, status);
-    if (!slot) return status;
-    impl_->aggregates[device].render->stop(*slot);
-    slot->block = nullptr;
-    slot->id = 0;
-    return kStatusOK;
+    return impl_->withSlot(device, proc, [](Impl::Aggregate& a, Render::Slot& slot) {
+        a.render->stop(slot);
+        slot.block = nullptr;
+        slot.id = 0;
+        return kStatusOK;
+    });
 }
 
 OSStatus PipeWireTaps::startDevice(AudioObjectID device, IOProcID proc) {
-    Impl::Lock lock(impl_->loop);
-    OSStatus status = kStatusOK;
-    Render::Slot* slot = impl_->slotOf(device, proc, status);
-    if (!slot) return status;
-    if (impl_->aggregates[device].dead || !impl_->connected()) return kStatusUnspecified;
-    slot->running.store(true);
-    return kStatusOK;
+    Impl& d = *impl_;
+    return d.withSlot(device, proc, [&d](Impl::Aggregate& a, Render::Slot& slot) {
+        if (a.dead || !d.connected()) return kStatusUnspecified;
+        slot.running.store(true);
+        return kStatusOK;
+    });
 }
 
 OSStatus PipeWireTaps::stopDevice(AudioObjectID device, IOProcID proc) {
-    Impl::Lock lock(impl_->loop);
-    OSStatus status = kStatusOK;
-    Render::Slot* slot = impl_->slotOf(device, proc, status);
-    if (!slot) return status;
-    impl_->aggregates[device].render->stop(*slot);
-    return kStatusOK;
+    return impl_->withSlot(device, proc, [](Impl::Aggregate& a, Render::Slot& slot) {
+        a.render->stop(slot);
+        return kStatusOK;
+    });
 }
 
 }  // namespace quellor

@@ -7,8 +7,7 @@
 #include <cmath>
 #include <map>
 
-#include "PrivatePipeWire.h"
-#include "TestEnvironment.h"
+#include "PipeWireHardwareFixture.h"
 #include "audio/AudioDeviceMonitor.h"
 #include "audio/AudioProcessMonitor.h"
 #include "audio/DeviceVolumeController.h"
@@ -20,28 +19,8 @@
 namespace quellor::test {
 namespace {
 
-class PipeWireIntegrationTest : public QuellorTest {
+class PipeWireIntegrationTest : public PipeWireHardwareFixture {
 protected:
-    void SetUp() override {
-        if (auto missing = PrivatePipeWire::missingProgram())
-            GTEST_SKIP() << "needs " << missing->toStdString() << " (bash scripts/deps.sh installs it)";
-        pipewire_ = std::make_unique<PrivatePipeWire>();
-        ASSERT_TRUE(pipewire_->ok()) << pipewire_->error().toStdString();
-        hardware_ = std::make_unique<PipeWireHardware>();
-        ASSERT_TRUE(hardware_->start());
-        AudioHardware::install(hardware_.get());
-    }
-    void TearDown() override {
-        hardware_.reset();
-        AudioHardware::install(nullptr);
-    }
-
-    // Polls while virtual time moves with the wall clock, so posted reports, debounces and the
-    // reconnect timer all run.
-    bool eventually(const std::function<bool()>& condition, double seconds = 20.0) {
-        return PrivatePipeWire::waitUntil(condition, [this] { advance(0.02); }, seconds);
-    }
-
     static const AudioDevice* device(const AudioDeviceMonitor& monitor, const char* uid) {
         for (const auto& d : monitor.devices())
             if (d.uid == QLatin1String(uid)) return &d;
@@ -56,9 +35,6 @@ protected:
         auto match = QRegularExpression(R"(Volume: ([0-9.]+))").match(pipewire_->run("wpctl", {"get-volume", QString::number(node)}));
         return match.hasMatch() ? match.captured(1).toDouble() : -1.0;
     }
-
-    std::unique_ptr<PrivatePipeWire> pipewire_;
-    std::unique_ptr<PipeWireHardware> hardware_;
 };
 
 TEST_F(PipeWireIntegrationTest, NullSinksAreOutputDevicesWithTheirChannelsAndTheGraphRate) {

@@ -1,7 +1,7 @@
 #pragma once
-// A test on a private PipeWire server (PrivatePipeWire) with the PipeWire hardware installed: players
-// of a half-scale 440 Hz tone, probes on the sinks' monitors, and the hardware's objects for them.
-// Every wait is a bounded poll on a condition; virtual time moves with it so posted reports run.
+// A test on a private PipeWire server with the PipeWire hardware installed (PipeWireHardwareFixture):
+// players of a half-scale 440 Hz tone, probes on the sinks' monitors, and the hardware's objects for
+// them. Every wait polls the probes too.
 //
 // Threads: the test's thread.
 
@@ -13,11 +13,9 @@
 #include <memory>
 #include <vector>
 
-#include "PrivatePipeWire.h"
+#include "PipeWireHardwareFixture.h"
 #include "SinkProbe.h"
-#include "TestEnvironment.h"
 #include "engine/ProcessTap.h"
-#include "platform/PipeWireHardware.h"
 
 namespace quellor::test {
 
@@ -29,31 +27,18 @@ inline QString halfScaleTone(PrivatePipeWire& pipewire) {
     return file;
 }
 
-class PipeWireTapFixture : public QuellorTest {
+class PipeWireTapFixture : public PipeWireHardwareFixture {
 protected:
     // A fader whose cube, the gain it gives, is one half.
     static constexpr float kHalfGainFader = 0.7937005f;
 
-    void SetUp() override {
-        if (auto missing = PrivatePipeWire::missingProgram())
-            GTEST_SKIP() << "needs " << missing->toStdString() << " (bash scripts/deps.sh installs it)";
-        pipewire_ = std::make_unique<PrivatePipeWire>();
-        ASSERT_TRUE(pipewire_->ok()) << pipewire_->error().toStdString();
-        hardware_ = std::make_unique<PipeWireHardware>();
-        ASSERT_TRUE(hardware_->start());
-        AudioHardware::install(hardware_.get());
-    }
     void TearDown() override {
         probes_.clear();
-        hardware_.reset();
-        AudioHardware::install(nullptr);
+        PipeWireHardwareFixture::TearDown();
     }
 
-    bool eventually(const std::function<bool()>& condition, double seconds = 20.0) {
-        return PrivatePipeWire::waitUntil(condition, [this] {
-            advance(0.02);
-            for (auto& p : probes_) p->poll();
-        }, seconds);
+    void whileWaiting() override {
+        for (auto& p : probes_) p->poll();
     }
 
     SinkProbe& probe(const char* sink, int channels) {
@@ -85,8 +70,6 @@ protected:
 
     static bool near(float value, float expected) { return std::abs(value - expected) < 0.02f; }
 
-    std::unique_ptr<PrivatePipeWire> pipewire_;
-    std::unique_ptr<PipeWireHardware> hardware_;
     std::vector<std::unique_ptr<SinkProbe>> probes_;
 };
 
