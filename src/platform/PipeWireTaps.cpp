@@ -42,15 +42,6 @@ std::string text(const spa_dict* props, const char* key) {
 
 std::uint64_t unsignedNumber(const std::string& s) { return s.empty() ? 0 : std::strtoull(s.c_str(), nullptr, 10); }
 
-template <class T>
-std::optional<T> valueOf(const SimulatedHardware& model, AudioObjectID object, std::uint32_t selector,
-                         std::uint32_t scope = kScopeGlobal) {
-    auto v = model.property(object, {selector, scope, kElementMain});
-    if (!v) return std::nullopt;
-    if (auto* x = std::get_if<T>(&*v)) return *x;
-    return std::nullopt;
-}
-
 // The IO procedures of one aggregate and the memory its cycle works in. The data thread reads a
 // slot's block only while the slot runs; the main thread changes a block only while it does not,
 // after waiting for the cycle in flight.

@@ -184,4 +184,14 @@ private:
     std::unique_ptr<SimulatedIO> io_;  // after state_: goes first
 };
 
+// A property's value as a T: nothing when the object lacks it or it holds another type.
+template <class T>
+std::optional<T> valueOf(const SimulatedHardware& hw, AudioObjectID object, std::uint32_t selector,
+                         std::uint32_t scope = hal::kScopeGlobal) {
+    auto v = hw.property(object, {selector, scope, hal::kElementMain});
+    if (!v) return std::nullopt;
+    if (auto* x = std::get_if<T>(&*v)) return *x;
+    return std::nullopt;
+}
+
 }  // namespace quellor

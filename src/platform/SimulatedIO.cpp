@@ -49,15 +49,6 @@ struct Timeline {
     }
 };
 
-template <class T>
-std::optional<T> valueOf(const SimulatedHardware& hw, AudioObjectID object, std::uint32_t selector,
-                         std::uint32_t scope = kScopeGlobal) {
-    auto v = hw.property(object, {selector, scope, kElementMain});
-    if (!v) return std::nullopt;
-    if (auto* x = std::get_if<T>(&*v)) return *x;
-    return std::nullopt;
-}
-
 StreamConfiguration streamsOf(const SimulatedHardware& hw, AudioObjectID device, std::uint32_t scope) {
     return valueOf<StreamConfiguration>(hw, device, kStreamConfiguration, scope).value_or(StreamConfiguration{});
 }
