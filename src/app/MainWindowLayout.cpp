@@ -33,4 +33,9 @@ PromptText promptText(SetupPrompt prompt, const std::optional<QString>& currentS
     return {QStringLiteral("Rename setup"), currentSetupName.value_or(QString())};
 }
 
+double easeInOut(double t) {
+    t = std::clamp(t, 0.0, 1.0);
+    return t < 0.5 ? 2 * t * t : 1 - (2 - 2 * t) * (2 - 2 * t) / 2;
+}
+
 }  // namespace quellor

@@ -15,6 +15,11 @@ inline constexpr double kLeftColumnMaximum = 520;
 // The stored width, but never more than 27 % of the window unless that would be under 240.
 double sourcesColumnWidth(double storedWidth, double contentWidth);
 
+// The sources column slides in and out over 0.2 s with ease-in-out timing.
+inline constexpr double kSidebarSlideSeconds = 0.2;
+// Ease-in-out of `t` (0...1, clamped): slow at both ends, quickest in the middle.
+double easeInOut(double t);
+
 // One drag of a split handle. The translation is measured from where the drag began, so the size
 // follows the pointer exactly and does not drift.
 class SplitDrag {

@@ -61,8 +61,10 @@ MainWindowView::MainWindowView(SessionManager& sessions, UserDefaults& defaults,
     });
     // The column follows the handle's drag at once: a relayout is cheap and the pointer must not lag.
     connect(&defaults_, &UserDefaults::changed, this, [this](const QString& key) {
-        if (key == QLatin1String(kLeftWidthKey) || key == QLatin1String(kSidebarHiddenKey)) relayout();
+        if (key == QLatin1String(kLeftWidthKey)) relayout();
+        if (key == QLatin1String(kSidebarHiddenKey)) slideSidebar();
     });
+    sidebarShown_ = defaults_.boolOr(kSidebarHiddenKey, false) ? 0 : 1;
     connect(&themes_, &ThemeController::themeChanged, this, &MainWindowView::themeChanged);
     relayout();
 }
@@ -73,21 +75,41 @@ double MainWindowView::sourcesWidth() const { return sourcesColumnWidth(storedLe
 
 void MainWindowView::resizeEvent(QResizeEvent*) { relayout(); }
 
+void MainWindowView::slideSidebar() {
+    // Whoever writes the key (the top bar's toggle, a restored setting), the column slides from
+    // where it stands now to its new place.
+    const double from = sidebarShown_;
+    const double to = defaults_.boolOr(kSidebarHiddenKey, false) ? 0 : 1;
+    if (from == to) return slide_.cancel();
+    const double start = Scheduler::current().now();
+    slide_.set(Scheduler::current().every(1.0 / 60, alive_.guard([this, from, to, start] {
+        const double t = (Scheduler::current().now() - start) / kSidebarSlideSeconds;
+        sidebarShown_ = from + (to - from) * easeInOut(t);
+        if (t >= 1) {
+            sidebarShown_ = to;
+            slide_.cancel();
+        }
+        relayout();
+    })));
+}
+
 void MainWindowView::relayout() {
-    const bool hidden = defaults_.boolOr(kSidebarHiddenKey, false);
+    const bool shown = sidebarShown_ > 0;
     const int h = height();
     int x = 0;
-    sources_->setVisible(!hidden);
-    handle_->setVisible(!hidden);
-    hairline_->setVisible(!hidden);
-    if (!hidden) {
+    sources_->setVisible(shown);
+    handle_->setVisible(shown && sidebarShown_ == 1);  // no dragging of a column on the move
+    hairline_->setVisible(shown);
+    if (shown) {
         const int w = int(std::lround(sourcesWidth()));
-        sources_->setGeometry(0, 0, w, h);
+        // The column keeps its width and slides out to the left, the console following its edge.
+        const int left = int(std::lround(-(1 - sidebarShown_) * (w + 2)));
+        sources_->setGeometry(left, 0, w, h);
         if (sourcesContent_) sourcesContent_->setGeometry(0, 0, w, h);
         // The handle's 1-pixel slot follows the column; its grip reaches over both neighbours.
         handle_->setGeometry(handle_->gripGeometry(w, h));
-        hairline_->setGeometry(w + 1, 0, 1, h);
-        x = w + 2;
+        hairline_->setGeometry(left + w + 1, 0, 1, h);
+        x = std::max(0, left + w + 2);
         handle_->raise();
     }
     console_->setGeometry(x, 0, std::max(0, width() - x), h);

@@ -15,6 +15,7 @@
 
 #include "app/AppNotifier.h"
 #include "app/MainWindowLayout.h"
+#include "base/Scheduler.h"
 #include "base/UserDefaults.h"
 #include "ui/style/ThemeController.h"
 
@@ -79,6 +80,7 @@ protected:
 
 private:
     void relayout();
+    void slideSidebar();
     // Deletes `current`, then makes `content` (taken over) the content of `container`.
     void replaceContent(QWidget*& current, QWidget* container, QWidget* content);
     void applySheets();
@@ -89,6 +91,10 @@ private:
     UserDefaults& defaults_;
     ThemeController& themes_;
     SheetState sheets_;
+    // How far the sources column stands in (1) or out (0); between the two while it slides.
+    double sidebarShown_ = 1;
+    TaskSlot slide_;
+    Liveness alive_;
     std::optional<SetupPrompt> shownPrompt_;
 
     PalettePanel* sources_;

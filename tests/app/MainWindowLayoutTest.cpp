@@ -50,3 +50,8 @@ TEST(MainWindowLayout, RequestsOpenAndCloseTheSheets) {
     EXPECT_EQ(promptText(SetupPrompt::Rename, std::nullopt).title, "Rename setup");
     EXPECT_EQ(promptText(SetupPrompt::Rename, std::nullopt).initial, "");
 }
+
+TEST(MainWindowLayout, TheSidebarSlideEasesInAndOut) {
+    const std::pair<double, double> cases[] = {{-1, 0}, {0, 0}, {0.25, 0.125}, {0.5, 0.5}, {0.75, 0.875}, {1, 1}, {2, 1}};
+    for (const auto& [t, eased] : cases) EXPECT_DOUBLE_EQ(easeInOut(t), eased) << t;
+}

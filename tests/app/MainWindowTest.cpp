@@ -148,8 +148,22 @@ TEST_F(MainWindowTest, TheHandleDragsTheColumnWithinItsRangeAndResizingNeverStor
     QApplication::sendEvent(handle, &left);
     EXPECT_EQ(defaults().doubleOr(MainWindowView::kLeftWidthKey, 0), 300);
 
+    // Hiding slides the column out over 0.2 s, the console following its edge; showing slides it back.
+    QWidget* console = view->findChild<QWidget*>("console-column");
+    QWidget* sources = view->findChild<QWidget*>("sources-column");
+    const int shownX = console->geometry().x();
     defaults().setBool(MainWindowView::kSidebarHiddenKey, true);
+    advance(0.1);
+    EXPECT_TRUE(sources->isVisible());
+    EXPECT_GT(console->geometry().x(), 0);
+    EXPECT_LT(console->geometry().x(), shownX);
+    EXPECT_FALSE(handle->isVisible()) << "no dragging of a column on the move";
+    advance(0.15);
     EXPECT_FALSE(handle->isVisible());
-    EXPECT_FALSE(view->findChild<QWidget*>("sources-column")->isVisible());
-    EXPECT_EQ(view->findChild<QWidget*>("console-column")->geometry().x(), 0);
+    EXPECT_FALSE(sources->isVisible());
+    EXPECT_EQ(console->geometry().x(), 0);
+    defaults().setBool(MainWindowView::kSidebarHiddenKey, false);
+    advance(0.25);
+    EXPECT_TRUE(sources->isVisible() && handle->isVisible());
+    EXPECT_EQ(console->geometry().x(), shownX);
 }
