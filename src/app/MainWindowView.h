@@ -7,8 +7,6 @@
 //
 // Threads: main thread only.
 #include <QDialog>
-#include <QPointer>
-#include <QScrollArea>
 #include <QWidget>
 #include <functional>
 #include <optional>

@@ -880,17 +880,8 @@ TEST_F(ConsoleStrips, ASourceTileDraggedOntoAStripPutsItThere) {
 
     // A real drag: press on the tile, move past the drag distance in steps, release over strip 5.
     // A drag that the window was not yet ready for is lost; dragging again lands the same.
-    auto drag = [&] {
-        QStringList steps{"mousemove", QString::number(piano.x()), QString::number(piano.y()), "mousedown", "1"};
-        for (int i = 1; i <= 8; ++i) {
-            const QPoint p = piano + (fifth - piano) * i / 8;
-            steps << "sleep" << "0.05" << "mousemove" << QString::number(p.x()) << QString::number(p.y());
-        }
-        steps << "sleep" << "0.2" << "mouseup" << "1";
-        display.run("xdotool", steps);
-    };
     EXPECT_TRUE(display.waitUntil([&] {
-        drag();
+        display.drag(piano, fifth, 8);
         return storedDefaults(app)["consoleSlots"].toArray().at(4).toString() == "org.example.piano";
     })) << app.output().toStdString();
     EXPECT_EQ(app.stop(SIGTERM), 0) << app.output().toStdString();

@@ -143,23 +143,27 @@ ConsoleTopBar::ConsoleTopBar(MixerEngine& engine, UserDefaults& defaults, ThemeC
     refresh();
 }
 
+namespace {
+
+// Takes `card` over into `slot`, in place of the widget that stood there.
+void adopt(QWidget* bar, QPointer<QWidget>& slot, QWidget* card) {
+    if (card) card->setParent(bar);
+    if (slot != card) delete slot.data();
+    slot = card;
+}
+
+}  // namespace
+
 void ConsoleTopBar::setCards(QWidget* stripCountCard, QWidget* meterCard) {
-    for (QWidget* card : {stripCountCard, meterCard})
-        if (card) card->setParent(this);
-    delete stripCountCard_.data();
-    delete meterCard_.data();
-    stripCountCard_ = stripCountCard;
-    meterCard_ = meterCard;
+    adopt(this, stripCountCard_, stripCountCard);
+    adopt(this, meterCard_, meterCard);
     place();
 }
 
 void ConsoleTopBar::setRecordingCards(QWidget* recCard, QWidget* recCardCompact, QWidget* mainRecordingCard) {
-    for (QWidget* card : {recCard, recCardCompact, mainRecordingCard})
-        if (card) card->setParent(this);
-    for (QWidget* old : {recCard_.data(), recCardCompact_.data(), mainRecordingCard_.data()}) delete old;
-    recCard_ = recCard;
-    recCardCompact_ = recCardCompact;
-    mainRecordingCard_ = mainRecordingCard;
+    adopt(this, recCard_, recCard);
+    adopt(this, recCardCompact_, recCardCompact);
+    adopt(this, mainRecordingCard_, mainRecordingCard);
     place();
 }
 
