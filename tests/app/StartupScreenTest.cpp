@@ -216,7 +216,8 @@ TEST_F(StartupScreenTest, TabWalksTheElementsAndReturnOrSpaceActivatesTheFocused
 TEST_F(StartupScreenTest, CtrlQQuits) {
     load({setup("A", kDay)});
     show();
-    view()->activateWindow();
+    // A window shortcut answers in the active window.
+    ASSERT_TRUE(QTest::qWaitForWindowActive(view()));
     QTest::keyClick(view(), Qt::Key_Q, Qt::ControlModifier);
     EXPECT_EQ(quits, 1);
     EXPECT_TRUE(view()) << "quitting is not a way in";
