@@ -9,7 +9,7 @@ PACKAGES=(
   libsndfile1-dev libasound2-dev libavahi-client-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   liblo-tools sox valgrind
-  xvfb xauth xdotool imagemagick xclip x11-utils
+  xvfb xauth xdotool imagemagick xclip x11-utils libxcb1-dev
   fonts-inter fonts-jetbrains-mono
   libclang-rt-14-dev
   libpipewire-0.3-dev pipewire pipewire-bin pipewire-pulse wireplumber pulseaudio-utils dbus-daemon

@@ -25,6 +25,7 @@
 using namespace quellor;
 
 // A second copy tells the user where the first one runs, then leaves without touching anything.
+// The first copy has shown its window by now: the alert comes up above it.
 int reportSecondCopy(const SingleInstance& instance) {
     QMessageBox alert(QMessageBox::NoIcon, QStringLiteral("Quellor"), QStringLiteral("Quellor is already running"),
                       QMessageBox::Ok);
@@ -41,10 +42,22 @@ int main(int argc, char** argv) {
     QtScheduler scheduler;
     Scheduler::install(&scheduler);
     Logger log("QuellorApp");
-    auto audio = AudioWorld::open(qEnvironmentVariable("QUELLOR_WORLD"), log);
-    if (!audio) return 2;
     UserDefaults defaults(UserDefaults::standardFilePath());
     UserDefaults::installStandard(&defaults);
+    // The single-instance rule before anything else: a second copy connects to no audio server,
+    // opens no port and makes no MIDI client, asks the first to show itself and leaves.
+    auto instance = std::make_unique<SingleInstance>();
+    if (!instance->acquire()) {
+        int rc = reportSecondCopy(*instance);
+        instance.reset();
+        UserDefaults::installStandard(nullptr);
+        return rc;
+    }
+    auto audio = AudioWorld::open(qEnvironmentVariable("QUELLOR_WORLD"), log);
+    if (!audio) {
+        UserDefaults::installStandard(nullptr);
+        return 2;
+    }
     // The audio hardware outlives everything that listens to it.
     AudioHardware::install(&audio->hardware());
     // Outlives the engine and every tap that adds into its lane; goes (its writer finishing what is
@@ -57,15 +70,10 @@ int main(int argc, char** argv) {
         .recorder = recorder,
         .setupsPath = MixSessionStore::defaultPath(),
         .remote = remote.get(),
+        .claimedInstance = std::move(instance),
     });
-    // Nothing audio exists yet: a second copy asks the first to show itself and leaves.
-    if (!quellor->claimSingleInstance()) {
-        int rc = reportSecondCopy(quellor->instance());
-        quellor.reset();
-        UserDefaults::installStandard(nullptr);
-        AudioHardware::install(nullptr);
-        return rc;
-    }
+    // Takes over the lock claimed above.
+    quellor->claimSingleInstance();
 
     // Takes cut short by a crash or a kill keep the header of their last update: make them whole
     // before any new take is opened.

@@ -41,7 +41,7 @@ MenuModel fileMenu(const AppMenuContext& c) {
     MenuItem open = MenuItem::command(
         QStringLiteral("Open Setup…"),
         [&sessions, panel = c.openSetupPanel] {
-            // A failed import reports itself through the setup manager's log.
+            // The setup manager logs a failed import, with the file and the reason.
             if (auto path = panel()) sessions.importSetup(*path);
         },
         QKeySequence(Qt::CTRL | Qt::Key_O));

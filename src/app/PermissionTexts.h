@@ -6,12 +6,14 @@ namespace quellor::permission {
 
 inline const QString kWindowTitle = QStringLiteral("Quellor");
 inline const QString kHeadline = QStringLiteral("Quellor needs permission to hear your apps");
+// The audio server decides: PipeWire always lets Quellor capture; a simulated world follows its file.
 inline const QString kExplanation = QStringLiteral(
-    "To set an app's volume, Quellor processes that app's audio — so the system counts it as recording system "
-    "audio and asks you first. Until you allow it, the faders will not move anything.\n\n"
+    "To set an app's volume, Quellor processes that app's audio — so the audio system has to let it capture "
+    "what the other apps play. Until it does, the faders will not move anything.\n\n"
     "Quellor does not record or store your audio, and no audio ever leaves this computer.");
-inline const QString kInstruction =
-    QStringLiteral("Privacy & Security → Audio Recording → switch Quellor on, then reopen the app.");
+inline const QString kInstruction = QStringLiteral(
+    "On PipeWire Quellor may always capture. In a simulated world its file decides: set \"capturePermission\" "
+    "to true there, then reopen the app.");
 inline const QString kNotNow = QStringLiteral("Not Now");
 inline const QString kOpenSettings = QStringLiteral("Open Privacy Settings");
 

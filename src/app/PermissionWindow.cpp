@@ -127,6 +127,10 @@ void PermissionWindow::update() {
 
 void PermissionWindow::close() { dropWindow(); }
 
+void PermissionWindow::bringToFront() {
+    if (window_ && window_->isVisible()) showInFront(*window_);
+}
+
 void PermissionWindow::dropWindow() {
     QWidget* window = window_;
     window_ = nullptr;

@@ -61,6 +61,8 @@ public:
     void update();
     // Closes the window and lets it go ("Not Now", "Open Privacy Settings").
     void close();
+    // Brings an open window back in front of the others (a window that came up after it).
+    void bringToFront();
 
     QWidget* window() const { return window_; }
     bool shownThisLaunch() const { return shownThisLaunch_; }

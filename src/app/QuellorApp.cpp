@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPointer>
+#include <QShortcut>
 
 #include "app/AppActions.h"
 #include "app/AppMenus.h"
@@ -68,7 +69,8 @@ bool QuellorApp::claimSingleInstance() {
     installApplicationFont();
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) QGuiApplication::setWindowIcon(appIcon());
     themes_ = std::make_unique<ThemeController>(services_.defaults);
-    instance_ = std::make_unique<SingleInstance>(services_.instanceFolder);
+    instance_ = services_.claimedInstance ? std::move(services_.claimedInstance)
+                                          : std::make_unique<SingleInstance>(services_.instanceFolder);
     return instance_->acquire();
 }
 
@@ -106,6 +108,9 @@ void QuellorApp::build() {
         updates = feedUpdater_.get();
     }
     updater_ = std::make_unique<UpdateController>(*updates, *updateHost_, *notifier_, defaults);
+    // An update staged by an earlier run is reported on the first turn, before the startup screen:
+    // its button shows it, and the question waits until the screen has closed.
+    updater_->holdRestart();
     const QString entry = services_.launchAtLoginEntry.isEmpty()
                               ? LaunchAtLogin::standardEntryPath(QStringLiteral("com.larchfen.quellor"))
                               : services_.launchAtLoginEntry;
@@ -145,7 +150,8 @@ void QuellorApp::build() {
     connect(instance_.get(), &SingleInstance::showRequested, this, [this] { mainWindow_->show(); });
 
     startup_ = std::make_unique<StartupController>(
-        StartupController::Environment{defaults, *themes_, [](QWidget* parent) { return openSetupFilePanel(parent); }});
+        StartupController::Environment{defaults, *themes_, [](QWidget* parent) { return openSetupFilePanel(parent); },
+                                       [] { QCoreApplication::quit(); }});
     startupScreenTask_.set(Scheduler::current().after(kStartupScreenDelay, [this] {
         startupScreenTask_.clear();
         presentStartupScreen();
@@ -184,18 +190,23 @@ QWidget* QuellorApp::consoleTopBar() {
 void QuellorApp::shutdown() {
     if (shutDown_ || !engine_) return;
     shutDown_ = true;
-    if (!updater_ || !updater_->isQuittingForUpdate()) {
-        engine_->shutdown();
-        // The engine's last mix change (a fader move it saved at shutdown) reaches the setups file now.
-        if (sessions_) sessions_->flush();
-    }
+    // Quitting for an update leaves the taps as they are for the installer.
+    if (!updater_ || !updater_->isQuittingForUpdate()) engine_->shutdown();
+    // On every quit the last mix changes (and a fader move the engine saved at its shutdown) reach
+    // the setups file now, before an installer may start the next copy.
+    if (sessions_) sessions_->flush();
     // A staged update installs once this process is gone.
     if (feedUpdater_) feedUpdater_->finishAtQuit();
 }
 
 void QuellorApp::presentStartupScreen() {
     startup_->show(*sessions_, startupUpdateTitle(updater_->availableVersion()), [this] { updater_->checkForUpdates(); },
-                   [this] { mainWindow_->show(); });
+                   [this] {
+                       mainWindow_->show();
+                       updater_->releaseRestart();
+                   });
+    // A permission window that came up first stays in front: it asks for something the screen needs.
+    permissionWindow_->bringToFront();
 }
 
 void QuellorApp::postAfterShowingMainWindow(AppNotification notification) {
@@ -221,6 +232,9 @@ QWidget* QuellorApp::makeMixerView(MIDIMappingManager& mappings) {
 
 void QuellorApp::installSettingsPages() {
     SettingsWindow* settings = view_->settingsWindow();
+    // The panel is a window of its own, where the main window's Quit item does not reach.
+    auto* quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), settings);
+    connect(quit, &QShortcut::activated, this, [] { QCoreApplication::quit(); });
     if (RemoteServices* remote = services_.remote) settings->setPage(SettingsTab::Devices, makeMixerView(remote->midiMapping()));
     settings->setPage(SettingsTab::Audio, new AudioSection(*engine_, services_.defaults, *themes_));
     settings->setPage(SettingsTab::IPhone, new CompanionSection(*engine_, services_.defaults, *themes_));

@@ -63,6 +63,9 @@ public:
         // The update framework; none: the local update feed of the user defaults.
         UpdateBackend* updateBackend = nullptr;
         QString launchAtLoginEntry = {};  // the autostart entry; empty for the standard one
+        // The single-instance rule, when the caller claimed it already (before building anything
+        // that a second copy must not build); none: claimSingleInstance() claims it.
+        std::unique_ptr<SingleInstance> claimedInstance = {};
     };
 
     // Seconds from the start-up to the startup screen.
@@ -71,9 +74,9 @@ public:
     explicit QuellorApp(Services services, QObject* parent = nullptr);
     ~QuellorApp() override;
 
-    // The first steps of the start-up: the theme, then the single-instance rule. False for a second
-    // copy: nothing but the theme was made, and the running copy was asked to show its window; the
-    // caller tells the user and exits.
+    // The first steps of the start-up: the theme, then the single-instance rule (taken over when the
+    // caller claimed it already). False for a second copy: nothing but the theme was made, and the
+    // running copy was asked to show its window; the caller tells the user and exits.
     bool claimSingleInstance();
     // The rest of the start-up, once the platform is up: the engine (started by a posted task), the
     // update controller, the application actions, the setups, the main window's controller and

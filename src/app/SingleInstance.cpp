@@ -1,12 +1,15 @@
 #include "app/SingleInstance.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QCoreApplication>
 #include <QFile>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -23,6 +26,7 @@ const Logger& log() {
     return logger;
 }
 constexpr char kShowRequest[] = "show\n";
+constexpr char kShownReply[] = "shown\n";
 }  // namespace
 
 SingleInstance::SingleInstance(QString folder, QObject* parent)
@@ -44,6 +48,7 @@ QString SingleInstance::lockPath() const { return folder_ + QStringLiteral("/que
 QString SingleInstance::socketPath() const { return folder_ + QStringLiteral("/quellor-%1.socket").arg(getuid()); }
 
 bool SingleInstance::acquire() {
+    if (lockFd_ >= 0) return true;
     const QByteArray path = QFile::encodeName(lockPath());
     int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0) {
@@ -94,8 +99,18 @@ void SingleInstance::listen() {
                     return;
                 }
                 if (!socket->canReadLine()) return;
-                if (socket->readLine() == kShowRequest) emit showRequested();
-                socket->disconnectFromServer();
+                if (socket->readLine() != kShowRequest) {
+                    socket->disconnectFromServer();
+                    return;
+                }
+                emit showRequested();
+                // The window's requests reach the display server as the event loop turns; the reply
+                // follows them, so that the asking copy's alert comes up above the window.
+                QTimer::singleShot(0, socket, [socket] {
+                    socket->write(kShownReply);
+                    socket->flush();
+                    socket->disconnectFromServer();
+                });
             });
         }
     });
@@ -106,9 +121,14 @@ bool SingleInstance::askOtherToShow() {
     socket.connectToServer(socketPath());
     if (!socket.waitForConnected(1000)) return false;
     socket.write(kShowRequest);
-    bool ok = socket.waitForBytesWritten(1000);
+    if (!socket.waitForBytesWritten(1000)) return false;
+    // The running copy answers once its window is up.
+    QDeadlineTimer deadline(kShownReplyTimeoutMs);
+    while (!socket.canReadLine() && socket.state() == QLocalSocket::ConnectedState && !deadline.hasExpired())
+        socket.waitForReadyRead(int(std::max<qint64>(1, deadline.remainingTime())));
+    const bool shown = socket.canReadLine() && socket.readLine() == kShownReply;
     socket.disconnectFromServer();
-    return ok;
+    return shown;
 }
 
 QString SingleInstance::informativeText(const std::optional<QString>& executablePath) {

@@ -1,7 +1,10 @@
 #include "app/StartupController.h"
 
+#include <QCloseEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLinearGradient>
+#include <QShortcut>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -48,6 +51,7 @@ void fillCapsule(QPainter& painter, const QRectF& rect, const QColor& color) {
 StartupView::StartupView(ThemeController& themes, QWidget* parent) : QWidget(parent), themes_(themes) {
     setObjectName(QStringLiteral("startup-window"));
     setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
     connect(&themes_, &ThemeController::themeChanged, this, [this] { update(); });
     setModel({});
 }
@@ -170,6 +174,78 @@ void StartupView::paintContent(QPainter& painter) {
         }
         }
     }
+    // The keyboard focus, once the keys have moved it: a ring just outside the element's shape.
+    if (const auto focused = focusedItem(); focused && focusVisible_) {
+        const QRectF r = QRectF(focused->rect).adjusted(-2, -2, 2, 2);
+        const bool capsule = focused->element == Element::NewSetup || focused->element == Element::OpenSetup ||
+                             focused->element == Element::Update;
+        const double radius = capsule ? r.height() / 2 : startup::kRowCornerRadius + 2;
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(p.brand, 2));
+        painter.drawRoundedRect(r.adjusted(1, 1, -1, -1), radius, radius);
+    }
+}
+
+std::optional<startup::Item> StartupView::focusedItem() const {
+    for (const startup::Item& item : layout_.items) {
+        if (item.element != focusElement_) continue;
+        if (item.element == Element::Row && model_.rows[std::size_t(item.row)].id != focusSetup_) continue;
+        return item;
+    }
+    // What had the focus is gone (a collapsed list, a deleted setup): the first element has it.
+    if (layout_.items.empty()) return std::nullopt;
+    return layout_.items.front();
+}
+
+void StartupView::moveFocus(int step) {
+    const auto current = focusedItem();
+    if (!current) return;
+    const int count = int(layout_.items.size());
+    int index = 0;
+    for (int i = 0; i < count; ++i) {
+        const startup::Item& item = layout_.items[std::size_t(i)];
+        if (item.element == current->element && item.row == current->row) index = i;
+    }
+    const startup::Item& next = layout_.items[std::size_t(((index + step) % count + count) % count)];
+    focusElement_ = next.element;
+    focusSetup_ = next.element == Element::Row ? model_.rows[std::size_t(next.row)].id : QUuid();
+    focusVisible_ = true;
+    update();
+}
+
+bool StartupView::focusNextPrevChild(bool next) {
+    // Tab walks the painted elements; the window has no child that takes the focus.
+    moveFocus(next ? 1 : -1);
+    return true;
+}
+
+void StartupView::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Escape:
+        close();
+        return;
+    case Qt::Key_Down:
+    case Qt::Key_Right:
+        moveFocus(1);
+        return;
+    case Qt::Key_Up:
+    case Qt::Key_Left:
+        moveFocus(-1);
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        if (event->isAutoRepeat()) return;
+        if (const auto focused = focusedItem()) emit activated(focused->element, focused->row);
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void StartupView::closeEvent(QCloseEvent* event) {
+    event->accept();
+    emit closeRequested();
 }
 
 void StartupView::mousePressEvent(QMouseEvent* event) {
@@ -227,6 +303,11 @@ void StartupController::show(SessionManager& sessions, std::optional<QString> up
     view->setWindowTitle(QStringLiteral("Quellor"));
     view->setAttribute(Qt::WA_DeleteOnClose, false);
     connect(view, &StartupView::activated, this, &StartupController::activate);
+    connect(view, &StartupView::closeRequested, this, [this, view] { goInAsItIs(view); });
+    if (env_.quit) {
+        auto* quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), view);
+        connect(quit, &QShortcut::activated, this, [quit = env_.quit] { quit(); });
+    }
     namingSheet_ = new PromptSheet(view);
     // The list follows the setups and the stored collapsed state, rebuilt once per burst.
     auto* refresh = new ViewRefresh([this] { rebuild(); }, view);
@@ -283,6 +364,12 @@ void StartupController::activate(Element element, int row) {
         }
         break;
     }
+}
+
+void StartupController::goInAsItIs(StartupView* view) {
+    // Only the shown window's own close counts; close() retiring it comes back here too.
+    if (!view || view != window_) return;
+    onOpen_();
 }
 
 void StartupController::close() {

@@ -3,8 +3,15 @@
 // the user shortly after launch with three ways into a mix: a new setup (named in a sheet), a
 // setup file, or one of the ten most recently modified setups; and, when an update is known, an
 // update button. Any way in closes the window and then runs the caller's open action (which shows
-// the main window); nothing else closes it, and the update button leaves it open. The screen never
-// touches the mix itself: it only calls the setup manager.
+// the main window); the update button leaves it open. Escape, and a close asked for by the window
+// manager (which a Linux desktop always offers, Alt+F4 among others), go in with the current setup:
+// the window closes and the main window opens without a switch, so the program is never left
+// running without a window. The screen never touches the mix itself: it only calls the setup
+// manager.
+//
+// Keyboard: Tab and Shift+Tab (or the arrow keys) move the focus over the buttons, the header of
+// the recent list and its rows; Return, Enter and Space activate the focused one (at first the
+// primary button, "New Setup…"); Ctrl+Q quits.
 //
 // StartupView paints the model and layout of StartupScreen.h in the theme's colours and forwards
 // clicks; StartupController owns the window and runs the actions. The collapsed state of the
@@ -39,6 +46,9 @@ public:
     const startup::Layout& layout() const { return layout_; }
     // The row under the pointer, if any.
     std::optional<int> hoveredRow() const { return hoveredRow_; }
+    // The element that has the keyboard focus, and whether its ring shows (after a move by key).
+    std::optional<startup::Item> focusedItem() const;
+    bool showsFocusRing() const { return focusVisible_; }
 
     // Fades and grows the content in, once, on the scheduler's clock.
     void startEntrance();
@@ -46,9 +56,14 @@ public:
 
 signals:
     void activated(startup::Element element, int row);
+    // Escape, or a close asked for by the window manager.
+    void closeRequested();
 
 protected:
     void paintEvent(QPaintEvent*) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -58,6 +73,7 @@ private:
     int wordmarkWidth() const;
     void paintContent(QPainter& painter);
     void setHoveredRow(std::optional<int> row);
+    void moveFocus(int step);
 
     ThemeController& themes_;
     startup::Model model_;
@@ -65,6 +81,10 @@ private:
     std::optional<startup::Item> pressed_;
     QUuid pressedSetup_;
     std::optional<int> hoveredRow_;
+    // The focused element, kept across rebuilds by element and setup.
+    startup::Element focusElement_ = startup::Element::NewSetup;
+    QUuid focusSetup_;
+    bool focusVisible_ = false;
     std::optional<double> entranceStart_;
     TaskSlot entranceTicks_;
     Liveness alive_;
@@ -78,6 +98,8 @@ public:
         ThemeController& themes;
         // The setup open panel: a chosen file, or nothing when cancelled.
         std::function<std::optional<QString>(QWidget* parent)> openPanel;
+        // Quits the program (Ctrl+Q), as the main window's Quit does.
+        std::function<void()> quit = {};
     };
 
     explicit StartupController(Environment environment, QObject* parent = nullptr);
@@ -97,6 +119,8 @@ public:
 private:
     void rebuild();
     void activate(startup::Element element, int row);
+    // Escape or the window manager's close: in with the current setup.
+    void goInAsItIs(StartupView* view);
 
     Environment env_;
     QPointer<StartupView> window_;

@@ -1,6 +1,7 @@
 #include "app/UpdateController.h"
 
 #include <QPointer>
+#include <utility>
 
 #include "app/UpdateWording.h"
 #include "audio/HALListener.h"
@@ -108,11 +109,24 @@ void UpdateController::updateStaged(const QString& version, std::function<void()
     if (tryRestartSilently()) return;
     armStagedInstall();
     // In the background nobody is asked, then or later: the menu item and the banner offer it.
-    if (host_.isActive()) promptRestart(version);
+    // While the startup screen greets, the question waits for it to close.
+    if (restartHeld_) heldPrompt_ = version;
+    else if (host_.isActive()) promptRestart(version);
+}
+
+void UpdateController::holdRestart() { restartHeld_ = true; }
+
+void UpdateController::releaseRestart() {
+    if (!restartHeld_) return;
+    restartHeld_ = false;
+    const std::optional<QString> asked = std::exchange(heldPrompt_, std::nullopt);
+    if (!relaunchHandler_ || quittingForUpdate_ || tryRestartSilently()) return;
+    if (asked && asked == stagedVersion_ && host_.isActive()) promptRestart(*asked);
 }
 
 bool UpdateController::tryRestartSilently() {
-    if (!relaunchHandler_ || quittingForUpdate_ || restartDeferred_ || host_.isActive() || isDefaultOutputRunning())
+    if (!relaunchHandler_ || quittingForUpdate_ || restartDeferred_ || restartHeld_ || host_.isActive() ||
+        isDefaultOutputRunning())
         return false;
     restartNow();
     return true;

@@ -64,6 +64,12 @@ public:
     // Set when the application commits to quitting for an update; never reset.
     bool isQuittingForUpdate() const { return quittingForUpdate_; }
 
+    // While held (the startup screen greets the user), a staged update neither restarts by itself
+    // nor asks; on release it asks then, once, if the application is in front, and the watchers
+    // may restart it from then on.
+    void holdRestart();
+    void releaseRestart();
+
 signals:
     void availableVersionChanged();
     void stagedVersionChanged();
@@ -109,6 +115,8 @@ private:
     TaskSlot retryTask_;
     bool manualCheck_ = false;
     bool quittingForUpdate_ = false;
+    bool restartHeld_ = false;
+    std::optional<QString> heldPrompt_;  // the version whose question waits for the release
     Logger log_{QStringLiteral("updates")};
     Liveness alive_;
 };

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 
 #include "base/AtomicFile.h"
+#include "platform/DesktopEntry.h"
 
 namespace quellor {
 
@@ -42,15 +43,10 @@ QString execArgument(const QString& argument) {
 }  // namespace
 
 QByteArray LaunchAtLogin::entryText(const QString& executable) {
-    QString text = QStringLiteral(
-                       "[Desktop Entry]\n"
-                       "Type=Application\n"
-                       "Name=Quellor\n"
-                       "Exec=%1\n"
-                       "Terminal=false\n"
-                       "X-GNOME-Autostart-enabled=true\n")
-                       .arg(execArgument(executable));
-    return text.toUtf8();
+    // The application menu's entry, starting this executable, switched on for the session.
+    QString text = QString::fromUtf8(kDesktopEntryTemplate);
+    text.replace(QStringLiteral("@EXEC@"), execArgument(executable));
+    return text.toUtf8() + "X-GNOME-Autostart-enabled=true\n";
 }
 
 bool LaunchAtLogin::entryEnables(const QByteArray& text) {

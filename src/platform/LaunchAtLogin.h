@@ -1,6 +1,7 @@
 #pragma once
 // Launch at login through the desktop's autostart folder: an XDG autostart entry
-// "$XDG_CONFIG_HOME/autostart/<app id>.desktop" that starts the program when the user logs in.
+// "$XDG_CONFIG_HOME/autostart/<app id>.desktop" that starts the program when the user logs in; its
+// text is the desktop entry that the installation puts into the application menu.
 // The file is the only truth: launch at login is enabled exactly when the entry exists and is
 // neither hidden ("Hidden=true") nor switched off ("X-GNOME-Autostart-enabled=false"), as desktop
 // sessions read it. Nothing is cached, so a change made in the desktop's own settings shows at the
@@ -27,7 +28,7 @@ public:
     // Removes the entry. False when one remains.
     bool disable();
 
-    // The entry's text for `executable`.
+    // The entry's text for `executable`: the application menu's desktop entry, switched on.
     static QByteArray entryText(const QString& executable);
     // Whether an entry with this text starts the program at login.
     static bool entryEnables(const QByteArray& text);

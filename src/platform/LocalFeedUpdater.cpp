@@ -58,6 +58,12 @@ void LocalFeedUpdater::setAutomaticallyDownloadsUpdates(bool on) { defaults_.set
 std::optional<UpdateError> LocalFeedUpdater::start() {
     if (started_) return std::nullopt;
     started_ = true;
+    if (const auto earlier = stagedEarlier()) {
+        log_.notice("An update staged earlier waits to install: %s", qPrintable(earlier->installer));
+        const QString version = earlier->version;
+        deliver([version](UpdateBackendDelegate& d) { d.updaterDidFindValidUpdate(version); });
+        reportStaged(version, earlier->installer);
+    }
     if (!automaticallyChecksForUpdates()) return std::nullopt;
     const double interval = std::max(60.0, defaults_.doubleOr(kCheckIntervalKey, kDefaultCheckInterval));
     firstCheck_.set(Scheduler::current().after(kFirstCheckDelay, alive_.guard([this] {
@@ -173,15 +179,32 @@ void LocalFeedUpdater::checkForUpdatesInBackground() {
             deliver([stageError](UpdateBackendDelegate& d) { d.updaterDidAbort(stageError); });
             return;
         }
-        stagedInstaller_ = *staged;
-        relaunchAfterInstall_ = false;
-        const QString version = entry.version;
-        auto installNow = alive_.guard([this] {
-            relaunchAfterInstall_ = true;
-            deliver([](UpdateBackendDelegate& d) { d.updaterWillRelaunchApplication(); });
-        });
-        deliver([version, installNow](UpdateBackendDelegate& d) { d.updaterWillInstallUpdateOnQuit(version, installNow); });
+        reportStaged(entry.version, *staged);
     }));
+}
+
+void LocalFeedUpdater::reportStaged(const QString& version, const QString& installer) {
+    stagedInstaller_ = installer;
+    relaunchAfterInstall_ = false;
+    auto installNow = alive_.guard([this] {
+        relaunchAfterInstall_ = true;
+        deliver([](UpdateBackendDelegate& d) { d.updaterWillRelaunchApplication(); });
+    });
+    deliver([version, installNow](UpdateBackendDelegate& d) { d.updaterWillInstallUpdateOnQuit(version, installNow); });
+}
+
+std::optional<LocalFeedUpdater::FeedEntry> LocalFeedUpdater::stagedEarlier() const {
+    std::optional<FeedEntry> newest;
+    const QDir root(options_.stagingRoot);
+    for (const QString& version : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (!isNewer(version, options_.currentVersion)) continue;
+        if (newest && !isNewer(version, newest->version)) continue;
+        // The one executable file that staging put there.
+        const QFileInfoList files = QDir(root.filePath(version)).entryInfoList(QDir::Files | QDir::Executable, QDir::Time);
+        if (files.isEmpty()) continue;
+        newest = FeedEntry{version, files.front().absoluteFilePath()};
+    }
+    return newest;
 }
 
 void LocalFeedUpdater::checkForUpdates() {

@@ -9,7 +9,10 @@
 // a feed error. A version is newer when it compares greater, part by part as numbers, than the
 // running one ("dev" is older than every version).
 //
-// Downloading copies the installer into "<staging root>/<version>/" and makes it executable.
+// Downloading copies the installer into "<staging root>/<version>/" and makes it executable. An
+// installer staged by an earlier run that never installed it (the run was killed, or its installer
+// could not start) is found again by start(), newer than the running version, and reported at once
+// as found and staged, before any scheduled check.
 // Installing runs the staged installer once the program has quit: finishAtQuit(), called as the
 // program ends, hands it to a launcher that waits for the process to be gone, runs the installer
 // from its folder and, when the install was asked for at once, starts the program again.
@@ -96,6 +99,10 @@ private:
     // Copies the installer into the staging folder; the staged path, or nothing with `error` set.
     std::optional<QString> stage(const FeedEntry& entry, UpdateError& error) const;
     void scheduledCheck();
+    // The newest version under the staging root that is newer than this one, with its installer.
+    std::optional<FeedEntry> stagedEarlier() const;
+    // Reports `version`, staged at `installer`, as ready to install on quit.
+    void reportStaged(const QString& version, const QString& installer);
     void deliver(std::function<void(UpdateBackendDelegate&)> call);
 
     UserDefaults& defaults_;

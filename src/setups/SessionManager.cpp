@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/AtomicFile.h"
 #include "base/Observable.h"
 #include "engine/ConsoleSlots.h"
 #include "setups/SessionTransfer.h"
@@ -147,10 +148,18 @@ void SessionManager::newSetup(const QString& name) {
 }
 
 bool SessionManager::importSetup(const QString& path) {
-    auto data = MixSessionStore::readAll(path);
-    if (!data) return false;
-    auto imported = json::decode<MixSession>(*data);
-    if (!imported) return false;
+    // Whoever asked (a menu, the startup screen) shows nothing more: the log says why.
+    QByteArray data;
+    QString reason;
+    if (!readWholeFile(path, data, &reason)) {
+        log_.error("Setup %s cannot be imported: %s", qPrintable(path), qPrintable(reason));
+        return false;
+    }
+    auto imported = json::decode<MixSession>(data);
+    if (!imported) {
+        log_.error("Setup %s cannot be imported: it holds no setup this version can read", qPrintable(path));
+        return false;
+    }
     captureCurrent();
     imported->id = QUuid::createUuid();
     imported->name = uniqueName(imported->name, sessions_);

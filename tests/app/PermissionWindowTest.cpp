@@ -48,11 +48,12 @@ TEST_F(PermissionWindowTest, AFlagAlreadySetShowsTheWindowAtOnceAndGrantingClose
     EXPECT_FALSE(w->windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_EQ(w->findChild<QLabel*>("permission-headline")->text(), "Quellor needs permission to hear your apps");
     EXPECT_EQ(w->findChild<QLabel*>("permission-explanation")->text(),
-              "To set an app's volume, Quellor processes that app's audio — so the system counts it as recording "
-              "system audio and asks you first. Until you allow it, the faders will not move anything.\n\nQuellor "
+              "To set an app's volume, Quellor processes that app's audio — so the audio system has to let it "
+              "capture what the other apps play. Until it does, the faders will not move anything.\n\nQuellor "
               "does not record or store your audio, and no audio ever leaves this computer.");
     EXPECT_EQ(w->findChild<QLabel*>("permission-instruction")->text(),
-              "Privacy & Security → Audio Recording → switch Quellor on, then reopen the app.");
+              "On PipeWire Quellor may always capture. In a simulated world its file decides: set "
+              "\"capturePermission\" to true there, then reopen the app.");
     EXPECT_TRUE(w->findChild<QPushButton*>("permission-open-settings")->isDefault());
 
     set(false);

@@ -23,6 +23,7 @@
 #include "recording/MixRecorder.h"
 #include "remote/OSCListener.h"
 #include "remote/OSCMessage.h"
+#include "setups/MixSessionStore.h"
 #include "setups/SessionManager.h"
 #include "ui/settings/SettingsWindow.h"
 #include "ui/style/PromptSheet.h"
@@ -198,10 +199,15 @@ TEST_F(QuellorAppTest, QuittingForAnUpdateSkipsTheEngineShutdown) {
     settle();
     for (const AudioApp& a : quellor->engine().processMonitor().apps())
         if (a.bundleID == test::kPlayer) quellor->engine().setVolume(0.5f, a);
+    // A mix change just before the quit, its save still waiting.
+    quellor->engine().setSlot(test::kPlayer, 0);
     backend.delegate->updaterWillInstallUpdate();
     EXPECT_TRUE(quellor->updater().isQuittingForUpdate());
     quellor->shutdown();
     EXPECT_TRUE(waits.empty()) << "the taps are left as they are for the installer";
+    const auto stored = MixSessionStore(dir.filePath("sessions.json")).load();
+    ASSERT_TRUE(stored.file);
+    EXPECT_EQ(stored.file->sessions.at(0).stripSlots.value(0), test::kPlayer) << "the setups are written on every quit";
 }
 
 TEST_F(QuellorAppTest, ThePermissionWindowWatchesTheEngineFromTheStart) {

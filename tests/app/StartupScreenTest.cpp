@@ -39,7 +39,7 @@ protected:
     QString path() const { return dir.filePath("sessions.json"); }
     StartupController& show(std::optional<QString> updateTitle = std::nullopt) {
         controller = std::make_unique<StartupController>(StartupController::Environment{
-            defaults(), themes, [this](QWidget*) { return panelAnswer; }});
+            defaults(), themes, [this](QWidget*) { return panelAnswer; }, [this] { ++quits; }});
         controller->show(*sessions, updateTitle, [this] { ++updates; }, [this] { ++opens; });
         return *controller;
     }
@@ -64,6 +64,7 @@ protected:
     std::optional<QString> panelAnswer;
     int updates = 0;
     int opens = 0;
+    int quits = 0;
 };
 
 TEST_F(StartupScreenTest, ListsTheTenNewestSetupsNewestFirstAndEqualDatesKeepTheirOrder) {
@@ -137,6 +138,89 @@ TEST_F(StartupScreenTest, AClickLandsOnTheSetupPressedEvenWhenTheListIsRebuiltIn
     QTest::mouseRelease(view(), Qt::LeftButton, {}, first);
     EXPECT_EQ(opens, 1);
     EXPECT_EQ(sessions->currentID(), old.id);
+}
+
+TEST_F(StartupScreenTest, EscapeAndTheWindowManagersCloseGoInWithTheCurrentSetup) {
+    const MixSession a = setup("A", kDay), b = setup("B", kDay.addDays(1));
+    for (bool byEscape : {true, false}) {
+        SCOPED_TRACE(byEscape ? "Escape" : "window manager");
+        load({a, b});
+        opens = 0;
+        show();
+        if (byEscape) QTest::keyClick(view(), Qt::Key_Escape);
+        else view()->close();  // what the window manager's WM_DELETE_WINDOW asks for
+        EXPECT_FALSE(view());
+        EXPECT_EQ(opens, 1);
+        EXPECT_EQ(sessions->currentID(), a.id) << "no switch";
+        EXPECT_EQ(sessions->sessions().size(), 2u);
+    }
+}
+
+TEST_F(StartupScreenTest, TabWalksTheElementsAndReturnOrSpaceActivatesTheFocusedOne) {
+    const MixSession a = setup("A", kDay), b = setup("B", kDay.addDays(1));
+    struct Case {
+        std::vector<int> keys;  // Qt::Key values typed in order
+        Element focused;
+        int row;
+    };
+    // The elements: New Setup, Open Setup, the update button, the header, row 0 (B), row 1 (A).
+    const std::vector<Case> cases = {
+        {{}, Element::NewSetup, -1},
+        {{Qt::Key_Tab}, Element::OpenSetup, -1},
+        {{Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab}, Element::Row, 1},
+        {{Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab}, Element::NewSetup, -1},
+        {{Qt::Key_Backtab}, Element::Row, 1},
+        {{Qt::Key_Down, Qt::Key_Down, Qt::Key_Up}, Element::OpenSetup, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.keys));
+        load({a, b});
+        show("Update to 2.1…");
+        for (int key : c.keys) QTest::keyClick(view(), Qt::Key(key), key == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
+        const auto focused = view()->focusedItem();
+        ASSERT_TRUE(focused);
+        EXPECT_EQ(focused->element, c.focused);
+        EXPECT_EQ(focused->row, c.row);
+        EXPECT_EQ(view()->showsFocusRing(), !c.keys.empty());
+    }
+
+    // Space on the first row switches to B; Return on the update button runs the update and stays.
+    load({a, b});
+    opens = updates = 0;
+    show("Update to 2.1…");
+    for (int i = 0; i < 4; ++i) QTest::keyClick(view(), Qt::Key_Tab);
+    QTest::keyClick(view(), Qt::Key_Space);
+    EXPECT_EQ(opens, 1);
+    EXPECT_EQ(sessions->currentID(), b.id);
+    load({a, b});
+    show("Update to 2.1…");
+    QTest::keyClick(view(), Qt::Key_Tab);
+    QTest::keyClick(view(), Qt::Key_Tab);
+    QTest::keyClick(view(), Qt::Key_Return);
+    EXPECT_EQ(updates, 1);
+    EXPECT_TRUE(view());
+    // The focus stays on the same setup when the list is rebuilt around it: the live mix saved into
+    // the current setup, A, moves it up.
+    for (int i = 0; i < 3; ++i) QTest::keyClick(view(), Qt::Key_Tab);
+    ASSERT_EQ(view()->focusedItem()->row, 1);
+    sessions->captureCurrent();
+    advance(0);
+    ASSERT_EQ(view()->model().rows[0].title, "A");
+    EXPECT_EQ(view()->focusedItem()->row, 0);
+    // Return on New Setup opens its sheet.
+    show();
+    QTest::keyClick(view(), Qt::Key_Return);
+    EXPECT_TRUE(controller->namingSheet()->isVisible());
+}
+
+TEST_F(StartupScreenTest, CtrlQQuits) {
+    load({setup("A", kDay)});
+    show();
+    // A window shortcut answers in the active window.
+    ASSERT_TRUE(QTest::qWaitForWindowActive(view()));
+    QTest::keyClick(view(), Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(quits, 1);
+    EXPECT_TRUE(view()) << "quitting is not a way in";
 }
 
 TEST_F(StartupScreenTest, ANewSetupIsNamedInASheetAndAnEmptyNameStillCreatesIt) {

@@ -167,6 +167,36 @@ TEST_F(UpdateControllerTest, InFrontItAsksOncePerVersion) {
     EXPECT_TRUE(restarted());
 }
 
+TEST_F(UpdateControllerTest, WhileHeldAStagedUpdateNeitherRestartsNorAsksUntilTheRelease) {
+    // Staged while held, in the background (as at start) or in front: the release asks, once.
+    for (bool activeWhenStaged : {false, true}) {
+        SCOPED_TRACE(activeWhenStaged ? "in front" : "in the background");
+        controller_.reset();
+        host.alerts.clear();
+        setRunning(speakers, false);
+        host.active = activeWhenStaged;
+        controller().holdRestart();
+        stage("2.1");
+        advance(UpdateController::kRetryInterval * 2);
+        EXPECT_FALSE(controller().isQuittingForUpdate()) << "the output is idle, but the restart is held";
+        EXPECT_TRUE(host.alerts.empty());
+        host.active = true;
+        controller().releaseRestart();
+        ASSERT_EQ(host.messages(), QStringList{"Quellor 2.1 is ready"});
+        controller().releaseRestart();
+        EXPECT_EQ(host.alerts.size(), 1u);
+    }
+    // Released in the background with the output idle: the restart that was held happens.
+    controller_.reset();
+    host.alerts.clear();
+    host.active = false;
+    controller().holdRestart();
+    stage("2.2");
+    controller().releaseRestart();
+    EXPECT_TRUE(host.alerts.empty());
+    EXPECT_TRUE(restarted());
+}
+
 TEST_F(UpdateControllerTest, AfterRestartLaterOnlyTheUserRestarts) {
     setRunning(speakers, true);
     host.active = true;

@@ -7,7 +7,9 @@
 #include <QJsonDocument>
 #include <QElapsedTimer>
 #include <QJsonObject>
+#include <QSet>
 #include <QSysInfo>
+#include <unistd.h>
 
 #include "QuellorProcess.h"
 #include "XvfbDisplay.h"
@@ -113,6 +115,33 @@ protected:
         return s;
     }
     int count(const QuellorProcess& app, const QString& text) const { return int(app.output().count(text)); }
+    // Whether window `upper` stands above window `lower` on the display.
+    bool above(const QString& upper, const QString& lower) const {
+        const QStringList order = display.stackingOrder();  // bottom to top
+        return order.contains(upper) && order.contains(lower) && order.indexOf(upper) > order.indexOf(lower);
+    }
+    // The inodes of the UDP sockets that process `pid` holds open.
+    static QSet<QString> udpSockets(qint64 pid) {
+        QSet<QString> udp;
+        for (const char* table : {"udp", "udp6"}) {
+            QFile f(QString("/proc/%1/net/%2").arg(pid).arg(table));
+            if (!f.open(QIODevice::ReadOnly)) continue;
+            f.readLine();  // the header
+            while (!f.atEnd()) {
+                const QStringList fields = QString::fromLatin1(f.readLine()).split(' ', Qt::SkipEmptyParts);
+                if (fields.size() > 9) udp.insert(fields[9]);
+            }
+        }
+        QSet<QString> held;
+        const QString fds = QString("/proc/%1/fd").arg(pid);
+        for (const QString& fd : QDir(fds).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System)) {
+            char target[256] = {};
+            const ssize_t n = ::readlink(QFile::encodeName(fds + "/" + fd).constData(), target, sizeof target - 1);
+            const QString text = QString::fromLatin1(target, n > 0 ? int(n) : 0);
+            if (text.startsWith("socket:[") && udp.contains(text.mid(8).chopped(1))) held.insert(text.mid(8).chopped(1));
+        }
+        return held;
+    }
     static bool near(QColor a, QColor b) {
         return std::abs(a.red() - b.red()) <= 3 && std::abs(a.green() - b.green()) <= 3 && std::abs(a.blue() - b.blue()) <= 3;
     }
@@ -220,9 +249,17 @@ TEST_F(Desktop, AClosedWindowLeavesTheProgramAnsweringAndASecondLaunchBringsItBa
     second.useFoldersOf(first);
     second.useDisplay(display.name());
     second.start();
-    EXPECT_TRUE(display.waitForWindow(first.pid(), "Quellor")) << "the first copy did not show its window again";
+    auto shown = display.waitForWindow(first.pid(), "Quellor");
+    EXPECT_TRUE(shown) << "the first copy did not show its window again";
     auto alert = display.waitForWindow(second.pid(), "Quellor");
     ASSERT_TRUE(alert) << second.output().toStdString();
+    // The alert is the one in front, and the waiting copy opened no port and no audio server.
+    if (shown) EXPECT_TRUE(above(*alert, *shown));
+    EXPECT_TRUE(udpSockets(first.pid()).size() > 0) << "the check sees the first copy's listener";
+    EXPECT_TRUE(udpSockets(second.pid()).isEmpty());
+    second.waitForLog("\x01", 0.2);  // collects what it wrote
+    EXPECT_FALSE(second.output().contains("Audio:")) << second.output().toStdString();
+    EXPECT_FALSE(second.output().contains("OSC")) << second.output().toStdString();
     ASSERT_TRUE(display.key(*alert, "Return"));
     EXPECT_EQ(second.waitForExit(), 0) << second.output().toStdString();
     EXPECT_EQ(first.process().state(), QProcess::Running);
@@ -309,8 +346,10 @@ TEST_F(Desktop, RefusedCaptureShowsThePermissionWindowOnce) {
     app.start();
     auto window = display.waitForWindow(app.pid(), "Quellor", isPermissionWindow);
     ASSERT_TRUE(window) << app.output().toStdString();
-    // The startup screen comes up too and takes the focus; the keys go to the permission window after.
-    ASSERT_TRUE(display.waitForWindow(app.pid(), "Quellor", isStartupScreen));
+    // The startup screen comes up after it; the permission window stays in front.
+    auto screen = display.waitForWindow(app.pid(), "Quellor", isStartupScreen);
+    ASSERT_TRUE(screen);
+    EXPECT_TRUE(display.waitUntil([&] { return above(*window, *screen); }, 5));
     // Return is "Open Privacy Settings": nothing can be opened here, and the window closes.
     ASSERT_TRUE(display.key(*window, "Return"));
     EXPECT_TRUE(app.waitForLog("No settings page for the audio-capture permission can be opened on this system"));
@@ -321,6 +360,47 @@ TEST_F(Desktop, RefusedCaptureShowsThePermissionWindowOnce) {
     ASSERT_TRUE(app.waitUntil([&] { return count(app, "Tap failed") > failures; })) << app.output().toStdString();
     EXPECT_FALSE(display.waitUntil([&] { return !display.windows(app.pid(), "Quellor", isPermissionWindow).isEmpty(); }, 1.5));
     EXPECT_EQ(app.stop(SIGTERM), 0) << app.output().toStdString();
+}
+
+TEST_F(Desktop, EscapeOrTheWindowManagersCloseGoesInWithTheCurrentSetupAndCtrlQQuits) {
+    enum class Way { Escape, WindowManagerClose, CtrlQ };
+    for (Way way : {Way::Escape, Way::WindowManagerClose, Way::CtrlQ}) {
+        SCOPED_TRACE(int(way));
+        QuellorProcess app;
+        const MixSession current = setup("Current", 1), newer = setup("Newer", 2);
+        const QString setupsPath = app.dataPath() + "/Quellor/sessions.json";
+        QDir().mkpath(app.dataPath() + "/Quellor");
+        ASSERT_TRUE(MixSessionStore(setupsPath).save(MixSessionFile{current.id, {current, newer}}));
+        app.seedDefaults({{"oscPort", port}});
+        app.useDisplay(display.name());
+        app.start();
+        auto screen = display.waitForWindow(app.pid(), "Quellor", isStartupScreen);
+        ASSERT_TRUE(screen) << app.output().toStdString();
+        if (way == Way::CtrlQ) {
+            ASSERT_TRUE(display.key(*screen, "ctrl+q"));
+            EXPECT_EQ(app.waitForExit(), 0) << app.output().toStdString();
+            EXPECT_TRUE(app.output().contains("Quellor stopped"));
+            continue;
+        }
+        if (way == Way::Escape) ASSERT_TRUE(display.key(*screen, "Escape"));
+        else ASSERT_TRUE(display.askToClose(*screen));
+        auto window = display.waitForWindow(app.pid(), "Quellor", isMainWindow);
+        EXPECT_TRUE(window) << app.output().toStdString();
+        EXPECT_TRUE(display.windows(app.pid(), "Quellor", isStartupScreen).isEmpty());
+        // The settings panel is a window of its own; Ctrl+Q quits from there too.
+        if (window) {
+            ASSERT_TRUE(display.key(*window, "ctrl+comma"));
+            auto settings = display.waitForWindow(app.pid(), "Settings");
+            ASSERT_TRUE(settings) << app.output().toStdString();
+            ASSERT_TRUE(display.key(*settings, "ctrl+q"));
+            EXPECT_EQ(app.waitForExit(), 0) << app.output().toStdString();
+        } else {
+            EXPECT_EQ(app.stop(SIGTERM), 0);
+        }
+        const auto stored = MixSessionStore(setupsPath).load();
+        ASSERT_TRUE(stored.file);
+        EXPECT_EQ(stored.file->currentID, current.id) << "no switch";
+    }
 }
 
 TEST_F(Desktop, CopyDiagnosticsPutsTheExactTextOnTheClipboard) {

@@ -4,6 +4,9 @@
 #include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <QThread>
+#include <cstdlib>
+#include <cstring>
+#include <xcb/xcb.h>
 
 namespace quellor::test {
 
@@ -116,6 +119,55 @@ QImage XvfbDisplay::screenshot(const QString& window) const {
 
 bool XvfbDisplay::key(const QString& window, const QString& keys) const {
     return run("xdotool", {"windowfocus", "--sync", window}) && run("xdotool", {"key", "--clearmodifiers", keys});
+}
+
+namespace {
+
+// A connection to the display for one request; closed with the object.
+struct XConnection {
+    explicit XConnection(const QString& display) : c(xcb_connect(display.toLocal8Bit().constData(), nullptr)) {}
+    ~XConnection() { xcb_disconnect(c); }
+    bool ok() const { return xcb_connection_has_error(c) == 0; }
+    xcb_atom_t atom(const char* name) const {
+        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, std::uint16_t(std::strlen(name)), name), nullptr);
+        const xcb_atom_t atom = reply ? reply->atom : XCB_ATOM_NONE;
+        std::free(reply);
+        return atom;
+    }
+    xcb_window_t root() const { return xcb_setup_roots_iterator(xcb_get_setup(c)).data->root; }
+    xcb_connection_t* c;
+};
+
+}  // namespace
+
+bool XvfbDisplay::askToClose(const QString& window) const {
+    bool ok = false;
+    const xcb_window_t id = window.toUInt(&ok);
+    XConnection x(name_);
+    if (!ok || !x.ok()) return false;
+    xcb_client_message_event_t event{};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = id;
+    event.type = x.atom("WM_PROTOCOLS");
+    event.data.data32[0] = x.atom("WM_DELETE_WINDOW");
+    event.data.data32[1] = XCB_CURRENT_TIME;
+    xcb_void_cookie_t sent = xcb_send_event_checked(x.c, 0, id, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&event));
+    xcb_generic_error_t* error = xcb_request_check(x.c, sent);
+    std::free(error);
+    return !error;
+}
+
+QStringList XvfbDisplay::stackingOrder() const {
+    XConnection x(name_);
+    if (!x.ok()) return {};
+    xcb_query_tree_reply_t* tree = xcb_query_tree_reply(x.c, xcb_query_tree(x.c, x.root()), nullptr);
+    if (!tree) return {};
+    QStringList order;
+    const xcb_window_t* children = xcb_query_tree_children(tree);
+    for (int i = 0; i < xcb_query_tree_children_length(tree); ++i) order << QString::number(children[i]);
+    std::free(tree);
+    return order;
 }
 
 bool XvfbDisplay::type(const QString& window, const QString& text) const {

@@ -38,6 +38,11 @@ public:
     bool waitUntil(const std::function<bool()>& condition, double seconds = 20) const;
     std::optional<QRect> geometry(const QString& window) const;
     QImage screenshot(const QString& window = QStringLiteral("root")) const;
+    // Asks the window to close as a window manager does (Alt+F4, its close button): a
+    // WM_DELETE_WINDOW message of the WM_PROTOCOLS client message.
+    bool askToClose(const QString& window) const;
+    // The windows directly under the root, bottom to top (the stacking order).
+    QStringList stackingOrder() const;
     // Gives the window the input focus, then types the keys ("ctrl+n", "Return").
     bool key(const QString& window, const QString& keys) const;
     // Gives the window the input focus, then types the text.

@@ -41,6 +41,10 @@ TEST(LaunchAtLogin, OnWritesTheEntryAndOffRemovesIt) {
     EXPECT_TRUE(text.startsWith("[Desktop Entry]\n"));
     EXPECT_TRUE(text.contains("\nType=Application\n"));
     EXPECT_TRUE(text.contains("\nExec=\"/opt/Quellor Beta/quellor\"\n")) << text.toStdString();
+    // The application menu's entry: its name and icon.
+    EXPECT_TRUE(text.contains("\nName=Quellor\n"));
+    EXPECT_TRUE(text.contains("\nIcon=quellor\n"));
+    EXPECT_FALSE(text.contains("@"));
     file.close();
     ASSERT_TRUE(launch.disable());
     EXPECT_FALSE(launch.isEnabled());

@@ -97,6 +97,38 @@ TEST_F(LocalFeedUpdaterTest, AScheduledCheckStagesANewerVersionThatInstallsAfter
     EXPECT_FALSE(updater().finishAtQuit()) << "an update installs once";
 }
 
+TEST_F(LocalFeedUpdaterTest, AnUpdateStagedByAnEarlierRunIsReportedAtStart) {
+    // What earlier runs left: the version running now, an older one, a folder without its
+    // installer, and 2.1 staged but never installed (that run was killed).
+    auto leave = [this](const QString& version, bool executable) {
+        QDir().mkpath(dir.filePath("staging/" + version));
+        QFile f(dir.filePath("staging/" + version + "/install.sh"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.close();
+        if (executable) f.setPermissions(f.permissions() | QFileDevice::ExeOwner);
+    };
+    leave("2.0", true);
+    leave("1.9", true);
+    leave("2.3", false);
+    leave("2.1", true);
+    updater().start();
+    EXPECT_TRUE(recorder.events.isEmpty()) << "reported on the next turn, before any check";
+    advance(0);
+    EXPECT_EQ(recorder.events, (QStringList{"found 2.1", "staged 2.1"}));
+    EXPECT_EQ(updater().stagedInstaller(), staged("2.1"));
+    ASSERT_TRUE(recorder.installNow);
+    ASSERT_TRUE(updater().finishAtQuit());
+    EXPECT_EQ(launched[0].installer, staged("2.1"));
+
+    // Without it, nothing newer waits.
+    QDir(dir.filePath("staging/2.1")).removeRecursively();
+    updater_.reset();
+    recorder.events.clear();
+    updater().start();
+    advance(0);
+    EXPECT_TRUE(recorder.events.isEmpty());
+}
+
 TEST_F(LocalFeedUpdaterTest, InstallingAtOnceRelaunchesAfterTheInstall) {
     writeFeed(R"({"version": "2.1", "installer": "install.sh"})");
     updater().setAutomaticallyDownloadsUpdates(true);

@@ -375,6 +375,13 @@ TEST_F(SessionManagerTest, FailedImportsAndExportsChangeNothing) {
     const QByteArray before = contents(path);
     EXPECT_FALSE(m.importSetup(wholeFile));
     EXPECT_FALSE(m.importSetup(dir.filePath("missing.quellorsetup")));
+    // Each failure says which file and why; nothing else tells the user.
+    EXPECT_TRUE(logs.contains("SessionManager", LogLevel::Error,
+                              "Setup " + wholeFile + " cannot be imported: it holds no setup this version can read"));
+    bool missingLogged = false;
+    for (const LogRecord& r : logs.records("SessionManager"))
+        missingLogged |= r.level == LogLevel::Error && r.text.startsWith("Setup " + dir.filePath("missing.quellorsetup") + " cannot be imported: ");
+    EXPECT_TRUE(missingLogged);
     EXPECT_EQ(contents(path), before);
     EXPECT_TRUE(engine.calls.isEmpty());
     EXPECT_EQ(m.sessions().size(), 1u);
