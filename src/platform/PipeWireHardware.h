@@ -3,8 +3,8 @@
 // the applications that play or record as process objects, the session manager's defaults as the
 // default devices.
 //
-// What a client sees (as on the simulated hardware, SimulatedHardware.h, which keeps the objects;
-// properties by their hal:: constants, AudioConstants.h):
+// What a client sees (kept in an object store of its own, AudioObjectStore.h, the same store the
+// simulated hardware keeps its world in; properties by their hal:: constants, AudioConstants.h):
 // - Devices from the "Audio/Sink" (output) and "Audio/Source" (input) nodes: kDeviceUID the node
 //   name, kName its description, kTransportType and kDataSource from what the node, its card and
 //   the card's active route say (transportFor(), dataSourceFor() in PipeWireNode.h),
@@ -38,7 +38,7 @@
 #include "base/Scheduler.h"
 #include "platform/PipeWireConnection.h"
 #include "platform/PipeWireTaps.h"
-#include "platform/SimulatedHardware.h"
+#include "platform/AudioObjectStore.h"
 
 namespace quellor {
 
@@ -75,7 +75,7 @@ public:
     OSStatus stopDevice(AudioObjectID device, IOProcID proc) override;
 
     // The objects as they stand (for logging what was found).
-    const SimulatedHardware& objects() const { return model_; }
+    const AudioObjectStore& objects() const { return model_; }
 
 private:
     struct Stream {
@@ -95,7 +95,7 @@ private:
     void connectionLost();
     void scheduleReconnect();
 
-    SimulatedHardware model_;
+    AudioObjectStore model_;
     mutable std::mutex mutex_;  // guards the maps and the connection for writes from other threads
     std::unique_ptr<PipeWireConnection> connection_;
     std::uint64_t generation_ = 0;  // of the connection whose reports are applied

@@ -39,12 +39,12 @@
 
 namespace quellor {
 
-class SimulatedHardware;
+class AudioObjectStore;
 
 class PipeWireTaps {
 public:
     // Objects go into `model`, which must outlive this.
-    explicit PipeWireTaps(SimulatedHardware& model);
+    explicit PipeWireTaps(AudioObjectStore& model);
     ~PipeWireTaps();
     PipeWireTaps(const PipeWireTaps&) = delete;
     PipeWireTaps& operator=(const PipeWireTaps&) = delete;
