@@ -70,6 +70,23 @@ constexpr std::uint32_t kTransportBluetooth = fourCC("blue");
 constexpr std::uint32_t kTransportBluetoothLE = fourCC("blea");
 constexpr std::uint32_t kTransportAggregate = fourCC("grup");
 constexpr std::uint32_t kTransportVirtual = fourCC("virt");
+constexpr std::uint32_t kTransportPCI = fourCC("pci ");
+constexpr std::uint32_t kTransportThunderbolt = fourCC("thun");
+constexpr std::uint32_t kTransportFireWire = fourCC("1394");
+constexpr std::uint32_t kTransportAVB = fourCC("eavb");
+constexpr std::uint32_t kTransportAirPlay = fourCC("airp");
+constexpr std::uint32_t kTransportContinuityWired = fourCC("ccwd");
+constexpr std::uint32_t kTransportContinuityWireless = fourCC("ccwl");
+constexpr std::uint32_t kTransportDisplayPort = fourCC("dprt");
+constexpr std::uint32_t kTransportHDMI = fourCC("hdmi");
+
+// Data sources ('ssrc'): where the sound of a scope goes or comes from.
+constexpr std::uint32_t kDataSourceInternalSpeaker = fourCC("ispk");
+constexpr std::uint32_t kDataSourceExternalSpeaker = fourCC("espk");
+constexpr std::uint32_t kDataSourceHeadphones = fourCC("hdpn");
+constexpr std::uint32_t kDataSourceLine = fourCC("line");
+constexpr std::uint32_t kDataSourceInternalMic = fourCC("imic");
+constexpr std::uint32_t kDataSourceExternalMic = fourCC("emic");
 
 // Stream formats.
 constexpr std::uint32_t kFormatLinearPCM = fourCC("lpcm");

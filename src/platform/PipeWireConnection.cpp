@@ -107,6 +107,7 @@ struct PipeWireConnection::Impl : PipeWireLoop {
     };
     struct Device : Bound {
         std::map<std::int32_t, PipeWireRoute> routes;  // by profile device
+        std::string bus, formFactor, iconName;         // what the card says of itself
     };
     struct Client : Bound {
         std::int32_t secPid = 0;
@@ -147,10 +148,20 @@ struct PipeWireConnection::Impl : PipeWireLoop {
         if (!copy.isDevice()) {
             Client* c = clientFor(n.clientId);
             copy.pid = streamProcessID(c ? c->secPid : 0, c ? c->appPid : 0, c && c->ofPulseServer, n.appPid);
-        } else if (const PipeWireRoute* route = routeOf(n)) {
-            // A card's volume is the route's: that is what the desktop's controls show and set.
-            if (route->volumes.channelVolumes) copy.channelVolumes = *route->volumes.channelVolumes;
-            if (route->volumes.mute) copy.mute = route->volumes.mute;
+        } else {
+            // The card's bus, form factor and icon; ALSA nodes name none of these themselves.
+            if (auto device = devices.find(n.deviceId); n.deviceId && device != devices.end()) {
+                if (copy.bus.empty()) copy.bus = device->second->bus;
+                copy.formFactor = device->second->formFactor;
+                copy.iconName = device->second->iconName;
+            }
+            if (const PipeWireRoute* route = routeOf(n)) {
+                copy.portType = route->portType;
+                copy.portName = route->name;
+                // A card's volume is the route's: that is what the desktop's controls show and set.
+                if (route->volumes.channelVolumes) copy.channelVolumes = *route->volumes.channelVolumes;
+                if (route->volumes.mute) copy.mute = route->volumes.mute;
+            }
         }
         if (events.nodeChanged) events.nodeChanged(copy);
     }
@@ -195,6 +206,7 @@ struct PipeWireConnection::Impl : PipeWireLoop {
             if (n.node.description.empty()) n.node.description = n.node.name;
             n.node.api = text(p, PW_KEY_DEVICE_API);
             n.node.bus = text(p, PW_KEY_DEVICE_BUS);
+            n.node.profileName = text(p, "device.profile.name");
             n.node.rate = std::uint32_t(number(p, PW_KEY_AUDIO_RATE));
             n.propChannels = std::uint32_t(number(p, PW_KEY_AUDIO_CHANNELS));
             n.positions = listLength(text(p, "audio.position"));
@@ -243,6 +255,16 @@ struct PipeWireConnection::Impl : PipeWireLoop {
     }
 
     // --- Card device events ---
+
+    static void deviceInfo(void* data, const pw_device_info* info) {
+        auto& d = *static_cast<Device*>(data);
+        if (!(info->change_mask & PW_DEVICE_CHANGE_MASK_PROPS)) return;
+        d.bus = text(info->props, PW_KEY_DEVICE_BUS);
+        d.formFactor = text(info->props, PW_KEY_DEVICE_FORM_FACTOR);
+        d.iconName = text(info->props, PW_KEY_DEVICE_ICON_NAME);
+        for (auto& [nodeId, n] : d.owner->nodes)
+            if (n->deviceId == d.id) d.owner->report(*n);
+    }
 
     static void deviceParam(void* data, int seq, std::uint32_t id, std::uint32_t index, std::uint32_t next,
                             const spa_pod* param) {
@@ -361,6 +383,7 @@ struct PipeWireConnection::Impl : PipeWireLoop {
             static const pw_device_events deviceEvents = [] {
                 pw_device_events e{};
                 e.version = PW_VERSION_DEVICE_EVENTS;
+                e.info = &Impl::deviceInfo;
                 e.param = &Impl::deviceParam;
                 return e;
             }();

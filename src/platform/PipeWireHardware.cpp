@@ -82,8 +82,10 @@ void PipeWireHardware::applyDevice(const PipeWireNode& node) {
         SimulatedDevice d;
         d.uid = QString::fromStdString(node.name);
         d.name = QString::fromStdString(node.description);
-        d.transport = transportFor(node.api, node.bus);
-        (scope == kScopeOutput ? d.output : d.input).streams = streams;
+        d.transport = transportFor(node);
+        SimulatedDevice::Scope& own = scope == kScopeOutput ? d.output : d.input;
+        own.streams = streams;
+        if (std::uint32_t source = dataSourceFor(node)) own.dataSource = source;
         d.sampleRate = clock_.rate;
         d.bufferFrameSize = clock_.quantum;
         d.bufferFrameSizeRange = {double(clock_.minQuantum), double(clock_.maxQuantum)};
@@ -101,7 +103,11 @@ void PipeWireHardware::applyDevice(const PipeWireNode& node) {
                     output ? node.channels : 0u, output ? 0u : node.channels);
     } else {
         model_.setProperty(id, {kName}, QString::fromStdString(node.description));
-        model_.setProperty(id, {kTransportType}, transportFor(node.api, node.bus));
+        model_.setProperty(id, {kTransportType}, transportFor(node));
+        if (std::uint32_t source = dataSourceFor(node))
+            model_.setProperty(id, {kDataSource, scope}, source);
+        else
+            model_.removeProperty(id, {kDataSource, scope});
         model_.setProperty(id, {kStreamConfiguration, scope}, streams);
         if (node.channels)
             model_.setProperty(id, {kStreamFormat, scope}, StreamFormat::float32(clock_.rate, node.channels));

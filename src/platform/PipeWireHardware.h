@@ -3,17 +3,22 @@
 // the applications that play or record as process objects, the session manager's defaults as the
 // default devices.
 //
-// What a client sees (as on the simulated hardware, SimulatedHardware.h, which keeps the objects):
-// - Devices from the "Audio/Sink" (output) and "Audio/Source" (input) nodes: 'uid ' the node name,
-//   'lnam' its description, 'tran' from the device API and bus, 'slay' one stream of the node's
-//   channels, 'nsrt' and 'fsiz'/'fsz#' from the graph clock (read only: the clock is the whole
-//   desktop's), 'ltnc' what the node's ports report for the way the sound goes, 'gone' while the
-//   node runs, and where the node has volume controls 'vmvc' (the cube root of the loudest
-//   channel volume, as the desktop's sliders show it) and 'mute', settable.
+// What a client sees (kept in an object store of its own, AudioObjectStore.h, the same store the
+// simulated hardware keeps its world in; properties by their hal:: constants, AudioConstants.h):
+// - Devices from the "Audio/Sink" (output) and "Audio/Source" (input) nodes: kDeviceUID the node
+//   name, kName its description, kTransportType and kDataSource from what the node, its card and
+//   the card's active route say (transportFor(), dataSourceFor() in PipeWireNode.h),
+//   kStreamConfiguration one stream of the node's channels, kNominalSampleRate and
+//   kBufferFrameSize/kBufferFrameSizeRange from the graph clock (read only: the clock is the whole
+//   desktop's), kLatency what the node's ports report for the way the sound goes,
+//   kDeviceIsRunningSomewhere while the node runs, and where the node has volume controls
+//   kVirtualMainVolume (the cube root of the loudest channel volume, as the desktop's sliders show
+//   it) and kMute, settable.
 // - Process objects, one per process that owns "Stream/Output/Audio" or "Stream/Input/Audio" nodes
-//   ('ppid'; 'piro'/'piri' while one of them runs).
-// - 'dOut'/'dIn ' follow the "default" metadata; writing one sets the configured default there, as
-//   the desktop's sound settings do, and reads back once the session manager has applied it.
+//   (kProcessPID; kProcessIsRunningOutput/kProcessIsRunningInput while one of them runs).
+// - kDefaultOutputDevice/kDefaultInputDevice follow the "default" metadata; writing one sets the
+//   configured default there, as the desktop's sound settings do, and reads back once the session
+//   manager has applied it.
 // Volume and mute writes go to the node's Props; they read back once the server reports them.
 // Taps, aggregate devices and IO procedures are PipeWireTaps' (see there).
 //
@@ -33,7 +38,7 @@
 #include "base/Scheduler.h"
 #include "platform/PipeWireConnection.h"
 #include "platform/PipeWireTaps.h"
-#include "platform/SimulatedHardware.h"
+#include "platform/AudioObjectStore.h"
 
 namespace quellor {
 
@@ -70,7 +75,7 @@ public:
     OSStatus stopDevice(AudioObjectID device, IOProcID proc) override;
 
     // The objects as they stand (for logging what was found).
-    const SimulatedHardware& objects() const { return model_; }
+    const AudioObjectStore& objects() const { return model_; }
 
 private:
     struct Stream {
@@ -90,7 +95,7 @@ private:
     void connectionLost();
     void scheduleReconnect();
 
-    SimulatedHardware model_;
+    AudioObjectStore model_;
     mutable std::mutex mutex_;  // guards the maps and the connection for writes from other threads
     std::unique_ptr<PipeWireConnection> connection_;
     std::uint64_t generation_ = 0;  // of the connection whose reports are applied

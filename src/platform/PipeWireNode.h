@@ -25,7 +25,14 @@ struct PipeWireNode {
     std::string name;          // node.name
     std::string description;   // node.description (falls back to node.nick, then node.name)
     std::string api;           // device.api ("alsa", "bluez5", ...; empty for virtual nodes)
-    std::string bus;           // device.bus ("usb", "pci", ...)
+    std::string bus;           // device.bus ("usb", "pci", ...), the node's own or else its card's
+    // What the card behind the node says of itself, and of the route (port) the node plays to or
+    // records from; empty where there is no card or no active route.
+    std::string formFactor;    // the card's device.form-factor ("internal", "headset", ...)
+    std::string iconName;      // the card's device.icon-name ("audio-card-analog-pci", ...)
+    std::string profileName;   // device.profile.name: the card profile's device the node is
+    std::string portType;      // the route's "port.type" ("speaker", "headphones", "hdmi", "mic", ...)
+    std::string portName;      // the route's name ("analog-output-speaker", "analog-input-internal-mic", ...)
     std::uint32_t channels = 0;
     std::uint32_t rate = 0;    // audio.rate of the node; 0 when it follows the graph
     bool running = false;      // node state "running"
@@ -66,7 +73,19 @@ std::vector<float> channelVolumesFor(const std::vector<float>& current, float le
 std::int32_t streamProcessID(std::int32_t clientSecPid, std::int32_t clientAppPid, bool clientOfPulseServer,
                              std::int32_t nodeAppPid);
 
-// Our transport code for a device node of `api` on `bus`.
-std::uint32_t transportFor(const std::string& api, const std::string& bus);
+// Our transport code (hal::kTransportType) for a device node, from what the node and its card say:
+// - Bluetooth for the bluez5 API or the Bluetooth bus;
+// - virtual for a node of no device API (null sinks, filters, loopbacks);
+// - HDMI for a card route of the "hdmi" port type or an "hdmi-" profile (ALSA cannot tell
+//   DisplayPort from HDMI: both are "hdmi" ports, and both show a display);
+// - USB or FireWire by the bus (the card's icon name carries the bus where the card names none),
+//   unless the card calls itself internal (a laptop's own USB audio);
+// - built in otherwise (PCI and the SoC buses of the machine's own sound).
+std::uint32_t transportFor(const PipeWireNode& node);
+
+// Our data source (hal::kDataSource) for the scope of a device node, from its card's active route: the
+// speakers, the headphone jack, a line jack, the internal or an external microphone. 0 when the
+// node has no route or one of another kind.
+std::uint32_t dataSourceFor(const PipeWireNode& node);
 
 }  // namespace quellor

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace quellor {
 
@@ -40,6 +41,31 @@ const spa_pod_object* objectOf(const void* pod, std::size_t size, std::uint32_t 
     const auto* p = static_cast<const spa_pod*>(pod);
     if (SPA_POD_SIZE(p) > size || !spa_pod_is_object_type(p, type)) return nullptr;
     return reinterpret_cast<const spa_pod_object*>(p);
+}
+
+// The value of `key` in a route's info: a struct of the number of entries, then keys and values.
+std::string infoValue(const spa_pod* info, const char* key) {
+    if (!spa_pod_is_struct(info)) return {};
+    const void* body = SPA_POD_BODY_CONST(info);
+    const std::uint32_t size = SPA_POD_BODY_SIZE(info);
+    bool first = true;
+    const char* pendingKey = nullptr;
+    for (auto* item = static_cast<const spa_pod*>(body); spa_pod_is_inside(body, size, item);
+         item = static_cast<const spa_pod*>(spa_pod_next(item))) {
+        if (first) {
+            first = false;
+            if (spa_pod_is_int(item)) continue;
+        }
+        const char* text = nullptr;
+        if (spa_pod_get_string(item, &text) < 0 || !text) return {};
+        if (!pendingKey) {
+            pendingKey = text;
+        } else {
+            if (std::strcmp(pendingKey, key) == 0) return text;
+            pendingKey = nullptr;
+        }
+    }
+    return {};
 }
 
 PipeWireVolumes volumesOf(const spa_pod_object* object) {
@@ -111,6 +137,11 @@ std::optional<PipeWireRoute> readRouteParam(const void* pod, std::size_t size) {
         else if (prop->key == SPA_PARAM_ROUTE_device && spa_pod_get_int(&prop->value, &n) == 0) route.device = n;
         else if (prop->key == SPA_PARAM_ROUTE_direction && spa_pod_get_id(&prop->value, &id) == 0)
             route.output = id == SPA_DIRECTION_OUTPUT;
+        else if (prop->key == SPA_PARAM_ROUTE_name) {
+            const char* name = nullptr;
+            if (spa_pod_get_string(&prop->value, &name) == 0 && name) route.name = name;
+        } else if (prop->key == SPA_PARAM_ROUTE_info)
+            route.portType = infoValue(&prop->value, "port.type");
         else if (prop->key == SPA_PARAM_ROUTE_props && spa_pod_is_object_type(&prop->value, SPA_TYPE_OBJECT_Props))
             route.volumes = volumesOf(reinterpret_cast<const spa_pod_object*>(&prop->value));
     }

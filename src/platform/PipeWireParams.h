@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace quellor {
@@ -19,11 +20,13 @@ struct PipeWireVolumes {
     std::uint32_t mapChannels = 0;  // entries of the channel map, 0 when absent
 };
 
-// One route of a card device: which profile device it serves, and its Props.
+// One route of a card device: which profile device it serves, what kind of port it is, and its Props.
 struct PipeWireRoute {
     std::int32_t index = -1;
     std::int32_t device = -1;  // the card's profile device the route serves ("card.profile.device")
     bool output = true;
+    std::string name;      // "analog-output-headphones"
+    std::string portType;  // "port.type" of its info: "speaker", "headphones", "hdmi", "mic", ...
     PipeWireVolumes volumes;
 };
 

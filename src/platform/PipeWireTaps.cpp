@@ -22,7 +22,7 @@
 #include "base/Scheduler.h"
 #include "platform/IOBufferStorage.h"
 #include "platform/PipeWireLoop.h"
-#include "platform/SimulatedHardware.h"
+#include "platform/AudioObjectStore.h"
 
 namespace quellor {
 
@@ -211,7 +211,7 @@ struct PipeWireTaps::Impl : PipeWireLoop {
         bool dead = false;
     };
 
-    SimulatedHardware& model;
+    AudioObjectStore& model;
     Scheduler& scheduler;
     Liveness alive;
     Logger log{QStringLiteral("PipeWireTaps")};
@@ -245,7 +245,7 @@ struct PipeWireTaps::Impl : PipeWireLoop {
     std::uint64_t nextName = 1;
     IOProcID nextProc = 1;
 
-    Impl(SimulatedHardware& m) : model(m), scheduler(Scheduler::current()) {}
+    Impl(AudioObjectStore& m) : model(m), scheduler(Scheduler::current()) {}
     ~Impl() { disconnect(true); }
 
     // --- The connection ---
@@ -437,7 +437,7 @@ struct PipeWireTaps::Impl : PipeWireLoop {
     void markDead(AudioObjectID object, Aggregate& a) {
         if (a.dead) return;
         a.dead = true;
-        SimulatedHardware* m = &model;
+        AudioObjectStore* m = &model;
         scheduler.post(alive.guard([m, object] { m->setProperty(object, {kDeviceIsAlive}, std::uint32_t(0)); }));
     }
 
@@ -613,7 +613,7 @@ struct PipeWireTaps::Impl : PipeWireLoop {
     };
 };
 
-PipeWireTaps::PipeWireTaps(SimulatedHardware& model) : impl_(std::make_unique<Impl>(model)) {}
+PipeWireTaps::PipeWireTaps(AudioObjectStore& model) : impl_(std::make_unique<Impl>(model)) {}
 
 PipeWireTaps::~PipeWireTaps() = default;
 
@@ -749,7 +749,7 @@ OSStatus PipeWireTaps::createAggregateDevice(const QVariantMap& description, Aud
 
     const AudioObjectID id = d.model.addPlainObject();
     d.own(id);
-    auto put = [&](std::uint32_t selector, std::uint32_t scope, SimulatedHardware::Value v, bool settable = false) {
+    auto put = [&](std::uint32_t selector, std::uint32_t scope, AudioObjectStore::Value v, bool settable = false) {
         d.model.setProperty(id, {selector, scope, kElementMain}, std::move(v), settable);
     };
     put(kDeviceUID, kScopeGlobal, description.value("uid").toString());

@@ -15,12 +15,14 @@
 // callback runs on PipeWire's data thread and calls the started IO procedures with the tap's
 // frames (last input buffer, interleaved) and one zeroed interleaved buffer per sub-device, then
 // hands what they wrote to the output ports. Everything the callback uses is allocated up front.
-// A sub-device that goes away, or a filter that fails, marks the aggregate not alive ('livn' 0).
-// Writing the aggregate's 'fsiz' asks the graph for that quantum (node.latency).
+// A sub-device that goes away, or a filter that fails, marks the aggregate not alive
+// (kDeviceIsAlive 0). Writing the aggregate's kBufferFrameSize asks the graph for that quantum
+// (node.latency).
 //
 // Tap and aggregate objects live in the hardware's object store (plain objects with the properties
-// an aggregate device shows: 'uid ', 'lnam', 'tran', 'nsrt', 'fsiz', 'fsz#', 'livn', 'grup',
-// 'slay', 'sfmt').
+// an aggregate device shows, by their hal:: constants: kDeviceUID, kName, kTransportType,
+// kNominalSampleRate, kBufferFrameSize, kBufferFrameSizeRange, kDeviceIsAlive,
+// kFullSubDeviceList, kStreamConfiguration, kStreamFormat).
 //
 // Threads: owns() and setPropertyData() from any non-realtime thread (every write to any object asks
 // owns()); the other AudioHardware calls and the stream reports from the main thread (the stream
@@ -37,12 +39,12 @@
 
 namespace quellor {
 
-class SimulatedHardware;
+class AudioObjectStore;
 
 class PipeWireTaps {
 public:
     // Objects go into `model`, which must outlive this.
-    explicit PipeWireTaps(SimulatedHardware& model);
+    explicit PipeWireTaps(AudioObjectStore& model);
     ~PipeWireTaps();
     PipeWireTaps(const PipeWireTaps&) = delete;
     PipeWireTaps& operator=(const PipeWireTaps&) = delete;

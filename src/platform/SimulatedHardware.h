@@ -1,26 +1,10 @@
 #pragma once
-// The simulated audio hardware: a system object, devices and process objects held as property
-// tables, with listeners, a log of mutating calls and fault injection for tests.
+// The simulated audio hardware: the objects of an audio hardware layer in an object store
+// (AudioObjectStore.h, which says what a client sees and how the world's changes notify
+// listeners), with a log of mutating calls, fault injection and the sound side for tests.
 //
-// What a client sees:
-// - System object (1): 'dev#' (device ids in the order they were added), 'dOut' and 'dIn '
-//   (settable; a write must name an existing device), 'prs#' (process object ids).
-// - Devices: 'uid ', 'lnam' (object-valued strings), 'tran', 'nsrt' (settable, > 0; the stream
-//   formats follow), 'fsiz' (settable within 'fsz#'), 'fsz#', 'livn', 'gone', 'grup' (aggregates
-//   only); per scope ('outp'/'inpt'): 'slay' (StreamConfiguration bytes, also for a scope without
-//   streams), 'sfmt' (Float32 PCM, scopes with streams), 'saft', 'ltnc', and where the device has
-//   them 'ssrc', 'vmvc', 'volm' (Float32, clamped to 0...1 on write), 'mute' (written as 0/1).
-//   A device-wide property answers in every scope.
-// - Process objects: 'ppid', 'piro', 'piri'.
-// A missing object answers hal::kStatusBadObject, a missing property hal::kStatusUnknownProperty,
-// a write to a property that is not settable hal::kStatusIllegalOperation.
-//
-// Test controls (the world changing by itself): add/remove devices and processes, change defaults,
-// rates and flags, or set any property directly (bypassing settable flags). Every change that
-// alters a value notifies the listeners of that property, as the real layer does; notify() sends a
-// notification without a change. Removing the default device of a direction makes the first
-// remaining device with channels in that direction the default (0 when none). Adding a device with
-// channels in a direction whose default is 0 makes it that default.
+// Test controls (the world changing by itself) are the store's: add/remove devices and processes,
+// change defaults, rates and flags, or set any property directly (bypassing settable flags).
 //
 // Faults: a rule matches calls by kind, object, selector and scope (each optional) and either fails
 // them with a status, lets a read report success without writing anything, or runs a hook just
@@ -28,7 +12,7 @@
 // between a size query and the read that follows it). Rules apply once or to every match.
 //
 // Threads: every call, AudioHardware or test control, may come from any non-realtime thread (one
-// mutex inside). Listener callbacks and hooks run without the lock held.
+// mutex inside, and the store's). Listener callbacks and hooks run without the locks held.
 
 #include <QByteArray>
 #include <QString>
@@ -40,6 +24,7 @@
 #include <vector>
 
 #include "platform/AudioHardware.h"
+#include "platform/AudioObjectStore.h"
 #include "platform/SimulatedDevice.h"
 #include "platform/SimulatedIO.h"
 #include "platform/SimulatedProcess.h"
@@ -49,11 +34,7 @@ namespace quellor {
 
 class SimulatedHardware : public AudioHardware {
 public:
-    // A property's value. Object-valued: QString and QStringList; everything else is data. A
-    // QByteArray is raw bytes of any length (for values no other type describes, and odd sizes).
-    using Value = std::variant<std::uint32_t, std::int32_t, float, double, ValueRange, StreamFormat,
-                               std::vector<std::uint32_t>, StreamConfiguration, QByteArray, QString,
-                               QStringList>;
+    using Value = AudioObjectStore::Value;
 
     // The kinds of call, for fault rules, call counts and the mutation log.
     enum class Call {
@@ -114,38 +95,49 @@ public:
     // The sound side: tones, taps, aggregates, IO cycles, captures, drivers (SimulatedIO.h).
     SimulatedIO& io() { return *io_; }
 
-    // --- The world changing (test controls) ---
-    AudioObjectID addDevice(const SimulatedDevice& device);
-    bool removeDevice(AudioObjectID device);
-    AudioObjectID addProcess(const SimulatedProcess& process);
-    bool removeProcess(AudioObjectID process);
-    // 0 clears the default. False when the id is neither 0 nor a device.
-    bool setDefaultOutputDevice(AudioObjectID device);
-    bool setDefaultInputDevice(AudioObjectID device);
+    // The objects and their properties.
+    AudioObjectStore& objects() { return objects_; }
+    const AudioObjectStore& objects() const { return objects_; }
+
+    // --- The world changing (test controls; the store's, see there) ---
+    AudioObjectID addDevice(const SimulatedDevice& device) { return objects_.addDevice(device); }
+    bool removeDevice(AudioObjectID device) { return objects_.removeDevice(device); }
+    AudioObjectID addProcess(const SimulatedProcess& process) { return objects_.addProcess(process); }
+    bool removeProcess(AudioObjectID process) { return objects_.removeProcess(process); }
+    bool setDefaultOutputDevice(AudioObjectID device) { return objects_.setDefaultOutputDevice(device); }
+    bool setDefaultInputDevice(AudioObjectID device) { return objects_.setDefaultInputDevice(device); }
+    // Aggregates clocked by the device follow the new rate.
     bool setNominalSampleRate(AudioObjectID device, double rate);
-    bool setProcessRunning(AudioObjectID process, bool output, bool input);
-    // Creates or replaces a property of an existing object; `settable` keeps the old flag when absent
-    // (false for a new property). False when the object does not exist.
+    bool setProcessRunning(AudioObjectID process, bool output, bool input) {
+        return objects_.setProcessRunning(process, output, input);
+    }
     bool setProperty(AudioObjectID object, const PropertyAddress& address, Value value,
-                     std::optional<bool> settable = std::nullopt);
-    bool setSettable(AudioObjectID object, const PropertyAddress& address, bool settable);
-    bool removeProperty(AudioObjectID object, const PropertyAddress& address);
-    // Notifies the listeners of (object, address) as if the property had changed.
-    void notify(AudioObjectID object, const PropertyAddress& address);
+                     std::optional<bool> settable = std::nullopt) {
+        return objects_.setProperty(object, address, std::move(value), settable);
+    }
+    bool setSettable(AudioObjectID object, const PropertyAddress& address, bool settable) {
+        return objects_.setSettable(object, address, settable);
+    }
+    bool removeProperty(AudioObjectID object, const PropertyAddress& address) {
+        return objects_.removeProperty(object, address);
+    }
+    void notify(AudioObjectID object, const PropertyAddress& address) { objects_.notify(object, address); }
 
     // --- Looking at the world ---
-    bool exists(AudioObjectID object) const;
-    std::optional<Value> property(AudioObjectID object, const PropertyAddress& address) const;
-    std::vector<AudioObjectID> deviceIDs() const;
-    std::vector<AudioObjectID> processIDs() const;
-    AudioObjectID deviceWithUID(const QString& uid) const;  // 0 when none
-    AudioObjectID defaultOutputDevice() const;
-    AudioObjectID defaultInputDevice() const;
-    // The description a process object was added with, its running flags as they are now.
-    std::optional<SimulatedProcess> process(AudioObjectID process) const;
-    // Registrations alive, on one property or (address absent) on the whole object, or in all.
+    bool exists(AudioObjectID object) const { return objects_.exists(object); }
+    std::optional<Value> property(AudioObjectID object, const PropertyAddress& address) const {
+        return objects_.property(object, address);
+    }
+    std::vector<AudioObjectID> deviceIDs() const { return objects_.deviceIDs(); }
+    std::vector<AudioObjectID> processIDs() const { return objects_.processIDs(); }
+    AudioObjectID deviceWithUID(const QString& uid) const { return objects_.deviceWithUID(uid); }
+    AudioObjectID defaultOutputDevice() const { return objects_.defaultOutputDevice(); }
+    AudioObjectID defaultInputDevice() const { return objects_.defaultInputDevice(); }
+    std::optional<SimulatedProcess> process(AudioObjectID process) const { return objects_.process(process); }
     std::size_t listenerCount(std::optional<AudioObjectID> object = std::nullopt,
-                              std::optional<PropertyAddress> address = std::nullopt) const;
+                              std::optional<PropertyAddress> address = std::nullopt) const {
+        return objects_.listenerCount(object, address);
+    }
 
     // --- Faults ---
     FaultId failNext(CallMatch match, OSStatus status);
@@ -167,31 +159,19 @@ public:
     std::size_t callCount(const CallMatch& match) const;
     void clearCallCounts();
 
-    struct State;  // defined in the .cpp; shared with posted notifications, which hold it weakly
+    struct State;  // defined in the .cpp: fault rules, the mutation log, call counts
 
 private:
     // A listed aggregate device (one the world holds, e.g. left over by an earlier run).
     OSStatus destroyListedAggregate(AudioObjectID device);
     friend class SimulatedIO;
-    friend class PipeWireTaps;
-    // An object outside the device and process lists (taps, private aggregates); its properties
-    // are set with setProperty.
-    AudioObjectID addPlainObject();
-    bool removePlainObject(AudioObjectID object);
+    AudioObjectID addPlainObject() { return objects_.addPlainObject(); }
+    bool removePlainObject(AudioObjectID object) { return objects_.removePlainObject(object); }
     void followRate(AudioObjectID device, double rate);
 
     std::shared_ptr<State> state_;
-    std::unique_ptr<SimulatedIO> io_;  // after state_: goes first
+    AudioObjectStore objects_;
+    std::unique_ptr<SimulatedIO> io_;  // last: goes first
 };
-
-// A property's value as a T: nothing when the object lacks it or it holds another type.
-template <class T>
-std::optional<T> valueOf(const SimulatedHardware& hw, AudioObjectID object, std::uint32_t selector,
-                         std::uint32_t scope = hal::kScopeGlobal) {
-    auto v = hw.property(object, {selector, scope, hal::kElementMain});
-    if (!v) return std::nullopt;
-    if (auto* x = std::get_if<T>(&*v)) return *x;
-    return std::nullopt;
-}
 
 }  // namespace quellor

@@ -276,7 +276,7 @@ SimulatedWorld SimulatedWorld::builtIn() {
     builtInOutput.name = QStringLiteral("Built-in Output");
     builtInOutput.transport = hal::kTransportBuiltIn;
     builtInOutput.output = channels({2});
-    builtInOutput.output.dataSource = fourCC("ispk");
+    builtInOutput.output.dataSource = hal::kDataSourceInternalSpeaker;
     builtInOutput.output.safetyOffset = 32;
     builtInOutput.output.latency = 40;
 

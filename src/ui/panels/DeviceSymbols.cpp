@@ -9,11 +9,6 @@
 namespace quellor {
 namespace {
 
-constexpr std::uint32_t kSourceExternalSpeaker = fourCC("espk");
-constexpr std::uint32_t kSourceLine = fourCC("line");
-constexpr std::uint32_t kSourceHeadphones = fourCC("hdpn");
-constexpr std::uint32_t kSourceExternalMic = fourCC("emic");
-
 bool containsAny(const QString& text, std::initializer_list<const char*> words) {
     for (const char* w : words)
         if (text.contains(QLatin1String(w))) return true;
@@ -49,21 +44,23 @@ QString deviceSymbolName(std::uint32_t transport, std::uint32_t dataSource, bool
     switch (transport) {
     case hal::kTransportBuiltIn:
         if (isInput)
-            return dataSource == kSourceExternalMic || dataSource == kSourceLine ? QStringLiteral("mic") : machineSymbol;
-        if (dataSource == kSourceExternalSpeaker || dataSource == kSourceLine) return QStringLiteral("hifispeaker");
-        if (dataSource == kSourceHeadphones) return QStringLiteral("headphones");
+            return dataSource == hal::kDataSourceExternalMic || dataSource == hal::kDataSourceLine ? QStringLiteral("mic")
+                                                                                                 : machineSymbol;
+        if (dataSource == hal::kDataSourceExternalSpeaker || dataSource == hal::kDataSourceLine)
+            return QStringLiteral("hifispeaker");
+        if (dataSource == hal::kDataSourceHeadphones) return QStringLiteral("headphones");
         return machineSymbol;
     case hal::kTransportUSB:
-    case fourCC("pci "):
-    case fourCC("thun"):
-    case fourCC("1394"):
-    case fourCC("eavb"): return generic;
-    case fourCC("airp"): return QStringLiteral("airplay.audio");
+    case hal::kTransportPCI:
+    case hal::kTransportThunderbolt:
+    case hal::kTransportFireWire:
+    case hal::kTransportAVB: return generic;
+    case hal::kTransportAirPlay: return QStringLiteral("airplay.audio");
     case hal::kTransportVirtual: return QStringLiteral("waveform");
-    case fourCC("ccwd"):
-    case fourCC("ccwl"): return QStringLiteral("iphone");
-    case fourCC("dprt"):
-    case fourCC("hdmi"): return QStringLiteral("display");
+    case hal::kTransportContinuityWired:
+    case hal::kTransportContinuityWireless: return QStringLiteral("iphone");
+    case hal::kTransportDisplayPort:
+    case hal::kTransportHDMI: return QStringLiteral("display");
     case hal::kTransportAggregate: return QStringLiteral("hifispeaker.2");
     default: return isInput ? QStringLiteral("mic") : QStringLiteral("hifispeaker");
     }
