@@ -108,6 +108,7 @@ TEST_F(UserNoticesTest, ASaveFailingOnEveryChangeIsToldOnceUntilItRecovers) {
 
     notices.dismiss(Kind::SetupsNotSaved);
     saveMany();
+    notices.setupsSaveFailing(true, sessions->saveError());  // the same news again
     EXPECT_TRUE(notices.notices().empty());
 
     ASSERT_TRUE(QFile::remove(folder()));
