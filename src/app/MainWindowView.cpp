@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "app/GeneralSettingsSection.h"
+#include "app/NoticeBanners.h"
 #include "app/SetupFilePanels.h"
 #include "app/SplitHandle.h"
 #include "setups/SessionManager.h"
@@ -92,10 +93,24 @@ void MainWindowView::slideSidebar() {
     })));
 }
 
+void MainWindowView::setNotices(UserNotices& notices) {
+    delete notices_;
+    notices_ = new NoticeBanners(notices, themes_, this);
+    connect(notices_, &NoticeBanners::heightChanged, this, &MainWindowView::relayout);
+    relayout();
+}
+
 void MainWindowView::relayout() {
     const bool shown = sidebarShown_ > 0;
     const int h = height();
     int x = 0;
+    // The notices sit at the top of whichever column is in full view, the content below them.
+    constexpr int kNoticeMargin = 8;
+    const bool noticesInSources = sidebarShown_ == 1;
+    auto noticeSpace = [this](int columnWidth) {
+        const int height = notices_ ? notices_->heightFor(columnWidth - 2 * kNoticeMargin) : 0;
+        return height > 0 ? height + 2 * kNoticeMargin : 0;
+    };
     sources_->setVisible(shown);
     handle_->setVisible(shown && sidebarShown_ == 1);  // no dragging of a column on the move
     hairline_->setVisible(shown);
@@ -104,7 +119,10 @@ void MainWindowView::relayout() {
         // The column keeps its width and slides out to the left, the console following its edge.
         const int left = int(std::lround(-(1 - sidebarShown_) * (w + 2)));
         sources_->setGeometry(left, 0, w, h);
-        if (sourcesContent_) sourcesContent_->setGeometry(0, 0, w, h);
+        const int top = noticesInSources ? noticeSpace(w) : 0;
+        if (noticesInSources && notices_ && top > 0)
+            notices_->setGeometry(left + kNoticeMargin, kNoticeMargin, w - 2 * kNoticeMargin, top - 2 * kNoticeMargin);
+        if (sourcesContent_) sourcesContent_->setGeometry(0, top, w, std::max(0, h - top));
         // The handle's 1-pixel slot follows the column; its grip reaches over both neighbours.
         handle_->setGeometry(handle_->gripGeometry(w, h));
         hairline_->setGeometry(left + w + 1, 0, 1, h);
@@ -113,8 +131,13 @@ void MainWindowView::relayout() {
     }
     console_->setGeometry(x, 0, std::max(0, width() - x), h);
     if (topBar_) topBar_->setGeometry(0, 0, console_->width(), kTopBarHeight + 1);
+    const int consoleTop = kTopBarHeight + 1 + (noticesInSources ? 0 : noticeSpace(console_->width()));
+    if (!noticesInSources && notices_ && consoleTop > kTopBarHeight + 1)
+        notices_->setGeometry(x + kNoticeMargin, kTopBarHeight + 1 + kNoticeMargin, console_->width() - 2 * kNoticeMargin,
+                              consoleTop - kTopBarHeight - 1 - 2 * kNoticeMargin);
     if (consoleContent_)
-        consoleContent_->setGeometry(0, kTopBarHeight + 1, console_->width(), std::max(0, h - kTopBarHeight - 1));
+        consoleContent_->setGeometry(0, consoleTop, console_->width(), std::max(0, h - consoleTop));
+    if (notices_) notices_->raise();
 }
 
 void MainWindowView::replaceContent(QWidget*& current, QWidget* container, QWidget* content) {

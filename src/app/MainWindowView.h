@@ -21,6 +21,8 @@ namespace quellor {
 
 class AppActions;
 class GeneralSettingsSection;
+class NoticeBanners;
+class UserNotices;
 class PromptSheet;
 class SessionManager;
 class SettingsWindow;
@@ -63,6 +65,10 @@ public:
     // Places `content` (taken over) in the sources column, filling it.
     void setSourcesContent(QWidget* content);
     QWidget* sourcesContent() const { return sourcesContent_; }
+    // Shows what `notices` has to tell the user at the top of the sources column, or of the console
+    // column while the sources column is hidden, the content moving down to make room.
+    void setNotices(UserNotices& notices);
+    NoticeBanners* noticeBanners() const { return notices_; }
 
     const SheetState& sheets() const { return sheets_; }
     PromptSheet* promptSheet() const { return prompt_; }
@@ -102,6 +108,7 @@ private:
     QWidget* consoleContent_ = nullptr;
     QWidget* topBar_ = nullptr;
     QWidget* sourcesContent_ = nullptr;
+    NoticeBanners* notices_ = nullptr;
     PromptSheet* prompt_;
     GeneralSettingsSection* general_ = nullptr;
     SettingsWindow* settings_;

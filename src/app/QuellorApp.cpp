@@ -14,6 +14,7 @@
 #include "app/EngineRemoteControl.h"
 #include "app/MainWindowController.h"
 #include "app/MainWindowView.h"
+#include "app/UserNotices.h"
 #include "app/MenuBarExportCard.h"
 #include "app/PermissionWindow.h"
 #include "app/RecordingStatusItem.h"
@@ -56,6 +57,7 @@ QuellorApp::~QuellorApp() {
     permissionWindow_.reset();
     startup_.reset();
     mainWindow_.reset();
+    userNotices_.reset();
     recordings_.reset();
     sessions_.reset();
     sessionEngine_.reset();
@@ -127,6 +129,10 @@ void QuellorApp::build() {
     engine_->onMixChanged = [manager = QPointer<SessionManager>(sessions_.get())] {
         if (manager) manager->captureCurrent();
     };
+    // What the user is told about work that could not be kept where it belongs.
+    userNotices_ = std::make_unique<UserNotices>();
+    userNotices_->follow(*sessions_);
+    userNotices_->follow(services_.recorder);
     // The newest recordings, listed now and again whenever a take ends or the folder changes.
     recordings_ = std::make_unique<LatestRecordingModel>();
     recordings_->follow(*engine_, defaults);
@@ -142,6 +148,7 @@ void QuellorApp::build() {
                                                                          services_.defaults, *themes_));
                                                      view_->setSourcesContent(
                                                          new SourceGridView(*engine_, services_.defaults, *themes_));
+                                                     view_->setNotices(*userNotices_);
                                                      installSettingsPages();
                                                      return static_cast<QWidget*>(view_);
                                                  },

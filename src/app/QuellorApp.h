@@ -37,6 +37,7 @@ class MixRecorder;
 class MixerEngineSessionEngine;
 class RecordingStatusItem;
 class SessionManager;
+class UserNotices;
 class SingleInstance;
 class ThemeController;
 class UpdateController;
@@ -100,6 +101,7 @@ public:
     RecordingStatusItem& recordingIndicator() { return *recordingIndicator_; }
     MainWindowView* mainWindowView() const { return view_; }
     LatestRecordingModel& recordings() { return *recordings_; }
+    UserNotices& userNotices() { return *userNotices_; }
 
     // Shows the main window, then posts the request (the menu commands that need the window).
     void postAfterShowingMainWindow(AppNotification notification);
@@ -129,6 +131,7 @@ private:
     std::unique_ptr<MixerEngineSessionEngine> sessionEngine_;
     std::unique_ptr<SessionManager> sessions_;
     std::unique_ptr<LatestRecordingModel> recordings_;
+    std::unique_ptr<UserNotices> userNotices_;
     std::unique_ptr<MainWindowController> mainWindow_;
     std::unique_ptr<StartupController> startup_;
     std::unique_ptr<PermissionWindow> permissionWindow_;

@@ -14,6 +14,8 @@ namespace quellor {
 MixRecorder::MixRecorder(HostClock hostClock, qint64 sizeCeilingBytes)
     : hostClock_(std::move(hostClock)), mainLane_("MAIN", true, sizeCeilingBytes) {
     mainLane_.setSizeCeilingHandler([this](int serial) { onSizeCeiling(serial); });
+    mainLane_.setRescueHandler([this](const RecordingLane::Rescue& rescue) { onRescue(rescue); });
+    mainLane_.setRescueFolder(QDir::homePath());
 }
 
 void MixRecorder::startCapture(double sampleRate) {
@@ -78,13 +80,17 @@ void MixRecorder::closeTake(qint64 endFrame, bool keepAll) {
     isTakeOpen_ = false;
     autoTake_ = false;
     mainLane_.close(endFrame, keepAll);
+    // A take whose file vanished lives on in the file that kept it; a lost one (logged by the lane)
+    // has no file, and its old path may name someone else's.
+    const QString path = mainLane_.takePath();
+    if (!path.isEmpty()) recordingFile_ = path;
     mainLane_.discardIfSilent();  // logs its own line when it removes the take
     // A file of no more than a header holds no audio, whatever the lane heard (a take cut back to
     // its start, say).
-    if (recordingFile_) {
-        const QFileInfo info(*recordingFile_);
+    if (!path.isEmpty()) {
+        const QFileInfo info(path);
         if (info.exists() && info.size() <= 128) {
-            QFile::remove(*recordingFile_);
+            QFile::remove(path);
             log_.info("Recording closed, nothing was heard: file removed");
             return;
         }
@@ -116,6 +122,11 @@ void MixRecorder::autoRecordTick() {
     if (now - silentSince >= qint64(kAutoTakeSilenceSeconds * rate)) {
         closeTake(silentSince + qint64(kAutoTakeTailSeconds * rate), false);
     }
+}
+
+void MixRecorder::onRescue(const RecordingLane::Rescue& rescue) {
+    if (!rescue.keptPath.isEmpty() && rescue.takeSerial == mainLane_.takeSerial()) recordingFile_ = rescue.keptPath;
+    if (rescueHandler_) rescueHandler_(rescue);
 }
 
 void MixRecorder::onSizeCeiling(int takeSerial) {

@@ -4,7 +4,9 @@
 // auto-record is on, decides from the lane's signal when a take opens and when it closes.
 //
 // A take is the file "Quellor <yyyy-MM-dd HH-mm-ss>.wav" in the recordings folder (a number is added
-// when that name is taken). A take in which nothing was heard is removed when it closes.
+// when that name is taken). A take in which nothing was heard is removed when it closes. A take whose
+// file vanishes (its folder removed or unmounted) goes on in a new file, made in the same folder again
+// or else in the home folder; recordingFile() follows it there.
 //
 // Threads: main thread, except mainLane()'s producer calls (realtime, see RecordingLane).
 
@@ -73,6 +75,10 @@ public:
     // is still open afterwards (or nobody is set), the recorder closes it itself, so that no take
     // grows past what a WAV header can describe.
     void setStopRequestHandler(std::function<void()> handler) override { requestStopRecording_ = std::move(handler); }
+    // Told on the main thread what became of a take whose file vanished (see RecordingLane).
+    void setRescueHandler(std::function<void(const RecordingLane::Rescue&)> handler) {
+        rescueHandler_ = std::move(handler);
+    }
     // Retention of the recordings folder.
     void pruneRecordings(const QString& folder) override;
 
@@ -81,6 +87,7 @@ public:
 
 private:
     void onSizeCeiling(int takeSerial);
+    void onRescue(const RecordingLane::Rescue& rescue);
     std::optional<QString> openInRecordingFolder(bool withPreRoll);
 
     Logger log_{"MixRecorder"};
@@ -93,6 +100,7 @@ private:
     std::uint64_t startHostTime_ = 0;
 
     std::function<void()> requestStopRecording_;
+    std::function<void(const RecordingLane::Rescue&)> rescueHandler_;
     bool autoTake_ = false;
     qint64 signalSeenUpTo_ = -1;
     qint64 autoRetryAtFrame_ = 0;

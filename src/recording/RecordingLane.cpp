@@ -1,12 +1,18 @@
 #include "recording/RecordingLane.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <fcntl.h>
 #include <sndfile.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <bit>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <ctime>
 
 #include "recording/WavHeaderRepair.h"
@@ -16,6 +22,17 @@ namespace quellor {
 namespace {
 
 constexpr qint64 kRing = RecordingLane::kRingFrames;
+constexpr qint64 kCopyBlock = 65536;  // frames per step when a vanished take is copied
+
+// `name` in `folder`, or "<stem> 2.wav", "<stem> 3.wav"... when that is taken.
+QString freePathIn(const QString& folder, const QString& name) {
+    const QDir dir(folder);
+    const QString stem = QFileInfo(name).completeBaseName();
+    QString path = dir.filePath(name);
+    for (int n = 2; QFileInfo::exists(path) || QFileInfo(path).isSymLink(); ++n)
+        path = dir.filePath(QString("%1 %2.wav").arg(stem).arg(n));
+    return path;
+}
 
 qint64 ringIndex(qint64 frame) {
     qint64 r = frame % kRing;
@@ -43,7 +60,14 @@ RecordingLane::RecordingLane(QString sourceName, bool isSharedSum, qint64 sizeCe
 
 RecordingLane::~RecordingLane() {
     writerTimer_.cancel();
-    writer_.reset();  // runs what is queued, then joins; the file closes with file_
+    writer_.reset();  // runs what is queued, then joins
+    closeTakeFile();
+}
+
+void RecordingLane::closeTakeFile() {
+    file_.reset();
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
 }
 
 std::uint64_t RecordingLane::hostTimeNow() {
@@ -109,22 +133,14 @@ bool RecordingLane::openTake(const QString& path, bool withPreRoll) {
     bool opened = false;
     writer_->sync([&] {
         drain(true);  // everything so far goes to the pre-roll; the ring is clear up to now
-        SF_INFO info{};
-        info.samplerate = int(std::lround(sampleRate_.load(std::memory_order_relaxed)));
-        info.channels = 2;
-        info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
-        const QByteArray nativePath = QFile::encodeName(path);
-        const bool existed = QFileInfo::exists(path) || QFileInfo(path).isSymLink();
-        SNDFILE* file = sf_open(nativePath.constData(), SFM_WRITE, &info);
-        if (!file) {
-            log_.error("Could not create recording %s: %s", qPrintable(path), sf_strerror(nullptr));
-            // The file may have been created before its header could be written (a full disk).
-            if (!existed) QFile::remove(path);
-            return;
-        }
-        // The PEAK chunk would describe the untrimmed take after a short close; leave it out.
-        sf_command(file, SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
+        int fd = -1;
+        SNDFILE* file = createWav(path, false, &fd);
+        if (!file) return;
         file_.reset(file);
+        fd_ = fd;
+        vanished_ = false;
+        rescueFailing_ = false;
+        rescueFolder_ = rescueFolderMain_;
         url_ = path;
         ++takeSerial_;
         bytesWritten_ = 0;
@@ -174,8 +190,18 @@ void RecordingLane::close(qint64 endFrame, bool keepAll) {
     writer_->sync([&] {
         drain(true);
         kept = keepAll ? clipFrames_ : std::clamp(endFrame - clipStartFrame_, qint64(0), clipFrames_);
+        if (vanished_) {
+            // The last attempt failed: the take goes with its descriptor. Its old path may name
+            // another file by now, which nothing here may touch.
+            log_.error("Recording %s lost: no file could be made to keep it", qPrintable(url_));
+            postRescue({takeSerial_, url_, {}, true});
+            url_.clear();
+            kept = 0;
+        }
         const QString path = url_;
-        file_.reset();
+        closeTakeFile();
+        vanished_ = false;
+        rescueFailing_ = false;
         // A failed write may have left part of a block past the last good frame.
         if (!path.isEmpty() && (kept < clipFrames_ || writeFailed_)) repairWavHeader(path, kept, 2);
     });
@@ -199,6 +225,18 @@ void RecordingLane::drainNow(bool final) {
 
 void RecordingLane::setSizeCeilingHandler(std::function<void(int)> handler) {
     ceilingHandler_ = std::move(handler);
+}
+
+void RecordingLane::setRescueHandler(std::function<void(const Rescue&)> handler) {
+    rescueHandler_ = std::move(handler);
+}
+
+void RecordingLane::setRescueFolder(const QString& folder) { rescueFolderMain_ = folder; }
+
+QString RecordingLane::takePath() const {
+    QString path;
+    writer_->sync([&] { path = url_; });
+    return path;
 }
 
 RecordingLane::State RecordingLane::state() const {
@@ -248,6 +286,115 @@ void RecordingLane::writeSucceeded() {
     writeFailing_ = false;
 }
 
+SNDFILE* RecordingLane::createWav(const QString& path, bool exclusive, int* fd) {
+    SF_INFO info{};
+    info.samplerate = int(std::lround(sampleRate_.load(std::memory_order_relaxed)));
+    info.channels = 2;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+    const QByteArray nativePath = QFile::encodeName(path);
+    const bool existed = QFileInfo::exists(path) || QFileInfo(path).isSymLink();
+    // The descriptor is ours (libsndfile does not close it), so that the writer can ask whether the
+    // path still names this file and read the take back through it when it does not.
+    const int flags = O_RDWR | O_CREAT | O_CLOEXEC | (exclusive ? O_EXCL : O_TRUNC);
+    const int descriptor = ::open(nativePath.constData(), flags, 0644);
+    if (descriptor < 0) {
+        log_.error("Could not create recording %s: %s", qPrintable(path), std::strerror(errno));
+        return nullptr;
+    }
+    SNDFILE* file = sf_open_fd(descriptor, SFM_WRITE, &info, SF_FALSE);
+    if (!file) {
+        log_.error("Could not create recording %s: %s", qPrintable(path), sf_strerror(nullptr));
+        ::close(descriptor);
+        // The file may have been created before its header could be written (a full disk).
+        if (!existed) QFile::remove(path);
+        return nullptr;
+    }
+    // The PEAK chunk would describe the untrimmed take after a short close; leave it out.
+    sf_command(file, SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
+    *fd = descriptor;
+    return file;
+}
+
+bool RecordingLane::takeFileVanished() const {
+    struct stat opened {};
+    if (fd_ < 0 || ::fstat(fd_, &opened) != 0) return false;
+    if (opened.st_nlink == 0) return true;  // removed (with its folder, or alone)
+    struct stat named {};
+    if (::stat(QFile::encodeName(url_).constData(), &named) != 0)
+        return errno == ENOENT || errno == ENOTDIR;  // an unreadable folder still holds the file
+    return named.st_dev != opened.st_dev || named.st_ino != opened.st_ino;  // moved, unmounted, replaced
+}
+
+void RecordingLane::postRescue(Rescue rescue) {
+    Scheduler::current().post(alive_.guard([this, rescue = std::move(rescue)] {
+        if (rescueHandler_) rescueHandler_(rescue);
+    }));
+}
+
+void RecordingLane::rescueTake(bool final) {
+    const QString lost = url_;
+    if (!vanished_) {
+        vanished_ = true;
+        log_.error("Recording %s vanished during the take (its folder was removed, moved or unmounted)",
+                   qPrintable(lost));
+    }
+    // The take's own folder first (back again, or made again), then the rescue folder.
+    const QFileInfo where(lost);
+    for (const QString& folder : {where.absolutePath(), rescueFolder_}) {
+        if (folder.isEmpty() || !QDir().mkpath(folder) || !QFileInfo(folder).isDir()) continue;
+        if (copyTakeTo(freePathIn(folder, where.fileName()))) {
+            vanished_ = false;
+            rescueFailing_ = false;
+            log_.error("Recording %s kept in %s: %lld frames so far, and the take goes on there", qPrintable(lost),
+                       qPrintable(url_), static_cast<long long>(clipFrames_));
+            postRescue({takeSerial_, lost, url_, false});
+            return;
+        }
+    }
+    if (!rescueFailing_ && !final) {
+        log_.error("No file could be made to keep recording %s; the take goes on in memory of the open file "
+                   "and is kept as soon as a file can be made",
+                   qPrintable(lost));
+        postRescue({takeSerial_, lost, {}, false});
+    }
+    rescueFailing_ = true;
+}
+
+bool RecordingLane::copyTakeTo(const QString& path) {
+    // Through a description of its own: the writer's file position stays where it is.
+    sf_command(file_.get(), SFC_UPDATE_HEADER_NOW, nullptr, 0);
+    const int readFd = ::open(("/proc/self/fd/" + QByteArray::number(fd_)).constData(), O_RDONLY | O_CLOEXEC);
+    if (readFd < 0) return false;
+    SF_INFO readInfo{};
+    SNDFILE* source = sf_open_fd(readFd, SFM_READ, &readInfo, SF_FALSE);
+    int newFd = -1;
+    SNDFILE* target = source && readInfo.channels == 2 ? createWav(path, true, &newFd) : nullptr;
+    bool ok = target != nullptr;
+    std::vector<float> block;
+    for (qint64 done = 0; ok && done < clipFrames_; done += kCopyBlock) {
+        const qint64 n = std::min(kCopyBlock, clipFrames_ - done);
+        block.assign(size_t(2 * n), 0.0f);  // frames that cannot be read back stay silent, in place
+        sf_readf_float(source, block.data(), n);
+        ok = sf_writef_float(target, block.data(), n) == n;
+    }
+    if (source) sf_close(source);
+    ::close(readFd);
+    if (ok) ok = sf_command(target, SFC_UPDATE_HEADER_NOW, nullptr, 0) == 0 && sf_error(target) == 0;
+    if (!ok) {
+        if (target) {
+            sf_close(target);
+            ::close(newFd);
+            QFile::remove(path);
+        }
+        return false;
+    }
+    closeTakeFile();
+    file_.reset(target);
+    fd_ = newFd;
+    url_ = path;
+    return true;
+}
+
 void RecordingLane::pushPreRoll(float left, float right) {
     const qint64 capacity = preRollCapacity_;
     if (capacity < 1) return;
@@ -260,6 +407,7 @@ void RecordingLane::pushPreRoll(float left, float right) {
 
 void RecordingLane::drain(bool final) {
     if (!ring_) return;
+    if (file_ && (vanished_ || takeFileVanished())) rescueTake(final);
     const qint64 end = frameOf(highWater_.load(std::memory_order_acquire));
     const qint64 lag = final ? 0 : qint64(sampleRate_.load(std::memory_order_relaxed));
     const qint64 target = end - lag;

@@ -13,6 +13,14 @@
 // failure is logged once until a write succeeds again. The WAV header of an open take is rewritten
 // after every drain that wrote frames, so that a take cut short by a crash says how long it is.
 //
+// A take's file can vanish while it is written: its folder removed, moved or unmounted. The open
+// descriptor still holds everything written so far, so the writer goes on writing into it and, at
+// every drain, checks that the take's path still names the open file (the link count of the open
+// file, and the inode the path names). Once it does not, the take is copied through the descriptor
+// into a new file (in the take's folder, made again when it is gone, else in the rescue folder) and
+// carries on there; until a new file can be made every drain tries again, and the close makes a
+// last attempt. Each outcome is logged and reported to the main thread.
+//
 // Threads:
 // - Realtime producers (any number, any thread): addFrames(), addFramesAt(), framePosition(). They
 //   never lock, allocate or log, and may run only while the lane is armed.
@@ -77,6 +85,22 @@ public:
     // once per take. From then on the file takes no more frames (they go to the pre-roll) until the
     // take is closed.
     void setSizeCeilingHandler(std::function<void(int takeSerial)> handler);
+
+    // What became of a take whose file vanished: `keptPath` is the new file holding the take (empty
+    // while none could be made); `lost` is set when the take closed with no file to keep it.
+    struct Rescue {
+        int takeSerial = 0;
+        QString vanishedPath;
+        QString keptPath;
+        bool lost = false;
+    };
+    // Called on the main thread when a take's file is found gone, when it is kept in a new file, and
+    // when a take closes that could not be kept.
+    void setRescueHandler(std::function<void(const Rescue&)> handler);
+    // Where a take goes when its own folder cannot be made again (read when a take opens).
+    void setRescueFolder(const QString& folder);
+    // The open (or last) take's file: a rescued take's new file. Waits for the writer queue.
+    QString takePath() const;
 
     bool isArmed() const override { return armed_.load(std::memory_order_acquire) != 0; }
     bool hasOpenTake() const { return takeOpen_; }
@@ -155,6 +179,16 @@ private:
     void drain(bool final);
     void pushPreRoll(float left, float right);
     bool writeFrames(const float* interleaved, qint64 frames);
+    // Creates a float stereo WAV at `path` (a new file only when `exclusive`) and returns it with
+    // its descriptor; nothing (and no file left behind) when it cannot be made.
+    sf_private_tag* createWav(const QString& path, bool exclusive, int* fd);
+    // True when the open take's path no longer names its open file.
+    bool takeFileVanished() const;
+    // Moves the take whose file vanished into a new file; `final` at close.
+    void rescueTake(bool final);
+    bool copyTakeTo(const QString& path);
+    void postRescue(Rescue rescue);
+    void closeTakeFile();
     // Logs "Recording write failed" when this failure starts an episode of failures.
     void writeFailed();
     void writeSucceeded();
@@ -194,12 +228,18 @@ private:
     bool writeFailing_ = false;  // the last write failed: the failure has been logged
     int takeSerial_ = 0;
     QString url_;
+    int fd_ = -1;                 // the open take's descriptor (libsndfile closes it)
+    QString rescueFolder_;
+    bool vanished_ = false;       // the open take's path no longer names its file
+    bool rescueFailing_ = false;  // no new file could be made yet: logged once
 
     // Main thread.
     bool takeOpen_ = false;
     qint64 takeStart_ = 0;
     int takeSerialMain_ = 0;
     std::function<void(int)> ceilingHandler_;
+    std::function<void(const Rescue&)> rescueHandler_;
+    QString rescueFolderMain_;
     TaskSlot writerTimer_;
     std::atomic<bool> drainQueued_{false};
     Liveness alive_;

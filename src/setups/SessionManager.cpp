@@ -36,12 +36,14 @@ void SessionManager::loadAtStart() {
     auto loaded = store_.load();
     // A file that cannot be read is kept aside even when its backup loaded: the first save would
     // otherwise replace it, and with it whatever the user can still recover from it.
-    for (const auto& [from, to] : MixSessionStore::keepAside(loaded.unreadable)) {
+    setAside_ = MixSessionStore::keepAside(loaded.unreadable);
+    for (const auto& [from, to] : setAside_) {
         if (to.isEmpty())
             log_.error("Setups file %s cannot be read and could not be kept aside", qPrintable(from));
         else
             log_.error("Setups file %s cannot be read; kept as %s", qPrintable(from), qPrintable(to));
     }
+    startedAfresh_ = !loaded.file;
     MixSessionFile file = loaded.file.value_or(MixSessionFile{});
     sessions_ = std::move(file.sessions);
     currentID_ = file.currentID;
@@ -86,6 +88,7 @@ void SessionManager::setCurrentID(std::optional<QUuid> id) {
 void SessionManager::persist() {
     saveTask_.cancel();
     QString error;
+    const bool wasFailing = saveFailures_.failing();
     if (store_.save(MixSessionFile{currentID_, sessions_}, &error)) {
         unsaved_ = false;
         saveFailures_.succeeded();
@@ -93,7 +96,9 @@ void SessionManager::persist() {
         // The setups stay in memory: the next change, or the flush at quit, writes them.
         unsaved_ = true;
         saveFailures_.failed(error);
+        if (!wasFailing) saveError_ = error;
     }
+    if (saveFailures_.failing() != wasFailing) emit saveFailingChanged();
 }
 
 void SessionManager::flush() {

@@ -88,6 +88,15 @@ public:
     void flush();
     // True while the setups in memory are not yet on disk (a save is scheduled, or the last failed).
     bool hasUnsavedChanges() const { return unsaved_ || saveTask_.pending(); }
+    // True from a failed save until a save succeeds; `saveError()` says why the first one failed.
+    // saveFailingChanged() marks the start and the end of such an episode, not each failure.
+    bool saveFailing() const { return saveFailures_.failing(); }
+    const QString& saveError() const { return saveError_; }
+    // The setups files that could not be read at start and were set aside (old path, new path; the
+    // new path is empty when the rename failed), so that the user can be told where they are.
+    const std::vector<std::pair<QString, QString>>& setAsideAtStart() const { return setAside_; }
+    // True when start-up found no setups file that read, so the setups began with a fresh "Setup 1".
+    bool startedAfresh() const { return startedAfresh_; }
 
     // `base` trimmed of spaces and tabs ("Session" when blank); when some setup already has that
     // exact name, the first of "<base> 2", "<base> 3", ... that none has.
@@ -96,6 +105,7 @@ public:
 signals:
     void sessionsChanged();
     void currentIDChanged();
+    void saveFailingChanged();
 
 private:
     void loadAtStart();
@@ -111,6 +121,9 @@ private:
     std::optional<QUuid> currentID_;
     Logger log_{QStringLiteral("SessionManager")};
     FailureEpisode saveFailures_{log_, QStringLiteral("the setups file")};
+    QString saveError_;
+    std::vector<std::pair<QString, QString>> setAside_;
+    bool startedAfresh_ = false;
     bool unsaved_ = false;
     TaskSlot saveTask_;
     Liveness alive_;

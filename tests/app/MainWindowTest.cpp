@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -13,8 +14,10 @@
 #include "TestEnvironment.h"
 #include "app/MainWindowController.h"
 #include "app/MainWindowView.h"
+#include "app/NoticeBanners.h"
 #include "app/SplitHandle.h"
 #include "setups/SessionManager.h"
+#include "ui/style/InlineBanner.h"
 #include "ui/style/PromptSheet.h"
 
 using namespace quellor;
@@ -166,4 +169,43 @@ TEST_F(MainWindowTest, TheHandleDragsTheColumnWithinItsRangeAndResizingNeverStor
     advance(0.25);
     EXPECT_TRUE(sources->isVisible() && handle->isVisible());
     EXPECT_EQ(console->geometry().x(), shownX);
+}
+
+// A notice stands at the top of the sources column with the content under it, or of the console column
+// while the sources column is hidden; its OK takes it away.
+TEST_F(MainWindowTest, ANoticeShowsAtTheTopOfTheVisibleColumnUntilItIsDismissed) {
+    UserNotices notices;
+    controller().show();
+    view->setNotices(notices);
+    auto* sourcesContent = new QWidget;
+    view->setSourcesContent(sourcesContent);
+    auto* consoleContent = new QWidget;
+    view->setConsoleContent(new QWidget, consoleContent);
+    QWidget* sources = view->findChild<QWidget*>("sources-column");
+    QWidget* console = view->findChild<QWidget*>("console-column");
+    auto banner = [&] { return view->findChild<InlineBanner*>("notice-banner"); };
+    EXPECT_FALSE(banner());
+    EXPECT_EQ(sourcesContent->y(), 0);
+
+    notices.setupsSaveFailing(true, "sessions.json: No space left on device");
+    ASSERT_TRUE(banner());
+    EXPECT_TRUE(banner()->isVisible());
+    EXPECT_EQ(banner()->title(), "Your setups cannot be saved");
+    EXPECT_EQ(banner()->detail(), "sessions.json: No space left on device. Quellor keeps them and saves them as soon as it can.");
+    const QRect shown = view->noticeBanners()->geometry();
+    EXPECT_TRUE(sources->geometry().contains(shown));
+    EXPECT_LE(shown.y(), 8);
+    EXPECT_GE(sourcesContent->y(), shown.bottom());
+
+    defaults().setBool(MainWindowView::kSidebarHiddenKey, true);
+    advance(0.3);
+    const QRect inConsole = view->noticeBanners()->geometry();
+    EXPECT_TRUE(console->geometry().contains(inConsole));
+    EXPECT_GT(inConsole.y(), MainWindowView::kTopBarHeight);
+    EXPECT_GE(console->mapTo(view, consoleContent->pos()).y(), inConsole.bottom());
+
+    QTest::mouseClick(banner()->button(), Qt::LeftButton);
+    EXPECT_TRUE(notices.notices().empty());
+    EXPECT_FALSE(view->noticeBanners()->isVisible());
+    EXPECT_EQ(consoleContent->y(), MainWindowView::kTopBarHeight + 1);
 }

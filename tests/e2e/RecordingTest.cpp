@@ -178,5 +178,40 @@ TEST_F(WholeProgramRecording, ATakeKilledMidwayPlaysToItsLastWriteAndIsMadeWhole
     EXPECT_NEAR(soxStat(take, "Maximum amplitude"), 0.0625, 0.002);
 }
 
+// The recordings folder removed in the middle of a take: the program notices, says so, makes the
+// folder again and keeps the whole take there, what it wrote before the removal and what came after.
+TEST_F(WholeProgramRecording, ATakeWhoseFolderIsRemovedIsKeptWholeInTheFolderMadeAgain) {
+    send("/record", 1.0);
+    ASSERT_TRUE(app.waitForLog("Recording to ")) << app.output().toStdString();
+    const QString folder = app.homePath() + "/Music/Quellor";
+    ASSERT_EQ(recordings().size(), 1);
+    const QString name = recordings().front();
+    // Something written before the folder goes: the header says how long the take is after each write.
+    ASSERT_TRUE(app.waitUntil([&] { return wavSizes(folder + "/" + name).data > 0; })) << app.output().toStdString();
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+
+    const QRegularExpression kept("Recording \\S.* kept in (.*): (\\d+) frames so far");
+    ASSERT_TRUE(app.waitUntil([&] { return kept.match(app.output()).hasMatch(); })) << app.output().toStdString();
+    const auto match = kept.match(app.output());
+    EXPECT_EQ(match.captured(1), folder + "/" + name);
+    const qint64 framesBefore = match.captured(2).toLongLong();
+    EXPECT_GT(framesBefore, 0);
+    EXPECT_TRUE(app.output().contains(folder + "/" + name + " vanished during the take"));
+    // The take goes on in the kept file: wait until it holds more than was copied into it.
+    ASSERT_TRUE(app.waitUntil([&] { return wavSizes(folder + "/" + name).data > 8 * framesBefore; }))
+        << app.output().toStdString();
+    send("/record", 0.0);
+    ASSERT_TRUE(app.waitForLog("MixRecorder info: Recording closed")) << app.output().toStdString();
+
+    EXPECT_EQ(recordings(), QStringList{name});
+    const QString take = folder + "/" + name;
+    EXPECT_EQ(run("soxi", {"-c", take}), "2");
+    EXPECT_EQ(run("soxi", {"-r", take}), "48000");
+    EXPECT_GT(run("soxi", {"-s", take}).toLongLong(), framesBefore);
+    const WavSizes sizes = wavSizes(take);
+    EXPECT_EQ(sizes.dataStart + sizes.data, sizes.length);
+    EXPECT_NEAR(soxStat(take, "Maximum amplitude"), 0.0625, 0.002);
+}
+
 }  // namespace
 }  // namespace quellor::test

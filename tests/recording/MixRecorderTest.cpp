@@ -225,5 +225,34 @@ TEST_F(MixRecorderTest, SizeCeilingStopsTheRecordingOrClosesTheTakeItself) {
     }
 }
 
+// The take's folder replaced by a file mid-take: the take goes on in the rescue folder, the recorder
+// follows it there and closes it as any take, and whoever listens is told where it is.
+TEST_F(MixRecorderTest, ATakeWhoseFolderVanishesIsFollowedToTheFileThatKeepsIt) {
+    std::vector<RecordingLane::Rescue> told;
+    recorder.setRescueHandler([&](const RecordingLane::Rescue& r) { told.push_back(r); });
+    recorder.mainLane().setRescueFolder(dir.filePath("rescue"));
+    recorder.startCapture(kSecond);
+    const QString folder = dir.filePath("takes");
+    const auto path = recorder.openTake(folder);
+    ASSERT_TRUE(path);
+    play(recorder, 2, 0.25f, false);
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    QFile blocker(folder);
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    play(recorder, 2, 0.25f, false);
+    scheduler().runPending();
+
+    const QString kept = dir.filePath("rescue/" + QFileInfo(*path).fileName());
+    EXPECT_EQ(recorder.recordingFile(), kept);
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(told[0].keptPath, kept);
+    recorder.closeTake(0, true);
+    EXPECT_EQ(recorder.recordingFile(), kept);
+    EXPECT_EQ(test::readWav(kept).frames(), 4 * kSecond);
+    EXPECT_EQ(QFileInfo(folder).size(), 0);
+    EXPECT_TRUE(logs.contains("MixRecorder", LogLevel::Info, "Recording closed"));
+}
+
 }  // namespace
 }  // namespace quellor

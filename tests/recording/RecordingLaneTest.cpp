@@ -414,5 +414,115 @@ TEST_F(RecordingLaneTest, TakeCannotBeOpenedTwiceOrWhileUnarmedOrInAMissingFolde
     EXPECT_EQ(lane.takeSerial(), 1);
 }
 
+// A take's folder vanishes mid-take, in the ways a user or the system can make it vanish. The writer
+// notices at its next drain, copies what the vanished file holds through its open descriptor into a
+// new file and goes on there: the kept file is a WAV that holds the whole take.
+TEST_F(RecordingLaneTest, ATakeWhoseFolderVanishesIsKeptWholeInANewFile) {
+    struct Case {
+        const char* name;
+        std::function<void(const QString& folder)> vanish;
+        const char* keptIn;  // relative to the test folder
+    };
+    const std::vector<Case> cases{
+        {"folder removed: made again", [](const QString& folder) { QDir(folder).removeRecursively(); },
+         "takes/Quellor take.wav"},
+        {"folder replaced by a file: the rescue folder",
+         [](const QString& folder) {
+             QDir(folder).removeRecursively();
+             QFile file(folder);
+             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+         },
+         "rescue/Quellor take.wav"},
+        {"file removed and another made in its place: left alone",
+         [](const QString& folder) {
+             QFile::remove(folder + "/Quellor take.wav");
+             ASSERT_TRUE(test::writeWav(folder + "/Quellor take.wav", {1, 1}));
+         },
+         "takes/Quellor take 2.wav"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir root;
+        const QString folder = root.filePath("takes");
+        ASSERT_TRUE(QDir().mkpath(folder));
+        RecordingLane lane("MAIN", true);
+        lane.setRescueFolder(root.filePath("rescue"));
+        std::vector<RecordingLane::Rescue> reports;
+        lane.setRescueHandler([&](const RecordingLane::Rescue& r) { reports.push_back(r); });
+        lane.start(0, kRate);
+        ASSERT_TRUE(lane.openTake(folder + "/Quellor take.wav", false));
+        produceRamp(lane, 0, 3 * 48000);
+        lane.drainNow(false);  // two seconds written
+        c.vanish(folder);
+        produceRamp(lane, 3 * 48000, 2 * 48000);
+        lane.drainNow(false);
+        const QString kept = root.filePath(c.keptIn);
+        EXPECT_EQ(lane.takePath(), kept);
+        produceRamp(lane, 5 * 48000, 48000);
+        lane.close(0, true);
+        scheduler().runPending();
+
+        const auto file = test::readWav(kept);
+        EXPECT_EQ(file.sampleRate, 48000);
+        ASSERT_EQ(file.frames(), 6 * 48000);
+        EXPECT_EQ(file.samples, ramp(0, 6 * 48000));
+        ASSERT_EQ(reports.size(), 1u);
+        EXPECT_EQ(reports[0].vanishedPath, folder + "/Quellor take.wav");
+        EXPECT_EQ(reports[0].keptPath, kept);
+        EXPECT_FALSE(reports[0].lost);
+        EXPECT_TRUE(logs.containsText("Recording " + folder + "/Quellor take.wav vanished during the take"));
+        EXPECT_TRUE(logs.containsText("Recording " + folder + "/Quellor take.wav kept in " + kept));
+    }
+}
+
+// While no new file can be made, the take goes on in the vanished file; it is kept as soon as one
+// can be made, and a take that closes before then is reported lost, its old path left alone.
+TEST_F(RecordingLaneTest, ATakeThatCannotBeKeptYetIsKeptLaterOrReportedLostAtClose) {
+    for (const bool obstacleCleared : {true, false}) {
+        SCOPED_TRACE(obstacleCleared ? "kept later" : "lost");
+        QTemporaryDir root;
+        const QString folder = root.filePath("takes");
+        ASSERT_TRUE(QDir().mkpath(folder));
+        ASSERT_TRUE(test::writeWav(root.filePath("not a folder"), {1, 1}));
+        RecordingLane lane("MAIN", true);
+        lane.setRescueFolder(root.filePath("not a folder/rescue"));
+        std::vector<RecordingLane::Rescue> reports;
+        lane.setRescueHandler([&](const RecordingLane::Rescue& r) { reports.push_back(r); });
+        lane.start(0, kRate);
+        const QString path = folder + "/Quellor take.wav";
+        ASSERT_TRUE(lane.openTake(path, false));
+        produceRamp(lane, 0, 3 * 48000);
+        lane.drainNow(false);
+        ASSERT_TRUE(QDir(folder).removeRecursively());
+        QFile obstacle(folder);
+        ASSERT_TRUE(obstacle.open(QIODevice::WriteOnly));
+        obstacle.close();
+        for (int i = 0; i < 3; ++i) {
+            produceRamp(lane, (3 + i) * 48000, 48000);
+            lane.drainNow(false);
+        }
+        scheduler().runPending();
+        ASSERT_EQ(reports.size(), 1u);
+        EXPECT_TRUE(reports[0].keptPath.isEmpty());
+        const auto records = logs.records("RecordingLane");
+        EXPECT_EQ(std::count_if(records.begin(), records.end(),
+                                [&](auto& r) { return r.text.startsWith("No file could be made to keep recording " + path); }),
+                  1);
+        if (obstacleCleared) ASSERT_TRUE(QFile::remove(folder));
+        lane.close(0, true);
+        scheduler().runPending();
+        ASSERT_EQ(reports.size(), 2u);
+        if (obstacleCleared) {
+            EXPECT_EQ(reports[1].keptPath, path);
+            EXPECT_EQ(test::readWav(path).samples, ramp(0, 6 * 48000));
+        } else {
+            EXPECT_TRUE(reports[1].lost);
+            EXPECT_TRUE(logs.containsText("Recording " + path + " lost: no file could be made to keep it"));
+            EXPECT_EQ(QFileInfo(folder).size(), 0);  // the file in the folder's place is untouched
+            EXPECT_TRUE(lane.takePath().isEmpty());
+        }
+    }
+}
+
 }  // namespace
 }  // namespace quellor
