@@ -35,6 +35,19 @@ int reportSecondCopy(const SingleInstance& instance) {
     return 0;
 }
 
+// The port of the companion's host that its feeds go to: QUELLOR_COMPANION_PORT when it names one (a
+// check that plays the companion beside another program holding the usual port), read once at start.
+quint16 companionPort(const Logger& log) {
+    const QString text = qEnvironmentVariable("QUELLOR_COMPANION_PORT");
+    if (text.isEmpty()) return CompanionFeeds::kPort;
+    bool ok = false;
+    const uint port = text.toUInt(&ok);
+    if (ok && port >= 1 && port <= 65535) return quint16(port);
+    log.error("QUELLOR_COMPANION_PORT is not a port (%s); the companion's feeds go to port %u", qPrintable(text),
+              unsigned(CompanionFeeds::kPort));
+    return CompanionFeeds::kPort;
+}
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Quellor");
@@ -66,7 +79,8 @@ int main(int argc, char** argv) {
     auto remote = std::make_unique<RemoteServices>();
     auto quellor = std::make_unique<QuellorApp>(QuellorApp::Services{
         .defaults = defaults,
-        .enginePlatform = MixerEngine::Platform{audio->runningApplications(), audio->bluetooth(), {}, remote.get()},
+        .enginePlatform = MixerEngine::Platform{audio->runningApplications(), audio->bluetooth(), {}, remote.get(),
+                                                companionPort(log)},
         .recorder = recorder,
         .setupsPath = MixSessionStore::defaultPath(),
         .remote = remote.get(),

@@ -14,8 +14,8 @@ constexpr double kAppListDelay = 0.05;
 
 }  // namespace
 
-CompanionFeeds::CompanionFeeds(RemoteLink* remote, std::function<MixerAppState()> appState)
-    : remote_(remote), appState_(std::move(appState)) {}
+CompanionFeeds::CompanionFeeds(RemoteLink* remote, std::function<MixerAppState()> appState, quint16 port)
+    : remote_(remote), appState_(std::move(appState)), port_(port) {}
 
 void CompanionFeeds::setEndpoint(std::optional<NetworkEndpoint> endpoint) {
     if (assignIfChanged(endpoint_, std::move(endpoint))) emit endpointChanged();
@@ -24,8 +24,8 @@ void CompanionFeeds::setEndpoint(std::optional<NetworkEndpoint> endpoint) {
 void CompanionFeeds::didConnect(const NetworkEndpoint& from) {
     bool changed = false;
     if (endpoint_) {
-        const NetworkEndpoint old = endpoint_->replacingPort(kPort);
-        if (old != from.replacingPort(kPort)) {
+        const NetworkEndpoint old = endpoint_->replacingPort(port_);
+        if (old != from.replacingPort(port_)) {
             if (remote_) remote_->cancelCompanionConnection(old);
             changed = true;
         }
@@ -37,7 +37,7 @@ void CompanionFeeds::didConnect(const NetworkEndpoint& from) {
 }
 
 void CompanionFeeds::forget() {
-    if (endpoint_ && remote_) remote_->cancelCompanionConnection(endpoint_->replacingPort(kPort));
+    if (endpoint_ && remote_) remote_->cancelCompanionConnection(endpoint_->replacingPort(port_));
     setEndpoint(std::nullopt);
     feedGate_.lastContact.reset();
 }
@@ -52,7 +52,7 @@ std::optional<NetworkEndpoint> CompanionFeeds::feedTarget() {
 }
 
 void CompanionFeeds::send(const QByteArray& text, const NetworkEndpoint& to, const QString& address) {
-    remote_->sendCompanionText(QString::fromUtf8(text), to.replacingPort(kPort), address);
+    remote_->sendCompanionText(QString::fromUtf8(text), to.replacingPort(port_), address);
 }
 
 void CompanionFeeds::sendAppList() {

@@ -1,6 +1,6 @@
 #pragma once
 // The companion app as the engine keeps it: where it was last heard from, whether its feeds are
-// open, and the two feeds it gets on kPort of its host: "/app/list" (the application list, now or
+// open, and the two feeds it gets on its port (kPort unless the program was told another) of its host: "/app/list" (the application list, now or
 // coalesced 0.05 s later) and "/meters" (the meter clock's frames). A companion silent for more
 // than 20 s is forgotten (logged once) the next time a feed would go out; its next datagram opens
 // the feeds again.
@@ -29,9 +29,10 @@ public:
     // Feeds go to the companion's host on this port.
     static constexpr quint16 kPort = 9001;
 
-    // Sends through `remote` (none: nothing is sent, though the contact is still kept); `appState`
-    // is the application list as the companion gets it. Both must outlive the feeds.
-    CompanionFeeds(RemoteLink* remote, std::function<MixerAppState()> appState);
+    // Sends through `remote` (none: nothing is sent, though the contact is still kept) to `port` of
+    // the companion's host; `appState` is the application list as the companion gets it. Both must
+    // outlive the feeds.
+    CompanionFeeds(RemoteLink* remote, std::function<MixerAppState()> appState, quint16 port = kPort);
 
     // Where the companion was last heard from (its host and source port).
     const std::optional<NetworkEndpoint>& endpoint() const { return endpoint_; }
@@ -62,6 +63,7 @@ private:
 
     RemoteLink* remote_;
     std::function<MixerAppState()> appState_;
+    quint16 port_;
     std::optional<NetworkEndpoint> endpoint_;
     MeterFeedGate feedGate_;
     bool metersWereSilent_ = true;

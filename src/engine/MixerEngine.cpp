@@ -44,7 +44,7 @@ MixerEngine::MixerEngine(const Platform& platform, UserDefaults& defaults, QObje
       taps_(*this, *processMonitor_, *deviceMonitor_),
       store_(defaults),
       snapshotStore_(defaults),
-      companion_(platform.remote, [this] { return appState(); }),
+      companion_(platform.remote, [this] { return appState(); }, platform.companionPort),
       meters_(taps_, companion_, defaults, [this] { checkAutoRecording(); }),
       blockingWait_([](double seconds) {
           std::this_thread::sleep_for(std::chrono::duration<double>(seconds));

@@ -86,6 +86,8 @@ public:
         BluetoothDevices& bluetoothDevices;
         std::function<void(std::function<void()>)> bluetoothRunner;
         RemoteLink* remote = nullptr;
+        // Where the companion's feeds go on its host.
+        quint16 companionPort = CompanionFeeds::kPort;
     };
 
     // Builds every owned object; starts nothing. `defaults` holds every setting the engine reads and

@@ -24,6 +24,7 @@ QuellorProcess::QuellorProcess() : env_(QProcessEnvironment::systemEnvironment()
     QFile::setPermissions(runtime_, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     env_.insert("XDG_RUNTIME_DIR", runtime_);
     env_.remove("QUELLOR_WORLD");
+    env_.remove("QUELLOR_COMPANION_PORT");
     // No PipeWire server lives in the private runtime folder: the program runs on the built-in
     // simulated world even on a machine whose desktop runs one.
     env_.insert("PIPEWIRE_RUNTIME_DIR", runtime_);

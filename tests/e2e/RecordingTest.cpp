@@ -38,6 +38,20 @@ double soxStat(const QString& file, const QString& name) {
     return match.captured(1).toDouble();
 }
 
+// The sizes in a WAV file's header against its length: {RIFF size, data size, file length, data start}.
+struct WavSizes {
+    qint64 riff = -1, data = -1, length = -1, dataStart = -1;
+};
+WavSizes wavSizes(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    const QByteArray head = file.read(4096);
+    const qint64 dataAt = head.indexOf("data");
+    if (dataAt < 0 || head.size() < dataAt + 8) return {};
+    auto u32 = [&](qint64 at) { return qint64(qFromLittleEndian<quint32>(head.constData() + at)); };
+    return {u32(4), u32(dataAt + 4), file.size(), dataAt + 8};
+}
+
 // The program on a world of one stereo output at 48 kHz and one application playing a 1 kHz tone
 // at 0.5; the test is the companion, with the pairing PIN seeded.
 class WholeProgramRecording : public ::testing::Test {
@@ -95,6 +109,18 @@ protected:
     QStringList recordings() const {
         return QDir(app.homePath() + "/Music/Quellor").entryList({"Quellor *.wav"}, QDir::Files);
     }
+    // Seconds of the take's audio that its header counts (two float channels at 48 kHz); the
+    // writer updates it with every write. Waits for a take to grow rather than for the wall clock,
+    // which a busy machine may render less of.
+    bool waitForTakeOf(double seconds) {
+        return app.waitUntil(
+            [&] {
+                const QStringList files = recordings();
+                return files.size() == 1 &&
+                       wavSizes(app.homePath() + "/Music/Quellor/" + files.front()).data > qint64(seconds * 48000 * 8);
+            },
+            120);
+    }
 
     QuellorProcess app;
     quint16 oscPort = 0;
@@ -105,7 +131,7 @@ TEST_F(WholeProgramRecording, RecordMessagesMakeAWavOfTheMainMixAndASilentTakeIs
     send("/record", 1.0);
     recorded.start();
     ASSERT_TRUE(app.waitForLog("Recording to ")) << app.output().toStdString();
-    play(3.0);
+    ASSERT_TRUE(waitForTakeOf(1.5)) << app.output().toStdString();
     send("/record", 0.0);
     const double seconds = double(recorded.elapsed()) / 1000.0;
     ASSERT_TRUE(app.waitForLog("MixRecorder info: Recording closed")) << app.output().toStdString();
@@ -136,24 +162,10 @@ TEST_F(WholeProgramRecording, RecordMessagesMakeAWavOfTheMainMixAndASilentTakeIs
     EXPECT_EQ(recordings(), files);
 }
 
-// The sizes in a WAV file's header against its length: {RIFF size, data size, file length, data start}.
-struct WavSizes {
-    qint64 riff = -1, data = -1, length = -1, dataStart = -1;
-};
-WavSizes wavSizes(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    const QByteArray head = file.read(4096);
-    const qint64 dataAt = head.indexOf("data");
-    if (dataAt < 0 || head.size() < dataAt + 8) return {};
-    auto u32 = [&](qint64 at) { return qint64(qFromLittleEndian<quint32>(head.constData() + at)); };
-    return {u32(4), u32(dataAt + 4), file.size(), dataAt + 8};
-}
-
 TEST_F(WholeProgramRecording, ATakeKilledMidwayPlaysToItsLastWriteAndIsMadeWholeAtTheNextStart) {
     send("/record", 1.0);
     ASSERT_TRUE(app.waitForLog("Recording to ")) << app.output().toStdString();
-    play(3.0);
+    ASSERT_TRUE(waitForTakeOf(1.5)) << app.output().toStdString();
     app.stop(SIGKILL);
 
     const QStringList files = recordings();

@@ -15,8 +15,13 @@ XvfbDisplay::XvfbDisplay() {
     // accepts connections.
     server_.start("Xvfb", {"-displayfd", "1", "-screen", "0", QStringLiteral("%1x%2x24").arg(kScreenWidth).arg(kScreenHeight),
                            "-nolisten", "tcp", "-noreset"});
-    if (!server_.waitForStarted(10000)) return;
-    QDeadlineTimer deadline(20000);
+    if (!server_.waitForStarted(60000)) {
+        failure_ = QStringLiteral("Xvfb could not be started: ") + server_.errorString();
+        return;
+    }
+    // A loaded machine (a sanitized build beside other tests) can take long to bring a server up;
+    // the test's own time limit is the bound that matters, so this waits well within it.
+    QDeadlineTimer deadline(kStartSeconds * 1000);
     QByteArray out;
     while (!out.contains('\n') && !deadline.hasExpired() && server_.state() == QProcess::Running) {
         server_.waitForReadyRead(200);
@@ -24,7 +29,14 @@ XvfbDisplay::XvfbDisplay() {
     }
     bool ok = false;
     int number = out.trimmed().toInt(&ok);
-    if (ok) name_ = QStringLiteral(":%1").arg(number);
+    if (ok) {
+        name_ = QStringLiteral(":%1").arg(number);
+        return;
+    }
+    failure_ = QStringLiteral("Xvfb did not start within %1 s (%2); it printed: %3")
+                   .arg(kStartSeconds)
+                   .arg(server_.state() == QProcess::Running ? QStringLiteral("still running") : QStringLiteral("exited"))
+                   .arg(QString::fromLocal8Bit(out + server_.readAllStandardError()));
 }
 
 XvfbDisplay::~XvfbDisplay() {

@@ -16,11 +16,14 @@ class XvfbDisplay {
 public:
     static constexpr int kScreenWidth = 1600;
     static constexpr int kScreenHeight = 1200;
+    static constexpr int kStartSeconds = 240;
 
     XvfbDisplay();
     ~XvfbDisplay();
 
     bool isRunning() const { return !name_.isEmpty(); }
+    // Why the server is not running: what Xvfb printed, or that it could not be started.
+    QString failure() const { return failure_; }
     QString name() const { return name_; }  // ":N"
 
     // Runs an X client (xdotool, import) on this display; its standard output, or nothing when it
@@ -56,6 +59,7 @@ public:
 private:
     QProcess server_;
     QString name_;
+    QString failure_;
 };
 
 }  // namespace quellor::test
