@@ -25,7 +25,7 @@ protected:
         player.waitForStarted();
         QElapsedTimer timer;
         timer.start();
-        const bool ended = eventually([&] { return player.state() == QProcess::NotRunning; }, 30.0);
+        const bool ended = eventually([&] { return player.state() == QProcess::NotRunning || player.waitForFinished(20); }, 30.0);
         return ended ? double(timer.elapsed()) / 1000.0 : -1.0;
     }
 
