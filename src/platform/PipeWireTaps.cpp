@@ -189,6 +189,7 @@ struct PipeWireTaps::Impl : PipeWireLoop {
         QString uuid;
         std::string sinkName;
         pw_proxy* sink = nullptr;
+        bool read = false;  // an aggregate's links to it are all asked for
         // Its processes and the executables they run: a new process of one of them joins the tap.
         std::set<std::string> executables;
         routing::TapRoute route;
@@ -456,12 +457,12 @@ struct PipeWireTaps::Impl : PipeWireLoop {
         return found;
     }
 
-    // Points every stream of the tap's processes at its sink as soon as the registry has the sink:
-    // until an aggregate reads it the sink plays nowhere, so a muted application is silent from
-    // its first sample.
+    // Points every stream of the tap's processes at its sink once an aggregate reads it: a playing
+    // stream sent to a sink outside a running graph stalls there. From then on a new stream (of a
+    // new copy too) goes there as soon as its node appears, before the session manager links it.
     void moveStreams(Tap& t) {
         auto sink = nodeNamed(t.sinkName);
-        if (!sink) return;
+        if (!sink || !t.read) return;
         t.route.sinkSerial = std::to_string(nodes[*sink].serial);
         std::map<std::uint32_t, routing::Targets> current = targets;
         for (const auto& [id, m] : inherited) current[id] = m.before;
@@ -573,6 +574,10 @@ struct PipeWireTaps::Impl : PipeWireLoop {
                                                               std::uint32_t(a.render->inPorts.size()), devices,
                                                               a.render->outChannels);
             for (const auto& ends : plan.links) link(object, a, ends);
+            if (plan.complete && !tapIt->second.read) {
+                tapIt->second.read = true;
+                moveStreams(tapIt->second);
+            }
         }
     }
 
