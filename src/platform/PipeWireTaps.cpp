@@ -189,7 +189,7 @@ struct PipeWireTaps::Impl : PipeWireLoop {
         QString uuid;
         std::string sinkName;
         pw_proxy* sink = nullptr;
-        bool read = false;  // an aggregate's links to it are all asked for
+        bool read = false;  // an aggregate's links to it are all made
         // Its processes and the executables they run: a new process of one of them joins the tap.
         std::set<std::string> executables;
         routing::TapRoute route;
@@ -202,6 +202,7 @@ struct PipeWireTaps::Impl : PipeWireLoop {
         spa_hook filterListener{};
         std::unique_ptr<Render> render;
         std::map<std::pair<std::uint32_t, std::uint32_t>, pw_proxy*> links;  // by (output, input) port
+        std::set<std::pair<std::uint32_t, std::uint32_t>> bound;  // the links the server has made
         bool dead = false;
     };
 
@@ -510,7 +511,8 @@ struct PipeWireTaps::Impl : PipeWireLoop {
         scheduler.post(alive.guard([m, object] { m->setProperty(object, {kDeviceIsAlive}, std::uint32_t(0)); }));
     }
 
-    // A link the server refuses kills the aggregate and lets its streams go back where they played.
+    // A link counts once the server has bound it; one it refuses kills the aggregate and lets its
+    // streams go back where they played.
     struct LinkWatch {
         Impl* self;
         AudioObjectID aggregate;
@@ -527,6 +529,14 @@ struct PipeWireTaps::Impl : PipeWireLoop {
         w.self->markDead(w.aggregate, it->second);
         auto tap = w.self->taps.find(it->second.tap);
         if (tap != w.self->taps.end()) w.self->releaseTap(tap->first, tap->second, true);
+    }
+
+    static void linkBound(void* data, std::uint32_t) {
+        auto& w = *static_cast<LinkWatch*>(data);
+        auto it = w.self->aggregates.find(w.aggregate);
+        if (it == w.self->aggregates.end()) return;
+        it->second.bound.insert(w.ends);
+        w.self->linkAll();
     }
 
     void dropLink(pw_proxy* proxy) {
@@ -553,6 +563,7 @@ struct PipeWireTaps::Impl : PipeWireLoop {
         static const pw_proxy_events events = [] {
             pw_proxy_events e{};
             e.version = PW_VERSION_PROXY_EVENTS;
+            e.bound = &Impl::linkBound;
             e.error = &Impl::linkError;
             return e;
         }();
@@ -574,7 +585,9 @@ struct PipeWireTaps::Impl : PipeWireLoop {
                                                               std::uint32_t(a.render->inPorts.size()), devices,
                                                               a.render->outChannels);
             for (const auto& ends : plan.links) link(object, a, ends);
-            if (plan.complete && !tapIt->second.read) {
+            const bool made = std::all_of(plan.links.begin(), plan.links.end(),
+                                          [&a](const auto& ends) { return a.bound.count(ends) != 0; });
+            if (plan.complete && made && !tapIt->second.read) {
                 tapIt->second.read = true;
                 moveStreams(tapIt->second);
             }
@@ -639,6 +652,7 @@ struct PipeWireTaps::Impl : PipeWireLoop {
             for (auto& slot : a.render->procs) a.render->stop(slot);
         for (auto& [ports, proxy] : a.links) dropLink(proxy);
         a.links.clear();
+        a.bound.clear();
         if (a.filter) {
             spa_hook_remove(&a.filterListener);
             pw_filter_destroy(a.filter);

@@ -4,9 +4,10 @@
 // A tap is a private sink of ours (a null sink named "quellor.tap.<our pid>.<n>", of media class
 // "Audio/Sink/Internal" so that the session manager links streams to it on request but never makes
 // it the default and the desktop does not list it as a device): every stream of the tapped
-// processes is moved there through the "default" metadata's "target.object" as soon as our registry
-// has both the sink and the stream, so the streams no longer reach any device by themselves; the
-// tap's mixdown is that sink's monitor. A stream of a new process running the executable of a
+// processes is moved there through the "default" metadata's "target.object" once the server has
+// made every link of an aggregate that reads the sink (a playing stream sent to a sink outside a
+// running graph stalls), and from then on as soon as its node appears; the tap's mixdown is that
+// sink's monitor. A stream of a new process running the executable of a
 // tapped process is another copy of that application: it joins the tap the moment its node appears.
 // Destroying the tap puts back the targets the streams had before (PipeWireRouting.h), unless
 // another tap holds their process and takes them over. The sink and every link we make belong to
