@@ -179,10 +179,10 @@ void MixerEngine::saveVolumesNow() {
 }
 
 std::optional<AudioApp> MixerEngine::tapTarget(const QString& bundleID) const {
-    std::optional<AudioApp> best;
-    for (const AudioApp& app : processMonitor_->apps())
-        if (app.bundleID == bundleID && (!best || app.id < best->id)) best = app;
-    return best;
+    const std::map<QString, AudioApp> running = TapSet::applications(processMonitor_->apps());
+    auto it = running.find(bundleID);
+    if (it == running.end()) return std::nullopt;
+    return it->second;
 }
 
 // --- Panic and solo ------------------------------------------------------------------------------

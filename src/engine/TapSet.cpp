@@ -158,28 +158,50 @@ void TapSet::clear() {
 
 // --- Keeping the set in step ---------------------------------------------------------------------
 
+std::map<QString, AudioApp> TapSet::applications(const std::vector<AudioApp>& apps) {
+    std::map<QString, AudioApp> merged;
+    for (const AudioApp& app : apps) {
+        auto [it, added] = merged.try_emplace(app.bundleID, app);
+        if (added) continue;
+        AudioApp& into = it->second;
+        if (app.id < into.id) {
+            into.id = app.id;
+            into.name = app.name;
+        }
+        into.objectIDs.insert(into.objectIDs.end(), app.objectIDs.begin(), app.objectIDs.end());
+        std::sort(into.objectIDs.begin(), into.objectIDs.end());
+        into.objectIDs.erase(std::unique(into.objectIDs.begin(), into.objectIDs.end()), into.objectIDs.end());
+        into.isPlaying = into.isPlaying || app.isPlaying;
+        into.isRecording = into.isRecording || app.isRecording;
+    }
+    return merged;
+}
+
 void TapSet::rebuild() {
     if (isClosed_) return;
-    // One application per bundle identifier: of two running copies, the lowest process id.
-    std::map<QString, AudioApp> running;
-    for (const AudioApp& app : processes_.apps()) {
-        auto it = running.find(app.bundleID);
-        if (it == running.end() || app.id < it->second.id) running[app.bundleID] = app;
-    }
+    std::map<QString, AudioApp> running = applications(processes_.apps());
 
-    std::vector<QString> stale;
+    // A tap whose application is gone goes now; one whose copies changed is replaced by a tap of
+    // all of them, which starts before the old one stops so that no copy plays on its own between.
+    std::vector<QString> gone, changed;
     for (const auto& [bundleID, tap] : taps_) {
         auto it = running.find(bundleID);
-        if (it == running.end() || it->second.objectIDs != tap->processObjectIDs()) stale.push_back(bundleID);
+        if (it == running.end()) gone.push_back(bundleID);
+        else if (it->second.objectIDs != tap->processObjectIDs()) changed.push_back(bundleID);
     }
-    for (const QString& bundleID : stale) remove(bundleID);
+    for (const QString& bundleID : gone) remove(bundleID);
 
     const bool everyPlayingApp = host_.needsFullCoverage();
-    for (const AudioApp& app : processes_.apps()) {
-        if (taps_.count(app.bundleID) || running[app.bundleID].id != app.id) continue;
+    for (const AudioApp& listed : processes_.apps()) {
+        const AudioApp& app = running[listed.bundleID];
+        const bool replaced = std::find(changed.begin(), changed.end(), app.bundleID) != changed.end();
+        if ((taps_.count(app.bundleID) && !replaced) || app.id != listed.id) continue;
         const AppVolume entry = entryOf(app.bundleID);
         if (!entry.isDefault() || (app.isPlaying && everyPlayingApp)) build(app, entry);
     }
+    for (const QString& bundleID : changed)
+        if (const ProcessTap* tap = find(bundleID); tap && tap->processObjectIDs() != running[bundleID].objectIDs)
+            remove(bundleID);
 
     // Every change of the default output or of the device list comes through here: taps that were
     // kept may have moved onto or off the MAIN device.

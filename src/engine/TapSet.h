@@ -89,9 +89,12 @@ public:
     void clear();
     // Drops the taps of applications that are gone or whose process objects changed, then taps
     // every running application that has a record away from its defaults, and every playing one
-    // while the host needs full coverage. One application per bundle identifier: of two running
-    // copies, the lowest process id.
+    // while the host needs full coverage. One tap per bundle identifier, for every running copy.
     void rebuild();
+    // The running applications by bundle identifier, every copy of one taken together: the lowest
+    // process id and its name, the process objects of all copies (ascending), playing or recording
+    // when one copy does.
+    static std::map<QString, AudioApp> applications(const std::vector<AudioApp>& apps);
     // Restarts the taps whose outputs no longer resolve the same, whose aggregate died or whose
     // device changed its sample rate, then rebuilds.
     void restartMismatched();

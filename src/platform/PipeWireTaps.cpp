@@ -16,6 +16,7 @@
 #include <optional>
 #include <set>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 #include "base/Logger.h"
@@ -23,6 +24,7 @@
 #include "platform/IOBufferStorage.h"
 #include "platform/PipeWireLoop.h"
 #include "platform/AudioObjectStore.h"
+#include "platform/PipeWireRouting.h"
 
 namespace quellor {
 
@@ -179,26 +181,18 @@ struct PipeWireTaps::Impl : PipeWireLoop {
     struct Node {
         std::uint64_t serial = 0;
         std::string name;
-    };
-    struct Port {
-        std::uint32_t node = 0;
-        bool output = false;
-        bool monitor = false;
-        std::uint32_t index = 0;
-        std::string name;
-    };
-    struct Target {
-        std::string type, value;
+        std::uint32_t client = 0;
+        bool playback = false;  // a stream that plays
     };
     struct Tap {
-        std::vector<std::int32_t> pids;
         std::uint32_t channels = 2;
-        bool read = false;  // an aggregate's links to it are made
         QString uuid;
         std::string sinkName;
         pw_proxy* sink = nullptr;
-        // Streams we moved here, by registry id, with the targets they had before.
-        std::map<std::uint32_t, std::optional<Target>> moved;
+        bool read = false;  // an aggregate's links to it are all made
+        // Its processes and the executables they run: a new process of one of them joins the tap.
+        std::set<std::string> executables;
+        routing::TapRoute route;
     };
     struct Aggregate {
         std::string nodeName;
@@ -208,6 +202,7 @@ struct PipeWireTaps::Impl : PipeWireLoop {
         spa_hook filterListener{};
         std::unique_ptr<Render> render;
         std::map<std::pair<std::uint32_t, std::uint32_t>, pw_proxy*> links;  // by (output, input) port
+        std::set<std::pair<std::uint32_t, std::uint32_t>> bound;  // the links the server has made
         bool dead = false;
     };
 
@@ -224,9 +219,12 @@ struct PipeWireTaps::Impl : PipeWireLoop {
 
     // Loop-thread state (the loop's lock guards it against the main thread's calls).
     std::map<std::uint32_t, Node> nodes;  // by registry id
-    std::map<std::uint32_t, Port> ports;  // by registry id
-    std::map<std::uint32_t, Target> targets;  // stream id -> its "target.object" in the metadata
-    std::map<std::uint64_t, std::int32_t> streams;  // serial -> pid
+    std::map<std::uint32_t, routing::Port> ports;  // by registry id
+    std::map<std::uint32_t, routing::Targets> targets;  // stream id -> its targets in the metadata
+    std::map<std::uint64_t, std::int32_t> streams;  // serial -> pid, as the hardware reports them
+    std::map<std::uint32_t, std::int32_t> clients;  // registry id -> process id
+    // Streams a released tap left to another tap that holds their process: what they had before.
+    std::map<std::uint32_t, routing::Moved> inherited;
     std::map<AudioObjectID, Tap> taps;
     std::map<AudioObjectID, Aggregate> aggregates;
     // Model objects of ours, also those of an earlier connection. Writes to any object may come from
@@ -265,8 +263,13 @@ struct PipeWireTaps::Impl : PipeWireLoop {
         pw_thread_loop_lock(loop);
         for (auto& [id, a] : aggregates) destroyAggregate(a);
         aggregates.clear();
-        for (auto& [id, t] : taps) releaseTap(t, restore && connected());
-        taps.clear();
+        while (!taps.empty()) {
+            auto it = taps.begin();
+            const AudioObjectID id = it->first;
+            Tap t = std::move(it->second);
+            taps.erase(it);
+            releaseTap(id, t, restore && connected());
+        }
         if (restore && connected()) roundtrip();
         if (metadataListener.link.next) spa_hook_remove(&metadataListener);
         if (metadata) pw_proxy_destroy(metadata);
@@ -278,6 +281,8 @@ struct PipeWireTaps::Impl : PipeWireLoop {
         nodes.clear();
         ports.clear();
         targets.clear();
+        clients.clear();
+        inherited.clear();
         metadataListener = {};
         lost = false;
     }
@@ -316,11 +321,21 @@ struct PipeWireTaps::Impl : PipeWireLoop {
                        const spa_dict* props) {
         auto& self = *static_cast<Impl*>(data);
         if (std::strcmp(type, PW_TYPE_INTERFACE_Node) == 0) {
-            self.nodes[id] = Node{unsignedNumber(text(props, PW_KEY_OBJECT_SERIAL)), text(props, PW_KEY_NODE_NAME)};
+            self.nodes[id] = Node{unsignedNumber(text(props, PW_KEY_OBJECT_SERIAL)), text(props, PW_KEY_NODE_NAME),
+                                  std::uint32_t(unsignedNumber(text(props, PW_KEY_CLIENT_ID))),
+                                  text(props, PW_KEY_MEDIA_CLASS) == "Stream/Output/Audio"};
+            // A new stream goes to its tap here, before the session manager links it anywhere.
+            if (self.nodes[id].playback) self.joinTap(id);
             for (auto& [object, t] : self.taps) self.moveStreams(t);
             self.linkAll();
+        } else if (std::strcmp(type, PW_TYPE_INTERFACE_Client) == 0) {
+            // The process behind a client: the one it names for itself, else the one the server sees.
+            std::uint64_t pid = unsignedNumber(text(props, PW_KEY_APP_PROCESS_ID));
+            if (!pid) pid = unsignedNumber(text(props, PW_KEY_SEC_PID));
+            self.clients[id] = std::int32_t(pid);
         } else if (std::strcmp(type, PW_TYPE_INTERFACE_Port) == 0) {
-            Port p;
+            routing::Port p;
+            p.id = id;
             p.node = std::uint32_t(unsignedNumber(text(props, PW_KEY_NODE_ID)));
             p.output = text(props, PW_KEY_PORT_DIRECTION) == "out";
             p.monitor = text(props, PW_KEY_PORT_MONITOR) == "true";
@@ -348,13 +363,15 @@ struct PipeWireTaps::Impl : PipeWireLoop {
     static void globalRemove(void* data, std::uint32_t id) {
         auto& self = *static_cast<Impl*>(data);
         self.ports.erase(id);
+        self.clients.erase(id);
         auto it = self.nodes.find(id);
         if (it == self.nodes.end()) return;
         const std::string name = it->second.name;
         self.nodes.erase(it);
         self.targets.erase(id);
+        self.inherited.erase(id);
         // A stream that went takes its registry id with it; the id may come back for another object.
-        for (auto& [object, t] : self.taps) t.moved.erase(id);
+        for (auto& [object, t] : self.taps) t.route.moved.erase(id);
         for (auto& [object, a] : self.aggregates) {
             const Tap* tap = self.tapOf(a);
             const bool tapGone = tap && tap->sinkName == name;
@@ -366,14 +383,19 @@ struct PipeWireTaps::Impl : PipeWireLoop {
     static int metadataProperty(void* data, std::uint32_t subject, const char* key, const char* type,
                                 const char* value) {
         auto& self = *static_cast<Impl*>(data);
-        if (!key)
+        if (!key) {
             self.targets.clear();
-        else if (std::strcmp(key, "target.object") == 0) {
-            if (value)
-                self.targets[subject] = Target{type ? type : "", value};
-            else
-                self.targets.erase(subject);
+            return 0;
         }
+        std::optional<routing::Target>* slot = nullptr;
+        if (std::strcmp(key, routing::kTargetObject) == 0) slot = &self.targets[subject].object;
+        if (std::strcmp(key, routing::kTargetNode) == 0) slot = &self.targets[subject].node;
+        if (!slot) return 0;
+        if (value)
+            *slot = routing::Target{type ? type : "", value};
+        else
+            slot->reset();
+        if (!self.targets[subject].object && !self.targets[subject].node) self.targets.erase(subject);
         return 0;
     }
 
@@ -390,46 +412,94 @@ struct PipeWireTaps::Impl : PipeWireLoop {
         return it == taps.end() ? nullptr : &it->second;
     }
 
-    void setTarget(std::uint32_t stream, const std::optional<Target>& target) {
+    void write(const routing::Write& w) {
         if (!metadata) return;
-        pw_metadata_set_property(reinterpret_cast<pw_metadata*>(metadata), stream, "target.object",
-                                 target ? target->type.c_str() : nullptr, target ? target->value.c_str() : nullptr);
+        pw_metadata_set_property(reinterpret_cast<pw_metadata*>(metadata), w.stream, w.key,
+                                 w.value ? w.value->type.c_str() : nullptr, w.value ? w.value->value.c_str() : nullptr);
     }
 
-    // Points every stream of the tap's processes at its sink, once an aggregate reads it: then the
-    // session manager has set the sink up (a stream sent to a sink it does not know yet may be
-    // dropped rather than moved), and the sink already belongs to a running graph when the
-    // streams join it.
+    // The process of a stream: as the hardware reported it, else from its client; 0 when unknown.
+    std::int32_t pidOf(std::uint32_t stream) const {
+        auto node = nodes.find(stream);
+        if (node == nodes.end()) return 0;
+        if (auto reported = streams.find(node->second.serial); reported != streams.end()) return reported->second;
+        auto client = clients.find(node->second.client);
+        return client == clients.end() ? 0 : client->second;
+    }
+
+    static std::string executableOf(std::int32_t pid) {
+        if (pid <= 0) return {};
+        char path[4096];
+        const std::string link = "/proc/" + std::to_string(pid) + "/exe";
+        const ssize_t n = readlink(link.c_str(), path, sizeof path - 1);
+        return n > 0 ? std::string(path, std::size_t(n)) : std::string();
+    }
+
+    // A stream of a process no tap holds yet, whose executable a tap's processes run, belongs to
+    // that tap: another copy of the application, which goes through its strip from its first sample.
+    void joinTap(std::uint32_t stream) {
+        const std::int32_t pid = pidOf(stream);
+        if (pid <= 0) return;
+        for (const auto& [object, t] : taps)
+            if (t.route.pids.count(pid)) return;
+        const std::string exe = executableOf(pid);
+        if (exe.empty()) return;
+        for (auto& [object, t] : taps)
+            if (t.executables.count(exe)) {
+                t.route.pids.insert(pid);
+                return;
+            }
+    }
+
+    std::vector<routing::Stream> playingStreams() const {
+        std::vector<routing::Stream> found;
+        for (const auto& [id, n] : nodes)
+            if (n.playback) found.push_back({id, pidOf(id)});
+        return found;
+    }
+
+    // Points every stream of the tap's processes at its sink once an aggregate reads it: a playing
+    // stream sent to a sink outside a running graph stalls there. From then on a new stream (of a
+    // new copy too) goes there as soon as its node appears, before the session manager links it.
     void moveStreams(Tap& t) {
         auto sink = nodeNamed(t.sinkName);
         if (!sink || !t.read) return;
-        const std::string serial = std::to_string(nodes[*sink].serial);
-        for (const auto& [streamSerial, pid] : streams) {
-            if (std::find(t.pids.begin(), t.pids.end(), pid) == t.pids.end()) continue;
-            // The metadata names streams by registry id: known once our registry has the node.
-            auto node = std::find_if(nodes.begin(), nodes.end(), [&](const auto& n) { return n.second.serial == streamSerial; });
-            if (node == nodes.end() || t.moved.count(node->first)) continue;
-            const std::uint32_t id = node->first;
-            auto current = targets.find(id);
-            t.moved[id] = current == targets.end() ? std::nullopt : std::optional<Target>(current->second);
-            setTarget(id, Target{"Spa:Id", serial});
+        t.route.sinkSerial = std::to_string(nodes[*sink].serial);
+        std::map<std::uint32_t, routing::Targets> current = targets;
+        for (const auto& [id, m] : inherited) current[id] = m.before;
+        for (const auto& [id, moved] : routing::streamsToMove(t.route, playingStreams(), current)) {
+            t.route.moved[id] = moved;
+            inherited.erase(id);
+            write(routing::moveWrite(t.route, id));
         }
     }
 
-    // Puts back the targets of the streams still there that still point at the tap (a stream the
-    // user moved elsewhere meanwhile stays where the user put it), then removes the sink.
-    void releaseTap(Tap& t, bool restore) {
-        if (restore) {
-            auto sink = nodeNamed(t.sinkName);
-            const std::string serial = sink ? std::to_string(nodes[*sink].serial) : std::string();
-            for (const auto& [id, previous] : t.moved) {
-                auto current = targets.find(id);
-                if (!nodes.count(id) || current == targets.end() || current->second.value != serial) continue;
-                setTarget(id, previous);
+    // Puts the streams the tap moved back where they played (routing::releaseWrites), hands those
+    // of processes another tap holds over to it, then removes the sink.
+    void releaseTap(AudioObjectID object, Tap& t, bool restore) {
+        std::set<std::int32_t> held;
+        for (const auto& [other, o] : taps)
+            if (other != object) held.insert(o.route.pids.begin(), o.route.pids.end());
+        // Streams an earlier tap handed over and this one has not moved yet are its own.
+        for (auto it = inherited.begin(); it != inherited.end();)
+            if (t.route.pids.count(it->second.pid)) {
+                t.route.moved.emplace(it->first, it->second);
+                it = inherited.erase(it);
+            } else {
+                ++it;
             }
+        if (restore) {
+            std::set<std::uint32_t> present;
+            for (const auto& [id, n] : nodes) present.insert(id);
+            for (const routing::Write& w : routing::releaseWrites(t.route, targets, present, held)) write(w);
         }
+        for (const auto& [id, m] : t.route.moved)
+            if (held.count(m.pid)) inherited[id] = m;
+        t.route.moved.clear();
         if (t.sink) pw_proxy_destroy(t.sink);
         t.sink = nullptr;
+        for (auto& [other, o] : taps)
+            if (other != object) moveStreams(o);
     }
 
     // --- Aggregates: the filter and its links ---
@@ -441,26 +511,46 @@ struct PipeWireTaps::Impl : PipeWireLoop {
         scheduler.post(alive.guard([m, object] { m->setProperty(object, {kDeviceIsAlive}, std::uint32_t(0)); }));
     }
 
-    // Registry id of the port of `node` in `direction` (monitor ports or not) at position `n`.
-    std::optional<std::uint32_t> portAt(std::uint32_t node, bool output, bool monitor, std::size_t n) const {
-        std::vector<std::pair<std::uint32_t, std::uint32_t>> found;  // (index, id)
-        for (const auto& [id, p] : ports)
-            if (p.node == node && p.output == output && p.monitor == monitor) found.emplace_back(p.index, id);
-        std::sort(found.begin(), found.end());
-        if (n >= found.size()) return std::nullopt;
-        return found[n].second;
+    // A link counts once the server has bound it; one it refuses kills the aggregate and lets its
+    // streams go back where they played.
+    struct LinkWatch {
+        Impl* self;
+        AudioObjectID aggregate;
+        std::pair<std::uint32_t, std::uint32_t> ends;
+        spa_hook listener{};
+    };
+    std::map<pw_proxy*, std::unique_ptr<LinkWatch>> linkWatches;
+
+    static void linkError(void* data, int, int, const char* message) {
+        auto& w = *static_cast<LinkWatch*>(data);
+        auto it = w.self->aggregates.find(w.aggregate);
+        if (it == w.self->aggregates.end()) return;
+        w.self->log.error("A link of %s was refused: %s", it->second.nodeName.c_str(), message ? message : "");
+        w.self->markDead(w.aggregate, it->second);
+        auto tap = w.self->taps.find(it->second.tap);
+        if (tap != w.self->taps.end()) w.self->releaseTap(tap->first, tap->second, true);
     }
 
-    std::optional<std::uint32_t> portNamed(std::uint32_t node, const std::string& name) const {
-        for (const auto& [id, p] : ports)
-            if (p.node == node && p.name == name) return id;
-        return std::nullopt;
+    static void linkBound(void* data, std::uint32_t) {
+        auto& w = *static_cast<LinkWatch*>(data);
+        auto it = w.self->aggregates.find(w.aggregate);
+        if (it == w.self->aggregates.end()) return;
+        it->second.bound.insert(w.ends);
+        w.self->linkAll();
     }
 
-    void link(Aggregate& a, std::optional<std::uint32_t> from, std::optional<std::uint32_t> to) {
-        if (!from || !to || a.links.count({*from, *to})) return;
-        const std::string out = std::to_string(*from), in = std::to_string(*to);
-        const std::string outNode = std::to_string(ports[*from].node), inNode = std::to_string(ports[*to].node);
+    void dropLink(pw_proxy* proxy) {
+        if (auto it = linkWatches.find(proxy); it != linkWatches.end()) {
+            spa_hook_remove(&it->second->listener);
+            linkWatches.erase(it);
+        }
+        pw_proxy_destroy(proxy);
+    }
+
+    void link(AudioObjectID object, Aggregate& a, std::pair<std::uint32_t, std::uint32_t> ends) {
+        if (a.links.count(ends)) return;
+        const std::string out = std::to_string(ends.first), in = std::to_string(ends.second);
+        const std::string outNode = std::to_string(ports[ends.first].node), inNode = std::to_string(ports[ends.second].node);
         pw_properties* props = pw_properties_new(PW_KEY_LINK_OUTPUT_NODE, outNode.c_str(), PW_KEY_LINK_OUTPUT_PORT,
                                                  out.c_str(), PW_KEY_LINK_INPUT_NODE, inNode.c_str(),
                                                  PW_KEY_LINK_INPUT_PORT, in.c_str(), PW_KEY_OBJECT_LINGER, "false",
@@ -468,31 +558,38 @@ struct PipeWireTaps::Impl : PipeWireLoop {
         auto* proxy = static_cast<pw_proxy*>(pw_core_create_object(core, "link-factory", PW_TYPE_INTERFACE_Link,
                                                                    PW_VERSION_LINK, &props->dict, 0));
         pw_properties_free(props);
-        if (proxy) a.links[{*from, *to}] = proxy;
+        if (!proxy) return;
+        a.links[ends] = proxy;
+        static const pw_proxy_events events = [] {
+            pw_proxy_events e{};
+            e.version = PW_VERSION_PROXY_EVENTS;
+            e.bound = &Impl::linkBound;
+            e.error = &Impl::linkError;
+            return e;
+        }();
+        auto watch = std::make_unique<LinkWatch>(LinkWatch{this, object, ends, {}});
+        pw_proxy_add_listener(proxy, &watch->listener, &events, watch.get());
+        linkWatches[proxy] = std::move(watch);
     }
 
-    // Makes every link whose two ports exist by now: tap monitor -> filter inputs, filter outputs
-    // -> sub-device playback ports.
+    // Makes every link whose two ports exist by now (routing::planLinks).
     void linkAll() {
         for (auto& [object, a] : aggregates) {
             if (a.dead || !a.render) continue;
             auto filter = nodeNamed(a.nodeName);
             auto tapIt = taps.find(a.tap);
             if (!filter || tapIt == taps.end()) continue;
-            Tap* tap = &tapIt->second;
-            if (auto sink = nodeNamed(tap->sinkName))
-                for (std::size_t c = 0; c < a.render->inPorts.size(); ++c)
-                    link(a, portAt(*sink, true, true, c), portNamed(*filter, "in_" + std::to_string(c + 1)));
-            for (std::size_t s = 0; s < a.subDevices.size(); ++s) {
-                auto device = nodeNamed(a.subDevices[s]);
-                if (!device) continue;
-                for (std::uint32_t c = 0; c < a.render->outChannels[s]; ++c)
-                    link(a, portNamed(*filter, "out_" + std::to_string(s + 1) + "_" + std::to_string(c + 1)),
-                         portAt(*device, false, false, c));
-            }
-            if (!tap->read && a.links.size() == a.render->inPorts.size() + a.render->outPorts.size()) {
-                tap->read = true;
-                moveStreams(*tap);
+            std::vector<std::optional<std::uint32_t>> devices;
+            for (const std::string& name : a.subDevices) devices.push_back(nodeNamed(name));
+            const routing::LinkPlan plan = routing::planLinks(ports, nodeNamed(tapIt->second.sinkName), filter,
+                                                              std::uint32_t(a.render->inPorts.size()), devices,
+                                                              a.render->outChannels);
+            for (const auto& ends : plan.links) link(object, a, ends);
+            const bool made = std::all_of(plan.links.begin(), plan.links.end(),
+                                          [&a](const auto& ends) { return a.bound.count(ends) != 0; });
+            if (plan.complete && made && !tapIt->second.read) {
+                tapIt->second.read = true;
+                moveStreams(tapIt->second);
             }
         }
     }
@@ -553,8 +650,9 @@ struct PipeWireTaps::Impl : PipeWireLoop {
     void destroyAggregate(Aggregate& a) {
         if (a.render)
             for (auto& slot : a.render->procs) a.render->stop(slot);
-        for (auto& [ports, proxy] : a.links) pw_proxy_destroy(proxy);
+        for (auto& [ports, proxy] : a.links) dropLink(proxy);
         a.links.clear();
+        a.bound.clear();
         if (a.filter) {
             spa_hook_remove(&a.filterListener);
             pw_filter_destroy(a.filter);
@@ -620,8 +718,9 @@ PipeWireTaps::~PipeWireTaps() = default;
 void PipeWireTaps::streamChanged(std::uint64_t serial, std::int32_t pid) {
     Impl::Lock lock(impl_->loop);
     impl_->streams[serial] = pid;
-    for (auto& [object, t] : impl_->taps)
-        if (std::find(t.pids.begin(), t.pids.end(), pid) != t.pids.end()) impl_->moveStreams(t);
+    for (const auto& [id, n] : impl_->nodes)
+        if (n.serial == serial && n.playback) impl_->joinTap(id);
+    for (auto& [object, t] : impl_->taps) impl_->moveStreams(t);
 }
 
 void PipeWireTaps::streamRemoved(std::uint64_t serial) {
@@ -682,10 +781,14 @@ OSStatus PipeWireTaps::createProcessTap(const TapDescription& description, Audio
             return kStatusIllegalOperation;
         }
     Impl::Tap t;
-    t.pids = pids;
+    t.route.pids.insert(pids.begin(), pids.end());
+    for (std::int32_t pid : pids)
+        if (std::string exe = Impl::executableOf(pid); !exe.empty()) t.executables.insert(exe);
     t.channels = description.mono ? 1 : 2;
     t.uuid = description.uuid;
-    t.sinkName = kTapPrefix + std::to_string(d.nextName++);
+    // Named for this program's run too: the session manager stores the sinks streams played on by
+    // name, and a later run's sink must never answer to a name stored now.
+    t.sinkName = kTapPrefix + std::to_string(getpid()) + "." + std::to_string(d.nextName++);
     const std::string position = description.mono ? "[ MONO ]" : "[ FL FR ]";
     // The session manager keeps nothing of it: no stored volume for a sink that lives as long as
     // the tap, and no default, since the media class is not a device's.
@@ -708,7 +811,7 @@ OSStatus PipeWireTaps::createProcessTap(const TapDescription& description, Audio
 
 OSStatus PipeWireTaps::destroyProcessTap(AudioObjectID tap) {
     Impl& d = *impl_;
-    return d.destroyOwned(tap, d.taps, [&d](Impl::Tap& t) { d.releaseTap(t, d.connected()); }, true);
+    return d.destroyOwned(tap, d.taps, [&d, tap](Impl::Tap& t) { d.releaseTap(tap, t, d.connected()); }, true);
 }
 
 OSStatus PipeWireTaps::createAggregateDevice(const QVariantMap& description, AudioObjectID& device) {

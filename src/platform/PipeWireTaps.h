@@ -1,14 +1,19 @@
 #pragma once
 // Process taps, private aggregate devices and IO procedures on a PipeWire server.
 //
-// A tap is a private sink of ours (a null sink named "quellor.tap.<n>", of media class
+// A tap is a private sink of ours (a null sink named "quellor.tap.<our pid>.<n>", of media class
 // "Audio/Sink/Internal" so that the session manager links streams to it on request but never makes
-// it the default and the desktop does not list it as a device): every playing stream of
-// the tapped processes is moved there through the "default" metadata's "target.object", so the
-// streams no longer reach any device by themselves; the tap's mixdown is that sink's monitor.
-// Destroying the tap puts back the targets the streams had before. The sink and every link we make
-// belong to our client, so the server removes them when we disconnect or die, and the session
-// manager then sends the streams back to the default device.
+// it the default and the desktop does not list it as a device): every stream of the tapped
+// processes is moved there through the "default" metadata's "target.object" once the server has
+// made every link of an aggregate that reads the sink (a playing stream sent to a sink outside a
+// running graph stalls), and from then on as soon as its node appears; the tap's mixdown is that
+// sink's monitor. A stream of a new process running the executable of a
+// tapped process is another copy of that application: it joins the tap the moment its node appears.
+// Destroying the tap puts back the targets the streams had before (PipeWireRouting.h), unless
+// another tap holds their process and takes them over. The sink and every link we make belong to
+// our client, so the server removes them when we disconnect or die, and the session manager then
+// sends the streams back to the default device. A link the server refuses kills the aggregate and
+// lets the tap's streams go.
 //
 // An aggregate is one filter node (node.name "quellor.aggregate.<n>"): input ports linked from the
 // tap sink's monitor, output ports linked to the playback ports of each sub-device. Its process

@@ -48,24 +48,29 @@ TEST_F(MixerEngineTapsTest, APlayingApplicationGetsATapOnlyWhenItNeedsOne) {
     EXPECT_TRUE(engine().hasPhonesBus());
 }
 
-TEST_F(MixerEngineTapsTest, TwoCopiesOfOneApplicationAreTappedThroughTheLowestProcessID) {
+TEST_F(MixerEngineTapsTest, OneTapTakesEveryCopyOfAnApplicationAsCopiesComeAndGo) {
     addOutputDevice("iface", 8);
     const AudioObjectID second = addApp(500, kPlayer);
     const AudioObjectID first = addApp(400, kPlayer);
     startEngine();
     ASSERT_NE(tap(kPlayer), nullptr);
-    EXPECT_EQ(tap(kPlayer)->processObjectIDs(), std::vector<std::uint32_t>{first});
+    EXPECT_EQ(tappedApps(), QStringList{kPlayer});
+    EXPECT_EQ(tap(kPlayer)->processObjectIDs(), (std::vector<std::uint32_t>{std::min(first, second), std::max(first, second)}));
 
-    // When that copy quits, the tap follows the other one.
+    // A copy that starts later joins the tap, one that quits leaves it.
+    const AudioObjectID third = addApp(600, kPlayer);
+    settle();
+    ASSERT_NE(tap(kPlayer), nullptr);
+    EXPECT_EQ(tap(kPlayer)->processObjectIDs().size(), 3u);
     quitApp(400, first);
     settle();
     ASSERT_NE(tap(kPlayer), nullptr);
-    EXPECT_EQ(tap(kPlayer)->processObjectIDs(), std::vector<std::uint32_t>{second});
+    EXPECT_EQ(tap(kPlayer)->processObjectIDs(), (std::vector<std::uint32_t>{std::min(second, third), std::max(second, third)}));
 }
 
-TEST_F(MixerEngineTapsTest, AnEditThroughTheHigherCopyTapsTheLowestProcessID) {
+TEST_F(MixerEngineTapsTest, AnEditThroughEitherCopyTapsBothAndTheNextRebuildsKeepTheTap) {
     addOutputDevice("speakers", 2);
-    addApp(500, kPlayer);
+    const AudioObjectID second = addApp(500, kPlayer);
     const AudioObjectID first = addApp(400, kPlayer);
     startEngine();
     ASSERT_EQ(tap(kPlayer), nullptr);
@@ -74,12 +79,13 @@ TEST_F(MixerEngineTapsTest, AnEditThroughTheHigherCopyTapsTheLowestProcessID) {
         if (a.id == 500) higher = a;
     ASSERT_EQ(higher.bundleID, kPlayer);
 
-    engine().setVolume(0.5f, higher);
+    engine().toggleMute(higher);
     ASSERT_NE(tap(kPlayer), nullptr);
-    EXPECT_EQ(tap(kPlayer)->processObjectIDs(), std::vector<std::uint32_t>{first});
+    EXPECT_TRUE(tap(kPlayer)->isMuted());
+    EXPECT_EQ(tap(kPlayer)->processObjectIDs(), (std::vector<std::uint32_t>{std::min(first, second), std::max(first, second)}));
     advance(3.0);  // the next rebuilds keep it
     const AudioObjectID kept = tapAggregate(kPlayer);
-    addApp(600, kRadio);
+    addApp(700, kRadio);
     settle();
     EXPECT_EQ(tapAggregate(kPlayer), kept);
 }

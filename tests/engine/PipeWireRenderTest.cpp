@@ -41,6 +41,24 @@ TEST_F(PipeWireRenderTest, TheToneReachesTheSinkOnlyThroughTheMixAndComesBackWhe
         << stereo.peak(0);
 }
 
+// Wherever its tap is in moving a stream when it goes (just asked for, its mix being linked, the
+// stream moved), the stream plays on its own device again, not on the default one.
+TEST_F(PipeWireRenderTest, AStreamWhoseTapGoesAtAnyStepOfItsMovePlaysOnItsDeviceAgain) {
+    SinkProbe& quad = probe(PrivatePipeWire::kQuadSink, 4);
+    QProcess& player = play(PrivatePipeWire::kQuadSink);
+    ASSERT_TRUE(eventually([&] { return near(quad.peak(0), 0.5f); })) << quad.peak(0);
+    const AudioObjectID process = processOf(player.processId());
+    ASSERT_NE(process, 0u);
+    for (int step = 0; step < 3; ++step) {
+        auto tap = std::make_unique<ProcessTap>(kHalfGainFader, 1.0f, std::vector<AudioObjectID>{process}, true);
+        tap->start({output(PrivatePipeWire::kQuadSink)});
+        if (step == 1) advance(0.05);
+        if (step == 2) ASSERT_TRUE(eventually([&] { return quad.peak(0) < 0.001f; })) << quad.peak(0);
+        tap.reset();
+        EXPECT_TRUE(eventually([&] { return near(quad.peak(0, 480), 0.5f); })) << "step " << step;
+    }
+}
+
 TEST_F(PipeWireRenderTest, RoutedToTheQuadSinkWithMainAndPhonesPairsCueAndSoloShowOnItsChannels) {
     SinkProbe& stereo = probe(PrivatePipeWire::kStereoSink, 2);
     SinkProbe& quad = probe(PrivatePipeWire::kQuadSink, 4);
