@@ -72,20 +72,20 @@ TEST_F(QuellorAppTest, WithTheSettingsFileDamagedNoMixButTheUsersReachesTheCurre
     addApp(101, test::kPlayer);
     // The user's mix, in the current setup and (as the last save left them) in the settings.
     const AppVolumeMap volumes{{test::kPlayer, AppVolume{0.3f, true, {}, false, 0.7f}}};
-    QStringList slots = defaultConsoleSlots();
-    slots[2] = test::kPlayer;
+    QStringList strips = defaultConsoleSlots();
+    strips[2] = test::kPlayer;
     const StripStyleMap styles{{test::kPlayer, StripStyle{"Music", 3, std::nullopt}}};
     MixSession setup;
     setup.name = "Live";
     setup.createdAt = setup.modifiedAt = QDateTime::currentDateTimeUtc();
     setup.volumes = volumes;
-    setup.stripSlots = slots;
+    setup.stripSlots = strips;
     setup.styles = styles;
     const QByteArray usersSettings = [&] {
         QTemporaryDir scratch;
         UserDefaults settings(scratch.filePath("defaults.json"));
         VolumeStore(settings).save(volumes);
-        settings.setStringArray("consoleSlots", slots);
+        settings.setStringArray("consoleSlots", strips);
         JsonDefaults::save(styles, "stripStyles", settings);
         settings.setInteger("oscPort", 9100);
         settings.flush();
@@ -121,13 +121,14 @@ TEST_F(QuellorAppTest, WithTheSettingsFileDamagedNoMixButTheUsersReachesTheCurre
             settle();
             MixerEngine& engine = app->engine();
             EXPECT_EQ(engine.volumes(), volumes);
-            EXPECT_EQ(engine.consoleSlots(), slots);
+            EXPECT_EQ(engine.consoleSlots(), strips);
             EXPECT_EQ(engine.stripStyles(), styles);
-            ASSERT_NE(tap(test::kPlayer), nullptr) << "the player plays at its setup's level";
-            EXPECT_TRUE(tap(test::kPlayer)->isMuted());
+            ProcessTap* player = engine.taps().find(test::kPlayer);
+            ASSERT_NE(player, nullptr) << "the player plays at its setup's level";
+            EXPECT_TRUE(player->isMuted());
             // The settings hold the mix again.
             EXPECT_EQ(VolumeStore(settings).load(), volumes);
-            EXPECT_EQ(settings.stringArrayValue("consoleSlots"), slots);
+            EXPECT_EQ(settings.stringArrayValue("consoleSlots"), strips);
 
             // The next mix change keeps the user's mix in the setup, and the file holds it.
             engine.setSlot("system_input", 5);

@@ -175,6 +175,17 @@ TEST_F(UserDefaultsTest, EachSaveKeepsThePreviousFileAsTheBackupAndADamagedFileI
     }
 }
 
+TEST_F(UserDefaultsTest, LoadingRemovesWhatSavesCutShortLeftOfTheFileAndItsBackup) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("defaults.json");
+    for (const char* name : {"defaults.json.tmp-1f", "defaults.json.bak.tmp-0", "defaults.json.tmp-1F", "other.json.tmp-1f"}) {
+        QFile f(dir.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    UserDefaults d(path);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files, QDir::Name), (QStringList{"defaults.json.tmp-1F", "other.json.tmp-1f"}));
+}
+
 TEST_F(UserDefaultsTest, WithNeitherFileReadableTheStoreSaysItsValuesAreLostAndKeepsBothFiles) {
     QTemporaryDir dir;
     const QString path = dir.path() + "/defaults.json", backup = path + ".bak";

@@ -157,19 +157,19 @@ TEST_F(SetupsFiles, ASetupsFileThatMayNotBeWrittenIsReportedAndTheLiveSetupsAreW
 
 TEST_F(SetupsFiles, ADamagedSettingsFileIsReadFromItsBackupAndTheUsersSetupSurvivesTheNextMixChange) {
     // The user's mix, in the current setup and in the settings as the last save left them.
-    QStringList slots = {"bus:main", "bus:phones", "com.example.player"};
-    while (slots.size() < 16) slots << "";
+    QStringList strips = {"bus:main", "bus:phones", "com.example.player"};
+    while (strips.size() < 16) strips << "";
     MixSession setup;
     setup.name = "Live";
     setup.createdAt = setup.modifiedAt = QDateTime::currentDateTimeUtc();
     setup.volumes = {{"com.example.player", AppVolume{0.3f, true, {}, false, 1.0f}}};
-    setup.stripSlots = slots;
+    setup.stripSlots = strips;
     setup.styles = StripStyleMap{{"com.example.player", StripStyle{"Music", 3, std::nullopt}}};
     ASSERT_TRUE(MixSessionStore(path()).save(MixSessionFile{setup.id, {setup}}));
     auto data = [](const QByteArray& json) { return QJsonObject{{"$data", QString::fromLatin1(json.toBase64())}}; };
     app.seedDefaults({{"oscPort", port},
                       {"companionPairingPIN", pin},
-                      {"consoleSlots", QJsonArray::fromStringList(slots)},
+                      {"consoleSlots", QJsonArray::fromStringList(strips)},
                       {"appVolumes", data(R"({"com.example.player":{"volume":0.3,"isMuted":true,)"
                                           R"("outputDeviceUIDs":[],"isCued":false,"cueVolume":1}})")},
                       {"stripStyles", data(R"({"com.example.player":{"name":"Music","color":3}})")}});
