@@ -170,7 +170,7 @@ void QuellorApp::build() {
     // does this.
     Scheduler::current().post([this, engine = QPointer<MixerEngine>(engine_.get())] {
         if (!engine) return;
-        engine->start();
+        engine->start(startingMix());
         if (RemoteServices* remote = services_.remote) {
             remoteControl_ = std::make_unique<EngineRemoteControl>(*engine, remote->midiMapping());
             remoteControl_->install(remote->oscListener(), &remote->midiManager());
@@ -180,6 +180,15 @@ void QuellorApp::build() {
         app->setQuitOnLastWindowClosed(false);
         connect(app, &QCoreApplication::aboutToQuit, this, &QuellorApp::shutdown);
     }
+}
+
+std::optional<MixerEngine::StartingMix> QuellorApp::startingMix() const {
+    // With the settings lost the engine would start blank, and its first mix change would write
+    // that blank mix over the current setup: the setup is what the user made, so it starts from it.
+    if (!services_.defaults.storedValuesLost() || !sessions_) return std::nullopt;
+    const auto current = sessions_->currentSession();
+    if (!current) return std::nullopt;
+    return MixerEngine::StartingMix{current->volumes, current->stripSlots, current->styles.value_or(StripStyleMap{})};
 }
 
 QWidget* QuellorApp::consoleTopBar() {

@@ -115,6 +115,8 @@ private:
     void presentStartupScreen();
     // The console's top bar with its cards.
     QWidget* consoleTopBar();
+    // The mix the engine starts from in place of the stored one, when the settings were lost.
+    std::optional<MixerEngine::StartingMix> startingMix() const;
 
     Services services_;
     std::unique_ptr<ThemeController> themes_;

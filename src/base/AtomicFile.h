@@ -7,6 +7,12 @@
 // failed flush or close, a failed rename) the temporary file is removed and the target keeps its
 // previous bytes: a full disk never leaves an empty or half-written file in place.
 //
+// A write that is cut short by a kill leaves its temporary file ("<name>.tmp-<hex>") behind:
+// every write first removes the stale temporaries of its own target (removeStaleTemporaries), and
+// the readers of the settings and setups files do so at start. A temporary being written is held
+// under a lock until it is in place, so a write of the same file in progress elsewhere keeps its
+// own.
+//
 // A target that exists but may not be written by this user is refused, as its owner made it so
 // (for example a file left by a run as another user). A symbolic link is followed: the file it
 // points to is replaced and the link stays. A replaced file keeps its permission bits.
@@ -28,6 +34,11 @@ namespace quellor {
 // True when `data` is now the whole content of `path`. On failure `error` (when given) receives
 // "<path>: <reason>".
 bool writeFileAtomically(const QString& path, const QByteArray& data, QString* error = nullptr);
+
+// Removes the temporary files that interrupted writes of `path` left beside it: regular files
+// named "<name>.tmp-" followed by the hexadecimal digits the writer uses, whose writer is gone (no
+// lock held on them). Nothing else in the folder is touched. Returns how many were removed.
+int removeStaleTemporaries(const QString& path);
 
 // Reads the whole file; false (with the reason in `error`) when it cannot be opened or read.
 bool readWholeFile(const QString& path, QByteArray& data, QString* error = nullptr);

@@ -140,29 +140,40 @@ QString UserDefaults::standardFilePath() {
     return base + "/Quellor/defaults.json";
 }
 
-void UserDefaults::load() {
-    QFile f(filePath_);
-    if (!f.exists()) return;
+std::optional<QJsonObject> UserDefaults::readObject(const QString& path, QString& error) const {
     QByteArray bytes;
-    QString error;
+    if (!readWholeFile(path, bytes, &error)) return std::nullopt;
     QJsonParseError err{};
-    QJsonDocument doc;
-    if (readWholeFile(filePath_, bytes, &error)) {
-        doc = QJsonDocument::fromJson(bytes, &err);
-        if (err.error != QJsonParseError::NoError)
-            error = filePath_ + QStringLiteral(": ") + err.errorString();
-        else if (!doc.isObject())
-            error = filePath_ + QStringLiteral(": not a JSON object");
-    }
-    if (!error.isEmpty()) {
-        // The store starts empty, and its first write would replace the file: keep it for the user.
-        const auto kept = keepFileAside(filePath_);
+    const QJsonDocument doc = QJsonDocument::fromJson(bytes, &err);
+    if (err.error != QJsonParseError::NoError) error = path + QStringLiteral(": ") + err.errorString();
+    else if (!doc.isObject()) error = path + QStringLiteral(": not a JSON object");
+    else return doc.object();
+    return std::nullopt;
+}
+
+void UserDefaults::load() {
+    std::optional<QJsonObject> object;
+    bool anyExisted = false;
+    for (const QString& candidate : {filePath_, backupFilePath()}) {
+        removeStaleTemporaries(candidate);
+        if (!QFileInfo::exists(candidate)) continue;
+        anyExisted = true;
+        QString error;
+        object = readObject(candidate, error);
+        if (object) {
+            if (candidate != filePath_) log().notice("Read the defaults from the backup %s", qPrintable(candidate));
+            break;
+        }
+        // A file that cannot be used would be replaced by a later save: keep it for the user.
+        const auto kept = keepFileAside(candidate);
         log().error("Ignoring unreadable defaults file %s; %s", qPrintable(error),
                     kept ? qPrintable(QStringLiteral("kept as ") + *kept) : "it could not be kept aside");
+    }
+    if (!object) {
+        storedValuesLost_ = anyExisted;
         return;
     }
-    auto o = doc.object();
-    for (auto it = o.begin(); it != o.end(); ++it) {
+    for (auto it = object->begin(); it != object->end(); ++it) {
         QVariant v = fromJson(it.value());
         if (v.isValid()) values_.insert(it.key(), v);
     }
@@ -225,6 +236,19 @@ std::optional<QStringList> UserDefaults::stringArrayValue(const QString& key) co
     return out;
 }
 
+QString UserDefaults::kindOf(const QString& key) const {
+    switch (values_.value(key).typeId()) {
+    case QMetaType::Bool: return QStringLiteral("a Boolean");
+    case QMetaType::LongLong:
+    case QMetaType::Double: return QStringLiteral("a number");
+    case QMetaType::QString: return QStringLiteral("text");
+    case QMetaType::QByteArray: return QStringLiteral("data");
+    case QMetaType::QVariantList: return QStringLiteral("a list");
+    case QMetaType::QVariantMap: return QStringLiteral("a dictionary");
+    default: return QStringLiteral("nothing");
+    }
+}
+
 void UserDefaults::setStringArray(const QString& key, const QStringList& v) {
     QVariantList l;
     for (auto& s : v) l.push_back(s);
@@ -262,12 +286,19 @@ bool UserDefaults::flush() {
     QDir().mkpath(QFileInfo(filePath_).absolutePath());
     QJsonObject o;
     for (auto it = values_.begin(); it != values_.end(); ++it) o.insert(it.key(), toJson(it.value()));
+    // The bytes being replaced become the backup once the new file is in place; a failed save
+    // leaves both files as they were, and a file damaged since it was read never replaces a
+    // backup that reads.
+    QByteArray previous;
+    const bool hadPrevious = QFileInfo::exists(filePath_) && readWholeFile(filePath_, previous) &&
+                             QJsonDocument::fromJson(previous).isObject();
     QString error;
     if (!writeFileAtomically(filePath_, QJsonDocument(o).toJson(QJsonDocument::Indented), &error)) {
         // The values stay in memory and dirty: the next change, or the flush at quit, tries again.
         saveFailures_.failed(error);
         return false;
     }
+    if (hadPrevious) writeFileAtomically(backupFilePath(), previous);
     saveFailures_.succeeded();
     dirty_ = false;
     return true;

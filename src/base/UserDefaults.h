@@ -10,9 +10,17 @@
 // keeps the values in memory for the next attempt. Data values are written as {"$data": base64}.
 // A store with no file is in memory only (tests).
 //
+// The previous version of the file is kept beside it as "defaults.json.bak", made the way the
+// setups file makes its backup: once the new file is in place, the bytes it replaced are written
+// (atomically) to the backup. Loading reads the file, else the backup; a file that exists but
+// cannot be read or is not a JSON object is renamed to "<name>.unreadable" and logged, so that no
+// save overwrites it. When no candidate reads, the store starts empty and says so
+// (storedValuesLost), so that nothing takes that emptiness for what the user chose.
+//
 // Threads: main thread only (the file write is posted through the Scheduler).
 
 #include <QByteArray>
+#include <QJsonObject>
 #include <QObject>
 #include <QString>
 #include <QVariant>
@@ -39,6 +47,10 @@ public:
     static void installStandard(UserDefaults* defaults);
     // "$XDG_CONFIG_HOME/Quellor/defaults.json" (or ~/.config/...).
     static QString standardFilePath();
+    QString backupFilePath() const { return filePath_ + QStringLiteral(".bak"); }
+    // True when a settings file existed but neither it nor its backup could be read: every value
+    // is missing although the user had set them.
+    bool storedValuesLost() const { return storedValuesLost_; }
 
     bool contains(const QString& key) const;
     QVariant value(const QString& key) const;  // invalid QVariant when absent
@@ -51,6 +63,9 @@ public:
     std::optional<QVariantList> arrayValue(const QString& key) const;
     std::optional<QVariantMap> dictionaryValue(const QString& key) const;
     std::optional<QStringList> stringArrayValue(const QString& key) const;  // every element a string
+    // The kind of the stored value as log lines name it: "a number", "text", "a Boolean", "data",
+    // "a list", "a dictionary"; "nothing" when absent.
+    QString kindOf(const QString& key) const;
 
     // Readers with a default, the common case.
     bool boolOr(const QString& key, bool fallback) const { return boolValue(key).value_or(fallback); }
@@ -80,11 +95,14 @@ signals:
 
 private:
     void load();
+    // The object in the file, or nothing (with the reason in `error`) when it cannot be used.
+    std::optional<QJsonObject> readObject(const QString& path, QString& error) const;
     void scheduleWrite();
 
     QString filePath_;
     QVariantMap values_;
     bool dirty_ = false;
+    bool storedValuesLost_ = false;
     FailureEpisode saveFailures_{Logger(QStringLiteral("UserDefaults")), QStringLiteral("the user defaults")};
     TaskSlot writeTask_;
     Liveness alive_;

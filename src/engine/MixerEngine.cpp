@@ -15,6 +15,7 @@
 #include "audio/PhonesBusVolumeController.h"
 #include "audio/SystemVolumeController.h"
 #include "base/JsonDefaults.h"
+#include "base/Logger.h"
 #include "engine/MainRecorder.h"
 #include "platform/AudioConstants.h"
 
@@ -56,9 +57,18 @@ MixerEngine::MixerEngine(const Platform& platform, UserDefaults& defaults, QObje
 
 MixerEngine::~MixerEngine() = default;
 
-void MixerEngine::start() {
+void MixerEngine::start(std::optional<StartingMix> mix) {
     if (isStarted_) return;
     UserDefaults& defaults = defaults_;
+
+    if (mix) {
+        Logger("MixerEngine").notice("The stored mix is lost; starting from the current setup's");
+        store_.save(mix->volumes);
+        if (mix->consoleSlots.size() == kSlotCount || mix->consoleSlots.size() == 8)
+            defaults.setStringArray(QStringLiteral("consoleSlots"), mix->consoleSlots);
+        if (assignIfChanged(stripStyles_, std::move(mix->styles))) emit stripStylesChanged();
+        JsonDefaults::save(stripStyles_, QStringLiteral("stripStyles"), defaults);
+    }
 
     setVolumes(store_.load());
     defaults.remove(QStringLiteral("cueOutputUID"));

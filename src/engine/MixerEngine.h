@@ -95,9 +95,19 @@ public:
     MixerEngine(const Platform& platform, UserDefaults& defaults, QObject* parent = nullptr);
     ~MixerEngine() override;
 
+    // The mix a start can take in place of the stored one.
+    struct StartingMix {
+        AppVolumeMap volumes;
+        QStringList consoleSlots;  // used when it holds 8 or 16 entries, as a stored slot list is
+        StripStyleMap styles;
+    };
+
     // Loads the stored state, starts the monitors and listeners, hands the stored PIN and password
-    // to the OSC listener and builds the first taps. A second call does nothing.
-    void start();
+    // to the OSC listener and builds the first taps. A second call does nothing. With `mix` (the
+    // settings were lost, and the application hands over the current setup's mix) the records,
+    // slots and styles come from it and are stored at once, so that no blank mix is taken for the
+    // user's.
+    void start(std::optional<StartingMix> mix = std::nullopt);
     // Raises unmuted taps below 0.999 to full volume, waits 0.15 s when it raised any, then stops
     // and drops every tap. Afterwards nothing rebuilds or retries taps.
     void shutdown();

@@ -1,6 +1,7 @@
 #include "remote/OSCListener.h"
 
 #include <QHash>
+#include <algorithm>
 #include <QNetworkInterface>
 #include <cerrno>
 #include <cstring>
@@ -101,13 +102,54 @@ OSCListener::~OSCListener() { stop(); }
 
 bool storedOSCEnabled(const UserDefaults& defaults) { return defaults.boolOr(QStringLiteral("oscEnabled"), true); }
 
+namespace {
+
+const QString kPortKey = QStringLiteral("oscPort");
+
+// The stored port as a number: an integer, or text that is only decimal digits.
+std::optional<qint64> storedPortNumber(const UserDefaults& defaults) {
+    if (auto number = defaults.integerValue(kPortKey)) return number;
+    const QString text = defaults.stringOr(kPortKey, QString());
+    const bool digits = !text.isEmpty() && text.size() <= 5 &&
+                        std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    if (digits) return text.toLongLong();
+    return std::nullopt;
+}
+
+}  // namespace
+
 quint16 storedOSCPort(const UserDefaults& defaults) {
-    return quint16(validOSCPort(defaults.integerOr(QStringLiteral("oscPort"), 9000)));
+    return quint16(validOSCPort(storedPortNumber(defaults).value_or(9000)));
+}
+
+QString storedOSCPortNote(const UserDefaults& defaults) {
+    if (!defaults.contains(kPortKey)) return {};
+    const auto number = storedPortNumber(defaults);
+    const int port = storedOSCPort(defaults);
+    const bool isText = defaults.stringValue(kPortKey).has_value();
+    if (number && *number == port)
+        return isText ? QStringLiteral("\"oscPort\" is stored as text; using it as port %1").arg(port) : QString();
+    if (number)
+        return QStringLiteral("\"oscPort\" %1 is outside 1024...65535; using port 9000").arg(*number);
+    if (isText) {
+        const QString text = *defaults.stringValue(kPortKey);
+        const QString shown = text.size() > 16 ? text.left(16) + QStringLiteral("...") : text;
+        return QStringLiteral("\"oscPort\" holds the text \"%1\", not a port; using port 9000").arg(shown);
+    }
+    return QStringLiteral("\"oscPort\" holds %1, not a port; using port 9000").arg(defaults.kindOf(kPortKey));
 }
 
 bool OSCListener::configuredEnabled() { return storedOSCEnabled(UserDefaults::standard()); }
 
-quint16 OSCListener::configuredPort() { return storedOSCPort(UserDefaults::standard()); }
+quint16 OSCListener::configuredPort() {
+    const UserDefaults& defaults = UserDefaults::standard();
+    // Restarts and retries read the setting again: each stored value is reported once.
+    static QString reported;
+    const QString note = storedOSCPortNote(defaults);
+    if (!note.isEmpty() && note != reported) Logger(QStringLiteral("OSCListener")).notice("%s", qPrintable(note));
+    reported = note;
+    return storedOSCPort(defaults);
+}
 
 void OSCListener::start(quint16 port) {
     stop();

@@ -36,9 +36,13 @@ class UserDefaults;
 // The port when it lies in 1024...65535, otherwise 9000.
 int validOSCPort(qint64 port);
 // The listener's settings as stored in `defaults`: "oscEnabled" (absent or not a Bool: on) and
-// the port that "oscPort" gives through validOSCPort (absent or not an integer: 9000).
+// the port that "oscPort" gives through validOSCPort (absent: 9000). A port stored as text of
+// digits (a hand-edited file) is read as its number; any other kind gives 9000.
 bool storedOSCEnabled(const UserDefaults& defaults);
 quint16 storedOSCPort(const UserDefaults& defaults);
+// Why storedOSCPort does not give the stored "oscPort" as it stands (text read as a number, a value
+// out of range or of another kind), for the log; empty when it does or when nothing is stored.
+QString storedOSCPortNote(const UserDefaults& defaults);
 
 class OSCListener {
 public:

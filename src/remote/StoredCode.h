@@ -1,7 +1,9 @@
 #pragma once
 // A six-digit code kept in the user defaults: loaded at creation, replaced (and written back) when
-// the stored value is missing or not exactly six ASCII digits, renewed on request. The pairing PIN
-// and the control password are the two such codes; the program holds no code of its own.
+// the stored value is missing or not exactly six ASCII digits, renewed on request. A code stored
+// as a number of six digits is kept (and stored again as text); a stored value that is replaced
+// is logged with its kind, never with the code. The pairing PIN and the control password are the
+// two such codes; the program holds no code of its own.
 //
 // Threads: main thread only.
 

@@ -14,7 +14,8 @@
 //
 // load() tries the file, then its backup; the first that reads and decodes wins, even when it
 // holds no setups. Files that exist but cannot be read or decoded are listed, so that the caller
-// can keep them aside before its first save (the save would otherwise overwrite them).
+// can keep them aside before its first save (the save would otherwise overwrite them). It also
+// removes the temporaries that writes of either file cut short by a kill left behind.
 //
 // Threads: the caller's thread (the setup manager's: the main thread). Holds no open file.
 

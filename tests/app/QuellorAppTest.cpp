@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QDir>
 #include <QFileInfo>
 #include <QMainWindow>
 #include <QProcess>
@@ -23,6 +24,9 @@
 #include "recording/MixRecorder.h"
 #include "remote/OSCListener.h"
 #include "remote/OSCMessage.h"
+#include "base/JsonDefaults.h"
+#include "engine/ConsoleSlots.h"
+#include "engine/VolumeStore.h"
 #include "setups/MixSessionStore.h"
 #include "setups/SessionManager.h"
 #include "ui/settings/SettingsWindow.h"
@@ -33,9 +37,9 @@ using namespace quellor;
 
 class QuellorAppTest : public test::EngineFixture {
 protected:
-    std::unique_ptr<QuellorApp> make(UpdateBackend* updates = nullptr) {
+    std::unique_ptr<QuellorApp> make(UpdateBackend* updates = nullptr, UserDefaults* settings = nullptr) {
         return std::make_unique<QuellorApp>(QuellorApp::Services{
-            defaults(), MixerEngine::Platform{running, bluetooth, [](std::function<void()> job) { job(); }, &remote}, recorder,
+            settings ? *settings : defaults(), MixerEngine::Platform{running, bluetooth, [](std::function<void()> job) { job(); }, &remote}, recorder,
             dir.filePath("sessions.json"), dir.path(), nullptr, updates, dir.filePath("autostart/quellor.desktop")});
     }
     QTemporaryDir dir;
@@ -61,6 +65,89 @@ TEST_F(QuellorAppTest, TheThemeComesFirstAndTheEngineStartsOnlyAfterTheStartUpRe
     app->engine().setSlot(test::kPlayer, 0);
     settle();
     EXPECT_EQ(app->sessions().currentSession()->stripSlots.value(0), test::kPlayer);
+}
+
+TEST_F(QuellorAppTest, WithTheSettingsFileDamagedNoMixButTheUsersReachesTheCurrentSetup) {
+    addOutputDevice("speakers", 2);
+    addApp(101, test::kPlayer);
+    // The user's mix, in the current setup and (as the last save left them) in the settings.
+    const AppVolumeMap volumes{{test::kPlayer, AppVolume{0.3f, true, {}, false, 0.7f}}};
+    QStringList strips = defaultConsoleSlots();
+    strips[2] = test::kPlayer;
+    const StripStyleMap styles{{test::kPlayer, StripStyle{"Music", 3, std::nullopt}}};
+    MixSession setup;
+    setup.name = "Live";
+    setup.createdAt = setup.modifiedAt = QDateTime::currentDateTimeUtc();
+    setup.volumes = volumes;
+    setup.stripSlots = strips;
+    setup.styles = styles;
+    const QByteArray usersSettings = [&] {
+        QTemporaryDir scratch;
+        UserDefaults settings(scratch.filePath("defaults.json"));
+        VolumeStore(settings).save(volumes);
+        settings.setStringArray("consoleSlots", strips);
+        JsonDefaults::save(styles, "stripStyles", settings);
+        settings.setInteger("oscPort", 9100);
+        settings.flush();
+        return MixSessionStore::readAll(scratch.filePath("defaults.json")).value_or("");
+    }();
+
+    struct Case {
+        const char* name;
+        QByteArray backup;  // empty: none
+        bool lost;
+    };
+    // The main file stands in a directory's place: unreadable even to root, who runs the tests.
+    const Case cases[] = {{"the backup reads", usersSettings, false},
+                          {"the backup is damaged too", "[", true},
+                          {"there is no backup", "", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir folder;
+        const QString settingsPath = folder.filePath("defaults.json"), setupsPath = dir.filePath("sessions.json");
+        QFile::remove(setupsPath);
+        QFile::remove(setupsPath + ".bak");
+        ASSERT_TRUE(MixSessionStore(setupsPath).save(MixSessionFile{setup.id, {setup}}));
+        ASSERT_TRUE(QDir().mkdir(settingsPath));
+        if (!c.backup.isEmpty()) ASSERT_TRUE(writeFileAtomically(settingsPath + ".bak", c.backup));
+        UserDefaults settings(settingsPath);
+        ASSERT_EQ(settings.storedValuesLost(), c.lost);
+        EXPECT_EQ(settings.integerValue("oscPort"), c.lost ? std::nullopt : std::optional<qint64>(9100));
+        {
+            auto app = make(nullptr, &settings);
+            ASSERT_TRUE(app->claimSingleInstance());
+            app->build();
+            advance(0);
+            settle();
+            MixerEngine& engine = app->engine();
+            EXPECT_EQ(engine.volumes(), volumes);
+            EXPECT_EQ(engine.consoleSlots(), strips);
+            EXPECT_EQ(engine.stripStyles(), styles);
+            ProcessTap* player = engine.taps().find(test::kPlayer);
+            ASSERT_NE(player, nullptr) << "the player plays at its setup's level";
+            EXPECT_TRUE(player->isMuted());
+            // The settings hold the mix again.
+            EXPECT_EQ(VolumeStore(settings).load(), volumes);
+            EXPECT_EQ(settings.stringArrayValue("consoleSlots"), strips);
+
+            // The next mix change keeps the user's mix in the setup, and the file holds it.
+            engine.setSlot("system_input", 5);
+            advance(1);
+            app->shutdown();
+        }
+        const auto file = MixSessionStore(setupsPath).load().file;
+        ASSERT_TRUE(file && file->sessions.size() == 1u);
+        const MixSession& saved = file->sessions.front();
+        EXPECT_EQ(saved.volumes, volumes);
+        EXPECT_EQ(saved.stripSlots.value(2), test::kPlayer);
+        EXPECT_EQ(saved.stripSlots.value(5), "system_input");
+        EXPECT_EQ(saved.styles, std::optional<StripStyleMap>(styles));
+        for (const QString& f : {setupsPath, setupsPath + ".bak"}) {
+            const auto decoded = json::decode<MixSessionFile>(MixSessionStore::readAll(f).value_or(""));
+            ASSERT_TRUE(decoded.has_value()) << f.toStdString();
+            EXPECT_EQ(decoded->sessions.front().volumes, volumes) << f.toStdString();
+        }
+    }
 }
 
 TEST_F(QuellorAppTest, RemoteInputReachesTheEngineOnlyOnceItHasStarted) {

@@ -8,6 +8,8 @@
 #include "TestEnvironment.h"
 #include "base/AtomicFile.h"
 
+#include <sys/file.h>
+
 namespace quellor {
 namespace {
 
@@ -68,6 +70,44 @@ TEST(AtomicFile, AFileKeptAsideMovesOutOfTheWayUnderAFreeName) {
     EXPECT_EQ(contents(path + ".unreadable"), "older");
     EXPECT_FALSE(QFile::exists(path));
     EXPECT_EQ(keepFileAside(path), std::nullopt);  // nothing there any more
+}
+
+TEST(AtomicFile, AWriteRemovesTheTemporariesThatKilledWritesOfItsFileLeftAndNothingElse) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("sessions.json");
+    const QStringList stale = {"sessions.json.tmp-0", "sessions.json.tmp-1f", "sessions.json.tmp-deadbeef"};
+    const QStringList others = {
+        "sessions.json",          "sessions.json.bak",          "sessions.json.unreadable",
+        "sessions.json.tmp-",     "sessions.json.tmp-DEADBEEF", "sessions.json.tmp-123456789",
+        "sessions.json.tmp-12g4", "sessions.json.bak.tmp-1f",   "defaults.json.tmp-1f",
+        "xsessions.json.tmp-1f",  "sessions.json.tmp-1f.txt",
+    };
+    for (const QString& name : stale + others) write(dir.filePath(name), "bytes");
+    ASSERT_TRUE(QDir().mkdir(dir.filePath("sessions.json.tmp-2a")));                          // not a file
+    ASSERT_TRUE(QFile::link(dir.filePath("defaults.json.tmp-1f"), dir.filePath("sessions.json.tmp-3b")));  // nor this
+    QStringList kept = others;
+    kept << "sessions.json.tmp-2a" << "sessions.json.tmp-3b";
+    kept.sort();
+    auto listing = [&] {
+        auto names = QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
+        names.sort();
+        return names;
+    };
+
+    ASSERT_TRUE(writeFileAtomically(path, "new"));
+    EXPECT_EQ(listing(), kept);
+    EXPECT_EQ(contents(path), "new");
+
+    // A temporary whose write is still going on (its writer holds it locked) stays.
+    for (const QString& name : stale) write(dir.filePath(name), "bytes");
+    QFile busy(dir.filePath(stale[0]));
+    ASSERT_TRUE(busy.open(QIODevice::ReadOnly));
+    ASSERT_EQ(::flock(busy.handle(), LOCK_EX), 0);
+    EXPECT_EQ(removeStaleTemporaries(path), 2);
+    EXPECT_TRUE(QFile::exists(busy.fileName()));
+    busy.close();
+    EXPECT_EQ(removeStaleTemporaries(path), 1);
+    EXPECT_EQ(listing(), kept);
 }
 
 }  // namespace

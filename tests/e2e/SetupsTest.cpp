@@ -2,6 +2,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QProcess>
 #include <csignal>
 
@@ -150,6 +153,47 @@ TEST_F(SetupsFiles, ASetupsFileThatMayNotBeWrittenIsReportedAndTheLiveSetupsAreW
     EXPECT_TRUE(app.waitForLog("Saved the setups file again"));
     EXPECT_EQ(MixSessionStore::readAll(path() + ".bak"), setups);
     EXPECT_EQ(app.stop(SIGTERM), 0) << app.output().toStdString();
+}
+
+TEST_F(SetupsFiles, ADamagedSettingsFileIsReadFromItsBackupAndTheUsersSetupSurvivesTheNextMixChange) {
+    // The user's mix, in the current setup and in the settings as the last save left them.
+    QStringList strips = {"bus:main", "bus:phones", "com.example.player"};
+    while (strips.size() < 16) strips << "";
+    MixSession setup;
+    setup.name = "Live";
+    setup.createdAt = setup.modifiedAt = QDateTime::currentDateTimeUtc();
+    setup.volumes = {{"com.example.player", AppVolume{0.3f, true, {}, false, 1.0f}}};
+    setup.stripSlots = strips;
+    setup.styles = StripStyleMap{{"com.example.player", StripStyle{"Music", 3, std::nullopt}}};
+    ASSERT_TRUE(MixSessionStore(path()).save(MixSessionFile{setup.id, {setup}}));
+    auto data = [](const QByteArray& json) { return QJsonObject{{"$data", QString::fromLatin1(json.toBase64())}}; };
+    app.seedDefaults({{"oscPort", port},
+                      {"companionPairingPIN", pin},
+                      {"consoleSlots", QJsonArray::fromStringList(strips)},
+                      {"appVolumes", data(R"({"com.example.player":{"volume":0.3,"isMuted":true,)"
+                                          R"("outputDeviceUIDs":[],"isCued":false,"cueVolume":1}})")},
+                      {"stripStyles", data(R"({"com.example.player":{"name":"Music","color":3}})")}});
+    const QString settings = app.configPath() + "/Quellor/defaults.json";
+    ASSERT_TRUE(QFile::copy(settings, settings + ".bak"));
+    ASSERT_TRUE(QFile(settings).resize(QFileInfo(settings).size() / 2));  // cut short
+    const QByteArray damaged = MixSessionStore::readAll(settings).value_or("");
+
+    app.start();
+    ASSERT_TRUE(app.waitForLog("Quellor started")) << app.output().toStdString();
+    // The port and the PIN came back with the rest: the slot change is heard.
+    ASSERT_TRUE(sendSlot(5, "system_input", [&] { return currentSlots().value(5) == "system_input"; }))
+        << app.output().toStdString();
+    EXPECT_EQ(app.stop(SIGTERM), 0) << app.output().toStdString();
+
+    for (const QString& file : {path(), path() + ".bak"}) {
+        const auto loaded = json::decode<MixSessionFile>(MixSessionStore::readAll(file).value_or(""));
+        ASSERT_TRUE(loaded && loaded->sessions.size() == 1u) << file.toStdString();
+        const MixSession& saved = loaded->sessions.front();
+        EXPECT_EQ(saved.volumes, setup.volumes) << file.toStdString();
+        EXPECT_EQ(saved.stripSlots.value(2), "com.example.player") << file.toStdString();
+        EXPECT_EQ(saved.styles, setup.styles) << file.toStdString();
+    }
+    EXPECT_EQ(MixSessionStore::readAll(settings + ".unreadable"), damaged) << "kept for the user";
 }
 
 }  // namespace

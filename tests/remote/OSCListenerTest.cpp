@@ -293,13 +293,40 @@ TEST_F(OSCListenerTest, SettingsChooseWhetherAndWhereToListen) {
     struct Case {
         QVariant stored;
         quint16 port;
+        QString note;  // logged once when the port is read
     };
-    const Case cases[] = {{QVariant(), 9000},           {QVariant(qint64(80)), 9000}, {QVariant(qint64(70000)), 9000},
-                          {QVariant(QString("9100")), 9000}, {QVariant(qint64(1024)), 1024}, {QVariant(qint64(65535)), 65535}};
+    const Case cases[] = {
+        {QVariant(), 9000, ""},
+        {QVariant(qint64(80)), 9000, "\"oscPort\" 80 is outside 1024...65535; using port 9000"},
+        {QVariant(qint64(70000)), 9000, "\"oscPort\" 70000 is outside 1024...65535; using port 9000"},
+        {QVariant(qint64(1024)), 1024, ""},
+        {QVariant(qint64(65535)), 65535, ""},
+        // A hand-edited file: digits in a string are still the user's port.
+        {QVariant(QString("9100")), 9100, "\"oscPort\" is stored as text; using it as port 9100"},
+        {QVariant(QString("80")), 9000, "\"oscPort\" 80 is outside 1024...65535; using port 9000"},
+        {QVariant(QString("9100 ")), 9000, "\"oscPort\" holds the text \"9100 \", not a port; using port 9000"},
+        {QVariant(QString("-9100")), 9000, "\"oscPort\" holds the text \"-9100\", not a port; using port 9000"},
+        {QVariant(QString("")), 9000, "\"oscPort\" holds the text \"\", not a port; using port 9000"},
+        {QVariant(QString(100, '7')), 9000,
+         "\"oscPort\" holds the text \"7777777777777777...\", not a port; using port 9000"},
+        {QVariant(9100.5), 9000, "\"oscPort\" holds a number, not a port; using port 9000"},
+        {QVariant(true), 9000, "\"oscPort\" holds a Boolean, not a port; using port 9000"},
+    };
     for (const Case& c : cases) {
         if (c.stored.isValid()) defaults().setValue("oscPort", c.stored); else defaults().remove("oscPort");
+        const int before = logs.count(c.note);
         EXPECT_EQ(OSCListener::configuredPort(), c.port) << c.stored.toString().toStdString();
+        EXPECT_EQ(storedOSCPort(defaults()), c.port) << "the settings panel shows the same port";
+        EXPECT_EQ(storedOSCPortNote(defaults()), c.note) << c.stored.toString().toStdString();
+        if (!c.note.isEmpty()) {
+            EXPECT_EQ(logs.count(c.note), before + 1) << c.note.toStdString();
+        }
     }
+    // A retry reads the same value again without logging it again.
+    defaults().setValue("oscPort", QString("9100"));
+    OSCListener::configuredPort();
+    OSCListener::configuredPort();
+    EXPECT_EQ(logs.count("\"oscPort\" is stored as text; using it as port 9100"), 2);
     EXPECT_EQ(validOSCPort(1023), 9000);
     EXPECT_EQ(validOSCPort(65536), 9000);
 

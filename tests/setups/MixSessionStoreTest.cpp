@@ -119,6 +119,18 @@ TEST_F(MixSessionStoreTest, LoadTriesTheFileThenTheBackup) {
     EXPECT_EQ(store.load().unreadable.join(","), path);
 }
 
+TEST_F(MixSessionStoreTest, LoadRemovesWhatSavesCutShortLeftOfBothFilesAndNothingElse) {
+    const QString folder = QFileInfo(path).absolutePath();
+    QDir().mkpath(folder);
+    write(path, *MixSessionStore::encode(fileNamed("A")));
+    for (const char* name : {"sessions.json.tmp-1f", "sessions.json.bak.tmp-deadbeef", "sessions.json.tmp-x",
+                             "recording.wav.tmp-1f"})
+        write(folder + "/" + name, "half");
+    ASSERT_TRUE(store.load().file.has_value());
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files, QDir::Name),
+              (QStringList{"recording.wav.tmp-1f", "sessions.json", "sessions.json.tmp-x"}));
+}
+
 TEST_F(MixSessionStoreTest, KeepAsideNeverReplacesAnEarlierKeptFile) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     for (const QByteArray& bytes : {QByteArray("first"), QByteArray("second"), QByteArray("third")}) {
