@@ -1,6 +1,8 @@
 // Main-thread cost of saving the setups file with many setups: what the interface and the OSC
 // listener's deliveries wait for while a save runs. "Persist" is one save as a setup operation
-// makes it; "FlushAtQuit" is a save that must be on disk before the call returns. Figures come
+// makes it; "FlushAtQuit" is a save that must be on disk before the call returns; "SaveInPlace"
+// copies the setups and encodes and writes them on the calling thread, as every save once did on
+// the main thread. Figures come
 // from a Release build: build/release/bench/SetupsSaveBench --benchmark_filter=/50000
 #include <benchmark/benchmark.h>
 
@@ -86,6 +88,12 @@ void BM_Persist(benchmark::State& state) {
     }
 }
 
+void BM_SaveInPlace(benchmark::State& state) {
+    Rig rig(int(state.range(0)));
+    for (auto _ : state)
+        rig.manager->store().save(MixSessionFile{rig.manager->currentID(), rig.manager->sessions()});
+}
+
 void BM_FlushAtQuit(benchmark::State& state) {
     Rig rig(int(state.range(0)));
     for (auto _ : state) {
@@ -102,6 +110,7 @@ void BM_FlushAtQuit(benchmark::State& state) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     benchmark::RegisterBenchmark("Persist", BM_Persist)->Arg(1000)->Arg(50000)->Unit(benchmark::kMillisecond)->UseRealTime();
+    benchmark::RegisterBenchmark("SaveInPlace", BM_SaveInPlace)->Arg(1000)->Arg(50000)->Unit(benchmark::kMillisecond)->UseRealTime();
     benchmark::RegisterBenchmark("FlushAtQuit", BM_FlushAtQuit)->Arg(1000)->Arg(50000)->Unit(benchmark::kMillisecond)->UseRealTime();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -16,7 +16,8 @@
 // holds no setups. Files that exist but cannot be read or decoded are listed, so that the caller
 // can keep them aside before its first save (the save would otherwise overwrite them).
 //
-// Threads: the caller's thread (the setup manager's: the main thread). Holds no open file.
+// Threads: any; a store is its path and nothing else (the setup manager reads on the main thread and
+// saves on its writer thread). Holds no open file.
 
 #include <QByteArray>
 #include <QString>
