@@ -51,6 +51,34 @@ private:
     TaskId id_ = 0;
 };
 
+// A debounced action with a longest delay. Each request pushes the run back to `delay` after it,
+// but never later than `longest` after the first request still waiting: a steady stream of requests
+// (a jittery knob, a surface sending 20 changes a second) still runs the action at least once every
+// `longest` seconds instead of never while the stream lasts. The action runs on the main thread;
+// the latest request's action is the one that runs. Main thread only.
+class Debouncer {
+public:
+    Debouncer(double delay, double longest) : delay_(delay), longest_(longest) {}
+    Debouncer(const Debouncer&) = delete;
+    Debouncer& operator=(const Debouncer&) = delete;
+
+    void request(std::function<void()> action);
+    // Runs a waiting action now; false when none waits.
+    bool runNow();
+    void cancel();
+    bool pending() const { return task_.pending(); }
+
+private:
+    void schedule(double due);
+
+    double delay_;
+    double longest_;
+    double first_ = 0;  // when the first request still waiting came
+    double due_ = 0;
+    std::function<void()> action_;
+    TaskSlot task_;
+};
+
 // A liveness token: work handed to others holds a weak reference and does nothing once the owner
 // (which holds the Liveness) is gone.
 class Liveness {

@@ -117,12 +117,8 @@ void MixerEngine::start(std::optional<StartingMix> mix) {
 void MixerEngine::shutdown() {
     isShutDown_ = true;
     taps_.close();
-    // A fader move of the last 0.4 s would otherwise be lost with the process.
-    if (saveTask_.pending()) {
-        saveTask_.cancel();
-        saveVolumesNow();
-        if (onMixChanged) onMixChanged();
-    }
+    // A change still waiting for its save would otherwise be lost with the process.
+    volumesSave_.runNow();
     // The IO queues keep ramping towards full level while the main thread waits.
     if (taps_.raiseQuietTapsToFullLevel()) blockingWait_(kShutdownRampWait);
     taps_.clear();

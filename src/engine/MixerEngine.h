@@ -175,9 +175,13 @@ public:
     void resetToDefaults(const AudioApp& app);
     void setSlot(const QString& id, int index);
     bool isAnyAppCued() const override;
-    // Saves "appVolumes" 0.4 s after the last request, then reports the mix change (setups call
-    // it after replacing the whole map).
+    // Saves "appVolumes" kSaveDelay after the last request, or kSaveLongestDelay after the first
+    // one still waiting when requests keep coming, then reports the mix change (setups call it
+    // after replacing the whole map). The setups save follows the report, so a change is on disk
+    // in both files at most about two seconds after it was made.
     void scheduleSave();
+    static constexpr double kSaveDelay = 0.4;
+    static constexpr double kSaveLongestDelay = 1.5;
 
     // --- Outputs and PHONES bus -------------------------------------------------------------
     std::optional<AudioDevice> currentOutputDevice() const override;
@@ -327,7 +331,7 @@ private:
     VolumeStore store_;
     SnapshotStore snapshotStore_;
     std::unique_ptr<HALListener> deviceListener_;
-    TaskSlot saveTask_;
+    Debouncer volumesSave_{kSaveDelay, kSaveLongestDelay};
     TaskSlot routingTask_;
     TaskSlot bluetoothRefreshTask_;
     TaskSlot totalMixWriteTask_;

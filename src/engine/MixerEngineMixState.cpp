@@ -16,7 +16,6 @@ namespace quellor {
 namespace {
 
 const Logger log("MixerEngine");
-constexpr double kSaveDelay = 0.4;
 
 // What a live tap takes from its application's record. An application with explicit outputs and
 // no cue plays at full level (the volumes of its devices are its level); cued, its fader sets the
@@ -167,11 +166,10 @@ void MixerEngine::reroute(const AudioApp& app, const AppVolume& entry) {
 }
 
 void MixerEngine::scheduleSave() {
-    saveTask_.set(Scheduler::current().after(kSaveDelay, alive_.guard([this] {
-        saveTask_.clear();
+    volumesSave_.request(alive_.guard([this] {
         saveVolumesNow();
         if (onMixChanged) onMixChanged();
-    })));
+    }));
 }
 
 void MixerEngine::saveVolumesNow() {

@@ -3,6 +3,7 @@
 #include <QHash>
 #include <algorithm>
 #include <QNetworkInterface>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <limits>
@@ -72,6 +73,7 @@ struct OSCListener::Intake {
     QHash<int, QString> interfaceLabels;  // "lo(loopback)" by interface index
     WindowedCount dropped;                // admitted messages that found the inbox full
     WindowedCount ignored;                // datagrams not admitted
+    LimitedLine connections;              // "OSC connection via" lines (a sender can open flows at will)
 
     QString interfaceLabel(int index) {
         auto it = interfaceLabels.constFind(index);
@@ -98,7 +100,10 @@ OSCListener::OSCListener(QHostAddress bindAddress)
     if (configuredEnabled()) start(configuredPort());
 }
 
-OSCListener::~OSCListener() { stop(); }
+OSCListener::~OSCListener() {
+    stop();
+    reportNoArgumentCount(true);
+}
 
 bool storedOSCEnabled(const UserDefaults& defaults) { return defaults.boolOr(QStringLiteral("oscEnabled"), true); }
 
@@ -332,6 +337,7 @@ std::optional<double> OSCListener::housekeeping() {
     };
     consider(in.dropped.due());
     consider(in.ignored.due());
+    consider(in.connections.due());
     if (!in.flows.isEmpty()) consider(in.nextSweep);
     return due;
 }
@@ -342,6 +348,25 @@ void OSCListener::reportCounts(bool all) {
         log_.notice("OSC: dropped %ld messages while the main thread was busy", *dropped);
     if (auto ignored = intake_->ignored.take(t))
         log_.info("OSC: ignored %ld datagrams without a valid code", *ignored);
+    if (auto connections = intake_->connections.take(t))
+        log_.info("OSC: %ld more connection lines left out", *connections);
+}
+
+void OSCListener::scheduleNoArgumentReport() {
+    const auto due = noArgumentLines_.due();
+    if (!due || noArgumentReport_.pending()) return;
+    // A moment past the end of the window, so that the count is surely due when the task runs.
+    noArgumentReport_.set(scheduler_->after(std::max(0.0, *due - now()) + 0.001, liveness_.guard([this] {
+        noArgumentReport_.clear();
+        reportNoArgumentCount(false);
+        scheduleNoArgumentReport();
+    })));
+}
+
+void OSCListener::reportNoArgumentCount(bool all) {
+    const double t = all ? std::numeric_limits<double>::infinity() : now();
+    if (auto count = noArgumentLines_.take(t))
+        log_.notice("OSC: %ld more messages with no argument and not a command", *count);
 }
 
 void OSCListener::receiveDatagram(const QByteArray& datagram, const NetworkEndpoint& sender, int interfaceIndex) {
@@ -358,7 +383,8 @@ void OSCListener::receiveDatagram(const QByteArray& datagram, const NetworkEndpo
     const QString flow = sender.description();
     if (!in.flows.contains(flow)) {
         if (in.flows.isEmpty()) in.nextSweep = t + kReaperInterval;
-        log_.info("OSC connection via [%s]", qPrintable(in.interfaceLabel(interfaceIndex)));
+        if (in.connections.admit(t))
+            log_.info("OSC connection via [%s]", qPrintable(in.interfaceLabel(interfaceIndex)));
     }
     in.flows.touch(flow, t);
 
@@ -389,7 +415,10 @@ void OSCListener::route(const OSCMessage& admitted, const NetworkEndpoint& sende
         return;
     }
     if (!admitted.value) {
-        log_.notice("OSC: no argument and not a command: %s", qPrintable(address));
+        // An authenticated sender can send these as fast as it likes: one line a second, and a
+        // count of the rest once that second is over.
+        if (noArgumentLines_.admit(now())) log_.notice("OSC: no argument and not a command: %s", qPrintable(address));
+        else scheduleNoArgumentReport();
         return;
     }
     if (onCompanionConnected) onCompanionConnected(sender);

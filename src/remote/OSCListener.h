@@ -27,6 +27,7 @@
 #include "remote/OSCInbox.h"
 #include "remote/OSCMessage.h"
 #include "remote/PINLockoutPolicy.h"
+#include "remote/WindowedCount.h"
 
 namespace quellor {
 
@@ -77,13 +78,15 @@ public:
     std::optional<QString> admit(const QString& address, const QString& source);
     // The sender's key: its host without the port (IPv4-mapped addresses as dotted IPv4).
     static QString sourceKey(const NetworkEndpoint& endpoint) { return endpoint.hostText(); }
-    // Main thread: delivers one admitted message through the callbacks.
+    // Main thread: delivers one admitted message through the callbacks. A message that is neither a
+    // command nor carries a value is logged, one line a second at most and a count of the rest.
     void route(const OSCMessage& admitted, const NetworkEndpoint& sender);
 
     // The listener thread's work for one datagram from `sender`, which came in through the network
     // interface with that index: decode and admit it; then note the sender's flow (its first
-    // admitted datagram logs the connection) and queue the message for the main thread. A datagram
-    // that is not admitted leaves nothing behind but a count, logged once a second.
+    // admitted datagram logs the connection, one such line a second at most and a count of the rest)
+    // and queue the message for the main thread. A datagram that is not admitted leaves nothing
+    // behind but a count, logged once a second.
     // Tests drive it without a socket; while listening only the listener thread calls it.
     void receiveDatagram(const QByteArray& datagram, const NetworkEndpoint& sender, int interfaceIndex = 0);
     // The listener thread's timed work (a test's while not listening): lets quiet flows go and logs
@@ -120,6 +123,8 @@ private:
     void receive(Receiver& receiver);
     void receiverFailed(quint64 generation);
     void reportCounts(bool all);
+    void scheduleNoArgumentReport();        // main thread
+    void reportNoArgumentCount(bool all);  // main thread
     void deliverWaiting();
     double now() const { return scheduler_->now(); }
 
@@ -140,6 +145,8 @@ private:
     std::atomic<bool> pinRequired_{true};  // mirrors "oscPinRequired" for the listener thread
 
     QObject context_;  // receives the defaults' change signal on the main thread
+    LimitedLine noArgumentLines_;  // main thread
+    TaskSlot noArgumentReport_;
     Liveness liveness_;
 };
 

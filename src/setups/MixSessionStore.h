@@ -17,7 +17,8 @@
 // can keep them aside before its first save (the save would otherwise overwrite them). It also
 // removes the temporaries that writes of either file cut short by a kill left behind.
 //
-// Threads: the caller's thread (the setup manager's: the main thread). Holds no open file.
+// Threads: any; a store is its path and nothing else (the setup manager reads on the main thread and
+// saves on its writer thread). Holds no open file.
 
 #include <QByteArray>
 #include <QString>

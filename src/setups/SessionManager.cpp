@@ -26,7 +26,15 @@ SessionManager::SessionManager(SessionEngine& engine, MixSessionStore store, Clo
     : QObject(parent),
       engine_(engine),
       store_(std::move(store)),
-      clock_(clock ? std::move(clock) : Clock([] { return QDateTime::currentDateTimeUtc(); })) {
+      clock_(clock ? std::move(clock) : Clock([] { return QDateTime::currentDateTimeUtc(); })),
+      scheduler_(Scheduler::current()),
+      writer_([store = store_](const MixSessionFile& file, QString* error) { return store.save(file, error); },
+              [this, alive = alive_.weak()] {
+          // On the writer thread: the outcome is taken on the main thread.
+          scheduler_.post([this, alive] {
+              if (alive.lock()) collectWrites();
+          });
+      }) {
     loadAtStart();
 }
 
@@ -86,23 +94,36 @@ void SessionManager::setCurrentID(std::optional<QUuid> id) {
 }
 
 void SessionManager::persist() {
-    saveTask_.cancel();
-    QString error;
+    captureSave_.cancel();
+    writer_.write(MixSessionFile{currentID_, sessions_});
+}
+
+void SessionManager::collectWrites() {
     const bool wasFailing = saveFailures_.failing();
-    if (store_.save(MixSessionFile{currentID_, sessions_}, &error)) {
-        unsaved_ = false;
-        saveFailures_.succeeded();
-    } else {
-        // The setups stay in memory: the next change, or the flush at quit, writes them.
-        unsaved_ = true;
-        saveFailures_.failed(error);
-        if (!wasFailing) saveError_ = error;
+    for (const SetupsFileWriter::Outcome& outcome : writer_.takeOutcomes()) {
+        if (outcome.ok) {
+            unsaved_ = false;
+            saveFailures_.succeeded();
+        } else {
+            // The setups stay in memory: the next change, or the flush at quit, writes them.
+            unsaved_ = true;
+            if (!saveFailures_.failing()) saveError_ = outcome.error;
+            saveFailures_.failed(outcome.error);
+        }
     }
     if (saveFailures_.failing() != wasFailing) emit saveFailingChanged();
 }
 
+void SessionManager::waitForWrites() {
+    writer_.waitUntilIdle();
+    collectWrites();
+}
+
 void SessionManager::flush() {
-    if (saveTask_.pending() || unsaved_) persist();
+    waitForWrites();
+    if (!captureSave_.pending() && !unsaved_) return;
+    persist();
+    waitForWrites();
 }
 
 void SessionManager::captureCurrent() {
@@ -113,11 +134,7 @@ void SessionManager::captureCurrent() {
     // Mix changes come in bursts (a remote surface can send hundreds of slot changes a second):
     // the first one schedules a save and the rest join it, so the file is written a few times a
     // second at most and never falls further behind than kCaptureSaveDelay.
-    if (saveTask_.pending()) return;
-    saveTask_.set(Scheduler::current().after(kCaptureSaveDelay, alive_.guard([this] {
-        saveTask_.clear();
-        persist();
-    })));
+    captureSave_.request(alive_.guard([this] { persist(); }));
 }
 
 void SessionManager::appendAndApply(MixSession session) {

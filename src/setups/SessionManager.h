@@ -5,7 +5,12 @@
 // captures the engine into it and schedules a rewrite of the setups file: the captures of one
 // burst of changes are written once, kCaptureSaveDelay after the first of them. Every other
 // operation writes the file at once, and flush() (called when the manager is destroyed at quit)
-// writes what is still waiting.
+// writes what is still waiting and waits until it is on disk.
+//
+// "Writes the file" means: the setups are copied on the main thread and handed to a writer thread,
+// which encodes and writes them (with tens of thousands of setups that takes a second or more, and
+// the interface and the companion keep being answered meanwhile). The writes run one at a time and
+// a newer content replaces one still waiting, so the file always ends with the newest setups.
 //
 // Start-up reads the setups file, else its backup. When neither exists a first "Setup 1" is
 // captured from the engine and written. When files exist but none can be read or decoded (damage,
@@ -16,11 +21,12 @@
 //
 // Invariants after construction: at least one setup; currentID names one of them; no operation
 // removes the last setup. Every operation that changes the setups or the current id ends by
-// writing the file. Operations are synchronous and never throw; failures are no-ops or false. A
-// save that fails is logged once until a save succeeds again; the setups stay in memory and the
-// next change, or the flush at quit, writes them.
+// handing the file to the writer. Operations never throw; failures are no-ops or false. A save that
+// fails is logged (on the main thread, once its outcome is back) once until a save succeeds again;
+// the setups stay in memory and the next change, or the flush at quit, writes them.
 //
-// Threads: main thread only. The engine and the clock must outlive the manager.
+// Threads: main thread only (the writer thread touches only its copy). The engine, the clock and
+// the scheduler installed at construction must outlive the manager.
 
 #include <QDateTime>
 #include <QObject>
@@ -36,6 +42,7 @@
 #include "setups/MixSession.h"
 #include "setups/MixSessionStore.h"
 #include "setups/SessionEngine.h"
+#include "setups/SetupsFileWriter.h"
 
 namespace quellor {
 
@@ -82,12 +89,16 @@ public:
     // Removes the current setup (not captured first), then makes the most recently modified
     // remaining setup current and applies it. Nothing with fewer than two setups.
     void deleteSetup();
-    // Writes currentID and the setups to the setups file now.
+    // Hands currentID and the setups to the writer now.
     void persist();
-    // Writes the file now when a save is scheduled or the last one failed.
+    // Hands the setups to the writer when a save is scheduled or the last one failed, and waits
+    // until every write is over (then retries once a write that failed meanwhile).
     void flush();
-    // True while the setups in memory are not yet on disk (a save is scheduled, or the last failed).
-    bool hasUnsavedChanges() const { return unsaved_ || saveTask_.pending(); }
+    // Waits until the writes handed over so far are over and takes their outcomes.
+    void waitForWrites();
+    // True while the setups in memory are not yet on disk (a save is scheduled or being written, or
+    // the last failed).
+    bool hasUnsavedChanges() const { return unsaved_ || captureSave_.pending() || writer_.busy(); }
     // True from a failed save until a save succeeds; `saveError()` says why the first one failed.
     // saveFailingChanged() marks the start and the end of such an episode, not each failure.
     bool saveFailing() const { return saveFailures_.failing(); }
@@ -113,6 +124,8 @@ private:
     void setCurrentID(std::optional<QUuid> id);
     void appendAndApply(MixSession session);
     int currentIndex() const;
+    // Takes the outcomes of the writes that ended: logs failures and their end, notes unsaved.
+    void collectWrites();
 
     SessionEngine& engine_;
     MixSessionStore store_;
@@ -125,8 +138,11 @@ private:
     std::vector<std::pair<QString, QString>> setAside_;
     bool startedAfresh_ = false;
     bool unsaved_ = false;
-    TaskSlot saveTask_;
+    // A capture waits for the rest of its burst, but never longer than kCaptureSaveDelay.
+    Debouncer captureSave_{kCaptureSaveDelay, kCaptureSaveDelay};
     Liveness alive_;
+    Scheduler& scheduler_;
+    SetupsFileWriter writer_;  // last: its thread reports to the members above
 };
 
 }  // namespace quellor

@@ -66,6 +66,53 @@ TEST_F(VirtualSchedulerTest, LivenessGuardDropsWorkOfAGoneOwner) {
     EXPECT_EQ(runs, 0);
 }
 
+// A pause of `delay` runs the action; a stream that never pauses still runs it every `longest`,
+// with the latest request's action; runNow and cancel settle what waits.
+TEST_F(VirtualSchedulerTest, DebouncerRunsAfterAPauseOrAtTheLongestDelay) {
+    Debouncer debounce(0.4, 1.5);
+    std::vector<std::pair<double, int>> runs;
+    auto request = [&](int value) { debounce.request([&, value] { runs.emplace_back(scheduler().now(), value); }); };
+
+    request(1);
+    scheduler().advance(0.3);
+    request(2);
+    scheduler().advance(0.3);
+    EXPECT_TRUE(runs.empty()) << "each request within the delay pushes the run back";
+    scheduler().advance(0.1);
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_NEAR(runs[0].first, 0.7, 1e-9);
+    EXPECT_EQ(runs[0].second, 2);
+
+    // 16 requests a second for 5 s: runs at 1.5 s, 3 s and 4.5 s after the stream began, and once
+    // more after it ends.
+    runs.clear();
+    const double start = scheduler().now();
+    for (int i = 0; i < 80; ++i) {
+        request(i);
+        scheduler().advance(0.0625);
+    }
+    scheduler().advance(1);
+    std::vector<double> offsets;
+    for (const auto& run : runs) offsets.push_back(run.first - start);
+    ASSERT_EQ(offsets.size(), 4u);
+    EXPECT_NEAR(offsets[0], 1.5, 1e-6);
+    EXPECT_NEAR(offsets[1], 3.0, 1e-6);
+    EXPECT_NEAR(offsets[2], 4.5, 1e-6);
+    EXPECT_NEAR(offsets[3], 4.9375 + 0.4, 1e-6);
+    EXPECT_EQ(runs.back().second, 79);
+
+    runs.clear();
+    EXPECT_FALSE(debounce.runNow());
+    request(7);
+    EXPECT_TRUE(debounce.runNow());
+    request(8);
+    debounce.cancel();
+    EXPECT_FALSE(debounce.pending());
+    scheduler().advance(2);
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].second, 7);
+}
+
 // A reader thread stamps what it receives with now() while the main thread runs the scheduler's
 // work and moves its time: it sees one clock that only moves forward.
 TEST(SchedulerClock, IsReadableFromAnotherThreadWhileTheMainThreadRuns) {

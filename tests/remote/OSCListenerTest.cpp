@@ -1,6 +1,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QThread>
 #include <QUdpSocket>
 #include <cstring>
@@ -43,6 +44,20 @@ quint16 freePort(const QHostAddress& host) {
     probe.bind(host, 0);
     return probe.localPort();
 }
+
+// How many events the listener's lines tell of: the lines logged as `line` stands and the counts
+// of those left out, in lines that `countPattern` matches (its first capture is the count).
+long linesAndCounts(const LogCapture& logs, const QString& line, const QString& countPattern) {
+    const QRegularExpression count(countPattern);
+    long total = 0;
+    for (const auto& record : logs.records("OSCListener")) {
+        if (record.text == line) ++total;
+        else if (auto m = count.match(record.text); m.hasMatch()) total += m.captured(1).toLong();
+    }
+    return total;
+}
+const QString kConnectionLine = "OSC connection via [lo(loopback)]";
+const QString kConnectionCount = "^OSC: (\\d+) more connection lines left out$";
 
 class OSCListenerTest : public test::QuellorTest {
 protected:
@@ -289,6 +304,35 @@ TEST_F(OSCListenerTest, SendersWithoutAValidCodeLeaveOnlyACount) {
     EXPECT_EQ(listener.housekeeping(), 16.0) << "the flow is let go once quiet";
 }
 
+// An authenticated sender that opens a new flow from a fresh port with every datagram, each an
+// address that is neither a command nor a value: each kind of line appears once a second, and the
+// rest are only counted, every one of them.
+TEST_F(OSCListenerTest, AnAuthenticatedFloodLogsEachKindOfLineOnceASecondAndCountsTheRest) {
+    Calls calls;
+    OSCListener listener(QHostAddress::LocalHost);
+    listener.setPairingPIN("123456");
+    calls.install(listener);
+    const int loopback = int(if_nametoindex("lo"));
+    constexpr int kDatagrams = 3 * 1024;  // for 3 s
+    for (int i = 0; i < kDatagrams; ++i) {
+        listener.receiveDatagram(OSCSender::message("/a/123456/nothing", QString()),
+                                 NetworkEndpoint(QHostAddress("192.0.2.7"), quint16(1024 + i % 60000)), loopback);
+        scheduler().runPending();
+        advance(1.0 / 1024);
+    }
+    advance(1);
+    listener.housekeeping();
+    EXPECT_TRUE(calls.lines.empty());
+
+    EXPECT_EQ(logs.count(kConnectionLine), 3);
+    EXPECT_EQ(logs.count("OSC: no argument and not a command: /nothing"), 3);
+    EXPECT_EQ(linesAndCounts(logs, kConnectionLine, kConnectionCount), kDatagrams);
+    EXPECT_EQ(linesAndCounts(logs, "OSC: no argument and not a command: /nothing",
+                             "^OSC: (\\d+) more messages with no argument and not a command$"),
+              kDatagrams);
+    EXPECT_LE(logs.records("OSCListener").size(), 12u);
+}
+
 TEST_F(OSCListenerTest, SettingsChooseWhetherAndWhereToListen) {
     struct Case {
         QVariant stored;
@@ -363,8 +407,10 @@ TEST_F(OSCListenerTest, LoopbackAdmitsByPINAndPasswordFromOscsend) {
     oscsend(port, {"/a/654321/quellor/panic"});
     ASSERT_TRUE(waitForLines(calls, 2));
     EXPECT_EQ(calls.lines, (std::vector<std::string>{"command 0/3 1", "command 6/0 none"}));
-    // Each oscsend run comes from a new port; the listener saw them as separate flows.
-    EXPECT_GE(logs.count("OSC connection via [lo(loopback)]"), 3);
+    // Each oscsend run comes from a new port; the listener saw them as separate flows (lines beyond
+    // one a second are counted, and the count is logged when the listener stops at the latest).
+    listener->stop();
+    EXPECT_GE(linesAndCounts(logs, kConnectionLine, kConnectionCount), 3);
 }
 
 TEST_F(OSCListenerTest, ListensOnIPv6AndSurvivesGarbage) {

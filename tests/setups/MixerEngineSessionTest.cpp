@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QTemporaryDir>
 #include <chrono>
+#include <cmath>
 #include <memory>
 
 #include "EngineFixture.h"
@@ -45,6 +46,16 @@ protected:
         ASSERT_EQ(tappedApps(), (QStringList{kPlayer, kRadio, kTuner}));
     }
     void TearDown() override { flushVolumeWrites(); }
+
+    // A setup manager on `store` whose current setup follows the live mix, wired as the
+    // application wires it (the hook holds the manager weakly).
+    std::unique_ptr<SessionManager> followingManager(const MixSessionStore& store) {
+        auto manager = std::make_unique<SessionManager>(*adapter, store);
+        engine().onMixChanged = [m = QPointer<SessionManager>(manager.get())] {
+            if (m) m->captureCurrent();
+        };
+        return manager;
+    }
 
     // The system volume is written to the hardware on a thread of its own; its completions come
     // back through the scheduler.
@@ -225,11 +236,9 @@ TEST_F(MixerEngineSessionTest, AMissingMainDeviceKeepsTheDefaultOutputAndTheRest
 TEST_F(MixerEngineSessionTest, TheCurrentSetupFollowsTheLiveMixAndSwitchingKeepsSetupsApart) {
     QTemporaryDir dir;
     const MixSessionStore store(dir.path() + "/Quellor/sessions.json");
-    auto manager = std::make_unique<SessionManager>(*adapter, store);
-    engine().onMixChanged = [m = QPointer<SessionManager>(manager.get())] {
-        if (m) m->captureCurrent();
-    };
+    auto manager = followingManager(store);
     auto current = [&] {
+        if (manager) manager->waitForWrites();
         auto file = store.load().file;
         EXPECT_TRUE(file && file->currentID);
         for (const MixSession& s : file ? file->sessions : std::vector<MixSession>{})
@@ -240,6 +249,7 @@ TEST_F(MixerEngineSessionTest, TheCurrentSetupFollowsTheLiveMixAndSwitchingKeeps
 
     // A slot change and a style change are captured at once and written together a moment after
     // the first, with the previous file kept as the backup.
+    manager->waitForWrites();
     const QByteArray initial = *MixSessionStore::readAll(store.path());
     engine().setSlot(kRadio, 5);
     EXPECT_EQ(manager->currentSession()->stripSlots.value(5), kRadio);
@@ -249,7 +259,7 @@ TEST_F(MixerEngineSessionTest, TheCurrentSetupFollowsTheLiveMixAndSwitchingKeeps
     advance(SessionManager::kCaptureSaveDelay);
     EXPECT_EQ(current().stripSlots.value(5), kRadio);
     EXPECT_EQ(current().styles, styles);
-    EXPECT_EQ(MixSessionStore::readAll(store.backupPath()), initial);
+    EXPECT_EQ(MixSessionStore::readAll(store.backupPath()), initial);  // current() waited for the write
 
     // A fader move is captured with the engine's debounced save (0.4 s) and written after it.
     engine().setVolume(0.3f, app(kPlayer));
@@ -282,6 +292,39 @@ TEST_F(MixerEngineSessionTest, TheCurrentSetupFollowsTheLiveMixAndSwitchingKeeps
     engine().setSlot(kTuner, 6);
     advance(0.5);
     EXPECT_EQ(MixSessionStore::readAll(store.path()), last);
+}
+
+// A knob that never rests (20 changes a second for 5 s): each change is in "appVolumes" and in the
+// setups file at most two seconds after it was made, while the stream still goes on.
+TEST_F(MixerEngineSessionTest, AStreamOfChangesReachesBothFilesWhileItLasts) {
+    QTemporaryDir dir;
+    const MixSessionStore store(dir.path() + "/Quellor/sessions.json");
+    auto manager = followingManager(store);
+    auto onDisk = [&]() -> float {
+        manager->waitForWrites();
+        auto file = store.load().file;
+        if (!file || file->sessions.empty()) return -1;
+        auto it = file->sessions[0].volumes.find(kPlayer);
+        return it == file->sessions[0].volumes.end() ? -1 : it->second.volume;
+    };
+    auto inDefaults = [&]() -> float {
+        auto map = JsonDefaults::load<AppVolumeMap>("appVolumes");
+        return map && map->count(kPlayer) ? map->at(kPlayer).volume : -1;
+    };
+    constexpr double kStep = 0.05, kLongest = 2.0;
+    std::vector<float> made;  // the value set at each step
+    for (int i = 0; i < 100; ++i) {
+        made.push_back(0.2f + 0.005f * float(i));
+        engine().setVolume(made.back(), app(kPlayer));
+        advance(kStep);
+        const int due = i - int(std::lround(kLongest / kStep));  // made kLongest ago
+        if (due < 0) continue;
+        EXPECT_GE(inDefaults(), made[due]) << "step " << i;
+        EXPECT_GE(onDisk(), made[due]) << "step " << i;
+    }
+    advance(1);
+    EXPECT_EQ(inDefaults(), made.back());
+    EXPECT_EQ(onDisk(), made.back());
 }
 
 }  // namespace

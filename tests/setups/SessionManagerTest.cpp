@@ -57,7 +57,11 @@ protected:
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(data);
     }
-    static QByteArray contents(const QString& p) { return MixSessionStore::readAll(p).value_or("<missing>"); }
+    // What is on disk once the writes handed over so far are over.
+    QByteArray contents(const QString& p) const {
+        if (manager) manager->waitForWrites();
+        return MixSessionStore::readAll(p).value_or("<missing>");
+    }
     MixSessionFile onDisk() const { return json::decode<MixSessionFile>(contents(path)).value_or(MixSessionFile{}); }
     QStringList names() const {
         QStringList list;
@@ -123,7 +127,8 @@ TEST_F(SessionManagerTest, StartUpFallbackTable) {
         const std::string what = (c.main.left(20) + " | " + c.backup.left(20)).toStdString();
         ASSERT_TRUE(m.currentSession()) << what;
         EXPECT_EQ(m.currentSession()->name, c.name) << what;
-        EXPECT_EQ(QFileInfo::exists(path) && contents(path) != c.main, c.written) << what;
+        const QByteArray written = contents(path);
+        EXPECT_EQ(QFileInfo::exists(path) && written != c.main, c.written) << what;
         for (const QString& name : c.keptAside) {
             const QString original = QFileInfo(path).absolutePath() + "/" + name;
             EXPECT_EQ(contents(original + ".unreadable"), name.endsWith(".bak") ? c.backup : c.main) << what;
@@ -194,6 +199,7 @@ TEST_F(SessionManagerTest, ASaveOnAFullDiskKeepsEveryFileAndLogsOnceAndTheFlushA
         advance(SessionManager::kCaptureSaveDelay);
         engine.setSlot("bus:phones", 4);
         advance(SessionManager::kCaptureSaveDelay);
+        m.waitForWrites();  // the writer thread meets the limit too
     }
     EXPECT_EQ(contents(path), original);
     EXPECT_FALSE(QFileInfo::exists(backup));
