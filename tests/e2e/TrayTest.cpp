@@ -7,6 +7,7 @@
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusObjectPath>
 #include <QDBusVariant>
 #include <QDeadlineTimer>
 #include <QMutex>
@@ -29,12 +30,12 @@ class FakeWatcher : public QObject {
 public:
     bool hostRegistered() const { return true; }
     int protocolVersion() const { return 0; }
+    // Each as the sender's unique name followed by the item's path (an item may register either a
+    // path or a service name; the path is then the protocol's standard one).
     QStringList items() const {
         QMutexLocker lock(&mutex_);
         return items_;
     }
-    // The sender's unique name with the path it gave (an item may give either a path or a name).
-    QStringList registrations() const { return items(); }
 
 public slots:
     void RegisterStatusNotifierItem(const QString& serviceOrPath, const QDBusMessage& message) {
@@ -156,8 +157,8 @@ TEST_F(TrayTest, TheItemRegistersWithThePanelAndItsMenuStopsARecording) {
     app.environment().insert("DBUS_SESSION_BUS_ADDRESS", address);
     app.start();
 
-    ASSERT_TRUE(app.waitUntil([&] { return !watcher.registrations().isEmpty(); })) << app.output().toStdString();
-    const QString registration = watcher.registrations().front();
+    ASSERT_TRUE(app.waitUntil([&] { return !watcher.items().isEmpty(); })) << app.output().toStdString();
+    const QString registration = watcher.items().front();
     const qsizetype slash = registration.indexOf('/');
     service = registration.left(slash);
     path = registration.mid(slash);
@@ -185,7 +186,7 @@ TEST_F(TrayTest, TheItemRegistersWithThePanelAndItsMenuStopsARecording) {
 
     stop = entry("Stop Recording");
     QDBusMessage click = QDBusMessage::createMethodCall(service, menuPath, "com.canonical.dbusmenu", "Event");
-    click << stop->id << QString("clicked") << QVariant::fromValue(QDBusVariant(0)) << 0u;
+    click << stop->id << QString("clicked") << QVariant::fromValue(QDBusVariant(QVariant(0))) << 0u;
     const QDBusMessage reply = client->call(click, QDBus::Block, 10000);
     EXPECT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
     EXPECT_TRUE(app.waitForLog("MixRecorder info: Recording closed")) << app.output().toStdString();
