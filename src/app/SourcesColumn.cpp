@@ -1,5 +1,6 @@
 #include "app/SourcesColumn.h"
 
+#include <QChildEvent>
 #include <QEvent>
 #include <QVBoxLayout>
 
@@ -10,31 +11,41 @@
 
 namespace quellor {
 
-// A vertical stack whose padding is there only while one of its banners shows: a banner showing or
-// hiding asks the layout again, and the padding follows.
+// A vertical stack whose padding is there only while one of its banners shows. A banner showing
+// or hiding tells the stack at once (its show and hide events pass the stack's filter), and so
+// does one that goes away.
 class SourcesColumn::Stack : public QWidget {
 public:
     explicit Stack(QWidget* parent) : QWidget(parent), layout_(new QVBoxLayout(this)) {
         layout_->setSpacing(kSpacing);
         layout_->setContentsMargins(0, 0, 0, 0);
     }
-    QVBoxLayout& banners() { return *layout_; }
+    void add(QWidget* banner) {
+        layout_->addWidget(banner);
+        banner->installEventFilter(this);
+        settle();
+    }
 
 protected:
-    bool event(QEvent* event) override {
-        if (event->type() == QEvent::LayoutRequest) {
-            bool any = false;
-            for (int i = 0; i < layout_->count() && !any; ++i)
-                if (QWidget* w = layout_->itemAt(i)->widget()) any = !w->isHidden();
-            // Setting the margins they already have does nothing, so this settles at once.
-            if (any) layout_->setContentsMargins(kSidePadding, kTopPadding, kSidePadding, 0);
-            else
-                layout_->setContentsMargins(0, 0, 0, 0);
-        }
-        return QWidget::event(event);
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent) settle();
+        return QWidget::eventFilter(watched, event);
+    }
+    void childEvent(QChildEvent* event) override {
+        QWidget::childEvent(event);
+        if (event->removed()) settle();
     }
 
 private:
+    void settle() {
+        bool any = false;
+        for (int i = 0; i < layout_->count() && !any; ++i)
+            if (QWidget* w = layout_->itemAt(i)->widget()) any = !w->isHidden();
+        if (any) layout_->setContentsMargins(kSidePadding, kTopPadding, kSidePadding, 0);
+        else
+            layout_->setContentsMargins(0, 0, 0, 0);
+    }
+
     QVBoxLayout* layout_;
 };
 
@@ -50,7 +61,7 @@ SourcesColumn::SourcesColumn(QWidget* content, QWidget* parent)
     layout->addWidget(content_, 1);
 }
 
-void SourcesColumn::addBanner(QWidget* banner) { stack_->banners().addWidget(banner); }
+void SourcesColumn::addBanner(QWidget* banner) { stack_->add(banner); }
 
 QWidget* SourcesColumn::bannerStack() const { return stack_; }
 

@@ -3,6 +3,7 @@
 // shows.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLayout>
 
@@ -14,6 +15,7 @@
 #include "ui/style/ThemeController.h"
 
 using namespace quellor;
+using quellor::test::kPlayer;
 
 namespace {
 
@@ -25,7 +27,10 @@ protected:
         column.show();
     }
     ~SourcesColumnTest() override { scheduler().runPending(); }
+    // Where the grid starts once the layouts have taken in what changed (on the next turn of the
+    // event loop in the program).
     int contentTop() {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
         column.layout()->activate();
         return column.content()->geometry().top();
     }
@@ -40,6 +45,7 @@ protected:
 };
 
 TEST_F(SourcesColumnTest, APermissionRefusedShowsItsBannerOverTheGridUntilGranted) {
+    hardware.setDefaultOutputDevice(addOutputDevice("speakers", 2));
     hardware.io().setCapturePermission(false);
     startEngine();
     addApp(101, kPlayer);
@@ -80,6 +86,7 @@ TEST_F(SourcesColumnTest, TheUpdateBannerFollowsTheFoundAndThenTheStagedVersion)
     // Another part of the program adds its banner under these.
     auto* mine = new QLabel("files failed");
     column.addBanner(mine);
+    QCoreApplication::sendPostedEvents();  // a widget added to a shown one shows on the next turn
     column.layout()->activate();
     EXPECT_TRUE(mine->isVisible());
     EXPECT_GT(mine->mapTo(&column, QPoint(0, 0)).y(), banners->updateBanner()->mapTo(&column, QPoint(0, 0)).y());

@@ -89,11 +89,13 @@ TEST(SymbolIcons, EveryNameOfTheTableHasAnEmbeddedIcon) {
 TEST(SymbolIcons, EverySymbolReadsAtTheSmallestSizeItIsPainted) {
     constexpr int kSmallest = 11;
     for (const QString& name : symbolNames()) {
+        // Coverage in whole pixels: a one-pixel stroke between two pixel rows shows as two
+        // half-covered rows, which still read as a line.
         const QImage image = painted(name, kSmallest);
-        int ink = 0;
+        double ink = 0;
         for (int y = 0; y < kSmallest; ++y)
-            for (int x = 0; x < kSmallest; ++x) ink += inked(image, x, y);
-        EXPECT_GE(ink, 8) << qPrintable(name) << " all but vanishes";
+            for (int x = 0; x < kSmallest; ++x) ink += qAlpha(image.pixel(x, y)) / 255.0;
+        EXPECT_GE(ink, 5) << qPrintable(name) << " all but vanishes";
     }
 
     EXPECT_EQ(marks(painted("ellipsis.circle", 12)), 3) << "the more menu's dots";
