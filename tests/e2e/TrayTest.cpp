@@ -109,11 +109,16 @@ protected:
         if (app.process().state() != QProcess::NotRunning) EXPECT_EQ(app.stop(SIGTERM), 0);
         client.reset();
         QDBusConnection::disconnectFromBus("quellor-test-panel");
+        QThread* here = QThread::currentThread();
         QMetaObject::invokeMethod(
-            &watcher, [] { QDBusConnection::disconnectFromBus("quellor-test-watcher"); }, Qt::BlockingQueuedConnection);
+            &watcher,
+            [this, here] {
+                QDBusConnection::disconnectFromBus("quellor-test-watcher");
+                watcher.moveToThread(here);  // only its own thread may hand it back
+            },
+            Qt::BlockingQueuedConnection);
         watcherThread.quit();
         watcherThread.wait();
-        watcher.moveToThread(QThread::currentThread());
         bus.kill();
         bus.waitForFinished(5000);
     }
