@@ -83,6 +83,19 @@ for theme in booth studio daylight; do
   # The source grid alone: the sources column, 27 % of the window, below the menu bar.
   convert "$out/main-window-$theme.png" -crop "319x900+0+$((HEIGHT - 900))" +repage "$out/sources-$theme.png"
   echo "$out/sources-$theme.png"
+  # A menu and a tooltip as the theme draws them, shot from the screen since each is a window of
+  # its own: the menu bar's Quellor menu, then the help of the top bar's settings button (the last
+  # control of the bar, 28 from the window's right edge, centred 43 down).
+  xdotool mousemove $((X + 30)) $((Y + 9)) click 1
+  sleep 0.6
+  import -window root -crop "360x300+$X+$Y" +repage "$out/menu-$theme.png"
+  echo "$out/menu-$theme.png"
+  xdotool key Escape
+  xdotool mousemove $((X + WIDTH - 28)) $((Y + 43))
+  sleep 1.5
+  import -window root -crop "360x120+$((X + WIDTH - 240))+$((Y + 30))" +repage "$out/tooltip-$theme.png"
+  echo "$out/tooltip-$theme.png"
+  xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
   xdotool windowfocus --sync "$main" key --clearmodifiers ctrl+n
   shoot "$(window 'New setup')" "new-setup-prompt-$theme"
   xdotool key Escape

@@ -1,7 +1,8 @@
 #pragma once
 // The 52 x 22 recording card for a status bar: a record dot and an outline that turns red while
 // recording, and once a take is ready, a 12-bar waveform of it; the ready file can be dragged out.
-// Nothing installs it in a panel or tray yet: it is a component, fed through its three fields.
+// RecordingTray draws it as its tray icon, fed through its three fields; a tray icon is no drag
+// source, so its drag serves only where the view itself is shown.
 //
 // Threads: main thread only.
 #include <QColor>

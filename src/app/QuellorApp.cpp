@@ -18,9 +18,11 @@
 #include "app/MenuBarExportCard.h"
 #include "app/PermissionWindow.h"
 #include "app/RecordingStatusItem.h"
+#include "app/RecordingTray.h"
 #include "app/RemoteServices.h"
 #include "app/SetupFilePanels.h"
 #include "app/SingleInstance.h"
+#include "app/SourcesColumn.h"
 #include "app/StartupController.h"
 #include "app/UpdateController.h"
 #include "app/UpdateHost.h"
@@ -54,6 +56,7 @@ QuellorApp::QuellorApp(Services services, QObject* parent) : QObject(parent), se
 QuellorApp::~QuellorApp() {
     // Windows go before the objects they show; the setups and the remote wiring before the engine
     // they drive.
+    recordingTray_.reset();
     permissionWindow_.reset();
     startup_.reset();
     mainWindow_.reset();
@@ -146,14 +149,18 @@ void QuellorApp::build() {
                                                          new ConsolePane(*engine_,
                                                                          remote ? &remote->midiMapping() : nullptr,
                                                                          services_.defaults, *themes_));
-                                                     view_->setSourcesContent(
+                                                     auto* sources = new SourcesColumn(
                                                          new SourceGridView(*engine_, services_.defaults, *themes_));
+                                                     new StatusBanners(*engine_, *updater_, *themes_, *sources);
+                                                     view_->setSourcesContent(sources);
                                                      view_->setNotices(*userNotices_);
                                                      installSettingsPages();
                                                      return static_cast<QWidget*>(view_);
                                                  },
                                                  [this](QMenuBar& bar) { installMenus(bar); }});
     recordingIndicator_->setEngine(engine_.get());
+    recordingTray_ = std::make_unique<RecordingTray>(*recordingIndicator_, *engine_, services_.recorder, *recordings_,
+                                                     [this] { mainWindow_->show(); });
     connect(instance_.get(), &SingleInstance::showRequested, this, [this] { mainWindow_->show(); });
 
     startup_ = std::make_unique<StartupController>(

@@ -36,6 +36,7 @@ class UpdateHost;
 class MixRecorder;
 class MixerEngineSessionEngine;
 class RecordingStatusItem;
+class RecordingTray;
 class SessionManager;
 class UserNotices;
 class SingleInstance;
@@ -137,6 +138,8 @@ private:
     std::unique_ptr<MainWindowController> mainWindow_;
     std::unique_ptr<StartupController> startup_;
     std::unique_ptr<PermissionWindow> permissionWindow_;
+    // Shows the recording item in the desktop's tray; goes before the engine and recordings it reads.
+    std::unique_ptr<RecordingTray> recordingTray_;
     TaskSlot startupScreenTask_;
     MainWindowView* view_ = nullptr;
     bool shutDown_ = false;

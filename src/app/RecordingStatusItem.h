@@ -1,7 +1,7 @@
 #pragma once
 // The recording status item of the menu bar: its menu shows the elapsed time of the recording of
 // the MAIN mix, refreshed each time the menu opens, and its stop command ends the recording.
-// Nothing installs it in a panel or tray yet: it is a component for one.
+// RecordingTray shows it in the desktop's tray.
 //
 // Threads: main thread only.
 #include <QObject>

@@ -20,6 +20,52 @@ QImage transparentImage(int side) {
     return image;
 }
 
+// The symbol painted in black on a transparent square of `side` pixels.
+QImage painted(const QString& name, int side) {
+    QImage image = transparentImage(side);
+    {
+        QPainter p(&image);
+        paintSymbol(p, QRectF(0, 0, side, side), name, Qt::black);
+    }
+    return image.convertToFormat(QImage::Format_ARGB32);
+}
+
+bool inked(const QImage& image, int x, int y) { return qAlpha(image.pixel(x, y)) >= 128; }
+
+// Separate marks: groups of inked pixels that touch (diagonals included).
+int marks(const QImage& image) {
+    const int w = image.width(), h = image.height();
+    std::vector<bool> seen(std::size_t(w * h), false);
+    int count = 0;
+    for (int y0 = 0; y0 < h; ++y0)
+        for (int x0 = 0; x0 < w; ++x0) {
+            if (seen[std::size_t(y0 * w + x0)] || !inked(image, x0, y0)) continue;
+            ++count;
+            std::vector<QPoint> stack{{x0, y0}};
+            seen[std::size_t(y0 * w + x0)] = true;
+            while (!stack.empty()) {
+                const QPoint p = stack.back();
+                stack.pop_back();
+                for (int dy = -1; dy <= 1; ++dy)
+                    for (int dx = -1; dx <= 1; ++dx) {
+                        const int x = p.x() + dx, y = p.y() + dy;
+                        if (x < 0 || y < 0 || x >= w || y >= h || seen[std::size_t(y * w + x)] || !inked(image, x, y)) continue;
+                        seen[std::size_t(y * w + x)] = true;
+                        stack.push_back({x, y});
+                    }
+            }
+        }
+    return count;
+}
+
+// The rightmost column holding ink.
+int rightEdge(const QImage& image) {
+    for (int x = image.width() - 1; x >= 0; --x)
+        for (int y = 0; y < image.height(); ++y)
+            if (inked(image, x, y)) return x;
+    return -1;
+}
+
 }  // namespace
 
 TEST(SymbolIcons, EveryNameOfTheTableHasAnEmbeddedIcon) {
@@ -29,11 +75,39 @@ TEST(SymbolIcons, EveryNameOfTheTableHasAnEmbeddedIcon) {
     for (const QString& name : names) {
         EXPECT_TRUE(hasSymbol(name)) << qPrintable(name);
         const QString path = symbolResourcePath(name);
+        if (path.startsWith(":/drawn/")) continue;  // drawn here; painted below
         ASSERT_TRUE(path.startsWith(":/symbols/")) << qPrintable(name);
         QSvgRenderer svg(path);
         EXPECT_TRUE(svg.isValid()) << qPrintable(name) << " " << qPrintable(path);
     }
     EXPECT_TRUE(QFile::exists(":/symbols/LICENSE"));
+}
+
+// Every symbol at the smallest size the windows paint symbols (11 pixels, the slider icons) still
+// leaves solid marks, and the symbols most at risk keep the marks that make them what they are: the
+// "more" menu's three dots at its 12 pixels, and one more wave for each louder step of the speaker.
+TEST(SymbolIcons, EverySymbolReadsAtTheSmallestSizeItIsPainted) {
+    constexpr int kSmallest = 11;
+    for (const QString& name : symbolNames()) {
+        // Coverage in whole pixels: a one-pixel stroke between two pixel rows shows as two
+        // half-covered rows, which still read as a line.
+        const QImage image = painted(name, kSmallest);
+        double ink = 0;
+        for (int y = 0; y < kSmallest; ++y)
+            for (int x = 0; x < kSmallest; ++x) ink += qAlpha(image.pixel(x, y)) / 255.0;
+        EXPECT_GE(ink, 5) << qPrintable(name) << " all but vanishes";
+    }
+
+    EXPECT_EQ(marks(painted("ellipsis.circle", 12)), 3) << "the more menu's dots";
+
+    const QStringList louder = {"speaker.fill", "speaker.wave.1.fill", "speaker.wave.2.fill", "speaker.wave.3.fill"};
+    for (qsizetype i = 1; i < louder.size(); ++i) {
+        SCOPED_TRACE(qPrintable(louder[i]));
+        const QImage quieter = painted(louder[i - 1], kSmallest), image = painted(louder[i], kSmallest);
+        EXPECT_NE(image, quieter);
+        EXPECT_GT(rightEdge(image), rightEdge(quieter)) << "a further wave";
+    }
+    EXPECT_NE(painted("speaker.slash.fill", kSmallest), painted("speaker.fill", kSmallest));
 }
 
 // Filled and outline icons, opaque and translucent colours, and a square placed inside a wider rect:

@@ -20,7 +20,9 @@ std::vector<SlotWrite> stripDropWrites(const QStringList& slotIDs, int shownCoun
         return {{int(source), slotIDs[target]}, {target, slotIDs[int(source)]}};
     }
     std::vector<SlotWrite> writes;
-    const int standsOn = int(slotIDs.mid(0, shown).indexOf(parsed->bundleID));
+    // The application is looked for on every slot, hidden ones too: otherwise an application on a
+    // slot beyond the strips shown would stand on two strips once the console shows them all.
+    const int standsOn = int(slotIDs.indexOf(parsed->bundleID));
     if (standsOn >= 0 && standsOn != target) writes.push_back({standsOn, slotIDs[target]});
     writes.push_back({target, parsed->bundleID});
     return writes;

@@ -3,14 +3,15 @@
 //
 //   "vesk-slot:<n>"  the strips of slots n and target exchange places; a strip dropped on an empty
 //                    slot moves there and leaves its old slot empty. Dropped on itself: nothing.
-//   "vesk-app:<id>"  the application lands on the target. When it already stands on another slot
-//                    shown, that slot takes over what the target held (an exchange, or an empty
-//                    slot); when it stands nowhere it simply replaces the target's source.
+//   "vesk-app:<id>"  the application lands on the target. When it already stands on another slot,
+//                    shown or hidden, the first such slot takes over what the target held (an
+//                    exchange, or an empty slot); when it stands nowhere it simply replaces the
+//                    target's source.
 //   anything else    nothing.
 //
-// Only the slots the console shows (the first "consoleStrips") take part: a payload naming a slot
-// outside them, or a target outside them, does nothing, and a hidden slot is never changed, even
-// when it holds the dropped application. Every write goes through the engine's slot setter, which
+// Only the slots the console shows (the first "consoleStrips") can be dropped on or dragged: a
+// payload naming a slot outside them, or a target outside them, does nothing. The one hidden slot a
+// drop changes is the one that held the dropped application, so it never stands on two strips. Every write goes through the engine's slot setter, which
 // stores "consoleSlots" only when a slot really changes.
 //
 // Threads: main thread only (the engine).

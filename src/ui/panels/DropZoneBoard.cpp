@@ -27,9 +27,12 @@ void DropZoneBoard::remove(QWidget* view) {
 template <class Key>
 DropZones<Key> DropZoneBoard::collect() const {
     DropZones<Key> zones;
-    for (const Entry& e : entries_)
-        if (e.view && e.view->isVisible())
-            if (const Key* key = std::get_if<Key>(&e.key)) zones.publish(*key, windowFrame(*e.view));
+    for (const Entry& e : entries_) {
+        if (!e.view || !e.view->isVisible()) continue;
+        const QRectF frame = windowFrame(*e.view);
+        if (frame.isEmpty()) continue;  // scrolled out of sight
+        if (const Key* key = std::get_if<Key>(&e.key)) zones.publish(*key, frame);
+    }
     return zones;
 }
 
@@ -38,7 +41,17 @@ BusZones DropZoneBoard::busZones() const { return collect<OutputBus>(); }
 AppRouteZones DropZoneBoard::appZones() const { return collect<QString>(); }
 
 QRectF DropZoneBoard::windowFrame(const QWidget& view) {
-    return QRectF(windowPoint(view, QPointF(0, 0)), QSizeF(view.size()));
+    // Only the part the user can see: every parent up to the window clips it (a scrolled page's
+    // viewport above all), so a drop over a header that covers a scrolled row misses the row.
+    QRect visible = view.rect();
+    const QWidget* child = &view;
+    for (const QWidget* parent = view.parentWidget(); parent && !child->isWindow(); parent = parent->parentWidget()) {
+        visible.translate(child->pos());
+        visible &= parent->rect();
+        child = parent;
+    }
+    if (visible.isEmpty()) return {};
+    return QRectF(view.window()->mapFrom(child, visible.topLeft()), QSizeF(visible.size()));
 }
 
 QPointF DropZoneBoard::windowPoint(const QWidget& view, QPointF local) {

@@ -3,7 +3,9 @@
 // A view puts itself on the board under its key: the MAIN card under its bus, each application row
 // under its bundle identifier (a row shown for another application moves to the new key). The board
 // measures every view at the moment the zones are asked for, so a zone always follows its view when
-// it moves, resizes or scrolls; a hidden view has no zone, and a destroyed one leaves the board.
+// it moves, resizes or scrolls. A zone is only the part of its view that can be seen (clipped by
+// every parent, a scrolled viewport above all); a hidden view, or one scrolled out of sight, has no
+// zone, and a destroyed one leaves the board.
 //
 // Zones are in the coordinate space of the window (windowPoint() turns a pointer position into it).
 // Of two views under one key, the one put on the board later wins.
@@ -34,7 +36,8 @@ public:
     BusZones busZones() const;
     AppRouteZones appZones() const;
 
-    // A view's frame, and a point of a view, in its window's coordinates.
+    // The visible part of a view's frame (empty when none is), and a point of a view, in its
+    // window's coordinates.
     static QRectF windowFrame(const QWidget& view);
     static QPointF windowPoint(const QWidget& view, QPointF local);
 

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QSignalBlocker>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -103,7 +104,7 @@ CompanionSection::CompanionSection(MixerEngine& engine, UserDefaults& defaults, 
         [this] { settings_.toggleRevealed(); }, revealPIN_));
     pin_->setObjectName(QStringLiteral("companion-pin"));
     pinGroup->addWidget(makeNote(
-        themes, QStringLiteral("Enter it once in the companion's settings. Without the right PIN the Mac ignores every message."),
+        themes, QStringLiteral("Enter it once in the companion's settings. Without the right PIN this computer ignores every message."),
         11, secondary, this));
 
     // OSC reception and its port.
@@ -168,7 +169,7 @@ CompanionSection::CompanionSection(MixerEngine& engine, UserDefaults& defaults, 
     setUpGroup->addWidget(makeSectionTitle(themes, QStringLiteral("Set up"), secondary, this));
     setUpGroup->addWidget(makeNote(themes,
                                    QStringList{QStringLiteral("1. Install Quellor Companion on your iPhone or iPad from TestFlight."),
-                                               QStringLiteral("2. Put it on the same Wi-Fi as this Mac."),
+                                               QStringLiteral("2. Put it on the same network as this computer."),
                                                QStringLiteral("3. Enter the PIN above. The faders then follow the console.")}
                                        .join(QLatin1Char('\n')),
                                    12, secondary, this));
@@ -180,7 +181,7 @@ CompanionSection::CompanionSection(MixerEngine& engine, UserDefaults& defaults, 
     downloadRow->addStretch(1);
     setUpGroup->addLayout(downloadRow);
     setUpGroup->addWidget(makeNote(
-        themes, QStringLiteral("If it does not find the Mac, allow Local Network for it in iOS Settings."), 11,
+        themes, QStringLiteral("If it does not find this computer, allow Local Network for it in iOS Settings."), 11,
         &Palette::textMuted, this));
     column->addStretch(1);
 
@@ -255,6 +256,11 @@ void CompanionSection::refresh() {
     if (!port_->hasFocus()) port_->setText(settings_.shownPort());
     openWarning_->setVisible(!settings_.pinRequired());
     openNote_->setVisible(!settings_.pinRequired());
+}
+
+void CompanionSection::showEvent(QShowEvent* event) {
+    if (!event->spontaneous()) settings_.maskSecrets();
+    QWidget::showEvent(event);
 }
 
 bool CompanionSection::eventFilter(QObject* watched, QEvent* event) {

@@ -41,6 +41,9 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Each time the page is shown afresh (the window reopened, its tab chosen again) both codes
+    // start masked; a window restored by the desktop keeps what it showed.
+    void showEvent(QShowEvent* event) override;
 
 private:
     class StatusDot;

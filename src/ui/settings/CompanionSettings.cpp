@@ -76,6 +76,12 @@ void CompanionSettings::togglePasswordRevealed() {
     emit changed();
 }
 
+void CompanionSettings::maskSecrets() {
+    if (!revealed_ && !passwordRevealed_) return;
+    revealed_ = passwordRevealed_ = false;
+    emit changed();
+}
+
 void CompanionSettings::issueNewPIN() {
     engine_.regeneratePairingPIN();
     revealed_ = true;

@@ -52,6 +52,8 @@ public:
     QString passwordText() const;
     void toggleRevealed();
     void togglePasswordRevealed();
+    // Masks both codes again: a page shown afresh never shows a code left revealed earlier.
+    void maskSecrets();
     // Renews the code through the engine, then reveals it.
     void issueNewPIN();
     void regeneratePassword();

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QStyle>
 #include <QStyleFactory>
+#include <QToolTip>
 
 namespace quellor {
 
@@ -33,12 +34,29 @@ QPalette qtPalette(ThemeMode mode) {
     return q;
 }
 
+QString popupStyleSheet(ThemeMode mode) {
+    const Palette p = palette(mode);
+    const auto rgb = [](const QColor& c) { return c.name(QColor::HexRgb); };
+    return QStringLiteral(
+               "QMenu { background-color: %1; color: %2; border: 1px solid %3; padding: 4px 0px; }\n"
+               "QMenu::item { padding: 4px 22px 4px 8px; background-color: transparent; }\n"
+               "QMenu::item:selected { background-color: %4; color: %1; }\n"
+               "QMenu::item:disabled { color: %5; }\n"
+               "QMenu::separator { height: 1px; background-color: %3; margin: 4px 8px; }\n"
+               "QToolTip { background-color: %1; color: %2; border: 1px solid %3; padding: 3px 5px; }\n")
+        .arg(rgb(p.elevated), rgb(p.textPrimary), rgb(p.textMuted), rgb(p.brand), rgb(p.textMuted));
+}
+
 void applyApplicationPalette(ThemeMode mode) {
     auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
     if (!app) return;
     if (QApplication::style()->name().compare(QLatin1String("fusion"), Qt::CaseInsensitive) != 0)
         QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    QApplication::setPalette(qtPalette(mode));
+    const QPalette colours = qtPalette(mode);
+    QApplication::setPalette(colours);
+    for (const char* popup : {"QMenu", "QMenuBar", "QTipLabel"}) QApplication::setPalette(colours, popup);
+    QToolTip::setPalette(colours);
+    app->setStyleSheet(popupStyleSheet(mode));
 }
 
 }  // namespace quellor

@@ -28,14 +28,17 @@ struct SymbolEntry {
 
 // The one list of symbols: the build embeds exactly the icons named here (it reads this table), so
 // an entry needs nothing else. Filled symbols take Tabler's filled icon where it has one, its
-// outline icon otherwise. Where Tabler has no glyph of its own, the nearest stands in: its speaker has
-// at most two waves, so the loudest two steps share one icon.
+// outline icon otherwise. Where Tabler has no glyph of its own, the nearest stands in, or one drawn
+// here ("drawn/NAME", below). Every icon must read at the smallest size it is painted (11 pixels in
+// the sliders): Tabler's speaker has at most two waves, set so close that they run together there,
+// so the speaker and its three volume steps are drawn here; its circled dots lose their dots at 12
+// pixels, so the "more" menu takes its solid dots.
 constexpr SymbolEntry kSymbols[] = {
     // Levels and mute
-    {"speaker.fill", "outline/volume-4"},
-    {"speaker.wave.1.fill", "outline/volume-2"},
-    {"speaker.wave.2.fill", "outline/volume"},
-    {"speaker.wave.3.fill", "outline/volume"},
+    {"speaker.fill", "drawn/speaker-wave-0"},
+    {"speaker.wave.1.fill", "drawn/speaker-wave-1"},
+    {"speaker.wave.2.fill", "drawn/speaker-wave-2"},
+    {"speaker.wave.3.fill", "drawn/speaker-wave-3"},
     {"speaker.slash.fill", "outline/volume-3"},
     {"mic", "outline/microphone"},
     {"mic.fill", "filled/microphone"},
@@ -73,7 +76,7 @@ constexpr SymbolEntry kSymbols[] = {
     {"arrow.clockwise", "outline/rotate-clockwise"},
     {"arrow.turn.down.right", "outline/corner-down-right"},
     {"circle.fill", "filled/circle"},
-    {"ellipsis.circle", "outline/dots-circle-horizontal"},
+    {"ellipsis.circle", "filled/dots"},
     {"gearshape", "outline/settings"},
     {"sidebar.left", "outline/layout-sidebar"},
     {"plus", "outline/plus"},
@@ -81,12 +84,40 @@ constexpr SymbolEntry kSymbols[] = {
     {"folder", "outline/folder"},
 };
 
+// Icons drawn for this program on Tabler's grid (24 units, strokes 2 wide with round ends): a
+// speaker with no wave up to three waves whose crests stand about 4.5 units apart, two pixels at 11
+// pixels, so that each wave keeps a gap to the next.
+constexpr const char* kDrawnPrefix = ":/drawn/";
+QByteArray drawnSpeaker(int waves) {
+    static const char* const kWaves[] = {R"(<path d="M12 9.5a3.5 3.5 0 0 1 0 5"/>)",
+                                         R"(<path d="M15.5 7.5a6.5 6.5 0 0 1 0 9"/>)",
+                                         R"(<path d="M19 5a9.5 9.5 0 0 1 0 14"/>)"};
+    QByteArray svg = R"(<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 24 24" fill="none" stroke="black" )"
+                     R"(stroke-width="2" stroke-linecap="round" stroke-linejoin="round">)"
+                     R"(<path d="M5 15h-2a1 1 0 0 1 -1 -1v-4a1 1 0 0 1 1 -1h2l3 -4a.8 .8 0 0 1 1.5 .5v13)"
+                     R"(a.8 .8 0 0 1 -1.5 .5l-3 -4"/>)";
+    for (int i = 0; i < waves; ++i) svg += kWaves[i];
+    return svg + "</svg>";
+}
+QByteArray drawnIcon(const QString& path) {
+    if (path == QLatin1String(":/drawn/speaker-wave-0")) return drawnSpeaker(0);
+    if (path == QLatin1String(":/drawn/speaker-wave-1")) return drawnSpeaker(1);
+    if (path == QLatin1String(":/drawn/speaker-wave-2")) return drawnSpeaker(2);
+    if (path == QLatin1String(":/drawn/speaker-wave-3")) return drawnSpeaker(3);
+    return {};
+}
+
 const QHash<QString, QString>& resourcePaths() {
     static const QHash<QString, QString> paths = [] {
         QHash<QString, QString> h;
         h.reserve(int(std::size(kSymbols)));
-        for (const SymbolEntry& e : kSymbols)
-            h.insert(QString::fromLatin1(e.name), QStringLiteral(":/symbols/%1.svg").arg(QLatin1String(e.icon)));
+        for (const SymbolEntry& e : kSymbols) {
+            const QLatin1String icon(e.icon);
+            h.insert(QString::fromLatin1(e.name),
+                     icon.startsWith(QLatin1String("drawn/"))
+                         ? QString::fromLatin1(kDrawnPrefix) + icon.mid(6)
+                         : QStringLiteral(":/symbols/%1.svg").arg(icon));
+        }
         return h;
     }();
     return paths;
@@ -112,7 +143,10 @@ void reportUnknown(const QString& name) {
 // pixel given the colour: its alpha applies once to the whole icon, so strokes that cross do not
 // show darker where they overlap.
 QImage renderSymbol(const QString& name, const QString& path, const QColor& color, int side) {
-    QSvgRenderer renderer(path);
+    QSvgRenderer renderer;
+    if (path.startsWith(QLatin1String(kDrawnPrefix))) renderer.load(drawnIcon(path));
+    else
+        renderer.load(path);
     if (!renderer.isValid()) {
         reportOnce(QStringLiteral("The icon of symbol %1 cannot be read").arg(name));
         return {};

@@ -19,7 +19,8 @@ namespace quellor {
 
 bool hasSymbol(const QString& name);
 
-// The resource of a known symbol, such as ":/symbols/outline/volume.svg"; empty for any other name.
+// Where a known symbol's icon comes from: a Tabler resource such as ":/symbols/outline/volume.svg",
+// or ":/drawn/NAME" for one drawn by this program; empty for any other name.
 QString symbolResourcePath(const QString& name);
 
 // Every name of the table, in table order.

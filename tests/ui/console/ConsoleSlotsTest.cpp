@@ -55,7 +55,7 @@ QStringList afterDrop(QStringList slotIDs, int shown, const QString& payload, in
     return slotIDs;
 }
 
-TEST(StripDrop, ExchangesMovesAndApplicationDropsOnTheShownSlots) {
+TEST(StripDrop, ExchangesKeepToTheShownSlotsAndAnApplicationIsFoundOnEverySlot) {
     // MAIN, PHONES, a on 2, b on 4, and c on the hidden slot 8 of an 8-strip console.
     QStringList slotIDs = defaultConsoleSlots();
     slotIDs[2] = "a";
@@ -89,7 +89,8 @@ TEST(StripDrop, ExchangesMovesAndApplicationDropsOnTheShownSlots) {
         {"application onto an empty slot", 8, "vesk-app:a", 6, with({{2, ""}, {6, "a"}})},
         {"application that stands nowhere", 8, "vesk-app:d", 6, with({{6, "d"}})},
         {"application that stands nowhere onto a strip", 8, "vesk-app:d", 4, with({{4, "d"}})},
-        {"application on a hidden slot only", 8, "vesk-app:c", 3, with({{3, "c"}})},
+        {"application on a hidden slot onto an empty one", 8, "vesk-app:c", 3, with({{3, "c"}, {8, ""}})},
+        {"application on a hidden slot onto a strip", 8, "vesk-app:c", 4, with({{4, "c"}, {8, "b"}})},
         {"application on a slot shown with 16", 16, "vesk-app:c", 3, with({{3, "c"}, {8, ""}})},
         {"application without an identifier", 8, "vesk-app:", 3, slotIDs},
         {"application onto a target not shown", 8, "vesk-app:d", 12, slotIDs},

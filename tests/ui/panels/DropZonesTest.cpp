@@ -1,9 +1,13 @@
 // The buses and their drop zones: naming a bus, merging published zones, and hit-testing a dragged
 // device against them; a device dropped on an application's row.
 #include <QHash>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QVBoxLayout>
 #include <gtest/gtest.h>
 
 #include "PanelsFixture.h"
+#include "ui/panels/DropZoneBoard.h"
 #include "ui/panels/DropZones.h"
 
 namespace quellor::test {
@@ -66,6 +70,41 @@ TEST(DropZonesTest, OverlappingZonesAnswerMainBeforePhonesAndApplicationsInKeyOr
     EXPECT_EQ(apps.hit({10, 25}), "com.alpha");
     EXPECT_EQ(apps.hit({10, 5}), "org.zeta");
     EXPECT_EQ(apps.hit({10, 80}), std::nullopt);
+}
+
+TEST(DropZoneBoardTest, AZoneIsOnlyTheVisiblePartOfItsView) {
+    // A 40-pixel header over a 100-pixel scrolled page whose content holds two 60-pixel rows.
+    QWidget window;
+    window.setFixedSize(200, 140);
+    auto* header = new QWidget(&window);
+    header->setGeometry(0, 0, 200, 40);
+    auto* page = new QScrollArea(&window);
+    page->setGeometry(0, 40, 200, 100);
+    page->setFrameShape(QFrame::NoFrame);
+    page->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    page->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto* content = new QWidget;
+    content->setFixedSize(200, 300);
+    auto* first = new QWidget(content);
+    first->setGeometry(0, 0, 200, 60);
+    auto* second = new QWidget(content);
+    second->setGeometry(0, 200, 200, 60);
+    page->setWidget(content);
+    DropZoneBoard board;
+    board.putBus(first, OutputBus::Main);
+    board.putApp(second, "com.alpha");
+    window.show();
+
+    EXPECT_EQ(board.busZones().zones().at(OutputBus::Main), QRectF(0, 40, 200, 60));
+    EXPECT_TRUE(board.appZones().empty()) << "a row below the page's bottom edge";
+
+    page->verticalScrollBar()->setValue(30);
+    EXPECT_EQ(board.busZones().zones().at(OutputBus::Main), QRectF(0, 40, 200, 30));
+    EXPECT_EQ(board.busZones().hit({100, 20}), std::nullopt) << "over the header, where the card lies hidden";
+
+    page->verticalScrollBar()->setValue(200);
+    EXPECT_TRUE(board.busZones().empty()) << "scrolled out of sight";
+    EXPECT_EQ(board.appZones().zones().at("com.alpha"), QRectF(0, 40, 200, 60));
 }
 
 using DeviceRouteTest = PanelsFixture;

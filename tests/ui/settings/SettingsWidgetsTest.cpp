@@ -127,6 +127,17 @@ TEST_F(SettingsWidgetsTest, CodesCopyTheirDigitsAndTheOpenWarningFollowsTheRequi
     QTest::mouseClick(child<QToolButton>(*section, "companion-new-pin"), Qt::LeftButton);
     EXPECT_EQ(pin->text(), "3 4 2 9 1 4");
 
+    // Shown afresh (the window closed and opened again), both codes are masked once more.
+    auto* password = child<QLabel>(*section, "companion-password");
+    QTest::mouseClick(child<QToolButton>(*section, "companion-reveal-password"), Qt::LeftButton);
+    ASSERT_NE(password->text(), kSecretMask);
+    top.hide();
+    top.show();
+    EXPECT_EQ(pin->text(), kSecretMask);
+    EXPECT_EQ(reveal->text(), "Show");
+    EXPECT_EQ(password->text(), kSecretMask);
+    EXPECT_EQ(child<QToolButton>(*section, "companion-reveal-password")->text(), "Show");
+
     auto* warning = child<QLabel>(*section, "companion-open-warning");
     auto* require = child<QCheckBox>(*section, "companion-require-password");
     EXPECT_FALSE(warning->isVisible());
