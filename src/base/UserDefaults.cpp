@@ -154,8 +154,8 @@ std::optional<QJsonObject> UserDefaults::readObject(const QString& path, QString
 void UserDefaults::load() {
     std::optional<QJsonObject> object;
     bool anyExisted = false;
+    for (const QString& candidate : {filePath_, backupFilePath()}) removeStaleTemporaries(candidate);
     for (const QString& candidate : {filePath_, backupFilePath()}) {
-        removeStaleTemporaries(candidate);
         if (!QFileInfo::exists(candidate)) continue;
         anyExisted = true;
         QString error;

@@ -63,8 +63,8 @@ bool MixSessionStore::save(const MixSessionFile& file, QString* error) const {
 
 MixSessionStore::Loaded MixSessionStore::load() const {
     Loaded loaded;
+    for (const QString& candidate : {path_, backupPath()}) removeStaleTemporaries(candidate);
     for (const QString& candidate : {path_, backupPath()}) {
-        removeStaleTemporaries(candidate);
         if (!QFileInfo::exists(candidate)) continue;
         auto data = readAll(candidate);
         if (data) loaded.file = json::decode<MixSessionFile>(*data);
