@@ -55,17 +55,17 @@ int main(int argc, char** argv) {
     QtScheduler scheduler;
     Scheduler::install(&scheduler);
     Logger log("QuellorApp");
-    UserDefaults defaults(UserDefaults::standardFilePath());
-    UserDefaults::installStandard(&defaults);
-    // The single-instance rule before anything else: a second copy connects to no audio server,
-    // opens no port and makes no MIDI client, asks the first to show itself and leaves.
+    // The single-instance rule before anything else: a second copy reads no settings (it could
+    // set aside or rewrite the first copy's), connects to no audio server, opens no port and makes
+    // no MIDI client, asks the first to show itself and leaves.
     auto instance = std::make_unique<SingleInstance>();
     if (!instance->acquire()) {
         int rc = reportSecondCopy(*instance);
         instance.reset();
-        UserDefaults::installStandard(nullptr);
         return rc;
     }
+    UserDefaults defaults(UserDefaults::standardFilePath());
+    UserDefaults::installStandard(&defaults);
     auto audio = AudioWorld::open(qEnvironmentVariable("QUELLOR_WORLD"), log);
     if (!audio) {
         UserDefaults::installStandard(nullptr);
