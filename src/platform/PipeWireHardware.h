@@ -4,16 +4,18 @@
 // default devices.
 //
 // What a client sees (as on the simulated hardware, SimulatedHardware.h, which keeps the objects):
-// - Devices from the "Audio/Sink" (output) and "Audio/Source" (input) nodes: 'uid ' the node name,
-//   'lnam' its description, 'tran' from the device API and bus, 'slay' one stream of the node's
-//   channels, 'nsrt' and 'fsiz'/'fsz#' from the graph clock (read only: the clock is the whole
-//   desktop's), 'ltnc' what the node's ports report for the way the sound goes, 'gone' while the
-//   node runs, and where the node has volume controls 'vmvc' (the cube root of the loudest
-//   channel volume, as the desktop's sliders show it) and 'mute', settable.
+// - Devices from the "Audio/Sink" (output) and "Audio/Source" (input) nodes: kDeviceUID the node
+//   name, kName its description, kTransportType from the device API and bus, kStreamConfiguration
+//   one stream of the node's channels, kNominalSampleRate and kBufferFrameSize /
+//   kBufferFrameSizeRange from the graph clock (read only: the clock is the whole desktop's),
+//   kLatency what the node's ports report for the way the sound goes, kDeviceIsRunningSomewhere
+//   while the node runs, and where the node has volume controls kVirtualMainVolume (the cube root
+//   of the loudest channel volume, as the desktop's sliders show it) and kMute, settable.
 // - Process objects, one per process that owns "Stream/Output/Audio" or "Stream/Input/Audio" nodes
-//   ('ppid'; 'piro'/'piri' while one of them runs).
-// - 'dOut'/'dIn ' follow the "default" metadata; writing one sets the configured default there, as
-//   the desktop's sound settings do, and reads back once the session manager has applied it.
+//   (kProcessPID; kProcessIsRunningOutput / kProcessIsRunningInput while one of them runs).
+// - kDefaultOutputDevice / kDefaultInputDevice follow the "default" metadata; writing one sets the
+//   configured default there, as the desktop's sound settings do, and reads back once the session
+//   manager has applied it.
 // Volume and mute writes go to the node's Props; they read back once the server reports them.
 // Taps, aggregate devices and IO procedures are PipeWireTaps' (see there).
 //

@@ -15,12 +15,12 @@
 #include <mutex>
 #include <optional>
 #include <set>
-#include <thread>
 #include <vector>
 
 #include "base/Logger.h"
 #include "base/Scheduler.h"
 #include "platform/IOBufferStorage.h"
+#include "platform/PipeWireCycle.h"
 #include "platform/PipeWireLoop.h"
 #include "platform/SimulatedHardware.h"
 
@@ -30,7 +30,7 @@ using namespace hal;
 
 namespace {
 
-constexpr std::uint32_t kMaxFrames = 8192;  // the largest quantum PipeWire runs a graph at
+constexpr std::uint32_t kMaxFrames = PipeWireCycle::kMaxFrames;
 constexpr std::size_t kMaxProcs = 4;
 constexpr const char* kTapPrefix = "quellor.tap.";
 constexpr const char* kAggregatePrefix = "quellor.aggregate.";
@@ -44,32 +44,39 @@ std::uint64_t unsignedNumber(const std::string& s) { return s.empty() ? 0 : std:
 
 // The IO procedures of one aggregate and the memory its cycle works in. The data thread reads a
 // slot's block only while the slot runs; the main thread changes a block only while it does not,
-// after waiting for the cycle in flight.
+// once the data thread has taken in that it stopped (stopOnDataThread).
 struct Render {
     struct Slot {
         IOProcID id = 0;
         IOBlock block;
         std::atomic<bool> running{false};
     };
+    explicit Render(double rate) : clock(rate) {}
     PipeWireTaps::Impl* owner = nullptr;  // for the filter's state reports, on the loop thread
     std::array<Slot, kMaxProcs> procs;
-    std::atomic<int> inFlight{0};
     std::vector<void*> inPorts;   // one per tap channel
     std::vector<void*> outPorts;  // sub-device by sub-device, channel by channel
     std::vector<std::uint32_t> outChannels;  // per sub-device
     IOBufferStorage input, output;
-    std::atomic<std::uint64_t> cycles{0};
-    double rate = 48000.0;         // the clock device's, for the output time
-    std::uint32_t lastFrames = 0;  // data thread only
-    std::uint64_t sampleTime = 0;  // data thread only
-    std::uint64_t anchorHost = 0, anchorFrame = 0;  // data thread only
-
-    // Stops the slot and returns once no cycle is calling it.
-    void stop(Slot& slot) {
-        slot.running.store(false);
-        while (inFlight.load() != 0) std::this_thread::yield();
-    }
+    PipeWireCycle clock;  // data thread only
 };
+
+// Stops the slots (all of them without `only`) and returns once no cycle is calling them: the stop
+// is carried out on the data thread between two cycles, which the caller waits for without
+// spinning. Where the data thread does not run, it is carried out at once.
+void stopOnDataThread(pw_context* context, Render& r, Render::Slot* only) {
+    auto stop = [](spa_loop*, bool, std::uint32_t, const void*, std::size_t, void* data) {
+        auto& [render, slot] = *static_cast<std::pair<Render*, Render::Slot*>*>(data);
+        for (auto& s : render->procs)
+            if (!slot || &s == slot) s.running.store(false, std::memory_order_relaxed);
+        return 0;
+    };
+    std::pair<Render*, Render::Slot*> what{&r, only};
+    if (context)
+        pw_data_loop_invoke(pw_context_get_data_loop(context), stop, 0, nullptr, 0, true, &what);
+    else
+        stop(nullptr, false, 0, nullptr, 0, &what);
+}
 
 // One port's buffer for this cycle: its samples, and for an input the frames it carries.
 float* portSamples(void* port, std::uint32_t& frames, bool output) {
@@ -100,37 +107,30 @@ std::uint64_t monotonicNow() {
     return std::uint64_t(ts.tv_sec) * 1'000'000'000ULL + std::uint64_t(ts.tv_nsec);
 }
 
-// The cycle's length comes from what the tap delivers, bounded by the position the filter is
-// handed only where that holds a plausible quantum: on this PipeWire the position can point at
-// memory the client has already given back once the graph is rearranged (a driver changing).
-// Without tap frames the last cycle's length stands. Times are read from the monotonic clock.
-void renderCycle(void* data, spa_io_position* position) {
+// The cycle's timing comes from the tap's buffers alone (PipeWireCycle); the position the filter is
+// handed is never read.
+void renderCycle(void* data, spa_io_position*) {
     auto& r = *static_cast<Render*>(data);
     const std::uint32_t tapChannels = std::uint32_t(r.inPorts.size());
-    std::array<const float*, 8> in{};
-    std::uint32_t frames = kMaxFrames;
-    bool any = false;
-    for (std::uint32_t c = 0; c < tapChannels && c < in.size(); ++c) {
-        std::uint32_t n = 0;
-        in[c] = portSamples(r.inPorts[c], n, false);
-        if (in[c] && n == 0) in[c] = nullptr;  // a peer that delivered nothing this cycle
-        if (in[c]) {
-            frames = std::min(frames, n);
-            any = true;
-        }
+    constexpr std::size_t kReadChannels = 8;  // channels past the first eight play silence
+    std::array<const float*, kReadChannels> in{};
+    std::array<std::uint32_t, kReadChannels> delivered{};
+    const std::size_t read = std::min<std::size_t>(tapChannels, kReadChannels);
+    for (std::size_t c = 0; c < read; ++c) {
+        in[c] = portSamples(r.inPorts[c], delivered[c], false);
+        if (!in[c]) delivered[c] = 0;
+        if (delivered[c] == 0) in[c] = nullptr;  // a peer that delivered nothing this cycle
     }
-    if (!any) frames = r.lastFrames;
-    // The quantum, where the position handed to us looks like one, bounds what the peers say.
-    if (position && position->clock.duration > 0 && position->clock.duration <= kMaxFrames)
-        frames = std::min(frames, std::uint32_t(position->clock.duration));
-    if (frames == 0 || frames > kMaxFrames) return;
-    r.lastFrames = frames;
+    const auto cycle = r.clock.next(delivered.data(), read, monotonicNow());
+    if (!cycle) return;
+    const std::uint32_t frames = cycle->frames;
 
-    // The tap's frames, interleaved, as the last input buffer.
+    // The tap's frames, interleaved, as the last input buffer; a port with fewer frames than the
+    // cycle cannot be: the cycle is the fewest any port delivered.
     IOBuffer& tap = r.input.buffer(0);
     float* tapSamples = r.input.samples(0);
     for (std::uint32_t c = 0; c < tapChannels; ++c) {
-        const float* from = c < in.size() ? in[c] : nullptr;  // channels past the first eight play silence
+        const float* from = c < in.size() ? in[c] : nullptr;
         for (std::uint32_t f = 0; f < frames; ++f) tapSamples[f * tapChannels + c] = from ? from[f] : 0.0f;
     }
     tap.byteSize = frames * tapChannels * 4;
@@ -140,24 +140,9 @@ void renderCycle(void* data, spa_io_position* position) {
         std::memset(b.data, 0, b.byteSize);
     }
 
-    // Host times follow the sample clock from an anchor, so that consecutive cycles meet exactly;
-    // the anchor moves when the two part by more than two cycles (a stall, a rate change).
-    const std::uint64_t wall = monotonicNow();
-    const double nanosPerFrame = 1e9 / r.rate;
-    std::uint64_t host = r.anchorHost + std::uint64_t(double(r.sampleTime - r.anchorFrame) * nanosPerFrame);
-    if (r.anchorHost == 0 || std::llabs(std::int64_t(host - wall)) > std::int64_t(2.0 * frames * nanosPerFrame)) {
-        r.anchorHost = host = wall;
-        r.anchorFrame = r.sampleTime;
-    }
-    AudioTimeStamp now{double(r.sampleTime), host};
-    // What is written now is heard once the device has played the cycle before it.
-    AudioTimeStamp outputTime{now.sampleTime + frames, now.hostTime + std::uint64_t(double(frames) * nanosPerFrame)};
-    r.sampleTime += frames;
     const IOBufferList inputs = r.input.list(), outputs = r.output.list();
-    r.inFlight.fetch_add(1);
     for (auto& slot : r.procs)
-        if (slot.running.load()) slot.block(now, inputs, now, outputs, outputTime);
-    r.inFlight.fetch_sub(1);
+        if (slot.running.load(std::memory_order_relaxed)) slot.block(cycle->now, inputs, cycle->now, outputs, cycle->output);
 
     std::size_t port = 0;
     for (std::size_t s = 0; s < r.output.size(); ++s) {
@@ -170,7 +155,6 @@ void renderCycle(void* data, spa_io_position* position) {
             for (std::uint32_t f = 0; f < n; ++f) dst[f] = written[f * channels + c];
         }
     }
-    r.cycles.fetch_add(1, std::memory_order_relaxed);
 }
 
 }  // namespace
@@ -514,9 +498,8 @@ struct PipeWireTaps::Impl : PipeWireLoop {
             PW_KEY_NODE_LATENCY, latency.c_str(), PW_KEY_OBJECT_LINGER, "false", nullptr);
         a.filter = pw_filter_new(core, a.nodeName.c_str(), props);
         if (!a.filter) return false;
-        auto render = std::make_unique<Render>();
+        auto render = std::make_unique<Render>(rate);
         render->outChannels = outChannels;
-        render->rate = rate > 0 ? rate : 48000.0;
         render->owner = this;
         static const pw_filter_events filterEvents = [] {
             pw_filter_events e{};
@@ -551,8 +534,7 @@ struct PipeWireTaps::Impl : PipeWireLoop {
 
     // Loop lock held. Disconnecting the filter takes it off the data thread before it goes.
     void destroyAggregate(Aggregate& a) {
-        if (a.render)
-            for (auto& slot : a.render->procs) a.render->stop(slot);
+        if (a.render) stopOnDataThread(context, *a.render, nullptr);
         for (auto& [ports, proxy] : a.links) pw_proxy_destroy(proxy);
         a.links.clear();
         if (a.filter) {
@@ -599,6 +581,20 @@ struct PipeWireTaps::Impl : PipeWireLoop {
         for (auto& slot : it->second.render->procs)
             if (slot.id == proc && proc != 0) return f(it->second, slot);
         return kStatusIllegalOperation;
+    }
+
+    // Stops the IO procedure `proc` of `device`; the loop's lock is not held while the data thread
+    // takes the stop in (only the main thread changes aggregates, so the render stays).
+    OSStatus stopSlot(AudioObjectID device, IOProcID proc) {
+        Render* render = nullptr;
+        Render::Slot* slot = nullptr;
+        const OSStatus status = withSlot(device, proc, [&](Aggregate& a, Render::Slot& s) {
+            render = a.render.get();
+            slot = &s;
+            return kStatusOK;
+        });
+        if (status == kStatusOK) stopOnDataThread(context, *render, slot);
+        return status;
     }
 
     // Taken by each call from the main thread: the loop's lock, or nothing without a loop.
@@ -664,7 +660,12 @@ OSStatus PipeWireTaps::createProcessTap(const TapDescription& description, Audio
         if (!pid) return kStatusBadObject;
         pids.push_back(*pid);
     }
-    if (!d.connected()) {
+    bool connected = false;
+    {
+        Impl::Lock lock(d.loop);  // the loop thread marks the connection lost
+        connected = d.connected();
+    }
+    if (!connected) {
         d.disconnect(false);
         if (!d.connect()) {
             d.disconnect(false);
@@ -800,8 +801,8 @@ OSStatus PipeWireTaps::createIOProc(AudioObjectID device, IOBlock block, IOProcI
 }
 
 OSStatus PipeWireTaps::destroyIOProc(AudioObjectID device, IOProcID proc) {
-    return impl_->withSlot(device, proc, [](Impl::Aggregate& a, Render::Slot& slot) {
-        a.render->stop(slot);
+    if (const OSStatus status = impl_->stopSlot(device, proc); status != kStatusOK) return status;
+    return impl_->withSlot(device, proc, [](Impl::Aggregate&, Render::Slot& slot) {
         slot.block = nullptr;
         slot.id = 0;
         return kStatusOK;
@@ -817,11 +818,6 @@ OSStatus PipeWireTaps::startDevice(AudioObjectID device, IOProcID proc) {
     });
 }
 
-OSStatus PipeWireTaps::stopDevice(AudioObjectID device, IOProcID proc) {
-    return impl_->withSlot(device, proc, [](Impl::Aggregate& a, Render::Slot& slot) {
-        a.render->stop(slot);
-        return kStatusOK;
-    });
-}
+OSStatus PipeWireTaps::stopDevice(AudioObjectID device, IOProcID proc) { return impl_->stopSlot(device, proc); }
 
 }  // namespace quellor

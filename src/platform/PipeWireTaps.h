@@ -15,12 +15,16 @@
 // callback runs on PipeWire's data thread and calls the started IO procedures with the tap's
 // frames (last input buffer, interleaved) and one zeroed interleaved buffer per sub-device, then
 // hands what they wrote to the output ports. Everything the callback uses is allocated up front.
-// A sub-device that goes away, or a filter that fails, marks the aggregate not alive ('livn' 0).
-// Writing the aggregate's 'fsiz' asks the graph for that quantum (node.latency).
+// A sub-device that goes away, or a filter that fails, marks the aggregate not alive
+// (kDeviceIsAlive 0). Writing the aggregate's kBufferFrameSize asks the graph for that quantum
+// (node.latency). The filter runs on the context's realtime data thread (PipeWireLoop.h); its cycle's
+// timing is PipeWireCycle's. Stopping an IO procedure waits for the data thread to take the stop in
+// between two cycles, without the loop's lock.
 //
 // Tap and aggregate objects live in the hardware's object store (plain objects with the properties
-// an aggregate device shows: 'uid ', 'lnam', 'tran', 'nsrt', 'fsiz', 'fsz#', 'livn', 'grup',
-// 'slay', 'sfmt').
+// an aggregate device shows: kDeviceUID, kName, kTransportType, kNominalSampleRate,
+// kBufferFrameSize, kBufferFrameSizeRange, kDeviceIsAlive, kFullSubDeviceList, kStreamConfiguration,
+// kStreamFormat).
 //
 // Threads: owns() and setPropertyData() from any non-realtime thread (every write to any object asks
 // owns()); the other AudioHardware calls and the stream reports from the main thread (the stream
