@@ -205,6 +205,13 @@ struct PipeWireTaps::Impl : PipeWireLoop {
     bool lost = false;
     int pendingSync = -1;
     bool synced = false;
+    // Two syncs sent on connecting: once the first is answered the registry has listed what the
+    // server had (the "default" metadata among it, bound on the way), once the second is the
+    // metadata has told its targets, so that a stream's target read before it is moved is the one
+    // it had. Nothing waits for them: streams are moved once both have come back.
+    int knownSync = -1;
+    int knownSyncs = 0;
+    bool known() const { return knownSyncs == 2; }
 
     // Loop-thread state (the loop's lock guards it against the main thread's calls).
     std::map<std::uint32_t, Node> nodes;  // by registry id
@@ -237,9 +244,8 @@ struct PipeWireTaps::Impl : PipeWireLoop {
     bool connected() const { return core && !lost; }
 
     bool connect() {
-        // Everything the server has now is known before the first tap is made.
         return open("quellor-taps", {&Impl::coreDone, &Impl::coreError, &Impl::global, &Impl::globalRemove}, this,
-                    [this] { roundtrip(); });
+                    [this] { knownSync = pw_core_sync(core, PW_ID_CORE, 0); });
     }
 
     // Puts back what we changed (when asked and still possible) and drops the connection; the
@@ -264,10 +270,13 @@ struct PipeWireTaps::Impl : PipeWireLoop {
         targets.clear();
         metadataListener = {};
         lost = false;
+        knownSyncs = 0;
     }
 
     // Waits until the server has handled everything sent so far, for two seconds at the most: a
-    // server that hangs must not hold the main thread. Loop lock held.
+    // server that hangs must not hold the main thread. Loop lock held. Only where what follows
+    // depends on it: the targets put back before a tap's process is tapped again, everything put
+    // back before the connection closes.
     void roundtrip() {
         synced = false;
         pendingSync = pw_core_sync(core, PW_ID_CORE, 0);
@@ -279,6 +288,12 @@ struct PipeWireTaps::Impl : PipeWireLoop {
 
     static void coreDone(void* data, std::uint32_t id, int seq) {
         auto& self = *static_cast<Impl*>(data);
+        if (id == PW_ID_CORE && seq == self.knownSync && !self.known()) {
+            if (++self.knownSyncs == 1)
+                self.knownSync = pw_core_sync(self.core, PW_ID_CORE, 0);
+            else
+                for (auto& [object, t] : self.taps) self.moveStreams(t);
+        }
         if (id == PW_ID_CORE && seq == self.pendingSync) {
             self.synced = true;
             pw_thread_loop_signal(self.loop, false);
@@ -386,7 +401,7 @@ struct PipeWireTaps::Impl : PipeWireLoop {
     // streams join it.
     void moveStreams(Tap& t) {
         auto sink = nodeNamed(t.sinkName);
-        if (!sink || !t.read) return;
+        if (!sink || !t.read || !known()) return;
         const std::string serial = std::to_string(nodes[*sink].serial);
         for (const auto& [streamSerial, pid] : streams) {
             if (std::find(t.pids.begin(), t.pids.end(), pid) == t.pids.end()) continue;
