@@ -70,14 +70,18 @@ until_true 20 sh -c 'pw-metadata -n settings | grep -q clock'
 pw-metadata -n settings 0 clock.force-quantum "$quantum" > /dev/null
 
 tone="$work/tone.wav"
-sox -n -r 48000 -c 2 -b 16 "$tone" synth $((2 * span + 90)) sine 440 vol 0.5
+sox -n -r 48000 -c 2 -b 16 "$tone" synth $((2 * span + 400)) sine 440 vol 0.5
+# Each player is an application of its own (a copy of pw-cat under a name of its own), so that the
+# program gives each a strip and a tap.
+mkdir -p "$work/bin"
 player_pids=()
-for _ in $(seq "$players"); do
-  pw-play --target quellor-bench-sink "$tone" > /dev/null 2>&1 &
+for i in $(seq "$players"); do
+  cp "$(command -v pw-cat)" "$work/bin/bench-player-$i"
+  "$work/bin/bench-player-$i" --playback --target quellor-bench-sink "$tone" > /dev/null 2>&1 &
   player_pids+=($!)
   pids+=($!)
 done
-until_true 20 sh -c "[ \$(pw-cli ls Node | grep -c '\"pw-play\"') -ge $players ]"
+until_true 20 sh -c "[ \$(pw-cli ls Node | grep -c 'node.name = \"bench-player-') -ge $players ]"
 
 # utime + stime of processes, in clock ticks (fields 14 and 15; the names have no spaces).
 ticks() { local t=0 p; for p in "$@"; do t=$((t + $(awk '{ print $14 + $15 }' "/proc/$p/stat"))); done; echo "$t"; }
@@ -115,7 +119,7 @@ measure() {  # phase, program pid or empty
   players_cpu[$phase]=$(awk -v t=$((t1p - t0p)) -v hz="$hz" -v w="$wall" 'BEGIN { printf "%.1f", 100 * t / hz / w }')
   server_cpu[$phase]=$(awk -v t=$((t1s - t0s)) -v hz="$hz" -v w="$wall" 'BEGIN { printf "%.1f", 100 * t / hz / w }')
   app_cpu[$phase]=$(awk -v t=$((t1a - t0a)) -v hz="$hz" -v w="$wall" 'BEGIN { printf "%.1f", 100 * t / hz / w }')
-  player_errors[$phase]=$(errors "$work/profile-$phase.log" "$work/nodes-$phase.txt" '^pw-play$')
+  player_errors[$phase]=$(errors "$work/profile-$phase.log" "$work/nodes-$phase.txt" '^bench-player-')
   app_errors[$phase]=$(errors "$work/profile-$phase.log" "$work/nodes-$phase.txt" '^quellor[.]')
   profiled[$phase]=$(wc -l < "$work/profile-$phase.log")
   app_nodes[$phase]=$(pw-cli ls Node | grep -c '"quellor\.' || true)
@@ -140,7 +144,7 @@ pids+=("$app")
 until_true 60 grep -q "Quellor started" "$work/quellor.log"
 recording() { oscsend 127.0.0.1 "$port" "/a/$pin/record" f 1; grep -q "Recording to " "$work/quellor.log"; }
 until_true 30 recording
-until_true 60 sh -c "[ \$(pw-cli ls Node | grep -c '\"quellor\.tap\.') -ge $players ]" || true
+until_true 180 sh -c "[ \$(pw-cli ls Node | grep -c '\"quellor\.tap\.') -ge $players ]" || true
 measure tapped "$app"
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "x%.2f", a / b; else print "-" }'; }
