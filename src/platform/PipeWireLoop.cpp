@@ -1,6 +1,12 @@
 #include "platform/PipeWireLoop.h"
 
+#include <pthread.h>
+#include <sched.h>
+
+#include <atomic>
 #include <mutex>
+
+#include "base/Logger.h"
 
 namespace quellor {
 
@@ -18,8 +24,14 @@ bool PipeWireLoop::open(const char* threadName, const Handlers& handlers, void* 
     registryEvents.global_remove = handlers.globalRemove;
     loop = pw_thread_loop_new(threadName, nullptr);
     if (!loop) return false;
-    context = pw_context_new(pw_thread_loop_get_loop(loop), nullptr, 0);
+    context = pw_context_new(pw_thread_loop_get_loop(loop),
+                             pw_properties_new(PW_KEY_CONFIG_NAME, "client-rt.conf", nullptr), 0);
     if (!context) return false;
+    static std::atomic<bool> refusalLogged{false};
+    if (!dataThreadRealtime() && !refusalLogged.exchange(true))
+        Logger(QStringLiteral("PipeWire"))
+            .error("The system refused realtime priority to PipeWire's data thread: Quellor's mix runs as an "
+                   "ordinary thread and may drop out under load (allow RLIMIT_RTPRIO or run RTKit)");
     pw_thread_loop_lock(loop);
     core = pw_context_connect(context, nullptr, 0);
     if (core) {
@@ -31,6 +43,17 @@ bool PipeWireLoop::open(const char* threadName, const Handlers& handlers, void* 
     if (running && started) started();
     pw_thread_loop_unlock(loop);
     return running;
+}
+
+bool PipeWireLoop::dataThreadRealtime() const {
+    pw_data_loop* data = context ? pw_context_get_data_loop(context) : nullptr;
+    spa_thread* thread = data ? pw_data_loop_get_thread(data) : nullptr;
+    if (!thread) return false;
+    int policy = SCHED_OTHER;
+    sched_param param{};
+    if (pthread_getschedparam(reinterpret_cast<pthread_t>(thread), &policy, &param) != 0) return false;
+    policy &= ~SCHED_RESET_ON_FORK;
+    return policy == SCHED_FIFO || policy == SCHED_RR;
 }
 
 void PipeWireLoop::stopListening() {

@@ -3,6 +3,11 @@
 // the loop, its context, the core and the registry, with one listener on the core and one on the
 // registry. The owner keeps its own state and proxies and hands its handlers to open().
 //
+// The context loads "client-rt.conf", as PipeWire's own players do: its realtime module gives the
+// context's data thread (where filters marked for realtime processing run) a realtime policy, from
+// RLIMIT_RTPRIO or the privilege to set one, or else through RTKit. Where the system refuses it,
+// the thread runs as an ordinary one and that is logged once for the program.
+//
 // Threads: open() and close() from one non-loop thread; the events run on the loop thread.
 
 #include <pipewire/pipewire.h>
@@ -44,6 +49,9 @@ struct PipeWireLoop {
     // Stops listening to the core and the registry: no handler runs from then on. Loop lock held
     // (or the loop stopped).
     void stopListening();
+
+    // Whether the context's data thread runs with a realtime policy (SCHED_FIFO or SCHED_RR).
+    bool dataThreadRealtime() const;
 
     // Stops the loop (nothing runs on it from then on), then removes the listeners and lets go of
     // the registry, the core, the context and the loop. The owner lets go of its own proxies

@@ -22,6 +22,7 @@
 #include "base/Logger.h"
 #include "base/Scheduler.h"
 #include "platform/IOBufferStorage.h"
+#include "platform/PipeWireCycle.h"
 #include "platform/PipeWireLoop.h"
 #include "platform/AudioObjectStore.h"
 #include "platform/PipeWireRouting.h"
@@ -32,7 +33,7 @@ using namespace hal;
 
 namespace {
 
-constexpr std::uint32_t kMaxFrames = 8192;  // the largest quantum PipeWire runs a graph at
+constexpr std::uint32_t kMaxFrames = PipeWireCycle::kMaxFrames;
 constexpr std::size_t kMaxProcs = 4;
 constexpr const char* kTapPrefix = "quellor.tap.";
 constexpr const char* kAggregatePrefix = "quellor.aggregate.";
@@ -46,32 +47,39 @@ std::uint64_t unsignedNumber(const std::string& s) { return s.empty() ? 0 : std:
 
 // The IO procedures of one aggregate and the memory its cycle works in. The data thread reads a
 // slot's block only while the slot runs; the main thread changes a block only while it does not,
-// after waiting for the cycle in flight.
+// once the data thread has taken in that it stopped (stopOnDataThread).
 struct Render {
     struct Slot {
         IOProcID id = 0;
         IOBlock block;
         std::atomic<bool> running{false};
     };
+    explicit Render(double rate) : clock(rate) {}
     PipeWireTaps::Impl* owner = nullptr;  // for the filter's state reports, on the loop thread
     std::array<Slot, kMaxProcs> procs;
-    std::atomic<int> inFlight{0};
     std::vector<void*> inPorts;   // one per tap channel
     std::vector<void*> outPorts;  // sub-device by sub-device, channel by channel
     std::vector<std::uint32_t> outChannels;  // per sub-device
     IOBufferStorage input, output;
-    std::atomic<std::uint64_t> cycles{0};
-    double rate = 48000.0;         // the clock device's, for the output time
-    std::uint32_t lastFrames = 0;  // data thread only
-    std::uint64_t sampleTime = 0;  // data thread only
-    std::uint64_t anchorHost = 0, anchorFrame = 0;  // data thread only
-
-    // Stops the slot and returns once no cycle is calling it.
-    void stop(Slot& slot) {
-        slot.running.store(false);
-        while (inFlight.load() != 0) std::this_thread::yield();
-    }
+    PipeWireCycle clock;  // data thread only
 };
+
+// Stops the slots (all of them without `only`) and returns once no cycle is calling them: the stop
+// is carried out on the data thread between two cycles, which the caller waits for without
+// spinning. Where the data thread does not run, it is carried out at once.
+void stopOnDataThread(pw_context* context, Render& r, Render::Slot* only) {
+    auto stop = [](spa_loop*, bool, std::uint32_t, const void*, std::size_t, void* data) {
+        auto& [render, slot] = *static_cast<std::pair<Render*, Render::Slot*>*>(data);
+        for (auto& s : render->procs)
+            if (!slot || &s == slot) s.running.store(false, std::memory_order_relaxed);
+        return 0;
+    };
+    std::pair<Render*, Render::Slot*> what{&r, only};
+    if (context)
+        pw_data_loop_invoke(pw_context_get_data_loop(context), stop, 0, nullptr, 0, true, &what);
+    else
+        stop(nullptr, false, 0, nullptr, 0, &what);
+}
 
 // One port's buffer for this cycle: its samples, and for an input the frames it carries.
 float* portSamples(void* port, std::uint32_t& frames, bool output) {
@@ -102,37 +110,30 @@ std::uint64_t monotonicNow() {
     return std::uint64_t(ts.tv_sec) * 1'000'000'000ULL + std::uint64_t(ts.tv_nsec);
 }
 
-// The cycle's length comes from what the tap delivers, bounded by the position the filter is
-// handed only where that holds a plausible quantum: on this PipeWire the position can point at
-// memory the client has already given back once the graph is rearranged (a driver changing).
-// Without tap frames the last cycle's length stands. Times are read from the monotonic clock.
-void renderCycle(void* data, spa_io_position* position) {
+// The cycle's timing comes from the tap's buffers alone (PipeWireCycle); the position the filter is
+// handed is never read.
+void renderCycle(void* data, spa_io_position*) {
     auto& r = *static_cast<Render*>(data);
     const std::uint32_t tapChannels = std::uint32_t(r.inPorts.size());
-    std::array<const float*, 8> in{};
-    std::uint32_t frames = kMaxFrames;
-    bool any = false;
-    for (std::uint32_t c = 0; c < tapChannels && c < in.size(); ++c) {
-        std::uint32_t n = 0;
-        in[c] = portSamples(r.inPorts[c], n, false);
-        if (in[c] && n == 0) in[c] = nullptr;  // a peer that delivered nothing this cycle
-        if (in[c]) {
-            frames = std::min(frames, n);
-            any = true;
-        }
+    constexpr std::size_t kReadChannels = 8;  // channels past the first eight play silence
+    std::array<const float*, kReadChannels> in{};
+    std::array<std::uint32_t, kReadChannels> delivered{};
+    const std::size_t read = std::min<std::size_t>(tapChannels, kReadChannels);
+    for (std::size_t c = 0; c < read; ++c) {
+        in[c] = portSamples(r.inPorts[c], delivered[c], false);
+        if (!in[c]) delivered[c] = 0;
+        if (delivered[c] == 0) in[c] = nullptr;  // a peer that delivered nothing this cycle
     }
-    if (!any) frames = r.lastFrames;
-    // The quantum, where the position handed to us looks like one, bounds what the peers say.
-    if (position && position->clock.duration > 0 && position->clock.duration <= kMaxFrames)
-        frames = std::min(frames, std::uint32_t(position->clock.duration));
-    if (frames == 0 || frames > kMaxFrames) return;
-    r.lastFrames = frames;
+    const auto cycle = r.clock.next(delivered.data(), read, monotonicNow());
+    if (!cycle) return;
+    const std::uint32_t frames = cycle->frames;
 
-    // The tap's frames, interleaved, as the last input buffer.
+    // The tap's frames, interleaved, as the last input buffer; a port with fewer frames than the
+    // cycle cannot be: the cycle is the fewest any port delivered.
     IOBuffer& tap = r.input.buffer(0);
     float* tapSamples = r.input.samples(0);
     for (std::uint32_t c = 0; c < tapChannels; ++c) {
-        const float* from = c < in.size() ? in[c] : nullptr;  // channels past the first eight play silence
+        const float* from = c < in.size() ? in[c] : nullptr;
         for (std::uint32_t f = 0; f < frames; ++f) tapSamples[f * tapChannels + c] = from ? from[f] : 0.0f;
     }
     tap.byteSize = frames * tapChannels * 4;
@@ -142,24 +143,9 @@ void renderCycle(void* data, spa_io_position* position) {
         std::memset(b.data, 0, b.byteSize);
     }
 
-    // Host times follow the sample clock from an anchor, so that consecutive cycles meet exactly;
-    // the anchor moves when the two part by more than two cycles (a stall, a rate change).
-    const std::uint64_t wall = monotonicNow();
-    const double nanosPerFrame = 1e9 / r.rate;
-    std::uint64_t host = r.anchorHost + std::uint64_t(double(r.sampleTime - r.anchorFrame) * nanosPerFrame);
-    if (r.anchorHost == 0 || std::llabs(std::int64_t(host - wall)) > std::int64_t(2.0 * frames * nanosPerFrame)) {
-        r.anchorHost = host = wall;
-        r.anchorFrame = r.sampleTime;
-    }
-    AudioTimeStamp now{double(r.sampleTime), host};
-    // What is written now is heard once the device has played the cycle before it.
-    AudioTimeStamp outputTime{now.sampleTime + frames, now.hostTime + std::uint64_t(double(frames) * nanosPerFrame)};
-    r.sampleTime += frames;
     const IOBufferList inputs = r.input.list(), outputs = r.output.list();
-    r.inFlight.fetch_add(1);
     for (auto& slot : r.procs)
-        if (slot.running.load()) slot.block(now, inputs, now, outputs, outputTime);
-    r.inFlight.fetch_sub(1);
+        if (slot.running.load(std::memory_order_relaxed)) slot.block(cycle->now, inputs, cycle->now, outputs, cycle->output);
 
     std::size_t port = 0;
     for (std::size_t s = 0; s < r.output.size(); ++s) {
@@ -172,7 +158,6 @@ void renderCycle(void* data, spa_io_position* position) {
             for (std::uint32_t f = 0; f < n; ++f) dst[f] = written[f * channels + c];
         }
     }
-    r.cycles.fetch_add(1, std::memory_order_relaxed);
 }
 
 }  // namespace
@@ -216,6 +201,13 @@ struct PipeWireTaps::Impl : PipeWireLoop {
     bool lost = false;
     int pendingSync = -1;
     bool synced = false;
+    // Two syncs sent on connecting: once the first is answered the registry has listed what the
+    // server had (the "default" metadata among it, bound on the way), once the second is the
+    // metadata has told its targets, so that a stream's target read before it is moved is the one
+    // it had. Nothing waits for them: streams are moved once both have come back.
+    int knownSync = -1;
+    int knownSyncs = 0;
+    bool known() const { return knownSyncs == 2; }
 
     // Loop-thread state (the loop's lock guards it against the main thread's calls).
     std::map<std::uint32_t, Node> nodes;  // by registry id
@@ -251,9 +243,8 @@ struct PipeWireTaps::Impl : PipeWireLoop {
     bool connected() const { return core && !lost; }
 
     bool connect() {
-        // Everything the server has now is known before the first tap is made.
         return open("quellor-taps", {&Impl::coreDone, &Impl::coreError, &Impl::global, &Impl::globalRemove}, this,
-                    [this] { roundtrip(); });
+                    [this] { knownSync = pw_core_sync(core, PW_ID_CORE, 0); });
     }
 
     // Puts back what we changed (when asked and still possible) and drops the connection; the
@@ -285,10 +276,13 @@ struct PipeWireTaps::Impl : PipeWireLoop {
         inherited.clear();
         metadataListener = {};
         lost = false;
+        knownSyncs = 0;
     }
 
     // Waits until the server has handled everything sent so far, for two seconds at the most: a
-    // server that hangs must not hold the main thread. Loop lock held.
+    // server that hangs must not hold the main thread. Loop lock held. Only where what follows
+    // depends on it: the targets put back before a tap's process is tapped again, everything put
+    // back before the connection closes.
     void roundtrip() {
         synced = false;
         pendingSync = pw_core_sync(core, PW_ID_CORE, 0);
@@ -300,6 +294,12 @@ struct PipeWireTaps::Impl : PipeWireLoop {
 
     static void coreDone(void* data, std::uint32_t id, int seq) {
         auto& self = *static_cast<Impl*>(data);
+        if (id == PW_ID_CORE && seq == self.knownSync && !self.known()) {
+            if (++self.knownSyncs == 1)
+                self.knownSync = pw_core_sync(self.core, PW_ID_CORE, 0);
+            else
+                for (auto& [object, t] : self.taps) self.moveStreams(t);
+        }
         if (id == PW_ID_CORE && seq == self.pendingSync) {
             self.synced = true;
             pw_thread_loop_signal(self.loop, false);
@@ -463,7 +463,7 @@ struct PipeWireTaps::Impl : PipeWireLoop {
     // new copy too) goes there as soon as its node appears, before the session manager links it.
     void moveStreams(Tap& t) {
         auto sink = nodeNamed(t.sinkName);
-        if (!sink || !t.read) return;
+        if (!sink || !t.read || !known()) return;
         t.route.sinkSerial = std::to_string(nodes[*sink].serial);
         std::map<std::uint32_t, routing::Targets> current = targets;
         for (const auto& [id, m] : inherited) current[id] = m.before;
@@ -611,9 +611,8 @@ struct PipeWireTaps::Impl : PipeWireLoop {
             PW_KEY_NODE_LATENCY, latency.c_str(), PW_KEY_OBJECT_LINGER, "false", nullptr);
         a.filter = pw_filter_new(core, a.nodeName.c_str(), props);
         if (!a.filter) return false;
-        auto render = std::make_unique<Render>();
+        auto render = std::make_unique<Render>(rate);
         render->outChannels = outChannels;
-        render->rate = rate > 0 ? rate : 48000.0;
         render->owner = this;
         static const pw_filter_events filterEvents = [] {
             pw_filter_events e{};
@@ -648,8 +647,7 @@ struct PipeWireTaps::Impl : PipeWireLoop {
 
     // Loop lock held. Disconnecting the filter takes it off the data thread before it goes.
     void destroyAggregate(Aggregate& a) {
-        if (a.render)
-            for (auto& slot : a.render->procs) a.render->stop(slot);
+        if (a.render) stopOnDataThread(context, *a.render, nullptr);
         for (auto& [ports, proxy] : a.links) dropLink(proxy);
         a.links.clear();
         a.bound.clear();
@@ -697,6 +695,20 @@ struct PipeWireTaps::Impl : PipeWireLoop {
         for (auto& slot : it->second.render->procs)
             if (slot.id == proc && proc != 0) return f(it->second, slot);
         return kStatusIllegalOperation;
+    }
+
+    // Stops the IO procedure `proc` of `device`; the loop's lock is not held while the data thread
+    // takes the stop in (only the main thread changes aggregates, so the render stays).
+    OSStatus stopSlot(AudioObjectID device, IOProcID proc) {
+        Render* render = nullptr;
+        Render::Slot* slot = nullptr;
+        const OSStatus status = withSlot(device, proc, [&](Aggregate& a, Render::Slot& s) {
+            render = a.render.get();
+            slot = &s;
+            return kStatusOK;
+        });
+        if (status == kStatusOK) stopOnDataThread(context, *render, slot);
+        return status;
     }
 
     // Taken by each call from the main thread: the loop's lock, or nothing without a loop.
@@ -763,7 +775,12 @@ OSStatus PipeWireTaps::createProcessTap(const TapDescription& description, Audio
         if (!pid) return kStatusBadObject;
         pids.push_back(*pid);
     }
-    if (!d.connected()) {
+    bool connected = false;
+    {
+        Impl::Lock lock(d.loop);  // the loop thread marks the connection lost
+        connected = d.connected();
+    }
+    if (!connected) {
         d.disconnect(false);
         if (!d.connect()) {
             d.disconnect(false);
@@ -903,8 +920,8 @@ OSStatus PipeWireTaps::createIOProc(AudioObjectID device, IOBlock block, IOProcI
 }
 
 OSStatus PipeWireTaps::destroyIOProc(AudioObjectID device, IOProcID proc) {
-    return impl_->withSlot(device, proc, [](Impl::Aggregate& a, Render::Slot& slot) {
-        a.render->stop(slot);
+    if (const OSStatus status = impl_->stopSlot(device, proc); status != kStatusOK) return status;
+    return impl_->withSlot(device, proc, [](Impl::Aggregate&, Render::Slot& slot) {
         slot.block = nullptr;
         slot.id = 0;
         return kStatusOK;
@@ -920,11 +937,6 @@ OSStatus PipeWireTaps::startDevice(AudioObjectID device, IOProcID proc) {
     });
 }
 
-OSStatus PipeWireTaps::stopDevice(AudioObjectID device, IOProcID proc) {
-    return impl_->withSlot(device, proc, [](Impl::Aggregate& a, Render::Slot& slot) {
-        a.render->stop(slot);
-        return kStatusOK;
-    });
-}
+OSStatus PipeWireTaps::stopDevice(AudioObjectID device, IOProcID proc) { return impl_->stopSlot(device, proc); }
 
 }  // namespace quellor

@@ -22,7 +22,9 @@
 // hands what they wrote to the output ports. Everything the callback uses is allocated up front.
 // A sub-device that goes away, or a filter that fails, marks the aggregate not alive
 // (kDeviceIsAlive 0). Writing the aggregate's kBufferFrameSize asks the graph for that quantum
-// (node.latency).
+// (node.latency). The filter runs on the context's realtime data thread (PipeWireLoop.h); its cycle's
+// timing is PipeWireCycle's. Stopping an IO procedure waits for the data thread to take the stop in
+// between two cycles, without the loop's lock.
 //
 // Tap and aggregate objects live in the hardware's object store (plain objects with the properties
 // an aggregate device shows, by their hal:: constants: kDeviceUID, kName, kTransportType,

@@ -1,8 +1,13 @@
 // Taps, aggregates and the render pass on a real PipeWire server of the test's own: a half-scale tone
 // from pw-play goes through a ProcessTap and is heard on the null sinks' monitors.
 #include <QCoreApplication>
+#include <pthread.h>
+#include <sched.h>
+
 #include <algorithm>
+#include <atomic>
 #include <functional>
+#include <thread>
 
 #include "PipeWireTapFixture.h"
 
@@ -10,6 +15,20 @@ namespace quellor::test {
 namespace {
 
 using PipeWireRenderTest = PipeWireTapFixture;
+
+TapDescription tapOn(std::vector<AudioObjectID> processes, const char* uuid) {
+    TapDescription d;
+    d.processes = std::move(processes);
+    d.uuid = uuid;
+    return d;
+}
+
+QVariantMap aggregateOn(const QString& device, const QString& tapUUID) {
+    return QVariantMap{{"name", "test"}, {"uid", "test-" + device}, {"master", device}, {"clock", device},
+                       {"private", true}, {"tapautostart", true},
+                       {"subdevices", QVariantList{QVariantMap{{"uid", device}, {"drift", false}}}},
+                       {"taps", QVariantList{QVariantMap{{"uid", tapUUID}, {"drift", true}}}}};
+}
 
 TEST_F(PipeWireRenderTest, TheToneReachesTheSinkOnlyThroughTheMixAndComesBackWhenTheTapGoes) {
     SinkProbe& stereo = probe(PrivatePipeWire::kStereoSink, 2);
@@ -163,18 +182,6 @@ TEST_F(PipeWireRenderTest, RefusedCreationsBufferSizesAndAGoneDeviceAnswerAsTheE
     ASSERT_NE(gone.id, 0u);
 
     AudioHardware& hw = AudioHardware::installed();
-    auto tapOn = [](std::vector<AudioObjectID> processes, const char* uuid) {
-        TapDescription d;
-        d.processes = std::move(processes);
-        d.uuid = uuid;
-        return d;
-    };
-    auto aggregateOn = [](const QString& device, const QString& tapUUID) {
-        return QVariantMap{{"name", "test"}, {"uid", "test-" + device}, {"master", device}, {"clock", device},
-                           {"private", true}, {"tapautostart", true},
-                           {"subdevices", QVariantList{QVariantMap{{"uid", device}, {"drift", false}}}},
-                           {"taps", QVariantList{QVariantMap{{"uid", tapUUID}, {"drift", true}}}}};
-    };
     AudioObjectID object = 0;
     EXPECT_EQ(hw.createProcessTap(tapOn({987654}, "no-process"), object), hal::kStatusBadObject);
     AudioObjectID tap = 0;
@@ -210,6 +217,50 @@ TEST_F(PipeWireRenderTest, RefusedCreationsBufferSizesAndAGoneDeviceAnswerAsTheE
     EXPECT_EQ(hw.destroyAggregateDevice(aggregate), hal::kStatusOK);
     EXPECT_EQ(hw.destroyProcessTap(tap), hal::kStatusOK);
     EXPECT_EQ(hw.destroyProcessTap(tap), hal::kStatusBadObject);
+}
+
+// Whether a thread of this process may take a realtime policy by itself (RLIMIT_RTPRIO or the
+// privilege to set one).
+bool mayTakeRealtime() {
+    bool allowed = false;
+    std::thread probe([&] {
+        sched_param param{};
+        param.sched_priority = 1;
+        allowed = pthread_setschedparam(pthread_self(), SCHED_FIFO, &param) == 0;
+    });
+    probe.join();
+    return allowed;
+}
+
+TEST_F(PipeWireRenderTest, IOProceduresRunOnARealtimeThreadWhereTheSystemAllowsIt) {
+    QProcess& player = play(PrivatePipeWire::kStereoSink);
+    const AudioObjectID process = processOf(player.processId());
+    ASSERT_NE(process, 0u);
+    const ProcessTap::Output stereo = output(PrivatePipeWire::kStereoSink);
+    AudioHardware& hw = AudioHardware::installed();
+    AudioObjectID tap = 0, aggregate = 0;
+    ASSERT_EQ(hw.createProcessTap(tapOn({process}, "tap"), tap), hal::kStatusOK);
+    ASSERT_EQ(hw.createAggregateDevice(aggregateOn(stereo.uid, "tap"), aggregate), hal::kStatusOK);
+    std::atomic<int> policy{-1};
+    IOProcID proc = 0;
+    ASSERT_EQ(hw.createIOProc(aggregate, [&policy](auto&&...) {
+        int p = SCHED_OTHER;
+        sched_param param{};
+        pthread_getschedparam(pthread_self(), &p, &param);
+        policy.store(p & ~SCHED_RESET_ON_FORK);
+    }, proc), hal::kStatusOK);
+    ASSERT_EQ(hw.startDevice(aggregate, proc), hal::kStatusOK);
+    ASSERT_TRUE(eventually([&] { return policy.load() != -1; }));
+    EXPECT_EQ(hw.stopDevice(aggregate, proc), hal::kStatusOK);
+    EXPECT_EQ(hw.destroyIOProc(aggregate, proc), hal::kStatusOK);
+    EXPECT_EQ(hw.destroyAggregateDevice(aggregate), hal::kStatusOK);
+    EXPECT_EQ(hw.destroyProcessTap(tap), hal::kStatusOK);
+
+    if (policy != SCHED_FIFO && policy != SCHED_RR && !mayTakeRealtime())
+        GTEST_SKIP() << "the system refuses realtime scheduling here (no RLIMIT_RTPRIO, no CAP_SYS_NICE) and RTKit "
+                        "did not grant it; the IO procedures ran with policy "
+                     << policy;
+    EXPECT_TRUE(policy == SCHED_FIFO || policy == SCHED_RR) << "policy " << policy;
 }
 
 }  // namespace
