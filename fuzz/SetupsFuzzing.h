@@ -33,8 +33,9 @@ inline void checkManager(const SessionManager& manager, const test::FakeSessionE
     FUZZ_CHECK(engine.strips.size() == 16);
 }
 
-// What the manager holds is what its file now holds.
-inline void checkFileMatches(const SessionManager& manager) {
+// What the manager holds is what its file holds once the writes handed to its writer are over.
+inline void checkFileMatches(SessionManager& manager) {
+    manager.waitForWrites();
     const auto loaded = manager.store().load();
     FUZZ_CHECK(loaded.file.has_value());
     FUZZ_CHECK(loaded.file->currentID == manager.currentID());

@@ -87,6 +87,8 @@ TEST_F(UserNoticesTest, ASaveFailingOnEveryChangeIsToldOnceUntilItRecovers) {
     notices.follow(*sessions);
     QSignalSpy changes(&notices, &UserNotices::changed);
     auto blockFolder = [&] {
+        // The setups are written on the writer's thread: none may be under way while the folder goes.
+        sessions->waitForWrites();
         ASSERT_TRUE(QDir(folder()).removeRecursively());
         write(folder(), "a file where the folder was");
     };
@@ -94,6 +96,7 @@ TEST_F(UserNoticesTest, ASaveFailingOnEveryChangeIsToldOnceUntilItRecovers) {
         for (int i = 0; i < 5; ++i) {
             sessions->captureCurrent();
             advance(SessionManager::kCaptureSaveDelay + 0.1);
+            sessions->waitForWrites();
         }
     };
 
