@@ -6,11 +6,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/GeneralSettingsSection.h"
+#include "app/GeneralSettingsWiring.h"
 #include "app/NoticeBanners.h"
 #include "app/SetupFilePanels.h"
 #include "app/SplitHandle.h"
 #include "setups/SessionManager.h"
+#include "ui/settings/GeneralSettingsSection.h"
 #include "ui/settings/SettingsWindow.h"
 #include "ui/style/PromptSheet.h"
 
@@ -46,7 +47,7 @@ MainWindowView::MainWindowView(SessionManager& sessions, UserDefaults& defaults,
     });
     settings_ = new SettingsWindow(themes, this);
     if (actions) {
-        general_ = new GeneralSettingsSection(*actions, defaults_, themes_);
+        general_ = makeGeneralSettingsSection(*actions, defaults_, themes_);
         settings_->setPage(SettingsTab::General, general_);
     }
     // "Done", Escape or the window's close button end the request that showed the panel.

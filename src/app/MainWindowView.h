@@ -61,7 +61,6 @@ public:
     // Places `topBar` (kTopBarHeight high with its hair line under it) and `content` under it in the
     // console column; the view takes both over.
     void setConsoleContent(QWidget* topBar, QWidget* content);
-    QWidget* consoleContent() const { return consoleContent_; }
     // Places `content` (taken over) in the sources column, filling it.
     void setSourcesContent(QWidget* content);
     QWidget* sourcesContent() const { return sourcesContent_; }

@@ -14,9 +14,9 @@
 #include <QWidget>
 #include <functional>
 
+#include "app/RetiredWindows.h"
 #include "base/Logger.h"
 #include "base/Scheduler.h"
-#include "ui/style/RetiredWindows.h"
 
 class QLabel;
 class QPushButton;

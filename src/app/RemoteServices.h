@@ -36,8 +36,6 @@ public:
     OSCListener& oscListener() { return *oscListener_; }
     MIDIManager& midiManager() { return *midiManager_; }
     MIDIMappingManager& midiMapping() { return *midiMapping_; }
-    PairingPIN& pairingPINStore() { return *pairingPIN_; }
-    OSCControlPassword& controlPasswordStore() { return *controlPassword_; }
 
     QString pairingPIN() const override;
     QString controlPassword() const override;

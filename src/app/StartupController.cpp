@@ -11,13 +11,13 @@
 #include <QWindow>
 
 #include "setups/SessionManager.h"
+#include "ui/common/ViewRefresh.h"
 #include "ui/style/AppIcon.h"
 #include "ui/style/Fonts.h"
 #include "ui/style/PromptSheet.h"
 #include "ui/style/SymbolIcons.h"
 #include "ui/style/ThemeController.h"
 #include "ui/style/WindowPlacement.h"
-#include "ui/style/ViewRefresh.h"
 
 namespace quellor {
 

@@ -24,11 +24,11 @@
 #include <functional>
 #include <optional>
 
+#include "app/RetiredWindows.h"
 #include "app/StartupScreen.h"
 #include "base/Scheduler.h"
 #include "base/UserDefaults.h"
 #include "ui/style/PromptSheet.h"
-#include "ui/style/RetiredWindows.h"
 
 namespace quellor {
 

@@ -13,7 +13,7 @@
 //                                            and their upkeep; asks the engine, its Host, what the
 //                                            mix decides
 //   CompanionFeeds                           the companion's contact and its feeds
-//   MeterClock                               the 30 Hz meter clock and the strips' levels
+//   MeterLevelClock                          the 30 Hz level clock and the strips' levels
 //   RemoteLink, MainRecorder (not owned)     the remote-control side and the recorder
 //
 // Windows, views and remote control read its observable fields and call its operations; the
@@ -45,7 +45,7 @@
 #include "engine/BusPairing.h"
 #include "engine/CompanionFeeds.h"
 #include "engine/ConsoleSlots.h"
-#include "engine/MeterClock.h"
+#include "engine/MeterLevelClock.h"
 #include "engine/MixSnapshot.h"
 #include "engine/MixerAppState.h"
 #include "engine/RemoteLink.h"
@@ -129,8 +129,8 @@ public:
     const TapSet& taps() const { return taps_; }
     CompanionFeeds& companion() { return companion_; }
     const CompanionFeeds& companion() const { return companion_; }
-    MeterClock& meters() { return meters_; }
-    const MeterClock& meters() const { return meters_; }
+    MeterLevelClock& meters() { return meters_; }
+    const MeterLevelClock& meters() const { return meters_; }
 
     // --- Observable state -------------------------------------------------------------------
     // The tap set's (isRetryingTaps, needsAudioCapturePermission), kept here for the windows.
@@ -185,6 +185,9 @@ public:
 
     // --- Outputs and PHONES bus -------------------------------------------------------------
     std::optional<AudioDevice> currentOutputDevice() const override;
+    // Makes `device` the system's default output (MAIN) and sends the companion the application
+    // list at once, so its rows follow the new device: what every view's device choice calls.
+    void setDefaultOutput(const AudioDevice& device);
     std::optional<BusLayout> busLayout(const AudioDevice& device) const override;
     bool hasPhonesBus() const;
     VolumeControlling* activePhonesVolume() const;
@@ -343,7 +346,7 @@ private:
     bool isPanicked_ = false;
     std::set<QString> soloed_;
     CompanionFeeds companion_;
-    MeterClock meters_;
+    MeterLevelClock meters_;
     QString totalMixHost_ = QStringLiteral("127.0.0.1");
     quint16 totalMixPort_ = 7001;
     bool appsRebuildPending_ = false;

@@ -31,6 +31,11 @@ std::optional<AudioDevice> MixerEngine::currentOutputDevice() const {
     return std::nullopt;
 }
 
+void MixerEngine::setDefaultOutput(const AudioDevice& device) {
+    deviceMonitor_->setDefaultDevice(device);
+    companion_.sendAppList();
+}
+
 std::optional<BusLayout> MixerEngine::busLayout(const AudioDevice& device) const {
     BusPairing proposal{0, 2};
     if (auto it = busPairings_.find(device.uid); it != busPairings_.end()) proposal = it->second;

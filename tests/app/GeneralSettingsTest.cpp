@@ -11,9 +11,10 @@
 #include "FakeUpdateBackend.h"
 #include "TestEnvironment.h"
 #include "app/AppActions.h"
-#include "app/GeneralSettingsSection.h"
+#include "app/GeneralSettingsWiring.h"
 #include "app/UpdateController.h"
 #include "platform/LaunchAtLogin.h"
+#include "ui/settings/GeneralSettingsSection.h"
 #include "ui/style/ThemeController.h"
 
 namespace quellor::test {
@@ -27,7 +28,7 @@ protected:
             AppActions::Platform{login, {}, [this](const QUrl& url) { opened << url; },
                                  [this](const QString& text) { copied << text; }, [this] { ++abouts; },
                                  [this] { ++quits; }, [] { return SystemFacts{"0.1", "7", "Linux", "PC"}; }});
-        auto p = std::make_unique<GeneralSettingsSection>(*actions, defaults(), themes);
+        std::unique_ptr<GeneralSettingsSection> p(makeGeneralSettingsSection(*actions, defaults(), themes));
         p->show();
         return p;
     }

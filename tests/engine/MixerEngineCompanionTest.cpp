@@ -103,6 +103,32 @@ TEST_F(Companion, VolumeChangesAndPanicArePushedOnceAfter50ms) {
     EXPECT_TRUE(remote.texts.empty());
 }
 
+TEST_F(Companion, ChoosingTheDefaultOutputSendsTheAppListAtOnce) {
+    addOutputDevice("Stereo", 2);
+    settle();
+    auto choose = [&](const QString& uid) {
+        for (const AudioDevice& device : engine().deviceMonitor().devices())
+            if (device.uid == uid) return engine().setDefaultOutput(device);
+        FAIL() << "no device " << uid.toStdString();
+    };
+    engine().companion().didConnect(kCompanion);
+    remote.texts.clear();
+    const double start = scheduler().now();
+    choose("Stereo");
+    auto lists = sent("/app/list");
+    ASSERT_EQ(lists.size(), 1u);
+    EXPECT_EQ(lists[0].at, start);
+    ASSERT_TRUE(engine().currentOutputDevice());
+    EXPECT_EQ(engine().currentOutputDevice()->uid, "Stereo");
+
+    // Without a companion the device changes all the same and nothing is sent.
+    engine().companion().forget();
+    remote.texts.clear();
+    choose("USB-4");
+    EXPECT_EQ(engine().currentOutputDevice()->uid, "USB-4");
+    EXPECT_TRUE(sent("/app/list").empty());
+}
+
 TEST_F(Companion, ANewPinForgetsTheCompanionButANewPasswordKeepsIt) {
     engine().companion().didConnect(kCompanion);
     engine().regenerateControlPassword();

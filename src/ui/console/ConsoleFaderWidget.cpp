@@ -49,7 +49,7 @@ QAccessibleInterface* faderAccessible(const QString& className, QObject* object)
 
 }  // namespace
 
-ConsoleFaderWidget::ConsoleFaderWidget(StripMeterClock& clock, ThemeController& themes, QWidget* parent)
+ConsoleFaderWidget::ConsoleFaderWidget(MeterRepaintClock& clock, ThemeController& themes, QWidget* parent)
     : QWidget(parent), themes_(themes), meter_(new MeterBarWidget(clock, themes, this)) {
     setObjectName(QStringLiteral("strip-fader"));
     setMinimumHeight(60);

@@ -22,7 +22,7 @@
 namespace quellor {
 
 class MeterBarWidget;
-class StripMeterClock;
+class MeterRepaintClock;
 class ThemeController;
 
 class ConsoleFaderWidget : public QWidget {
@@ -35,7 +35,7 @@ public:
         std::optional<float> resetValue;
     };
 
-    ConsoleFaderWidget(StripMeterClock& clock, ThemeController& themes, QWidget* parent = nullptr);
+    ConsoleFaderWidget(MeterRepaintClock& clock, ThemeController& themes, QWidget* parent = nullptr);
 
     void setState(const State& state);
     const State& state() const { return state_; }

@@ -35,7 +35,10 @@ class MIDIBadgeLabel;
 class MIDIMappingManager;
 class MixerEngine;
 class StripButtonRow;
-class StripMeterClock;
+class StripButtonAreaWidget;
+class MeterRepaintClock;
+class StripReadoutWidget;
+class StripTitleBlockWidget;
 class ThemeController;
 class UserDefaults;
 
@@ -45,7 +48,7 @@ struct ConsoleStripEnvironment {
     MIDIMappingManager& mappings;
     UserDefaults& defaults;
     ThemeController& themes;
-    StripMeterClock& clock;
+    MeterRepaintClock& clock;
     ConsoleFades& fades;
     SourceMenuBuilder sourceMenu;  // the source menu of a slot, for the strip's context menu
 };
@@ -86,12 +89,12 @@ private:
     StripCallbacks callbacks_;
     StripLook look_;
 
-    QWidget* readout_;
-    QWidget* buttonArea_;
+    StripReadoutWidget* readout_;
+    StripButtonAreaWidget* buttonArea_;
     StripButtonRow* buttons_;
     MIDIBadgeLabel* cueBadge_;
     ConsoleFaderWidget* fader_;
-    QWidget* title_;
+    StripTitleBlockWidget* title_;
 };
 
 }  // namespace quellor

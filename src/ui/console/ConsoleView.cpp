@@ -10,11 +10,12 @@
 #include <QToolButton>
 #include <cmath>
 #include <algorithm>
-#include <map>
 
 #include "base/UserDefaults.h"
 #include "engine/MixerEngine.h"
 #include "remote/MIDIMappingManager.h"
+#include "ui/common/KeyedChildren.h"
+#include "ui/common/ViewRefresh.h"
 #include "ui/console/ConsoleFades.h"
 #include "ui/console/ConsoleLock.h"
 #include "ui/console/ConsoleStripWidget.h"
@@ -29,7 +30,6 @@
 #include "ui/style/PromptSheet.h"
 #include "ui/style/SymbolIcons.h"
 #include "ui/style/ThemeController.h"
-#include "ui/style/ViewRefresh.h"
 
 namespace quellor {
 
@@ -136,32 +136,24 @@ void ConsoleView::rebuild() {
     const int count = storedStripCount(defaults_);
     const std::vector<ConsoleSlotCell> wanted = consoleSlotCells(engine_.consoleSlots(), count);
     // The widgets of the cells that stay, keyed by (index, source).
-    std::map<std::pair<int, QString>, Cell> kept;
+    std::vector<ConsoleSlotCell> current;
+    for (const Cell& cell : cells_) current.push_back(cell.slot);
+    const KeyedChildrenPlan plan = planKeyedChildren(current, wanted);
     std::vector<Cell> cells;
     const StripModelBuilder builder(engine_, defaults_);
     // A cell that is new takes a widget of a cell that went, and only then a new one: nothing is
     // deleted while the rebuild may run inside a drag from one of the strips, or inside the source
     // menu of an empty slot's button. Spare widgets wait hidden.
-    for (Cell& cell : cells_) kept.emplace(std::make_pair(cell.slot.index, cell.slot.identifier), cell);
-    std::vector<Cell> leaving;
-    for (const Cell& cell : cells_)
-        if (std::none_of(wanted.begin(), wanted.end(), [&](const ConsoleSlotCell& s) { return s == cell.slot; }))
-            leaving.push_back(cell);
-    for (const Cell& cell : leaving) {
-        kept.erase({cell.slot.index, cell.slot.identifier});
+    for (std::size_t i : plan.gone) {
+        const Cell& cell = cells_[i];
         cell.strip->hide();
         cell.strip->setObjectName(QString());
         if (cell.plus) cell.plus->setObjectName(QString());
         spares_.push_back(cell);
     }
-    for (const ConsoleSlotCell& slot : wanted) {
-        Cell cell;
-        if (auto it = kept.find({slot.index, slot.identifier}); it != kept.end()) {
-            cell = it->second;
-            kept.erase(it);
-        } else {
-            cell = takeSpare(slot);
-        }
+    for (std::size_t w = 0; w < wanted.size(); ++w) {
+        const ConsoleSlotCell& slot = wanted[w];
+        Cell cell = plan.kept[w] ? cells_[*plan.kept[w]] : takeSpare(slot);
         cell.slot = slot;
         cell.strip->setObjectName(QStringLiteral("strip-%1").arg(slot.index + 1));
         if (slot.isEmpty()) {

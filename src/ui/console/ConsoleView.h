@@ -20,8 +20,8 @@
 
 #include "ui/console/ConsoleLayout.h"
 #include "ui/console/ConsoleSlotCell.h"
+#include "ui/console/MeterRepaintClock.h"
 #include "ui/console/StripDropHighlight.h"
-#include "ui/console/StripMeterClock.h"
 
 class QToolButton;
 
@@ -49,7 +49,6 @@ public:
     int stripCount() const { return int(cells_.size()); }
     const ConsoleLayout& layout() const { return layout_; }
     const StripDropHighlight& dropHighlight() const { return highlight_; }
-    PromptSheet* renamePrompt() const { return prompt_; }
     // The grid's content: what the lock makes ignore the pointer (scrolling stays with the area).
     QWidget* grid() const { return grid_; }
 
@@ -92,7 +91,7 @@ private:
     MIDIMappingManager& mappings_;
     UserDefaults& defaults_;
     ThemeController& themes_;
-    StripMeterClock clock_;
+    MeterRepaintClock clock_;
     ViewRefresh* refresh_;
     PromptSheet* prompt_;
     QWidget* grid_;

@@ -1,7 +1,7 @@
 #pragma once
 // The narrow level meter along the right edge of a console fader: a segmented bar linear in the
 // level, a peak-hold line and a clip lamp. A meter reads its strip model's meter closure once per
-// tick of the shared 10 Hz clock (StripMeterClock) and keeps its peak and clip timing in a PeakHold of
+// tick of the shared 10 Hz clock (MeterRepaintClock) and keeps its peak and clip timing in a PeakHold of
 // its own; it reads nothing from the engine itself.
 //
 // Peak hold: a reading at or above the held peak raises it and restarts its hold time; once the

@@ -20,12 +20,17 @@ bool samePicture(const MeterColumn& a, const MeterColumn& b) {
 
 }  // namespace
 
-MeterBarWidget::MeterBarWidget(StripMeterClock& clock, ThemeController& themes, QWidget* parent)
-    : QWidget(parent), themes_(themes), bar_(Scheduler::current().now()) {
+MeterBarWidget::MeterBarWidget(MeterRepaintClock& clock, ThemeController& themes, QWidget* parent)
+    : QWidget(parent), clock_(clock), themes_(themes), bar_(Scheduler::current().now()) {
     setObjectName(QStringLiteral("strip-meter"));
     setAttribute(Qt::WA_TransparentForMouseEvents);
-    subscription_ = clock.subscribe([this](double now) { tick(now); });
 }
+
+void MeterBarWidget::showEvent(QShowEvent*) {
+    subscription_ = clock_.subscribe([this](double now) { tick(now); });
+}
+
+void MeterBarWidget::hideEvent(QHideEvent*) { subscription_.reset(); }
 
 void MeterBarWidget::setFlags(bool isActive, bool isCued) {
     if (isActive == isActive_ && isCued == isCued_) return;

@@ -1,8 +1,9 @@
 #pragma once
 // The meter column along the right edge of a console fader, as a widget of its own: it reads its
-// level closure on each tick of the shared StripMeterClock, folds the reading into its MeterBar and
+// level closure on each tick of the shared MeterRepaintClock, folds the reading into its MeterBar and
 // repaints only its own rectangle, and only when what it shows has changed (a silent or inactive
-// meter costs no painting). It paints the MeterColumn the logic returns: bar, segment gaps, peak
+// meter costs no painting). It listens to the clock only while it is shown: a meter in a hidden or
+// closed window costs no tick, and the clock stops once no meter is shown. It paints the MeterColumn the logic returns: bar, segment gaps, peak
 // line and clip lamp.
 //
 // The widget is the column's 5 points and the lamp's 7 points above it; its owner places it (the
@@ -14,7 +15,7 @@
 #include <functional>
 
 #include "ui/console/MeterBar.h"
-#include "ui/console/StripMeterClock.h"
+#include "ui/console/MeterRepaintClock.h"
 
 namespace quellor {
 
@@ -23,7 +24,7 @@ class ThemeController;
 class MeterBarWidget : public QWidget {
     Q_OBJECT
 public:
-    MeterBarWidget(StripMeterClock& clock, ThemeController& themes, QWidget* parent = nullptr);
+    MeterBarWidget(MeterRepaintClock& clock, ThemeController& themes, QWidget* parent = nullptr);
 
     // What the next tick reads; kept until changed (a strip rebuilt with new values keeps its hold).
     void setLevel(std::function<float()> level) { level_ = std::move(level); }
@@ -40,8 +41,11 @@ public:
 
 protected:
     void paintEvent(QPaintEvent*) override;
+    void showEvent(QShowEvent*) override;
+    void hideEvent(QHideEvent*) override;
 
 private:
+    MeterRepaintClock& clock_;
     ThemeController& themes_;
     MeterBar bar_;
     MeterColumn column_;
@@ -49,7 +53,7 @@ private:
     bool isActive_ = false;
     bool isCued_ = false;
     double travel_ = 2;
-    StripMeterClock::Subscription subscription_;
+    MeterRepaintClock::Subscription subscription_;
 };
 
 }  // namespace quellor

@@ -9,7 +9,7 @@
 #include "base/Level.h"
 #include "base/UserDefaults.h"
 #include "engine/CompanionFeeds.h"
-#include "engine/MeterClock.h"
+#include "engine/MeterLevelClock.h"
 #include "engine/MixerEngine.h"
 #include "engine/RouteID.h"
 #include "ui/console/StoredStripCount.h"
@@ -55,9 +55,7 @@ void fillOutputRoute(StripModel& model, const QPointer<MixerEngine>& engine) {
     for (const AudioDevice& device : engine->deviceMonitor().devices()) {
         if (device.outputChannels < 1) continue;
         model.routeItems.push_back({device.uid, device.name, current && current->id == device.id, [engine, device] {
-                                        if (!engine) return;
-                                        engine->deviceMonitor().setDefaultDevice(device);
-                                        engine->companion().sendAppList();
+                                        if (engine) engine->setDefaultOutput(device);
                                     }});
     }
 }

@@ -6,7 +6,7 @@
 #include "audio/SystemVolumeController.h"
 #include "engine/MixerEngine.h"
 #include "remote/MIDIMappingManager.h"
-#include "ui/style/ViewRefresh.h"
+#include "ui/common/ViewRefresh.h"
 
 namespace quellor {
 

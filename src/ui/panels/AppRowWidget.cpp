@@ -17,6 +17,7 @@
 #include "audio/AudioDeviceMonitor.h"
 #include "engine/MixerEngine.h"
 #include "remote/MIDIMappingManager.h"
+#include "ui/common/ViewRefresh.h"
 #include "ui/console/ConsoleColors.h"
 #include "ui/console/ControlSliderWidget.h"
 #include "ui/panels/DropZoneBoard.h"
@@ -25,7 +26,6 @@
 #include "ui/style/Fonts.h"
 #include "ui/style/SymbolIcons.h"
 #include "ui/style/ThemeController.h"
-#include "ui/style/ViewRefresh.h"
 
 namespace quellor {
 

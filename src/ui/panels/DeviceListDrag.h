@@ -66,7 +66,6 @@ public:
     void reset();
 
     const std::optional<QString>& draggedUID() const { return draggedUID_; }
-    double dragOffset() const { return dragOffset_; }
     const std::optional<OutputBus>& hoveredBus() const { return hoveredBus_; }
     bool isOverRouteZone() const { return isOverRouteZone_; }
 

@@ -4,8 +4,9 @@
 #include <QPropertyAnimation>
 
 #include "audio/AudioDeviceMonitor.h"
+#include "ui/common/KeyedChildren.h"
+#include "ui/common/ViewRefresh.h"
 #include "ui/panels/DeviceRowWidgets.h"
-#include "ui/style/ViewRefresh.h"
 
 namespace quellor {
 namespace {
@@ -48,10 +49,16 @@ DeviceRowWidget* DeviceListWidget::row(const QString& uid) const {
 
 void DeviceListWidget::rebuild() {
     drag_.setDevices(DeviceListDrag::visibleDevices(monitor_.devices(), excluded_));
+    std::vector<QString> current, wanted;
+    for (DeviceRowWidget* r : rows_) current.push_back(r->device().uid);
+    for (const AudioDevice& device : drag_.devices()) wanted.push_back(device.uid);
+    const KeyedChildrenPlan plan = planKeyedChildren(current, wanted);
     std::vector<DeviceRowWidget*> rows;
-    for (const AudioDevice& device : drag_.devices()) {
-        DeviceRowWidget* r = row(device.uid);
-        if (r) {
+    for (std::size_t i = 0; i < wanted.size(); ++i) {
+        const AudioDevice& device = drag_.devices()[i];
+        DeviceRowWidget* r = nullptr;
+        if (plan.kept[i]) {
+            r = rows_[*plan.kept[i]];
             r->setDevice(device);
         } else {
             DeviceRowWidget::Reorder reorder{
@@ -68,12 +75,12 @@ void DeviceListWidget::rebuild() {
         }
         rows.push_back(r);
     }
-    for (DeviceRowWidget* old : rows_)
-        if (std::find(rows.begin(), rows.end(), old) == rows.end()) {
-            slides_.remove(old);
-            old->hide();
-            old->deleteLater();
-        }
+    for (std::size_t i : plan.gone) {
+        DeviceRowWidget* old = rows_[i];
+        slides_.remove(old);
+        old->hide();
+        old->deleteLater();
+    }
     rows_ = std::move(rows);
     updateGeometry();
     placeRows(false);

@@ -162,7 +162,13 @@ void DeviceRowWidget::mouseReleaseEvent(QMouseEvent* event) {
     const Reorder reorder = reorder_;
     if (release.finished) reorder.finished(device.uid, *release.finished);
     switch (release.click) {
-    case DeviceRowGesture::Click::Row: monitor_.setDefaultDevice(device); break;
+    case DeviceRowGesture::Click::Row:
+        // A row of the output list chooses MAIN's device, which the companion hears of at once.
+        if (&monitor_ == &engine_.deviceMonitor())
+            engine_.setDefaultOutput(device);
+        else
+            monitor_.setDefaultDevice(device);
+        break;
     case DeviceRowGesture::Click::DisconnectButton:
         if (auto match = engine_.bluetoothDevice(device)) engine_.bluetooth().disconnect(*match);
         break;

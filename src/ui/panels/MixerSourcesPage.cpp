@@ -9,10 +9,10 @@
 
 #include "audio/AudioProcessMonitor.h"
 #include "engine/MixerEngine.h"
+#include "ui/common/ViewRefresh.h"
 #include "ui/panels/AppRowWidget.h"
 #include "ui/panels/PanelParts.h"
 #include "ui/style/ThemeController.h"
-#include "ui/style/ViewRefresh.h"
 
 namespace quellor {
 
@@ -59,13 +59,6 @@ void MixerSourcesPage::setPermissionBanner(QWidget* banner) {
     permission_ = banner;
     if (banner) column_->insertWidget(0, banner);
     rebuild();
-}
-
-void MixerSourcesPage::setFooter(QWidget* footer) {
-    delete footer_;
-    footer_ = footer;
-    // Below the sources, above the closing stretch.
-    if (footer) column_->insertWidget(column_->count() - 1, footer);
 }
 
 void MixerSourcesPage::setRouteTarget(std::optional<QString> bundleID) {

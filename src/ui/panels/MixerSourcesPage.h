@@ -40,8 +40,6 @@ public:
 
     // Taken over; shown only while the capture permission is missing.
     void setPermissionBanner(QWidget* banner);
-    // Taken over; placed below the sources.
-    void setFooter(QWidget* footer);
     // The application row under a dragged device (none: no row lights up).
     void setRouteTarget(std::optional<QString> bundleID);
 
@@ -68,7 +66,6 @@ private:
     QVBoxLayout* column_;
     QWidget* permission_ = nullptr;
     QWidget* sources_ = nullptr;
-    QWidget* footer_ = nullptr;
     QScrollArea* list_ = nullptr;
     std::vector<AppRowWidget*> rows_;
     MixerSourcesModel::Form form_ = MixerSourcesModel::Form::Waiting;

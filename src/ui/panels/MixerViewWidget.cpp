@@ -14,6 +14,8 @@
 #include "engine/MixerEngine.h"
 #include "engine/RouteID.h"
 #include "remote/MIDIMappingManager.h"
+#include "ui/common/KeyedChildren.h"
+#include "ui/common/ViewRefresh.h"
 #include "ui/console/ConsoleColors.h"
 #include "ui/panels/DeviceListWidget.h"
 #include "ui/panels/DeviceRowWidgets.h"
@@ -27,7 +29,6 @@
 #include "ui/style/Fonts.h"
 #include "ui/style/SymbolIcons.h"
 #include "ui/style/ThemeController.h"
-#include "ui/style/ViewRefresh.h"
 
 namespace quellor {
 namespace {
@@ -316,8 +317,7 @@ void MixerViewWidget::assignToBus(OutputBus bus, const AudioDevice& device) {
     // Only MAIN takes a device: it becomes the system's default output. PHONES is a pair of that
     // same device and takes none.
     if (bus != OutputBus::Main) return;
-    engine_.deviceMonitor().setDefaultDevice(device);
-    engine_.companion().sendAppList();
+    engine_.setDefaultOutput(device);
 }
 
 void MixerViewWidget::requestRebuild() { refresh_->request(); }
@@ -344,21 +344,24 @@ void MixerViewWidget::rebuild() {
 }
 
 void MixerViewWidget::rebuildBluetooth() {
+    std::vector<QString> current, wanted;
+    for (BluetoothRowWidget* r : bluetoothRowWidgets_) current.push_back(r->device().id);
+    for (const BluetoothAudioDevice& device : model_.bluetooth) wanted.push_back(device.id);
+    const KeyedChildrenPlan plan = planKeyedChildren(current, wanted);
     std::vector<BluetoothRowWidget*> rows;
-    for (const BluetoothAudioDevice& device : model_.bluetooth) {
-        auto it = std::find_if(bluetoothRowWidgets_.begin(), bluetoothRowWidgets_.end(),
-                               [&](BluetoothRowWidget* r) { return r->device().id == device.id; });
+    for (std::size_t i = 0; i < wanted.size(); ++i) {
+        const BluetoothAudioDevice& device = model_.bluetooth[i];
         BluetoothRowWidget* row = nullptr;
-        if (it != bluetoothRowWidgets_.end()) {
-            row = *it;
+        if (plan.kept[i]) {
+            row = bluetoothRowWidgets_[*plan.kept[i]];
             row->setDevice(device);
-            bluetoothRowWidgets_.erase(it);
         } else {
             row = new BluetoothRowWidget(engine_, themes_, device, bluetoothSection_);
         }
         rows.push_back(row);
     }
-    for (BluetoothRowWidget* gone : bluetoothRowWidgets_) {
+    for (std::size_t i : plan.gone) {
+        BluetoothRowWidget* gone = bluetoothRowWidgets_[i];
         bluetoothRows_->removeWidget(gone);
         gone->hide();
         gone->deleteLater();

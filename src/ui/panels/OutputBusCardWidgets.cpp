@@ -15,13 +15,13 @@
 #include "audio/SystemVolumeController.h"
 #include "engine/MixerEngine.h"
 #include "remote/MIDIMappingManager.h"
+#include "ui/common/ViewRefresh.h"
 #include "ui/console/ConsoleColors.h"
 #include "ui/panels/DropZoneBoard.h"
 #include "ui/panels/LevelRowWidget.h"
 #include "ui/panels/PanelParts.h"
 #include "ui/style/Fonts.h"
 #include "ui/style/ThemeController.h"
-#include "ui/style/ViewRefresh.h"
 
 namespace quellor {
 namespace {

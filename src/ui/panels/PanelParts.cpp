@@ -110,10 +110,7 @@ void fillRounded(QPainter& painter, const QRectF& rect, double radius, const QCo
 }
 
 void openPanelMenu(const MenuModel& model, QWidget* over, QPoint globalPos) {
-    if (model.empty()) return;
-    QMenu menu(over);
-    populateMenu(menu, model);
-    menu.exec(globalPos);
+    if (!model.empty()) execMenu(model, over, globalPos);
 }
 
 }  // namespace quellor

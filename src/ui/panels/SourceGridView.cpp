@@ -12,11 +12,11 @@
 
 #include "audio/AudioProcessMonitor.h"
 #include "engine/MixerEngine.h"
+#include "ui/common/ViewRefresh.h"
 #include "ui/panels/SourceGridColumns.h"
 #include "ui/panels/SourceTileWidget.h"
 #include "ui/style/Fonts.h"
 #include "ui/style/ThemeController.h"
-#include "ui/style/ViewRefresh.h"
 
 namespace quellor {
 

@@ -51,7 +51,6 @@ public:
 
     // The tile of a source id, while it is shown.
     SourceTileWidget* tile(const QString& id) const;
-    QScrollArea* scrollArea() const { return scroll_; }
     SourceGridActions& actions() { return actions_; }
 
 protected:

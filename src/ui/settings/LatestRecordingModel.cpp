@@ -61,7 +61,7 @@ void LatestRecordingModel::refresh() {
 
 void LatestRecordingModel::apply(int generation, std::vector<Entry> entries) {
     if (generation != generation_) return;
-    if (assignIfChanged(entries_, std::move(entries))) emit entriesChanged();
+    entries_ = std::move(entries);
     watch(folder_, entries_.empty() ? QString() : entries_.front().info.file);
     if (selectedFile_) {
         for (const Entry& entry : entries_) {

@@ -93,7 +93,6 @@ public:
 signals:
     void infoChanged();
     void peaksChanged();
-    void entriesChanged();
     void selectedFileChanged();
 
 private:

@@ -8,6 +8,12 @@
 
 namespace quellor {
 
+void execMenu(const MenuModel& model, QWidget* over, QPoint globalPos) {
+    QMenu menu(over);
+    populateMenu(menu, model);
+    menu.exec(globalPos);
+}
+
 void populateMenu(QMenu& menu, const MenuModel& model) {
     menu.clear();
     for (const MenuItem& item : model) {

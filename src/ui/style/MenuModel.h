@@ -7,6 +7,8 @@
 #include <vector>
 
 class QMenu;
+class QPoint;
+class QWidget;
 
 namespace quellor {
 
@@ -55,6 +57,9 @@ using MenuModel = std::vector<MenuItem>;
 // Replaces the menu's contents with the model. Submenus are built at once; actions keep a copy of
 // their item's closure, so the model may go away after the call.
 void populateMenu(QMenu& menu, const MenuModel& model);
+
+// Opens the model as a menu over `over` at `globalPos` and returns once it has closed.
+void execMenu(const MenuModel& model, QWidget* over, QPoint globalPos);
 
 // A menu whose contents are rebuilt from `build` each time it is about to show. The shortcuts of its
 // items work while it is closed too: the model is also built once at attachment, and again after

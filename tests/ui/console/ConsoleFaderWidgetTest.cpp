@@ -38,7 +38,7 @@ protected:
     float playerVolume() { return engine().appVolume(app(kPlayer)).volume; }
 
     ThemeController themes{defaults()};
-    StripMeterClock clock;
+    MeterRepaintClock clock;
     std::unique_ptr<ConsoleFaderWidget> fader;
 };
 
@@ -84,11 +84,11 @@ TEST_F(ConsoleFaderWidgetTest, TheMeterColumnFollowsTheLevelOnTheClockAlongTheRi
     EXPECT_EQ(meter->geometry(), QRect(60 - 6 - 5, 230 - 12 - 213, 5, 213));
     float level = 0.5f;
     fader->setMeter([&level] { return level; });
-    advance(StripMeterClock::kInterval);
+    advance(MeterRepaintClock::kInterval);
     EXPECT_DOUBLE_EQ(meter->column().barHeight, 0.5 * 206);
     EXPECT_EQ(meter->column().barOpacity, 1);
     level = 0.99f;
-    advance(StripMeterClock::kInterval);
+    advance(MeterRepaintClock::kInterval);
     EXPECT_EQ(meter->column().lampOpacity, 1);
 
     // A tick asks for a repaint of the meter's own rectangle and of nothing else of the fader.
@@ -104,7 +104,7 @@ TEST_F(ConsoleFaderWidgetTest, TheMeterColumnFollowsTheLevelOnTheClockAlongTheRi
     fader->installEventFilter(&onFader);
     meter->installEventFilter(&onMeter);
     level = 0.3f;
-    advance(StripMeterClock::kInterval);
+    advance(MeterRepaintClock::kInterval);
     QCoreApplication::processEvents();
     EXPECT_EQ(onMeter.painted.boundingRect(), meter->rect());
     // The fader paints only what lies under its (see-through) meter.
@@ -115,10 +115,28 @@ TEST_F(ConsoleFaderWidgetTest, TheMeterColumnFollowsTheLevelOnTheClockAlongTheRi
     advance(10.0);
     QCoreApplication::processEvents();
     onMeter.painted = onFader.painted = {};
-    advance(StripMeterClock::kInterval);
+    advance(MeterRepaintClock::kInterval);
     QCoreApplication::processEvents();
     EXPECT_TRUE(onMeter.painted.isEmpty());
     EXPECT_TRUE(onFader.painted.isEmpty());
+}
+
+TEST_F(ConsoleFaderWidgetTest, TheMeterListensToTheClockOnlyWhileItsWindowIsShown) {
+    MeterBarWidget* meter = fader->meter();
+    fader->setMeter([] { return 0.5f; });
+    EXPECT_TRUE(clock.isRunning());
+
+    // A closed window's meter neither reads its level nor keeps the clock going.
+    fader->hide();
+    EXPECT_FALSE(clock.isRunning());
+    advance(MeterRepaintClock::kInterval);
+    EXPECT_EQ(meter->column().barOpacity, 0);
+
+    // Shown again, it reads on the next tick.
+    fader->show();
+    EXPECT_TRUE(clock.isRunning());
+    advance(MeterRepaintClock::kInterval);
+    EXPECT_DOUBLE_EQ(meter->column().barHeight, 0.5 * 206);
 }
 
 }  // namespace

@@ -9,10 +9,10 @@
 #include "ui/console/ConsoleFaderWidget.h"
 #include "ui/console/ConsoleFades.h"
 #include "ui/console/ConsoleStripWidget.h"
+#include "ui/console/MeterRepaintClock.h"
 #include "ui/console/MIDIBadgeLabel.h"
 #include "ui/console/SlotSourceMenu.h"
 #include "ui/console/StripButtonRow.h"
-#include "ui/console/StripMeterClock.h"
 #include "ui/console/StripReadout.h"
 #include "ui/console/StripStyleEdit.h"
 #include "ui/style/ThemeController.h"
@@ -42,7 +42,7 @@ protected:
     }
 
     ThemeController themes{defaults()};
-    StripMeterClock clock;
+    MeterRepaintClock clock;
     ConsoleFades fades{&scheduler()};
     MIDIMappingManager mappings{defaults()};
 };

@@ -3,7 +3,7 @@
 #include "TestEnvironment.h"
 #include "ui/console/ConsoleColors.h"
 #include "ui/console/MeterBar.h"
-#include "ui/console/StripMeterClock.h"
+#include "ui/console/MeterRepaintClock.h"
 
 namespace quellor::test {
 namespace {
@@ -14,7 +14,7 @@ protected:
     MeterColumn ticks(int n, float level, bool isActive = true) {
         MeterColumn last;
         for (int i = 0; i < n; ++i) {
-            advance(StripMeterClock::kInterval);
+            advance(MeterRepaintClock::kInterval);
             last = bar.tick(level, scheduler().now(), isActive, false, 200, ThemeMode::Booth);
         }
         return last;
@@ -104,11 +104,11 @@ TEST_F(Meter, SegmentGapsAndGradientStops) {
 }
 
 TEST_F(Meter, OneClockTicksEveryTenthOfASecondWhileItHasSubscribers) {
-    StripMeterClock clock(&scheduler());
+    MeterRepaintClock clock(&scheduler());
     std::vector<double> a, b;
     EXPECT_FALSE(clock.isRunning());
-    StripMeterClock::Subscription first = clock.subscribe([&](double now) { a.push_back(now); });
-    StripMeterClock::Subscription second = clock.subscribe([&](double now) {
+    MeterRepaintClock::Subscription first = clock.subscribe([&](double now) { a.push_back(now); });
+    MeterRepaintClock::Subscription second = clock.subscribe([&](double now) {
         b.push_back(now);
         first.reset();  // a listener may end another subscription during a tick
     });
@@ -121,9 +121,9 @@ TEST_F(Meter, OneClockTicksEveryTenthOfASecondWhileItHasSubscribers) {
     advance(1);
     EXPECT_EQ(b.size(), 2u);
 
-    StripMeterClock::Subscription outlives;
+    MeterRepaintClock::Subscription outlives;
     {
-        StripMeterClock shortLived(&scheduler());
+        MeterRepaintClock shortLived(&scheduler());
         outlives = shortLived.subscribe([&](double) { a.push_back(-1); });
     }
     advance(1);

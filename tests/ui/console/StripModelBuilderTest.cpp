@@ -3,9 +3,9 @@
 #include "ConsoleFixture.h"
 #include "audio/AudioDeviceMonitor.h"
 #include "remote/MIDIMappingManager.h"
+#include "ui/common/ViewRefresh.h"
 #include "ui/console/StoredStripCount.h"
 #include "ui/console/StripModelRefresh.h"
-#include "ui/style/ViewRefresh.h"
 
 namespace quellor::test {
 namespace {

@@ -1,4 +1,4 @@
-#include "engine/MeterClock.h"
+#include "engine/MeterLevelClock.h"
 
 #include "base/Observable.h"
 #include "base/UserDefaults.h"
@@ -15,19 +15,19 @@ constexpr int kTicksPerFrame = 3;
 
 }  // namespace
 
-MeterClock::MeterClock(TapSet& taps, CompanionFeeds& companion, const UserDefaults& defaults,
+MeterLevelClock::MeterLevelClock(TapSet& taps, CompanionFeeds& companion, const UserDefaults& defaults,
                        std::function<void()> onTick)
     : taps_(taps), companion_(companion), defaults_(defaults), onTick_(std::move(onTick)) {}
 
-void MeterClock::start() {
+void MeterLevelClock::start() {
     timer_.set(Scheduler::current().every(kMeterInterval, alive_.guard([this] { tick(); })));
 }
 
-void MeterClock::setLevels(MeterLevels::Levels levels) {
+void MeterLevelClock::setLevels(MeterLevels::Levels levels) {
     if (assignIfChanged(levels_, std::move(levels))) emit levelsChanged();
 }
 
-void MeterClock::tick() {
+void MeterLevelClock::tick() {
     // Read on every tick, so a change of the setting shows on the next one.
     const bool pre = MeterSources::read(defaults_) == MeterSource::pre;
     std::vector<MeterLevels::Reading> readings;

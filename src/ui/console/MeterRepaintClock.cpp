@@ -1,11 +1,11 @@
-#include "ui/console/StripMeterClock.h"
+#include "ui/console/MeterRepaintClock.h"
 
 #include <utility>
 #include <vector>
 
 namespace quellor {
 
-struct StripMeterClock::Subscription::State {
+struct MeterRepaintClock::Subscription::State {
     Scheduler* scheduler = nullptr;
     std::map<std::uint64_t, Listener> listeners;
     std::uint64_t nextID = 1;
@@ -18,7 +18,7 @@ struct StripMeterClock::Subscription::State {
     }
 };
 
-StripMeterClock::Subscription& StripMeterClock::Subscription::operator=(Subscription&& other) noexcept {
+MeterRepaintClock::Subscription& MeterRepaintClock::Subscription::operator=(Subscription&& other) noexcept {
     if (this != &other) {
         reset();
         state_ = std::move(other.state_);
@@ -27,7 +27,7 @@ StripMeterClock::Subscription& StripMeterClock::Subscription::operator=(Subscrip
     return *this;
 }
 
-void StripMeterClock::Subscription::reset() {
+void MeterRepaintClock::Subscription::reset() {
     if (auto state = state_.lock()) {
         state->listeners.erase(id_);
         if (state->listeners.empty()) state->stop();
@@ -36,15 +36,15 @@ void StripMeterClock::Subscription::reset() {
     id_ = 0;
 }
 
-StripMeterClock::StripMeterClock(Scheduler* scheduler) : state_(std::make_shared<Subscription::State>()) {
+MeterRepaintClock::MeterRepaintClock(Scheduler* scheduler) : state_(std::make_shared<Subscription::State>()) {
     state_->scheduler = scheduler;
 }
 
-StripMeterClock::~StripMeterClock() { state_->stop(); }
+MeterRepaintClock::~MeterRepaintClock() { state_->stop(); }
 
-bool StripMeterClock::isRunning() const { return state_->timer != 0; }
+bool MeterRepaintClock::isRunning() const { return state_->timer != 0; }
 
-StripMeterClock::Subscription StripMeterClock::subscribe(Listener listener) {
+MeterRepaintClock::Subscription MeterRepaintClock::subscribe(Listener listener) {
     Subscription subscription;
     subscription.state_ = state_;
     subscription.id_ = state_->nextID++;

@@ -18,7 +18,7 @@
 
 namespace quellor {
 
-class StripMeterClock {
+class MeterRepaintClock {
 public:
     static constexpr double kInterval = 0.1;
     using Listener = std::function<void(double now)>;
@@ -32,17 +32,17 @@ public:
         void reset();
 
     private:
-        friend class StripMeterClock;
+        friend class MeterRepaintClock;
         struct State;
         std::weak_ptr<State> state_;
         std::uint64_t id_ = 0;
     };
 
     // `scheduler` null: the installed scheduler.
-    explicit StripMeterClock(Scheduler* scheduler = nullptr);
-    ~StripMeterClock();
-    StripMeterClock(const StripMeterClock&) = delete;
-    StripMeterClock& operator=(const StripMeterClock&) = delete;
+    explicit MeterRepaintClock(Scheduler* scheduler = nullptr);
+    ~MeterRepaintClock();
+    MeterRepaintClock(const MeterRepaintClock&) = delete;
+    MeterRepaintClock& operator=(const MeterRepaintClock&) = delete;
 
     [[nodiscard]] Subscription subscribe(Listener listener);
     bool isRunning() const;

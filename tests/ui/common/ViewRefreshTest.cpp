@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "TestEnvironment.h"
+#include "ui/common/ViewRefresh.h"
 #include "ui/style/ThemeController.h"
-#include "ui/style/ViewRefresh.h"
 
 using namespace quellor;
 

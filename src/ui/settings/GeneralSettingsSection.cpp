@@ -1,4 +1,4 @@
-#include "app/GeneralSettingsSection.h"
+#include "ui/settings/GeneralSettingsSection.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -7,9 +7,6 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-#include "app/AppActions.h"
-#include "app/AppVersion.h"
-#include "app/UpdateController.h"
 #include "base/UserDefaults.h"
 #include "ui/console/StoredStripCount.h"
 #include "ui/settings/SettingsControls.h"
@@ -41,9 +38,9 @@ void addLeading(QVBoxLayout* layout, QWidget* widget) { layout->addWidget(widget
 
 }  // namespace
 
-GeneralSettingsSection::GeneralSettingsSection(AppActions& actions, UserDefaults& defaults, ThemeController& themes,
-                                               QWidget* parent)
-    : QWidget(parent), actions_(actions), defaults_(defaults) {
+GeneralSettingsSection::GeneralSettingsSection(GeneralSettingsActions actions, UserDefaults& defaults,
+                                               ThemeController& themes, QWidget* parent)
+    : QWidget(parent), actions_(std::move(actions)), defaults_(defaults) {
     setObjectName(QStringLiteral("settings-general"));
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
@@ -89,7 +86,7 @@ GeneralSettingsSection::GeneralSettingsSection(AppActions& actions, UserDefaults
                              11, secondary, this));
 
     auto* about = section(column, themes, QStringLiteral("About"), this);
-    auto* version = new QLabel(QStringLiteral("Quellor ") + appShortVersion(), this);
+    auto* version = new QLabel(QStringLiteral("Quellor ") + actions_.version, this);
     version->setObjectName(QStringLiteral("settings-version"));
     version->setFont(monoFont(12));
     about->addWidget(version);
@@ -112,28 +109,27 @@ GeneralSettingsSection::GeneralSettingsSection(AppActions& actions, UserDefaults
         actions_.setLaunchAtLogin(on);
         reload();
     });
-    connect(update_, &QPushButton::clicked, this, [this] { actions_.updater().checkForUpdates(); });
+    connect(update_, &QPushButton::clicked, this, [this] { actions_.checkForUpdates(); });
     connect(autoUpdate_, &QCheckBox::toggled, this,
-            [this](bool on) { actions_.updater().setAutomaticallyDownloadsUpdates(on); });
+            [this](bool on) { actions_.setAutomaticallyDownloadsUpdates(on); });
     connect(support, &QPushButton::clicked, this, [this] { actions_.openSupportPage(); });
     connect(copyDiagnostics, &QPushButton::clicked, this, [this] { actions_.copyDiagnostics(); });
     connect(aboutButton, &QPushButton::clicked, this, [this] { actions_.showAbout(); });
     connect(terms, &QPushButton::clicked, this, [this] { actions_.openTermsPage(); });
     connect(quit, &QPushButton::clicked, this, [this] { actions_.quit(); });
-    auto retitle = [this] { update_->setText(actions_.updateMenuTitle()); };
-    connect(&actions_.updater(), &UpdateController::availableVersionChanged, this, retitle);
-    connect(&actions_.updater(), &UpdateController::stagedVersionChanged, this, retitle);
     reload();
 }
 
 void GeneralSettingsSection::reload() {
     const QSignalBlocker blockLogin(launchAtLogin_), blockAuto(autoUpdate_);
     launchAtLogin_->setChecked(actions_.launchAtLoginEnabled());
-    autoUpdate_->setChecked(actions_.updater().automaticallyDownloadsUpdates());
-    update_->setText(actions_.updateMenuTitle());
+    autoUpdate_->setChecked(actions_.automaticallyDownloadsUpdates());
+    retitleUpdate();
     const bool sixteen = storedStripCount(defaults_) == 16;
     strips8_->setChecked(!sixteen);
     strips16_->setChecked(sixteen);
 }
+
+void GeneralSettingsSection::retitleUpdate() { update_->setText(actions_.updateTitle()); }
 
 }  // namespace quellor

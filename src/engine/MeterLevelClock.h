@@ -1,5 +1,6 @@
 #pragma once
-// The meter clock: 30 ticks a second turn the live taps' peaks into decaying levels for the strips'
+// The engine's 30 Hz level clock (the console's meters repaint on their own 10 Hz MeterRepaintClock):
+// 30 ticks a second turn the live taps' peaks into decaying levels for the strips'
 // meters (before or after the fader, as "meterSource" says on that tick), run the engine's per-tick
 // work, and every third tick hand the levels to the companion's "/meters" feed.
 //
@@ -20,12 +21,12 @@ class CompanionFeeds;
 class TapSet;
 class UserDefaults;
 
-class MeterClock : public QObject {
+class MeterLevelClock : public QObject {
     Q_OBJECT
 public:
     // `onTick` runs on every tick once the levels are new. The taps, the feeds and the defaults
     // (which hold "meterSource") must outlive the clock.
-    MeterClock(TapSet& taps, CompanionFeeds& companion, const UserDefaults& defaults, std::function<void()> onTick);
+    MeterLevelClock(TapSet& taps, CompanionFeeds& companion, const UserDefaults& defaults, std::function<void()> onTick);
 
     // Starts ticking; a second call replaces the clock.
     void start();
