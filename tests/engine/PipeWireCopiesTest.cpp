@@ -8,9 +8,10 @@
 namespace quellor::test {
 namespace {
 
-// A 0.4 s player ends within a second of its length on an idle machine; a loaded one running the
-// sanitizer builds adds up to half a second more. A stalled stream takes seconds or never ends.
-constexpr double kShortPlayerDeadline = 2.4;
+// A 0.4 s player ends within a second of its length on an idle machine (1.15 s the slowest of 50
+// measured here); a machine loaded with sanitizer builds and other servers adds more. The bound
+// sits well above what load alone costs, so it only catches a stream that stalls on its tap.
+constexpr double kShortPlayerDeadline = 4.0;
 
 class PipeWireCopiesTest : public PipeWireTapFixture {
 protected:
@@ -57,15 +58,18 @@ TEST_F(PipeWireCopiesTest, AMutedApplicationsOtherCopiesAndShortSoundsNeverReach
     tap.start({output(PrivatePipeWire::kStereoSink)});
     ASSERT_TRUE(eventually([&] { return stereo.frames() > 4800 && stereo.peak(0) < 0.001f; })) << stereo.peak(0);
 
-    // A second copy, then a row of short sounds from further copies: silent from their first sample.
-    const std::size_t mark = stereo.frames();
+    // A second copy, then a row of short sounds from further copies, each judged on its own: a sound
+    // the tap missed is heard for 40 blocks (the second copy, missed, in every window). The session
+    // manager may still link a new stream to its own target for a quantum or two before it reads the
+    // one we write as the node appears: a few blocks, however many sounds had that race.
     QProcess& second = play(PrivatePipeWire::kStereoSink);
     ASSERT_NE(processOf(second.processId()), 0u);
-    for (int i = 0; i < 12; ++i) ASSERT_GE(playShort(), 0.0) << "sound " << i;
-    EXPECT_TRUE(eventually([&] { return stereo.frames() > mark + 48000; }));
-    // A sound the tap missed is heard for 40 blocks. The session manager may still link a new stream
-    // to its own target for one quantum before it reads the one we write as the node appears.
-    EXPECT_LE(audibleBlocksSince(stereo, mark), 6);
+    for (int i = 0; i < 12; ++i) {
+        const std::size_t mark = stereo.frames();
+        ASSERT_GE(playShort(), 0.0) << "sound " << i;
+        EXPECT_TRUE(eventually([&] { return stereo.frames() > mark + 24000; })) << "sound " << i;
+        EXPECT_LE(audibleBlocksSince(stereo, mark), 12) << "sound " << i;
+    }
 
     // The second copy follows the fader once the first has gone.
     tap.setMuted(false);
