@@ -32,6 +32,9 @@ class StartupScreenTest : public test::QuellorTest {
 protected:
     // The setups file holds `setups`; the first is current.
     void load(const std::vector<MixSession>& setups) {
+        // The manager before goes first: its last write would land over the fresh file.
+        controller.reset();
+        sessions.reset();
         MixSessionFile file{setups.front().id, setups};
         ASSERT_TRUE(MixSessionStore(path()).save(file));
         sessions = std::make_unique<SessionManager>(engine, MixSessionStore(path()), [] { return kDay.addDays(30); });
