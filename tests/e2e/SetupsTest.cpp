@@ -31,10 +31,12 @@ TEST(Setups, ASlotSentOverOSCRewritesTheSetupsFileAndKeepsThePreviousOneAsBackup
     ASSERT_TRUE(app.waitForLog(QString("OSC Listener ready on port %1").arg(port))) << app.output().toStdString();
     ASSERT_TRUE(app.waitForLog("Quellor started")) << app.output().toStdString();
 
-    // The setups are loaded (here: a first setup written) before the engine starts.
+    // The setups are loaded (here: a first setup handed to the writer's thread) before the engine
+    // starts.
     const MixSessionStore store(app.dataPath() + "/Quellor/sessions.json");
-    const auto initial = MixSessionStore::readAll(store.path());
-    ASSERT_TRUE(initial.has_value()) << app.output().toStdString();
+    std::optional<QByteArray> initial;
+    ASSERT_TRUE(app.waitUntil([&] { return (initial = MixSessionStore::readAll(store.path())).has_value(); }))
+        << app.output().toStdString();
     ASSERT_FALSE(QFile::exists(store.backupPath()));
     const auto first = currentSetup(store);
     ASSERT_TRUE(first.has_value());
