@@ -41,6 +41,17 @@ protected:
     // Plays the short tone on the stereo sink to its end; how long the player ran.
     double playShort() { return secondsToEnd(launchShort()); }
 
+    // A player of the tone on the stereo sink (`player`), tapped with its strip muted; nothing when
+    // the player never shows as a process.
+    std::unique_ptr<ProcessTap> mutedTapOfAPlayer(QProcess*& player) {
+        player = &play(PrivatePipeWire::kStereoSink);
+        const AudioObjectID process = processOf(player->processId());
+        if (process == 0) return nullptr;
+        auto tap = std::make_unique<ProcessTap>(kHalfGainFader, 1.0f, std::vector<AudioObjectID>{process}, true);
+        tap->start({output(PrivatePipeWire::kStereoSink)});
+        return tap;
+    }
+
     // How many 10-ms blocks of the stereo sink's left channel reached -40 dBFS since `mark`.
     int audibleBlocksSince(SinkProbe& probe, std::size_t mark) {
         int audible = 0;
@@ -51,11 +62,9 @@ protected:
 
 TEST_F(PipeWireCopiesTest, AMutedApplicationsOtherCopiesAndShortSoundsNeverReachTheDevice) {
     SinkProbe& stereo = probe(PrivatePipeWire::kStereoSink, 2);
-    QProcess& first = play(PrivatePipeWire::kStereoSink);
-    const AudioObjectID process = processOf(first.processId());
-    ASSERT_NE(process, 0u);
-    ProcessTap tap(kHalfGainFader, 1.0f, {process}, true);
-    tap.start({output(PrivatePipeWire::kStereoSink)});
+    QProcess* first = nullptr;
+    const auto tap = mutedTapOfAPlayer(first);
+    ASSERT_TRUE(tap);
     ASSERT_TRUE(eventually([&] { return stereo.frames() > 4800 && stereo.peak(0) < 0.001f; })) << stereo.peak(0);
 
     // A second copy, then a row of short sounds from further copies, each judged on its own: a sound
@@ -72,8 +81,8 @@ TEST_F(PipeWireCopiesTest, AMutedApplicationsOtherCopiesAndShortSoundsNeverReach
     }
 
     // The second copy follows the fader once the first has gone.
-    tap.setMuted(false);
-    first.kill();
+    tap->setMuted(false);
+    first->kill();
     EXPECT_TRUE(eventually([&] { return near(stereo.peak(0), 0.25f); })) << stereo.peak(0);
 }
 
@@ -81,12 +90,9 @@ TEST_F(PipeWireCopiesTest, AMutedApplicationsOtherCopiesAndShortSoundsNeverReach
 // manager's race with our target costs a quantum, two or three blocks) and ends on time.
 TEST_F(PipeWireCopiesTest, ShortPlayersOfATappedApplicationGoThroughItsStripAndEndWithinTheirLengthAndASecond) {
     SinkProbe& stereo = probe(PrivatePipeWire::kStereoSink, 2);
-    QProcess& first = play(PrivatePipeWire::kStereoSink);
-    const AudioObjectID process = processOf(first.processId());
-    ASSERT_NE(process, 0u);
-    ProcessTap tap(kHalfGainFader, 1.0f, {process}, true);
-    tap.setMuted(true);
-    tap.start({output(PrivatePipeWire::kStereoSink)});
+    QProcess* first = nullptr;
+    const auto tap = mutedTapOfAPlayer(first);
+    ASSERT_TRUE(tap);
     ASSERT_TRUE(eventually([&] { return stereo.frames() > 4800 && stereo.peak(0) < 0.001f; })) << stereo.peak(0);
     std::vector<std::size_t> marks{stereo.frames()};
     for (int i = 0; i < 50; ++i) {
