@@ -40,7 +40,6 @@ public:
     void toggle();
 
     QMainWindow* window() const { return window_; }
-    MenuBarExportCard& exportCard() { return *exportCard_; }
 
     // The saved frame "x y width height", when one is stored and well formed.
     static std::optional<QRect> parseFrame(const QString& text);

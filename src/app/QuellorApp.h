@@ -99,7 +99,6 @@ public:
     AppActions& actions() { return *actions_; }
     StartupController& startupScreen() { return *startup_; }
     PermissionWindow& permissionWindow() { return *permissionWindow_; }
-    RecordingStatusItem& recordingIndicator() { return *recordingIndicator_; }
     MainWindowView* mainWindowView() const { return view_; }
     LatestRecordingModel& recordings() { return *recordings_; }
     UserNotices& userNotices() { return *userNotices_; }

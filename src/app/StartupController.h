@@ -44,8 +44,6 @@ public:
     void setModel(startup::Model model);
     const startup::Model& model() const { return model_; }
     const startup::Layout& layout() const { return layout_; }
-    // The row under the pointer, if any.
-    std::optional<int> hoveredRow() const { return hoveredRow_; }
     // The element that has the keyboard focus, and whether its ring shows (after a move by key).
     std::optional<startup::Item> focusedItem() const;
     bool showsFocusRing() const { return focusVisible_; }
