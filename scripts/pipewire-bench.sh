@@ -30,7 +30,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# The private session, as tests/audio/PrivatePipeWire.cpp sets it up: one null sink, and a session
+# The private session, as tests/platform/PrivatePipeWire.cpp sets it up: one null sink, and a session
 # manager that keeps its hands off the machine's devices.
 runtime="$work/runtime"
 mkdir -p "$runtime" "$work/config/pipewire/pipewire.conf.d" "$work/state" "$work/home" \

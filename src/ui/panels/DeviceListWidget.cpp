@@ -6,7 +6,7 @@
 #include "audio/AudioDeviceMonitor.h"
 #include "ui/common/KeyedChildren.h"
 #include "ui/common/ViewRefresh.h"
-#include "ui/panels/DeviceRowWidgets.h"
+#include "ui/panels/DeviceRowWidget.h"
 
 namespace quellor {
 namespace {

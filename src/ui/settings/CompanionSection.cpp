@@ -83,7 +83,7 @@ CompanionSection::CompanionSection(MixerEngine& engine, UserDefaults& defaults, 
 
     // Status.
     auto* statusGroup = group(column);
-    statusGroup->addWidget(makeSectionTitle(themes, QStringLiteral("Status"), secondary, this));
+    statusGroup->addWidget(makeSectionTitle(themes, CompanionSettings::kStatusTitle, secondary, this));
     auto* statusRow = new QHBoxLayout;
     statusRow->setSpacing(8);
     dot_ = new StatusDot(themes, this);
@@ -96,29 +96,29 @@ CompanionSection::CompanionSection(MixerEngine& engine, UserDefaults& defaults, 
 
     // Pairing PIN.
     auto* pinGroup = group(column);
-    pinGroup->addWidget(headerRow(QStringLiteral("Pairing PIN"), QStringLiteral("New PIN"),
-                                  QStringLiteral("Issue a new PIN and disconnect the current device"), "companion-new-pin",
+    pinGroup->addWidget(headerRow(CompanionSettings::kPINTitle, CompanionSettings::kNewPINButton,
+                                  CompanionSettings::kNewPINHelp, "companion-new-pin",
                                   [this] { settings_.issueNewPIN(); }));
     pinGroup->addWidget(secretRow(
         pin_, "companion-copy-pin", "companion-reveal-pin", [this] { settings_.copyPIN(); },
         [this] { settings_.toggleRevealed(); }, revealPIN_));
     pin_->setObjectName(QStringLiteral("companion-pin"));
     pinGroup->addWidget(makeNote(
-        themes, QStringLiteral("Enter it once in the companion's settings. Without the right PIN this computer ignores every message."),
+        themes, CompanionSettings::kPINNote,
         11, secondary, this));
 
     // OSC reception and its port.
     auto* oscGroup = group(column);
-    oscGroup->addWidget(makeSectionTitle(themes, QStringLiteral("OSC remote control"), secondary, this));
-    oscEnabled_ = new SwitchToggle(themes, QStringLiteral("Receive OSC control (iOS companion, Stream Deck)"), this);
+    oscGroup->addWidget(makeSectionTitle(themes, CompanionSettings::kOSCTitle, secondary, this));
+    oscEnabled_ = new SwitchToggle(themes, CompanionSettings::kOSCEnabledLabel, this);
     oscEnabled_->setObjectName(QStringLiteral("companion-osc-enabled"));
     oscGroup->addWidget(oscEnabled_, 0, Qt::AlignLeft);
     auto* portRow = new QHBoxLayout;
-    auto* portLabel = new QLabel(QStringLiteral("UDP port"), this);
+    auto* portLabel = new QLabel(CompanionSettings::kPortLabel, this);
     portLabel->setFont(systemFont(12));
     port_ = new QLineEdit(this);
     port_->setObjectName(QStringLiteral("companion-osc-port"));
-    port_->setAccessibleName(QStringLiteral("UDP port"));
+    port_->setAccessibleName(CompanionSettings::kPortLabel);
     port_->setFixedWidth(80);
     port_->installEventFilter(this);
     portRow->addWidget(portLabel);
@@ -127,15 +127,13 @@ CompanionSection::CompanionSection(MixerEngine& engine, UserDefaults& defaults, 
     oscGroup->addLayout(portRow);
     oscGroup->addWidget(makeNote(
         themes,
-        QStringLiteral("Default 9000 (1024 to 65535). The iOS companion expects 9000, so change it only for other senders. "
-                       "Press Return to apply a new port. Commands are protected by the control password below, not by "
-                       "the pairing PIN."),
+        CompanionSettings::kPortNote,
         11, secondary, this));
 
     // Control password.
     auto* passwordGroup = group(column);
-    passwordGroup->addWidget(headerRow(QStringLiteral("Stream Deck / OSC control password"), QStringLiteral("Regenerate"),
-                                       QStringLiteral("Issue a new control password; the old one stops working at once"),
+    passwordGroup->addWidget(headerRow(CompanionSettings::kPasswordTitle, CompanionSettings::kRegenerateButton,
+                                       CompanionSettings::kRegenerateHelp,
                                        "companion-regenerate-password", [this] { settings_.regeneratePassword(); }));
     passwordGroup->addWidget(secretRow(
         password_, "companion-copy-password", "companion-reveal-password", [this] { settings_.copyPassword(); },
@@ -143,13 +141,12 @@ CompanionSection::CompanionSection(MixerEngine& engine, UserDefaults& defaults, 
     password_->setObjectName(QStringLiteral("companion-password"));
     passwordGroup->addWidget(makeNote(
         themes,
-        QStringLiteral("Used in the address of the remote-control commands: /a/<password>/quellor/... It is independent "
-                       "of the pairing PIN: changing one never affects the other."),
+        CompanionSettings::kPasswordNote,
         11, secondary, this));
-    pinRequired_ = new SwitchToggle(themes, QStringLiteral("Require password"), this);
+    pinRequired_ = new SwitchToggle(themes, CompanionSettings::kRequirePasswordLabel, this);
     pinRequired_->setObjectName(QStringLiteral("companion-require-password"));
     passwordGroup->addWidget(pinRequired_, 0, Qt::AlignLeft);
-    openWarning_ = new QLabel(QStringLiteral("Anyone on your network can control Quellor. Use only on closed networks."), this);
+    openWarning_ = new QLabel(CompanionSettings::kOpenWarning, this);
     openWarning_->setObjectName(QStringLiteral("companion-open-warning"));
     openWarning_->setWordWrap(true);
     openWarning_->setFont(systemFont(11, QFont::DemiBold));
@@ -160,20 +157,17 @@ CompanionSection::CompanionSection(MixerEngine& engine, UserDefaults& defaults, 
     }
     passwordGroup->addWidget(openWarning_);
     openNote_ = makeNote(
-        themes, QStringLiteral("Commands then also work without the /a/<password> prefix. The iOS companion always needs its PIN."),
+        themes, CompanionSettings::kOpenNote,
         11, secondary, this, "companion-open-note");
     passwordGroup->addWidget(openNote_);
 
     // Setting the companion up.
     auto* setUpGroup = group(column);
-    setUpGroup->addWidget(makeSectionTitle(themes, QStringLiteral("Set up"), secondary, this));
+    setUpGroup->addWidget(makeSectionTitle(themes, CompanionSettings::kSetUpTitle, secondary, this));
     setUpGroup->addWidget(makeNote(themes,
-                                   QStringList{QStringLiteral("1. Install Quellor Companion on your iPhone or iPad from TestFlight."),
-                                               QStringLiteral("2. Put it on the same network as this computer."),
-                                               QStringLiteral("3. Enter the PIN above. The faders then follow the console.")}
-                                       .join(QLatin1Char('\n')),
+                                   CompanionSettings::setUpSteps(),
                                    12, secondary, this));
-    auto* download = new QPushButton(QStringLiteral("Get Quellor Companion on TestFlight…"), this);
+    auto* download = new QPushButton(CompanionSettings::kDownloadButton, this);
     download->setObjectName(QStringLiteral("companion-download"));
     download->setAutoDefault(false);
     auto* downloadRow = new QHBoxLayout;
@@ -181,7 +175,7 @@ CompanionSection::CompanionSection(MixerEngine& engine, UserDefaults& defaults, 
     downloadRow->addStretch(1);
     setUpGroup->addLayout(downloadRow);
     setUpGroup->addWidget(makeNote(
-        themes, QStringLiteral("If it does not find this computer, allow Local Network for it in iOS Settings."), 11,
+        themes, CompanionSettings::kLocalNetworkNote, 11,
         &Palette::textMuted, this));
     column->addStretch(1);
 
@@ -230,8 +224,8 @@ QWidget* CompanionSection::secretRow(QLabel*& value, const char* copyName, const
     value->setFont(monoFont(20, QFont::Medium));
     layout->addWidget(value, 0, Qt::AlignVCenter);
     layout->addStretch(1);
-    auto* copyButton = makePlainButton(themes_, QStringLiteral("Copy"), plainButtonFont(), row, copyName);
-    revealButton = makePlainButton(themes_, QStringLiteral("Show"), plainButtonFont(), row, revealName);
+    auto* copyButton = makePlainButton(themes_, CompanionSettings::kCopyButton, plainButtonFont(), row, copyName);
+    revealButton = makePlainButton(themes_, CompanionSettings::kShowButton, plainButtonFont(), row, revealName);
     connect(copyButton, &QToolButton::clicked, this, [copy = std::move(copy)] { copy(); });
     connect(revealButton, &QToolButton::clicked, this, [reveal = std::move(reveal)] { reveal(); });
     layout->addWidget(copyButton, 0, Qt::AlignVCenter);
@@ -243,9 +237,9 @@ void CompanionSection::refresh() {
     dot_->setConnected(settings_.isPhoneConnected());
     status_->setText(settings_.statusText());
     pin_->setText(settings_.pinText());
-    revealPIN_->setText(settings_.isRevealed() ? QStringLiteral("Hide") : QStringLiteral("Show"));
+    revealPIN_->setText(settings_.revealPINText());
     password_->setText(settings_.passwordText());
-    revealPassword_->setText(settings_.isPasswordRevealed() ? QStringLiteral("Hide") : QStringLiteral("Show"));
+    revealPassword_->setText(settings_.revealPasswordText());
     {
         const QSignalBlocker a(oscEnabled_), b(pinRequired_);
         oscEnabled_->setChecked(settings_.oscEnabled());

@@ -3,6 +3,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLocale>
+#include <QStringList>
 
 #include "base/UserDefaults.h"
 #include "engine/MixerEngine.h"
@@ -50,6 +51,17 @@ CompanionSettings::CompanionSettings(MixerEngine& engine, UserDefaults& defaults
 }
 
 bool CompanionSettings::isPhoneConnected() const { return engine_.companion().endpoint().has_value(); }
+
+QString CompanionSettings::setUpSteps() {
+    return QStringList{QStringLiteral("1. Install Quellor Companion on your iPhone or iPad from TestFlight."),
+                       QStringLiteral("2. Put it on the same network as this computer."),
+                       QStringLiteral("3. Enter the PIN above. The faders then follow the console.")}
+        .join(QLatin1Char('\n'));
+}
+
+QString CompanionSettings::revealPINText() const { return revealed_ ? kHideButton : kShowButton; }
+
+QString CompanionSettings::revealPasswordText() const { return passwordRevealed_ ? kHideButton : kShowButton; }
 
 QString CompanionSettings::statusText() const {
     return isPhoneConnected() ? QStringLiteral("An iPhone or iPad is connected")

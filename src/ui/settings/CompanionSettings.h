@@ -42,6 +42,47 @@ public:
     CompanionSettings(MixerEngine& engine, UserDefaults& defaults, std::function<void(const QString&)> copyText = {},
                       QObject* parent = nullptr);
 
+    // The texts the section shows as they are, in the order it shows them.
+    static inline const QString kStatusTitle = QStringLiteral("Status");
+    static inline const QString kPINTitle = QStringLiteral("Pairing PIN");
+    static inline const QString kNewPINButton = QStringLiteral("New PIN");
+    static inline const QString kNewPINHelp = QStringLiteral("Issue a new PIN and disconnect the current device");
+    static inline const QString kPINNote =
+        QStringLiteral("Enter it once in the companion's settings. Without the right PIN this computer ignores every message.");
+    static inline const QString kOSCTitle = QStringLiteral("OSC remote control");
+    static inline const QString kOSCEnabledLabel = QStringLiteral("Receive OSC control (iOS companion, Stream Deck)");
+    // The port field's label and accessible name.
+    static inline const QString kPortLabel = QStringLiteral("UDP port");
+    static inline const QString kPortNote =
+        QStringLiteral("Default 9000 (1024 to 65535). The iOS companion expects 9000, so change it only for other senders. "
+                       "Press Return to apply a new port. Commands are protected by the control password below, not by "
+                       "the pairing PIN.");
+    static inline const QString kPasswordTitle = QStringLiteral("Stream Deck / OSC control password");
+    static inline const QString kRegenerateButton = QStringLiteral("Regenerate");
+    static inline const QString kRegenerateHelp =
+        QStringLiteral("Issue a new control password; the old one stops working at once");
+    static inline const QString kPasswordNote =
+        QStringLiteral("Used in the address of the remote-control commands: /a/<password>/quellor/... It is independent "
+                       "of the pairing PIN: changing one never affects the other.");
+    static inline const QString kRequirePasswordLabel = QStringLiteral("Require password");
+    // Shown, with the note below it, while no password is required.
+    static inline const QString kOpenWarning =
+        QStringLiteral("Anyone on your network can control Quellor. Use only on closed networks.");
+    static inline const QString kOpenNote =
+        QStringLiteral("Commands then also work without the /a/<password> prefix. The iOS companion always needs its PIN.");
+    static inline const QString kSetUpTitle = QStringLiteral("Set up");
+    static inline const QString kDownloadButton = QStringLiteral("Get Quellor Companion on TestFlight…");
+    static inline const QString kLocalNetworkNote =
+        QStringLiteral("If it does not find this computer, allow Local Network for it in iOS Settings.");
+    static inline const QString kCopyButton = QStringLiteral("Copy");
+    static inline const QString kShowButton = QStringLiteral("Show");
+    static inline const QString kHideButton = QStringLiteral("Hide");
+    // The numbered steps of setting the companion up, one a line.
+    static QString setUpSteps();
+    // The reveal buttons' texts: Hide while the code is revealed, otherwise Show.
+    QString revealPINText() const;
+    QString revealPasswordText() const;
+
     bool isPhoneConnected() const;
     QString statusText() const;
 

@@ -1,40 +1,20 @@
 #pragma once
-// The device row and the Bluetooth row as widgets: they paint DeviceRowSpec and BluetoothRowSpec
-// and forward the pointer. A device row's click makes its device the default of its monitor's
-// direction; its drags go to the owner (the device list) as moves and a finish, with positions in
-// the window's coordinates. A Bluetooth row's click connects its device.
+// The device row as a widget: it paints DeviceRowSpec and forwards the pointer. A device row's
+// click makes its device the default of its monitor's direction; its drags go to the owner (the
+// device list) as moves and a finish, with positions in the window's coordinates.
 //
 // Threads: main thread only.
 
-#include <QWidget>
 #include <functional>
 
 #include "ui/panels/DeviceRow.h"
-
-class QTimer;
+#include "ui/panels/HoverRowWidget.h"
 
 namespace quellor {
 
 class AudioDeviceMonitor;
 class MixerEngine;
 class ThemeController;
-
-// A row that highlights under the pointer: it knows whether the pointer is over it and repaints
-// when that changes.
-class HoverRowWidget : public QWidget {
-    Q_OBJECT
-public:
-    using QWidget::QWidget;
-    bool isHovering() const { return hovering_; }
-
-protected:
-    void enterEvent(QEnterEvent*) override;
-    void leaveEvent(QEvent*) override;
-    void hideEvent(QHideEvent*) override;
-
-private:
-    bool hovering_ = false;
-};
 
 class DeviceRowWidget : public HoverRowWidget {
     Q_OBJECT
@@ -82,35 +62,6 @@ private:
     bool suppressHover_ = false;
     DeviceRowGesture gesture_;
     QRectF sealRect_;  // where the seal was last painted; empty without one
-};
-
-class BluetoothRowWidget : public HoverRowWidget {
-    Q_OBJECT
-public:
-    // Needs the engine (connect, busy set) and the theme.
-    BluetoothRowWidget(MixerEngine& engine, ThemeController& themes, BluetoothAudioDevice device,
-                       QWidget* parent = nullptr);
-
-    void setDevice(const BluetoothAudioDevice& device);
-    const BluetoothAudioDevice& device() const { return device_; }
-    BluetoothRowSpec spec() const;
-
-    QSize sizeHint() const override;
-
-protected:
-    void paintEvent(QPaintEvent*) override;
-    void mousePressEvent(QMouseEvent*) override;
-    void mouseReleaseEvent(QMouseEvent*) override;
-
-private:
-    void busyChanged();
-
-    MixerEngine& engine_;
-    ThemeController& themes_;
-    BluetoothAudioDevice device_;
-    bool pressed_ = false;
-    QTimer* spinner_;
-    int spinnerStep_ = 0;
 };
 
 }  // namespace quellor

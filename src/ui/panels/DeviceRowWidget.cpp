@@ -1,16 +1,13 @@
-#include "ui/panels/DeviceRowWidgets.h"
+#include "ui/panels/DeviceRowWidget.h"
 
-#include <QEnterEvent>
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QTimer>
 #include <QToolTip>
 
 #include "audio/AudioDeviceMonitor.h"
 #include "audio/BluetoothAudioMonitor.h"
 #include "engine/MixerEngine.h"
-#include "ui/console/ConsoleColors.h"
 #include "ui/panels/DropZoneBoard.h"
 #include "ui/panels/PanelParts.h"
 #include "ui/style/Fonts.h"
@@ -18,30 +15,6 @@
 #include "ui/style/ThemeController.h"
 
 namespace quellor {
-namespace {
-
-QColor highlightFill(ThemeMode mode, double opacity) {
-    return withOpacity(quaternaryFill(colorScheme(mode)), opacity);
-}
-
-// A symbol of `pointSize` centred in a frame of `frameWidth` that starts at `x`.
-QRectF symbolSquare(double x, double frameWidth, double pointSize, double rowHeight) {
-    return {x + (frameWidth - pointSize) / 2, (rowHeight - pointSize) / 2, pointSize, pointSize};
-}
-
-}  // namespace
-
-void HoverRowWidget::enterEvent(QEnterEvent*) {
-    hovering_ = true;
-    update();
-}
-
-void HoverRowWidget::leaveEvent(QEvent*) {
-    hovering_ = false;
-    update();
-}
-
-void HoverRowWidget::hideEvent(QHideEvent*) { hovering_ = false; }
 
 DeviceRowWidget::DeviceRowWidget(MixerEngine& engine, AudioDeviceMonitor& monitor, ThemeController& themes,
                                  AudioDevice device, Reorder reorder, QWidget* parent)
@@ -199,106 +172,6 @@ bool DeviceRowWidget::event(QEvent* event) {
         return true;
     }
     return HoverRowWidget::event(event);
-}
-
-BluetoothRowWidget::BluetoothRowWidget(MixerEngine& engine, ThemeController& themes, BluetoothAudioDevice device,
-                                       QWidget* parent)
-    : HoverRowWidget(parent), engine_(engine), themes_(themes), device_(std::move(device)), spinner_(new QTimer(this)) {
-    setObjectName(QStringLiteral("bluetooth-row"));
-    setAttribute(Qt::WA_Hover);
-    setAccessibleName(device_.name);
-    setCursor(Qt::PointingHandCursor);
-    setFixedHeight(sizeHint().height());
-    spinner_->setInterval(80);
-    connect(spinner_, &QTimer::timeout, this, [this] {
-        spinnerStep_ = (spinnerStep_ + 1) % 12;
-        update();
-    });
-    connect(&themes_, &ThemeController::themeChanged, this, qOverload<>(&QWidget::update));
-    connect(&engine_.bluetooth(), &BluetoothAudioMonitor::busyChanged, this, &BluetoothRowWidget::busyChanged);
-    busyChanged();
-}
-
-void BluetoothRowWidget::setDevice(const BluetoothAudioDevice& device) {
-    if (device == device_) return;
-    device_ = device;
-    setAccessibleName(device_.name);
-    busyChanged();
-}
-
-BluetoothRowSpec BluetoothRowWidget::spec() const {
-    return BluetoothRowSpec::of(engine_.bluetooth(), device_, isHovering());
-}
-
-QSize BluetoothRowWidget::sizeHint() const {
-    const QFontMetrics metrics(systemFont(BluetoothRowSpec::kNamePointSize));
-    return {240, std::max(metrics.height(), BluetoothRowSpec::kIconPointSize) + 2 * BluetoothRowSpec::kVerticalPadding};
-}
-
-void BluetoothRowWidget::busyChanged() {
-    const bool busy = !spec().isEnabled;
-    setEnabled(!busy);
-    if (busy && !spinner_->isActive()) spinner_->start();
-    if (!busy) spinner_->stop();
-    update();
-}
-
-void BluetoothRowWidget::paintEvent(QPaintEvent*) {
-    const BluetoothRowSpec s = spec();
-    const Palette colors = themes_.palette();
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    if (s.isHighlighted)
-        fillRounded(painter, rect(), BluetoothRowSpec::kCornerRadius,
-                    highlightFill(themes_.current(), BluetoothRowSpec::kHighlightOpacity));
-    const double h = height();
-    double x = BluetoothRowSpec::kHorizontalPadding;
-    paintSymbol(painter, symbolSquare(x, BluetoothRowSpec::kIconWidth, BluetoothRowSpec::kIconPointSize, h), s.symbol,
-                colors.textMuted);
-    x += BluetoothRowSpec::kIconWidth + BluetoothRowSpec::kSpacing;
-    double right = width() - BluetoothRowSpec::kHorizontalPadding;
-    if (s.trailing == BluetoothRowSpec::Trailing::Progress) {
-        // A small spinner: twelve spokes, the newest brightest.
-        const double side = 12;
-        const QPointF centre(right - side / 2, h / 2);
-        for (int i = 0; i < 12; ++i) {
-            painter.save();
-            painter.translate(centre);
-            painter.rotate(i * 30.0);
-            const int age = (spinnerStep_ - i + 12) % 12;
-            painter.setPen(QPen(withOpacity(colors.textSecondary, 1.0 - age / 13.0), 1.5, Qt::SolidLine, Qt::RoundCap));
-            painter.drawLine(QPointF(0, -side / 4), QPointF(0, -side / 2));
-            painter.restore();
-        }
-        right -= side + BluetoothRowSpec::kSpacing;
-    } else if (s.trailing == BluetoothRowSpec::Trailing::Connect) {
-        const QFont font = systemFont(BluetoothRowSpec::kConnectPointSize);
-        const QString text = QStringLiteral("Connect");
-        const double w = QFontMetricsF(font).horizontalAdvance(text);
-        painter.setFont(font);
-        painter.setPen(colors.brand);
-        painter.drawText(QRectF(right - w, 0, w, h), Qt::AlignVCenter | Qt::AlignRight, text);
-        right -= w + BluetoothRowSpec::kSpacing;
-    }
-    const QFont font = systemFont(BluetoothRowSpec::kNamePointSize);
-    const double nameWidth = std::max(0.0, right - x);
-    painter.setFont(font);
-    painter.setPen(colors.textSecondary);
-    painter.drawText(QRectF(x, 0, nameWidth, h), Qt::AlignVCenter | Qt::AlignLeft,
-                     QFontMetricsF(font).elidedText(s.name, Qt::ElideRight, nameWidth));
-}
-
-void BluetoothRowWidget::mousePressEvent(QMouseEvent* event) {
-    pressed_ = event->button() == Qt::LeftButton;
-    event->accept();
-}
-
-void BluetoothRowWidget::mouseReleaseEvent(QMouseEvent* event) {
-    const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
-    pressed_ = false;
-    // Busy rows are disabled and get no events; the check stays for a busy set that changed under
-    // the press.
-    if (click && spec().isEnabled) engine_.connectBluetoothDevice(device_);
 }
 
 }  // namespace quellor
