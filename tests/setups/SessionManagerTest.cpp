@@ -40,16 +40,20 @@ protected:
     }
 
     // Builds the manager as the application does, with its mix-change hook wired.
+    // Like a restart: the running manager finishes its writes and goes before the next one reads the file.
     SessionManager& start() {
+        stop();
         manager = std::make_unique<SessionManager>(engine, MixSessionStore(path), [this] { return clock; });
         engine.onMixChanged = [m = manager.get()] { m->captureCurrent(); };
         engine.calls.clear();
         return *manager;
     }
     SessionManager& startWith(const std::vector<MixSession>& sessions, std::optional<QUuid> current) {
+        stop();  // its last writes must not land over the file written here
         writeFile(path, *MixSessionStore::encode(MixSessionFile{current, sessions}));
         return start();
     }
+    void stop() { manager.reset(); }
     void tick(int seconds = 60) { clock = clock.addSecs(seconds); }
 
     static void writeFile(const QString& p, const QByteArray& data) {
@@ -118,6 +122,7 @@ TEST_F(SessionManagerTest, StartUpFallbackTable) {
         {newer, damaged, "Setup 1", true, {"sessions.json", "sessions.json.bak"}},
     };
     for (const auto& c : cases) {
+        stop();
         QDir(QFileInfo(path).absolutePath()).removeRecursively();
         QDir().mkpath(QFileInfo(path).absolutePath());
         if (!c.main.isNull()) writeFile(path, c.main);
