@@ -3,9 +3,15 @@
 # program on a private X display (Xvfb), so that anyone can look at the windows.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# QUELLOR=<binary> shoots that program instead of building this one (a sanitized build, say).
 bash scripts/deps.sh
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUELLOR_BENCH=OFF > /dev/null
-cmake --build build/release --target quellor
+if [ -z "${QUELLOR:-}" ]; then
+  cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUELLOR_BENCH=OFF > /dev/null
+  cmake --build build/release --target quellor
+  QUELLOR=build/release/quellor
+fi
+QUELLOR=$(realpath "$QUELLOR")
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0}
 out="$PWD/build/screenshots"
 mkdir -p "$out"
 source scripts/xvfb-session.sh
@@ -64,7 +70,7 @@ for theme in booth studio daylight; do
   strip_defaults "$theme" > "$home/config/Quellor/defaults.json"
   # The pictures show the built-in simulated world: no PipeWire server lives in the private runtime.
   HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" XDG_RUNTIME_DIR="$home/runtime" \
-    PIPEWIRE_RUNTIME_DIR="$home/runtime" build/release/quellor > "$home/log" 2>&1 &
+    PIPEWIRE_RUNTIME_DIR="$home/runtime" "$QUELLOR" > "$home/log" 2>&1 &
   app_pid=$!
   # The startup screen greets first; its first recent setup (centred at 188, 215: 30 above, the
   # 52-high header, two buttons of 38, the 22 + 13 of the list header and 8 more) opens the main window.
@@ -115,7 +121,7 @@ for theme in booth studio daylight; do
   printf '{"theme": "%s", "oscEnabled": false}\n' "$theme" > "$home/config/Quellor/defaults.json"
   QUELLOR_WORLD="$work/refused-world.json" \
     HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" XDG_RUNTIME_DIR="$home/runtime" \
-    build/release/quellor > "$home/log-refused" 2>&1 &
+    "$QUELLOR" > "$home/log-refused" 2>&1 &
   app_pid=$!
   permission=$(window Quellor 420)
   window Quellor 376 > /dev/null  # the startup screen comes up over it: bring it back on top
