@@ -74,4 +74,67 @@ LinkPlan planLinks(const std::map<std::uint32_t, Port>& ports, std::optional<std
     return plan;
 }
 
+std::vector<Write> WriteGate::submit(const Write& w, std::optional<std::uint32_t> toSink, std::uint64_t now) {
+    auto it = flights_.find(w.stream);
+    if (it != flights_.end()) {
+        // Only the newest write of a key matters once they go.
+        auto& held = it->second.held;
+        held.erase(std::remove_if(held.begin(), held.end(),
+                                  [&](const Held& h) { return std::string(h.write.key) == w.key; }),
+                   held.end());
+        held.push_back({w, toSink});
+        return {};
+    }
+    if (toSink) flights_[w.stream] = {*toSink, now + kLongestFlight, {}};
+    return {w};
+}
+
+std::vector<Write> WriteGate::due(const std::map<std::uint32_t, Link>& links, const std::set<std::uint32_t>& present,
+                                  std::uint64_t now, bool all) {
+    std::vector<Write> out;
+    for (auto it = flights_.begin(); it != flights_.end();) {
+        const std::uint32_t stream = it->first;
+        Flight& f = it->second;
+        const bool landed = std::any_of(links.begin(), links.end(), [&](const auto& l) {
+            return l.second.output == stream && l.second.input == f.sink;
+        });
+        if (!(all || landed || !present.count(stream) || now >= f.until)) {
+            ++it;
+            continue;
+        }
+        // The held writes go in order up to the next move, which starts a flight of its own; those
+        // of a stream that went go nowhere (its registry id may come back for another stream).
+        std::vector<Held> held = std::move(f.held);
+        it = flights_.erase(it);
+        if (!present.count(stream)) continue;
+        for (std::size_t i = 0; i < held.size(); ++i) {
+            out.push_back(held[i].write);
+            if (held[i].toSink && !all) {
+                Flight next{*held[i].toSink, now + kLongestFlight, {held.begin() + std::ptrdiff_t(i) + 1, held.end()}};
+                it = std::next(flights_.emplace(stream, std::move(next)).first);
+                break;
+            }
+        }
+    }
+    return out;
+}
+
+void WriteGate::project(std::map<std::uint32_t, Targets>& current) const {
+    for (const auto& [stream, f] : flights_)
+        for (const Held& h : f.held) {
+            Targets& t = current[stream];
+            (std::string(h.write.key) == kTargetNode ? t.node : t.object) = h.write.value;
+        }
+}
+
+bool WriteGate::inFlightTo(std::uint32_t sink) const {
+    return std::any_of(flights_.begin(), flights_.end(), [&](const auto& f) { return f.second.sink == sink; });
+}
+
+bool sinkCanGo(std::uint32_t sink, std::uint64_t until, const WriteGate& gate,
+               const std::map<std::uint32_t, Link>& links, std::uint64_t now, bool all) {
+    if (all || now >= until || sink == 0) return true;
+    return !gate.inFlightTo(sink) && std::none_of(links.begin(), links.end(), [&](const auto& l) { return l.second.input == sink; });
+}
+
 }  // namespace quellor::routing

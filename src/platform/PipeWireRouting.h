@@ -100,4 +100,50 @@ LinkPlan planLinks(const std::map<std::uint32_t, Port>& ports, std::optional<std
                    std::optional<std::uint32_t> filter, std::uint32_t tapChannels,
                    const std::vector<std::optional<std::uint32_t>>& devices, const std::vector<std::uint32_t>& deviceChannels);
 
+// A link of the graph, by the nodes it joins.
+struct Link {
+    std::uint32_t output = 0, input = 0;
+};
+
+// Target writes, one move in flight per stream. A stream sent elsewhere while the session manager is
+// still linking it where the last write said can be lost on the way (WirePlumber 0.4 gives up after
+// a few refused links in a row): unlinked for good, its player waiting forever for a drain. So once
+// a stream is sent to a tap sink, further writes for it wait until a link joins it to that sink,
+// until it goes, or for a second at most; then they go in order (the last of each key only).
+class WriteGate {
+public:
+    // The writes to send now for `w`: `w` itself, or nothing while its stream's move is in flight.
+    // `toSink` is the registry id of the sink `w` sends the stream to, when it is such a move.
+    std::vector<Write> submit(const Write& w, std::optional<std::uint32_t> toSink, std::uint64_t now);
+    // The held writes whose stream's move has landed (per `links`) or whose second is up; with
+    // `all`, every held write. Those of a stream that went (not in `present`) are dropped.
+    std::vector<Write> due(const std::map<std::uint32_t, Link>& links, const std::set<std::uint32_t>& present,
+                           std::uint64_t now, bool all);
+    // `current` as it will be once the held writes have gone.
+    void project(std::map<std::uint32_t, Targets>& current) const;
+    bool idle() const { return flights_.empty(); }
+    // Whether a stream is on its way to `sink`.
+    bool inFlightTo(std::uint32_t sink) const;
+    void clear() { flights_.clear(); }
+
+    static constexpr std::uint64_t kLongestFlight = 1000000000;  // ns
+
+private:
+    struct Held {
+        Write write;
+        std::optional<std::uint32_t> toSink;
+    };
+    struct Flight {
+        std::uint32_t sink = 0;
+        std::uint64_t until = 0;
+        std::vector<Held> held;
+    };
+    std::map<std::uint32_t, Flight> flights_;  // by stream
+};
+
+// Whether a released tap's sink can be removed: once no stream is on its way to it (`gate`) and no
+// link feeds it (its streams have left), once `until` has passed, or with `all`.
+bool sinkCanGo(std::uint32_t sink, std::uint64_t until, const WriteGate& gate,
+               const std::map<std::uint32_t, Link>& links, std::uint64_t now, bool all);
+
 }  // namespace quellor::routing

@@ -219,6 +219,18 @@ struct PipeWireTaps::Impl : PipeWireLoop {
     std::map<std::uint32_t, routing::Moved> inherited;
     std::map<AudioObjectID, Tap> taps;
     std::map<AudioObjectID, Aggregate> aggregates;
+    // Target writes one move in flight per stream (routing::WriteGate), the sinks of released taps
+    // until their streams have left them, the links of the graph those wait on, and a tick that
+    // lets nothing wait past its time.
+    struct RetiredSink {
+        pw_proxy* proxy = nullptr;
+        std::uint32_t node = 0;
+        std::uint64_t until = 0;
+    };
+    routing::WriteGate gate;
+    std::vector<RetiredSink> retired;
+    std::map<std::uint32_t, routing::Link> links;
+    spa_source* tick = nullptr;
     // Model objects of ours, also those of an earlier connection. Writes to any object may come from
     // other threads than the main one (a volume writer), so the set has a lock of its own.
     std::set<AudioObjectID> owned;
@@ -261,6 +273,9 @@ struct PipeWireTaps::Impl : PipeWireLoop {
             taps.erase(it);
             releaseTap(id, t, restore && connected());
         }
+        settle(true);
+        if (tick) pw_loop_destroy_source(pw_thread_loop_get_loop(loop), tick);
+        tick = nullptr;
         if (restore && connected()) roundtrip();
         if (metadataListener.link.next) spa_hook_remove(&metadataListener);
         if (metadata) pw_proxy_destroy(metadata);
@@ -274,6 +289,8 @@ struct PipeWireTaps::Impl : PipeWireLoop {
         targets.clear();
         clients.clear();
         inherited.clear();
+        links.clear();
+        gate.clear();
         metadataListener = {};
         lost = false;
         knownSyncs = 0;
@@ -328,6 +345,10 @@ struct PipeWireTaps::Impl : PipeWireLoop {
             if (self.nodes[id].playback) self.joinTap(id);
             for (auto& [object, t] : self.taps) self.moveStreams(t);
             self.linkAll();
+        } else if (std::strcmp(type, PW_TYPE_INTERFACE_Link) == 0) {
+            self.links[id] = {std::uint32_t(unsignedNumber(text(props, PW_KEY_LINK_OUTPUT_NODE))),
+                              std::uint32_t(unsignedNumber(text(props, PW_KEY_LINK_INPUT_NODE)))};
+            self.settle(false);
         } else if (std::strcmp(type, PW_TYPE_INTERFACE_Client) == 0) {
             // The process behind a client: the one it names for itself, else the one the server sees.
             std::uint64_t pid = unsignedNumber(text(props, PW_KEY_APP_PROCESS_ID));
@@ -364,12 +385,14 @@ struct PipeWireTaps::Impl : PipeWireLoop {
         auto& self = *static_cast<Impl*>(data);
         self.ports.erase(id);
         self.clients.erase(id);
+        if (self.links.erase(id)) self.settle(false);
         auto it = self.nodes.find(id);
         if (it == self.nodes.end()) return;
         const std::string name = it->second.name;
         self.nodes.erase(it);
         self.targets.erase(id);
         self.inherited.erase(id);
+        self.settle(false);
         // A stream that went takes its registry id with it; the id may come back for another object.
         for (auto& [object, t] : self.taps) t.route.moved.erase(id);
         for (auto& [object, a] : self.aggregates) {
@@ -451,6 +474,12 @@ struct PipeWireTaps::Impl : PipeWireLoop {
             }
     }
 
+    std::set<std::uint32_t> presentNodes() const {
+        std::set<std::uint32_t> present;
+        for (const auto& [id, n] : nodes) present.insert(id);
+        return present;
+    }
+
     std::vector<routing::Stream> playingStreams() const {
         std::vector<routing::Stream> found;
         for (const auto& [id, n] : nodes)
@@ -466,11 +495,12 @@ struct PipeWireTaps::Impl : PipeWireLoop {
         if (!sink || !t.read || !known()) return;
         t.route.sinkSerial = std::to_string(nodes[*sink].serial);
         std::map<std::uint32_t, routing::Targets> current = targets;
+        gate.project(current);  // what the stream will have once its waiting writes are sent
         for (const auto& [id, m] : inherited) current[id] = m.before;
         for (const auto& [id, moved] : routing::streamsToMove(t.route, playingStreams(), current)) {
             t.route.moved[id] = moved;
             inherited.erase(id);
-            write(routing::moveWrite(t.route, id));
+            send(routing::moveWrite(t.route, id), *sink);
         }
     }
 
@@ -489,17 +519,59 @@ struct PipeWireTaps::Impl : PipeWireLoop {
                 ++it;
             }
         if (restore) {
-            std::set<std::uint32_t> present;
-            for (const auto& [id, n] : nodes) present.insert(id);
-            for (const routing::Write& w : routing::releaseWrites(t.route, targets, present, held)) write(w);
+            std::map<std::uint32_t, routing::Targets> current = targets;
+            gate.project(current);
+            for (const routing::Write& w : routing::releaseWrites(t.route, current, presentNodes(), held))
+                send(w, std::nullopt);
         }
         for (const auto& [id, m] : t.route.moved)
             if (held.count(m.pid)) inherited[id] = m;
         t.route.moved.clear();
-        if (t.sink) pw_proxy_destroy(t.sink);
+        // The sink goes once its streams have left it; at once when they are not put back.
+        if (t.sink)
+            retired.push_back({t.sink, nodeNamed(t.sinkName).value_or(0),
+                               restore ? monotonicNow() + routing::WriteGate::kLongestFlight : 0});
         t.sink = nullptr;
+        settle(false);
         for (auto& [other, o] : taps)
             if (other != object) moveStreams(o);
+    }
+
+    static std::uint64_t monotonicNow() {
+        timespec now{};
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        return std::uint64_t(now.tv_sec) * SPA_NSEC_PER_SEC + std::uint64_t(now.tv_nsec);
+    }
+
+    // Sends a target write through the gate; `toSink` when it moves the stream to that sink.
+    void send(const routing::Write& w, std::optional<std::uint32_t> toSink) {
+        for (const routing::Write& out : gate.submit(w, toSink, monotonicNow())) write(out);
+        settle(false);
+    }
+
+    // Sends the writes that may go now and removes the released sinks that can go; with `all`,
+    // everything at once. The tick runs while anything waits.
+    void settle(bool all) {
+        const std::uint64_t now = monotonicNow();
+        if (!gate.idle())
+            for (const routing::Write& w : gate.due(links, presentNodes(), now, all)) write(w);
+        for (auto it = retired.begin(); it != retired.end();) {
+            if (routing::sinkCanGo(it->node, it->until, gate, links, now, all)) {
+                pw_proxy_destroy(it->proxy);
+                it = retired.erase(it);
+            } else {
+                ++it;
+            }
+        }
+        const bool waiting = !gate.idle() || !retired.empty();
+        if (waiting && !tick && loop)
+            tick = pw_loop_add_timer(pw_thread_loop_get_loop(loop),
+                                     [](void* data, std::uint64_t) { static_cast<Impl*>(data)->settle(false); }, this);
+        if (tick) {
+            timespec period{0, 100 * 1000 * 1000};
+            pw_loop_update_timer(pw_thread_loop_get_loop(loop), tick, waiting ? &period : nullptr,
+                                 waiting ? &period : nullptr, false);
+        }
     }
 
     // --- Aggregates: the filter and its links ---

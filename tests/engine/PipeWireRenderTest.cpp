@@ -45,14 +45,19 @@ TEST_F(PipeWireRenderTest, TheToneReachesTheSinkOnlyThroughTheMixAndComesBackWhe
     tap->setMuted(true);
     EXPECT_TRUE(eventually([&] { return stereo.peak(0) < 0.001f; })) << stereo.peak(0);
 
-    // A fader move ramps: on the way from a quarter to a half the level passes through between.
+    // A fader move ramps: on the way from a quarter to a half the level passes through between. A
+    // loaded machine can lose the very cycles of a ramp, so a move is tried up to three times.
     tap->setMuted(false);
-    ASSERT_TRUE(eventually([&] { return near(stereo.peak(0), 0.25f); }));
-    const std::size_t mark = stereo.frames();
-    tap->setVolume(1.0f);
-    ASSERT_TRUE(eventually([&] { return near(stereo.peak(0), 0.5f); })) << stereo.peak(0);
     int between = 0;
-    for (float p : stereo.blockPeaks(0, mark, 240)) between += p > 0.28f && p < 0.47f;
+    for (int attempt = 0; attempt < 3 && between < 2; ++attempt) {
+        tap->setVolume(kHalfGainFader);
+        ASSERT_TRUE(eventually([&] { return near(stereo.peak(0), 0.25f); })) << stereo.peak(0);
+        const std::size_t mark = stereo.frames();
+        tap->setVolume(1.0f);
+        ASSERT_TRUE(eventually([&] { return near(stereo.peak(0), 0.5f); })) << stereo.peak(0);
+        between = 0;
+        for (float p : stereo.blockPeaks(0, mark, 240)) between += p > 0.28f && p < 0.47f;
+    }
     EXPECT_GE(between, 2);
 
     tap.reset();
@@ -72,7 +77,9 @@ TEST_F(PipeWireRenderTest, AStreamWhoseTapGoesAtAnyStepOfItsMovePlaysOnItsDevice
         auto tap = std::make_unique<ProcessTap>(kHalfGainFader, 1.0f, std::vector<AudioObjectID>{process}, true);
         tap->start({output(PrivatePipeWire::kQuadSink)});
         if (step == 1) advance(0.05);
-        if (step == 2) ASSERT_TRUE(eventually([&] { return quad.peak(0) < 0.001f; })) << quad.peak(0);
+        if (step == 2) {
+            ASSERT_TRUE(eventually([&] { return quad.peak(0) < 0.001f; })) << quad.peak(0);
+        }
         tap.reset();
         EXPECT_TRUE(eventually([&] { return near(quad.peak(0, 480), 0.5f); })) << "step " << step;
     }

@@ -94,5 +94,86 @@ TEST(PipeWireRoutingTest, LinksJoinTheSinkMonitorTheFilterAndEachDeviceChannelBy
     EXPECT_TRUE(planLinks(ports, std::nullopt, 20, 2, {30, 40}, {2, 1}).links.size() == 3u);
 }
 
+// Once a stream is sent to a tap sink, its next writes wait until it is linked there, goes, or a
+// second has passed; they then go in order, the newest of each key, up to the next move.
+TEST(PipeWireRoutingTest, AStreamsWritesWaitWhileItsMoveToASinkIsInFlight) {
+    const std::uint64_t second = WriteGate::kLongestFlight;
+    const Write toSink{5, kTargetObject, kSink};
+    const Write backObject{5, kTargetObject, std::nullopt};
+    const Write backNode{5, kTargetNode, kStoredNode};
+    const Write toOther{5, kTargetObject, kElsewhere};
+    const std::set<std::uint32_t> present{5};
+    const std::map<std::uint32_t, Link> none;
+    const std::map<std::uint32_t, Link> landed{{70, {5, 90}}};
+    const std::map<std::uint32_t, Link> elsewhere{{70, {5, 30}}};
+
+    struct Case {
+        const char* what;
+        std::map<std::uint32_t, Link> links;
+        std::set<std::uint32_t> present;
+        std::uint64_t now;
+        bool all;
+        std::vector<Write> due;
+    };
+    const std::vector<Case> cases{
+        {"still linking", none, present, 10, false, {}},
+        {"linked to another node", elsewhere, present, 10, false, {}},
+        {"linked to the sink", landed, present, 10, false, {backObject, backNode}},
+        {"stream gone", none, {}, 10, false, {}},
+        {"a second passed", none, present, second, false, {backObject, backNode}},
+        {"everything at once", none, present, 10, true, {backObject, backNode}},
+    };
+    for (const Case& c : cases) {
+        WriteGate gate;
+        EXPECT_EQ(gate.submit(toSink, 90, 0), std::vector<Write>{toSink}) << c.what;
+        EXPECT_TRUE(gate.submit(toOther, std::nullopt, 1).empty()) << c.what;
+        EXPECT_TRUE(gate.submit(backObject, std::nullopt, 2).empty()) << c.what;  // replaces toOther
+        EXPECT_TRUE(gate.submit(backNode, std::nullopt, 3).empty()) << c.what;
+        std::map<std::uint32_t, Targets> projected;
+        gate.project(projected);
+        EXPECT_EQ(projected[5], (Targets{std::nullopt, kStoredNode})) << c.what;
+        EXPECT_EQ(gate.due(c.links, c.present, c.now, c.all), c.due) << c.what;
+        EXPECT_EQ(gate.idle(), !c.due.empty() || c.present.empty()) << c.what;
+    }
+
+    // A held move starts a flight of its own when it goes: what follows it waits again.
+    WriteGate gate;
+    gate.submit(toSink, 90, 0);
+    const Write toSecondSink{5, kTargetObject, kHeadset};
+    gate.submit(toSecondSink, 91, 1);
+    gate.submit(backNode, std::nullopt, 2);
+    EXPECT_EQ(gate.due(landed, present, 3, false), std::vector<Write>{toSecondSink});
+    EXPECT_TRUE(gate.due(landed, present, 4, false).empty());
+    EXPECT_EQ(gate.due({{71, {5, 91}}}, present, 5, false), std::vector<Write>{backNode});
+    EXPECT_TRUE(gate.idle());
+    // Writes of a stream with nothing in flight, and other streams' writes, go at once.
+    EXPECT_EQ(gate.submit(backObject, std::nullopt, 6), std::vector<Write>{backObject});
+}
+
+TEST(PipeWireRoutingTest, ARetiredSinkGoesOnceNoStreamIsOnItsWayToItOrFeedsItOrItsTimeIsUp) {
+    const std::map<std::uint32_t, Link> feeding{{70, {5, 11}}, {71, {11, 40}}};  // a stream into it; its monitor out
+    const std::map<std::uint32_t, Link> readOnly{{71, {11, 40}}};
+    WriteGate idle;
+    WriteGate moving;  // stream 6 sent to the sink, not linked there yet
+    moving.submit({6, kTargetObject, kSink}, 11, 0);
+    struct Case {
+        const WriteGate& gate;
+        const std::map<std::uint32_t, Link>& links;
+        std::uint32_t sink;
+        std::uint64_t now;
+        bool all, goes;
+    };
+    const std::vector<Case> cases{
+        {idle, feeding, 11, 99, false, false},  {idle, readOnly, 11, 99, false, true},
+        {moving, readOnly, 11, 99, false, false}, {moving, readOnly, 12, 99, false, true},
+        {idle, feeding, 11, 100, false, true},  {moving, feeding, 11, 0, true, true},
+        {moving, feeding, 0, 0, false, true},  // never in the registry
+    };
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        const Case& c = cases[i];
+        EXPECT_EQ(sinkCanGo(c.sink, 100, c.gate, c.links, c.now, c.all), c.goes) << "case " << i;
+    }
+}
+
 }  // namespace
 }  // namespace quellor::routing
