@@ -49,7 +49,9 @@ void StripReadoutWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const Palette p = themes_.palette();
-    const QRectF box = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    // The outline is centred on the edge of the box, half of it inside the widget.
+    const double inset = R::kOutlineWidth / 2;
+    const QRectF box = QRectF(rect()).adjusted(inset, inset, -inset, -inset);
     const QPainterPath shape = halfRoundedRect(box, ConsoleMetrics::Strip::kCornerRadius, /*top*/ true);
     painter.setOpacity(look_.lcdOpacity);
     painter.fillPath(shape, p.lcd);
