@@ -52,7 +52,7 @@ struct ConsoleMetrics {
         static constexpr int kPadding = 7;  // text and badge from the ends
         static constexpr int kSpacing = 3;  // text to badge
         static constexpr double kOutlineWidth = 1;
-        static constexpr int kFontSize = 10;  // monospaced, semibold (regular when faded)
+        static constexpr int kFontSize = 10;  // monospaced, semibold (regular on an inactive daylight strip)
     };
 
     // The CUE, SOLO and MUTE buttons (StripButtons, StripButtonRow).
@@ -164,7 +164,7 @@ struct ConsoleMetrics {
 
     // The console's top bar (ConsoleTopBarModel, ConsoleTopBar).
     struct TopBar {
-        static constexpr double kHeight = 44;  // the hair line under it comes on top
+        static constexpr double kHeight = 44;    // without the hair line under it
         static constexpr double kLineWidth = 1;  // of that line and of the dividers
         static constexpr double kHorizontalPadding = 14;
         static constexpr double kTitleTrailing = 14;
