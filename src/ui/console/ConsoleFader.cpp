@@ -4,32 +4,38 @@
 
 #include "base/Level.h"
 #include "ui/console/ConsoleColors.h"
+#include "ui/console/MeterBar.h"
 
 namespace quellor {
 
+using F = ConsoleMetrics::Fader;
+
 QRectF FaderGeometry::capRect(float value) const {
-    return QRectF(6, travel() - capOffset(value), std::max(0.0, width - 12), capHeight);
+    return QRectF(F::kCapSideInset, travel() - capOffset(value), std::max(0.0, width - 2 * F::kCapSideInset), capHeight);
 }
 
 QRectF FaderGeometry::grooveRect() const {
-    return QRectF(width / 2 - 3, topInset, 6, std::max(0.0, height - topInset - 10));
+    return QRectF(width / 2 - F::kGrooveWidth / 2, topInset, F::kGrooveWidth,
+                  std::max(0.0, height - topInset - F::kGrooveBottomInset));
 }
 
 QRectF FaderGeometry::litGrooveRect(float value) const {
-    return QRectF(width / 2 - 1.5, capCentreY(value), 3, capOffset(value));
+    return QRectF(width / 2 - F::kLitGrooveWidth / 2, capCentreY(value), F::kLitGrooveWidth, capOffset(value));
 }
 
 std::vector<QRectF> FaderGeometry::gripLines(float value) const {
     const QRectF cap = capRect(value);
     const double mid = cap.center().y();
     std::vector<QRectF> lines;
-    for (double top : {-7.5, -4.0, 3.0, 6.5}) lines.emplace_back(cap.left() + 10, mid + top, cap.width() - 20, 1);
+    for (double top : F::kGripTops)
+        lines.emplace_back(cap.left() + F::kGripInset, mid + top, cap.width() - 2 * F::kGripInset, F::kGripHeight);
     return lines;
 }
 
 QRectF FaderGeometry::indicatorRect(float value) const {
     const QRectF cap = capRect(value);
-    return QRectF(cap.left() + 6, cap.center().y() - 1, cap.width() - 12, 2);
+    return QRectF(cap.left() + F::kIndicatorInset, cap.center().y() - F::kIndicatorHeight / 2,
+                  cap.width() - 2 * F::kIndicatorInset, F::kIndicatorHeight);
 }
 
 std::vector<FaderGeometry::ScaleMark> FaderGeometry::scaleMarks() const {
@@ -38,10 +44,20 @@ std::vector<FaderGeometry::ScaleMark> FaderGeometry::scaleMarks() const {
     for (const FaderScaleEntry& entry : kFaderScale) {
         const double y = height - capHeight / 2 - entry.value * span;
         if (y < capHeight / 2 - 1) continue;
-        marks.push_back({QString::fromUtf8(entry.label), y, QRectF(5, y - 0.5, 4, 1), QRectF(width / 2 + 7, y - 0.5, 3, 1),
-                         QPointF(12, y)});
+        const double tickTop = y - F::kTickHeight / 2;
+        marks.push_back({QString::fromUtf8(entry.label), y, QRectF(F::kTickLeft, tickTop, F::kTickWidth, F::kTickHeight),
+                         QRectF(width / 2 + F::kSoftTickOffset, tickTop, F::kSoftTickWidth, F::kTickHeight),
+                         QPointF(F::kScaleLabelLeft, y)});
     }
     return marks;
+}
+
+QRectF FaderGeometry::meterRect() const {
+    using M = ConsoleMetrics::Meter;
+    const double column = MeterColumn::heightFor(meterTravel());
+    const double bottom = height - M::kEndInset;
+    const double top = bottom - column - M::kLampRise;
+    return QRectF(width - M::kRightInset - M::kWidth, top, M::kWidth, bottom - top);
 }
 
 std::optional<float> FaderDrag::changed(const FaderGeometry& geometry, float value, bool isActive, double y, double y0,
@@ -78,7 +94,7 @@ FaderLook FaderLook::of(ThemeMode theme, bool isActive, bool isCued, bool isDrag
     FaderLook look;
     look.panelTop = p.panel;
     look.panelBottom = withOpacity(p.panel, theme == ThemeMode::Daylight ? 0.85 : 0.55);
-    look.borderWidth = isCued ? 1.5 : 1.0;
+    look.borderWidth = isCued ? F::kCuedBorderWidth : F::kBorderWidth;
     look.border = isCued ? cueColor(theme) : isDragging ? p.brand : p.hair;
     look.tick = p.hair;
     look.softTick = p.hairSoft;

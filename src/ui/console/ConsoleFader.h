@@ -22,6 +22,7 @@
 #include <optional>
 #include <vector>
 
+#include "ui/console/ConsoleMetrics.h"
 #include "ui/style/ThemeMode.h"
 
 namespace quellor {
@@ -29,8 +30,8 @@ namespace quellor {
 struct FaderGeometry {
     double width = 0;
     double height = 0;
-    double capHeight = 30;
-    double topInset = 10;  // panel top to groove top
+    double capHeight = ConsoleMetrics::Fader::kCapHeight;
+    double topInset = ConsoleMetrics::Fader::kGrooveTopInset;  // panel top to groove top
 
     struct ScaleMark {
         QString label;
@@ -54,8 +55,13 @@ struct FaderGeometry {
     // The dB marks that fit the panel (a label in dB below full level, at the fader value that
     // reads so). A panel without travel spaces them as if it had one point of it.
     std::vector<ScaleMark> scaleMarks() const;
-    // The height the meter along the fader's right edge gets.
-    double meterTravel() const { return height - 24; }
+    // The height the meter along the fader's right edge gets: the fader's, less the meter's insets
+    // at both ends.
+    double meterTravel() const { return height - 2 * ConsoleMetrics::Meter::kEndInset; }
+    // The meter's rectangle in the fader: its column (meterTravel high, at least the column's least
+    // height) right-aligned kRightInset in from the fader's right edge with its foot kEndInset above
+    // the fader's bottom, and the clip lamp's room above the column.
+    QRectF meterRect() const;
 };
 
 // The fader's scale: label and fader value, 10^(−dB/60) to three decimals.
@@ -100,9 +106,9 @@ struct FaderLook {
     double borderWidth = 1;
     QColor border;
     QColor tick, softTick, scaleLabel;
-    QColor grooveFill, grooveStroke;  // the stroke is 0.5 wide
+    QColor grooveFill, grooveStroke;
     QColor litTop, litBottom;
-    QColor capTop, capBottom, capOutline, capShadow;  // the shadow: radius 4, 3 down
+    QColor capTop, capBottom, capOutline, capShadow;
     QColor grip;
     QColor indicator;
     QColor capLabel;

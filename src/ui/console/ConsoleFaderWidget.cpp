@@ -14,11 +14,9 @@
 
 namespace quellor {
 
-namespace {
+using F = ConsoleMetrics::Fader;
 
-constexpr double kCapRadius = 4;
-constexpr double kShadowRadius = 4;
-constexpr double kShadowDrop = 3;
+namespace {
 
 // The fader as assistive technology sees it: one slider, its meter not a child of its own.
 class FaderAccessible : public QAccessibleWidget {
@@ -52,7 +50,7 @@ QAccessibleInterface* faderAccessible(const QString& className, QObject* object)
 ConsoleFaderWidget::ConsoleFaderWidget(MeterRepaintClock& clock, ThemeController& themes, QWidget* parent)
     : QWidget(parent), themes_(themes), meter_(new MeterBarWidget(clock, themes, this)) {
     setObjectName(QStringLiteral("strip-fader"));
-    setMinimumHeight(60);
+    setMinimumHeight(F::kMinimumHeight);
     static const bool installed = [] {
         QAccessible::installFactory(faderAccessible);
         return true;
@@ -88,8 +86,9 @@ FaderGeometry ConsoleFaderWidget::geometry() const {
 }
 
 void ConsoleFaderWidget::resizeEvent(QResizeEvent*) {
-    meter_->setGeometry(MeterBarWidget::placement(size()));
-    meter_->setTravel(geometry().meterTravel());
+    const FaderGeometry g = geometry();
+    meter_->setGeometry(g.meterRect().toRect());
+    meter_->setTravel(g.meterTravel());
 }
 
 void ConsoleFaderWidget::report(std::optional<float> value) {
@@ -148,7 +147,7 @@ void ConsoleFaderWidget::paintEvent(QPaintEvent*) {
 
     // Scale.
     painter.setPen(Qt::NoPen);
-    const QFont labelFont = monoFont(7, QFont::Medium);
+    const QFont labelFont = monoFont(F::kScaleFontSize, QFont::Medium);
     const QFontMetricsF metrics(labelFont);
     painter.setFont(labelFont);
     for (const FaderGeometry::ScaleMark& mark : g.scaleMarks()) {
@@ -164,8 +163,8 @@ void ConsoleFaderWidget::paintEvent(QPaintEvent*) {
     // Groove and its lit part below the cap.
     const QRectF groove = g.grooveRect();
     painter.setBrush(look.grooveFill);
-    painter.setPen(QPen(look.grooveStroke, 0.5));
-    painter.drawRoundedRect(groove, 3, 3);
+    painter.setPen(QPen(look.grooveStroke, F::kGrooveStrokeWidth));
+    painter.drawRoundedRect(groove, F::kGrooveRadius, F::kGrooveRadius);
     painter.setPen(Qt::NoPen);
     const QRectF lit = g.litGrooveRect(value);
     if (lit.height() > 0) {
@@ -177,15 +176,15 @@ void ConsoleFaderWidget::paintEvent(QPaintEvent*) {
 
     // Cap: shadow, body, outline, grips and indicator.
     const QRectF cap = g.capRect(value);
-    paintSoftShadow(painter, cap, kCapRadius, look.capShadow, kShadowRadius, kShadowDrop);
+    paintSoftShadow(painter, cap, F::kCapRadius, look.capShadow, F::kCapShadowRadius, F::kCapShadowDrop);
     QLinearGradient capFill(QPointF(cap.center().x(), cap.top()), QPointF(cap.center().x(), cap.bottom()));
     capFill.setColorAt(0, look.capTop);
     capFill.setColorAt(1, look.capBottom);
     painter.setBrush(capFill);
-    painter.drawRoundedRect(cap, kCapRadius, kCapRadius);
+    painter.drawRoundedRect(cap, F::kCapRadius, F::kCapRadius);
     painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(look.capOutline, 1));
-    painter.drawRoundedRect(cap, kCapRadius, kCapRadius);
+    painter.setPen(QPen(look.capOutline, F::kCapOutlineWidth));
+    painter.drawRoundedRect(cap, F::kCapRadius, F::kCapRadius);
     painter.setPen(Qt::NoPen);
     for (const QRectF& line : g.gripLines(value)) painter.fillRect(line, look.grip);
     painter.fillRect(g.indicatorRect(value), look.indicator);

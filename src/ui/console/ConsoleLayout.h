@@ -15,27 +15,23 @@
 #include <QSizeF>
 #include <QtGlobal>
 
+#include "ui/console/ConsoleMetrics.h"
+
 namespace quellor {
 
 struct ConsoleLayout {
-    static constexpr double kPadding = 8;  // around the grid, on all four edges
-    static constexpr double kMinimumWidth = 280;  // of the console with its padding
-    static constexpr double kMinimumHeight = 200;
-    static constexpr double kEightPerRowWidth = 584;
-    static constexpr double kMinStripHeight = 220;
-    static constexpr double kCompactBelowHeight = 250;
-    static constexpr double kCompactBelowStripWidth = 74;
-    static constexpr double kMinGap = 8;
+    // The table's entry, under the name the whole-program tests use.
+    static constexpr double kPadding = ConsoleMetrics::Grid::kPadding;
 
     QSizeF available;
     int stripCount = 8;   // N: 8 or 16
     int perRow = 8;       // P: 4 or 8
     int rows = 1;         // R
-    double rowSpacing = 4;
+    double rowSpacing = ConsoleMetrics::Grid::kRowSpacing;
     double rawRowHeight = 0;  // the height each row would get without the floor
-    double stripHeight = kMinStripHeight;
+    double stripHeight = ConsoleMetrics::Grid::kMinStripHeight;
     bool compact = false;
-    double stripWidthLimit = 120;
+    double stripWidthLimit = ConsoleMetrics::Grid::kStripWidthLimit;
     // The rows keep stripHeight and the grid scrolls: the space is too low for them.
     bool scrolls = false;
 

@@ -5,6 +5,7 @@
 #include <QScrollBar>
 
 #include "engine/MixerEngine.h"
+#include "ui/console/ConsoleMetrics.h"
 #include "ui/console/ConsoleStripWidget.h"
 #include "ui/console/ConsoleView.h"
 #include "ui/console/StoredStripCount.h"
@@ -35,19 +36,20 @@ bool MainMuteButton::hitButton(const QPoint& pos) const { return width() > 0 && 
 void MainMuteButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    const double r = MainMuteFace::kCornerRadius;
+    using M = ConsoleMetrics::MainMute;
+    const double r = M::kCornerRadius;
     QPainterPath path;
     path.addRoundedRect(QRectF(rect()), r, r);
     painter.fillPath(path, face_.fill);
     if (face_.border.alpha() > 0) {
         // The line is centred on the edge; half of it falls inside the widget.
         QPainterPath inner;
-        const double half = MainMuteFace::kBorderWidth / 2;
+        const double half = M::kBorderWidth / 2;
         inner.addRoundedRect(QRectF(rect()).adjusted(half, half, -half, -half), r - half, r - half);
-        painter.setPen(QPen(face_.border, MainMuteFace::kBorderWidth));
+        painter.setPen(QPen(face_.border, M::kBorderWidth));
         painter.drawPath(inner);
     }
-    painter.setFont(monoFont(MainMuteFace::kFontSize, QFont::Bold));
+    painter.setFont(monoFont(M::kFontSize, QFont::Bold));
     painter.setPen(face_.text);
     painter.drawText(rect(), Qt::AlignCenter, MainMuteFace::kText);
 }

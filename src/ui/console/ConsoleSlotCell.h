@@ -40,8 +40,6 @@ std::vector<ConsoleSlotCell> consoleSlotCells(const QStringList& slotIDs, int st
 // The "plus" over an empty slot's placeholder strip.
 struct EmptySlotLook {
     static inline const QString kSymbol = QStringLiteral("plus");
-    static constexpr int kPointSize = 34;
-    static constexpr double kShadowRadius = 3;
 
     QFont::Weight weight;  // ultra-light on the light theme, black on the dark ones
     QColor color;

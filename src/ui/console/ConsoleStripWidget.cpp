@@ -106,7 +106,7 @@ void ConsoleStripWidget::relayout() {
     const QRect inner = rect().adjusted(pad, pad, -pad, -pad);
     const int readoutHeight = int(look_.readoutHeight);
     readout_->setGeometry(inner.x(), inner.y(), inner.width(), readoutHeight);
-    const QRect area(inner.x(), inner.y() + readoutHeight, inner.width(), kButtonAreaHeight);
+    const QRect area(inner.x(), inner.y() + readoutHeight, inner.width(), ConsoleMetrics::Strip::kButtonAreaHeight);
     buttonArea_->setGeometry(area);
     buttons_->setGeometry(buttonArea_->rect());
     const int titleHeight = title_->preferredHeight();
@@ -114,12 +114,12 @@ void ConsoleStripWidget::relayout() {
     title_->setGeometry(inner.x(), titleTop, inner.width(), titleHeight);
     fader_->setGeometry(inner.x(), area.bottom() + 1, inner.width(), std::max(0, titleTop - area.bottom() - 1));
 
-    // The CUE badge stands 12 points above the CUE button's top, centred over it.
+    // The CUE badge stands over the CUE button, its top kBadgeRise above the button's, centred.
     if (StripButtonWidget* cue = buttons_->button(StripButton::Role::Cue); cue->isVisible() && cueBadge_->isVisible()) {
         const QRect button(cue->mapTo(this, QPoint(0, 0)), cue->size());
         const QSize hint = cueBadge_->sizeHint();
         cueBadge_->setGeometry(button.center().x() + 1 - (hint.width() + 1) / 2,
-                               button.top() - int(StripButton::kBadgeRise), hint.width(), hint.height());
+                               button.top() - int(ConsoleMetrics::Button::kBadgeRise), hint.width(), hint.height());
         cueBadge_->raise();
     }
 }

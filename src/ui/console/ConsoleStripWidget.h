@@ -22,6 +22,7 @@
 #include <QWidget>
 #include <optional>
 
+#include "ui/console/ConsoleMetrics.h"
 #include "ui/console/StripContextMenu.h"
 #include "ui/console/StripLook.h"
 #include "ui/console/StripModel.h"
@@ -56,7 +57,8 @@ struct ConsoleStripEnvironment {
 class ConsoleStripWidget : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kButtonAreaHeight = 24;
+    // The table's entry, under the name the whole-program tests use.
+    static constexpr int kButtonAreaHeight = ConsoleMetrics::Strip::kButtonAreaHeight;
 
     explicit ConsoleStripWidget(ConsoleStripEnvironment environment, QWidget* parent = nullptr);
 

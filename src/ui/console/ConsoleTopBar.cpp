@@ -21,19 +21,15 @@ namespace quellor {
 using Kind = ConsoleTopBarModel::Item::Kind;
 using Row = ConsoleTopBarModel::Row;
 
-namespace {
+using T = ConsoleMetrics::TopBar;
 
-constexpr double kTitleTracking = 1.2;
-constexpr double kLockTracking = 0.8;
-constexpr double kLockSymbolSize = 11;
-constexpr double kGlyphSymbolSize = 12;
-constexpr double kSymbolTextSpacing = 5;
+namespace {
 
 bool isCompact(Row row) { return row == Row::C || row == Row::D; }
 
-// The bar's texts: 10 points, bold, monospaced, tracked.
+// The bar's texts: bold, monospaced, tracked.
 QFont barFont(double tracking) {
-    QFont font = monoFont(10, QFont::Bold);
+    QFont font = monoFont(T::kFontSize, QFont::Bold);
     font.setLetterSpacing(QFont::AbsoluteSpacing, tracking);
     return font;
 }
@@ -66,16 +62,16 @@ QFont TopBarButton::textFont() const { return barFont(tracking_); }
 
 QSize TopBarButton::sizeHint() const {
     if (shape_ == Shape::Glyph) {
-        const int side = int(ConsoleTopBarModel::kIconGlyphSize);
+        const int side = int(T::kIconGlyphSize);
         return {side, side};
     }
     double width = 2 * padding_;
     if (!face_.symbol.isEmpty()) width += symbolSize_;
     if (face_.text) {
-        if (!face_.symbol.isEmpty()) width += kSymbolTextSpacing;
+        if (!face_.symbol.isEmpty()) width += T::kSymbolTextSpacing;
         width += QFontMetricsF(textFont()).horizontalAdvance(*face_.text);
     }
-    const double height = shape_ == Shape::Pill ? ConsoleTopBarModel::kLockHeight : QFontMetricsF(textFont()).height();
+    const double height = shape_ == Shape::Pill ? T::kLockHeight : QFontMetricsF(textFont()).height();
     return {int(std::ceil(width)), int(std::ceil(height))};
 }
 
@@ -85,7 +81,7 @@ void TopBarButton::paintEvent(QPaintEvent*) {
     const QRectF box = rect();
     if (face_.background.alpha() > 0) {
         QPainterPath path;
-        path.addRoundedRect(box, ConsoleTopBarModel::kLockCornerRadius, ConsoleTopBarModel::kLockCornerRadius);
+        path.addRoundedRect(box, T::kLockCornerRadius, T::kLockCornerRadius);
         painter.fillPath(path, face_.background);
     }
     if (shape_ == Shape::Glyph) {
@@ -97,7 +93,7 @@ void TopBarButton::paintEvent(QPaintEvent*) {
     if (!face_.symbol.isEmpty()) {
         paintSymbol(painter, QRectF(x, box.center().y() - symbolSize_ / 2, symbolSize_, symbolSize_), face_.symbol,
                     face_.color);
-        x += symbolSize_ + kSymbolTextSpacing;
+        x += symbolSize_ + T::kSymbolTextSpacing;
     }
     if (face_.text) {
         painter.setFont(textFont());
@@ -110,15 +106,15 @@ ConsoleTopBar::ConsoleTopBar(MixerEngine& engine, UserDefaults& defaults, ThemeC
                              std::function<void()> onSettings, QWidget* parent)
     : QWidget(parent), model_(engine, defaults, themes, std::move(onSettings)), themes_(themes) {
     setObjectName(QStringLiteral("console-top-bar"));
-    lock_ = new TopBarButton(TopBarButton::Shape::Pill, kLockSymbolSize, kLockTracking,
+    lock_ = new TopBarButton(TopBarButton::Shape::Pill, T::kLockSymbolSize, T::kLockTracking,
                              [this] { return model_.lockButton(isCompact(row_)); }, this);
-    clearSolo_ = new TopBarButton(TopBarButton::Shape::Text, 0, kLockTracking, [this] { return model_.clearSoloButton(); },
+    clearSolo_ = new TopBarButton(TopBarButton::Shape::Text, 0, T::kLockTracking, [this] { return model_.clearSoloButton(); },
                                   this);
-    more_ = new TopBarButton(TopBarButton::Shape::Glyph, kGlyphSymbolSize, 0, [this] { return model_.moreMenuButton(); },
+    more_ = new TopBarButton(TopBarButton::Shape::Glyph, T::kGlyphSymbolSize, 0, [this] { return model_.moreMenuButton(); },
                              this);
-    sidebar_ = new TopBarButton(TopBarButton::Shape::Glyph, kGlyphSymbolSize, 0,
+    sidebar_ = new TopBarButton(TopBarButton::Shape::Glyph, T::kGlyphSymbolSize, 0,
                                 [this] { return model_.sidebarToggle(); }, this);
-    settings_ = new TopBarButton(TopBarButton::Shape::Glyph, kGlyphSymbolSize, 0,
+    settings_ = new TopBarButton(TopBarButton::Shape::Glyph, T::kGlyphSymbolSize, 0,
                                  [this] { return model_.settingsButton(); }, this);
     themeSwitch_ = new ThemeSwitch(themes, this);
 
@@ -139,7 +135,7 @@ ConsoleTopBar::ConsoleTopBar(MixerEngine& engine, UserDefaults& defaults, ThemeC
     });
     connect(&engine, &MixerEngine::soloedChanged, this, &ConsoleTopBar::refresh);
     connect(&themes_, &ThemeController::themeChanged, this, &ConsoleTopBar::refresh);
-    setMinimumHeight(int(ConsoleTopBarModel::kHeight) + 1);
+    setMinimumHeight(int(T::kHeight + T::kLineWidth));
     refresh();
 }
 
@@ -171,11 +167,11 @@ QSize ConsoleTopBar::sizeHint() const {
     const auto widths = measure();
     const double width = ConsoleTopBarModel::idealWidth(ConsoleTopBarModel::rowLayout(Row::A, model_.showsClearSolo(), recCard_ != nullptr),
                                                         widths) +
-                         2 * ConsoleTopBarModel::kHorizontalPadding;
-    return {int(std::ceil(width)), int(ConsoleTopBarModel::kHeight) + 1};
+                         2 * T::kHorizontalPadding;
+    return {int(std::ceil(width)), int(T::kHeight + T::kLineWidth)};
 }
 
-QFont ConsoleTopBar::titleFont() const { return barFont(kTitleTracking); }
+QFont ConsoleTopBar::titleFont() const { return barFont(T::kTitleTracking); }
 
 void ConsoleTopBar::refresh() {
     // The lock's form depends on the row, and the row on the lock's width: take the faces, choose
@@ -194,12 +190,12 @@ ConsoleTopBarModel::ItemWidths ConsoleTopBar::measure() const {
     widths.recCard = recCard_ ? recCard_->sizeHint().width() : 0;
     widths.recCardCompact = recCardCompact_ ? recCardCompact_->sizeHint().width() : 0;
     widths.mainRecordingCard = mainRecordingCard_ ? mainRecordingCard_->sizeHint().width() : 0;
-    const QFontMetricsF lockText(barFont(kLockTracking));
+    const QFontMetricsF lockText(barFont(T::kLockTracking));
     // The full lock at its wider text, so the row does not flip when the lock is switched.
     const double text = std::max(lockText.horizontalAdvance(QStringLiteral("LOCKED")),
                                  lockText.horizontalAdvance(QStringLiteral("LOCK")));
-    widths.lockFull = 2 * ConsoleTopBarModel::kLockPadding + kLockSymbolSize + kSymbolTextSpacing + text;
-    widths.lockCompact = 2 * ConsoleTopBarModel::kLockCompactPadding + kLockSymbolSize;
+    widths.lockFull = 2 * T::kLockPadding + T::kLockSymbolSize + T::kSymbolTextSpacing + text;
+    widths.lockCompact = 2 * T::kLockCompactPadding + T::kLockSymbolSize;
     widths.clearSolo = clearSolo_->sizeHint().width();
     widths.themeSwitch = themeSwitch_->sizeHint().width();
     return widths;
@@ -232,14 +228,14 @@ void ConsoleTopBar::place() {
     const bool recording = recCard_ != nullptr;
     row_ = ConsoleTopBarModel::rowThatFits(width(), widths, solo, recording);
     const ConsoleTopBarModel::RowLayout layout = ConsoleTopBarModel::rowLayout(row_, solo, recording);
-    lock_->setPadding(isCompact(row_) ? ConsoleTopBarModel::kLockCompactPadding : ConsoleTopBarModel::kLockPadding);
+    lock_->setPadding(isCompact(row_) ? T::kLockCompactPadding : T::kLockPadding);
 
     // What the row's flexible spaces share: the room its ideal width leaves over.
-    const double padding = ConsoleTopBarModel::kHorizontalPadding;
+    const double padding = T::kHorizontalPadding;
     const double spare = std::max(0.0, width() - 2 * padding - ConsoleTopBarModel::idealWidth(layout, widths));
     const auto flexibles = std::count_if(layout.items.begin(), layout.items.end(),
                                          [](const auto& item) { return item.kind == Kind::FlexibleSpace; });
-    const double centre = ConsoleTopBarModel::kHeight / 2;
+    const double centre = T::kHeight / 2;
 
     std::vector<QWidget*> shown;
     title_ = QRectF();
@@ -249,19 +245,18 @@ void ConsoleTopBar::place() {
         x += item.leading;
         double w = widths.of(item.kind);
         if (item.kind == Kind::FlexibleSpace) w = item.minLength + spare / double(std::max<qsizetype>(1, flexibles));
-        if (item.kind == Kind::Title) title_ = QRectF(x, 0, w, ConsoleTopBarModel::kHeight);
+        if (item.kind == Kind::Title) title_ = QRectF(x, 0, w, T::kHeight);
         if (item.kind == Kind::Divider)
-            dividers_.push_back(QRectF(x, centre - ConsoleTopBarModel::kDividerHeight / 2, 1,
-                                       ConsoleTopBarModel::kDividerHeight));
+            dividers_.push_back(QRectF(x, centre - T::kDividerHeight / 2, T::kLineWidth, T::kDividerHeight));
         if (item.kind == Kind::IconGroup) {
-            const double side = ConsoleTopBarModel::kIconGlyphSize;
+            const double side = T::kIconGlyphSize;
             sidebar_->setGeometry(QRectF(x, centre - side / 2, side, side).toRect());
             settings_->setGeometry(
-                QRectF(x + side + ConsoleTopBarModel::kIconGroupSpacing, centre - side / 2, side, side).toRect());
+                QRectF(x + side + T::kIconGroupSpacing, centre - side / 2, side, side).toRect());
             shown.push_back(sidebar_);
             shown.push_back(settings_);
         } else if (QWidget* widget = widgetOf(item.kind)) {
-            const double h = std::min<double>(widget->sizeHint().height(), ConsoleTopBarModel::kHeight);
+            const double h = std::min<double>(widget->sizeHint().height(), T::kHeight);
             widget->setGeometry(QRectF(x, centre - h / 2, w, h).toRect());
             shown.push_back(widget);
         }
@@ -278,14 +273,15 @@ void ConsoleTopBar::place() {
 
 void ConsoleTopBar::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    const double height = ConsoleTopBarModel::kHeight;
+    const double height = T::kHeight;
     painter.fillRect(QRectF(0, 0, width(), height), model_.background());
-    painter.fillRect(QRectF(0, height, width(), 1), model_.hair());
+    painter.fillRect(QRectF(0, height, width(), T::kLineWidth), model_.hair());
     for (const QRectF& divider : dividers_) painter.fillRect(divider, model_.hair());
     if (!title_.isNull()) {
         painter.setFont(titleFont());
         painter.setPen(model_.titleColor());
-        painter.drawText(title_.adjusted(0, 0, 20, 0), Qt::AlignVCenter | Qt::AlignLeft, ConsoleTopBarModel::kTitle);
+        painter.drawText(title_.adjusted(0, 0, T::kTitleOverhang, 0), Qt::AlignVCenter | Qt::AlignLeft,
+                         ConsoleTopBarModel::kTitle);
     }
 }
 

@@ -11,6 +11,7 @@
 namespace quellor {
 
 using Kind = ConsoleTopBarModel::Item::Kind;
+using T = ConsoleMetrics::TopBar;
 
 double ConsoleTopBarModel::ItemWidths::of(Kind kind) const {
     switch (kind) {
@@ -21,7 +22,7 @@ double ConsoleTopBarModel::ItemWidths::of(Kind kind) const {
     case Kind::LockCompact: return lockCompact;
     case Kind::MeterCard: return meterCard;
     case Kind::ClearSolo: return clearSolo;
-    case Kind::Divider: return 1;
+    case Kind::Divider: return T::kLineWidth;
     case Kind::ThemeSwitch: return themeSwitch;
     case Kind::MoreMenu: return moreMenu;
     case Kind::IconGroup: return iconGroup;
@@ -33,7 +34,7 @@ double ConsoleTopBarModel::ItemWidths::of(Kind kind) const {
 }
 
 ConsoleTopBarModel::RowLayout ConsoleTopBarModel::rowLayout(Row row, bool showsClearSolo, bool withRecordingCards) {
-    RowLayout layout{row, row == Row::D ? 8.0 : 0.0, {}};
+    RowLayout layout{row, row == Row::D ? T::kNarrowRowSpacing : 0.0, {}};
     auto add = [&](Kind kind, double leading = 0, double trailing = 0, double minLength = 0) {
         layout.items.push_back({kind, leading, trailing, minLength});
     };
@@ -42,32 +43,32 @@ ConsoleTopBarModel::RowLayout ConsoleTopBarModel::rowLayout(Row row, bool showsC
     case Row::B: {
         // B is A with tighter room around its items.
         const bool a = row == Row::A;
-        const double divider = a ? 14 : 8;
-        add(Kind::Title, 0, kTitleTrailing);
+        const T::Room& room = a ? T::kWideRoom : T::kTightRoom;
+        add(Kind::Title, 0, T::kTitleTrailing);
         add(Kind::StripCountCard);
         if (withRecordingCards) {
             // Only the widest row has room for the recording source switch.
-            add(a ? Kind::RecCard : Kind::RecCardCompact, a ? 10 : 6);
-            add(Kind::MainRecordingCard, a ? 6 : 4);
+            add(a ? Kind::RecCard : Kind::RecCardCompact, room.recCardLeading);
+            add(Kind::MainRecordingCard, room.mainRecordingLeading);
         }
-        add(Kind::FlexibleSpace, 0, 0, a ? 16 : 8);
-        add(Kind::LockFull, 0, a ? 10 : 6);
+        add(Kind::FlexibleSpace, 0, 0, room.flexibleMin);
+        add(Kind::LockFull, 0, room.lockTrailing);
         add(Kind::MeterCard);
-        if (showsClearSolo) add(Kind::ClearSolo, a ? 10 : 6);
-        add(Kind::Divider, divider, divider);
+        if (showsClearSolo) add(Kind::ClearSolo, room.clearSoloLeading);
+        add(Kind::Divider, room.divider, room.divider);
         add(Kind::ThemeSwitch);
-        add(Kind::Divider, divider, divider);
+        add(Kind::Divider, room.divider, room.divider);
         add(Kind::IconGroup);
         break;
     }
     case Row::C:
-        add(Kind::Title, 0, kTitleTrailing);
+        add(Kind::Title, 0, T::kTitleTrailing);
         add(Kind::StripCountCard);
         if (withRecordingCards) {
-            add(Kind::RecCardCompact, 6);
-            add(Kind::MainRecordingCard, 4);
+            add(Kind::RecCardCompact, T::kTightRoom.recCardLeading);
+            add(Kind::MainRecordingCard, T::kTightRoom.mainRecordingLeading);
         }
-        add(Kind::FlexibleSpace, 0, 0, 8);
+        add(Kind::FlexibleSpace, 0, 0, T::kTightRoom.flexibleMin);
         if (showsClearSolo) add(Kind::ClearSolo);
         add(Kind::LockCompact);
         add(Kind::MoreMenu);
@@ -76,7 +77,7 @@ ConsoleTopBarModel::RowLayout ConsoleTopBarModel::rowLayout(Row row, bool showsC
     case Row::D:
         // The REC ball stays within reach however narrow the bar.
         if (withRecordingCards) add(Kind::RecCardCompact);
-        add(Kind::FlexibleSpace, 0, 0, 4);
+        add(Kind::FlexibleSpace, 0, 0, T::kNarrowRowFlexibleMin);
         add(Kind::LockCompact);
         add(Kind::MoreMenu);
         add(Kind::IconGroup);
@@ -93,7 +94,7 @@ double ConsoleTopBarModel::idealWidth(const RowLayout& layout, const ItemWidths&
 
 ConsoleTopBarModel::Row ConsoleTopBarModel::rowThatFits(double barWidth, const ItemWidths& widths,
                                                         bool showsClearSolo, bool withRecordingCards) {
-    const double available = barWidth - 2 * kHorizontalPadding;
+    const double available = barWidth - 2 * T::kHorizontalPadding;
     for (Row row : {Row::A, Row::B, Row::C})
         if (idealWidth(rowLayout(row, showsClearSolo, withRecordingCards), widths) <= available) return row;
     return Row::D;

@@ -25,6 +25,7 @@
 #include <optional>
 #include <vector>
 
+#include "ui/console/ConsoleMetrics.h"
 #include "ui/style/MenuModel.h"
 #include "ui/style/ThemeMode.h"
 
@@ -47,18 +48,7 @@ struct TopBarButtonFace {
 
 class ConsoleTopBarModel {
 public:
-    static constexpr double kHeight = 44;
-    static constexpr double kHorizontalPadding = 14;
     static inline const QString kTitle = QStringLiteral("CONSOLE");
-    static constexpr double kTitleTrailing = 14;
-    static constexpr double kDividerHeight = 18;
-    static constexpr double kIconGlyphSize = 26;  // the frame of the more-menu and icon buttons
-    static constexpr double kIconGroupSpacing = 4;
-    // The lock button: 22 high, padded 8 across (6 compact), corner radius 4.
-    static constexpr double kLockHeight = 22;
-    static constexpr double kLockPadding = 8;
-    static constexpr double kLockCompactPadding = 6;
-    static constexpr double kLockCornerRadius = 4;
 
     static inline const QString kSidebarHiddenKey = QStringLiteral("sidebarHidden");
 
@@ -107,8 +97,8 @@ public:
         double meterCard = 0;
         double clearSolo = 0;
         double themeSwitch = 0;
-        double moreMenu = kIconGlyphSize;
-        double iconGroup = 2 * kIconGlyphSize + kIconGroupSpacing;
+        double moreMenu = ConsoleMetrics::TopBar::kIconGlyphSize;
+        double iconGroup = 2 * ConsoleMetrics::TopBar::kIconGlyphSize + ConsoleMetrics::TopBar::kIconGroupSpacing;
         double recCard = 0;
         double recCardCompact = 0;
         double mainRecordingCard = 0;

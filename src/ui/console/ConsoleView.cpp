@@ -18,6 +18,7 @@
 #include "ui/common/ViewRefresh.h"
 #include "ui/console/ConsoleFades.h"
 #include "ui/console/ConsoleLock.h"
+#include "ui/console/ConsoleMetrics.h"
 #include "ui/console/ConsoleStripWidget.h"
 #include "ui/console/SlotSourceMenu.h"
 #include "ui/console/StoredStripCount.h"
@@ -50,9 +51,10 @@ protected:
         painter.setRenderHint(QPainter::Antialiasing);
         // The symbol is drawn the size its point size asks for; heavier weights get a thicker
         // stroke by drawing it a little larger.
-        const double side = EmptySlotLook::kPointSize * (look.weight >= QFont::Bold ? 1.0 : 0.85);
+        using E = ConsoleMetrics::EmptySlot;
+        const double side = E::kPointSize * (look.weight >= QFont::Bold ? 1.0 : E::kLightScale);
         const QRectF glyph(QPointF(width() / 2.0 - side / 2, height() / 2.0 - side / 2), QSizeF(side, side));
-        paintSymbol(painter, glyph.translated(0, 1.5), EmptySlotLook::kSymbol, look.shadow);
+        paintSymbol(painter, glyph.translated(0, E::kShadowDrop), EmptySlotLook::kSymbol, look.shadow);
         paintSymbol(painter, glyph, EmptySlotLook::kSymbol, look.color);
     }
 
@@ -74,12 +76,12 @@ protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
-        QPen pen(themes_.palette().brand, StripDropHighlight::kLineWidth);
+        using D = ConsoleMetrics::DropOutline;
+        QPen pen(themes_.palette().brand, D::kLineWidth);
         painter.setPen(pen);
         painter.setBrush(Qt::NoBrush);
-        const double inset = StripDropHighlight::kInset;
-        painter.drawRoundedRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset), StripDropHighlight::kCornerRadius,
-                                StripDropHighlight::kCornerRadius);
+        const double inset = D::kInset;
+        painter.drawRoundedRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset), D::kCornerRadius, D::kCornerRadius);
     }
 
 private:
@@ -229,12 +231,12 @@ void ConsoleView::relayout() {
     const int count = storedStripCount(defaults_);
     auto place = [&](QSize viewport) {
         layout_ = ConsoleLayout::of(ConsoleLayout::availableSize(QSizeF(viewport)), count);
-        const double pad = ConsoleLayout::kPadding;
+        const double pad = ConsoleMetrics::Grid::kPadding;
         const double height = layout_.scrolls ? layout_.contentHeight() + 2 * pad : viewport.height();
         grid_->resize(viewport.width(), int(std::ceil(std::max<double>(height, viewport.height()))));
     };
     place(viewport()->size());
-    const QPointF origin(ConsoleLayout::kPadding, ConsoleLayout::kPadding);
+    const QPointF origin(ConsoleMetrics::Grid::kPadding, ConsoleMetrics::Grid::kPadding);
     for (Cell& cell : cells_) {
         const QRect rect = layout_.cellRect(cell.slot.index).translated(origin).toAlignedRect();
         cell.strip->setGeometry(rect);

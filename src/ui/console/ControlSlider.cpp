@@ -70,7 +70,8 @@ ControlSliderLook ControlSliderLook::of(ColorScheme scheme, bool isDragging, boo
     look.fill = Qt::white;
     look.knob = Qt::white;
     look.knobShadow = QColor::fromRgbF(0, 0, 0, 0.25f);
-    look.knobShadowBlur = isDragging ? 4 : 2;
+    look.knobShadowBlur = isDragging ? ConsoleMetrics::ControlSlider::kDraggingKnobShadowBlur
+                                     : ConsoleMetrics::ControlSlider::kKnobShadowBlur;
     look.icon = QColor::fromRgbF(0, 0, 0, iconDimmed ? 0.25f : 0.6f);
     return look;
 }

@@ -21,13 +21,14 @@
 #include <QRectF>
 #include <optional>
 
+#include "ui/console/ConsoleMetrics.h"
 #include "ui/style/ThemeMode.h"
 
 namespace quellor {
 
 struct ControlSliderGeometry {
     double width = 0;
-    double height = 22;
+    double height = ConsoleMetrics::ControlSlider::kHeight;
 
     // At least 1, so a control hardly wider than high still reaches both ends.
     double travel() const;
@@ -62,8 +63,6 @@ private:
 
 // Colours of the system appearance (light or dark), not of the console's themes.
 struct ControlSliderLook {
-    static constexpr int kIconPointSize = 11;  // semibold
-    static constexpr double kBorderWidth = 0.5;
     static constexpr double kGlideSeconds = 0.12;      // a level changed from elsewhere
     static constexpr double kDragStartSeconds = 0.08;  // the jump to the pressed point
 
@@ -71,8 +70,8 @@ struct ControlSliderLook {
     QColor border;  // the primary foreground at 6 %, inside the edge
     QColor fill;    // white
     QColor knob;    // white
-    QColor knobShadow;  // black at 25 %, 1 down
-    double knobShadowBlur = 2;  // 4 while dragging
+    QColor knobShadow;  // black at 25 %
+    double knobShadowBlur = ConsoleMetrics::ControlSlider::kKnobShadowBlur;  // more while dragging
     QColor icon;                // black at 60 %, 25 % when dimmed
 
     static ControlSliderLook of(ColorScheme scheme, bool isDragging, bool iconDimmed);

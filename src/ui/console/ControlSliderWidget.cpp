@@ -8,6 +8,8 @@
 
 namespace quellor {
 
+using C = ConsoleMetrics::ControlSlider;
+
 ControlSliderWidget::ControlSliderWidget(QString icon, int height, QWidget* parent)
     : QWidget(parent), icon_(std::move(icon)) {
     setFixedHeight(height);
@@ -93,9 +95,9 @@ void ControlSliderWidget::paintEvent(QPaintEvent*) {
     painter.setPen(Qt::NoPen);
     painter.setBrush(l.track);
     painter.drawRoundedRect(track, r, r);
-    painter.setPen(QPen(l.border, ControlSliderLook::kBorderWidth));
+    painter.setPen(QPen(l.border, C::kBorderWidth));
     painter.setBrush(Qt::NoBrush);
-    const double inset = ControlSliderLook::kBorderWidth / 2;
+    const double inset = C::kBorderWidth / 2;
     painter.drawRoundedRect(track.adjusted(inset, inset, -inset, -inset), r - inset, r - inset);
 
     painter.setPen(Qt::NoPen);
@@ -103,7 +105,7 @@ void ControlSliderWidget::paintEvent(QPaintEvent*) {
     painter.drawRoundedRect(g.fillRect(shown_), r, r);
 
     const QRectF knob = g.knobRect(shown_);
-    const QPointF shadowCentre = knob.center() + QPointF(0, 1);
+    const QPointF shadowCentre = knob.center() + QPointF(0, C::kKnobShadowDrop);
     QRadialGradient shadow(shadowCentre, r + l.knobShadowBlur);
     shadow.setColorAt(r / (r + l.knobShadowBlur), l.knobShadow);
     shadow.setColorAt(1, Qt::transparent);
@@ -112,7 +114,7 @@ void ControlSliderWidget::paintEvent(QPaintEvent*) {
     painter.setBrush(l.knob);
     painter.drawEllipse(knob);
 
-    const double s = ControlSliderLook::kIconPointSize;
+    const double s = C::kIconPointSize;
     const QPointF c = g.iconSquare().center();
     paintSymbol(painter, QRectF(c.x() - s / 2, c.y() - s / 2, s, s), icon_, l.icon);
 }

@@ -21,7 +21,8 @@ namespace quellor {
 class ControlSliderWidget : public QWidget {
     Q_OBJECT
 public:
-    explicit ControlSliderWidget(QString icon, int height = 22, QWidget* parent = nullptr);
+    explicit ControlSliderWidget(QString icon, int height = ConsoleMetrics::ControlSlider::kHeight,
+                                 QWidget* parent = nullptr);
 
     float level() const { return level_; }
     void setLevel(float level);
@@ -31,7 +32,7 @@ public:
     std::function<void(float)> onLevel;
     std::function<void()> onIconTap;  // empty: a press on the icon is an ordinary slider press
 
-    QSize sizeHint() const override { return {160, height()}; }
+    QSize sizeHint() const override { return {ConsoleMetrics::ControlSlider::kPreferredWidth, height()}; }
 
 protected:
     void paintEvent(QPaintEvent*) override;

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <cmath>
 
+#include "ui/console/ConsoleMetrics.h"
 #include "ui/style/Fonts.h"
 #include "ui/style/ThemeController.h"
 
@@ -17,7 +18,7 @@ MIDIBadgeLabel::MIDIBadgeLabel(ThemeController& themes, bool onDark, QWidget* pa
 }
 
 QFont MIDIBadgeLabel::font() const {
-    return systemFont(int(MIDIStatusBadge::kFontSize), badge_.isBold() ? QFont::Bold : QFont::Medium);
+    return systemFont(ConsoleMetrics::MIDIBadge::kFontSize, badge_.isBold() ? QFont::Bold : QFont::Medium);
 }
 
 void MIDIBadgeLabel::setBadge(const MIDIStatusBadge& badge) {

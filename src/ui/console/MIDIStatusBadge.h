@@ -17,7 +17,6 @@ class MIDIMappingManager;
 
 struct MIDIStatusBadge {
     enum class State { None, Learn, Mapped };
-    static constexpr double kFontSize = 8;
 
     State state = State::None;
     int ccNumber = 0;  // while mapped

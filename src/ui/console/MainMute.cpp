@@ -5,6 +5,7 @@
 #include "engine/MixerEngine.h"
 #include "engine/RouteID.h"
 #include "ui/console/ConsoleColors.h"
+#include "ui/console/ConsoleMetrics.h"
 
 namespace quellor {
 
@@ -34,9 +35,10 @@ std::optional<QRectF> mainMuteRect(const std::optional<QRectF>& band, const QRec
     const bool inView = band->left() >= visible.left() && band->right() <= visible.right() &&
                         band->top() >= visible.top() && band->bottom() <= visible.bottom();
     if (!inView) return std::nullopt;
-    const double width = std::max(0.0, band->width() - 2 * MainMuteFace::kSideInset);
+    using M = ConsoleMetrics::MainMute;
+    const double width = std::max(0.0, band->width() - 2 * M::kSideInset);
     const QPointF centre = band->center();
-    return QRectF(centre.x() - width / 2, centre.y() - MainMuteFace::kHeight / 2, width, MainMuteFace::kHeight);
+    return QRectF(centre.x() - width / 2, centre.y() - M::kHeight / 2, width, M::kHeight);
 }
 
 }  // namespace quellor

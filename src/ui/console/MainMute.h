@@ -29,11 +29,6 @@ namespace quellor {
 class MixerEngine;
 
 struct MainMuteFace {
-    static constexpr double kHeight = 18;
-    static constexpr double kSideInset = 3;
-    static constexpr double kCornerRadius = 4;
-    static constexpr double kBorderWidth = 1;
-    static constexpr int kFontSize = 10;  // bold, monospaced
     static inline const QString kText = QStringLiteral("M");
     static inline const QString kObjectName = QStringLiteral("main-mute");
 

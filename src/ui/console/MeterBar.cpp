@@ -7,6 +7,8 @@
 
 namespace quellor {
 
+using M = ConsoleMetrics::Meter;
+
 void PeakHold::update(float level, double at) {
     if (level >= value_) {
         value_ = level;
@@ -22,19 +24,36 @@ float meterReading(float level) {
     return std::min(level, 1.0f);
 }
 
+QRectF MeterColumn::barRect(double bottom) const {
+    return {(M::kWidth - M::kBarWidth) / 2, bottom - barHeight, M::kBarWidth, barHeight};
+}
+
+QRectF MeterColumn::peakRect(double bottom) const {
+    return {0, bottom - peakOffset - M::kPeakHeight, M::kWidth, M::kPeakHeight};
+}
+
+std::vector<QRectF> MeterColumn::gapRects(double bottom) const {
+    std::vector<QRectF> rects;
+    for (double y : gaps) rects.emplace_back(0, bottom - height + y, M::kWidth, M::kGapHeight);
+    return rects;
+}
+
+QRectF MeterColumn::lampRect(double bottom) const {
+    return {0, bottom - height - M::kLampRise, M::kLampDiameter, M::kLampDiameter};
+}
+
 MeterColumn MeterBar::tick(float level, double now, bool isActive, bool isCued, double travel, ThemeMode theme) {
     const float reading = meterReading(level);
     hold_.update(reading, now);
     const Palette p = palette(theme);
     MeterColumn column;
-    column.height = std::max(2.0, travel);
-    column.barHeight = std::max(double(reading), 2.0 / column.height) * column.height;
+    column.height = MeterColumn::heightFor(travel);
+    column.barHeight = std::max(double(reading), M::kMinHeight / column.height) * column.height;
     column.barOpacity = isActive && reading > 0.004f ? 1 : 0;
     column.peakOffset = column.height * hold_.value();
     column.peakOpacity = isActive && hold_.value() > 0.02f ? 1 : 0;
     column.lampOpacity = isActive && hold_.isClipping(now) ? 1 : 0;
-    if (column.height > 3)
-        for (double y = 3; y < column.height; y += 4) column.gaps.push_back(y);
+    for (double y = M::kFirstGapTop; y < column.height; y += M::kGapPitch) column.gaps.push_back(y);
     if (isCued) {
         const QColor cue = cueColor(theme);
         column.gradient = {{0, withOpacity(cue, 0.95)}, {1, withOpacity(cue, 0.3)}};

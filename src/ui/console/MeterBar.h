@@ -16,8 +16,11 @@
 // Threads: main thread only.
 
 #include <QColor>
+#include <QRectF>
+#include <algorithm>
 #include <vector>
 
+#include "ui/console/ConsoleMetrics.h"
 #include "ui/style/ThemeMode.h"
 
 namespace quellor {
@@ -47,16 +50,9 @@ private:
 // A level as the meter takes it: at or below 0 (or not a number) counts as 0, above 1 as 1.
 float meterReading(float level);
 
-// What one meter column shows after a tick, bottom-aligned in a column 5 points wide.
+// What one meter column shows after a tick, bottom-aligned in a column ConsoleMetrics::Meter::kWidth
+// wide, with the clip lamp over its top.
 struct MeterColumn {
-    static constexpr double kWidth = 5;
-    static constexpr double kBarWidth = 4;
-    static constexpr double kPeakHeight = 1.5;
-    static constexpr double kGapHeight = 1.2;
-    static constexpr double kLampDiameter = 5;
-    // The clip lamp stands over the column's top, moved up this far: its lower edge 2 points above.
-    static constexpr double kLampRise = 7;
-
     struct Stop {
         double location;  // 0 = top of the bar
         QColor color;
@@ -74,6 +70,16 @@ struct MeterColumn {
     QColor peakColor;
     QColor gapColor;
     QColor lampColor;
+
+    // The column's height for a travel: the travel, never below the least height.
+    static double heightFor(double travel) { return std::max(ConsoleMetrics::Meter::kMinHeight, travel); }
+
+    // Where the parts go with the column's foot at `bottom`, its left edge at 0 (the painter's
+    // coordinates: the lamp stands kLampRise above the column's top).
+    QRectF barRect(double bottom) const;  // centred in the column
+    QRectF peakRect(double bottom) const;
+    std::vector<QRectF> gapRects(double bottom) const;
+    QRectF lampRect(double bottom) const;
 };
 
 class MeterBar {

@@ -2,7 +2,6 @@
 
 #include <QLinearGradient>
 #include <QPainter>
-#include <algorithm>
 
 #include "ui/style/ThemeController.h"
 
@@ -41,13 +40,6 @@ void MeterBarWidget::setFlags(bool isActive, bool isCued) {
 
 void MeterBarWidget::setTravel(double travel) { travel_ = travel; }
 
-QRect MeterBarWidget::placement(QSize faderSize) {
-    const int column = int(std::max(2.0, double(faderSize.height() - 24)));
-    const int height = column + int(MeterColumn::kLampRise);
-    const int bottom = faderSize.height() - 12;
-    return QRect(faderSize.width() - 6 - int(MeterColumn::kWidth), bottom - height, int(MeterColumn::kWidth), height);
-}
-
 void MeterBarWidget::tick(double now) {
     const float level = level_ ? level_() : 0.0f;
     MeterColumn next = bar_.tick(level, now, isActive_, isCued_, travel_, themes_.current());
@@ -61,26 +53,22 @@ void MeterBarWidget::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     const MeterColumn& c = column_;
     const double bottom = height();
-    const double top = bottom - c.height;
-    const double width = MeterColumn::kWidth;
     if (c.barOpacity > 0) {
         // The whole gradient scales with the bar: a lit bar's top always shows the first stop.
-        const QRectF bar((width - MeterColumn::kBarWidth) / 2, bottom - c.barHeight, MeterColumn::kBarWidth, c.barHeight);
+        const QRectF bar = c.barRect(bottom);
         QLinearGradient gradient(bar.topLeft(), bar.bottomLeft());
         for (const MeterColumn::Stop& stop : c.gradient) gradient.setColorAt(stop.location, stop.color);
         painter.setOpacity(c.barOpacity);
         painter.fillRect(bar, gradient);
         painter.setOpacity(1);
     }
-    if (c.peakOpacity > 0)
-        painter.fillRect(QRectF(0, bottom - c.peakOffset - MeterColumn::kPeakHeight, width, MeterColumn::kPeakHeight),
-                         c.peakColor);
+    if (c.peakOpacity > 0) painter.fillRect(c.peakRect(bottom), c.peakColor);
     // The segment gaps cut the bar and the peak line alike.
-    for (double y : c.gaps) painter.fillRect(QRectF(0, top + y, width, MeterColumn::kGapHeight), c.gapColor);
+    for (const QRectF& gap : c.gapRects(bottom)) painter.fillRect(gap, c.gapColor);
     if (c.lampOpacity > 0) {
         painter.setPen(Qt::NoPen);
         painter.setBrush(c.lampColor);
-        painter.drawEllipse(QRectF(0, top - MeterColumn::kLampRise, MeterColumn::kLampDiameter, MeterColumn::kLampDiameter));
+        painter.drawEllipse(c.lampRect(bottom));
     }
 }
 

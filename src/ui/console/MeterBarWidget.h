@@ -3,11 +3,11 @@
 // level closure on each tick of the shared MeterRepaintClock, folds the reading into its MeterBar and
 // repaints only its own rectangle, and only when what it shows has changed (a silent or inactive
 // meter costs no painting). It listens to the clock only while it is shown: a meter in a hidden or
-// closed window costs no tick, and the clock stops once no meter is shown. It paints the MeterColumn the logic returns: bar, segment gaps, peak
-// line and clip lamp.
+// closed window costs no tick, and the clock stops once no meter is shown. It paints the MeterColumn
+// the logic returns: bar, segment gaps, peak line and clip lamp.
 //
-// The widget is the column's 5 points and the lamp's 7 points above it; its owner places it (the
-// column's height is the owner's travel for it, at least 2 points).
+// The widget is the column and the clip lamp above it; its owner places it where its geometry
+// says (FaderGeometry::meterRect) and hands it the column's travel.
 //
 // Threads: main thread only.
 
@@ -29,11 +29,8 @@ public:
     // What the next tick reads; kept until changed (a strip rebuilt with new values keeps its hold).
     void setLevel(std::function<float()> level) { level_ = std::move(level); }
     void setFlags(bool isActive, bool isCued);
-    // The height available for the column (the fader's height less 24).
+    // The height available for the column (FaderGeometry::meterTravel).
     void setTravel(double travel);
-    // Where the widget goes inside a fader of `faderSize`: right-aligned 6 points in from its right
-    // edge, the column's foot 12 points above its bottom, the lamp above the column.
-    static QRect placement(QSize faderSize);
 
     const MeterColumn& column() const { return column_; }
     // One tick at `now` (the clock calls it; public so tests can tick a meter directly).

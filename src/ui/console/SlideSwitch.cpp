@@ -6,7 +6,7 @@
 
 namespace quellor {
 
-using L = SlideSwitchLook;
+using L = ConsoleMetrics::SlideSwitch;
 
 SlideSwitchLook SlideSwitchLook::of(bool isRight, const QColor& lamp, ThemeMode theme) {
     const Palette p = palette(theme);
@@ -27,16 +27,17 @@ SlideSwitchLook SlideSwitchLook::of(bool isRight, const QColor& lamp, ThemeMode 
 }
 
 QRectF SlideSwitchLook::knobRect(double position) {
-    return {kKnobPadding + std::clamp(position, 0.0, 1.0) * kKnobTravel, (kTrackHeight - kKnobHeight) / 2, kKnobWidth,
-            kKnobHeight};
+    return {L::kKnobPadding + std::clamp(position, 0.0, 1.0) * L::kKnobTravel, (L::kTrackHeight - L::kKnobHeight) / 2,
+            L::kKnobWidth, L::kKnobHeight};
 }
 
 std::array<QRectF, 3> SlideSwitchLook::gripLines(const QRectF& knob) {
-    const double width = 3 * kGripWidth + 2 * kGripSpacing;
+    const double width = 3 * L::kGripWidth + 2 * L::kGripSpacing;
     const double x = knob.center().x() - width / 2;
-    const double y = knob.center().y() - kGripHeight / 2;
+    const double y = knob.center().y() - L::kGripHeight / 2;
     std::array<QRectF, 3> lines;
-    for (int i = 0; i < 3; ++i) lines[i] = QRectF(x + i * (kGripWidth + kGripSpacing), y, kGripWidth, kGripHeight);
+    for (int i = 0; i < 3; ++i)
+        lines[i] = QRectF(x + i * (L::kGripWidth + L::kGripSpacing), y, L::kGripWidth, L::kGripHeight);
     return lines;
 }
 

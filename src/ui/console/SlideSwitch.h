@@ -17,31 +17,13 @@
 #include <array>
 #include <optional>
 
+#include "ui/console/ConsoleMetrics.h"
 #include "ui/style/ThemeMode.h"
 
 namespace quellor {
 
+// Its sizes are ConsoleMetrics::SlideSwitch.
 struct SlideSwitchLook {
-    static constexpr double kSpacing = 8;        // between caption, options and switch
-    static constexpr double kOptionSpacing = 5;  // lamp to text
-    static constexpr double kLampSize = 5;
-    static constexpr double kLampGlowRadius = 3;
-    static constexpr double kTrackWidth = 50;
-    static constexpr double kTrackHeight = 20;
-    static constexpr double kTrackRadius = 4;
-    static constexpr double kKnobWidth = 22;
-    static constexpr double kKnobHeight = 14;
-    static constexpr double kKnobRadius = 3;
-    static constexpr double kKnobPadding = 2;  // from the track's end; 3 from its top and bottom
-    static constexpr double kGripWidth = 1;
-    static constexpr double kGripHeight = 9;
-    static constexpr double kGripSpacing = 2;
-    static constexpr int kCaptionFontSize = 9;  // semibold, monospaced, tracking 1
-    static constexpr double kCaptionTracking = 1;
-    static constexpr int kOptionFontSize = 10;  // bold, monospaced, tracking 0.8
-    static constexpr double kOptionTracking = 0.8;
-    static constexpr double kKnobTravel = kTrackWidth - kKnobWidth - 2 * kKnobPadding;  // 24
-
     struct Option {
         bool selected = false;
         QColor lamp;
@@ -50,10 +32,10 @@ struct SlideSwitchLook {
     };
     Option left, right;
     QColor track;        // `lcd`
-    QColor trackStroke;  // `hair`, 1 wide
+    QColor trackStroke;  // `hair`
     QColor knobTop;      // grey 0.93 to 0.66, top to bottom
     QColor knobBottom;
-    QColor knobShadow;  // black at 50 %, blur 1.5, 1 down
+    QColor knobShadow;  // black at 50 %
     QColor grip;        // black at 35 %
 
     static SlideSwitchLook of(bool isRight, const QColor& lamp, ThemeMode theme);

@@ -12,17 +12,19 @@
 
 namespace quellor {
 
+using L = ConsoleMetrics::SlideSwitch;
+
 namespace {
 
 QFont captionFont() {
-    QFont font = monoFont(SlideSwitchLook::kCaptionFontSize, QFont::DemiBold);
-    font.setLetterSpacing(QFont::AbsoluteSpacing, SlideSwitchLook::kCaptionTracking);
+    QFont font = monoFont(L::kCaptionFontSize, QFont::DemiBold);
+    font.setLetterSpacing(QFont::AbsoluteSpacing, L::kCaptionTracking);
     return font;
 }
 
 QFont optionFont() {
-    QFont font = monoFont(SlideSwitchLook::kOptionFontSize, QFont::Bold);
-    font.setLetterSpacing(QFont::AbsoluteSpacing, SlideSwitchLook::kOptionTracking);
+    QFont font = monoFont(L::kOptionFontSize, QFont::Bold);
+    font.setLetterSpacing(QFont::AbsoluteSpacing, L::kOptionTracking);
     return font;
 }
 
@@ -112,7 +114,7 @@ SlideSwitchLook SlideSwitchWidget::look() const {
 
 QSize SlideSwitchWidget::sizeHint() const {
     const SlideSwitchGeometry g = geometry();
-    return QSizeF(g.width + 2 * kGlowRoom + 1, g.height + 2 * kGlowRoom).toSize();
+    return QSizeF(g.width + 2 * kGlowRoom + L::kWidthSlack, g.height + 2 * kGlowRoom).toSize();
 }
 
 void SlideSwitchWidget::paintEvent(QPaintEvent*) {
@@ -133,10 +135,10 @@ void SlideSwitchWidget::paintEvent(QPaintEvent*) {
 
 void SlideSwitchWidget::paintOption(QPainter& painter, const QRectF& rect, const QString& text,
                                     const SlideSwitchLook::Option& option) {
-    const double d = SlideSwitchLook::kLampSize;
+    const double d = L::kLampSize;
     const QRectF lamp(rect.left(), rect.center().y() - d / 2, d, d);
     if (option.glow.alpha() > 0) {
-        const double r = d / 2 + SlideSwitchLook::kLampGlowRadius;
+        const double r = d / 2 + L::kLampGlowRadius;
         QRadialGradient glow(lamp.center(), r);
         glow.setColorAt(d / 2 / r, option.glow);
         glow.setColorAt(1, Qt::transparent);
@@ -149,7 +151,7 @@ void SlideSwitchWidget::paintOption(QPainter& painter, const QRectF& rect, const
     painter.drawEllipse(lamp);
     painter.setFont(optionFont());
     painter.setPen(option.text);
-    painter.drawText(rect.adjusted(d + SlideSwitchLook::kOptionSpacing, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, text);
+    painter.drawText(rect.adjusted(d + L::kOptionSpacing, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, text);
 }
 
 void SlideSwitchWidget::paintSwitch(QPainter& painter, const QRectF& track) {
@@ -157,19 +159,19 @@ void SlideSwitchWidget::paintSwitch(QPainter& painter, const QRectF& track) {
     painter.save();
     painter.translate(track.topLeft());
     const QRectF local(0, 0, track.width(), track.height());
-    painter.setPen(QPen(l.trackStroke, 1));
+    painter.setPen(QPen(l.trackStroke, L::kTrackStrokeWidth));
     painter.setBrush(l.track);
-    painter.drawRoundedRect(local.adjusted(0.5, 0.5, -0.5, -0.5), SlideSwitchLook::kTrackRadius,
-                            SlideSwitchLook::kTrackRadius);
+    const double inset = L::kTrackStrokeWidth / 2;
+    painter.drawRoundedRect(local.adjusted(inset, inset, -inset, -inset), L::kTrackRadius, L::kTrackRadius);
 
     const QRectF knob = SlideSwitchLook::knobRect(knobPosition_);
     painter.setPen(Qt::NoPen);
-    paintSoftShadow(painter, knob, SlideSwitchLook::kKnobRadius, l.knobShadow, 1.5, 1);
+    paintSoftShadow(painter, knob, L::kKnobRadius, l.knobShadow, L::kKnobShadowBlur, L::kKnobShadowDrop);
     QLinearGradient body(knob.topLeft(), knob.bottomLeft());
     body.setColorAt(0, l.knobTop);
     body.setColorAt(1, l.knobBottom);
     painter.setBrush(body);
-    painter.drawRoundedRect(knob, SlideSwitchLook::kKnobRadius, SlideSwitchLook::kKnobRadius);
+    painter.drawRoundedRect(knob, L::kKnobRadius, L::kKnobRadius);
     painter.setBrush(l.grip);
     for (const QRectF& line : SlideSwitchLook::gripLines(knob)) painter.drawRect(line);
     painter.restore();

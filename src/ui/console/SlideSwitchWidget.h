@@ -25,7 +25,7 @@ class SlideSwitchWidget : public QWidget {
     Q_OBJECT
 public:
     // Room around the row for the lamps' glow, which a widget cannot paint beyond its edges.
-    static constexpr double kGlowRoom = SlideSwitchLook::kLampGlowRadius;
+    static constexpr double kGlowRoom = ConsoleMetrics::SlideSwitch::kLampGlowRadius;
 
     struct Options {
         QString left;

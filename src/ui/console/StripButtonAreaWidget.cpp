@@ -2,6 +2,7 @@
 
 #include <QPainter>
 
+#include "ui/console/ConsoleMetrics.h"
 #include "ui/style/ThemeController.h"
 
 namespace quellor {
@@ -15,8 +16,9 @@ void StripButtonAreaWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const Palette p = themes_.palette();
     painter.fillRect(rect(), p.panel);
-    painter.fillRect(QRect(0, 0, 1, height()), p.hair);
-    painter.fillRect(QRect(width() - 1, 0, 1, height()), p.hair);
+    const int edge = int(ConsoleMetrics::Strip::kButtonAreaEdgeWidth);
+    painter.fillRect(QRect(0, 0, edge, height()), p.hair);
+    painter.fillRect(QRect(width() - edge, 0, edge, height()), p.hair);
 }
 
 }  // namespace quellor

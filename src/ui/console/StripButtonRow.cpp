@@ -3,11 +3,14 @@
 #include <QPainter>
 #include <algorithm>
 
+#include "ui/console/ConsoleMetrics.h"
 #include "ui/style/Fonts.h"
 #include "ui/style/SymbolIcons.h"
 #include "ui/style/ThemeController.h"
 
 namespace quellor {
+
+using B = ConsoleMetrics::Button;
 
 namespace {
 
@@ -48,17 +51,16 @@ void StripButtonWidget::paintEvent(QPaintEvent*) {
     const ThemeMode theme = themes_.current();
     painter.setPen(Qt::NoPen);
     painter.setBrush(face_.fill(theme));
-    painter.drawRoundedRect(QRectF(rect()), StripButton::kCornerRadius, StripButton::kCornerRadius);
+    painter.drawRoundedRect(QRectF(rect()), B::kCornerRadius, B::kCornerRadius);
     const QColor content = face_.content(theme);
     if (!face_.symbol.isEmpty()) {
-        // A symbol of the 10-point semibold text, about as tall as the letters of the other faces.
-        constexpr double kSymbolSize = 11;
-        const QRectF box(QPointF(width() / 2.0 - kSymbolSize / 2, height() / 2.0 - kSymbolSize / 2),
-                         QSizeF(kSymbolSize, kSymbolSize));
+        // A symbol about as tall as the letters of the other faces.
+        const QRectF box(QPointF(width() / 2.0 - B::kSymbolSize / 2, height() / 2.0 - B::kSymbolSize / 2),
+                         QSizeF(B::kSymbolSize, B::kSymbolSize));
         paintSymbol(painter, box, face_.symbol, content);
     } else {
         painter.setPen(content);
-        painter.setFont(monoFont(10, QFont::Bold));
+        painter.setFont(monoFont(B::kFontSize, QFont::Bold));
         painter.drawText(rect(), Qt::AlignCenter, face_.text);
     }
 }
@@ -75,17 +77,17 @@ StripButtonRow::StripButtonRow(ThemeController& themes, QWidget* parent) : QWidg
 std::vector<QRect> StripButtonRow::layout(const std::vector<StripButton>& faces, QSize size) {
     std::vector<QRect> rects;
     if (faces.empty()) return rects;
-    const int inner = std::max(0, size.width() - 2 * kPadding - kSpacing * int(faces.size() - 1));
+    const int inner = std::max(0, size.width() - 2 * B::kRowPadding - B::kRowSpacing * int(faces.size() - 1));
     int narrow = 0, wide = 0;
     for (const StripButton& f : faces) (f.wide ? wide : narrow)++;
     // A narrow face takes at most its maximum; the wide ones share the rest.
-    const int narrowWidth = wide ? std::min(int(StripButton::kNarrowMaxWidth), inner / int(faces.size()))
-                                 : std::min(int(StripButton::kNarrowMaxWidth), inner / std::max(narrow, 1));
+    const int narrowWidth = wide ? std::min(int(B::kNarrowMaxWidth), inner / int(faces.size()))
+                                 : std::min(int(B::kNarrowMaxWidth), inner / std::max(narrow, 1));
     const int wideTotal = inner - narrow * narrowWidth;
-    const int height = int(StripButton::kHeight);
+    const int height = int(B::kHeight);
     const int y = (size.height() - height) / 2;
     // Narrow faces alone stand in the middle of the row.
-    int x = wide ? kPadding : (size.width() - narrow * narrowWidth - kSpacing * (narrow - 1)) / 2;
+    int x = wide ? B::kRowPadding : (size.width() - narrow * narrowWidth - B::kRowSpacing * (narrow - 1)) / 2;
     int wideLeft = wide;
     int wideSpace = wideTotal;
     for (const StripButton& f : faces) {
@@ -96,7 +98,7 @@ std::vector<QRect> StripButtonRow::layout(const std::vector<StripButton>& faces,
             --wideLeft;
         }
         rects.emplace_back(x, y, w, height);
-        x += w + kSpacing;
+        x += w + B::kRowSpacing;
     }
     return rects;
 }

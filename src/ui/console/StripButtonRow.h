@@ -40,9 +40,6 @@ private:
 class StripButtonRow : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kPadding = 3;
-    static constexpr int kSpacing = 3;
-
     StripButtonRow(ThemeController& themes, QWidget* parent = nullptr);
 
     // The buttons the strip's model offers, in the order CUE, SOLO, MUTE.

@@ -26,12 +26,6 @@ struct StripModel;
 struct StripButton {
     enum class Role { Cue, Solo, Mute };
 
-    static constexpr double kHeight = 18;
-    static constexpr double kNarrowMaxWidth = 22;
-    static constexpr double kCornerRadius = 4;
-    // The badge lies over the button, its top this far above the button's top.
-    static constexpr double kBadgeRise = 12;
-
     Role role = Role::Mute;
     QString symbol;  // a symbol name, or empty when the text is shown
     QString text;

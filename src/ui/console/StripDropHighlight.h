@@ -4,8 +4,8 @@
 // drag may already have entered the next one), and a drop clears it the same way, so no outline
 // stays behind once the drag is over.
 //
-// The outline: a rounded rectangle of radius 6, stroked 2 wide in the palette's `brand`, inset 2
-// from the cell's edges; it takes no clicks.
+// The outline (ConsoleMetrics::DropOutline): a rounded rectangle stroked in the palette's `brand`,
+// inset from the cell's edges; it takes no clicks.
 //
 // Threads: main thread only.
 
@@ -15,10 +15,6 @@ namespace quellor {
 
 class StripDropHighlight {
 public:
-    static constexpr double kCornerRadius = 6;
-    static constexpr double kLineWidth = 2;
-    static constexpr double kInset = 2;
-
     void entered(int index) { target_ = index; }
     void left(int index) { clearIf(index); }
     void dropped(int index) { clearIf(index); }

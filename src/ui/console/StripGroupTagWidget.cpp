@@ -2,6 +2,7 @@
 
 #include <QPainter>
 
+#include "ui/console/ConsoleMetrics.h"
 #include "ui/style/Fonts.h"
 #include "ui/style/ThemeController.h"
 
@@ -25,9 +26,10 @@ void StripGroupTagWidget::paintEvent(QPaintEvent*) {
     const Palette p = themes_.palette();
     painter.setPen(Qt::NoPen);
     painter.setBrush(p.brand);
-    painter.drawRoundedRect(QRectF(rect()), 2, 2);
+    using T = ConsoleMetrics::TitleBlock;
+    painter.drawRoundedRect(QRectF(rect()), T::kGroupTagRadius, T::kGroupTagRadius);
     painter.setPen(p.void_);
-    painter.setFont(monoFont(8, QFont::Bold));
+    painter.setFont(monoFont(T::kGroupTagFontSize, QFont::Bold));
     painter.drawText(rect(), Qt::AlignCenter, tag_);
 }
 

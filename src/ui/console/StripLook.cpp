@@ -6,13 +6,15 @@
 
 namespace quellor {
 
+using S = ConsoleMetrics::Strip;
+
 StripLook stripLook(const StripModel& model, ThemeMode theme, bool compact) {
     const Palette p = palette(theme);
     const bool daylight = theme == ThemeMode::Daylight;
     StripLook look;
     look.opacity = model.isActive ? 1.0 : daylight ? 0.78 : 0.4;
-    look.padding = compact ? 2 : 4;
-    look.readoutHeight = compact ? 20 : 22;
+    look.padding = compact ? S::kCompactPadding : S::kPadding;
+    look.readoutHeight = compact ? S::kCompactReadoutHeight : S::kReadoutHeight;
     look.readoutSemibold = model.isActive || !daylight;
     look.readoutColor = model.isActive && !model.isMuted ? signalOnDark() : p.lcdMuted;
     look.readoutStruck = model.isMuted;
@@ -22,8 +24,8 @@ StripLook stripLook(const StripModel& model, ThemeMode theme, bool compact) {
         look.buttonArea = StripLook::ButtonArea::Buttons;
     else if (model.targetID == RouteID::kMainBus)
         look.buttonArea = StripLook::ButtonArea::MainMuteAnchor;
-    look.titleMinHeight = compact ? 22 : 26;
-    look.titleBorderWidth = model.isCued ? 1.5 : 1.0;
+    look.titleMinHeight = compact ? S::kCompactTitleMinHeight : S::kTitleMinHeight;
+    look.titleBorderWidth = model.isCued ? S::kCuedTitleBorderWidth : S::kTitleBorderWidth;
     look.titleBorderColor = model.isCued ? cueColor(theme) : p.hair;
     return look;
 }

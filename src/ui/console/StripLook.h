@@ -11,6 +11,7 @@
 
 #include <QColor>
 
+#include "ui/console/ConsoleMetrics.h"
 #include "ui/style/ThemeMode.h"
 
 namespace quellor {
@@ -25,19 +26,19 @@ struct StripLook {
     };
 
     double opacity = 1;  // of the whole strip
-    double padding = 4;  // around the strip's stack
+    double padding = ConsoleMetrics::Strip::kPadding;  // around the strip's stack
     // Readout (the LCD at the top).
-    double readoutHeight = 22;
+    double readoutHeight = ConsoleMetrics::Strip::kReadoutHeight;
     bool readoutSemibold = true;
     QColor readoutColor;
     bool readoutStruck = false;  // struck through, in strikeColor
     QColor strikeColor;
     double lcdOpacity = 1;
-    // The area under the readout, 24 points high.
+    // The area under the readout, ConsoleMetrics::Strip::kButtonAreaHeight high.
     ButtonArea buttonArea = ButtonArea::Empty;
     // Title block (the foot of the strip).
-    double titleMinHeight = 26;
-    double titleBorderWidth = 1;
+    double titleMinHeight = ConsoleMetrics::Strip::kTitleMinHeight;
+    double titleBorderWidth = ConsoleMetrics::Strip::kTitleBorderWidth;
     QColor titleBorderColor;
 };
 

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <cmath>
 
+#include "ui/console/ConsoleMetrics.h"
 #include "ui/console/MIDIBadgeLabel.h"
 #include "ui/console/StripReadout.h"
 #include "ui/console/StripShapes.h"
@@ -14,12 +15,7 @@
 
 namespace quellor {
 
-namespace {
-
-constexpr int kReadoutPadding = 7;
-constexpr int kReadoutSpacing = 3;
-
-}  // namespace
+using R = ConsoleMetrics::Readout;
 
 StripReadoutWidget::StripReadoutWidget(ThemeController& themes, QWidget* parent)
     : QWidget(parent), themes_(themes), badge_(new MIDIBadgeLabel(themes, /*onDark*/ true, this)) {
@@ -53,31 +49,33 @@ void StripReadoutWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const Palette p = themes_.palette();
-    const QRectF box = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-    const QPainterPath shape = halfRoundedRect(box, kStripCornerRadius, /*top*/ true);
+    // The outline is centred on the edge of the box, half of it inside the widget.
+    const double inset = R::kOutlineWidth / 2;
+    const QRectF box = QRectF(rect()).adjusted(inset, inset, -inset, -inset);
+    const QPainterPath shape = halfRoundedRect(box, ConsoleMetrics::Strip::kCornerRadius, /*top*/ true);
     painter.setOpacity(look_.lcdOpacity);
     painter.fillPath(shape, p.lcd);
     painter.setOpacity(1);
-    painter.strokePath(shape, QPen(p.hair, 1));
+    painter.strokePath(shape, QPen(p.hair, R::kOutlineWidth));
 
-    const QFont font = monoFont(10, look_.readoutSemibold ? QFont::DemiBold : QFont::Normal);
+    const QFont font = monoFont(R::kFontSize, look_.readoutSemibold ? QFont::DemiBold : QFont::Normal);
     const QFontMetricsF metrics(font);
-    const double right = badge_->isVisible() ? badge_->x() - kReadoutSpacing : width() - kReadoutPadding;
-    const QString shown = metrics.elidedText(text_, Qt::ElideRight, right - kReadoutPadding);
+    const double right = badge_->isVisible() ? badge_->x() - R::kSpacing : width() - R::kPadding;
+    const QString shown = metrics.elidedText(text_, Qt::ElideRight, right - R::kPadding);
     const double baseline = height() / 2.0 + (metrics.ascent() - metrics.descent()) / 2;
     painter.setFont(font);
     painter.setPen(look_.readoutColor);
-    painter.drawText(QPointF(kReadoutPadding, baseline), shown);
+    painter.drawText(QPointF(R::kPadding, baseline), shown);
     if (look_.readoutStruck) {
         const double y = std::round(height() / 2.0) + 0.5;
         painter.setPen(QPen(look_.strikeColor, 1));
-        painter.drawLine(QPointF(kReadoutPadding, y), QPointF(kReadoutPadding + metrics.horizontalAdvance(shown), y));
+        painter.drawLine(QPointF(R::kPadding, y), QPointF(R::kPadding + metrics.horizontalAdvance(shown), y));
     }
 }
 
 void StripReadoutWidget::relayout() {
     const QSize hint = badge_->sizeHint();
-    badge_->setGeometry(width() - kReadoutPadding - hint.width(), (height() - hint.height()) / 2, hint.width(),
+    badge_->setGeometry(width() - R::kPadding - hint.width(), (height() - hint.height()) / 2, hint.width(),
                         hint.height());
 }
 

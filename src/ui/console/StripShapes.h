@@ -9,9 +9,6 @@
 
 namespace quellor {
 
-// The corner radius of the strip's ends.
-inline constexpr double kStripCornerRadius = 6;
-
 // A rectangle with its top corners (or its bottom corners) rounded and the others square.
 QPainterPath halfRoundedRect(const QRectF& r, double radius, bool top);
 

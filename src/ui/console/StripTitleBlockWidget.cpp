@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/console/ConsoleMetrics.h"
 #include "ui/console/StripGroupTagWidget.h"
 #include "ui/console/StripRouteLineWidget.h"
 #include "ui/console/StripShapes.h"
@@ -19,16 +20,7 @@
 
 namespace quellor {
 
-namespace {
-
-constexpr int kTitlePadding = 7;
-constexpr int kHeaderHeight = 14;
-constexpr int kHeaderSpacing = 5;
-constexpr int kTitleSpacing = 1;
-constexpr int kGroupTagSize = 11;
-constexpr int kBarWidth = 3;
-
-}  // namespace
+using T = ConsoleMetrics::TitleBlock;
 
 StripTitleBlockWidget::StripTitleBlockWidget(ThemeController& themes, QWidget* parent)
     : QWidget(parent),
@@ -48,22 +40,22 @@ void StripTitleBlockWidget::set(const StripTitleBlock& block, const StripLook& l
     dragName_ = dragName;
     payload_ = std::move(payload);
     const Palette p = themes_.palette();
-    name_->set(block.name, monoFont(9, QFont::Medium), p.textPrimary, 0.5);
+    name_->set(block.name, monoFont(T::kNameFontSize, QFont::Medium), p.textPrimary, 0.5);
     name_->setAccessibleName(block.nameAccessibilityLabel);
     group_->setVisible(block.groupTag.has_value());
     if (block.groupTag) group_->set(*block.groupTag, block.groupHelp);
     kind_->setVisible(block.kindTag.has_value());
-    kind_->set(block.kindTag.value_or(QString()), monoFont(7, QFont::Bold), block.kindColor);
+    kind_->set(block.kindTag.value_or(QString()), monoFont(T::kTagFontSize, QFont::Bold), block.kindColor);
     route_->setVisible(block.routeLabel.has_value());
-    route_->set(block.routeLabel.value_or(QString()), monoFont(7, QFont::Medium), p.textMuted);
+    route_->set(block.routeLabel.value_or(QString()), monoFont(T::kTagFontSize, QFont::Medium), p.textMuted);
     route_->setAccessibleName(block.routeAccessibilityLabel);
     relayout();
     update();
 }
 
 int StripTitleBlockWidget::contentHeight() const {
-    int content = kHeaderHeight;
-    if (block_.routeLabel) content += kTitleSpacing + route_->lineHeight();
+    int content = T::kHeaderHeight;
+    if (block_.routeLabel) content += T::kLineSpacing + route_->lineHeight();
     return content;
 }
 
@@ -98,32 +90,33 @@ void StripTitleBlockWidget::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     const Palette p = themes_.palette();
     const double inset = look_.titleBorderWidth / 2;
-    const QPainterPath shape =
-        halfRoundedRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset), kStripCornerRadius, /*top*/ false);
+    const QPainterPath shape = halfRoundedRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset),
+                                               ConsoleMetrics::Strip::kCornerRadius, /*top*/ false);
     painter.fillPath(shape, p.panel);
     painter.strokePath(shape, QPen(look_.titleBorderColor, look_.titleBorderWidth));
     painter.setOpacity(block_.barOpacity);
     painter.setPen(Qt::NoPen);
     painter.setBrush(block_.barColor);
-    painter.drawRoundedRect(QRectF(kTitlePadding, headerTop(), kBarWidth, kHeaderHeight), 1.5, 1.5);
+    painter.drawRoundedRect(QRectF(T::kPadding, headerTop(), T::kBarWidth, T::kHeaderHeight), T::kBarRadius,
+                            T::kBarRadius);
 }
 
 void StripTitleBlockWidget::relayout() {
     const int top = headerTop();
-    int right = width() - kTitlePadding;
+    int right = width() - T::kPadding;
     if (block_.kindTag) {
         const int w = int(std::ceil(kind_->naturalWidth()));
-        kind_->setGeometry(right - w, top, w, kHeaderHeight);
-        right -= w + kHeaderSpacing;
+        kind_->setGeometry(right - w, top, w, T::kHeaderHeight);
+        right -= w + T::kHeaderSpacing;
     }
     if (block_.groupTag) {
-        group_->setGeometry(right - kGroupTagSize, top + (kHeaderHeight - kGroupTagSize) / 2, kGroupTagSize,
-                            kGroupTagSize);
-        right -= kGroupTagSize + kHeaderSpacing;
+        group_->setGeometry(right - T::kGroupTagSize, top + (T::kHeaderHeight - T::kGroupTagSize) / 2, T::kGroupTagSize,
+                            T::kGroupTagSize);
+        right -= T::kGroupTagSize + T::kHeaderSpacing;
     }
-    const int nameLeft = kTitlePadding + kBarWidth + kHeaderSpacing;
-    name_->setGeometry(nameLeft, top, std::max(0, right - nameLeft), kHeaderHeight);
-    route_->setGeometry(kTitlePadding, top + kHeaderHeight + kTitleSpacing, std::max(0, width() - 2 * kTitlePadding),
+    const int nameLeft = T::kPadding + T::kBarWidth + T::kHeaderSpacing;
+    name_->setGeometry(nameLeft, top, std::max(0, right - nameLeft), T::kHeaderHeight);
+    route_->setGeometry(T::kPadding, top + T::kHeaderHeight + T::kLineSpacing, std::max(0, width() - 2 * T::kPadding),
                         route_->lineHeight());
     route_->menu = routeMenu;
 }
@@ -134,9 +127,10 @@ void StripTitleBlockWidget::startDrag() {
     auto* drag = new QDrag(this);
     drag->setMimeData(mime);
     // The preview: the strip's name on a small panel-coloured card.
-    const QFont font = systemFont(11, QFont::Medium);
+    const QFont font = systemFont(T::kPreviewFontSize, QFont::Medium);
     const QFontMetricsF metrics(font);
-    const QSize size(int(std::ceil(metrics.horizontalAdvance(dragName_))) + 12, int(std::ceil(metrics.height())) + 12);
+    const QSize size(int(std::ceil(metrics.horizontalAdvance(dragName_))) + T::kPreviewPadding,
+                     int(std::ceil(metrics.height())) + T::kPreviewPadding);
     const qreal ratio = devicePixelRatioF();
     QPixmap preview(size * ratio);
     preview.setDevicePixelRatio(ratio);
@@ -147,7 +141,7 @@ void StripTitleBlockWidget::startDrag() {
         const Palette p = themes_.palette();
         painter.setPen(Qt::NoPen);
         painter.setBrush(p.panel);
-        painter.drawRoundedRect(QRectF(QPointF(0, 0), QSizeF(size)), 4, 4);
+        painter.drawRoundedRect(QRectF(QPointF(0, 0), QSizeF(size)), T::kPreviewRadius, T::kPreviewRadius);
         painter.setFont(font);
         painter.setPen(p.textPrimary);
         painter.drawText(QRectF(QPointF(0, 0), QSizeF(size)), Qt::AlignCenter, dragName_);

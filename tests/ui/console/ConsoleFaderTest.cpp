@@ -30,6 +30,24 @@ TEST(FaderGeometry, TheCapRestsOnTheBottomAtZeroAndTouchesTheTopAtOne) {
     EXPECT_EQ((FaderGeometry{8, 20, 30, 10}).capRect(1).width(), 0) << "a cap never gets a negative width";
 }
 
+TEST(FaderGeometry, TheMeterStandsAlongTheRightEdgeWithItsLampAboveTheColumn) {
+    struct Case {
+        double width, height;
+        QRectF meter;  // column and lamp: 6 in from the right, the column's foot 12 above the bottom
+    };
+    const Case cases[] = {
+        {60, 230, QRectF(49, 5, 5, 213)},  // a column of 206 under the lamp's 7
+        {60, 30, QRectF(49, 5, 5, 13)},
+        {60, 24, QRectF(49, 3, 5, 9)},     // no travel: the column keeps its least 2 points
+        {60, 0, QRectF(49, -21, 5, 9)},
+        {8, 230, QRectF(-3, 5, 5, 213)},   // narrower than the inset: it runs off the left edge
+    };
+    for (const Case& c : cases) {
+        const FaderGeometry g{c.width, c.height};
+        EXPECT_EQ(g.meterRect(), c.meter) << c.width << " x " << c.height;
+    }
+}
+
 TEST(FaderGeometry, ScaleMarksReadTheirLabelUnderTheReadoutLaw) {
     for (const FaderScaleEntry& e : kFaderScale) {
         if (e.value == 0) continue;

@@ -103,6 +103,21 @@ TEST_F(Meter, SegmentGapsAndGradientStops) {
     }
 }
 
+TEST_F(Meter, ThePartsStandOnTheColumnsFootWithTheLampOverItsTop) {
+    MeterBar fresh(0);
+    fresh.tick(1.0f, 0, true, false, 200, ThemeMode::Booth);  // holds a peak at full level
+    const MeterColumn column = fresh.tick(0.5f, 0.1, true, false, 200, ThemeMode::Booth);
+    // The widget's foot: the column's 200 under the lamp's rise of 7.
+    const double bottom = 207;
+    EXPECT_EQ(column.barRect(bottom), QRectF(0.5, 107, 4, 100));
+    EXPECT_EQ(column.peakRect(bottom), QRectF(0, 5.5, 5, 1.5));
+    const std::vector<QRectF> gaps = column.gapRects(bottom);
+    ASSERT_EQ(gaps.size(), column.gaps.size());
+    EXPECT_EQ(gaps.front(), QRectF(0, 10, 5, 1.2));
+    EXPECT_EQ(gaps.back(), QRectF(0, 206, 5, 1.2));
+    EXPECT_EQ(column.lampRect(bottom), QRectF(0, 0, 5, 5));
+}
+
 TEST_F(Meter, OneClockTicksEveryTenthOfASecondWhileItHasSubscribers) {
     MeterRepaintClock clock(&scheduler());
     std::vector<double> a, b;
