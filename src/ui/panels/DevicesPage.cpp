@@ -21,9 +21,9 @@ std::vector<BluetoothAudioDevice> unconnectedBluetoothDevices(const std::vector<
     return unconnected;
 }
 
-DevicesPageModel DevicesPageModel::of(MixerEngine& engine, AudioSide side, const std::optional<QString>& staged,
+DevicesPage DevicesPage::of(MixerEngine& engine, AudioSide side, const std::optional<QString>& staged,
                                       const std::optional<QString>& available) {
-    DevicesPageModel model;
+    DevicesPage model;
     model.side = side;
     if (auto current = engine.currentOutputDevice()) model.inUseOutputUIDs.insert(current->uid);
     for (const AudioApp& app : engine.processMonitor().apps())

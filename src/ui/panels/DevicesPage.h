@@ -32,7 +32,7 @@ enum class AudioSide { Output, Input };
 std::vector<BluetoothAudioDevice> unconnectedBluetoothDevices(const std::vector<BluetoothAudioDevice>& paired,
                                                               const std::vector<AudioDevice>& outputs);
 
-struct DevicesPageModel {
+struct DevicesPage {
     static constexpr int kPadding = 14;
     static constexpr int kSpacing = 10;
     static inline const QString kBluetoothHeading = QStringLiteral("BLUETOOTH");
@@ -47,7 +47,7 @@ struct DevicesPageModel {
     std::optional<QString> updateVersion;  // the banner's version; none: no banner
 
     // `staged` and `available`: the update state of the application (a staged update wins).
-    static DevicesPageModel of(MixerEngine& engine, AudioSide side, const std::optional<QString>& staged = {},
+    static DevicesPage of(MixerEngine& engine, AudioSide side, const std::optional<QString>& staged = {},
                                const std::optional<QString>& available = {});
 };
 

@@ -1,4 +1,4 @@
-#include "ui/panels/MixerViewWidget.h"
+#include "ui/panels/DevicesPageView.h"
 
 #include <QAbstractButton>
 #include <QContextMenuEvent>
@@ -168,8 +168,8 @@ void InputStripWidget::contextMenuEvent(QContextMenuEvent* event) {
     event->accept();
 }
 
-MixerViewWidget::MixerViewWidget(Mode mode, MixerEngine& engine, MIDIMappingManager& mappings,
-                                 ThemeController& themes, MixerViewShell shell, QWidget* parent)
+DevicesPageView::DevicesPageView(Mode mode, MixerEngine& engine, MIDIMappingManager& mappings,
+                                 ThemeController& themes, DevicesPageShell shell, QWidget* parent)
     : QWidget(parent),
       mode_(mode),
       engine_(engine),
@@ -178,11 +178,11 @@ MixerViewWidget::MixerViewWidget(Mode mode, MixerEngine& engine, MIDIMappingMana
       shell_(std::move(shell)),
       board_(new DropZoneBoard(this)),
       refresh_(new ViewRefresh([this] { rebuild(); }, this)) {
-    setObjectName(QStringLiteral("mixer-view"));
+    setObjectName(QStringLiteral("devices-page"));
     column_ = new QVBoxLayout(this);
-    column_->setContentsMargins(DevicesPageModel::kPadding - kListOutset, DevicesPageModel::kPadding,
-                                DevicesPageModel::kPadding - kListOutset, DevicesPageModel::kPadding);
-    column_->setSpacing(DevicesPageModel::kSpacing);
+    column_->setContentsMargins(DevicesPage::kPadding - kListOutset, DevicesPage::kPadding,
+                                DevicesPage::kPadding - kListOutset, DevicesPage::kPadding);
+    column_->setSpacing(DevicesPage::kSpacing);
 
     sideSwitch_ = makeSideSwitch();
     column_->addWidget(inset(sideSwitch_, this));
@@ -191,7 +191,7 @@ MixerViewWidget::MixerViewWidget(Mode mode, MixerEngine& engine, MIDIMappingMana
     outputSide_ = new QWidget(this);
     auto* outputColumn = new QVBoxLayout(outputSide_);
     outputColumn->setContentsMargins(0, 0, 0, 0);
-    outputColumn->setSpacing(DevicesPageModel::kSpacing);
+    outputColumn->setSpacing(DevicesPage::kSpacing);
     outputs_ = new ActiveOutputsSectionWidget(
         engine_, mappings_, themes_, board_,
         [](const AudioDevice& d, bool isInput, const std::optional<BluetoothAudioDevice>& b) {
@@ -222,7 +222,7 @@ MixerViewWidget::MixerViewWidget(Mode mode, MixerEngine& engine, MIDIMappingMana
     inputSide_ = new QWidget(this);
     auto* inputColumn = new QVBoxLayout(inputSide_);
     inputColumn->setContentsMargins(0, 0, 0, 0);
-    inputColumn->setSpacing(DevicesPageModel::kSpacing);
+    inputColumn->setSpacing(DevicesPage::kSpacing);
     inputStrip_ = new InputStripWidget(engine_, mappings_, themes_, inputSide_);
     inputColumn->addWidget(inset(inputStrip_, inputSide_));
     inputList_ = new DeviceListWidget(engine_, engine_.inputDeviceMonitor(), themes_, {}, inputSide_);
@@ -236,7 +236,7 @@ MixerViewWidget::MixerViewWidget(Mode mode, MixerEngine& engine, MIDIMappingMana
     bluetoothRows_->setContentsMargins(0, 0, 0, 0);
     bluetoothRows_->setSpacing(2);
     auto* heading = panelLabel(QStringLiteral("bluetooth-heading"), 10, QFont::DemiBold, bluetoothSection_);
-    heading->setText(DevicesPageModel::kBluetoothHeading);
+    heading->setText(DevicesPage::kBluetoothHeading);
     heading->setContentsMargins(8, 0, 8, 0);
     bluetoothRows_->addWidget(heading);
     column_->addWidget(bluetoothSection_);
@@ -268,7 +268,7 @@ MixerViewWidget::MixerViewWidget(Mode mode, MixerEngine& engine, MIDIMappingMana
     rebuild();
 }
 
-QWidget* MixerViewWidget::makeSideSwitch() {
+QWidget* DevicesPageView::makeSideSwitch() {
     auto* box = new SideSwitch(themes_, this);
     auto* row = new QHBoxLayout(box);
     row->setContentsMargins(kSwitchPadding, kSwitchPadding, kSwitchPadding, kSwitchPadding);
@@ -292,7 +292,7 @@ QWidget* MixerViewWidget::makeSideSwitch() {
     return box;
 }
 
-void MixerViewWidget::setSide(AudioSide side) {
+void DevicesPageView::setSide(AudioSide side) {
     if (side == side_) return;
     side_ = side;
     const QString name = side == AudioSide::Output ? QStringLiteral("side-output") : QStringLiteral("side-input");
@@ -300,7 +300,7 @@ void MixerViewWidget::setSide(AudioSide side) {
     rebuild();
 }
 
-void MixerViewWidget::setSourcesContent(QWidget* content) {
+void DevicesPageView::setSourcesContent(QWidget* content) {
     if (content != sourcesPage_) sourcesPage_ = nullptr;
     delete sourcesContent_;
     sourcesContent_ = content;
@@ -313,19 +313,19 @@ void MixerViewWidget::setSourcesContent(QWidget* content) {
     rebuild();
 }
 
-void MixerViewWidget::assignToBus(OutputBus bus, const AudioDevice& device) {
+void DevicesPageView::assignToBus(OutputBus bus, const AudioDevice& device) {
     // Only MAIN takes a device: it becomes the system's default output. PHONES is a pair of that
     // same device and takes none.
     if (bus != OutputBus::Main) return;
     engine_.setDefaultOutput(device);
 }
 
-void MixerViewWidget::requestRebuild() { refresh_->request(); }
+void DevicesPageView::requestRebuild() { refresh_->request(); }
 
-void MixerViewWidget::rebuild() {
+void DevicesPageView::rebuild() {
     const auto staged = shell_.stagedVersion ? shell_.stagedVersion() : std::nullopt;
     const auto available = shell_.availableVersion ? shell_.availableVersion() : std::nullopt;
-    model_ = DevicesPageModel::of(engine_, side_, staged, available);
+    model_ = DevicesPage::of(engine_, side_, staged, available);
     const bool devices = mode_ == Mode::Devices;
     sideSwitch_->parentWidget()->setVisible(devices);
     outputSide_->setVisible(devices && side_ == AudioSide::Output);
@@ -343,7 +343,7 @@ void MixerViewWidget::rebuild() {
     update();
 }
 
-void MixerViewWidget::rebuildBluetooth() {
+void DevicesPageView::rebuildBluetooth() {
     std::vector<QString> current, wanted;
     for (BluetoothRowWidget* r : bluetoothRowWidgets_) current.push_back(r->device().id);
     for (const BluetoothAudioDevice& device : model_.bluetooth) wanted.push_back(device.id);
@@ -372,7 +372,7 @@ void MixerViewWidget::rebuildBluetooth() {
     bluetoothRowWidgets_ = std::move(rows);
 }
 
-void MixerViewWidget::rebuildUpdateBanner() {
+void DevicesPageView::rebuildUpdateBanner() {
     if (model_.updateVersion != updateBannerVersion_) {
         delete updateBanner_;
         updateBanner_ = nullptr;
@@ -385,7 +385,7 @@ void MixerViewWidget::rebuildUpdateBanner() {
     updateDivider_->parentWidget()->setVisible(updateBanner_ != nullptr);
 }
 
-void MixerViewWidget::showEvent(QShowEvent*) {
+void DevicesPageView::showEvent(QShowEvent*) {
     // The paired list may have changed while nobody looked.
     if (refreshedBluetooth_) return;
     refreshedBluetooth_ = true;
