@@ -5,9 +5,7 @@
 #include "audio/AudioDeviceMonitor.h"
 #include "audio/AudioProcessMonitor.h"
 #include "audio/BluetoothAudioMonitor.h"
-#include "audio/SystemVolumeController.h"
 #include "engine/MixerEngine.h"
-#include "engine/RouteID.h"
 
 namespace quellor {
 
@@ -22,7 +20,7 @@ std::vector<BluetoothAudioDevice> unconnectedBluetoothDevices(const std::vector<
 }
 
 DevicesPage DevicesPage::of(MixerEngine& engine, AudioSide side, const std::optional<QString>& staged,
-                                      const std::optional<QString>& available) {
+                            const std::optional<QString>& available) {
     DevicesPage model;
     model.side = side;
     if (auto current = engine.currentOutputDevice()) model.inUseOutputUIDs.insert(current->uid);
@@ -38,14 +36,6 @@ DevicesPage DevicesPage::of(MixerEngine& engine, AudioSide side, const std::opti
     if (started) model.bluetooth = unconnectedBluetoothDevices(engine.bluetooth().paired(), outputs);
     model.showsPermissionBanner = engine.needsAudioCapturePermission();
     model.updateVersion = staged ? staged : available;
-    return model;
-}
-
-InputStripModel InputStripModel::of(const SystemVolumeController& input, const MIDIMappingManager* mappings) {
-    InputStripModel model;
-    model.deviceName = input.deviceName();
-    if (mappings) model.badge = MIDIStatusBadge::of(*mappings, RouteID::kSystemInput);
-    model.level = LevelRowModel::of(input);
     return model;
 }
 

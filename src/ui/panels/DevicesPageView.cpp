@@ -1,102 +1,36 @@
 #include "ui/panels/DevicesPageView.h"
 
 #include <QAbstractButton>
-#include <QContextMenuEvent>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPainter>
 #include <QVBoxLayout>
 
 #include "audio/AudioDeviceMonitor.h"
 #include "audio/AudioProcessMonitor.h"
 #include "audio/BluetoothAudioMonitor.h"
-#include "audio/SystemVolumeController.h"
 #include "engine/MixerEngine.h"
-#include "engine/RouteID.h"
-#include "remote/MIDIMappingManager.h"
 #include "ui/common/KeyedChildren.h"
 #include "ui/common/ViewRefresh.h"
-#include "ui/console/ConsoleColors.h"
+#include "ui/panels/ActiveOutputsSectionWidget.h"
 #include "ui/panels/BluetoothRowWidget.h"
 #include "ui/panels/DeviceListWidget.h"
 #include "ui/panels/DeviceSymbols.h"
 #include "ui/panels/DropZoneBoard.h"
-#include "ui/panels/LevelRowWidget.h"
+#include "ui/panels/HairDividerWidget.h"
+#include "ui/panels/InputStripWidget.h"
 #include "ui/panels/MixerSourcesPage.h"
-#include "ui/panels/OutputBusCardWidgets.h"
-#include "ui/panels/PanelMIDI.h"
 #include "ui/panels/PanelParts.h"
-#include "ui/style/Fonts.h"
-#include "ui/style/SymbolIcons.h"
+#include "ui/panels/SideSwitchButtonWidget.h"
+#include "ui/panels/SideSwitchWidget.h"
 #include "ui/style/ThemeController.h"
 
 namespace quellor {
 namespace {
 
-constexpr int kSwitchRadius = 8;
 constexpr int kSwitchPadding = 2;
-constexpr int kSegmentHeight = 24;
-constexpr int kSegmentRadius = 6;
-constexpr int kSegmentSymbolSize = 12;
 // Lists reach this far into the page's margin on each side, so their highlighted rows line up with
 // the cards' contents.
 constexpr int kListOutset = 8;
-
-// One half of the side switch: a symbol, filled while its side is chosen.
-class SideButton : public QAbstractButton {
-public:
-    SideButton(ThemeController& themes, QString symbol, QWidget* parent)
-        : QAbstractButton(parent), themes_(themes), symbol_(std::move(symbol)) {
-        setCheckable(true);
-        setAutoExclusive(true);
-        setFixedHeight(kSegmentHeight);
-        setCursor(Qt::PointingHandCursor);
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        const Palette colors = themes_.palette();
-        if (isChecked()) fillRounded(painter, rect(), kSegmentRadius, quaternaryFill(colorScheme(themes_.current())));
-        const QRectF square((width() - kSegmentSymbolSize) / 2.0, (height() - kSegmentSymbolSize) / 2.0,
-                            kSegmentSymbolSize, kSegmentSymbolSize);
-        paintSymbol(painter, square, symbol_, isChecked() ? colors.textPrimary : colors.textSecondary);
-    }
-
-private:
-    ThemeController& themes_;
-    QString symbol_;
-};
-
-class SideSwitch : public QWidget {
-public:
-    SideSwitch(ThemeController& themes, QWidget* parent) : QWidget(parent), themes_(themes) {
-        setObjectName(QStringLiteral("side-switch"));
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        fillRounded(painter, rect(), kSwitchRadius, quaternaryFill(colorScheme(themes_.current())));
-    }
-
-private:
-    ThemeController& themes_;
-};
-
-// A one-point rule in the theme's hair colour.
-class HairDivider : public QWidget {
-public:
-    HairDivider(ThemeController& themes, QWidget* parent) : QWidget(parent), themes_(themes) { setFixedHeight(1); }
-
-protected:
-    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), themes_.palette().hair); }
-
-private:
-    ThemeController& themes_;
-};
 
 // Wraps `content` with the page's own margin on each side (the page itself reaches into it).
 QWidget* inset(QWidget* content, QWidget* parent) {
@@ -109,64 +43,6 @@ QWidget* inset(QWidget* content, QWidget* parent) {
 }
 
 }  // namespace
-
-InputStripWidget::InputStripWidget(MixerEngine& engine, MIDIMappingManager& mappings, ThemeController& themes,
-                                   QWidget* parent)
-    : QWidget(parent),
-      engine_(engine),
-      mappings_(mappings),
-      themes_(themes),
-      refresh_(new ViewRefresh([this] { rebuild(); }, this)) {
-    setObjectName(QStringLiteral("input-strip"));
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(InputStripModel::kSpacing);
-    auto* header = new QHBoxLayout;
-    header->setSpacing(6);
-    title_ = panelLabel(QStringLiteral("input-title"), InputStripModel::kTitlePointSize, QFont::DemiBold, this);
-    title_->setText(InputStripModel::kTitle);
-    badge_ = new PanelMIDIBadgeWidget(this);
-    deviceName_ = panelLabel(QStringLiteral("input-device-name"), InputStripModel::kDevicePointSize, QFont::Normal, this);
-    header->addWidget(title_, 0, Qt::AlignVCenter);
-    header->addWidget(badge_, 0, Qt::AlignVCenter);
-    header->addStretch(1);
-    header->addWidget(deviceName_, 0, Qt::AlignVCenter);
-    column->addLayout(header);
-    level_ = new LevelRowWidget(themes_, /*showsNote*/ true, this);
-    level_->setWording(InputStripModel::kIcon, InputStripModel::kMutedIcon, InputStripModel::kGainNote);
-    level_->setControl(&engine_.inputVolume());
-    column->addWidget(level_);
-    refresh_->watch(&engine_.inputVolume(), &SystemVolumeController::deviceNameChanged)
-        .watch(&mappings_, &MIDIMappingManager::mappingsChanged)
-        .watch(&mappings_, &MIDIMappingManager::learningTargetChanged)
-        .watch(&themes_, &ThemeController::themeChanged);
-    rebuild();
-}
-
-MenuModel InputStripWidget::contextMenu() const { return panelLearnItems(RouteID::kSystemInput, mappings_); }
-
-void InputStripWidget::rebuild() {
-    model_ = InputStripModel::of(engine_.inputVolume(), &mappings_);
-    const Palette colors = themes_.palette();
-    setTextColor(*title_, colors.textPrimary);
-    badge_->setBadge(model_.badge, themes_.current());
-    setTextColor(*deviceName_, colors.textSecondary);
-    elideDeviceName();
-}
-
-void InputStripWidget::resizeEvent(QResizeEvent*) { elideDeviceName(); }
-
-void InputStripWidget::elideDeviceName() {
-    const int badge = badge_->isVisibleTo(this) ? badge_->sizeHint().width() + 6 : 0;
-    const int room = std::max(0, width() - title_->sizeHint().width() - badge - 12);
-    deviceName_->setText(QFontMetrics(deviceName_->font()).elidedText(model_.deviceName, Qt::ElideRight, room));
-    deviceName_->setToolTip(model_.deviceName);
-}
-
-void InputStripWidget::contextMenuEvent(QContextMenuEvent* event) {
-    openPanelMenu(contextMenu(), this, event->globalPos());
-    event->accept();
-}
 
 DevicesPageView::DevicesPageView(Mode mode, MixerEngine& engine, MIDIMappingManager& mappings,
                                  ThemeController& themes, DevicesPageShell shell, QWidget* parent)
@@ -245,7 +121,7 @@ DevicesPageView::DevicesPageView(Mode mode, MixerEngine& engine, MIDIMappingMana
         permissionBanner_ = shell_.permissionBanner(this);
         column_->addWidget(inset(permissionBanner_, this));
     }
-    updateDivider_ = new HairDivider(themes_, this);
+    updateDivider_ = new HairDividerWidget(themes_, this);
     updateDivider_->setObjectName(QStringLiteral("update-divider"));
     column_->addWidget(inset(updateDivider_, this));
     column_->addStretch(1);
@@ -269,7 +145,7 @@ DevicesPageView::DevicesPageView(Mode mode, MixerEngine& engine, MIDIMappingMana
 }
 
 QWidget* DevicesPageView::makeSideSwitch() {
-    auto* box = new SideSwitch(themes_, this);
+    auto* box = new SideSwitchWidget(themes_, this);
     auto* row = new QHBoxLayout(box);
     row->setContentsMargins(kSwitchPadding, kSwitchPadding, kSwitchPadding, kSwitchPadding);
     row->setSpacing(2);
@@ -281,7 +157,7 @@ QWidget* DevicesPageView::makeSideSwitch() {
     } sides[] = {{"side-output", "speaker.wave.2.fill", "Output", AudioSide::Output},
                  {"side-input", "mic.fill", "Microphone", AudioSide::Input}};
     for (const auto& s : sides) {
-        auto* button = new SideButton(themes_, QString::fromLatin1(s.symbol), box);
+        auto* button = new SideSwitchButtonWidget(themes_, QString::fromLatin1(s.symbol), box);
         button->setObjectName(QString::fromLatin1(s.name));
         button->setToolTip(QString::fromLatin1(s.help));
         button->setAccessibleName(QString::fromLatin1(s.help));

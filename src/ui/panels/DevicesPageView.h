@@ -29,13 +29,12 @@ class QVBoxLayout;
 namespace quellor {
 
 class ActiveOutputsSectionWidget;
+class InputStripWidget;
 class BluetoothRowWidget;
 class DeviceListWidget;
 class DropZoneBoard;
-class LevelRowWidget;
 class MIDIMappingManager;
 class MixerEngine;
-class PanelMIDIBadgeWidget;
 class ThemeController;
 class ViewRefresh;
 
@@ -45,38 +44,6 @@ struct DevicesPageShell {
     std::function<QWidget*(const QString& version, QWidget* parent)> updateBanner;
     std::function<std::optional<QString>()> stagedVersion;
     std::function<std::optional<QString>()> availableVersion;
-};
-
-// The strip of the default input's gain: "Input", the MIDI badge and the device's name above a
-// level slider with the mic icon; its context menu learns a MIDI controller for "system_input".
-class InputStripWidget : public QWidget {
-    Q_OBJECT
-public:
-    // Needs the engine (its input volume), the MIDI mappings and the theme.
-    InputStripWidget(MixerEngine& engine, MIDIMappingManager& mappings, ThemeController& themes,
-                     QWidget* parent = nullptr);
-
-    const InputStripModel& model() const { return model_; }
-    MenuModel contextMenu() const;
-    void rebuild();
-
-protected:
-    void contextMenuEvent(QContextMenuEvent*) override;
-    void resizeEvent(QResizeEvent*) override;
-
-private:
-    // The device's name in the room the header leaves it.
-    void elideDeviceName();
-
-    MixerEngine& engine_;
-    MIDIMappingManager& mappings_;
-    ThemeController& themes_;
-    InputStripModel model_;
-    QLabel* title_;
-    PanelMIDIBadgeWidget* badge_;
-    QLabel* deviceName_;
-    LevelRowWidget* level_;
-    ViewRefresh* refresh_;
 };
 
 class MixerSourcesPage;

@@ -12,6 +12,7 @@
 #include "ui/common/ViewRefresh.h"
 #include "ui/panels/AppRowWidget.h"
 #include "ui/panels/PanelParts.h"
+#include "ui/panels/SymbolView.h"
 #include "ui/style/ThemeController.h"
 
 namespace quellor {

@@ -1,12 +1,10 @@
 // The device page's blocks on the simulated world: which lists show, which Bluetooth devices are
-// offered, the banners and the input strip.
+// offered and the banners.
 #include <gtest/gtest.h>
 
 #include "PanelsFixture.h"
 #include "audio/BluetoothAudioMonitor.h"
-#include "engine/RouteID.h"
 #include "ui/panels/DevicesPage.h"
-#include "ui/panels/PanelMIDI.h"
 
 namespace quellor::test {
 namespace {
@@ -82,23 +80,6 @@ TEST_F(DevicesPageTest, AStagedUpdateWinsOverAnAvailableOne) {
     };
     for (const auto& [staged, available, shown] : cases)
         EXPECT_EQ(DevicesPage::of(engine(), AudioSide::Output, staged, available).updateVersion, shown);
-}
-
-TEST_F(DevicesPageTest, TheInputStripFollowsTheDefaultInputAndItsMIDIState) {
-    InputStripModel strip = InputStripModel::of(engine().inputVolume(), &mappings);
-    EXPECT_EQ(strip.deviceName, "MIC");
-    EXPECT_EQ(strip.icon(), "mic.fill");
-    EXPECT_TRUE(strip.level.enabled);
-    EXPECT_EQ(strip.note(), "");
-    EXPECT_EQ(strip.badge.state, MIDIStatusBadge::State::None);
-
-    mappings.setLearningTarget(RouteID::kSystemInput);
-    strip = InputStripModel::of(engine().inputVolume(), &mappings);
-    EXPECT_EQ(panelBadgeText(strip.badge), "• Learn MIDI...");
-    mappings.assign(12, std::nullopt, RouteID::kSystemInput);
-    mappings.setLearningTarget(std::nullopt);
-    strip = InputStripModel::of(engine().inputVolume(), &mappings);
-    EXPECT_EQ(panelBadgeText(strip.badge), "CC 12");
 }
 
 class DevicesPageBeforeStartTest : public EngineFixture {};

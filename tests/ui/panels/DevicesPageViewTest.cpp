@@ -7,13 +7,14 @@
 #include "PanelsFixture.h"
 #include "audio/BluetoothAudioMonitor.h"
 #include "audio/DevicePriorityStore.h"
+#include "ui/panels/ActiveOutputsSectionWidget.h"
 #include "ui/panels/BluetoothRowWidget.h"
 #include "ui/panels/DeviceListWidget.h"
 #include "ui/panels/DeviceRowWidget.h"
 #include "ui/panels/DevicesPageView.h"
 #include "ui/panels/DropZoneBoard.h"
+#include "ui/panels/InputStripWidget.h"
 #include "ui/panels/MixerSourcesPage.h"
-#include "ui/panels/OutputBusCardWidgets.h"
 #include "ui/style/ThemeController.h"
 
 namespace quellor::test {
