@@ -2,6 +2,8 @@
 
 #include <QVBoxLayout>
 
+#include "ui/panels/PanelMetrics.h"
+
 namespace quellor {
 
 ActiveOutputsSectionWidget::ActiveOutputsSectionWidget(MixerEngine& engine, MIDIMappingManager& mappings,
@@ -11,7 +13,7 @@ ActiveOutputsSectionWidget::ActiveOutputsSectionWidget(MixerEngine& engine, MIDI
     setObjectName(QStringLiteral("active-outputs"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(6);
+    layout->setSpacing(PanelMetrics::BusCard::kStackSpacing);
     main_ = new MainBusCardWidget(engine, mappings, themes, board, std::move(symbol), this);
     phones_ = new PhonesBusCardWidget(engine, mappings, themes, this);
     layout->addWidget(main_);

@@ -12,7 +12,7 @@
 
 namespace quellor {
 
-// The two cards, MAIN above PHONES, 6 apart.
+// The two cards, MAIN above PHONES.
 class ActiveOutputsSectionWidget : public QWidget {
     Q_OBJECT
 public:

@@ -14,14 +14,8 @@ namespace quellor {
 class BluetoothAudioMonitor;
 
 struct BluetoothRowSpec {
-    static constexpr int kHorizontalPadding = 8;
-    static constexpr int kVerticalPadding = 6;
-    static constexpr int kSpacing = 8;
-    static constexpr int kIconWidth = 18;
-    static constexpr int kIconPointSize = 13;
     static constexpr int kNamePointSize = 12;
     static constexpr int kConnectPointSize = 11;
-    static constexpr double kCornerRadius = 6;
     static constexpr double kHighlightOpacity = 0.6;
 
     enum class Trailing { None, Connect, Progress };

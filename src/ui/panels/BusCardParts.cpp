@@ -12,6 +12,7 @@
 #include "remote/MIDIMappingManager.h"
 #include "ui/common/ViewRefresh.h"
 #include "ui/panels/PanelMIDIBadgeWidget.h"
+#include "ui/panels/PanelMetrics.h"
 #include "ui/panels/PanelParts.h"
 #include "ui/style/ThemeController.h"
 
@@ -35,8 +36,9 @@ QVBoxLayout* busCardLayout(QWidget* card, OutputBus bus, QLabel*& title, PanelMI
     // A card is as tall as its contents, however much room the column has.
     card->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     auto* layout = new QVBoxLayout(card);
-    layout->setContentsMargins(8, 8, 8, 8);
-    layout->setSpacing(5);
+    using Card = PanelMetrics::BusCard;
+    layout->setContentsMargins(Card::kPadding, Card::kPadding, Card::kPadding, Card::kPadding);
+    layout->setSpacing(Card::kSpacing);
     auto* header = new QHBoxLayout;
     header->setContentsMargins(0, 0, 0, 0);
     title = panelLabel(QStringLiteral("bus-card-title"), 12, QFont::DemiBold, card);
@@ -49,11 +51,11 @@ QVBoxLayout* busCardLayout(QWidget* card, OutputBus bus, QLabel*& title, PanelMI
     return layout;
 }
 
-QWidget* busCardLine(QWidget* parent, int spacing, std::initializer_list<QWidget*> parts, int stretchAfter) {
+QWidget* busCardLine(QWidget* parent, std::initializer_list<QWidget*> parts, int stretchAfter) {
     auto* line = new QWidget(parent);
     auto* layout = new QHBoxLayout(line);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(spacing);
+    layout->setSpacing(PanelMetrics::BusCard::kLineSpacing);
     int index = 0;
     for (QWidget* part : parts) {
         part->setParent(line);
@@ -67,7 +69,7 @@ QWidget* busCardLine(QWidget* parent, int spacing, std::initializer_list<QWidget
 void paintBusCard(QWidget& card, const Palette& colors) {
     QPainter painter(&card);
     painter.setRenderHint(QPainter::Antialiasing);
-    fillRounded(painter, card.rect(), kBusCardRadius, colors.rowHover);
+    fillRounded(painter, card.rect(), PanelMetrics::BusCard::kRadius, colors.rowHover);
 }
 
 }  // namespace quellor

@@ -24,20 +24,17 @@ class PanelMIDIBadgeWidget;
 class ThemeController;
 class ViewRefresh;
 
-inline constexpr double kBusCardRadius = 10;
-
 // Runs `rebuild` once per burst of changes of what a card follows: the default output, its pairing
 // and name, Bluetooth, MIDI learn and the theme.
 ViewRefresh* busCardRefresh(QObject* owner, std::function<void()> rebuild, MixerEngine& engine,
                             MIDIMappingManager& mappings, ThemeController& themes);
 
-// The card's frame: padded 8, its parts 5 apart, the header (bus name, badge) on top; `title` and
+// The card's frame: padded, its parts apart, the header (bus name, badge) on top; `title` and
 // `badge` receive the header's parts.
 QVBoxLayout* busCardLayout(QWidget* card, OutputBus bus, QLabel*& title, PanelMIDIBadgeWidget*& badge);
 
-// A line of `parts`, `spacing` apart, with the free room after the part at `stretchAfter` (or at
-// the end).
-QWidget* busCardLine(QWidget* parent, int spacing, std::initializer_list<QWidget*> parts, int stretchAfter);
+// A line of `parts` with the free room after the part at `stretchAfter` (or at the end).
+QWidget* busCardLine(QWidget* parent, std::initializer_list<QWidget*> parts, int stretchAfter);
 
 // The card's rounded fill.
 void paintBusCard(QWidget& card, const Palette& colors);

@@ -19,16 +19,7 @@ class AudioDeviceMonitor;
 class MixerEngine;
 
 struct DeviceRowSpec {
-    static constexpr int kHeight = 28;
-    static constexpr int kHorizontalPadding = 8;
-    static constexpr int kSpacing = 8;
-    static constexpr int kIconWidth = 18;
-    static constexpr int kIconPointSize = 13;
     static constexpr int kNamePointSize = 12;
-    static constexpr int kSealPointSize = 10;
-    static constexpr int kDisconnectPointSize = 12;
-    static constexpr int kCheckPointSize = 11;
-    static constexpr double kCornerRadius = 6;
     static constexpr double kHighlightOpacity = 0.6;
     static constexpr const char* kSealHelp = "Verified support \u2014 tested with Quellor";
 

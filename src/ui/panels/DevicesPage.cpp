@@ -6,6 +6,7 @@
 #include "audio/AudioProcessMonitor.h"
 #include "audio/BluetoothAudioMonitor.h"
 #include "engine/MixerEngine.h"
+#include "ui/panels/PanelMetrics.h"
 
 namespace quellor {
 
@@ -17,6 +18,11 @@ std::vector<BluetoothAudioDevice> unconnectedBluetoothDevices(const std::vector<
                          [&](const AudioDevice& d) { return b.ownsAudioDeviceUID(d.uid); }))
             unconnected.push_back(b);
     return unconnected;
+}
+
+QMargins DevicesPage::margins() {
+    using Page = PanelMetrics::Page;
+    return {Page::kPadding - Page::kListOutset, Page::kPadding, Page::kPadding - Page::kListOutset, Page::kPadding};
 }
 
 DevicesPage DevicesPage::of(MixerEngine& engine, AudioSide side, const std::optional<QString>& staged,

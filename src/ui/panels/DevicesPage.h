@@ -10,6 +10,7 @@
 //
 // Threads: main thread only (it reads the engine and its monitors).
 
+#include <QMargins>
 #include <QSet>
 #include <QString>
 #include <optional>
@@ -29,8 +30,6 @@ std::vector<BluetoothAudioDevice> unconnectedBluetoothDevices(const std::vector<
                                                               const std::vector<AudioDevice>& outputs);
 
 struct DevicesPage {
-    static constexpr int kPadding = 14;
-    static constexpr int kSpacing = 10;
     static inline const QString kBluetoothHeading = QStringLiteral("BLUETOOTH");
 
     AudioSide side = AudioSide::Output;
@@ -43,6 +42,10 @@ struct DevicesPage {
     std::optional<QString> updateVersion;  // the banner's version; none: no banner
 
     // `staged` and `available`: the update state of the application (a staged update wins).
+    // The page's margins: its padding, less the outset of the lists on each side (the page's other
+    // blocks are inset by as much again).
+    static QMargins margins();
+
     static DevicesPage of(MixerEngine& engine, AudioSide side, const std::optional<QString>& staged = {},
                           const std::optional<QString>& available = {});
 };

@@ -19,6 +19,7 @@
 #include "ui/panels/HairDividerWidget.h"
 #include "ui/panels/InputStripWidget.h"
 #include "ui/panels/MixerSourcesPage.h"
+#include "ui/panels/PanelMetrics.h"
 #include "ui/panels/PanelParts.h"
 #include "ui/panels/SideSwitchButtonWidget.h"
 #include "ui/panels/SideSwitchWidget.h"
@@ -27,16 +28,11 @@
 namespace quellor {
 namespace {
 
-constexpr int kSwitchPadding = 2;
-// Lists reach this far into the page's margin on each side, so their highlighted rows line up with
-// the cards' contents.
-constexpr int kListOutset = 8;
-
 // Wraps `content` with the page's own margin on each side (the page itself reaches into it).
 QWidget* inset(QWidget* content, QWidget* parent) {
     auto* box = new QWidget(parent);
     auto* layout = new QVBoxLayout(box);
-    layout->setContentsMargins(kListOutset, 0, kListOutset, 0);
+    layout->setContentsMargins(PanelMetrics::Page::kListOutset, 0, PanelMetrics::Page::kListOutset, 0);
     layout->setSpacing(0);
     layout->addWidget(content);
     return box;
@@ -56,9 +52,8 @@ DevicesPageView::DevicesPageView(Mode mode, MixerEngine& engine, MIDIMappingMana
       refresh_(new ViewRefresh([this] { rebuild(); }, this)) {
     setObjectName(QStringLiteral("devices-page"));
     column_ = new QVBoxLayout(this);
-    column_->setContentsMargins(DevicesPage::kPadding - kListOutset, DevicesPage::kPadding,
-                                DevicesPage::kPadding - kListOutset, DevicesPage::kPadding);
-    column_->setSpacing(DevicesPage::kSpacing);
+    column_->setContentsMargins(DevicesPage::margins());
+    column_->setSpacing(PanelMetrics::Page::kSpacing);
 
     sideSwitch_ = makeSideSwitch();
     column_->addWidget(inset(sideSwitch_, this));
@@ -67,7 +62,7 @@ DevicesPageView::DevicesPageView(Mode mode, MixerEngine& engine, MIDIMappingMana
     outputSide_ = new QWidget(this);
     auto* outputColumn = new QVBoxLayout(outputSide_);
     outputColumn->setContentsMargins(0, 0, 0, 0);
-    outputColumn->setSpacing(DevicesPage::kSpacing);
+    outputColumn->setSpacing(PanelMetrics::Page::kSpacing);
     outputs_ = new ActiveOutputsSectionWidget(
         engine_, mappings_, themes_, board_,
         [](const AudioDevice& d, bool isInput, const std::optional<BluetoothAudioDevice>& b) {
@@ -98,7 +93,7 @@ DevicesPageView::DevicesPageView(Mode mode, MixerEngine& engine, MIDIMappingMana
     inputSide_ = new QWidget(this);
     auto* inputColumn = new QVBoxLayout(inputSide_);
     inputColumn->setContentsMargins(0, 0, 0, 0);
-    inputColumn->setSpacing(DevicesPage::kSpacing);
+    inputColumn->setSpacing(PanelMetrics::Page::kSpacing);
     inputStrip_ = new InputStripWidget(engine_, mappings_, themes_, inputSide_);
     inputColumn->addWidget(inset(inputStrip_, inputSide_));
     inputList_ = new DeviceListWidget(engine_, engine_.inputDeviceMonitor(), themes_, {}, inputSide_);
@@ -110,10 +105,10 @@ DevicesPageView::DevicesPageView(Mode mode, MixerEngine& engine, MIDIMappingMana
     bluetoothSection_->setObjectName(QStringLiteral("bluetooth-section"));
     bluetoothRows_ = new QVBoxLayout(bluetoothSection_);
     bluetoothRows_->setContentsMargins(0, 0, 0, 0);
-    bluetoothRows_->setSpacing(2);
+    bluetoothRows_->setSpacing(PanelMetrics::Page::kBluetoothSpacing);
     auto* heading = panelLabel(QStringLiteral("bluetooth-heading"), 10, QFont::DemiBold, bluetoothSection_);
     heading->setText(DevicesPage::kBluetoothHeading);
-    heading->setContentsMargins(8, 0, 8, 0);
+    heading->setContentsMargins(PanelMetrics::Page::kHeadingInset, 0, PanelMetrics::Page::kHeadingInset, 0);
     bluetoothRows_->addWidget(heading);
     column_->addWidget(bluetoothSection_);
 
@@ -147,8 +142,9 @@ DevicesPageView::DevicesPageView(Mode mode, MixerEngine& engine, MIDIMappingMana
 QWidget* DevicesPageView::makeSideSwitch() {
     auto* box = new SideSwitchWidget(themes_, this);
     auto* row = new QHBoxLayout(box);
-    row->setContentsMargins(kSwitchPadding, kSwitchPadding, kSwitchPadding, kSwitchPadding);
-    row->setSpacing(2);
+    using Switch = PanelMetrics::SideSwitch;
+    row->setContentsMargins(Switch::kPadding, Switch::kPadding, Switch::kPadding, Switch::kPadding);
+    row->setSpacing(Switch::kSpacing);
     const struct {
         const char* name;
         const char* symbol;

@@ -2,12 +2,13 @@
 
 #include <QPainter>
 
+#include "ui/panels/PanelMetrics.h"
 #include "ui/style/ThemeController.h"
 
 namespace quellor {
 
 HairDividerWidget::HairDividerWidget(ThemeController& themes, QWidget* parent) : QWidget(parent), themes_(themes) {
-    setFixedHeight(1);
+    setFixedHeight(PanelMetrics::Page::kDividerThickness);
 }
 
 void HairDividerWidget::paintEvent(QPaintEvent*) { QPainter(this).fillRect(rect(), themes_.palette().hair); }

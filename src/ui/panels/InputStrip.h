@@ -5,6 +5,7 @@
 // Threads: main thread only (it reads the volume controller and the mappings).
 
 #include <QString>
+#include <optional>
 
 #include "ui/console/MIDIStatusBadge.h"
 #include "ui/panels/LevelRow.h"
@@ -15,8 +16,6 @@ class MIDIMappingManager;
 class SystemVolumeController;
 
 struct InputStripModel {
-    static constexpr int kSpacing = 5;
-    static constexpr int kSliderHeight = 22;
     static constexpr int kTitlePointSize = 12;
     static constexpr int kDevicePointSize = 11;
     static constexpr int kNotePointSize = 10;
@@ -33,6 +32,10 @@ struct InputStripModel {
 
     QString icon() const { return level.isMuted ? kMutedIcon : kIcon; }
     QString note() const { return level.enabled ? QString() : kGainNote; }
+
+    // The room the header leaves the device's name in a strip `width` wide, after the title
+    // `titleWidth` wide and the badge `badgeWidth` wide (none: the badge is hidden).
+    static int deviceNameRoom(int width, int titleWidth, std::optional<int> badgeWidth);
 };
 
 }  // namespace quellor

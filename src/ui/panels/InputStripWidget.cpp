@@ -13,6 +13,7 @@
 #include "ui/panels/LevelRowWidget.h"
 #include "ui/panels/PanelMIDI.h"
 #include "ui/panels/PanelMIDIBadgeWidget.h"
+#include "ui/panels/PanelMetrics.h"
 #include "ui/panels/PanelParts.h"
 #include "ui/style/ThemeController.h"
 
@@ -28,9 +29,9 @@ InputStripWidget::InputStripWidget(MixerEngine& engine, MIDIMappingManager& mapp
     setObjectName(QStringLiteral("input-strip"));
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(InputStripModel::kSpacing);
+    column->setSpacing(PanelMetrics::InputStrip::kSpacing);
     auto* header = new QHBoxLayout;
-    header->setSpacing(6);
+    header->setSpacing(PanelMetrics::InputStrip::kHeaderSpacing);
     title_ = panelLabel(QStringLiteral("input-title"), InputStripModel::kTitlePointSize, QFont::DemiBold, this);
     title_->setText(InputStripModel::kTitle);
     badge_ = new PanelMIDIBadgeWidget(this);
@@ -65,8 +66,9 @@ void InputStripWidget::rebuild() {
 void InputStripWidget::resizeEvent(QResizeEvent*) { elideDeviceName(); }
 
 void InputStripWidget::elideDeviceName() {
-    const int badge = badge_->isVisibleTo(this) ? badge_->sizeHint().width() + 6 : 0;
-    const int room = std::max(0, width() - title_->sizeHint().width() - badge - 12);
+    const std::optional<int> badge =
+        badge_->isVisibleTo(this) ? std::optional(badge_->sizeHint().width()) : std::nullopt;
+    const int room = InputStripModel::deviceNameRoom(width(), title_->sizeHint().width(), badge);
     deviceName_->setText(QFontMetrics(deviceName_->font()).elidedText(model_.deviceName, Qt::ElideRight, room));
     deviceName_->setToolTip(model_.deviceName);
 }

@@ -15,6 +15,7 @@
 #include "ui/panels/PaintedView.h"
 #include "ui/panels/PanelMIDI.h"
 #include "ui/panels/PanelMIDIBadgeWidget.h"
+#include "ui/panels/PanelMetrics.h"
 #include "ui/panels/PanelParts.h"
 #include "ui/panels/SymbolView.h"
 #include "ui/style/Fonts.h"
@@ -25,13 +26,17 @@ namespace {
 
 // Laid over the whole MAIN card while a dragged device is over it.
 void paintDropHint(QPainter& painter, const QRectF& rect, const Palette& colors) {
-    fillRounded(painter, rect, kBusCardRadius, withOpacity(colors.brand, 0.12));
+    using Card = PanelMetrics::BusCard;
+    fillRounded(painter, rect, Card::kRadius, withOpacity(colors.brand, 0.12));
+    // The border's stroke lies inside the card.
+    const double half = Card::kDropHintBorder / 2;
     QPainterPath border;
-    border.addRoundedRect(rect.adjusted(0.75, 0.75, -0.75, -0.75), kBusCardRadius - 0.75, kBusCardRadius - 0.75);
-    painter.strokePath(border, QPen(colors.brand, 1.5));
+    border.addRoundedRect(rect.adjusted(half, half, -half, -half), Card::kRadius - half, Card::kRadius - half);
+    painter.strokePath(border, QPen(colors.brand, Card::kDropHintBorder));
     const QFont font = systemFont(11, QFont::DemiBold);
     const QFontMetricsF metrics(font);
-    const QSizeF capsule(metrics.horizontalAdvance(MainBusCardModel::kDropHint) + 20, metrics.height() + 10);
+    const QSizeF capsule(metrics.horizontalAdvance(MainBusCardModel::kDropHint) + 2 * Card::kDropHintPaddingX,
+                         metrics.height() + 2 * Card::kDropHintPaddingY);
     const QRectF pill(QPointF(rect.center().x() - capsule.width() / 2, rect.center().y() - capsule.height() / 2), capsule);
     QColor material = colors.panel;
     material.setAlphaF(0.85);
@@ -48,10 +53,11 @@ MainBusCardWidget::MainBusCardWidget(MixerEngine& engine, MIDIMappingManager& ma
     : QWidget(parent), engine_(engine), mappings_(mappings), themes_(themes), symbol_(std::move(symbol)) {
     setObjectName(QStringLiteral("main-bus-card"));
     QVBoxLayout* layout = busCardLayout(this, OutputBus::Main, title_, badge_);
-    deviceSymbol_ = new SymbolView(QString(), 13, 18);
+    using Card = PanelMetrics::BusCard;
+    deviceSymbol_ = new SymbolView(QString(), Card::kSymbolSize, Card::kSymbolFrame);
     deviceName_ = panelLabel(QStringLiteral("main-device-name"), 12, QFont::DemiBold, nullptr);
-    check_ = new SymbolView(QStringLiteral("checkmark"), 11, 11);
-    deviceLine_ = busCardLine(this, 8, {deviceSymbol_, deviceName_, check_}, 1);
+    check_ = new SymbolView(QStringLiteral("checkmark"), Card::kCheckSize, Card::kCheckSize);
+    deviceLine_ = busCardLine(this, {deviceSymbol_, deviceName_, check_}, 1);
     fallbackName_ = panelLabel(QStringLiteral("main-fallback-name"), 11, QFont::Normal, this);
     level_ = new LevelRowWidget(themes_, true, this);
     level_->setObjectName(QStringLiteral("main-level"));

@@ -4,6 +4,7 @@
 
 #include "ui/console/ConsoleColors.h"
 #include "ui/panels/PanelMIDI.h"
+#include "ui/panels/PanelMetrics.h"
 #include "ui/panels/PanelParts.h"
 #include "ui/style/Fonts.h"
 
@@ -31,8 +32,9 @@ QFont PanelMIDIBadgeWidget::font() const {
 
 QSize PanelMIDIBadgeWidget::sizeHint() const {
     const QFontMetrics metrics(font());
-    const int padX = badge_.state == MIDIStatusBadge::State::Mapped ? 4 : 0;
-    const int padY = badge_.state == MIDIStatusBadge::State::Mapped ? 1 : 0;
+    const bool chip = badge_.state == MIDIStatusBadge::State::Mapped;
+    const int padX = chip ? PanelMetrics::MIDIBadge::kPaddingX : 0;
+    const int padY = chip ? PanelMetrics::MIDIBadge::kPaddingY : 0;
     return {metrics.horizontalAdvance(text()) + 2 * padX + 1, metrics.height() + 2 * padY};
 }
 
@@ -41,7 +43,7 @@ void PanelMIDIBadgeWidget::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     const bool learning = badge_.state == MIDIStatusBadge::State::Learn;
     const QColor color = learning ? standardOrange(theme_) : quellor::palette(theme_).brand;
-    if (!learning) fillRounded(painter, rect(), 4, withOpacity(color, 0.15));
+    if (!learning) fillRounded(painter, rect(), PanelMetrics::MIDIBadge::kRadius, withOpacity(color, 0.15));
     painter.setFont(font());
     painter.setPen(color);
     painter.drawText(rect(), Qt::AlignCenter, text());

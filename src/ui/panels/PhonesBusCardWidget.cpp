@@ -15,6 +15,7 @@
 #include "ui/panels/PaintedView.h"
 #include "ui/panels/PanelMIDI.h"
 #include "ui/panels/PanelMIDIBadgeWidget.h"
+#include "ui/panels/PanelMetrics.h"
 #include "ui/panels/PanelParts.h"
 #include "ui/panels/SymbolView.h"
 #include "ui/style/Fonts.h"
@@ -28,44 +29,48 @@ PhonesBusCardWidget::PhonesBusCardWidget(MixerEngine& engine, MIDIMappingManager
     setObjectName(QStringLiteral("phones-bus-card"));
     QVBoxLayout* layout = busCardLayout(this, OutputBus::Phones, title_, badge_);
 
-    // The outline reaches 4 beyond the placeholder's line, which is padded 4 in turn.
+    using Card = PanelMetrics::BusCard;
+    // The outline stands off the card's contents, and the placeholder's line is padded in turn.
     auto* outer = new QWidget(this);
     outer->setObjectName(QStringLiteral("phones-placeholder"));
     auto* outerLayout = new QVBoxLayout(outer);
-    outerLayout->setContentsMargins(4, 4, 4, 4);
+    outerLayout->setContentsMargins(Card::kPlaceholderOutset, Card::kPlaceholderOutset, Card::kPlaceholderOutset,
+                                    Card::kPlaceholderOutset);
     placeholder_ = outer;
     auto* outline = new PaintedView(QStringLiteral("phones-placeholder-outline"), [this](QPainter& painter, const QRectF& rect) {
         QPen pen(themes_.palette().hair, 1);
-        pen.setDashPattern({4, 4});
+        pen.setDashPattern({Card::kPlaceholderDash, Card::kPlaceholderDash});
         painter.setPen(pen);
-        painter.drawRoundedRect(rect.adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
+        const double radius = Card::kPlaceholderRadius;
+        painter.drawRoundedRect(rect.adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
     }, outer);
     auto* outlineLayout = new QHBoxLayout(outline);
-    outlineLayout->setContentsMargins(4, 4, 4, 4);
-    outlineLayout->setSpacing(8);
-    placeholderSymbol_ = new SymbolView(QStringLiteral("headphones"), 13, 18, outline);
+    outlineLayout->setContentsMargins(Card::kPlaceholderPadding, Card::kPlaceholderPadding, Card::kPlaceholderPadding,
+                                      Card::kPlaceholderPadding);
+    outlineLayout->setSpacing(Card::kPlaceholderSpacing);
+    placeholderSymbol_ = new SymbolView(QStringLiteral("headphones"), Card::kSymbolSize, Card::kSymbolFrame, outline);
     placeholderText_ = panelLabel(QStringLiteral("phones-placeholder-text"), 11, QFont::Normal, outline);
     placeholderText_->setText(PhonesBusCardModel::kPlaceholder);
-    placeholderText_->setMinimumHeight(22);
+    placeholderText_->setMinimumHeight(Card::kPlaceholderTextHeight);
     outlineLayout->addWidget(placeholderSymbol_);
     outlineLayout->addWidget(placeholderText_);
     outlineLayout->addStretch(1);
     outerLayout->addWidget(outline);
 
-    deviceSymbol_ = new SymbolView(QStringLiteral("headphones"), 13, 18);
+    deviceSymbol_ = new SymbolView(QStringLiteral("headphones"), Card::kSymbolSize, Card::kSymbolFrame);
     deviceName_ = panelLabel(QStringLiteral("phones-device-name"), 12, QFont::DemiBold, nullptr);
     onInterface_ = panelLabel(QStringLiteral("phones-on-interface"), 10, QFont::Normal, nullptr);
     onInterface_->setText(PhonesBusCardModel::kOnThisInterface);
-    deviceLine_ = busCardLine(this, 8, {deviceSymbol_, deviceName_, onInterface_}, 1);
+    deviceLine_ = busCardLine(this, {deviceSymbol_, deviceName_, onInterface_}, 1);
 
     pickers_ = new QWidget(this);
     auto* pickerLayout = new QHBoxLayout(pickers_);
     pickerLayout->setContentsMargins(0, 0, 0, 0);
-    pickerLayout->setSpacing(10);
+    pickerLayout->setSpacing(Card::kPickerSpacing);
     for (int i = 0; i < 2; ++i) {
         const OutputBus bus = kAllOutputBuses[i];
         auto* group = new QHBoxLayout;
-        group->setSpacing(4);
+        group->setSpacing(Card::kPickerGroupSpacing);
         pickerTitles_[i] = panelLabel(QStringLiteral("pair-picker-title"), 10, QFont::DemiBold, pickers_);
         pickerTitles_[i]->setText(displayName(bus));
         auto* button = new QToolButton(pickers_);

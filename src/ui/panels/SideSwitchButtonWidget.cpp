@@ -3,24 +3,17 @@
 #include <QPainter>
 
 #include "ui/console/ConsoleColors.h"
+#include "ui/panels/PanelMetrics.h"
 #include "ui/panels/PanelParts.h"
 #include "ui/style/SymbolIcons.h"
 #include "ui/style/ThemeController.h"
 
 namespace quellor {
-namespace {
-
-constexpr int kSegmentHeight = 24;
-constexpr int kSegmentRadius = 6;
-constexpr int kSegmentSymbolSize = 12;
-
-}  // namespace
-
 SideSwitchButtonWidget::SideSwitchButtonWidget(ThemeController& themes, QString symbol, QWidget* parent)
     : QAbstractButton(parent), themes_(themes), symbol_(std::move(symbol)) {
     setCheckable(true);
     setAutoExclusive(true);
-    setFixedHeight(kSegmentHeight);
+    setFixedHeight(PanelMetrics::SideSwitch::kSegmentHeight);
     setCursor(Qt::PointingHandCursor);
 }
 
@@ -28,9 +21,11 @@ void SideSwitchButtonWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const Palette colors = themes_.palette();
-    if (isChecked()) fillRounded(painter, rect(), kSegmentRadius, quaternaryFill(colorScheme(themes_.current())));
-    const QRectF square((width() - kSegmentSymbolSize) / 2.0, (height() - kSegmentSymbolSize) / 2.0,
-                        kSegmentSymbolSize, kSegmentSymbolSize);
+    using Switch = PanelMetrics::SideSwitch;
+    if (isChecked())
+        fillRounded(painter, rect(), Switch::kSegmentRadius, quaternaryFill(colorScheme(themes_.current())));
+    const QRectF square((width() - Switch::kSymbolSize) / 2.0, (height() - Switch::kSymbolSize) / 2.0,
+                        Switch::kSymbolSize, Switch::kSymbolSize);
     paintSymbol(painter, square, symbol_, isChecked() ? colors.textPrimary : colors.textSecondary);
 }
 

@@ -13,6 +13,7 @@
 #include "audio/AudioProcessMonitor.h"
 #include "engine/MixerEngine.h"
 #include "ui/common/ViewRefresh.h"
+#include "ui/panels/PanelMetrics.h"
 #include "ui/panels/SourceGridColumns.h"
 #include "ui/panels/SourceTileWidget.h"
 #include "ui/style/Fonts.h"
@@ -126,7 +127,8 @@ void SourceGridView::rebuild() {
 }
 
 void SourceGridView::place() {
-    const int top = kHeaderHeight + 1;
+    using Grid = PanelMetrics::SourceGrid;
+    const int top = Grid::kHeaderHeight + Grid::kHeaderRule;
     scroll_->setGeometry(0, top, width(), std::max(0, height() - top));
     // The viewport's own size follows the area's only once the area has been laid out: work the
     // width out here, with room for the scroll bar when the content is taller than the area.
@@ -138,33 +140,34 @@ void SourceGridView::place() {
 }
 
 int SourceGridView::placeIn(int viewportWidth) {
-    const int inner = std::max(0, viewportWidth - 2 * kSidePadding);
+    using Grid = PanelMetrics::SourceGrid;
+    const int inner = std::max(0, viewportWidth - 2 * Grid::kSidePadding);
     const auto columns = SourceGridColumns::fitting(inner);
     const int rowHeight = SourceTileWidget::tileHeight();
     const QFont title = sectionFont();
     const int titleHeight = lineHeight(title);
 
     std::vector<Content::Text> texts;
-    int y = kTopPadding;
+    int y = Grid::kTopPadding;
     auto section = [&](const QString& name, const std::vector<SourceTile>& tiles, const QString& emptyText) {
-        texts.push_back({QRect(kSidePadding, y, inner, titleHeight), name, title});
-        y += titleHeight + kTitleSpacing;
+        texts.push_back({QRect(Grid::kSidePadding, y, inner, titleHeight), name, title});
+        y += titleHeight + Grid::kTitleSpacing;
         if (tiles.empty() && !emptyText.isEmpty()) {
             const QFont font = emptyFont();
-            texts.push_back({QRect(kSidePadding, y, inner, lineHeight(font)), emptyText, font});
+            texts.push_back({QRect(Grid::kSidePadding, y, inner, lineHeight(font)), emptyText, font});
             y += lineHeight(font);
             return;
         }
         for (int i = 0; i < int(tiles.size()); ++i) {
-            const QRectF cell = columns.cell(i, rowHeight).translated(kSidePadding, y);
+            const QRectF cell = columns.cell(i, rowHeight).translated(Grid::kSidePadding, y);
             tile(tiles[i].id)->setGeometry(cell.toRect());
         }
         y += int(std::ceil(columns.height(int(tiles.size()), rowHeight)));
     };
     section(kAppsTitle, appTiles_, kNoApps);
-    y += kSectionSpacing;
+    y += Grid::kSectionSpacing;
     section(kIOTitle, ioSourceTiles(), QString());
-    y += kBottomPadding;
+    y += Grid::kBottomPadding;
 
     content_->texts = std::move(texts);
     content_->resize(viewportWidth, y);
@@ -175,14 +178,15 @@ int SourceGridView::placeIn(int viewportWidth) {
 void SourceGridView::resizeEvent(QResizeEvent*) { place(); }
 
 void SourceGridView::paintEvent(QPaintEvent*) {
+    using Grid = PanelMetrics::SourceGrid;
     const Palette p = themes_.palette();
     QPainter painter(this);
     painter.fillRect(rect(), p.panel);
     painter.setFont(headerFont());
     painter.setPen(p.textSecondary);
-    painter.drawText(QRect(kHeaderPadding, 0, std::max(0, width() - 2 * kHeaderPadding), kHeaderHeight),
-                     Qt::AlignLeft | Qt::AlignVCenter, kTitle);
-    painter.fillRect(QRect(0, kHeaderHeight, width(), 1), p.hair);
+    const QRect header(Grid::kHeaderPadding, 0, std::max(0, width() - 2 * Grid::kHeaderPadding), Grid::kHeaderHeight);
+    painter.drawText(header, Qt::AlignLeft | Qt::AlignVCenter, kTitle);
+    painter.fillRect(QRect(0, Grid::kHeaderHeight, width(), Grid::kHeaderRule), p.hair);
 }
 
 void SourceGridView::runDrag(const QString& text, SourceTileWidget* from) {

@@ -28,5 +28,16 @@ TEST_F(InputStripTest, TheInputStripFollowsTheDefaultInputAndItsMIDIState) {
     EXPECT_EQ(panelBadgeText(strip.badge), "CC 12");
 }
 
+TEST(InputStripHeader, TheDeviceNameGetsWhatTheTitleAndTheBadgeLeave) {
+    struct Case { int width, title; std::optional<int> badge; int room; };
+    const Case cases[] = {
+        {200, 40, std::nullopt, 148},  // 12 clear of the title
+        {200, 40, 30, 112},            // and the badge, 6 after it
+        {50, 40, 30, 0},               // never below nothing
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(InputStripModel::deviceNameRoom(c.width, c.title, c.badge), c.room) << c.width << " " << c.title;
+}
+
 }  // namespace
 }  // namespace quellor::test
