@@ -34,6 +34,11 @@ struct PanelMetrics {
         static constexpr int kSymbolSize = 12;
     };
 
+    // A symbol in its frame (SymbolView): the frame is a little taller than the symbol.
+    struct Symbol {
+        static constexpr int kFrameExtraHeight = 2;
+    };
+
     // A level slider with its note below; every level slider of the panels is as high.
     struct LevelRow {
         static constexpr int kSpacing = 5;

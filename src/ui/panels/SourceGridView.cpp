@@ -13,8 +13,7 @@
 #include "audio/AudioProcessMonitor.h"
 #include "engine/MixerEngine.h"
 #include "ui/common/ViewRefresh.h"
-#include "ui/panels/PanelMetrics.h"
-#include "ui/panels/SourceGridColumns.h"
+#include "ui/panels/SourceGrid.h"
 #include "ui/panels/SourceTileWidget.h"
 #include "ui/style/Fonts.h"
 #include "ui/style/ThemeController.h"
@@ -127,8 +126,7 @@ void SourceGridView::rebuild() {
 }
 
 void SourceGridView::place() {
-    using Grid = PanelMetrics::SourceGrid;
-    const int top = Grid::kHeaderHeight + Grid::kHeaderRule;
+    const int top = SourceGrid::contentTop();
     scroll_->setGeometry(0, top, width(), std::max(0, height() - top));
     // The viewport's own size follows the area's only once the area has been laid out: work the
     // width out here, with room for the scroll bar when the content is taller than the area.
@@ -140,53 +138,38 @@ void SourceGridView::place() {
 }
 
 int SourceGridView::placeIn(int viewportWidth) {
-    using Grid = PanelMetrics::SourceGrid;
-    const int inner = std::max(0, viewportWidth - 2 * Grid::kSidePadding);
-    const auto columns = SourceGridColumns::fitting(inner);
-    const int rowHeight = SourceTileWidget::tileHeight();
+    const std::vector<SourceTile> io = ioSourceTiles();
     const QFont title = sectionFont();
-    const int titleHeight = lineHeight(title);
+    const QFont empty = emptyFont();
+    const SourceGrid::Placement placement =
+        SourceGrid::place(viewportWidth, int(appTiles_.size()), int(io.size()),
+                          {lineHeight(title), lineHeight(empty), SourceTileWidget::tileHeight()});
 
     std::vector<Content::Text> texts;
-    int y = Grid::kTopPadding;
-    auto section = [&](const QString& name, const std::vector<SourceTile>& tiles, const QString& emptyText) {
-        texts.push_back({QRect(Grid::kSidePadding, y, inner, titleHeight), name, title});
-        y += titleHeight + Grid::kTitleSpacing;
-        if (tiles.empty() && !emptyText.isEmpty()) {
-            const QFont font = emptyFont();
-            texts.push_back({QRect(Grid::kSidePadding, y, inner, lineHeight(font)), emptyText, font});
-            y += lineHeight(font);
-            return;
-        }
-        for (int i = 0; i < int(tiles.size()); ++i) {
-            const QRectF cell = columns.cell(i, rowHeight).translated(Grid::kSidePadding, y);
-            tile(tiles[i].id)->setGeometry(cell.toRect());
-        }
-        y += int(std::ceil(columns.height(int(tiles.size()), rowHeight)));
+    auto section = [&](const SourceGrid::Section& placed, const QString& name, const std::vector<SourceTile>& tiles) {
+        texts.push_back({placed.title, name, title});
+        if (placed.emptyText) texts.push_back({*placed.emptyText, kNoApps, empty});
+        for (std::size_t i = 0; i < placed.tiles.size(); ++i) tile(tiles[i].id)->setGeometry(placed.tiles[i]);
     };
-    section(kAppsTitle, appTiles_, kNoApps);
-    y += Grid::kSectionSpacing;
-    section(kIOTitle, ioSourceTiles(), QString());
-    y += Grid::kBottomPadding;
+    section(placement.apps, kAppsTitle, appTiles_);
+    section(placement.io, kIOTitle, io);
 
     content_->texts = std::move(texts);
-    content_->resize(viewportWidth, y);
+    content_->resize(viewportWidth, placement.height);
     content_->update();
-    return y;
+    return placement.height;
 }
 
 void SourceGridView::resizeEvent(QResizeEvent*) { place(); }
 
 void SourceGridView::paintEvent(QPaintEvent*) {
-    using Grid = PanelMetrics::SourceGrid;
     const Palette p = themes_.palette();
     QPainter painter(this);
     painter.fillRect(rect(), p.panel);
     painter.setFont(headerFont());
     painter.setPen(p.textSecondary);
-    const QRect header(Grid::kHeaderPadding, 0, std::max(0, width() - 2 * Grid::kHeaderPadding), Grid::kHeaderHeight);
-    painter.drawText(header, Qt::AlignLeft | Qt::AlignVCenter, kTitle);
-    painter.fillRect(QRect(0, Grid::kHeaderHeight, width(), Grid::kHeaderRule), p.hair);
+    painter.drawText(SourceGrid::headerTitle(width()), Qt::AlignLeft | Qt::AlignVCenter, kTitle);
+    painter.fillRect(SourceGrid::headerRule(width()), p.hair);
 }
 
 void SourceGridView::runDrag(const QString& text, SourceTileWidget* from) {

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 
+#include "ui/panels/PanelMetrics.h"
 #include "ui/style/SymbolIcons.h"
 
 namespace quellor {
@@ -9,7 +10,7 @@ namespace quellor {
 SymbolView::SymbolView(QString symbol, int pointSize, int frameWidth, QWidget* parent)
     : QWidget(parent), symbol_(std::move(symbol)), pointSize_(pointSize), frameWidth_(frameWidth) {
     setFixedWidth(frameWidth_);
-    setMinimumHeight(pointSize_ + 2);
+    setMinimumHeight(pointSize_ + PanelMetrics::Symbol::kFrameExtraHeight);
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
@@ -25,7 +26,7 @@ void SymbolView::setColor(const QColor& color) {
     update();
 }
 
-QSize SymbolView::sizeHint() const { return {frameWidth_, pointSize_ + 2}; }
+QSize SymbolView::sizeHint() const { return {frameWidth_, pointSize_ + PanelMetrics::Symbol::kFrameExtraHeight}; }
 
 void SymbolView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
