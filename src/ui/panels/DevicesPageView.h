@@ -21,20 +21,19 @@
 
 #include "ui/panels/DevicesPage.h"
 #include "ui/panels/OutputBus.h"
-#include "ui/style/MenuModel.h"
 
-class QLabel;
 class QVBoxLayout;
 
 namespace quellor {
 
 class ActiveOutputsSectionWidget;
-class InputStripWidget;
 class BluetoothRowWidget;
 class DeviceListWidget;
 class DropZoneBoard;
+class InputStripWidget;
 class MIDIMappingManager;
 class MixerEngine;
+class MixerSourcesPage;
 class ThemeController;
 class ViewRefresh;
 
@@ -45,8 +44,6 @@ struct DevicesPageShell {
     std::function<std::optional<QString>()> stagedVersion;
     std::function<std::optional<QString>()> availableVersion;
 };
-
-class MixerSourcesPage;
 
 class DevicesPageView : public QWidget {
     Q_OBJECT

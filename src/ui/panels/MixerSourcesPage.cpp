@@ -67,11 +67,15 @@ void MixerSourcesPage::setRouteTarget(std::optional<QString> bundleID) {
 
 void MixerSourcesPage::paintEvent(QPaintEvent*) { QPainter(this).fillRect(rect(), themes_.palette().panel); }
 
-QWidget* MixerSourcesPage::heading() {
+QVBoxLayout* MixerSourcesPage::headedStack(QWidget* box) {
+    auto* stack = new QVBoxLayout(box);
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->setSpacing(PanelMetrics::SourcesPage::kStackSpacing);
     QLabel* l = label(QStringLiteral("sources-heading"), MixerSourcesModel::kHeading.toUpper(), 10,
                       themes_.palette().textMuted, nullptr, QFont::DemiBold);
     l->setContentsMargins(PanelMetrics::Page::kHeadingInset, 0, PanelMetrics::Page::kHeadingInset, 0);
-    return l;
+    stack->addWidget(l);
+    return stack;
 }
 
 QWidget* MixerSourcesPage::waitingLine() {
@@ -98,11 +102,8 @@ QWidget* MixerSourcesPage::emptyState() {
     const Palette p = themes_.palette();
     auto* state = new QWidget;
     state->setObjectName(QStringLiteral("sources-empty"));
-    auto* stack = new QVBoxLayout(state);
-    stack->setContentsMargins(0, 0, 0, 0);
+    QVBoxLayout* stack = headedStack(state);
     using Sources = PanelMetrics::SourcesPage;
-    stack->setSpacing(Sources::kStackSpacing);
-    stack->addWidget(heading());
     auto* row = new QHBoxLayout;
     auto* centre = new QVBoxLayout;
     centre->setContentsMargins(0, Sources::kStateMargin, 0, Sources::kStateMargin);
@@ -123,11 +124,8 @@ QWidget* MixerSourcesPage::emptyState() {
 QWidget* MixerSourcesPage::appList(const std::vector<AudioApp>& apps) {
     auto* list = new QWidget;
     list->setObjectName(QStringLiteral("sources-list"));
-    auto* stack = new QVBoxLayout(list);
-    stack->setContentsMargins(0, 0, 0, 0);
+    QVBoxLayout* stack = headedStack(list);
     using Sources = PanelMetrics::SourcesPage;
-    stack->setSpacing(Sources::kStackSpacing);
-    stack->addWidget(heading());
 
     list_ = new QScrollArea(list);
     list_->setObjectName(QStringLiteral("sources-rows"));

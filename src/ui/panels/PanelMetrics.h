@@ -9,7 +9,7 @@
 namespace quellor {
 
 struct PanelMetrics {
-    // The devices page and the sources page: padded all round, their blocks apart.
+    // The devices page and the sources page: their padding all round and the room between blocks.
     struct Page {
         static constexpr int kPadding = 14;
         static constexpr int kSpacing = 10;
@@ -18,7 +18,7 @@ struct PanelMetrics {
         static constexpr int kListOutset = 8;
         // A section heading ("BLUETOOTH", "SOURCES") starts where the rows' contents do.
         static constexpr int kHeadingInset = 8;
-        // The Bluetooth section: its heading and rows.
+        // Between the Bluetooth section's heading and rows.
         static constexpr int kBluetoothSpacing = 2;
         // The rule above the update banner.
         static constexpr int kDividerThickness = 1;
