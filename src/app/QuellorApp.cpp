@@ -37,7 +37,7 @@
 #include "setups/SessionManager.h"
 #include "ui/console/ConsolePane.h"
 #include "ui/console/ConsoleTopBar.h"
-#include "ui/panels/MixerViewWidget.h"
+#include "ui/panels/DevicesPageView.h"
 #include "ui/settings/AudioSection.h"
 #include "ui/settings/CompanionSection.h"
 #include "ui/settings/SettingsWindow.h"
@@ -239,7 +239,7 @@ void QuellorApp::postAfterShowingMainWindow(AppNotification notification) {
 
 QWidget* QuellorApp::makeMixerView(MIDIMappingManager& mappings) {
     UpdateController* updater = updater_.get();
-    MixerViewShell shell{
+    DevicesPageShell shell{
         [this](QWidget* parent) -> QWidget* { return new PermissionBanner(*themes_, parent); },
         [this, updater](const QString& version, QWidget* parent) -> QWidget* {
             return new UpdateBanner(*updater, *themes_, version, parent);
@@ -247,9 +247,9 @@ QWidget* QuellorApp::makeMixerView(MIDIMappingManager& mappings) {
         [updater] { return updater->stagedVersion(); },
         [updater] { return updater->availableVersion(); },
     };
-    auto* view = new MixerViewWidget(MixerViewWidget::Mode::Devices, *engine_, mappings, *themes_, std::move(shell));
-    connect(updater, &UpdateController::availableVersionChanged, view, &MixerViewWidget::requestRebuild);
-    connect(updater, &UpdateController::stagedVersionChanged, view, &MixerViewWidget::requestRebuild);
+    auto* view = new DevicesPageView(DevicesPageView::Mode::Devices, *engine_, mappings, *themes_, std::move(shell));
+    connect(updater, &UpdateController::availableVersionChanged, view, &DevicesPageView::requestRebuild);
+    connect(updater, &UpdateController::stagedVersionChanged, view, &DevicesPageView::requestRebuild);
     return view;
 }
 

@@ -25,6 +25,7 @@
 #include "ui/console/ConsoleColors.h"
 #include "ui/console/ConsoleLayout.h"
 #include "ui/console/ConsoleStripWidget.h"
+#include "ui/panels/PanelMetrics.h"
 #include "ui/panels/SourceGridColumns.h"
 #include "ui/panels/SourceGridView.h"
 #include "ui/panels/SourceTileWidget.h"
@@ -168,17 +169,18 @@ protected:
     // column's header and rule, the APPS title and its grid, then the I/O title and its grid (index
     // `apps` and on).
     static QPoint sourceTileCentre(const QRect& frame, int apps, int index) {
+        using Grid = PanelMetrics::SourceGrid;
         const int menuBar = frame.height() - kMainWindowHeight;
         const int column = int(std::lround(sourcesColumnWidth(kDefaultLeftColumnWidth, kMainWindowWidth)));
-        const auto columns = SourceGridColumns::fitting(column - 2 * SourceGridView::kSidePadding);
+        const auto columns = SourceGridColumns::fitting(column - 2 * Grid::kSidePadding);
         const int title = int(std::ceil(QFontMetricsF(monoFont(10, QFont::DemiBold)).height()));
         const int row = SourceTileWidget::tileHeight();
-        int top = menuBar + SourceGridView::kHeaderHeight + 1 + SourceGridView::kTopPadding + title + SourceGridView::kTitleSpacing;
+        int top = menuBar + Grid::kHeaderHeight + 1 + Grid::kTopPadding + title + Grid::kTitleSpacing;
         if (index >= apps) {
-            top += int(columns.height(apps, row)) + SourceGridView::kSectionSpacing + title + SourceGridView::kTitleSpacing;
+            top += int(columns.height(apps, row)) + Grid::kSectionSpacing + title + Grid::kTitleSpacing;
             index -= apps;
         }
-        return frame.topLeft() + QPoint(SourceGridView::kSidePadding, top) + columns.cell(index, row).center().toPoint();
+        return frame.topLeft() + QPoint(Grid::kSidePadding, top) + columns.cell(index, row).center().toPoint();
     }
 
     XvfbDisplay display;

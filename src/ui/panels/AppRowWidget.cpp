@@ -22,20 +22,24 @@
 #include "ui/console/ControlSliderWidget.h"
 #include "ui/panels/DropZoneBoard.h"
 #include "ui/panels/LevelRowWidget.h"
+#include "ui/panels/PaintedView.h"
+#include "ui/panels/PanelMIDIBadgeWidget.h"
+#include "ui/panels/PanelMetrics.h"
 #include "ui/panels/PanelParts.h"
+#include "ui/panels/SymbolView.h"
 #include "ui/style/Fonts.h"
 #include "ui/style/SymbolIcons.h"
 #include "ui/style/ThemeController.h"
 
 namespace quellor {
 
-// The application's icon, 18 x 18, and the handle of its drag (previewed at 28 x 28). Only the icon
-// drags; the rest of the row does not.
+// The application's icon, and the handle of its drag (previewed larger). Only the icon drags; the
+// rest of the row does not.
 class AppRowWidget::IconHandle : public QWidget {
 public:
     explicit IconHandle(AppRowWidget& row) : QWidget(&row), row_(row) {
         setObjectName(QStringLiteral("app-row-icon"));
-        setFixedSize(18, 18);
+        setFixedSize(PanelMetrics::AppRow::kIconSize, PanelMetrics::AppRow::kIconSize);
         setCursor(Qt::OpenHandCursor);
     }
     void setIconName(const QString& name) {
@@ -57,7 +61,8 @@ protected:
         if ((event->position().toPoint() - pressAt_).manhattanLength() < QApplication::startDragDistance()) return;
         auto* drag = new QDrag(this);
         drag->setMimeData(row_.dragData().release());
-        drag->setPixmap(icon().pixmap(28, 28));
+        const int preview = PanelMetrics::AppRow::kDragPreviewSize;
+        drag->setPixmap(icon().pixmap(preview, preview));
         drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::CopyAction);
     }
 
@@ -75,15 +80,16 @@ AppRowWidget::AppRowWidget(MixerEngine& engine, MIDIMappingManager& mappings, Th
     setObjectName(QStringLiteral("app-row"));
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(6, 0, 6, 0);
-    layout->setSpacing(5);
+    using Row = PanelMetrics::AppRow;
+    layout->setContentsMargins(Row::kSideInset, 0, Row::kSideInset, 0);
+    layout->setSpacing(Row::kSpacing);
 
     header_ = new QWidget(this);
     headerFade_ = new QGraphicsOpacityEffect(header_);
     header_->setGraphicsEffect(headerFade_);
     auto* headerLayout = new QHBoxLayout(header_);
     headerLayout->setContentsMargins(0, 0, 0, 0);
-    headerLayout->setSpacing(6);
+    headerLayout->setSpacing(Row::kHeaderSpacing);
     icon_ = new IconHandle(*this);
     name_ = panelLabel(QStringLiteral("app-row-name"), 12, QFont::Medium, header_);
     badge_ = new PanelMIDIBadgeWidget(header_);
@@ -96,7 +102,8 @@ AppRowWidget::AppRowWidget(MixerEngine& engine, MIDIMappingManager& mappings, Th
     headerLayout->addStretch(1);
     headerLayout->addWidget(levelText_);
 
-    slider_ = new ControlSliderWidget(QStringLiteral("speaker.wave.3.fill"), 22, this);
+    slider_ = new ControlSliderWidget(QStringLiteral("speaker.wave.3.fill"), PanelMetrics::LevelRow::kSliderHeight,
+                                      this);
     slider_->setObjectName(QStringLiteral("app-row-slider"));
     sliderFade_ = new QGraphicsOpacityEffect(slider_);
     slider_->setGraphicsEffect(sliderFade_);
@@ -105,11 +112,12 @@ AppRowWidget::AppRowWidget(MixerEngine& engine, MIDIMappingManager& mappings, Th
 
     // The devices the application plays to, on a faint accent fill.
     routes_ = new PaintedView(QStringLiteral("app-row-routes"), [this](QPainter& painter, const QRectF& rect) {
-        fillRounded(painter, rect, 10, withOpacity(themes_.palette().brand, 0.08));
+        fillRounded(painter, rect, Row::kRoutesRadius, withOpacity(themes_.palette().brand, 0.08));
     }, this);
     routesLayout_ = new QVBoxLayout(routes_);
-    routesLayout_->setContentsMargins(8, 8, 8, 8);
-    routesLayout_->setSpacing(8);
+    routesLayout_->setContentsMargins(Row::kRoutesPadding, Row::kRoutesPadding, Row::kRoutesPadding,
+                                      Row::kRoutesPadding);
+    routesLayout_->setSpacing(Row::kRoutesSpacing);
 
     layout->addWidget(header_);
     layout->addWidget(slider_);
@@ -173,6 +181,7 @@ void AppRowWidget::rebuild() {
 }
 
 void AppRowWidget::rebuildOutputs() {
+    using Row = PanelMetrics::AppRow;
     bool same = outputs_.size() == model_.outputs.size();
     for (std::size_t i = 0; same && i < outputs_.size(); ++i) same = outputs_[i].uid == model_.outputs[i].uid;
     if (!same) {
@@ -183,12 +192,13 @@ void AppRowWidget::rebuildOutputs() {
             box->setObjectName(QStringLiteral("app-row-output"));
             auto* boxLayout = new QVBoxLayout(box);
             boxLayout->setContentsMargins(0, 0, 0, 0);
-            boxLayout->setSpacing(4);
+            boxLayout->setSpacing(Row::kOutputSpacing);
             auto* line = new QWidget(box);
             auto* lineLayout = new QHBoxLayout(line);
             lineLayout->setContentsMargins(0, 0, 0, 0);
-            lineLayout->setSpacing(4);
-            auto* arrow = new SymbolView(QStringLiteral("arrow.turn.down.right"), 10, 12, line);
+            lineLayout->setSpacing(Row::kOutputSpacing);
+            auto* arrow =
+                new SymbolView(QStringLiteral("arrow.turn.down.right"), Row::kArrowSize, Row::kArrowFrame, line);
             arrow->setObjectName(QStringLiteral("app-row-output-arrow"));
             QLabel* name = panelLabel(QStringLiteral("app-row-output-name"), 12, QFont::Medium, line);
             name->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
@@ -196,7 +206,7 @@ void AppRowWidget::rebuildOutputs() {
             remove->setObjectName(QStringLiteral("app-row-output-remove"));
             remove->setAutoRaise(true);
             remove->setToolTip(AppRowModel::kStopPlayingHelp);
-            remove->setIconSize(QSize(12, 12));
+            remove->setIconSize(QSize(Row::kRemoveIconSize, Row::kRemoveIconSize));
             connect(remove, &QToolButton::clicked, this, [this, uid = output.uid] {
                 engine_.removeOutput(uid, app_);
             });
@@ -216,7 +226,7 @@ void AppRowWidget::rebuildOutputs() {
         entry.name->setText(model_.outputs[i].name);
         setTextColor(*entry.name, accent);
         entry.arrow->setColor(accent);
-        entry.remove->setIcon(symbolIcon(QStringLiteral("xmark.circle.fill"), accent, 12));
+        entry.remove->setIcon(symbolIcon(QStringLiteral("xmark.circle.fill"), accent, Row::kRemoveIconSize));
         entry.level->setControl(engine_.volumeControl(entry.uid));
     }
 }
@@ -233,7 +243,7 @@ void AppRowWidget::paintEvent(QPaintEvent*) {
     if (!isRouteTarget_) return;
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    fillRounded(painter, rect(), 8, withOpacity(themes_.palette().brand, 0.15));
+    fillRounded(painter, rect(), PanelMetrics::AppRow::kTargetRadius, withOpacity(themes_.palette().brand, 0.15));
 }
 
 void AppRowWidget::contextMenuEvent(QContextMenuEvent* event) {

@@ -7,6 +7,7 @@
 #include "audio/BluetoothAudioMonitor.h"
 #include "engine/MixerEngine.h"
 #include "ui/console/ConsoleColors.h"
+#include "ui/panels/PanelMetrics.h"
 #include "ui/panels/PanelParts.h"
 #include "ui/style/Fonts.h"
 #include "ui/style/SymbolIcons.h"
@@ -45,7 +46,9 @@ BluetoothRowSpec BluetoothRowWidget::spec() const {
 
 QSize BluetoothRowWidget::sizeHint() const {
     const QFontMetrics metrics(systemFont(BluetoothRowSpec::kNamePointSize));
-    return {240, std::max(metrics.height(), BluetoothRowSpec::kIconPointSize) + 2 * BluetoothRowSpec::kVerticalPadding};
+    using Row = PanelMetrics::DeviceRow;
+    const int padding = PanelMetrics::BluetoothRow::kVerticalPadding;
+    return {Row::kWidthHint, std::max(metrics.height(), Row::kIconSize) + 2 * padding};
 }
 
 void BluetoothRowWidget::busyChanged() {
@@ -57,33 +60,34 @@ void BluetoothRowWidget::busyChanged() {
 }
 
 void BluetoothRowWidget::paintEvent(QPaintEvent*) {
+    using Row = PanelMetrics::DeviceRow;
     const BluetoothRowSpec s = spec();
     const Palette colors = themes_.palette();
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     if (s.isHighlighted)
-        fillRounded(painter, rect(), BluetoothRowSpec::kCornerRadius,
+        fillRounded(painter, rect(), Row::kCornerRadius,
                     highlightFill(themes_.current(), BluetoothRowSpec::kHighlightOpacity));
     const double h = height();
-    double x = BluetoothRowSpec::kHorizontalPadding;
-    paintSymbol(painter, symbolSquare(x, BluetoothRowSpec::kIconWidth, BluetoothRowSpec::kIconPointSize, h), s.symbol,
-                colors.textMuted);
-    x += BluetoothRowSpec::kIconWidth + BluetoothRowSpec::kSpacing;
-    double right = width() - BluetoothRowSpec::kHorizontalPadding;
+    double x = Row::kHorizontalPadding;
+    paintSymbol(painter, symbolSquare(x, Row::kIconFrame, Row::kIconSize, h), s.symbol, colors.textMuted);
+    x += Row::kIconFrame + Row::kSpacing;
+    double right = width() - Row::kHorizontalPadding;
     if (s.trailing == BluetoothRowSpec::Trailing::Progress) {
         // A small spinner: twelve spokes, the newest brightest.
-        const double side = 12;
+        const double side = PanelMetrics::BluetoothRow::kSpinnerSize;
+        const double stroke = PanelMetrics::BluetoothRow::kSpinnerStroke;
         const QPointF centre(right - side / 2, h / 2);
         for (int i = 0; i < 12; ++i) {
             painter.save();
             painter.translate(centre);
             painter.rotate(i * 30.0);
             const int age = (spinnerStep_ - i + 12) % 12;
-            painter.setPen(QPen(withOpacity(colors.textSecondary, 1.0 - age / 13.0), 1.5, Qt::SolidLine, Qt::RoundCap));
+            painter.setPen(QPen(withOpacity(colors.textSecondary, 1.0 - age / 13.0), stroke, Qt::SolidLine, Qt::RoundCap));
             painter.drawLine(QPointF(0, -side / 4), QPointF(0, -side / 2));
             painter.restore();
         }
-        right -= side + BluetoothRowSpec::kSpacing;
+        right -= side + Row::kSpacing;
     } else if (s.trailing == BluetoothRowSpec::Trailing::Connect) {
         const QFont font = systemFont(BluetoothRowSpec::kConnectPointSize);
         const QString text = QStringLiteral("Connect");
@@ -91,7 +95,7 @@ void BluetoothRowWidget::paintEvent(QPaintEvent*) {
         painter.setFont(font);
         painter.setPen(colors.brand);
         painter.drawText(QRectF(right - w, 0, w, h), Qt::AlignVCenter | Qt::AlignRight, text);
-        right -= w + BluetoothRowSpec::kSpacing;
+        right -= w + Row::kSpacing;
     }
     const QFont font = systemFont(BluetoothRowSpec::kNamePointSize);
     const double nameWidth = std::max(0.0, right - x);

@@ -4,7 +4,7 @@
 //
 // Threads: main thread only.
 
-#include "ui/panels/DeviceRow.h"
+#include "ui/panels/BluetoothRow.h"
 #include "ui/panels/HoverRowWidget.h"
 
 class QTimer;

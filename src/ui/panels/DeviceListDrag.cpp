@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/panels/PanelMetrics.h"
+
 namespace quellor {
 
 std::vector<AudioDevice> DeviceListDrag::visibleDevices(const std::vector<AudioDevice>& all,
@@ -80,7 +82,7 @@ void DeviceListDrag::reset() {
 
 int DeviceListDrag::targetIndex(int from) const {
     if (hoveredBus_ || isOverRouteZone_) return from;
-    const int step = int(std::round(dragOffset_ / kRowPitch));  // halves away from zero
+    const int step = int(std::round(dragOffset_ / PanelMetrics::DeviceList::kRowPitch));  // halves away from zero
     return std::clamp(from + step, 0, std::max(0, int(devices_.size()) - 1));
 }
 
@@ -95,9 +97,18 @@ double DeviceListDrag::rowOffset(int index) const {
     if (from < 0) return 0;
     if (index == from) return dragOffset_;
     const int target = targetIndex(from);
-    if (from < index && index <= target) return -kRowPitch;
-    if (target <= index && index < from) return kRowPitch;
+    if (from < index && index <= target) return -PanelMetrics::DeviceList::kRowPitch;
+    if (target <= index && index < from) return PanelMetrics::DeviceList::kRowPitch;
     return 0;
+}
+
+double DeviceListDrag::rowTop(int index) const {
+    return index * PanelMetrics::DeviceList::kRowPitch + rowOffset(index);
+}
+
+double DeviceListDrag::listHeight(int rows) {
+    using List = PanelMetrics::DeviceList;
+    return rows == 0 ? 0 : rows * List::kRowPitch - List::kRowSpacing;
 }
 
 }  // namespace quellor

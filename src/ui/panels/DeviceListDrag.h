@@ -4,8 +4,8 @@
 // one) or an application row. The list decides nothing about what a drop means: it hands the drop to
 // its owner's callbacks.
 //
-// Rows are 28 points high with 2 between them, so a row moves by 30 points a step. While the pointer
-// is over a drop zone no reorder is previewed and a release there never reorders.
+// Rows stand one pitch apart (PanelMetrics::DeviceList), so a row moves by a pitch a step. While the
+// pointer is over a drop zone no reorder is previewed and a release there never reorders.
 //
 // The list can change during a drag (a device plugged in or out, a listener refresh re-sorting it):
 // every step of a drag finds the dragged device by its UID in the list as it is at that moment, never
@@ -28,9 +28,6 @@ namespace quellor {
 
 class DeviceListDrag {
 public:
-    static constexpr double kRowHeight = 28;
-    static constexpr double kRowSpacing = 2;
-    static constexpr double kRowPitch = kRowHeight + kRowSpacing;
     static constexpr double kSettleSeconds = 0.15;  // the other rows slide aside, easing out
 
     struct Owner {
@@ -73,6 +70,10 @@ public:
     int targetIndex() const;
     // The vertical offset of the row at `index`.
     double rowOffset(int index) const;
+    // The top of the row at `index` in the list, its offset included.
+    double rowTop(int index) const;
+    // The height of a list of `rows` rows.
+    static double listHeight(int rows);
     // A row other than the dragged one, while a drag runs, does not highlight under the pointer.
     bool suppressesHover(const QString& uid) const { return draggedUID_ && *draggedUID_ != uid; }
 

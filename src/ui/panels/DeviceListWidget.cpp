@@ -7,6 +7,7 @@
 #include "ui/common/KeyedChildren.h"
 #include "ui/common/ViewRefresh.h"
 #include "ui/panels/DeviceRowWidget.h"
+#include "ui/panels/PanelMetrics.h"
 
 namespace quellor {
 namespace {
@@ -87,8 +88,7 @@ void DeviceListWidget::rebuild() {
 }
 
 QSize DeviceListWidget::sizeHint() const {
-    const int n = int(rows_.size());
-    return {200, n == 0 ? 0 : int(n * DeviceListDrag::kRowPitch - DeviceListDrag::kRowSpacing)};
+    return {PanelMetrics::DeviceList::kWidthHint, int(DeviceListDrag::listHeight(int(rows_.size())))};
 }
 
 void DeviceListWidget::resizeEvent(QResizeEvent*) { placeRows(false); }
@@ -108,8 +108,8 @@ void DeviceListWidget::placeRows(bool animate) {
         DeviceRowWidget* r = rows_[i];
         const bool isDragged = dragged && *dragged == r->device().uid;
         r->setSuppressHover(drag_.suppressesHover(r->device().uid));
-        r->resize(width(), DeviceListDrag::kRowHeight);
-        const QPoint target(0, int(std::lround(double(i) * DeviceListDrag::kRowPitch + drag_.rowOffset(int(i)))));
+        r->resize(width(), int(PanelMetrics::DeviceList::kRowHeight));
+        const QPoint target(0, int(std::lround(drag_.rowTop(int(i)))));
         QPropertyAnimation*& slide = slides_[r];
         if (isDragged) {
             r->raise();

@@ -1,7 +1,7 @@
 #pragma once
-// The device list as a widget: one DeviceRowWidget per visible device of a monitor, 28 high with 2
-// between them, and the drag of DeviceListDrag: the dragged row follows the pointer, the rows it
-// passes slide aside, the others keep their hover quiet. It follows the monitor's list once per burst
+// The device list as a widget: one DeviceRowWidget per visible device of a monitor, placed where
+// DeviceListDrag says, and its drag: the dragged row follows the pointer, the rows it passes slide
+// aside, the others keep their hover quiet. It follows the monitor's list once per burst
 // of changes and keeps the row widgets of devices that stay, so a drag survives a refresh.
 //
 // The dragged row is drawn above the whole window, so it stays visible over the cards.

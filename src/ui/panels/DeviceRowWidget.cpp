@@ -9,6 +9,7 @@
 #include "audio/BluetoothAudioMonitor.h"
 #include "engine/MixerEngine.h"
 #include "ui/panels/DropZoneBoard.h"
+#include "ui/panels/PanelMetrics.h"
 #include "ui/panels/PanelParts.h"
 #include "ui/style/Fonts.h"
 #include "ui/style/SymbolIcons.h"
@@ -27,7 +28,7 @@ DeviceRowWidget::DeviceRowWidget(MixerEngine& engine, AudioDeviceMonitor& monito
     setObjectName(QStringLiteral("device-row"));
     setAttribute(Qt::WA_Hover);
     setMouseTracking(true);
-    setFixedHeight(DeviceRowSpec::kHeight);
+    setFixedHeight(PanelMetrics::DeviceRow::kHeight);
     setAccessibleName(device_.name);
     connect(&themes_, &ThemeController::themeChanged, this, qOverload<>(&QWidget::update));
     connect(&monitor_, &AudioDeviceMonitor::defaultDeviceIDChanged, this, qOverload<>(&QWidget::update));
@@ -52,40 +53,46 @@ DeviceRowSpec DeviceRowWidget::spec() const {
     return DeviceRowSpec::of(engine_, device_, monitor_, isHovering(), suppressHover_, gesture_.isDraggingRow());
 }
 
-QSize DeviceRowWidget::sizeHint() const { return {240, DeviceRowSpec::kHeight}; }
+QSize DeviceRowWidget::sizeHint() const {
+    return {PanelMetrics::DeviceRow::kWidthHint, PanelMetrics::DeviceRow::kHeight};
+}
 
 QRectF DeviceRowWidget::disconnectRect() const {
-    const double side = DeviceRowSpec::kDisconnectPointSize + 4;
-    return {width() - DeviceRowSpec::kHorizontalPadding - side, (height() - side) / 2, side, side};
+    using Row = PanelMetrics::DeviceRow;
+    const double side = Row::kDisconnectSize + 2 * Row::kDisconnectInset;
+    return {width() - Row::kHorizontalPadding - side, (height() - side) / 2, side, side};
 }
 
 void DeviceRowWidget::paintEvent(QPaintEvent*) {
+    using Row = PanelMetrics::DeviceRow;
     const DeviceRowSpec s = spec();
     const ThemeMode mode = themes_.current();
     const Palette colors = themes_.palette();
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     if (s.isHighlighted)
-        fillRounded(painter, rect(), DeviceRowSpec::kCornerRadius, highlightFill(mode, DeviceRowSpec::kHighlightOpacity));
+        fillRounded(painter, rect(), Row::kCornerRadius, highlightFill(mode, DeviceRowSpec::kHighlightOpacity));
 
     const double h = height();
-    double x = DeviceRowSpec::kHorizontalPadding;
-    paintSymbol(painter, symbolSquare(x, DeviceRowSpec::kIconWidth, DeviceRowSpec::kIconPointSize, h), s.symbol,
+    double x = Row::kHorizontalPadding;
+    paintSymbol(painter, symbolSquare(x, Row::kIconFrame, Row::kIconSize, h), s.symbol,
                 s.isDefault ? colors.brand : colors.textSecondary);
-    x += DeviceRowSpec::kIconWidth + DeviceRowSpec::kSpacing;
+    x += Row::kIconFrame + Row::kSpacing;
 
     // The trailing item takes its place first; the name gets what is left.
-    double right = width() - DeviceRowSpec::kHorizontalPadding;
+    double right = width() - Row::kHorizontalPadding;
     if (s.trailing == DeviceRowSpec::Trailing::Disconnect) {
         const QRectF button = disconnectRect();
-        paintSymbol(painter, button.adjusted(2, 2, -2, -2), QStringLiteral("xmark.circle.fill"), colors.textMuted);
-        right = button.left() - DeviceRowSpec::kSpacing;
+        const double inset = Row::kDisconnectInset;
+        paintSymbol(painter, button.adjusted(inset, inset, -inset, -inset), QStringLiteral("xmark.circle.fill"),
+                    colors.textMuted);
+        right = button.left() - Row::kSpacing;
     } else if (s.trailing == DeviceRowSpec::Trailing::Checkmark) {
-        const double side = DeviceRowSpec::kCheckPointSize;
+        const double side = Row::kCheckSize;
         paintSymbol(painter, QRectF(right - side, (h - side) / 2, side, side), QStringLiteral("checkmark"), colors.brand);
-        right -= side + DeviceRowSpec::kSpacing;
+        right -= side + Row::kSpacing;
     }
-    const double sealRoom = s.isVerified ? DeviceRowSpec::kSealPointSize + DeviceRowSpec::kSpacing : 0;
+    const double sealRoom = s.isVerified ? Row::kSealSize + Row::kSpacing : 0;
     const QFont font = systemFont(DeviceRowSpec::kNamePointSize, s.isDefault ? QFont::DemiBold : QFont::Normal);
     const QFontMetricsF metrics(font);
     const double nameWidth = std::max(0.0, right - x - sealRoom);
@@ -95,9 +102,8 @@ void DeviceRowWidget::paintEvent(QPaintEvent*) {
     painter.drawText(QRectF(x, 0, nameWidth, h), Qt::AlignVCenter | Qt::AlignLeft, name);
     sealRect_ = QRectF();
     if (s.isVerified) {
-        const double sealX = x + metrics.horizontalAdvance(name) + DeviceRowSpec::kSpacing;
-        sealRect_ = QRectF(sealX, (h - DeviceRowSpec::kSealPointSize) / 2, DeviceRowSpec::kSealPointSize,
-                           DeviceRowSpec::kSealPointSize);
+        const double sealX = x + metrics.horizontalAdvance(name) + Row::kSpacing;
+        sealRect_ = QRectF(sealX, (h - Row::kSealSize) / 2, Row::kSealSize, Row::kSealSize);
         paintSymbol(painter, sealRect_, QStringLiteral("checkmark.seal.fill"), colors.textSecondary);
     }
 }
@@ -163,8 +169,10 @@ void DeviceRowWidget::updateCursor() {
 bool DeviceRowWidget::event(QEvent* event) {
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
+        using Row = PanelMetrics::DeviceRow;
         const DeviceRowSpec s = spec();
-        if (s.isVerified && sealRect_.adjusted(-2, -4, 2, 4).contains(help->pos()))
+        const QRectF seal = sealRect_.adjusted(-Row::kSealSlopX, -Row::kSealSlopY, Row::kSealSlopX, Row::kSealSlopY);
+        if (s.isVerified && seal.contains(help->pos()))
             QToolTip::showText(help->globalPos(), QString::fromUtf8(DeviceRowSpec::kSealHelp), this);
         else if (s.trailing == DeviceRowSpec::Trailing::Disconnect && disconnectRect().contains(help->pos()))
             QToolTip::showText(help->globalPos(), QStringLiteral("Disconnect"), this);

@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "ui/panels/DeviceRow.h"
+#include "ui/panels/DeviceRowGesture.h"
 #include "ui/panels/HoverRowWidget.h"
 
 namespace quellor {

@@ -5,9 +5,8 @@
 #include "audio/AudioDeviceMonitor.h"
 #include "audio/AudioProcessMonitor.h"
 #include "audio/BluetoothAudioMonitor.h"
-#include "audio/SystemVolumeController.h"
 #include "engine/MixerEngine.h"
-#include "engine/RouteID.h"
+#include "ui/panels/PanelMetrics.h"
 
 namespace quellor {
 
@@ -21,9 +20,14 @@ std::vector<BluetoothAudioDevice> unconnectedBluetoothDevices(const std::vector<
     return unconnected;
 }
 
-DevicesPageModel DevicesPageModel::of(MixerEngine& engine, AudioSide side, const std::optional<QString>& staged,
-                                      const std::optional<QString>& available) {
-    DevicesPageModel model;
+QMargins DevicesPage::margins() {
+    using Page = PanelMetrics::Page;
+    return {Page::kPadding - Page::kListOutset, Page::kPadding, Page::kPadding - Page::kListOutset, Page::kPadding};
+}
+
+DevicesPage DevicesPage::of(MixerEngine& engine, AudioSide side, const std::optional<QString>& staged,
+                            const std::optional<QString>& available) {
+    DevicesPage model;
     model.side = side;
     if (auto current = engine.currentOutputDevice()) model.inUseOutputUIDs.insert(current->uid);
     for (const AudioApp& app : engine.processMonitor().apps())
@@ -38,14 +42,6 @@ DevicesPageModel DevicesPageModel::of(MixerEngine& engine, AudioSide side, const
     if (started) model.bluetooth = unconnectedBluetoothDevices(engine.bluetooth().paired(), outputs);
     model.showsPermissionBanner = engine.needsAudioCapturePermission();
     model.updateVersion = staged ? staged : available;
-    return model;
-}
-
-InputStripModel InputStripModel::of(const SystemVolumeController& input, const MIDIMappingManager* mappings) {
-    InputStripModel model;
-    model.deviceName = input.deviceName();
-    if (mappings) model.badge = MIDIStatusBadge::of(*mappings, RouteID::kSystemInput);
-    model.level = LevelRowModel::of(input);
     return model;
 }
 

@@ -10,6 +10,7 @@
 //
 // Threads: main thread only (it reads the engine and its monitors).
 
+#include <QMargins>
 #include <QSet>
 #include <QString>
 #include <optional>
@@ -17,14 +18,10 @@
 
 #include "audio/AudioDevice.h"
 #include "audio/BluetoothAudioDevice.h"
-#include "ui/console/MIDIStatusBadge.h"
-#include "ui/panels/LevelRow.h"
 
 namespace quellor {
 
-class MIDIMappingManager;
 class MixerEngine;
-class SystemVolumeController;
 
 enum class AudioSide { Output, Input };
 
@@ -32,9 +29,7 @@ enum class AudioSide { Output, Input };
 std::vector<BluetoothAudioDevice> unconnectedBluetoothDevices(const std::vector<BluetoothAudioDevice>& paired,
                                                               const std::vector<AudioDevice>& outputs);
 
-struct DevicesPageModel {
-    static constexpr int kPadding = 14;
-    static constexpr int kSpacing = 10;
+struct DevicesPage {
     static inline const QString kBluetoothHeading = QStringLiteral("BLUETOOTH");
 
     AudioSide side = AudioSide::Output;
@@ -47,31 +42,12 @@ struct DevicesPageModel {
     std::optional<QString> updateVersion;  // the banner's version; none: no banner
 
     // `staged` and `available`: the update state of the application (a staged update wins).
-    static DevicesPageModel of(MixerEngine& engine, AudioSide side, const std::optional<QString>& staged = {},
-                               const std::optional<QString>& available = {});
-};
+    // The page's margins: its padding, less the outset of the lists on each side (the page's other
+    // blocks are inset by as much again).
+    static QMargins margins();
 
-// The strip of the default input device's volume, with MIDI learn on "system_input" (its context
-// menu is panelLearnItems() of that route).
-struct InputStripModel {
-    static constexpr int kSpacing = 5;
-    static constexpr int kSliderHeight = 22;
-    static constexpr int kTitlePointSize = 12;
-    static constexpr int kDevicePointSize = 11;
-    static constexpr int kNotePointSize = 10;
-    static inline const QString kTitle = QStringLiteral("Input");
-    static inline const QString kGainNote = QStringLiteral("Gain is controlled on the device");
-    static inline const QString kIcon = QStringLiteral("mic.fill");
-    static inline const QString kMutedIcon = QStringLiteral("mic.slash.fill");
-
-    QString deviceName;
-    MIDIStatusBadge badge;
-    LevelRowModel level;
-
-    static InputStripModel of(const SystemVolumeController& input, const MIDIMappingManager* mappings);
-
-    QString icon() const { return level.isMuted ? kMutedIcon : kIcon; }
-    QString note() const { return level.enabled ? QString() : kGainNote; }
+    static DevicesPage of(MixerEngine& engine, AudioSide side, const std::optional<QString>& staged = {},
+                          const std::optional<QString>& available = {});
 };
 
 }  // namespace quellor

@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "ui/console/ControlSliderWidget.h"
+#include "ui/panels/PanelMetrics.h"
 #include "ui/panels/PanelParts.h"
 #include "ui/style/ThemeController.h"
 
@@ -14,8 +15,8 @@ LevelRowWidget::LevelRowWidget(ThemeController& themes, bool showsNote, QWidget*
     : QWidget(parent), themes_(themes), showsNote_(showsNote) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(5);
-    slider_ = new ControlSliderWidget(model_.icon(), 22, this);
+    layout->setSpacing(PanelMetrics::LevelRow::kSpacing);
+    slider_ = new ControlSliderWidget(model_.icon(), PanelMetrics::LevelRow::kSliderHeight, this);
     slider_->setObjectName(QStringLiteral("level-slider"));
     fade_ = new QGraphicsOpacityEffect(slider_);
     slider_->setGraphicsEffect(fade_);

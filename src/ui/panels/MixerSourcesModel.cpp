@@ -1,6 +1,7 @@
 #include "ui/panels/MixerSourcesModel.h"
 
 #include "engine/MixerEngine.h"
+#include "ui/panels/PanelMetrics.h"
 
 namespace quellor {
 
@@ -10,7 +11,9 @@ MixerSourcesModel::Form MixerSourcesModel::form(bool engineStarted, const std::v
 }
 
 double MixerSourcesModel::rowHeight(int explicitOutputs) {
-    return explicitOutputs == 0 ? 53.0 : 48.0 * explicitOutputs + 40.0;
+    using Sources = PanelMetrics::SourcesPage;
+    return explicitOutputs == 0 ? Sources::kLevelRowHeight
+                                : Sources::kOutputHeight * explicitOutputs + Sources::kOutputsFrame;
 }
 
 double MixerSourcesModel::listHeight(const MixerEngine& engine, const std::vector<AudioApp>& apps) {

@@ -4,8 +4,9 @@
 // row a dragged device lights up. (A device dropped on a row: routeDeviceToApp.)
 //
 // The list lists every application of the process monitor, in its order, playing or not. Its frame
-// is worked out from the rows' contents: a row with no explicit output (a level slider) is 53 points,
-// one with n outputs 48 n + 40 (a panel of device sliders). Taller rows scroll inside that frame.
+// is worked out from the rows' contents (PanelMetrics::SourcesPage): a row with no explicit output
+// has a level slider, one with n outputs a panel of n device sliders. Taller rows scroll inside
+// that frame.
 //
 // Threads: main thread only (the engine).
 

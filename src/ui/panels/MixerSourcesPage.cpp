@@ -11,17 +11,14 @@
 #include "engine/MixerEngine.h"
 #include "ui/common/ViewRefresh.h"
 #include "ui/panels/AppRowWidget.h"
+#include "ui/panels/PanelMetrics.h"
 #include "ui/panels/PanelParts.h"
+#include "ui/panels/SymbolView.h"
 #include "ui/style/ThemeController.h"
 
 namespace quellor {
 
 namespace {
-
-constexpr int kPagePadding = 14;
-constexpr int kPageSpacing = 10;
-constexpr int kStackSpacing = 6;
-constexpr int kRowSpacing = 8;
 
 QLabel* label(const QString& objectName, const QString& text, int pointSize, const QColor& color, QWidget* parent,
               int weight = QFont::Normal) {
@@ -38,8 +35,9 @@ MixerSourcesPage::MixerSourcesPage(MixerEngine& engine, MIDIMappingManager& mapp
     : QWidget(parent), engine_(engine), mappings_(mappings), themes_(themes), board_(board) {
     setObjectName(QStringLiteral("mixer-sources"));
     column_ = new QVBoxLayout(this);
-    column_->setContentsMargins(kPagePadding, kPagePadding, kPagePadding, kPagePadding);
-    column_->setSpacing(kPageSpacing);
+    using Page = PanelMetrics::Page;
+    column_->setContentsMargins(Page::kPadding, Page::kPadding, Page::kPadding, Page::kPadding);
+    column_->setSpacing(Page::kSpacing);
     column_->addStretch(1);
 
     refresh_ = new ViewRefresh([this] { rebuild(); }, this);
@@ -69,23 +67,28 @@ void MixerSourcesPage::setRouteTarget(std::optional<QString> bundleID) {
 
 void MixerSourcesPage::paintEvent(QPaintEvent*) { QPainter(this).fillRect(rect(), themes_.palette().panel); }
 
-QWidget* MixerSourcesPage::heading() {
+QVBoxLayout* MixerSourcesPage::headedStack(QWidget* box) {
+    auto* stack = new QVBoxLayout(box);
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->setSpacing(PanelMetrics::SourcesPage::kStackSpacing);
     QLabel* l = label(QStringLiteral("sources-heading"), MixerSourcesModel::kHeading.toUpper(), 10,
                       themes_.palette().textMuted, nullptr, QFont::DemiBold);
-    l->setContentsMargins(8, 0, 8, 0);
-    return l;
+    l->setContentsMargins(PanelMetrics::Page::kHeadingInset, 0, PanelMetrics::Page::kHeadingInset, 0);
+    stack->addWidget(l);
+    return stack;
 }
 
 QWidget* MixerSourcesPage::waitingLine() {
     auto* line = new QWidget;
     line->setObjectName(QStringLiteral("sources-waiting"));
     auto* row = new QHBoxLayout(line);
-    row->setContentsMargins(0, 16, 0, 16);
-    row->setSpacing(8);
+    using Sources = PanelMetrics::SourcesPage;
+    row->setContentsMargins(0, Sources::kStateMargin, 0, Sources::kStateMargin);
+    row->setSpacing(Sources::kWaitingSpacing);
     auto* progress = new QProgressBar(line);
     progress->setRange(0, 0);  // indeterminate
     progress->setTextVisible(false);
-    progress->setFixedSize(48, 6);
+    progress->setFixedSize(Sources::kProgressWidth, Sources::kProgressHeight);
     row->addStretch(1);
     row->addWidget(progress, 0, Qt::AlignVCenter);
     row->addWidget(label(QStringLiteral("sources-waiting-text"), MixerSourcesModel::kWaitingText, 12,
@@ -99,15 +102,14 @@ QWidget* MixerSourcesPage::emptyState() {
     const Palette p = themes_.palette();
     auto* state = new QWidget;
     state->setObjectName(QStringLiteral("sources-empty"));
-    auto* stack = new QVBoxLayout(state);
-    stack->setContentsMargins(0, 0, 0, 0);
-    stack->setSpacing(kStackSpacing);
-    stack->addWidget(heading());
+    QVBoxLayout* stack = headedStack(state);
+    using Sources = PanelMetrics::SourcesPage;
     auto* row = new QHBoxLayout;
     auto* centre = new QVBoxLayout;
-    centre->setContentsMargins(0, 16, 0, 16);
-    centre->setSpacing(kStackSpacing);
-    auto* symbol = new SymbolView(MixerSourcesModel::kNoAppsSymbol, 22, 28, state);
+    centre->setContentsMargins(0, Sources::kStateMargin, 0, Sources::kStateMargin);
+    centre->setSpacing(Sources::kStackSpacing);
+    auto* symbol = new SymbolView(MixerSourcesModel::kNoAppsSymbol, Sources::kEmptySymbolSize, Sources::kEmptySymbolFrame,
+                                  state);
     symbol->setColor(p.textMuted);
     centre->addWidget(symbol, 0, Qt::AlignHCenter);
     centre->addWidget(label(QStringLiteral("sources-empty-text"), MixerSourcesModel::kNoAppsText, 12, p.textSecondary, state),
@@ -122,10 +124,8 @@ QWidget* MixerSourcesPage::emptyState() {
 QWidget* MixerSourcesPage::appList(const std::vector<AudioApp>& apps) {
     auto* list = new QWidget;
     list->setObjectName(QStringLiteral("sources-list"));
-    auto* stack = new QVBoxLayout(list);
-    stack->setContentsMargins(0, 0, 0, 0);
-    stack->setSpacing(kStackSpacing);
-    stack->addWidget(heading());
+    QVBoxLayout* stack = headedStack(list);
+    using Sources = PanelMetrics::SourcesPage;
 
     list_ = new QScrollArea(list);
     list_->setObjectName(QStringLiteral("sources-rows"));
@@ -138,8 +138,8 @@ QWidget* MixerSourcesPage::appList(const std::vector<AudioApp>& apps) {
     auto* rows = new QWidget;
     rows->setAutoFillBackground(false);
     auto* column = new QVBoxLayout(rows);
-    column->setContentsMargins(0, 2, 0, 2);
-    column->setSpacing(kRowSpacing);
+    column->setContentsMargins(0, Sources::kRowsPadding, 0, Sources::kRowsPadding);
+    column->setSpacing(Sources::kRowSpacing);
     for (const AudioApp& app : apps) {
         const bool target = MixerSourcesModel::isRouteTarget(routeTarget_, app);
         auto* row = new AppRowWidget(engine_, mappings_, themes_, board_);

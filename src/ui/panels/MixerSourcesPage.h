@@ -53,7 +53,8 @@ protected:
 
 private:
     void rebuild();
-    QWidget* heading();
+    // The layout of `box`: the page's heading, then what the caller stacks below it.
+    QVBoxLayout* headedStack(QWidget* box);
     QWidget* waitingLine();
     QWidget* emptyState();
     QWidget* appList(const std::vector<AudioApp>& apps);

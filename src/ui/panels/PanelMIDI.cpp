@@ -20,4 +20,8 @@ MenuModel panelLearnItems(const QString& target, MIDIMappingManager& mappings) {
     return midiLearnItems(titles, target, mappings);
 }
 
+MenuModel busCardMenu(OutputBus bus, MIDIMappingManager& mappings) {
+    return panelLearnItems(routeID(bus), mappings);
+}
+
 }  // namespace quellor

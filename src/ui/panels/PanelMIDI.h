@@ -9,6 +9,7 @@
 #include <QString>
 
 #include "ui/console/MIDIStatusBadge.h"
+#include "ui/panels/OutputBus.h"
 #include "ui/style/MenuModel.h"
 
 namespace quellor {
@@ -21,5 +22,8 @@ QString panelBadgeText(const MIDIStatusBadge& badge);
 // "Learning MIDI... (Move fader now)" (stops learning) or "Learn MIDI fader" / "Re-learn MIDI fader";
 // then "Clear MIDI Mapping" while a control is mapped to `target`, learning or not.
 MenuModel panelLearnItems(const QString& target, MIDIMappingManager& mappings);
+
+// The context menu of a card: learning a MIDI controller for the bus level.
+MenuModel busCardMenu(OutputBus bus, MIDIMappingManager& mappings);
 
 }  // namespace quellor

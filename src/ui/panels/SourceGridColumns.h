@@ -1,8 +1,9 @@
 #pragma once
-// The columns of a grid of source tiles in a given width: as many as fit at 92 points each with 8
-// points between them (at least one), each as wide as the width allows up to 120 points. The grid
-// keeps to the leading edge: a width that makes every column 120 points wide leaves the rest of the
-// row empty on the trailing side. Rows are 8 points apart and filled in list order.
+// The columns of a grid of source tiles in a given width: as many as fit at the minimum column width
+// with the cell spacing between them (at least one), each as wide as the width allows up to the
+// maximum column width (PanelMetrics::SourceGrid). The grid keeps to the leading edge: a width that
+// makes every column as wide as it may be leaves the rest of the row empty on the trailing side. Rows
+// are the cell spacing apart and filled in list order.
 //
 // Threads: values only.
 
@@ -11,10 +12,6 @@
 namespace quellor {
 
 struct SourceGridColumns {
-    static constexpr double kMinimumWidth = 92;
-    static constexpr double kMaximumWidth = 120;
-    static constexpr double kSpacing = 8;
-
     int count = 1;
     double width = 0;
 

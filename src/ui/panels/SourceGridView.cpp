@@ -13,7 +13,7 @@
 #include "audio/AudioProcessMonitor.h"
 #include "engine/MixerEngine.h"
 #include "ui/common/ViewRefresh.h"
-#include "ui/panels/SourceGridColumns.h"
+#include "ui/panels/SourceGrid.h"
 #include "ui/panels/SourceTileWidget.h"
 #include "ui/style/Fonts.h"
 #include "ui/style/ThemeController.h"
@@ -126,7 +126,7 @@ void SourceGridView::rebuild() {
 }
 
 void SourceGridView::place() {
-    const int top = kHeaderHeight + 1;
+    const int top = SourceGrid::contentTop();
     scroll_->setGeometry(0, top, width(), std::max(0, height() - top));
     // The viewport's own size follows the area's only once the area has been laid out: work the
     // width out here, with room for the scroll bar when the content is taller than the area.
@@ -138,38 +138,26 @@ void SourceGridView::place() {
 }
 
 int SourceGridView::placeIn(int viewportWidth) {
-    const int inner = std::max(0, viewportWidth - 2 * kSidePadding);
-    const auto columns = SourceGridColumns::fitting(inner);
-    const int rowHeight = SourceTileWidget::tileHeight();
+    const std::vector<SourceTile> io = ioSourceTiles();
     const QFont title = sectionFont();
-    const int titleHeight = lineHeight(title);
+    const QFont empty = emptyFont();
+    const SourceGrid::Placement placement =
+        SourceGrid::place(viewportWidth, int(appTiles_.size()), int(io.size()),
+                          {lineHeight(title), lineHeight(empty), SourceTileWidget::tileHeight()});
 
     std::vector<Content::Text> texts;
-    int y = kTopPadding;
-    auto section = [&](const QString& name, const std::vector<SourceTile>& tiles, const QString& emptyText) {
-        texts.push_back({QRect(kSidePadding, y, inner, titleHeight), name, title});
-        y += titleHeight + kTitleSpacing;
-        if (tiles.empty() && !emptyText.isEmpty()) {
-            const QFont font = emptyFont();
-            texts.push_back({QRect(kSidePadding, y, inner, lineHeight(font)), emptyText, font});
-            y += lineHeight(font);
-            return;
-        }
-        for (int i = 0; i < int(tiles.size()); ++i) {
-            const QRectF cell = columns.cell(i, rowHeight).translated(kSidePadding, y);
-            tile(tiles[i].id)->setGeometry(cell.toRect());
-        }
-        y += int(std::ceil(columns.height(int(tiles.size()), rowHeight)));
+    auto section = [&](const SourceGrid::Section& placed, const QString& name, const std::vector<SourceTile>& tiles) {
+        texts.push_back({placed.title, name, title});
+        if (placed.emptyText) texts.push_back({*placed.emptyText, kNoApps, empty});
+        for (std::size_t i = 0; i < placed.tiles.size(); ++i) tile(tiles[i].id)->setGeometry(placed.tiles[i]);
     };
-    section(kAppsTitle, appTiles_, kNoApps);
-    y += kSectionSpacing;
-    section(kIOTitle, ioSourceTiles(), QString());
-    y += kBottomPadding;
+    section(placement.apps, kAppsTitle, appTiles_);
+    section(placement.io, kIOTitle, io);
 
     content_->texts = std::move(texts);
-    content_->resize(viewportWidth, y);
+    content_->resize(viewportWidth, placement.height);
     content_->update();
-    return y;
+    return placement.height;
 }
 
 void SourceGridView::resizeEvent(QResizeEvent*) { place(); }
@@ -180,9 +168,8 @@ void SourceGridView::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), p.panel);
     painter.setFont(headerFont());
     painter.setPen(p.textSecondary);
-    painter.drawText(QRect(kHeaderPadding, 0, std::max(0, width() - 2 * kHeaderPadding), kHeaderHeight),
-                     Qt::AlignLeft | Qt::AlignVCenter, kTitle);
-    painter.fillRect(QRect(0, kHeaderHeight, width(), 1), p.hair);
+    painter.drawText(SourceGrid::headerTitle(width()), Qt::AlignLeft | Qt::AlignVCenter, kTitle);
+    painter.fillRect(SourceGrid::headerRule(width()), p.hair);
 }
 
 void SourceGridView::runDrag(const QString& text, SourceTileWidget* from) {

@@ -32,13 +32,6 @@ class ViewRefresh;
 class SourceGridView : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kHeaderHeight = 44;
-    static constexpr int kHeaderPadding = 14;
-    static constexpr int kSidePadding = 14;
-    static constexpr int kTopPadding = 12;
-    static constexpr int kBottomPadding = 14;
-    static constexpr int kSectionSpacing = 14;
-    static constexpr int kTitleSpacing = 8;
     static constexpr double kTracking = 1.2;
 
     static inline const QString kTitle = QStringLiteral("SOURCES");

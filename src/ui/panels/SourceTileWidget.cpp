@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "ui/console/StripDragPayload.h"
+#include "ui/panels/PanelMetrics.h"
 #include "ui/style/Fonts.h"
 #include "ui/style/SymbolIcons.h"
 #include "ui/style/ThemeController.h"
@@ -31,8 +32,9 @@ SourceTileWidget::SourceTileWidget(ThemeController& themes, QWidget* parent)
 }
 
 int SourceTileWidget::tileHeight() {
+    using Tile = PanelMetrics::SourceTile;
     const int line = int(std::ceil(QFontMetricsF(nameFont()).height()));
-    return kVerticalPadding + kPicture + kSpacing + line + kVerticalPadding;
+    return Tile::kVerticalPadding + Tile::kPicture + Tile::kSpacing + line + Tile::kVerticalPadding;
 }
 
 void SourceTileWidget::setTile(const SourceTile& tile, std::optional<int> faderNumber) {
@@ -49,6 +51,7 @@ void SourceTileWidget::setTile(const SourceTile& tile, std::optional<int> faderN
 QString SourceTileWidget::dragText() const { return StripDragPayload::forApp(tile_.id); }
 
 void SourceTileWidget::paintEvent(QPaintEvent*) {
+    using Tile = PanelMetrics::SourceTile;
     const Palette p = themes_.palette();
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -57,19 +60,19 @@ void SourceTileWidget::paintEvent(QPaintEvent*) {
     const QRectF card = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     painter.setPen(QPen(faderNumber_ ? QColor(p.brand.red(), p.brand.green(), p.brand.blue(), int(255 * 0.7)) : p.hair, 1));
     painter.setBrush(p.rowHover);
-    painter.drawRoundedRect(card, kCornerRadius, kCornerRadius);
+    painter.drawRoundedRect(card, Tile::kCornerRadius, Tile::kCornerRadius);
 
-    const QRectF picture((width() - kPicture) / 2.0, kVerticalPadding, kPicture, kPicture);
+    const QRectF picture((width() - Tile::kPicture) / 2.0, Tile::kVerticalPadding, Tile::kPicture, Tile::kPicture);
+    const int inset = Tile::kSymbolInset;
     if (!icon_.isNull())
         icon_.paint(&painter, picture.toRect());
     else
-        paintSymbol(painter, picture.adjusted(kSymbolInset, kSymbolInset, -kSymbolInset, -kSymbolInset), tile_.symbol,
-                    p.textSecondary);
+        paintSymbol(painter, picture.adjusted(inset, inset, -inset, -inset), tile_.symbol, p.textSecondary);
 
     const QFont font = nameFont();
     const QFontMetricsF metrics(font);
-    const QRectF line(kHorizontalPadding, picture.bottom() + kSpacing, width() - 2 * kHorizontalPadding,
-                      std::ceil(metrics.height()));
+    const QRectF line(Tile::kHorizontalPadding, picture.bottom() + Tile::kSpacing,
+                      width() - 2 * Tile::kHorizontalPadding, std::ceil(metrics.height()));
     painter.setFont(font);
     painter.setPen(p.textPrimary);
     painter.drawText(line, Qt::AlignHCenter | Qt::AlignVCenter, metrics.elidedText(tile_.name, Qt::ElideRight, line.width()));
@@ -78,9 +81,9 @@ void SourceTileWidget::paintEvent(QPaintEvent*) {
         const QFont badge = badgeFont();
         const QFontMetricsF bm(badge);
         const QString number = QString::number(*faderNumber_);
-        const double h = std::max<double>(kBadgeMinimum, std::ceil(bm.height()));
-        const double w = std::max(h, std::ceil(bm.horizontalAdvance(number)) + 8);
-        const QRectF capsule(width() - kBadgeInset - w, kBadgeInset, w, h);
+        const double h = std::max<double>(Tile::kBadgeMinimum, std::ceil(bm.height()));
+        const double w = std::max(h, std::ceil(bm.horizontalAdvance(number)) + 2 * Tile::kBadgePadding);
+        const QRectF capsule(width() - Tile::kBadgeInset - w, Tile::kBadgeInset, w, h);
         painter.setPen(Qt::NoPen);
         painter.setBrush(p.brand);
         painter.drawRoundedRect(capsule, h / 2, h / 2);

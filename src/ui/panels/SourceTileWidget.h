@@ -23,15 +23,6 @@ class ThemeController;
 class SourceTileWidget : public QAbstractButton {
     Q_OBJECT
 public:
-    static constexpr int kPicture = 30;
-    static constexpr int kSymbolInset = 5;
-    static constexpr int kSpacing = 5;
-    static constexpr int kVerticalPadding = 9;
-    static constexpr int kHorizontalPadding = 4;
-    static constexpr double kCornerRadius = 8;
-    static constexpr int kBadgeInset = 4;
-    static constexpr int kBadgeMinimum = 14;
-
     explicit SourceTileWidget(ThemeController& themes, QWidget* parent = nullptr);
 
     void setTile(const SourceTile& tile, std::optional<int> faderNumber);

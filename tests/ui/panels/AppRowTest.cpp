@@ -37,10 +37,7 @@ class AppRowTest : public PanelsFixture {
 protected:
     AppRowModel row(const QString& id, bool target = false) { return AppRowModel::of(engine(), mappings, app(id), target); }
     QStringList menuTitles(const QString& id) {
-        QStringList out;
-        for (const MenuItem& item : appRowMenu(engine(), mappings, app(id)))
-            out << (item.kind == MenuItem::Kind::Separator ? "-" : item.title);
-        return out;
+        return PanelsFixture::menuTitles(appRowMenu(engine(), mappings, app(id)));
     }
 };
 

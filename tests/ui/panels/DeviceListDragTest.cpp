@@ -84,6 +84,12 @@ TEST_F(DeviceListDragTest, TheTargetRoundsTheDragToWholeRowsAndStaysInTheList) {
     }
 }
 
+TEST(DeviceListHeight, RowsOneUnderTheOtherWithNoSpacingBelowTheLast) {
+    EXPECT_EQ(DeviceListDrag::listHeight(0), 0);
+    EXPECT_EQ(DeviceListDrag::listHeight(1), 28);
+    EXPECT_EQ(DeviceListDrag::listHeight(3), 88);
+}
+
 TEST_F(DeviceListDragTest, ADragOfOneRowSlidesTheRowsBetweenAndReordersOnRelease) {
     DeviceListDrag drag(owner());
     drag.setDevices(devices({"a", "b", "c"}));
@@ -91,6 +97,10 @@ TEST_F(DeviceListDragTest, ADragOfOneRowSlidesTheRowsBetweenAndReordersOnRelease
     EXPECT_EQ(drag.rowOffset(0), 44);
     EXPECT_EQ(drag.rowOffset(1), -30);
     EXPECT_EQ(drag.rowOffset(2), 0);
+    // The dragged row follows the pointer; the row it passed takes its place.
+    EXPECT_EQ(drag.rowTop(0), 44);
+    EXPECT_EQ(drag.rowTop(1), 0);
+    EXPECT_EQ(drag.rowTop(2), 60);
     EXPECT_TRUE(drag.suppressesHover("b"));
     EXPECT_FALSE(drag.suppressesHover("a"));
 

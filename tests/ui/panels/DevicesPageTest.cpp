@@ -1,12 +1,10 @@
 // The device page's blocks on the simulated world: which lists show, which Bluetooth devices are
-// offered, the banners and the input strip.
+// offered and the banners.
 #include <gtest/gtest.h>
 
 #include "PanelsFixture.h"
 #include "audio/BluetoothAudioMonitor.h"
-#include "engine/RouteID.h"
 #include "ui/panels/DevicesPage.h"
-#include "ui/panels/PanelMIDI.h"
 
 namespace quellor::test {
 namespace {
@@ -15,30 +13,30 @@ using DevicesPageTest = PanelsFixture;
 
 TEST_F(DevicesPageTest, TheOutputListShowsOnlyWhileADeviceIsNotInUse) {
     // The interface is the default output; the speakers are spare.
-    DevicesPageModel page = DevicesPageModel::of(engine(), AudioSide::Output);
+    DevicesPage page = DevicesPage::of(engine(), AudioSide::Output);
     EXPECT_EQ(page.inUseOutputUIDs, QSet<QString>({"USB-4"}));
     EXPECT_TRUE(page.showsOutputList);
     EXPECT_FALSE(page.showsInputList);
 
     // An application routed to the speakers takes them out of the list, default output or not.
     engine().addOutput(outputDevice("SPK"), app(kPlayer));
-    page = DevicesPageModel::of(engine(), AudioSide::Output);
+    page = DevicesPage::of(engine(), AudioSide::Output);
     EXPECT_EQ(page.inUseOutputUIDs, QSet<QString>({"USB-4", "SPK"}));
     EXPECT_FALSE(page.showsOutputList);
 
     addOutputDevice("DAC", 2);
     settle();
-    EXPECT_TRUE(DevicesPageModel::of(engine(), AudioSide::Output).showsOutputList);
+    EXPECT_TRUE(DevicesPage::of(engine(), AudioSide::Output).showsOutputList);
 }
 
 TEST_F(DevicesPageTest, TheInputListNeedsTwoInputDevices) {
-    EXPECT_FALSE(DevicesPageModel::of(engine(), AudioSide::Input).showsInputList);
+    EXPECT_FALSE(DevicesPage::of(engine(), AudioSide::Input).showsInputList);
     SimulatedDevice mic;
     mic.uid = mic.name = "MIC-2";
     mic.input.streams = StreamConfiguration{{1}};
     hardware.addDevice(mic);
     settle();
-    const DevicesPageModel page = DevicesPageModel::of(engine(), AudioSide::Input);
+    const DevicesPage page = DevicesPage::of(engine(), AudioSide::Input);
     EXPECT_TRUE(page.showsInputList);
     EXPECT_FALSE(page.showsOutputList) << "one side at a time";
 }
@@ -53,15 +51,15 @@ TEST_F(DevicesPageTest, APairedDeviceIsOfferedWhileItIsNoOutputDevice) {
         for (const auto& d : list) out << d.name;
         return out;
     };
-    EXPECT_EQ(names(DevicesPageModel::of(engine(), AudioSide::Output).bluetooth), QStringList({"Boom", "Headset"}));
+    EXPECT_EQ(names(DevicesPage::of(engine(), AudioSide::Output).bluetooth), QStringList({"Boom", "Headset"}));
 
     // Its output UID begins with its address, in another letter case.
     const AudioObjectID headset = addOutputDevice("00-1a-7d-da-71-13:output", 2, 48000.0, hal::kTransportBluetooth);
     settle();
-    EXPECT_EQ(names(DevicesPageModel::of(engine(), AudioSide::Input).bluetooth), QStringList({"Boom"}));
+    EXPECT_EQ(names(DevicesPage::of(engine(), AudioSide::Input).bluetooth), QStringList({"Boom"}));
     hardware.removeDevice(headset);
     settle();
-    EXPECT_EQ(names(DevicesPageModel::of(engine(), AudioSide::Output).bluetooth), QStringList({"Boom", "Headset"}));
+    EXPECT_EQ(names(DevicesPage::of(engine(), AudioSide::Output).bluetooth), QStringList({"Boom", "Headset"}));
 }
 
 TEST(DevicesPage, APairedDeviceWithoutAnAddressIsConnectedToNoOutput) {
@@ -81,24 +79,7 @@ TEST_F(DevicesPageTest, AStagedUpdateWinsOverAnAvailableOne) {
         {"2.2", std::nullopt, "2.2"},
     };
     for (const auto& [staged, available, shown] : cases)
-        EXPECT_EQ(DevicesPageModel::of(engine(), AudioSide::Output, staged, available).updateVersion, shown);
-}
-
-TEST_F(DevicesPageTest, TheInputStripFollowsTheDefaultInputAndItsMIDIState) {
-    InputStripModel strip = InputStripModel::of(engine().inputVolume(), &mappings);
-    EXPECT_EQ(strip.deviceName, "MIC");
-    EXPECT_EQ(strip.icon(), "mic.fill");
-    EXPECT_TRUE(strip.level.enabled);
-    EXPECT_EQ(strip.note(), "");
-    EXPECT_EQ(strip.badge.state, MIDIStatusBadge::State::None);
-
-    mappings.setLearningTarget(RouteID::kSystemInput);
-    strip = InputStripModel::of(engine().inputVolume(), &mappings);
-    EXPECT_EQ(panelBadgeText(strip.badge), "• Learn MIDI...");
-    mappings.assign(12, std::nullopt, RouteID::kSystemInput);
-    mappings.setLearningTarget(std::nullopt);
-    strip = InputStripModel::of(engine().inputVolume(), &mappings);
-    EXPECT_EQ(panelBadgeText(strip.badge), "CC 12");
+        EXPECT_EQ(DevicesPage::of(engine(), AudioSide::Output, staged, available).updateVersion, shown);
 }
 
 class DevicesPageBeforeStartTest : public EngineFixture {};
@@ -108,7 +89,7 @@ TEST_F(DevicesPageBeforeStartTest, BeforeTheEngineRunsOnlyTheCardsAndTheStripSho
     addOutputDevice("B", 2);
     bluetooth.pair({"00-11", 4, 6, QString("Headset"), false});
     for (AudioSide side : {AudioSide::Output, AudioSide::Input}) {
-        const DevicesPageModel page = DevicesPageModel::of(engine(), side);
+        const DevicesPage page = DevicesPage::of(engine(), side);
         EXPECT_FALSE(page.showsOutputList);
         EXPECT_FALSE(page.showsInputList);
         EXPECT_TRUE(page.bluetooth.empty());

@@ -3,6 +3,7 @@
 // stereo speaker pair, two running applications), with a MIDI mapping manager.
 #include "remote/MIDIMappingManager.h"
 #include "ui/console/ConsoleFixture.h"
+#include "ui/style/MenuModel.h"
 
 namespace quellor::test {
 
@@ -23,6 +24,12 @@ private:
 
 class PanelsFixture : public ConsoleFixture {
 protected:
+    // The titles of a menu's items, "-" for a separator.
+    static QStringList menuTitles(const MenuModel& menu) {
+        QStringList out;
+        for (const MenuItem& item : menu) out << (item.kind == MenuItem::Kind::Separator ? "-" : item.title);
+        return out;
+    }
     AudioDevice outputDevice(const QString& uid) {
         for (const AudioDevice& d : engine().deviceMonitor().devices())
             if (d.uid == uid) return d;

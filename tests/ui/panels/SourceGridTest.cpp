@@ -1,6 +1,7 @@
 // The source grid's logic: its tiles, fader numbers, what a click and a tile's menu write into the
-// engine's slots, and the columns its width allows.
+// engine's slots, the columns its width allows and where the sections and tiles stand.
 #include "EngineFixture.h"
+#include "ui/panels/SourceGrid.h"
 #include "ui/panels/SourceGridActions.h"
 #include "ui/panels/SourceGridColumns.h"
 #include "ui/panels/SourceTile.h"
@@ -167,6 +168,31 @@ TEST(SourceGridColumns, AsManyColumnsAsFitEachAtMostOneHundredTwentyWide) {
     EXPECT_DOUBLE_EQ(wide.height(3, 60), 128);
     EXPECT_DOUBLE_EQ(wide.height(4, 60), 128);
     EXPECT_DOUBLE_EQ(wide.height(0, 60), 0);
+}
+
+TEST(SourceGridPlacement, TheAppsSectionShowsItsEmptyTextOrItsTilesAboveTheIOSection) {
+    const SourceGrid::Heights heights{13, 14, 60};
+    // 300 wide: 272 inside the side paddings, two columns of 120.
+    const SourceGrid::Placement none = SourceGrid::place(300, 0, 3, heights);
+    EXPECT_EQ(none.apps.title, QRect(14, 12, 272, 13));
+    EXPECT_EQ(none.apps.emptyText, QRect(14, 33, 272, 14));
+    EXPECT_TRUE(none.apps.tiles.empty());
+    EXPECT_EQ(none.io.title, QRect(14, 61, 272, 13));
+    EXPECT_EQ(none.io.emptyText, std::nullopt) << "the I/O section has no empty text";
+    EXPECT_EQ(none.io.tiles, (std::vector<QRect>{{14, 82, 120, 60}, {142, 82, 120, 60}, {14, 150, 120, 60}}));
+    EXPECT_EQ(none.height, 224);
+
+    const SourceGrid::Placement one = SourceGrid::place(300, 1, 0, heights);
+    EXPECT_EQ(one.apps.emptyText, std::nullopt);
+    EXPECT_EQ(one.apps.tiles, (std::vector<QRect>{{14, 33, 120, 60}}));
+    EXPECT_EQ(one.io.title, QRect(14, 107, 272, 13));
+    EXPECT_EQ(one.height, 142);
+
+    // Narrower than the paddings: one column of nothing, never a negative width.
+    EXPECT_EQ(SourceGrid::place(20, 1, 0, heights).apps.tiles, (std::vector<QRect>{{14, 33, 0, 60}}));
+    EXPECT_EQ(SourceGrid::headerTitle(20), QRect(14, 0, 0, 44));
+    EXPECT_EQ(SourceGrid::headerRule(300), QRect(0, 44, 300, 1));
+    EXPECT_EQ(SourceGrid::contentTop(), 45);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <QTest>
 
 #include "EngineFixture.h"
+#include "ui/panels/PanelMetrics.h"
 #include "ui/panels/SourceGridView.h"
 #include "ui/panels/SourceTileWidget.h"
 #include "ui/style/ThemeController.h"
@@ -74,10 +75,10 @@ TEST_F(SourceGridViewTest, TilesFollowTheApplicationsInColumnsThatFitTheWidth) {
     const QRect input = v->tile("system_input")->geometry();
     // 344 - 28 = 316 points: three columns of 100, in the monitor's order (playing first).
     EXPECT_EQ(radio.width(), 100);
-    EXPECT_EQ(radio.left(), SourceGridView::kSidePadding);
+    EXPECT_EQ(radio.left(), PanelMetrics::SourceGrid::kSidePadding);
     EXPECT_EQ(player.left() - radio.right() - 1, 8);
     EXPECT_EQ(radio.top(), player.top());
-    EXPECT_GT(main.top(), player.bottom() + SourceGridView::kSectionSpacing);
+    EXPECT_GT(main.top(), player.bottom() + PanelMetrics::SourceGrid::kSectionSpacing);
     EXPECT_EQ(input.top(), main.top()) << "MAIN, PHONES and INPUT share a row";
 
     quitApp(102, radioProcess);
@@ -88,7 +89,7 @@ TEST_F(SourceGridViewTest, TilesFollowTheApplicationsInColumnsThatFitTheWidth) {
 
     // A narrow column: one tile per row, as wide as the column allows.
     v->resize(120, 700);
-    EXPECT_EQ(v->tile("bus:phones")->geometry().left(), SourceGridView::kSidePadding);
+    EXPECT_EQ(v->tile("bus:phones")->geometry().left(), PanelMetrics::SourceGrid::kSidePadding);
     EXPECT_GT(v->tile("bus:phones")->geometry().top(), v->tile("bus:main")->geometry().bottom());
 }
 

@@ -1,12 +1,12 @@
 #pragma once
-// The mixer view: the page that shows where sound goes and where it comes from. In its devices mode
-// a two-button switch chooses the output side (the MAIN and PHONES cards, and the output devices not
-// in use, which can be dragged onto the MAIN card to make them the default output or reordered to
-// change their priority) or the input side (the default input's gain strip with MIDI learn, and the
-// input devices); below either side the paired Bluetooth devices that are not connected as outputs,
-// then the permission banner while the capture permission is missing and the update banner while an
-// update is found or staged. In its sources mode the page shows the content it is given in place
-// of the switch, the sides and the Bluetooth section; the banners stay.
+// The devices page as a widget (the mixer view): the page that shows where sound goes and where it comes
+// from. In its devices mode a two-button switch chooses the output side (the MAIN and PHONES cards, and
+// the output devices not in use, which can be dragged onto the MAIN card to make them the default output
+// or reordered to change their priority) or the input side (the default input's gain strip with MIDI
+// learn, and the input devices); below either side the paired Bluetooth devices that are not connected as
+// outputs, then the permission banner while the capture permission is missing and the update banner while
+// an update is found or staged. In its sources mode the page shows the content it is given in place of the
+// switch, the sides and the Bluetooth section; the banners stay.
 //
 // The page keeps only the chosen side and the drag bookkeeping; it reads everything else from the
 // engine once per burst of changes.
@@ -21,9 +21,7 @@
 
 #include "ui/panels/DevicesPage.h"
 #include "ui/panels/OutputBus.h"
-#include "ui/style/MenuModel.h"
 
-class QLabel;
 class QVBoxLayout;
 
 namespace quellor {
@@ -32,63 +30,29 @@ class ActiveOutputsSectionWidget;
 class BluetoothRowWidget;
 class DeviceListWidget;
 class DropZoneBoard;
-class LevelRowWidget;
+class InputStripWidget;
 class MIDIMappingManager;
 class MixerEngine;
-class PanelMIDIBadgeWidget;
+class MixerSourcesPage;
 class ThemeController;
 class ViewRefresh;
 
 // What the page needs of the application shell: its two banners and the update state.
-struct MixerViewShell {
+struct DevicesPageShell {
     std::function<QWidget*(QWidget* parent)> permissionBanner;
     std::function<QWidget*(const QString& version, QWidget* parent)> updateBanner;
     std::function<std::optional<QString>()> stagedVersion;
     std::function<std::optional<QString>()> availableVersion;
 };
 
-// The strip of the default input's gain: "Input", the MIDI badge and the device's name above a
-// level slider with the mic icon; its context menu learns a MIDI controller for "system_input".
-class InputStripWidget : public QWidget {
-    Q_OBJECT
-public:
-    // Needs the engine (its input volume), the MIDI mappings and the theme.
-    InputStripWidget(MixerEngine& engine, MIDIMappingManager& mappings, ThemeController& themes,
-                     QWidget* parent = nullptr);
-
-    const InputStripModel& model() const { return model_; }
-    MenuModel contextMenu() const;
-    void rebuild();
-
-protected:
-    void contextMenuEvent(QContextMenuEvent*) override;
-    void resizeEvent(QResizeEvent*) override;
-
-private:
-    // The device's name in the room the header leaves it.
-    void elideDeviceName();
-
-    MixerEngine& engine_;
-    MIDIMappingManager& mappings_;
-    ThemeController& themes_;
-    InputStripModel model_;
-    QLabel* title_;
-    PanelMIDIBadgeWidget* badge_;
-    QLabel* deviceName_;
-    LevelRowWidget* level_;
-    ViewRefresh* refresh_;
-};
-
-class MixerSourcesPage;
-
-class MixerViewWidget : public QWidget {
+class DevicesPageView : public QWidget {
     Q_OBJECT
 public:
     enum class Mode { Devices, Sources };
 
     // Needs the engine, the MIDI mappings, the theme and the shell's banners.
-    MixerViewWidget(Mode mode, MixerEngine& engine, MIDIMappingManager& mappings, ThemeController& themes,
-                    MixerViewShell shell, QWidget* parent = nullptr);
+    DevicesPageView(Mode mode, MixerEngine& engine, MIDIMappingManager& mappings, ThemeController& themes,
+                    DevicesPageShell shell, QWidget* parent = nullptr);
 
     Mode mode() const { return mode_; }
     AudioSide side() const { return side_; }
@@ -97,7 +61,7 @@ public:
     // list); the devices mode ignores it.
     void setSourcesContent(QWidget* content);
 
-    const DevicesPageModel& model() const { return model_; }
+    const DevicesPage& model() const { return model_; }
     std::optional<OutputBus> busTarget() const { return busTarget_; }
     // The application row a dragged device is over, for the sources mode's rows.
     const std::optional<QString>& routeTarget() const { return routeTarget_; }
@@ -124,11 +88,11 @@ private:
     MixerEngine& engine_;
     MIDIMappingManager& mappings_;
     ThemeController& themes_;
-    MixerViewShell shell_;
+    DevicesPageShell shell_;
     AudioSide side_ = AudioSide::Output;
     std::optional<OutputBus> busTarget_;
     std::optional<QString> routeTarget_;
-    DevicesPageModel model_;
+    DevicesPage model_;
     bool refreshedBluetooth_ = false;
 
     DropZoneBoard* board_;

@@ -7,22 +7,23 @@
 #include "PanelsFixture.h"
 #include "audio/BluetoothAudioMonitor.h"
 #include "audio/DevicePriorityStore.h"
+#include "ui/panels/ActiveOutputsSectionWidget.h"
 #include "ui/panels/BluetoothRowWidget.h"
 #include "ui/panels/DeviceListWidget.h"
 #include "ui/panels/DeviceRowWidget.h"
+#include "ui/panels/DevicesPageView.h"
 #include "ui/panels/DropZoneBoard.h"
+#include "ui/panels/InputStripWidget.h"
 #include "ui/panels/MixerSourcesPage.h"
-#include "ui/panels/MixerViewWidget.h"
-#include "ui/panels/OutputBusCardWidgets.h"
 #include "ui/style/ThemeController.h"
 
 namespace quellor::test {
 namespace {
 
-class MixerViewWidgetTest : public PanelsFixture {
+class DevicesPageViewTest : public PanelsFixture {
 protected:
-    std::unique_ptr<MixerViewWidget> view(MixerViewShell shell = {}) {
-        auto widget = std::make_unique<MixerViewWidget>(MixerViewWidget::Mode::Devices, engine(), mappings, themes,
+    std::unique_ptr<DevicesPageView> view(DevicesPageShell shell = {}) {
+        auto widget = std::make_unique<DevicesPageView>(DevicesPageView::Mode::Devices, engine(), mappings, themes,
                                                         std::move(shell));
         widget->resize(320, 900);
         widget->show();
@@ -51,7 +52,7 @@ protected:
     ThemeController themes{defaults()};
 };
 
-TEST_F(MixerViewWidgetTest, AClickOnARowMakesItsDeviceTheDefaultOutput) {
+TEST_F(DevicesPageViewTest, AClickOnARowMakesItsDeviceTheDefaultOutput) {
     auto v = view();
     ASSERT_EQ(rowUIDs(v->outputList()), QStringList({"SPK"}));
     QTest::mouseClick(v->outputList().rows()[0], Qt::LeftButton, {}, QPoint(30, 14));
@@ -61,7 +62,7 @@ TEST_F(MixerViewWidgetTest, AClickOnARowMakesItsDeviceTheDefaultOutput) {
     EXPECT_EQ(rowUIDs(v->outputList()), QStringList({"USB-4"}));
 }
 
-TEST_F(MixerViewWidgetTest, DraggingARowDownReordersTheStoredPriority) {
+TEST_F(DevicesPageViewTest, DraggingARowDownReordersTheStoredPriority) {
     addOutputDevice("DAC", 2);
     settle();
     auto v = view();
@@ -76,7 +77,7 @@ TEST_F(MixerViewWidgetTest, DraggingARowDownReordersTheStoredPriority) {
     EXPECT_EQ(hardware.defaultOutputDevice(), interface) << "a drag is no click";
 }
 
-TEST_F(MixerViewWidgetTest, DroppingARowOnTheMainCardMakesItTheDefaultOutput) {
+TEST_F(DevicesPageViewTest, DroppingARowOnTheMainCardMakesItTheDefaultOutput) {
     auto v = view();
     DeviceRowWidget* row = v->outputList().rows()[0];
     const QRectF main = DropZoneBoard::windowFrame(v->outputs().mainCard());
@@ -101,7 +102,7 @@ TEST_F(MixerViewWidgetTest, DroppingARowOnTheMainCardMakesItTheDefaultOutput) {
     EXPECT_EQ(priority(), priorityBefore);
 }
 
-TEST_F(MixerViewWidgetTest, TheSideSwitchShowsTheInputStripAndTheInputListFromTwoInputs) {
+TEST_F(DevicesPageViewTest, TheSideSwitchShowsTheInputStripAndTheInputListFromTwoInputs) {
     auto v = view();
     EXPECT_TRUE(v->outputs().isVisibleTo(v.get()));
     v->findChild<QAbstractButton*>("side-input")->click();
@@ -120,11 +121,11 @@ TEST_F(MixerViewWidgetTest, TheSideSwitchShowsTheInputStripAndTheInputListFromTw
     EXPECT_EQ(v->inputStrip().contextMenu().front().title, "Learn MIDI fader");
 }
 
-TEST_F(MixerViewWidgetTest, APairedDeviceRowConnectsItAndTheBannersFollowTheShell) {
+TEST_F(DevicesPageViewTest, APairedDeviceRowConnectsItAndTheBannersFollowTheShell) {
     bluetooth.pair({"00-1a-7d-da-71-13", 4, 6, QString("Headset"), false});
     std::optional<QString> staged, available = QString("2.1");
     QStringList bannersMade;
-    MixerViewShell shell{[](QWidget* parent) { return new QWidget(parent); },
+    DevicesPageShell shell{[](QWidget* parent) { return new QWidget(parent); },
                          [&](const QString& version, QWidget* parent) {
                              bannersMade << version;
                              return new QWidget(parent);
@@ -145,8 +146,8 @@ TEST_F(MixerViewWidgetTest, APairedDeviceRowConnectsItAndTheBannersFollowTheShel
     EXPECT_EQ(bannersMade, QStringList({"2.1", "2.2"}));
 }
 
-TEST_F(MixerViewWidgetTest, TheSourcesModeListsTheApplicationsInPlaceOfTheDevices) {
-    MixerViewWidget v(MixerViewWidget::Mode::Sources, engine(), mappings, themes, {});
+TEST_F(DevicesPageViewTest, TheSourcesModeListsTheApplicationsInPlaceOfTheDevices) {
+    DevicesPageView v(DevicesPageView::Mode::Sources, engine(), mappings, themes, {});
     v.resize(320, 900);
     v.show();
     settle();

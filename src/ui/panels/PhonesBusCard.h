@@ -1,21 +1,17 @@
 #pragma once
-// The two cards at the head of the output panel, as logic: the MAIN card (the default output device,
-// its volume, and the drop hint while a dragged device is over it) and the PHONES card (the PHONES
-// pair of a multichannel interface: which pair carries each bus, the PHONES level and, on a TotalMix
-// interface, its default-routing button). Both offer MIDI learn for their bus level.
+// The PHONES card, as logic: the PHONES pair of a multichannel interface (which pair carries each
+// bus), the PHONES level and, on a TotalMix interface, its default-routing button, with MIDI learn
+// for the PHONES level.
 //
-// Everything is read from the engine when a card model is built; the cards keep nothing. Choosing a
-// pair is the one change they make, and it goes through chooseBusPair().
+// Everything is read from the engine when the card model is built; the card keeps nothing. Choosing a
+// pair is the one change it makes, and it goes through chooseBusPair().
 //
 // Threads: main thread only.
 
 #include <QString>
-#include <functional>
 #include <optional>
 #include <vector>
 
-#include "audio/AudioDevice.h"
-#include "audio/BluetoothAudioDevice.h"
 #include "audio/ChannelPairingPolicy.h"
 #include "ui/console/MIDIStatusBadge.h"
 #include "ui/panels/LevelRow.h"
@@ -26,31 +22,6 @@ namespace quellor {
 
 class MIDIMappingManager;
 class MixerEngine;
-
-// The symbol of a device as the device lists draw it: (device, isInput, its paired Bluetooth device).
-using DeviceSymbolLookup =
-    std::function<QString(const AudioDevice&, bool isInput, const std::optional<BluetoothAudioDevice>&)>;
-
-struct MainBusCardModel {
-    static inline const QString kDropHint = QStringLiteral("Drop to make this the main output");
-
-    MIDIStatusBadge badge;
-    // The default output device: its symbol and name, with a check mark.
-    struct Device {
-        QString symbol;
-        QString name;
-        bool operator==(const Device&) const = default;
-    };
-    std::optional<Device> device;
-    // Shown instead while no default output device is known: the name the system volume follows.
-    QString fallbackName;
-    LevelRowModel level;  // the default output's own volume
-    bool showsDropHint = false;
-
-    // `symbol` names the device's symbol; without one every device shows "hifispeaker".
-    static MainBusCardModel of(MixerEngine& engine, const MIDIMappingManager& mappings,
-                               std::optional<OutputBus> busTarget, const DeviceSymbolLookup& symbol = {});
-};
 
 // The pull-down of one bus's pair on the PHONES card.
 struct BusPairPicker {
@@ -91,8 +62,5 @@ bool chooseBusPair(MixerEngine& engine, const QString& deviceUID, OutputBus bus,
 // The items of a pair pull-down: one per pair, titled with its label, none checked; each chooses
 // its pair through chooseBusPair(). The actions hold the engine weakly.
 MenuModel busPairMenu(MixerEngine& engine, const QString& deviceUID, const BusPairPicker& picker);
-
-// The context menu of a card: learning a MIDI controller for the bus level.
-MenuModel busCardMenu(OutputBus bus, MIDIMappingManager& mappings);
 
 }  // namespace quellor

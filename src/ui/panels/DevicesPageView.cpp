@@ -1,108 +1,38 @@
-#include "ui/panels/MixerViewWidget.h"
+#include "ui/panels/DevicesPageView.h"
 
 #include <QAbstractButton>
-#include <QContextMenuEvent>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPainter>
 #include <QVBoxLayout>
 
 #include "audio/AudioDeviceMonitor.h"
 #include "audio/AudioProcessMonitor.h"
 #include "audio/BluetoothAudioMonitor.h"
-#include "audio/SystemVolumeController.h"
 #include "engine/MixerEngine.h"
-#include "engine/RouteID.h"
-#include "remote/MIDIMappingManager.h"
 #include "ui/common/KeyedChildren.h"
 #include "ui/common/ViewRefresh.h"
-#include "ui/console/ConsoleColors.h"
+#include "ui/panels/ActiveOutputsSectionWidget.h"
 #include "ui/panels/BluetoothRowWidget.h"
 #include "ui/panels/DeviceListWidget.h"
 #include "ui/panels/DeviceSymbols.h"
 #include "ui/panels/DropZoneBoard.h"
-#include "ui/panels/LevelRowWidget.h"
+#include "ui/panels/HairDividerWidget.h"
+#include "ui/panels/InputStripWidget.h"
 #include "ui/panels/MixerSourcesPage.h"
-#include "ui/panels/OutputBusCardWidgets.h"
-#include "ui/panels/PanelMIDI.h"
+#include "ui/panels/PanelMetrics.h"
 #include "ui/panels/PanelParts.h"
-#include "ui/style/Fonts.h"
-#include "ui/style/SymbolIcons.h"
+#include "ui/panels/SideSwitchButtonWidget.h"
+#include "ui/panels/SideSwitchWidget.h"
 #include "ui/style/ThemeController.h"
 
 namespace quellor {
 namespace {
 
-constexpr int kSwitchRadius = 8;
-constexpr int kSwitchPadding = 2;
-constexpr int kSegmentHeight = 24;
-constexpr int kSegmentRadius = 6;
-constexpr int kSegmentSymbolSize = 12;
-// Lists reach this far into the page's margin on each side, so their highlighted rows line up with
-// the cards' contents.
-constexpr int kListOutset = 8;
-
-// One half of the side switch: a symbol, filled while its side is chosen.
-class SideButton : public QAbstractButton {
-public:
-    SideButton(ThemeController& themes, QString symbol, QWidget* parent)
-        : QAbstractButton(parent), themes_(themes), symbol_(std::move(symbol)) {
-        setCheckable(true);
-        setAutoExclusive(true);
-        setFixedHeight(kSegmentHeight);
-        setCursor(Qt::PointingHandCursor);
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        const Palette colors = themes_.palette();
-        if (isChecked()) fillRounded(painter, rect(), kSegmentRadius, quaternaryFill(colorScheme(themes_.current())));
-        const QRectF square((width() - kSegmentSymbolSize) / 2.0, (height() - kSegmentSymbolSize) / 2.0,
-                            kSegmentSymbolSize, kSegmentSymbolSize);
-        paintSymbol(painter, square, symbol_, isChecked() ? colors.textPrimary : colors.textSecondary);
-    }
-
-private:
-    ThemeController& themes_;
-    QString symbol_;
-};
-
-class SideSwitch : public QWidget {
-public:
-    SideSwitch(ThemeController& themes, QWidget* parent) : QWidget(parent), themes_(themes) {
-        setObjectName(QStringLiteral("side-switch"));
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        fillRounded(painter, rect(), kSwitchRadius, quaternaryFill(colorScheme(themes_.current())));
-    }
-
-private:
-    ThemeController& themes_;
-};
-
-// A one-point rule in the theme's hair colour.
-class HairDivider : public QWidget {
-public:
-    HairDivider(ThemeController& themes, QWidget* parent) : QWidget(parent), themes_(themes) { setFixedHeight(1); }
-
-protected:
-    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), themes_.palette().hair); }
-
-private:
-    ThemeController& themes_;
-};
-
 // Wraps `content` with the page's own margin on each side (the page itself reaches into it).
 QWidget* inset(QWidget* content, QWidget* parent) {
     auto* box = new QWidget(parent);
     auto* layout = new QVBoxLayout(box);
-    layout->setContentsMargins(kListOutset, 0, kListOutset, 0);
+    layout->setContentsMargins(PanelMetrics::Page::kListOutset, 0, PanelMetrics::Page::kListOutset, 0);
     layout->setSpacing(0);
     layout->addWidget(content);
     return box;
@@ -110,66 +40,8 @@ QWidget* inset(QWidget* content, QWidget* parent) {
 
 }  // namespace
 
-InputStripWidget::InputStripWidget(MixerEngine& engine, MIDIMappingManager& mappings, ThemeController& themes,
-                                   QWidget* parent)
-    : QWidget(parent),
-      engine_(engine),
-      mappings_(mappings),
-      themes_(themes),
-      refresh_(new ViewRefresh([this] { rebuild(); }, this)) {
-    setObjectName(QStringLiteral("input-strip"));
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(InputStripModel::kSpacing);
-    auto* header = new QHBoxLayout;
-    header->setSpacing(6);
-    title_ = panelLabel(QStringLiteral("input-title"), InputStripModel::kTitlePointSize, QFont::DemiBold, this);
-    title_->setText(InputStripModel::kTitle);
-    badge_ = new PanelMIDIBadgeWidget(this);
-    deviceName_ = panelLabel(QStringLiteral("input-device-name"), InputStripModel::kDevicePointSize, QFont::Normal, this);
-    header->addWidget(title_, 0, Qt::AlignVCenter);
-    header->addWidget(badge_, 0, Qt::AlignVCenter);
-    header->addStretch(1);
-    header->addWidget(deviceName_, 0, Qt::AlignVCenter);
-    column->addLayout(header);
-    level_ = new LevelRowWidget(themes_, /*showsNote*/ true, this);
-    level_->setWording(InputStripModel::kIcon, InputStripModel::kMutedIcon, InputStripModel::kGainNote);
-    level_->setControl(&engine_.inputVolume());
-    column->addWidget(level_);
-    refresh_->watch(&engine_.inputVolume(), &SystemVolumeController::deviceNameChanged)
-        .watch(&mappings_, &MIDIMappingManager::mappingsChanged)
-        .watch(&mappings_, &MIDIMappingManager::learningTargetChanged)
-        .watch(&themes_, &ThemeController::themeChanged);
-    rebuild();
-}
-
-MenuModel InputStripWidget::contextMenu() const { return panelLearnItems(RouteID::kSystemInput, mappings_); }
-
-void InputStripWidget::rebuild() {
-    model_ = InputStripModel::of(engine_.inputVolume(), &mappings_);
-    const Palette colors = themes_.palette();
-    setTextColor(*title_, colors.textPrimary);
-    badge_->setBadge(model_.badge, themes_.current());
-    setTextColor(*deviceName_, colors.textSecondary);
-    elideDeviceName();
-}
-
-void InputStripWidget::resizeEvent(QResizeEvent*) { elideDeviceName(); }
-
-void InputStripWidget::elideDeviceName() {
-    const int badge = badge_->isVisibleTo(this) ? badge_->sizeHint().width() + 6 : 0;
-    const int room = std::max(0, width() - title_->sizeHint().width() - badge - 12);
-    deviceName_->setText(QFontMetrics(deviceName_->font()).elidedText(model_.deviceName, Qt::ElideRight, room));
-    deviceName_->setToolTip(model_.deviceName);
-}
-
-void InputStripWidget::contextMenuEvent(QContextMenuEvent* event) {
-    openPanelMenu(contextMenu(), this, event->globalPos());
-    event->accept();
-}
-
-MixerViewWidget::MixerViewWidget(Mode mode, MixerEngine& engine, MIDIMappingManager& mappings,
-                                 ThemeController& themes, MixerViewShell shell, QWidget* parent)
+DevicesPageView::DevicesPageView(Mode mode, MixerEngine& engine, MIDIMappingManager& mappings,
+                                 ThemeController& themes, DevicesPageShell shell, QWidget* parent)
     : QWidget(parent),
       mode_(mode),
       engine_(engine),
@@ -178,11 +50,10 @@ MixerViewWidget::MixerViewWidget(Mode mode, MixerEngine& engine, MIDIMappingMana
       shell_(std::move(shell)),
       board_(new DropZoneBoard(this)),
       refresh_(new ViewRefresh([this] { rebuild(); }, this)) {
-    setObjectName(QStringLiteral("mixer-view"));
+    setObjectName(QStringLiteral("devices-page"));
     column_ = new QVBoxLayout(this);
-    column_->setContentsMargins(DevicesPageModel::kPadding - kListOutset, DevicesPageModel::kPadding,
-                                DevicesPageModel::kPadding - kListOutset, DevicesPageModel::kPadding);
-    column_->setSpacing(DevicesPageModel::kSpacing);
+    column_->setContentsMargins(DevicesPage::margins());
+    column_->setSpacing(PanelMetrics::Page::kSpacing);
 
     sideSwitch_ = makeSideSwitch();
     column_->addWidget(inset(sideSwitch_, this));
@@ -191,7 +62,7 @@ MixerViewWidget::MixerViewWidget(Mode mode, MixerEngine& engine, MIDIMappingMana
     outputSide_ = new QWidget(this);
     auto* outputColumn = new QVBoxLayout(outputSide_);
     outputColumn->setContentsMargins(0, 0, 0, 0);
-    outputColumn->setSpacing(DevicesPageModel::kSpacing);
+    outputColumn->setSpacing(PanelMetrics::Page::kSpacing);
     outputs_ = new ActiveOutputsSectionWidget(
         engine_, mappings_, themes_, board_,
         [](const AudioDevice& d, bool isInput, const std::optional<BluetoothAudioDevice>& b) {
@@ -222,7 +93,7 @@ MixerViewWidget::MixerViewWidget(Mode mode, MixerEngine& engine, MIDIMappingMana
     inputSide_ = new QWidget(this);
     auto* inputColumn = new QVBoxLayout(inputSide_);
     inputColumn->setContentsMargins(0, 0, 0, 0);
-    inputColumn->setSpacing(DevicesPageModel::kSpacing);
+    inputColumn->setSpacing(PanelMetrics::Page::kSpacing);
     inputStrip_ = new InputStripWidget(engine_, mappings_, themes_, inputSide_);
     inputColumn->addWidget(inset(inputStrip_, inputSide_));
     inputList_ = new DeviceListWidget(engine_, engine_.inputDeviceMonitor(), themes_, {}, inputSide_);
@@ -234,10 +105,10 @@ MixerViewWidget::MixerViewWidget(Mode mode, MixerEngine& engine, MIDIMappingMana
     bluetoothSection_->setObjectName(QStringLiteral("bluetooth-section"));
     bluetoothRows_ = new QVBoxLayout(bluetoothSection_);
     bluetoothRows_->setContentsMargins(0, 0, 0, 0);
-    bluetoothRows_->setSpacing(2);
+    bluetoothRows_->setSpacing(PanelMetrics::Page::kBluetoothSpacing);
     auto* heading = panelLabel(QStringLiteral("bluetooth-heading"), 10, QFont::DemiBold, bluetoothSection_);
-    heading->setText(DevicesPageModel::kBluetoothHeading);
-    heading->setContentsMargins(8, 0, 8, 0);
+    heading->setText(DevicesPage::kBluetoothHeading);
+    heading->setContentsMargins(PanelMetrics::Page::kHeadingInset, 0, PanelMetrics::Page::kHeadingInset, 0);
     bluetoothRows_->addWidget(heading);
     column_->addWidget(bluetoothSection_);
 
@@ -245,7 +116,7 @@ MixerViewWidget::MixerViewWidget(Mode mode, MixerEngine& engine, MIDIMappingMana
         permissionBanner_ = shell_.permissionBanner(this);
         column_->addWidget(inset(permissionBanner_, this));
     }
-    updateDivider_ = new HairDivider(themes_, this);
+    updateDivider_ = new HairDividerWidget(themes_, this);
     updateDivider_->setObjectName(QStringLiteral("update-divider"));
     column_->addWidget(inset(updateDivider_, this));
     column_->addStretch(1);
@@ -268,11 +139,12 @@ MixerViewWidget::MixerViewWidget(Mode mode, MixerEngine& engine, MIDIMappingMana
     rebuild();
 }
 
-QWidget* MixerViewWidget::makeSideSwitch() {
-    auto* box = new SideSwitch(themes_, this);
+QWidget* DevicesPageView::makeSideSwitch() {
+    auto* box = new SideSwitchWidget(themes_, this);
     auto* row = new QHBoxLayout(box);
-    row->setContentsMargins(kSwitchPadding, kSwitchPadding, kSwitchPadding, kSwitchPadding);
-    row->setSpacing(2);
+    using Switch = PanelMetrics::SideSwitch;
+    row->setContentsMargins(Switch::kPadding, Switch::kPadding, Switch::kPadding, Switch::kPadding);
+    row->setSpacing(Switch::kSpacing);
     const struct {
         const char* name;
         const char* symbol;
@@ -281,7 +153,7 @@ QWidget* MixerViewWidget::makeSideSwitch() {
     } sides[] = {{"side-output", "speaker.wave.2.fill", "Output", AudioSide::Output},
                  {"side-input", "mic.fill", "Microphone", AudioSide::Input}};
     for (const auto& s : sides) {
-        auto* button = new SideButton(themes_, QString::fromLatin1(s.symbol), box);
+        auto* button = new SideSwitchButtonWidget(themes_, QString::fromLatin1(s.symbol), box);
         button->setObjectName(QString::fromLatin1(s.name));
         button->setToolTip(QString::fromLatin1(s.help));
         button->setAccessibleName(QString::fromLatin1(s.help));
@@ -292,7 +164,7 @@ QWidget* MixerViewWidget::makeSideSwitch() {
     return box;
 }
 
-void MixerViewWidget::setSide(AudioSide side) {
+void DevicesPageView::setSide(AudioSide side) {
     if (side == side_) return;
     side_ = side;
     const QString name = side == AudioSide::Output ? QStringLiteral("side-output") : QStringLiteral("side-input");
@@ -300,7 +172,7 @@ void MixerViewWidget::setSide(AudioSide side) {
     rebuild();
 }
 
-void MixerViewWidget::setSourcesContent(QWidget* content) {
+void DevicesPageView::setSourcesContent(QWidget* content) {
     if (content != sourcesPage_) sourcesPage_ = nullptr;
     delete sourcesContent_;
     sourcesContent_ = content;
@@ -313,19 +185,19 @@ void MixerViewWidget::setSourcesContent(QWidget* content) {
     rebuild();
 }
 
-void MixerViewWidget::assignToBus(OutputBus bus, const AudioDevice& device) {
+void DevicesPageView::assignToBus(OutputBus bus, const AudioDevice& device) {
     // Only MAIN takes a device: it becomes the system's default output. PHONES is a pair of that
     // same device and takes none.
     if (bus != OutputBus::Main) return;
     engine_.setDefaultOutput(device);
 }
 
-void MixerViewWidget::requestRebuild() { refresh_->request(); }
+void DevicesPageView::requestRebuild() { refresh_->request(); }
 
-void MixerViewWidget::rebuild() {
+void DevicesPageView::rebuild() {
     const auto staged = shell_.stagedVersion ? shell_.stagedVersion() : std::nullopt;
     const auto available = shell_.availableVersion ? shell_.availableVersion() : std::nullopt;
-    model_ = DevicesPageModel::of(engine_, side_, staged, available);
+    model_ = DevicesPage::of(engine_, side_, staged, available);
     const bool devices = mode_ == Mode::Devices;
     sideSwitch_->parentWidget()->setVisible(devices);
     outputSide_->setVisible(devices && side_ == AudioSide::Output);
@@ -343,7 +215,7 @@ void MixerViewWidget::rebuild() {
     update();
 }
 
-void MixerViewWidget::rebuildBluetooth() {
+void DevicesPageView::rebuildBluetooth() {
     std::vector<QString> current, wanted;
     for (BluetoothRowWidget* r : bluetoothRowWidgets_) current.push_back(r->device().id);
     for (const BluetoothAudioDevice& device : model_.bluetooth) wanted.push_back(device.id);
@@ -372,7 +244,7 @@ void MixerViewWidget::rebuildBluetooth() {
     bluetoothRowWidgets_ = std::move(rows);
 }
 
-void MixerViewWidget::rebuildUpdateBanner() {
+void DevicesPageView::rebuildUpdateBanner() {
     if (model_.updateVersion != updateBannerVersion_) {
         delete updateBanner_;
         updateBanner_ = nullptr;
@@ -385,7 +257,7 @@ void MixerViewWidget::rebuildUpdateBanner() {
     updateDivider_->parentWidget()->setVisible(updateBanner_ != nullptr);
 }
 
-void MixerViewWidget::showEvent(QShowEvent*) {
+void DevicesPageView::showEvent(QShowEvent*) {
     // The paired list may have changed while nobody looked.
     if (refreshedBluetooth_) return;
     refreshedBluetooth_ = true;

@@ -1,5 +1,5 @@
 // The bus cards' wiring: a pair item reaches the engine once, the pair in use changes nothing, the
-// MAIN card's zone and drop hint, and the level rows' controls.
+// MAIN card's zone and drop hint, and the cards' level rows' controls.
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -9,15 +9,15 @@
 #include "PanelsFixture.h"
 #include "audio/SystemVolumeController.h"
 #include "ui/console/ControlSliderWidget.h"
+#include "ui/panels/ActiveOutputsSectionWidget.h"
 #include "ui/panels/DropZoneBoard.h"
 #include "ui/panels/LevelRowWidget.h"
-#include "ui/panels/OutputBusCardWidgets.h"
 #include "ui/style/ThemeController.h"
 
 namespace quellor::test {
 namespace {
 
-class OutputBusCardWidgetsTest : public PanelsFixture {
+class ActiveOutputsSectionWidgetTest : public PanelsFixture {
 protected:
     std::unique_ptr<ActiveOutputsSectionWidget> section() {
         auto widget = std::make_unique<ActiveOutputsSectionWidget>(engine(), mappings, themes, &board);
@@ -38,7 +38,7 @@ protected:
     DropZoneBoard board;
 };
 
-TEST_F(OutputBusCardWidgetsTest, APairItemStoresThePairingOnceAndThePairInUseChangesNothing) {
+TEST_F(ActiveOutputsSectionWidgetTest, APairItemStoresThePairingOnceAndThePairInUseChangesNothing) {
     makeDefault(addOutputDevice("IF-8", 8));
     auto s = section();
     countPairingStores();
@@ -63,7 +63,7 @@ TEST_F(OutputBusCardWidgetsTest, APairItemStoresThePairingOnceAndThePairInUseCha
     EXPECT_NE(tapAggregate(kPlayer), before);
 }
 
-TEST_F(OutputBusCardWidgetsTest, ThePhonesCardSwitchesBetweenPlaceholderAndInterface) {
+TEST_F(ActiveOutputsSectionWidgetTest, ThePhonesCardSwitchesBetweenPlaceholderAndInterface) {
     auto s = section();
     auto* placeholder = s->findChild<QWidget*>("phones-placeholder");
     auto* level = s->findChild<LevelRowWidget*>("phones-level");
@@ -79,7 +79,7 @@ TEST_F(OutputBusCardWidgetsTest, ThePhonesCardSwitchesBetweenPlaceholderAndInter
     EXPECT_EQ(s->findChild<QLabel*>("main-device-name")->text(), "SPK");
 }
 
-TEST_F(OutputBusCardWidgetsTest, TheTotalMixButtonWritesTheDefaultRouting) {
+TEST_F(ActiveOutputsSectionWidgetTest, TheTotalMixButtonWritesTheDefaultRouting) {
     makeDefault(addOutputDevice("RMEUSBDevice:7", 8));
     auto s = section();
     auto* button = s->findChild<QPushButton*>("totalmix-reset");
@@ -91,7 +91,7 @@ TEST_F(OutputBusCardWidgetsTest, TheTotalMixButtonWritesTheDefaultRouting) {
     EXPECT_EQ(remote.sent.size(), remote.routing.size());
 }
 
-TEST_F(OutputBusCardWidgetsTest, TheMainCardIsTheMainZoneAndShowsTheHintOnlyForMain) {
+TEST_F(ActiveOutputsSectionWidgetTest, TheMainCardIsTheMainZoneAndShowsTheHintOnlyForMain) {
     auto s = section();
     settle();
     const BusZones zones = board.busZones();
@@ -113,7 +113,7 @@ TEST_F(OutputBusCardWidgetsTest, TheMainCardIsTheMainZoneAndShowsTheHintOnlyForM
     EXPECT_TRUE(board.busZones().empty()) << "a card that is gone leaves no zone";
 }
 
-TEST_F(OutputBusCardWidgetsTest, TheMainLevelRowWritesTheDefaultOutputsVolume) {
+TEST_F(ActiveOutputsSectionWidgetTest, TheMainLevelRowWritesTheDefaultOutputsVolume) {
     auto s = section();
     auto* level = s->findChild<LevelRowWidget*>("main-level");
     ASSERT_TRUE(level);
@@ -122,19 +122,6 @@ TEST_F(OutputBusCardWidgetsTest, TheMainLevelRowWritesTheDefaultOutputsVolume) {
     QTest::mouseClick(&slider, Qt::LeftButton, {}, QPoint(slider.width() - 11, 11));
     EXPECT_FLOAT_EQ(engine().systemVolume().volume(), 1.0f);
     EXPECT_FALSE(level->findChild<QLabel*>("level-note")->isVisibleTo(level));
-}
-
-TEST_F(OutputBusCardWidgetsTest, ALevelRowWhoseVolumeCannotBeSetIsDisabledAndSaysWhy) {
-    FakeVolume fixed(false, false);
-    LevelRowWidget row(themes, true);
-    row.setControl(&fixed);
-    row.resize(200, 60);
-    row.show();
-    EXPECT_FALSE(row.slider().isEnabled());
-    EXPECT_TRUE(row.findChild<QLabel*>("level-note")->isVisible());
-    EXPECT_EQ(row.findChild<QLabel*>("level-note")->text(), "Volume is controlled on the device");
-    QTest::mouseClick(&row.slider(), Qt::LeftButton, {}, QPoint(11, 11));
-    EXPECT_FALSE(fixed.isMuted());
 }
 
 }  // namespace

@@ -1,29 +1,12 @@
-#include "ui/panels/OutputBusCards.h"
+#include "ui/panels/PhonesBusCard.h"
 
 #include <QPointer>
 #include <algorithm>
 
-#include "audio/SystemVolumeController.h"
 #include "engine/MixerEngine.h"
 #include "remote/TotalMixOSC.h"
-#include "ui/panels/PanelMIDI.h"
 
 namespace quellor {
-
-MainBusCardModel MainBusCardModel::of(MixerEngine& engine, const MIDIMappingManager& mappings,
-                                      std::optional<OutputBus> busTarget, const DeviceSymbolLookup& symbol) {
-    MainBusCardModel model;
-    model.badge = MIDIStatusBadge::of(mappings, routeID(OutputBus::Main));
-    if (auto device = engine.currentOutputDevice()) {
-        const QString name = symbol ? symbol(*device, false, engine.bluetoothDevice(*device)) : QString();
-        model.device = Device{name.isEmpty() ? QStringLiteral("hifispeaker") : name, device->name};
-    } else {
-        model.fallbackName = engine.systemVolume().deviceName();
-    }
-    model.level = LevelRowModel::of(engine.systemVolume());
-    model.showsDropHint = busTarget == OutputBus::Main;
-    return model;
-}
 
 QString PhonesBusCardModel::totalMixHelp() {
     return QStringLiteral("Writes TotalMix's default routing for Quellor: MAIN playback to the monitors only, PHONES "
@@ -72,10 +55,6 @@ MenuModel busPairMenu(MixerEngine& engine, const QString& deviceUID, const BusPa
             if (engine) chooseBusPair(*engine, deviceUID, bus, offset);
         }));
     return items;
-}
-
-MenuModel busCardMenu(OutputBus bus, MIDIMappingManager& mappings) {
-    return panelLearnItems(routeID(bus), mappings);
 }
 
 }  // namespace quellor

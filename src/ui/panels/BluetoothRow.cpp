@@ -1,0 +1,23 @@
+#include "ui/panels/BluetoothRow.h"
+
+#include "audio/BluetoothAudioMonitor.h"
+#include "ui/panels/DeviceSymbols.h"
+
+namespace quellor {
+
+BluetoothRowSpec BluetoothRowSpec::of(const BluetoothAudioDevice& device, bool isBusy, bool hovering) {
+    BluetoothRowSpec spec;
+    spec.symbol = bluetoothSymbolName(device.name, device.minorClass);
+    spec.name = device.name;
+    spec.isEnabled = !isBusy;
+    spec.isHighlighted = hovering;
+    spec.trailing = isBusy ? Trailing::Progress : hovering ? Trailing::Connect : Trailing::None;
+    return spec;
+}
+
+BluetoothRowSpec BluetoothRowSpec::of(const BluetoothAudioMonitor& monitor, const BluetoothAudioDevice& device,
+                                      bool hovering) {
+    return of(device, monitor.busy().contains(device.id), hovering);
+}
+
+}  // namespace quellor

@@ -1,0 +1,23 @@
+#include "ui/panels/MainBusCard.h"
+
+#include "audio/SystemVolumeController.h"
+#include "engine/MixerEngine.h"
+
+namespace quellor {
+
+MainBusCardModel MainBusCardModel::of(MixerEngine& engine, const MIDIMappingManager& mappings,
+                                      std::optional<OutputBus> busTarget, const DeviceSymbolLookup& symbol) {
+    MainBusCardModel model;
+    model.badge = MIDIStatusBadge::of(mappings, routeID(OutputBus::Main));
+    if (auto device = engine.currentOutputDevice()) {
+        const QString name = symbol ? symbol(*device, false, engine.bluetoothDevice(*device)) : QString();
+        model.device = Device{name.isEmpty() ? QStringLiteral("hifispeaker") : name, device->name};
+    } else {
+        model.fallbackName = engine.systemVolume().deviceName();
+    }
+    model.level = LevelRowModel::of(engine.systemVolume());
+    model.showsDropHint = busTarget == OutputBus::Main;
+    return model;
+}
+
+}  // namespace quellor
