@@ -23,7 +23,7 @@
 #include "app/SetupFilePanels.h"
 #include "app/SingleInstance.h"
 #include "app/SourcesColumn.h"
-#include "app/StartupController.h"
+#include "app/StartupScreenController.h"
 #include "app/UpdateController.h"
 #include "app/UpdateHost.h"
 #include "app/UpdateWording.h"
@@ -163,9 +163,8 @@ void QuellorApp::build() {
                                                      [this] { mainWindow_->show(); });
     connect(instance_.get(), &SingleInstance::showRequested, this, [this] { mainWindow_->show(); });
 
-    startup_ = std::make_unique<StartupController>(
-        StartupController::Environment{defaults, *themes_, [](QWidget* parent) { return openSetupFilePanel(parent); },
-                                       [] { QCoreApplication::quit(); }});
+    startup_ = std::make_unique<StartupScreenController>(StartupScreenController::Environment{
+        defaults, *themes_, [](QWidget* parent) { return openSetupFilePanel(parent); }, [] { QCoreApplication::quit(); }});
     startupScreenTask_.set(Scheduler::current().after(kStartupScreenDelay, [this] {
         startupScreenTask_.clear();
         presentStartupScreen();

@@ -8,7 +8,7 @@
 
 #include "FakeSessionEngine.h"
 #include "TestEnvironment.h"
-#include "app/StartupController.h"
+#include "app/StartupScreenController.h"
 #include "setups/SessionManager.h"
 #include "ui/style/PromptSheet.h"
 #include "ui/style/ThemeController.h"
@@ -40,13 +40,13 @@ protected:
         sessions = std::make_unique<SessionManager>(engine, MixSessionStore(path()), [] { return kDay.addDays(30); });
     }
     QString path() const { return dir.filePath("sessions.json"); }
-    StartupController& show(std::optional<QString> updateTitle = std::nullopt) {
-        controller = std::make_unique<StartupController>(StartupController::Environment{
+    StartupScreenController& show(std::optional<QString> updateTitle = std::nullopt) {
+        controller = std::make_unique<StartupScreenController>(StartupScreenController::Environment{
             defaults(), themes, [this](QWidget*) { return panelAnswer; }, [this] { ++quits; }});
         controller->show(*sessions, updateTitle, [this] { ++updates; }, [this] { ++opens; });
         return *controller;
     }
-    StartupView* view() const { return controller->window(); }
+    StartupScreenView* view() const { return controller->window(); }
     void click(Element element, int row = -1) {
         ASSERT_TRUE(view());
         const auto rect = view()->layout().rect(element, row);
@@ -63,7 +63,7 @@ protected:
     test::FakeSessionEngine engine;
     std::unique_ptr<SessionManager> sessions;
     ThemeController themes{defaults()};
-    std::unique_ptr<StartupController> controller;
+    std::unique_ptr<StartupScreenController> controller;
     std::optional<QString> panelAnswer;
     int updates = 0;
     int opens = 0;
