@@ -8,26 +8,6 @@ double sourcesColumnWidth(double storedWidth, double contentWidth) {
     return std::min(storedWidth, std::max(0.27 * contentWidth, 240.0));
 }
 
-double SplitDrag::changed(double current, double translation) {
-    if (!startSize_) startSize_ = current;
-    double d = growsAway_ ? -translation : translation;
-    double size = *startSize_ + d;
-    if (size <= lower_) size = lower_;
-    return std::min(upper_, size);
-}
-
-void SheetState::handle(AppNotification notification) {
-    switch (notification) {
-    case AppNotification::ShowSettings: showSettings = true; break;
-    case AppNotification::DismissSheets:
-        showSettings = false;
-        setupPrompt.reset();
-        break;
-    case AppNotification::NewSetup: setupPrompt = SetupPrompt::New; break;
-    case AppNotification::RenameSetup: setupPrompt = SetupPrompt::Rename; break;
-    }
-}
-
 PromptText promptText(SetupPrompt prompt, const std::optional<QString>& currentSetupName) {
     if (prompt == SetupPrompt::New) return {QStringLiteral("New setup"), QString()};
     return {QStringLiteral("Rename setup"), currentSetupName.value_or(QString())};

@@ -1,10 +1,11 @@
 #pragma once
-// The decisions of the main window that are not pixels: the sources column's width, the split
-// handle's drag, and which sheet the application's requests open.
+// The decisions of the main window that are not pixels: the sources column's width, its slide, and
+// the words of the setup naming prompt. SplitDrag follows the split handle's drag and SheetState
+// says which sheet the application's requests open.
 #include <QString>
 #include <optional>
 
-#include "app/AppNotifier.h"
+#include "app/SheetState.h"
 
 namespace quellor {
 
@@ -19,34 +20,6 @@ double sourcesColumnWidth(double storedWidth, double contentWidth);
 inline constexpr double kSidebarSlideSeconds = 0.2;
 // Ease-in-out of `t` (0...1, clamped): slow at both ends, quickest in the middle.
 double easeInOut(double t);
-
-// One drag of a split handle. The translation is measured from where the drag began, so the size
-// follows the pointer exactly and does not drift.
-class SplitDrag {
-public:
-    SplitDrag(double lower, double upper, bool growsAway) : lower_(lower), upper_(upper), growsAway_(growsAway) {}
-
-    // The new size for a drag that has moved `translation` since it began; `current` is the size
-    // now, taken as the start on the first change of a drag.
-    double changed(double current, double translation);
-    void ended() { startSize_.reset(); }
-    bool active() const { return startSize_.has_value(); }
-
-private:
-    double lower_, upper_;
-    bool growsAway_;
-    std::optional<double> startSize_;
-};
-
-enum class SetupPrompt { New, Rename };
-
-// The two sheets of the main window. They are independent; a new prompt replaces the one shown.
-struct SheetState {
-    bool showSettings = false;
-    std::optional<SetupPrompt> setupPrompt;
-
-    void handle(AppNotification notification);
-};
 
 // The heading and starting text of a naming prompt.
 struct PromptText {

@@ -8,6 +8,7 @@
 
 #include "app/GeneralSettingsWiring.h"
 #include "app/NoticeBanners.h"
+#include "app/PalettePanel.h"
 #include "app/SetupFilePanels.h"
 #include "app/SplitHandle.h"
 #include "setups/SessionManager.h"
@@ -16,13 +17,6 @@
 #include "ui/style/PromptSheet.h"
 
 namespace quellor {
-
-PalettePanel::PalettePanel(ThemeController& themes, QColor Palette::*role, QWidget* parent)
-    : QWidget(parent), themes_(themes), role_(role) {}
-
-void PalettePanel::paintEvent(QPaintEvent*) {
-    QPainter(this).fillRect(rect(), themes_.palette().*role_);
-}
 
 MainWindowView::MainWindowView(SessionManager& sessions, UserDefaults& defaults, ThemeController& themes,
                                AppNotifier& notifier, AppActions* actions, QWidget* parent)

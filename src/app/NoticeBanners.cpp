@@ -3,7 +3,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/Banners.h"
+#include "app/WarningYellow.h"
+#include "ui/style/InlineBanner.h"
 #include "ui/style/ThemeController.h"
 
 namespace quellor {

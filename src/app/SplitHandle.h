@@ -7,7 +7,7 @@
 #include <QWidget>
 #include <functional>
 
-#include "app/MainWindowLayout.h"
+#include "app/SplitDrag.h"
 
 namespace quellor {
 

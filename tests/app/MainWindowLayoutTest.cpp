@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/MainWindowLayout.h"
+#include "app/SplitDrag.h"
 
 using namespace quellor;
 

@@ -7,7 +7,7 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-#include "ui/settings/SettingsControls.h"
+#include "ui/settings/SwitchToggle.h"
 #include "ui/settings/SettingsStyle.h"
 #include "ui/style/Fonts.h"
 

@@ -13,7 +13,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "ui/settings/SettingsControls.h"
+#include "ui/settings/SwitchToggle.h"
 #include "ui/settings/SettingsStyle.h"
 #include "ui/style/Fonts.h"
 #include "ui/style/SymbolIcons.h"

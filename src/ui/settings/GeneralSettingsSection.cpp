@@ -9,8 +9,9 @@
 
 #include "base/UserDefaults.h"
 #include "ui/console/StoredStripCount.h"
-#include "ui/settings/SettingsControls.h"
+#include "ui/settings/SegmentedControl.h"
 #include "ui/settings/SettingsStyle.h"
+#include "ui/settings/SwitchToggle.h"
 #include "ui/style/Fonts.h"
 #include "ui/style/ThemeController.h"
 

@@ -1,6 +1,7 @@
 #include "ui/settings/SettingsStyle.h"
 
 #include <QLabel>
+#include <QPainter>
 #include <QToolButton>
 #include <QWidget>
 
@@ -66,6 +67,14 @@ QWidget* makeDivider(ThemeController& themes, QWidget* parent) {
     rule->setAutoFillBackground(true);
     followThemeColor(rule, themes, QPalette::Window, &Palette::hair);
     return rule;
+}
+
+void paintOutlinedFrame(QPainter& painter, const QRectF& bounds, const QColor& outline, const QColor& fill,
+                        double radius) {
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(outline, 1));
+    painter.setBrush(fill);
+    painter.drawRoundedRect(bounds.adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
 }
 
 }  // namespace quellor

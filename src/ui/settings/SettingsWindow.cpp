@@ -8,7 +8,7 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
-#include "ui/settings/SettingsControls.h"
+#include "ui/settings/SegmentedControl.h"
 #include "ui/settings/SettingsStyle.h"
 #include "ui/style/QtPalette.h"
 #include "ui/style/ThemeController.h"

@@ -1,10 +1,11 @@
-#include "ui/settings/SettingsControls.h"
+#include "ui/settings/SegmentedControl.h"
 
 #include <QButtonGroup>
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QPainterPath>
 
+#include "ui/settings/SettingsStyle.h"
 #include "ui/style/ThemeController.h"
 
 namespace quellor {
@@ -75,11 +76,9 @@ QPushButton* SegmentedControl::addSegment(const QString& title, const QString& o
 
 void SegmentedControl::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
     const Palette colours = themes_.palette();
-    p.setPen(QPen(colours.hair, 1));
-    p.setBrush(colours.elevated);
-    p.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), kRadius, kRadius);
+    // The hairlines below keep the frame's pen.
+    paintOutlinedFrame(p, rect(), colours.hair, colours.elevated, kRadius);
     // Hairlines between two segments that are both unchosen.
     const auto buttons = group_->buttons();
     for (int i = 1; i < buttons.size(); ++i) {
@@ -87,44 +86,6 @@ void SegmentedControl::paintEvent(QPaintEvent*) {
         const double x = buttons[i]->geometry().left() + 0.5;
         p.drawLine(QPointF(x, 6), QPointF(x, height() - 6));
     }
-}
-
-SwitchToggle::SwitchToggle(ThemeController& themes, const QString& title, QWidget* parent)
-    : QCheckBox(title, parent), themes_(themes) {
-    setCursor(Qt::PointingHandCursor);
-    connect(&themes_, &ThemeController::themeChanged, this, qOverload<>(&QWidget::update));
-}
-
-QSize SwitchToggle::sizeHint() const {
-    const QFontMetrics m = fontMetrics();
-    return {kTrackWidth + kGap + m.horizontalAdvance(text()) + 2, std::max(kTrackHeight, m.height()) + 4};
-}
-
-bool SwitchToggle::hitButton(const QPoint& pos) const { return rect().contains(pos); }
-
-void SwitchToggle::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    const Palette colours = themes_.palette();
-    if (!isEnabled()) p.setOpacity(0.45);
-    const QRectF track(0.5, (height() - kTrackHeight) / 2.0, kTrackWidth, kTrackHeight);
-    const double r = kTrackHeight / 2.0;
-    p.setPen(isChecked() ? Qt::NoPen : QPen(colours.hair, 1));
-    p.setBrush(isChecked() ? colours.brand : colours.elevated);
-    p.drawRoundedRect(track, r, r);
-    const double knob = kTrackHeight - 4;
-    const double x = isChecked() ? track.right() - 2 - knob : track.left() + 2;
-    p.setPen(Qt::NoPen);
-    p.setBrush(isChecked() ? QColor(Qt::white) : colours.textSecondary);
-    p.drawEllipse(QRectF(x, track.top() + 2, knob, knob));
-    if (hasFocus()) {
-        p.setPen(QPen(colours.brand, 1));
-        p.setBrush(Qt::NoBrush);
-        p.drawRoundedRect(track.adjusted(-2, -2, 2, 2), r + 2, r + 2);
-    }
-    p.setPen(palette().color(QPalette::WindowText));
-    p.drawText(QRectF(kTrackWidth + kGap, 0, width() - kTrackWidth - kGap, height()), Qt::AlignVCenter | Qt::AlignLeft,
-               text());
 }
 
 }  // namespace quellor

@@ -1,12 +1,11 @@
-#include "ui/settings/SettingCardWidgets.h"
+#include "ui/settings/SettingCard.h"
 
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QPainterPath>
 
 #include "base/UserDefaults.h"
-#include "engine/MeterSource.h"
-#include "ui/console/StoredStripCount.h"
+#include "ui/settings/SettingsStyle.h"
 #include "ui/style/ThemeController.h"
 
 namespace quellor {
@@ -39,27 +38,12 @@ void SettingCard::follow() {
 
 void SettingCard::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
     const Palette palette = themes_.palette();
-    painter.setPen(QPen(palette.hair, 1));
-    painter.setBrush(palette.elevated);
-    painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), SettingCardLook::kCornerRadius,
-                            SettingCardLook::kCornerRadius);
+    paintOutlinedFrame(painter, rect(), palette.hair, palette.elevated, SettingCardLook::kCornerRadius);
     QPainterPath icon;
     const QPointF origin(SettingCardLook::kLeading, (height() - SettingCardLook::kIconHeight) / 2);
     for (const auto& shape : icon_) icon.addRoundedRect(shape.rect.translated(origin), shape.radius, shape.radius);
     painter.fillPath(icon, palette.textSecondary);
-}
-
-MeterCard::MeterCard(UserDefaults& defaults, ThemeController& themes, QWidget* parent)
-    : SettingCard(defaults, themes, MeterSources::kDefaultsKey, meterSourceSwitch, SettingCardLook::meterIcon(), parent) {
-    setObjectName(QStringLiteral("meter-card"));
-}
-
-StripCountCard::StripCountCard(UserDefaults& defaults, ThemeController& themes, QWidget* parent)
-    : SettingCard(defaults, themes, QString::fromLatin1(kConsoleStripsKey), stripCountSwitch, SettingCardLook::stripIcon(),
-                  parent) {
-    setObjectName(QStringLiteral("strip-count-card"));
 }
 
 }  // namespace quellor

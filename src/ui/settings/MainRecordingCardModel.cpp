@@ -1,0 +1,56 @@
+#include "ui/settings/MainRecordingCardModel.h"
+
+#include <algorithm>
+
+#include "engine/MixerEngine.h"
+#include "recording/LatestRecording.h"
+#include "recording/MixRecorder.h"
+#include "ui/settings/LatestRecordingModel.h"
+
+namespace quellor {
+
+MainRecordingCardModel::MainRecordingCardModel(MixerEngine& engine, const MixRecorder* recorder,
+                                               LatestRecordingModel& recordings)
+    : engine_(&engine), recorder_(recorder), recordings_(&recordings) {}
+
+MainRecordingCardModel::State MainRecordingCardModel::state() const {
+    if (engine_ && engine_->isRecording()) return State::Clock;
+    if (!recordings_ || !recordings_->info()) return State::Empty;
+    return State::Latest;
+}
+
+QString MainRecordingCardModel::clockText() const {
+    return recorder_ ? LatestRecording::clockText(recorder_->capturedFrames(), recorder_->sampleRate())
+                     : LatestRecording::clockText(0, 1);
+}
+
+QString MainRecordingCardModel::lengthText() const {
+    if (!recordings_ || !recordings_->info()) return {};
+    return LatestRecording::durationText(recordings_->info()->duration);
+}
+
+QString MainRecordingCardModel::latestAccessibleLabel() const {
+    return QStringLiteral("Latest recording, %1, ready to drag").arg(lengthText());
+}
+
+std::optional<QString> MainRecordingCardModel::dragFile() const {
+    if (!recordings_ || !recordings_->info()) return std::nullopt;
+    return recordings_->info()->file;
+}
+
+std::vector<QRectF> MainRecordingCardModel::waveformBars(const std::vector<std::uint8_t>& peaks, const QRectF& canvas) {
+    constexpr double kPitch = 2.2, kWidth = 1.5, kMinHeight = 1.5, kMaxHeight = 13;
+    const std::vector<double> envelope = LatestRecording::waveformEnvelope(peaks, kWaveformBars);
+    const double total = double(envelope.size()) * kPitch - (kPitch - kWidth);
+    const double first = canvas.left() + (canvas.width() - total) * 0.5;
+    const double mid = canvas.center().y();
+    std::vector<QRectF> bars;
+    bars.reserve(envelope.size());
+    for (std::size_t i = 0; i < envelope.size(); ++i) {
+        const double h = std::max(kMinHeight, std::clamp(envelope[i], 0.0, 1.0) * std::min(canvas.height(), kMaxHeight));
+        bars.emplace_back(first + double(i) * kPitch, mid - h / 2, kWidth, h);
+    }
+    return bars;
+}
+
+}  // namespace quellor
