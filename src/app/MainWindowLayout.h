@@ -6,12 +6,9 @@
 #include <optional>
 
 #include "app/SheetState.h"
+#include "app/ShellMetrics.h"
 
 namespace quellor {
-
-inline constexpr double kDefaultLeftColumnWidth = 344;
-inline constexpr double kLeftColumnMinimum = 300;  // the handle's range
-inline constexpr double kLeftColumnMaximum = 520;
 
 // The stored width, but never more than 27 % of the window unless that would be under 240.
 double sourcesColumnWidth(double storedWidth, double contentWidth);
@@ -29,10 +26,10 @@ struct PromptText {
 PromptText promptText(SetupPrompt prompt, const std::optional<QString>& currentSetupName);
 inline const QString kSetupNamePlaceholder = QStringLiteral("Setup name");
 
-// Window sizes, in logical pixels.
-inline constexpr int kMainWindowWidth = 1180;
-inline constexpr int kMainWindowHeight = 900;
-inline constexpr int kMainWindowMinWidth = 840;
-inline constexpr int kMainWindowMinHeight = 640;
+// The window's first size and the sources column's first width, by which the desktop checks find
+// them on screen.
+inline constexpr int kMainWindowWidth = ShellMetrics::MainWindow::kWidth;
+inline constexpr int kMainWindowHeight = ShellMetrics::MainWindow::kHeight;
+inline constexpr double kDefaultLeftColumnWidth = ShellMetrics::SourcesColumn::kDefaultWidth;
 
 }  // namespace quellor

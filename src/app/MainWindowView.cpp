@@ -31,7 +31,8 @@ MainWindowView::MainWindowView(SessionManager& sessions, UserDefaults& defaults,
     handle_ = new SplitHandle(
         SplitHandle::Axis::Vertical,
         {[this] { return storedLeftWidth(); }, [this](double w) { defaults_.setDouble(kLeftWidthKey, w); }},
-        kLeftColumnMinimum, kLeftColumnMaximum, /*growsAway*/ false, /*visible*/ false, this);
+        ShellMetrics::SourcesColumn::kMinimumWidth, ShellMetrics::SourcesColumn::kMaximumWidth, /*growsAway*/ false,
+        /*visible*/ false, this);
 
     prompt_ = new PromptSheet(this);
     connect(prompt_, &QDialog::finished, this, [this] {
@@ -64,7 +65,9 @@ MainWindowView::MainWindowView(SessionManager& sessions, UserDefaults& defaults,
     relayout();
 }
 
-double MainWindowView::storedLeftWidth() const { return defaults_.doubleOr(kLeftWidthKey, kDefaultLeftColumnWidth); }
+double MainWindowView::storedLeftWidth() const {
+    return defaults_.doubleOr(kLeftWidthKey, ShellMetrics::SourcesColumn::kDefaultWidth);
+}
 
 double MainWindowView::sourcesWidth() const { return sourcesColumnWidth(storedLeftWidth(), width()); }
 
@@ -100,7 +103,7 @@ void MainWindowView::relayout() {
     const int h = height();
     int x = 0;
     // The notices sit at the top of whichever column is in full view, the content below them.
-    constexpr int kNoticeMargin = 8;
+    constexpr int kNoticeMargin = ShellMetrics::MainWindow::kNoticeMargin;
     const bool noticesInSources = sidebarShown_ == 1;
     auto noticeSpace = [this](int columnWidth) {
         const int height = notices_ ? notices_->heightFor(columnWidth - 2 * kNoticeMargin) : 0;

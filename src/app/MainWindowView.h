@@ -35,7 +35,7 @@ class MainWindowView : public QWidget {
 public:
     static constexpr const char* kLeftWidthKey = "leftColumnWidth";
     static constexpr const char* kSidebarHiddenKey = "sidebarHidden";
-    static constexpr int kTopBarHeight = 44;  // and a hair line under it
+    static constexpr int kTopBarHeight = ShellMetrics::MainWindow::kTopBarHeight;  // and a hair line under it
 
     // `actions`: the application's general actions for the settings sheet (none: the sheet only
     // closes).

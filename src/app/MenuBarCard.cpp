@@ -9,9 +9,11 @@ namespace quellor {
 
 namespace card {
 
+using M = ShellMetrics::MenuBarCard;
+
 QPointF offset(QSizeF bounds) {
     // std::round rounds halves away from zero.
-    return {std::round((bounds.width() - kWidth) / 2), std::round((bounds.height() - kHeight) / 2)};
+    return {std::round((bounds.width() - M::kWidth) / 2), std::round((bounds.height() - M::kHeight) / 2)};
 }
 
 std::vector<QRectF> bars(const std::vector<double>& envelope) {
@@ -26,7 +28,7 @@ std::vector<QRectF> bars(const std::vector<double>& envelope) {
         double v = std::clamp(envelope[i], 0.0, 1.0);
         double h = std::max(v * std::min(areaHeight, 11.0), 1.6);
         double bottom = mid - h / 2;
-        rects.emplace_back(x0 + 2.3 * double(i), kHeight - bottom - h, 1.6, h);
+        rects.emplace_back(x0 + 2.3 * double(i), M::kHeight - bottom - h, 1.6, h);
     }
     return rects;
 }
@@ -41,7 +43,7 @@ Colours colours(bool dark) {
 
 bool Press::moved(QPointF to, bool isRecording, bool hasReadyFile) {
     if (isRecording || !hasReadyFile || !downPoint_) return false;
-    if (std::hypot(to.x() - downPoint_->x(), to.y() - downPoint_->y()) <= kDragThreshold) return false;
+    if (std::hypot(to.x() - downPoint_->x(), to.y() - downPoint_->y()) <= M::kDragThreshold) return false;
     downPoint_.reset();
     return true;
 }

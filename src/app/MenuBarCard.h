@@ -9,14 +9,13 @@
 #include <optional>
 #include <vector>
 
+#include "app/ShellMetrics.h"
+
 namespace quellor {
 
 // The card's geometry in its own 52 x 22 space, origin at the top left (the card is drawn from a
 // bottom-left layout, flipped here once).
 namespace card {
-inline constexpr double kWidth = 52;
-inline constexpr double kHeight = 22;
-inline constexpr double kDragThreshold = 3;
 // Where the card sits in a larger view: centred on whole pixels, halves rounded away from zero.
 QPointF offset(QSizeF bounds);
 // One bar per envelope value (values clamped to 0...1; at least 1.6 high).

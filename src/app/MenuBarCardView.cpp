@@ -12,6 +12,8 @@
 
 namespace quellor {
 
+using M = ShellMetrics::MenuBarCard;
+
 namespace {
 QColor withAlpha(QColor c, double alpha) {
     c.setAlphaF(float(alpha));
@@ -33,12 +35,12 @@ void MenuBarCardView::drawCard(QPainter& painter, QSizeF size, const card::Colou
     const QColor outline = isRecording ? withAlpha(c.alertRed, 0.95) : withAlpha(c.amber, readyFile ? 0.95 : 0.45);
     painter.setPen(QPen(outline, 1));
     painter.setBrush(Qt::NoBrush);
-    painter.drawRoundedRect(QRectF(0.5, card::kHeight - 2.5 - 17, 51, 17), 2, 2);
+    painter.drawRoundedRect(QRectF(0.5, M::kHeight - 2.5 - 17, 51, 17), 2, 2);
     painter.setPen(QPen(withAlpha(c.ink, 0.95), 1));
     painter.setBrush(withAlpha(c.dotRed, isRecording ? 1.0 : 0.75));
-    painter.drawEllipse(QRectF(6, card::kHeight - 7 - 8, 8, 8));
+    painter.drawEllipse(QRectF(6, M::kHeight - 7 - 8, 8, 8));
     painter.setPen(QPen(withAlpha(c.ink, 0.45), 0.8));
-    painter.drawLine(QPointF(18.5, card::kHeight - 5), QPointF(18.5, card::kHeight - 17));
+    painter.drawLine(QPointF(18.5, M::kHeight - 5), QPointF(18.5, M::kHeight - 17));
     if (!isRecording && readyFile) {
         QPainterPath path;
         for (const QRectF& bar : card::bars(LatestRecording::waveformEnvelope(peaks, 12))) path.addRoundedRect(bar, 0.352, 0.352);

@@ -24,7 +24,9 @@ public:
     bool isRecording = false;
     std::vector<std::uint8_t> peaks;   // waveform peaks of the ready recording
 
-    QSize sizeHint() const override { return {int(card::kWidth), int(card::kHeight)}; }
+    QSize sizeHint() const override {
+        return {int(ShellMetrics::MenuBarCard::kWidth), int(ShellMetrics::MenuBarCard::kHeight)};
+    }
     // Paints the card centred in a view of `size`, in the given colours.
     void drawCard(QPainter& painter, QSizeF size, const card::Colours& colours) const;
 

@@ -3,6 +3,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/ShellMetrics.h"
 #include "app/WarningYellow.h"
 #include "ui/style/InlineBanner.h"
 #include "ui/style/ThemeController.h"
@@ -14,7 +15,7 @@ NoticeBanners::NoticeBanners(UserNotices& notices, ThemeController& themes, QWid
     setObjectName(QStringLiteral("notice-banners"));
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(kSpacing);
+    column->setSpacing(ShellMetrics::NoticeBanners::kSpacing);
     connect(&notices_, &UserNotices::changed, this, &NoticeBanners::rebuild);
     rebuild();
 }

@@ -36,8 +36,9 @@ PermissionWindowView::PermissionWindowView(ThemeController& themes, std::functio
     : QWidget(parent), themes_(themes) {
     setObjectName(QStringLiteral("permission-window"));
     auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(20, 20, 20, 20);
-    column->setSpacing(14);
+    using M = ShellMetrics::PermissionWindow;
+    column->setContentsMargins(M::kPadding, M::kPadding, M::kPadding, M::kPadding);
+    column->setSpacing(M::kSpacing);
     headline_ = makeText(permission::kHeadline, systemFont(15, QFont::DemiBold), "permission-headline", this);
     explanation_ = makeText(permission::kExplanation, systemFont(12), "permission-explanation", this);
     instruction_ = makeText(permission::kInstruction, systemFont(11), "permission-instruction", this);

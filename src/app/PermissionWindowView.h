@@ -6,6 +6,8 @@
 #include <QWidget>
 #include <functional>
 
+#include "app/ShellMetrics.h"
+
 class QLabel;
 class QPushButton;
 
@@ -17,7 +19,7 @@ class ThemeController;
 class PermissionWindowView : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kWidth = 420;
+    static constexpr int kWidth = ShellMetrics::PermissionWindow::kWidth;
 
     PermissionWindowView(ThemeController& themes, std::function<void()> dismiss, QWidget* parent = nullptr);
 

@@ -4,6 +4,8 @@
 #include <QEvent>
 #include <QVBoxLayout>
 
+#include "app/ShellMetrics.h"
+
 namespace quellor {
 
 // A vertical stack whose padding is there only while one of its banners shows. A banner showing
@@ -12,7 +14,7 @@ namespace quellor {
 class SourcesColumn::Stack : public QWidget {
 public:
     explicit Stack(QWidget* parent) : QWidget(parent), layout_(new QVBoxLayout(this)) {
-        layout_->setSpacing(kSpacing);
+        layout_->setSpacing(ShellMetrics::SourcesColumn::kBannerSpacing);
         layout_->setContentsMargins(0, 0, 0, 0);
     }
     void add(QWidget* banner) {
@@ -36,7 +38,8 @@ private:
         bool any = false;
         for (int i = 0; i < layout_->count() && !any; ++i)
             if (QWidget* w = layout_->itemAt(i)->widget()) any = !w->isHidden();
-        if (any) layout_->setContentsMargins(kSidePadding, kTopPadding, kSidePadding, 0);
+        using M = ShellMetrics::SourcesColumn;
+        if (any) layout_->setContentsMargins(M::kBannerSidePadding, M::kBannerTopPadding, M::kBannerSidePadding, 0);
         else
             layout_->setContentsMargins(0, 0, 0, 0);
     }

@@ -13,10 +13,6 @@ namespace quellor {
 class SourcesColumn : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kSidePadding = 14;
-    static constexpr int kTopPadding = 12;
-    static constexpr int kSpacing = 8;
-
     // `content` (taken over) fills the column under the banners.
     explicit SourcesColumn(QWidget* content, QWidget* parent = nullptr);
 

@@ -15,7 +15,6 @@ class SplitHandle : public QWidget {
     Q_OBJECT
 public:
     enum class Axis { Vertical, Horizontal };  // a vertical bar moves left/right
-    static constexpr int kGripThickness = 9;
 
     struct Binding {
         std::function<double()> get;

@@ -34,37 +34,38 @@ std::optional<QRect> Layout::rect(Element element, int row) const {
 }
 
 Layout layout(const Model& model, int wordmarkWidth) {
+    using M = ShellMetrics::StartupScreen;
     Layout l;
-    const int left = kSidePadding;
-    int y = kTopPadding;
-    const int headerWidth = kIconSize + kHeaderSpacing + wordmarkWidth;
-    const int headerLeft = left + (kContentWidth - headerWidth) / 2;
-    l.icon = QRect(headerLeft, y, kIconSize, kIconSize);
-    l.wordmark = QRect(headerLeft + kIconSize + kHeaderSpacing, y, wordmarkWidth, kIconSize);
-    y += kIconSize + kHeaderBottomPadding;
+    const int left = M::kSidePadding;
+    int y = M::kTopPadding;
+    const int headerWidth = M::kIconSize + M::kHeaderSpacing + wordmarkWidth;
+    const int headerLeft = left + (M::kContentWidth - headerWidth) / 2;
+    l.icon = QRect(headerLeft, y, M::kIconSize, M::kIconSize);
+    l.wordmark = QRect(headerLeft + M::kIconSize + M::kHeaderSpacing, y, wordmarkWidth, M::kIconSize);
+    y += M::kIconSize + M::kHeaderBottomPadding;
 
     auto button = [&](Element element) {
-        y += kSpacing;
-        l.items.push_back({element, QRect(left, y, kContentWidth, kButtonHeight)});
-        y += kButtonHeight;
+        y += M::kSpacing;
+        l.items.push_back({element, QRect(left, y, M::kContentWidth, M::kButtonHeight)});
+        y += M::kButtonHeight;
     };
     button(Element::NewSetup);
     button(Element::OpenSetup);
     if (model.updateButtonTitle) button(Element::Update);
     if (model.showsRecent) {
-        y += kSpacing + kRecentTopPadding;
-        l.items.push_back({Element::RecentHeader, QRect(left, y, kContentWidth, kRecentHeaderHeight)});
-        y += kRecentHeaderHeight;
+        y += M::kSpacing + M::kRecentTopPadding;
+        l.items.push_back({Element::RecentHeader, QRect(left, y, M::kContentWidth, M::kRecentHeaderHeight)});
+        y += M::kRecentHeaderHeight;
         if (!model.rows.empty()) {
-            y += kSpacing;
+            y += M::kSpacing;
             for (int i = 0; i < int(model.rows.size()); ++i) {
-                if (i > 0) y += kRowSpacing;
-                l.items.push_back({Element::Row, QRect(left, y, kContentWidth, kRowHeight), i});
-                y += kRowHeight;
+                if (i > 0) y += M::kRowSpacing;
+                l.items.push_back({Element::Row, QRect(left, y, M::kContentWidth, M::kRowHeight), i});
+                y += M::kRowHeight;
             }
         }
     }
-    l.size = QSize(kWindowWidth, y + kBottomPadding);
+    l.size = QSize(M::kWindowWidth, y + M::kBottomPadding);
     return l;
 }
 

@@ -16,6 +16,7 @@
 namespace quellor {
 
 using startup::Element;
+using M = ShellMetrics::StartupScreen;
 
 namespace {
 
@@ -136,12 +137,11 @@ void StartupScreenView::paintContent(QPainter& painter) {
             break;
         }
         case Element::RecentHeader: {
-            const QRectF chevron(r.left(), r.center().y() - startup::kChevronSize / 2.0, startup::kChevronSize,
-                                 startup::kChevronSize);
+            const QRectF chevron(r.left(), r.center().y() - M::kChevronSize / 2.0, M::kChevronSize, M::kChevronSize);
             paintSymbol(painter, chevron, model_.chevron, p.textMuted);
             painter.setPen(p.textMuted);
             painter.setFont(recentHeaderFont());
-            painter.drawText(r.adjusted(startup::kChevronSize + startup::kChevronSpacing, 0, 0, 0),
+            painter.drawText(r.adjusted(M::kChevronSize + M::kChevronSpacing, 0, 0, 0),
                              Qt::AlignLeft | Qt::AlignVCenter, startup::kRecentTitle);
             break;
         }
@@ -149,17 +149,17 @@ void StartupScreenView::paintContent(QPainter& painter) {
             const startup::Row& row = model_.rows[std::size_t(item.row)];
             if (hoveredRow_ == item.row) {
                 QPainterPath path;
-                path.addRoundedRect(r, startup::kRowCornerRadius, startup::kRowCornerRadius);
+                path.addRoundedRect(r, M::kRowCornerRadius, M::kRowCornerRadius);
                 painter.fillPath(path, p.rowHover);
             }
-            const QRectF inner = r.adjusted(startup::kRowPadding, 0, -startup::kRowPadding, 0);
+            const QRectF inner = r.adjusted(M::kRowPadding, 0, -M::kRowPadding, 0);
             const int dateWidth = QFontMetrics(dateFont).horizontalAdvance(row.date);
             painter.setFont(dateFont);
             painter.setPen(p.textMuted);
             painter.drawText(inner, Qt::AlignRight | Qt::AlignVCenter, row.date);
             painter.setFont(titleFont);
             painter.setPen(p.textPrimary);
-            const int titleWidth = std::max(0, int(inner.width()) - dateWidth - startup::kRowMinimumGap);
+            const int titleWidth = std::max(0, int(inner.width()) - dateWidth - M::kRowMinimumGap);
             painter.drawText(QRectF(inner.left(), inner.top(), titleWidth, inner.height()), Qt::AlignLeft | Qt::AlignVCenter,
                              QFontMetrics(titleFont).elidedText(row.title, Qt::ElideRight, titleWidth));
             break;
@@ -168,13 +168,15 @@ void StartupScreenView::paintContent(QPainter& painter) {
     }
     // The keyboard focus, once the keys have moved it: a ring just outside the element's shape.
     if (const auto focused = focusedItem(); focused && focusVisible_) {
-        const QRectF r = QRectF(focused->rect).adjusted(-2, -2, 2, 2);
+        constexpr int ring = M::kFocusRingWidth;
+        const QRectF r = QRectF(focused->rect).adjusted(-ring, -ring, ring, ring);
         const bool capsule = focused->element == Element::NewSetup || focused->element == Element::OpenSetup ||
                              focused->element == Element::Update;
-        const double radius = capsule ? r.height() / 2 : startup::kRowCornerRadius + 2;
+        const double radius = capsule ? r.height() / 2 : M::kRowCornerRadius + ring;
         painter.setBrush(Qt::NoBrush);
-        painter.setPen(QPen(p.brand, 2));
-        painter.drawRoundedRect(r.adjusted(1, 1, -1, -1), radius, radius);
+        painter.setPen(QPen(p.brand, ring));
+        // The pen straddles the path: half the ring inside the outset rectangle.
+        painter.drawRoundedRect(r.adjusted(ring / 2, ring / 2, -ring / 2, -ring / 2), radius, radius);
     }
 }
 

@@ -14,12 +14,16 @@
 #include "ui/settings/LatestRecordingModel.h"
 #include "ui/settings/RecordingCardLook.h"
 #include "ui/settings/RepeatWhile.h"
+#include "ui/settings/SettingsMetrics.h"
 #include "ui/settings/SettingsStyle.h"
 #include "ui/style/Fonts.h"
 #include "ui/style/SymbolIcons.h"
 #include "ui/style/ThemeController.h"
 
 namespace quellor {
+
+using Frame = SettingsMetrics::RecordingCard;
+using M = SettingsMetrics::MainRecordingCard;
 
 class MainRecordingCard::LatestArea : public QWidget {
 public:
@@ -35,7 +39,7 @@ public:
         setToolTip(latest ? MainRecordingCardModel::kLatestHelp
                           : state == MainRecordingCardModel::State::Empty ? MainRecordingCardModel::kEmptyHelp : QString());
         setCursor(latest ? Qt::OpenHandCursor : Qt::ArrowCursor);
-        setFixedSize(int(MainRecordingCardModel::kAreaWidth), int(RecordingCardLook::kHeight));
+        setFixedSize(int(M::kAreaWidth), int(Frame::kHeight));
         update();
     }
 
@@ -57,15 +61,15 @@ protected:
             painter.drawText(rect(), Qt::AlignCenter, MainRecordingCardModel::kEmptyText);
             break;
         case MainRecordingCardModel::State::Latest: {
-            const double left = MainRecordingCardModel::kLatestPadding + MainRecordingCardModel::kCanvasLeading;
-            const QSizeF canvasSize = MainRecordingCardModel::kCanvasSize;
+            const double left = M::kLatestPadding + M::kCanvasLeading;
+            const QSizeF canvasSize = M::kCanvasSize;
             const QRectF canvas(left, (height() - canvasSize.height()) / 2, canvasSize.width(), canvasSize.height());
             QPainterPath bars;
             for (const QRectF& bar : MainRecordingCardModel::waveformBars(card_.recordings_.peaks(), canvas))
                 bars.addRoundedRect(bar, 0.33, 0.33);
             painter.fillPath(bars, RecordingCardLook::kAmber);
             painter.setPen(palette.textPrimary);
-            painter.drawText(QRectF(canvas.right(), 0, MainRecordingCardModel::kLengthMinWidth, height()), Qt::AlignCenter,
+            painter.drawText(QRectF(canvas.right(), 0, M::kLengthMinWidth, height()), Qt::AlignCenter,
                              model.lengthText());
             break;
         }
@@ -98,13 +102,13 @@ public:
         setObjectName(QStringLiteral("recordings-folder"));
         setAccessibleName(MainRecordingCardModel::kFolderLabel);
         setToolTip(MainRecordingCardModel::kFolderHelp);
-        setFixedSize(int(MainRecordingCardModel::kFolderButtonWidth), int(RecordingCardLook::kHeight));
+        setFixedSize(int(M::kFolderButtonWidth), int(Frame::kHeight));
     }
 
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
-        constexpr double kSymbol = 10;
+        constexpr double kSymbol = M::kFolderSymbolSize;
         paintSymbol(painter, QRectF((width() - kSymbol) / 2, (height() - kSymbol) / 2, kSymbol, kSymbol),
                     QStringLiteral("folder"), card_.themes_.palette().textSecondary);
     }
@@ -126,9 +130,9 @@ MainRecordingCard::MainRecordingCard(MixerEngine& engine, const MixRecorder* rec
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
     row->addWidget(area_);
-    row->addSpacing(int(MainRecordingCardModel::kDividerWidth));
+    row->addSpacing(int(M::kDividerWidth));
     row->addWidget(folder_);
-    setFixedHeight(int(RecordingCardLook::kHeight));
+    setFixedHeight(int(Frame::kHeight));
     connect(folder_, &QAbstractButton::clicked, this, [reveal = std::move(reveal)] { RecordingFolder::reveal(reveal); });
     connect(&engine, &MixerEngine::isRecordingChanged, this, &MainRecordingCard::follow);
     connect(&recordings, &LatestRecordingModel::infoChanged, this, &MainRecordingCard::follow);
@@ -156,9 +160,9 @@ void MainRecordingCard::paintEvent(QPaintEvent*) {
     paintOutlinedFrame(painter, rect(),
                        RecordingCardLook::outline(model_.state() == MainRecordingCardModel::State::Clock,
                                                   RecordingCardLook::kAmber),
-                       palette.elevated, RecordingCardLook::kCornerRadius);
+                       palette.elevated, Frame::kCornerRadius);
     const double x = area_->geometry().right() + 1;
-    painter.fillRect(QRectF(x, 0, MainRecordingCardModel::kDividerWidth, height()), palette.hair);
+    painter.fillRect(QRectF(x, 0, M::kDividerWidth, height()), palette.hair);
 }
 
 }  // namespace quellor

@@ -13,7 +13,7 @@
 #include "base/Scheduler.h"
 #include "recording/RecordingFolder.h"
 #include "ui/settings/MainRecordingCardModel.h"
-#include "ui/settings/RecordingCardLook.h"
+#include "ui/settings/SettingsMetrics.h"
 
 namespace quellor {
 
@@ -32,7 +32,9 @@ public:
     QAbstractButton* folderButton() const;
 
     // As high as the card, whatever its row of children asks for.
-    QSize sizeHint() const override { return {QWidget::sizeHint().width(), int(RecordingCardLook::kHeight)}; }
+    QSize sizeHint() const override {
+        return {QWidget::sizeHint().width(), int(SettingsMetrics::RecordingCard::kHeight)};
+    }
 
 protected:
     void paintEvent(QPaintEvent*) override;

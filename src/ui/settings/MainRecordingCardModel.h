@@ -24,15 +24,6 @@ class MixerEngine;
 
 class MainRecordingCardModel {
 public:
-    static constexpr double kDividerWidth = 1;
-    static constexpr double kFolderButtonWidth = 24;
-    static constexpr double kLatestPadding = 5;
-    static constexpr double kLengthMinWidth = 38;
-    static constexpr QSizeF kCanvasSize{35, 15};
-    static constexpr double kCanvasLeading = 8;
-    // The take area is as wide in every state (at least the clock's 72 and the take's 86), so that
-    // the card keeps its size when a take starts or ends.
-    static constexpr double kAreaWidth = 2 * kLatestPadding + kCanvasLeading + 35 + kLengthMinWidth;
     static constexpr int kWaveformBars = 16;
     static constexpr double kEmptyOpacity = 0.4;
     static constexpr double kClockInterval = 1.0;

@@ -13,10 +13,14 @@
 #include "ui/settings/LatestRecordingModel.h"
 #include "ui/settings/RecordingCardLook.h"
 #include "ui/settings/RepeatWhile.h"
+#include "ui/settings/SettingsMetrics.h"
 #include "ui/settings/SettingsStyle.h"
 #include "ui/style/ThemeController.h"
 
 namespace quellor {
+
+using Frame = SettingsMetrics::RecordingCard;
+using M = SettingsMetrics::RecCard;
 
 std::optional<QString> chooseRecordingFolder(QWidget* parent) {
     return RecordingFolder::choose([parent]() -> std::optional<QString> {
@@ -33,7 +37,7 @@ class RecCard::Ball : public QAbstractButton {
 public:
     Ball(RecCard& card) : QAbstractButton(&card), card_(card) {
         setObjectName(QStringLiteral("rec-ball"));
-        setFixedSize(int(RecCardModel::kBallAreaWidth), int(RecCardModel::kBallAreaHeight));
+        setFixedSize(int(M::kBallAreaWidth), int(M::kBallAreaHeight));
         setContextMenuPolicy(Qt::CustomContextMenu);
     }
 
@@ -44,7 +48,7 @@ protected:
         painter.setOpacity(RecCardModel::ballOpacity(card_.model_.isRecording(), Scheduler::current().now()));
         painter.setPen(Qt::NoPen);
         painter.setBrush(RecordingCardLook::kRecRed);
-        const double d = RecCardModel::kBallDiameter;
+        const double d = M::kBallDiameter;
         painter.drawEllipse(QRectF((width() - d) / 2, (height() - d) / 2, d, d));
     }
 
@@ -62,15 +66,15 @@ RecCard::RecCard(MixerEngine& engine, MIDIMappingManager* midi, UserDefaults& de
     setObjectName(QStringLiteral("rec-card"));
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(int(RecCardModel::kSpacing));
+    row->setSpacing(int(M::kSpacing));
     row->addWidget(ball_, 0, Qt::AlignVCenter);
     if (!compact) {
         switch_ = new SlideSwitchWidget(themes, model_.sourceSwitch(themes.palette()), this);
         switch_->setGraphicsEffect(new QGraphicsOpacityEffect(switch_));
         row->addWidget(switch_, 0, Qt::AlignVCenter);
-        row->addSpacing(int(RecCardModel::kSwitchTrailing));
+        row->addSpacing(int(M::kSwitchTrailing));
     }
-    setFixedHeight(int(RecordingCardLook::kHeight));
+    setFixedHeight(int(Frame::kHeight));
     connect(ball_, &QAbstractButton::clicked, this, [this] { model_.pressBall(); });
     connect(ball_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         QMenu menu(this);
@@ -108,7 +112,7 @@ void RecCard::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const Palette palette = themes_.palette();
     paintOutlinedFrame(painter, rect(), RecordingCardLook::outline(model_.isRecording(), palette.hair), palette.elevated,
-                       RecordingCardLook::kCornerRadius);
+                       Frame::kCornerRadius);
 }
 
 }  // namespace quellor

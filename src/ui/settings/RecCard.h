@@ -12,7 +12,7 @@
 
 #include "base/Scheduler.h"
 #include "ui/settings/RecCardModel.h"
-#include "ui/settings/RecordingCardLook.h"
+#include "ui/settings/SettingsMetrics.h"
 
 namespace quellor {
 
@@ -37,7 +37,9 @@ public:
     MenuModel ballMenu() const { return model_.ballMenu(); }
 
     // As high as the card, whatever its row of children asks for.
-    QSize sizeHint() const override { return {QWidget::sizeHint().width(), int(RecordingCardLook::kHeight)}; }
+    QSize sizeHint() const override {
+        return {QWidget::sizeHint().width(), int(SettingsMetrics::RecordingCard::kHeight)};
+    }
 
 protected:
     void paintEvent(QPaintEvent*) override;

@@ -29,11 +29,6 @@ class UserDefaults;
 
 class RecCardModel {
 public:
-    static constexpr double kSpacing = 4;
-    static constexpr double kBallDiameter = 10;
-    static constexpr double kBallAreaWidth = 28;
-    static constexpr double kBallAreaHeight = 22;
-    static constexpr double kSwitchTrailing = 8;
     static constexpr double kPulseHertz = 1.1;
     static constexpr double kPulseFrameSeconds = 0.05;
     static inline const QString kRecordPreFaderKey = QStringLiteral("recordPreFader");

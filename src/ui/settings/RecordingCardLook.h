@@ -1,5 +1,6 @@
 #pragma once
-// How the two recording cards of the console's top bar are drawn: their frame and their colours.
+// The colours of the two recording cards of the console's top bar (their frame is in
+// SettingsMetrics).
 //
 // Values only: any thread.
 #include <QColor>
@@ -7,8 +8,6 @@
 namespace quellor {
 
 struct RecordingCardLook {
-    static constexpr double kHeight = 28;
-    static constexpr double kCornerRadius = 5;
     static inline const QColor kRecRed = QColor::fromRgb(232, 87, 79);
     static inline const QColor kAmber = QColor::fromRgb(240, 196, 106);
     // The frame's outline: REC red while recording, else the card's resting colour.

@@ -5,14 +5,13 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include "ui/settings/SettingsMetrics.h"
 #include "ui/settings/SettingsStyle.h"
 #include "ui/style/ThemeController.h"
 
 namespace quellor {
 
-namespace {
-constexpr double kRadius = 6;
-}  // namespace
+using M = SettingsMetrics::Segmented;
 
 // One segment: transparent unless chosen, where it is a brand-coloured pill inside the row.
 class SegmentedControl::Segment : public QPushButton {
@@ -22,11 +21,11 @@ public:
         setAutoDefault(false);
         setFlat(true);
         setCursor(Qt::PointingHandCursor);
-        setMinimumHeight(kHeight);
+        setMinimumHeight(M::kHeight);
         setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     }
     QSize sizeHint() const override {
-        return {fontMetrics().horizontalAdvance(text()) + 28, kHeight};
+        return {fontMetrics().horizontalAdvance(text()) + M::kSegmentPadding, M::kHeight};
     }
 
 protected:
@@ -34,16 +33,16 @@ protected:
         QPainter p(this);
         p.setRenderHint(QPainter::Antialiasing);
         const Palette colours = themes_.palette();
-        const QRectF pill = QRectF(rect()).adjusted(2, 2, -2, -2);
+        const QRectF pill = QRectF(rect()).adjusted(M::kPillInset, M::kPillInset, -M::kPillInset, -M::kPillInset);
         if (isChecked()) {
             p.setPen(Qt::NoPen);
             p.setBrush(colours.brand);
-            p.drawRoundedRect(pill, kRadius - 2, kRadius - 2);
+            p.drawRoundedRect(pill, M::kCornerRadius - M::kPillInset, M::kCornerRadius - M::kPillInset);
         }
         if (hasFocus()) {
             p.setPen(QPen(colours.brand, 1));
             p.setBrush(Qt::NoBrush);
-            p.drawRoundedRect(pill.adjusted(-1, -1, 1, 1), kRadius - 1, kRadius - 1);
+            p.drawRoundedRect(pill.adjusted(-1, -1, 1, 1), M::kCornerRadius - 1, M::kCornerRadius - 1);
         }
         p.setPen(isChecked() ? colours.void_ : colours.textPrimary);
         p.drawText(rect(), Qt::AlignCenter, text());
@@ -78,13 +77,13 @@ void SegmentedControl::paintEvent(QPaintEvent*) {
     QPainter p(this);
     const Palette colours = themes_.palette();
     // The hairlines below keep the frame's pen.
-    paintOutlinedFrame(p, rect(), colours.hair, colours.elevated, kRadius);
+    paintOutlinedFrame(p, rect(), colours.hair, colours.elevated, M::kCornerRadius);
     // Hairlines between two segments that are both unchosen.
     const auto buttons = group_->buttons();
     for (int i = 1; i < buttons.size(); ++i) {
         if (buttons[i - 1]->isChecked() || buttons[i]->isChecked()) continue;
         const double x = buttons[i]->geometry().left() + 0.5;
-        p.drawLine(QPointF(x, 6), QPointF(x, height() - 6));
+        p.drawLine(QPointF(x, M::kDividerInset), QPointF(x, height() - M::kDividerInset));
     }
 }
 

@@ -16,8 +16,6 @@ class ThemeController;
 class SegmentedControl : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kHeight = 24;
-
     explicit SegmentedControl(ThemeController& themes, QWidget* parent = nullptr);
 
     // Appends a checkable segment; its id in group() is its position.

@@ -5,10 +5,13 @@
 #include <QPainterPath>
 
 #include "base/UserDefaults.h"
+#include "ui/settings/SettingsMetrics.h"
 #include "ui/settings/SettingsStyle.h"
 #include "ui/style/ThemeController.h"
 
 namespace quellor {
+
+using M = SettingsMetrics::SettingCard;
 
 SettingCard::SettingCard(UserDefaults& defaults, ThemeController& themes, const QString& key, SwitchOptions options,
                          std::vector<SettingCardLook::IconShape> icon, QWidget* parent)
@@ -20,11 +23,11 @@ SettingCard::SettingCard(UserDefaults& defaults, ThemeController& themes, const 
       switch_(new SlideSwitchWidget(themes, options_(defaults, themes.palette()), this)) {
     auto* row = new QHBoxLayout(this);
     // The icon is painted in the leading margin; the switch follows it.
-    const int leading = int(SettingCardLook::kLeading + SettingCardLook::iconWidth(icon_) + SettingCardLook::kSpacing);
-    row->setContentsMargins(leading, 0, int(SettingCardLook::kTrailing), 0);
+    const int leading = int(M::kLeading + SettingCardLook::iconWidth(icon_) + M::kSpacing);
+    row->setContentsMargins(leading, 0, int(M::kTrailing), 0);
     row->setSpacing(0);
     row->addWidget(switch_, 0, Qt::AlignVCenter);
-    setFixedHeight(int(SettingCardLook::kHeight));
+    setFixedHeight(int(M::kHeight));
     connect(&defaults, &UserDefaults::changed, this, [this, key](const QString& changed) {
         if (changed == key) follow();
     });
@@ -39,9 +42,9 @@ void SettingCard::follow() {
 void SettingCard::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const Palette palette = themes_.palette();
-    paintOutlinedFrame(painter, rect(), palette.hair, palette.elevated, SettingCardLook::kCornerRadius);
+    paintOutlinedFrame(painter, rect(), palette.hair, palette.elevated, M::kCornerRadius);
     QPainterPath icon;
-    const QPointF origin(SettingCardLook::kLeading, (height() - SettingCardLook::kIconHeight) / 2);
+    const QPointF origin(M::kLeading, (height() - M::kIconHeight) / 2);
     for (const auto& shape : icon_) icon.addRoundedRect(shape.rect.translated(origin), shape.radius, shape.radius);
     painter.fillPath(icon, palette.textSecondary);
 }

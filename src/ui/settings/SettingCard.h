@@ -10,6 +10,7 @@
 
 #include "ui/console/SlideSwitchWidget.h"
 #include "ui/settings/SettingCardLook.h"
+#include "ui/settings/SettingsMetrics.h"
 
 namespace quellor {
 
@@ -26,7 +27,9 @@ public:
     SlideSwitchWidget* slideSwitch() const { return switch_; }
 
     // As high as the card, whatever its row of children asks for.
-    QSize sizeHint() const override { return {QWidget::sizeHint().width(), int(SettingCardLook::kHeight)}; }
+    QSize sizeHint() const override {
+        return {QWidget::sizeHint().width(), int(SettingsMetrics::SettingCard::kHeight)};
+    }
 
 protected:
     void paintEvent(QPaintEvent*) override;

@@ -8,7 +8,7 @@ std::vector<SettingCardLook::IconShape> SettingCardLook::meterIcon() {
     std::vector<IconShape> bars;
     double x = 0;
     for (const double h : {5.0, 9.0, 12.0, 7.0}) {
-        bars.push_back({QRectF(x, SettingCardLook::kIconHeight - h, 2, h), 0.6});
+        bars.push_back({QRectF(x, SettingsMetrics::SettingCard::kIconHeight - h, 2, h), 0.6});
         x += 2 + 2;
     }
     return bars;
@@ -19,8 +19,8 @@ std::vector<SettingCardLook::IconShape> SettingCardLook::stripIcon() {
     std::vector<IconShape> shapes;
     double x = 0;
     for (const double v : {3.0, 8.0, 5.0}) {
-        shapes.push_back({QRectF(x + (kCell - kTrack) / 2, 0, kTrack, SettingCardLook::kIconHeight), 0.6});
-        const double middle = SettingCardLook::kIconHeight / 2 + (v - 6);
+        shapes.push_back({QRectF(x + (kCell - kTrack) / 2, 0, kTrack, SettingsMetrics::SettingCard::kIconHeight), 0.6});
+        const double middle = SettingsMetrics::SettingCard::kIconHeight / 2 + (v - 6);
         shapes.push_back({QRectF(x, middle - kKnobHeight / 2, kCell, kKnobHeight), 0.8});
         x += kCell + 3;
     }

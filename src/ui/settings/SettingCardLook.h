@@ -1,20 +1,16 @@
 #pragma once
-// How a setting card of the console's top bar is drawn: its frame and the shapes of its icon.
+// The icon of a setting card of the console's top bar, as rounded shapes (its frame and spacing
+// are in SettingsMetrics).
 //
 // Values only: any thread.
 #include <QRectF>
 #include <vector>
 
+#include "ui/settings/SettingsMetrics.h"
+
 namespace quellor {
 
 struct SettingCardLook {
-    static constexpr double kHeight = 28;
-    static constexpr double kSpacing = 8;
-    static constexpr double kCornerRadius = 5;
-    static constexpr double kIconHeight = 12;
-    static constexpr double kLeading = 8;   // before the icon
-    static constexpr double kTrailing = 8;  // after the switch
-
     // A rounded rectangle of an icon, in the icon's own space (origin top left, 12 high).
     struct IconShape {
         QRectF rect;

@@ -5,6 +5,7 @@
 #include <QToolButton>
 #include <QWidget>
 
+#include "ui/settings/SettingsMetrics.h"
 #include "ui/style/Fonts.h"
 #include "ui/style/ThemeController.h"
 
@@ -63,7 +64,7 @@ QToolButton* makePlainButton(ThemeController& themes, const QString& text, const
 
 QWidget* makeDivider(ThemeController& themes, QWidget* parent) {
     auto* rule = new QWidget(parent);
-    rule->setFixedHeight(1);
+    rule->setFixedHeight(SettingsMetrics::Window::kDividerThickness);
     rule->setAutoFillBackground(true);
     followThemeColor(rule, themes, QPalette::Window, &Palette::hair);
     return rule;

@@ -2,9 +2,12 @@
 
 #include <QPainter>
 
+#include "ui/settings/SettingsMetrics.h"
 #include "ui/style/ThemeController.h"
 
 namespace quellor {
+
+using M = SettingsMetrics::Toggle;
 
 SwitchToggle::SwitchToggle(ThemeController& themes, const QString& title, QWidget* parent)
     : QCheckBox(title, parent), themes_(themes) {
@@ -14,7 +17,7 @@ SwitchToggle::SwitchToggle(ThemeController& themes, const QString& title, QWidge
 
 QSize SwitchToggle::sizeHint() const {
     const QFontMetrics m = fontMetrics();
-    return {kTrackWidth + kGap + m.horizontalAdvance(text()) + 2, std::max(kTrackHeight, m.height()) + 4};
+    return {M::kTrackWidth + M::kGap + m.horizontalAdvance(text()) + 2, std::max(M::kTrackHeight, m.height()) + 4};
 }
 
 bool SwitchToggle::hitButton(const QPoint& pos) const { return rect().contains(pos); }
@@ -24,12 +27,12 @@ void SwitchToggle::paintEvent(QPaintEvent*) {
     p.setRenderHint(QPainter::Antialiasing);
     const Palette colours = themes_.palette();
     if (!isEnabled()) p.setOpacity(0.45);
-    const QRectF track(0.5, (height() - kTrackHeight) / 2.0, kTrackWidth, kTrackHeight);
-    const double r = kTrackHeight / 2.0;
+    const QRectF track(0.5, (height() - M::kTrackHeight) / 2.0, M::kTrackWidth, M::kTrackHeight);
+    const double r = M::kTrackHeight / 2.0;
     p.setPen(isChecked() ? Qt::NoPen : QPen(colours.hair, 1));
     p.setBrush(isChecked() ? colours.brand : colours.elevated);
     p.drawRoundedRect(track, r, r);
-    const double knob = kTrackHeight - 4;
+    const double knob = M::kTrackHeight - 4;
     const double x = isChecked() ? track.right() - 2 - knob : track.left() + 2;
     p.setPen(Qt::NoPen);
     p.setBrush(isChecked() ? QColor(Qt::white) : colours.textSecondary);
@@ -40,8 +43,8 @@ void SwitchToggle::paintEvent(QPaintEvent*) {
         p.drawRoundedRect(track.adjusted(-2, -2, 2, 2), r + 2, r + 2);
     }
     p.setPen(palette().color(QPalette::WindowText));
-    p.drawText(QRectF(kTrackWidth + kGap, 0, width() - kTrackWidth - kGap, height()), Qt::AlignVCenter | Qt::AlignLeft,
-               text());
+    p.drawText(QRectF(M::kTrackWidth + M::kGap, 0, width() - M::kTrackWidth - M::kGap, height()),
+               Qt::AlignVCenter | Qt::AlignLeft, text());
 }
 
 }  // namespace quellor

@@ -12,10 +12,6 @@ class ThemeController;
 class SwitchToggle : public QCheckBox {
     Q_OBJECT
 public:
-    static constexpr int kTrackWidth = 28;
-    static constexpr int kTrackHeight = 16;
-    static constexpr int kGap = 8;
-
     SwitchToggle(ThemeController& themes, const QString& title, QWidget* parent = nullptr);
 
     QSize sizeHint() const override;
