@@ -24,6 +24,9 @@ struct ShellMetrics {
         static constexpr double kDefaultWidth = 344;
         static constexpr double kMinimumWidth = 300;
         static constexpr double kMaximumWidth = 520;
+        // Never more than this share of the window, unless that would be under the cap's floor.
+        static constexpr double kWindowShare = 0.27;
+        static constexpr double kNarrowestCap = 240;
         static constexpr int kBannerSidePadding = 14;
         static constexpr int kBannerTopPadding = 12;
         static constexpr int kBannerSpacing = 8;
