@@ -61,16 +61,13 @@ protected:
             painter.drawText(rect(), Qt::AlignCenter, MainRecordingCardModel::kEmptyText);
             break;
         case MainRecordingCardModel::State::Latest: {
-            const double left = M::kLatestPadding + M::kCanvasLeading;
-            const QSizeF canvasSize = M::kCanvasSize;
-            const QRectF canvas(left, (height() - canvasSize.height()) / 2, canvasSize.width(), canvasSize.height());
+            const QRectF canvas = MainRecordingCardModel::canvasRect(height());
             QPainterPath bars;
             for (const QRectF& bar : MainRecordingCardModel::waveformBars(card_.recordings_.peaks(), canvas))
                 bars.addRoundedRect(bar, 0.33, 0.33);
             painter.fillPath(bars, RecordingCardLook::kAmber);
             painter.setPen(palette.textPrimary);
-            painter.drawText(QRectF(canvas.right(), 0, M::kLengthMinWidth, height()), Qt::AlignCenter,
-                             model.lengthText());
+            painter.drawText(MainRecordingCardModel::lengthRect(canvas, height()), Qt::AlignCenter, model.lengthText());
             break;
         }
         }
@@ -108,9 +105,8 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
-        constexpr double kSymbol = M::kFolderSymbolSize;
-        paintSymbol(painter, QRectF((width() - kSymbol) / 2, (height() - kSymbol) / 2, kSymbol, kSymbol),
-                    QStringLiteral("folder"), card_.themes_.palette().textSecondary);
+        paintSymbol(painter, MainRecordingCardModel::folderSymbolRect(size()), QStringLiteral("folder"),
+                    card_.themes_.palette().textSecondary);
     }
 
 private:

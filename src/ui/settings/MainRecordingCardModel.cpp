@@ -6,6 +6,7 @@
 #include "recording/LatestRecording.h"
 #include "recording/MixRecorder.h"
 #include "ui/settings/LatestRecordingModel.h"
+#include "ui/settings/SettingsMetrics.h"
 
 namespace quellor {
 
@@ -36,6 +37,21 @@ QString MainRecordingCardModel::latestAccessibleLabel() const {
 std::optional<QString> MainRecordingCardModel::dragFile() const {
     if (!recordings_ || !recordings_->info()) return std::nullopt;
     return recordings_->info()->file;
+}
+
+QRectF MainRecordingCardModel::canvasRect(double areaHeight) {
+    using M = SettingsMetrics::MainRecordingCard;
+    const QSizeF size = M::kCanvasSize;
+    return {M::kLatestPadding + M::kCanvasLeading, (areaHeight - size.height()) / 2, size.width(), size.height()};
+}
+
+QRectF MainRecordingCardModel::lengthRect(const QRectF& canvas, double areaHeight) {
+    return {canvas.right(), 0, SettingsMetrics::MainRecordingCard::kLengthMinWidth, areaHeight};
+}
+
+QRectF MainRecordingCardModel::folderSymbolRect(QSizeF size) {
+    const double s = SettingsMetrics::MainRecordingCard::kFolderSymbolSize;
+    return {(size.width() - s) / 2, (size.height() - s) / 2, s, s};
 }
 
 std::vector<QRectF> MainRecordingCardModel::waveformBars(const std::vector<std::uint8_t>& peaks, const QRectF& canvas) {

@@ -44,6 +44,13 @@ public:
     // The waveform bars of `peaks` in a canvas: 16 envelope values, 1.5 wide at a 2.2 pitch, centred
     // both ways, at least 1.5 high. No peaks, no bars.
     static std::vector<QRectF> waveformBars(const std::vector<std::uint8_t>& peaks, const QRectF& canvas);
+    // The waveform's canvas in a take area `areaHeight` high: after the padding and the canvas's
+    // leading, centred from top to bottom.
+    static QRectF canvasRect(double areaHeight);
+    // The box of the length's text: from the canvas's right edge, as high as the take area.
+    static QRectF lengthRect(const QRectF& canvas, double areaHeight);
+    // The folder symbol in its button of `size`: centred.
+    static QRectF folderSymbolRect(QSizeF size);
 
     static inline const QString kEmptyText = QStringLiteral("0:00");
     static inline const QString kEmptyLabel = QStringLiteral("No recording yet");

@@ -48,8 +48,7 @@ protected:
         painter.setOpacity(RecCardModel::ballOpacity(card_.model_.isRecording(), Scheduler::current().now()));
         painter.setPen(Qt::NoPen);
         painter.setBrush(RecordingCardLook::kRecRed);
-        const double d = M::kBallDiameter;
-        painter.drawEllipse(QRectF((width() - d) / 2, (height() - d) / 2, d, d));
+        painter.drawEllipse(RecCardModel::ballRect(size()));
     }
 
 private:

@@ -10,6 +10,7 @@
 #include "ui/console/StripContextMenu.h"
 #include "ui/settings/LatestRecordingModel.h"
 #include "ui/settings/RecordingCardLook.h"
+#include "ui/settings/SettingsMetrics.h"
 
 namespace quellor {
 
@@ -22,6 +23,11 @@ bool RecCardModel::isRecording() const { return engine_ && engine_->isRecording(
 double RecCardModel::ballOpacity(bool isRecording, double seconds) {
     if (!isRecording) return 1.0;
     return 0.75 + 0.25 * std::sin(2 * std::numbers::pi * kPulseHertz * seconds);
+}
+
+QRectF RecCardModel::ballRect(QSizeF size) {
+    const double d = SettingsMetrics::RecCard::kBallDiameter;
+    return {(size.width() - d) / 2, (size.height() - d) / 2, d, d};
 }
 
 QString RecCardModel::ballLabel() const {

@@ -11,6 +11,7 @@
 // Threads: main thread only.
 
 #include <QPointer>
+#include <QRectF>
 #include <QString>
 
 #include <functional>
@@ -43,6 +44,8 @@ public:
     bool isRecording() const;
     // The ball's opacity: 1 at rest; while recording a 1.1 Hz pulse between 0.5 and 1 at `seconds`.
     static double ballOpacity(bool isRecording, double seconds);
+    // The ball in its area of `size`: centred.
+    static QRectF ballRect(QSizeF size);
     QString ballLabel() const;
     QString ballHelp() const;
     // Starts a recording, or stops the one running.

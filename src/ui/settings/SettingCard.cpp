@@ -23,7 +23,7 @@ SettingCard::SettingCard(UserDefaults& defaults, ThemeController& themes, const 
       switch_(new SlideSwitchWidget(themes, options_(defaults, themes.palette()), this)) {
     auto* row = new QHBoxLayout(this);
     // The icon is painted in the leading margin; the switch follows it.
-    const int leading = int(M::kLeading + SettingCardLook::iconWidth(icon_) + M::kSpacing);
+    const int leading = int(SettingCardLook::switchLeading(icon_));
     row->setContentsMargins(leading, 0, int(M::kTrailing), 0);
     row->setSpacing(0);
     row->addWidget(switch_, 0, Qt::AlignVCenter);
@@ -44,7 +44,7 @@ void SettingCard::paintEvent(QPaintEvent*) {
     const Palette palette = themes_.palette();
     paintOutlinedFrame(painter, rect(), palette.hair, palette.elevated, M::kCornerRadius);
     QPainterPath icon;
-    const QPointF origin(M::kLeading, (height() - M::kIconHeight) / 2);
+    const QPointF origin = SettingCardLook::iconOrigin(height());
     for (const auto& shape : icon_) icon.addRoundedRect(shape.rect.translated(origin), shape.radius, shape.radius);
     painter.fillPath(icon, palette.textSecondary);
 }

@@ -33,4 +33,12 @@ double SettingCardLook::iconWidth(const std::vector<IconShape>& shapes) {
     return right;
 }
 
+double SettingCardLook::switchLeading(const std::vector<IconShape>& icon) {
+    return SettingsMetrics::SettingCard::kLeading + iconWidth(icon) + SettingsMetrics::SettingCard::kSpacing;
+}
+
+QPointF SettingCardLook::iconOrigin(double cardHeight) {
+    return {SettingsMetrics::SettingCard::kLeading, (cardHeight - SettingsMetrics::SettingCard::kIconHeight) / 2};
+}
+
 }  // namespace quellor

@@ -22,6 +22,10 @@ struct SettingCardLook {
     // 3 up, 2 down and 1 up from the cell's middle.
     static std::vector<IconShape> stripIcon();
     static double iconWidth(const std::vector<IconShape>& shapes);
+    // Where the card's switch starts: after the leading margin, the icon and the spacing.
+    static double switchLeading(const std::vector<IconShape>& icon);
+    // The icon's top left corner in a card `cardHeight` high: in the leading margin, centred.
+    static QPointF iconOrigin(double cardHeight);
 };
 
 }  // namespace quellor
