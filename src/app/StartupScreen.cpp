@@ -69,6 +69,37 @@ Layout layout(const Model& model, int wordmarkWidth) {
     return l;
 }
 
+QRectF chevronRect(const QRect& header) {
+    using M = ShellMetrics::StartupScreen;
+    const QRectF r(header);
+    return {r.left(), r.center().y() - M::kChevronSize / 2.0, M::kChevronSize, M::kChevronSize};
+}
+
+QRectF headerTitleRect(const QRect& header) {
+    using M = ShellMetrics::StartupScreen;
+    return QRectF(header).adjusted(M::kChevronSize + M::kChevronSpacing, 0, 0, 0);
+}
+
+QRectF rowTextRect(const QRect& row) {
+    using M = ShellMetrics::StartupScreen;
+    return QRectF(row).adjusted(M::kRowPadding, 0, -M::kRowPadding, 0);
+}
+
+int rowTitleWidth(const QRectF& textRect, int dateWidth) {
+    return std::max(0, int(textRect.width()) - dateWidth - ShellMetrics::StartupScreen::kRowMinimumGap);
+}
+
+FocusRing focusRing(const Item& item) {
+    using M = ShellMetrics::StartupScreen;
+    constexpr int ring = M::kFocusRingWidth;
+    const QRectF outside = QRectF(item.rect).adjusted(-ring, -ring, ring, ring);
+    const bool capsule =
+        item.element == Element::NewSetup || item.element == Element::OpenSetup || item.element == Element::Update;
+    const double radius = capsule ? outside.height() / 2 : M::kRowCornerRadius + ring;
+    // The pen straddles its path: half the ring inside the outer rectangle.
+    return {outside.adjusted(ring / 2, ring / 2, -ring / 2, -ring / 2), radius};
+}
+
 EntranceFrame entranceFrame(double elapsed) {
     // The ease-out curve of the animation: a cubic Bézier from (0, 0) through (0, 0) and (0.58, 1).
     static const QEasingCurve curve = [] {

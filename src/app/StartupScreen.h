@@ -14,6 +14,7 @@
 #include <QDateTime>
 #include <QLocale>
 #include <QRect>
+#include <QRectF>
 #include <QString>
 #include <QUuid>
 #include <optional>
@@ -84,6 +85,24 @@ struct Layout {
 
 // `wordmarkWidth`: the painted width of the wordmark in its font.
 Layout layout(const Model& model, int wordmarkWidth);
+
+// Inside the recent list's header `header`: the chevron, centred from top to bottom at the leading
+// edge, and the title after it.
+QRectF chevronRect(const QRect& header);
+QRectF headerTitleRect(const QRect& header);
+// Inside the row `row`: the padded box in which the date stands at the right and the title at the
+// left, and how wide the title may be next to a date `dateWidth` wide (never less than 0).
+QRectF rowTextRect(const QRect& row);
+int rowTitleWidth(const QRectF& textRect, int dateWidth);
+
+// The keyboard focus ring of an item: the rectangle its pen (kFocusRingWidth wide) is centred on, just
+// outside the item's shape, and its corner radius (a capsule round a button, a rounded row's radius
+// grown by the ring).
+struct FocusRing {
+    QRectF rect;
+    double radius = 0;
+};
+FocusRing focusRing(const Item& item);
 
 struct EntranceFrame {
     double opacity = 1;

@@ -16,7 +16,6 @@
 namespace quellor {
 
 using startup::Element;
-using M = ShellMetrics::StartupScreen;
 
 namespace {
 
@@ -137,29 +136,29 @@ void StartupScreenView::paintContent(QPainter& painter) {
             break;
         }
         case Element::RecentHeader: {
-            const QRectF chevron(r.left(), r.center().y() - M::kChevronSize / 2.0, M::kChevronSize, M::kChevronSize);
-            paintSymbol(painter, chevron, model_.chevron, p.textMuted);
+            paintSymbol(painter, startup::chevronRect(item.rect), model_.chevron, p.textMuted);
             painter.setPen(p.textMuted);
             painter.setFont(recentHeaderFont());
-            painter.drawText(r.adjusted(M::kChevronSize + M::kChevronSpacing, 0, 0, 0),
-                             Qt::AlignLeft | Qt::AlignVCenter, startup::kRecentTitle);
+            painter.drawText(startup::headerTitleRect(item.rect), Qt::AlignLeft | Qt::AlignVCenter,
+                             startup::kRecentTitle);
             break;
         }
         case Element::Row: {
             const startup::Row& row = model_.rows[std::size_t(item.row)];
             if (hoveredRow_ == item.row) {
+                constexpr double radius = ShellMetrics::StartupScreen::kRowCornerRadius;
                 QPainterPath path;
-                path.addRoundedRect(r, M::kRowCornerRadius, M::kRowCornerRadius);
+                path.addRoundedRect(r, radius, radius);
                 painter.fillPath(path, p.rowHover);
             }
-            const QRectF inner = r.adjusted(M::kRowPadding, 0, -M::kRowPadding, 0);
+            const QRectF inner = startup::rowTextRect(item.rect);
             const int dateWidth = QFontMetrics(dateFont).horizontalAdvance(row.date);
             painter.setFont(dateFont);
             painter.setPen(p.textMuted);
             painter.drawText(inner, Qt::AlignRight | Qt::AlignVCenter, row.date);
             painter.setFont(titleFont);
             painter.setPen(p.textPrimary);
-            const int titleWidth = std::max(0, int(inner.width()) - dateWidth - M::kRowMinimumGap);
+            const int titleWidth = startup::rowTitleWidth(inner, dateWidth);
             painter.drawText(QRectF(inner.left(), inner.top(), titleWidth, inner.height()), Qt::AlignLeft | Qt::AlignVCenter,
                              QFontMetrics(titleFont).elidedText(row.title, Qt::ElideRight, titleWidth));
             break;
@@ -168,15 +167,10 @@ void StartupScreenView::paintContent(QPainter& painter) {
     }
     // The keyboard focus, once the keys have moved it: a ring just outside the element's shape.
     if (const auto focused = focusedItem(); focused && focusVisible_) {
-        constexpr int ring = M::kFocusRingWidth;
-        const QRectF r = QRectF(focused->rect).adjusted(-ring, -ring, ring, ring);
-        const bool capsule = focused->element == Element::NewSetup || focused->element == Element::OpenSetup ||
-                             focused->element == Element::Update;
-        const double radius = capsule ? r.height() / 2 : M::kRowCornerRadius + ring;
+        const startup::FocusRing ring = startup::focusRing(*focused);
         painter.setBrush(Qt::NoBrush);
-        painter.setPen(QPen(p.brand, ring));
-        // The pen straddles the path: half the ring inside the outset rectangle.
-        painter.drawRoundedRect(r.adjusted(ring / 2, ring / 2, -ring / 2, -ring / 2), radius, radius);
+        painter.setPen(QPen(p.brand, ShellMetrics::StartupScreen::kFocusRingWidth));
+        painter.drawRoundedRect(ring.rect, ring.radius, ring.radius);
     }
 }
 

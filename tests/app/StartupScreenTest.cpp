@@ -321,6 +321,26 @@ TEST(StartupScreen, ModelWithoutSetupsAndDatesInTheLocalesShortFormat) {
     EXPECT_EQ(one.rows[0].date, "3/7/24");
 }
 
+TEST(StartupScreen, TheFocusRingHugsACapsuleButtonOrARoundedRow) {
+    // The 2-pixel pen is centred one pixel outside the element, so the ring lies just outside it.
+    struct Case {
+        Element element;
+        QRect rect;
+        QRectF ring;
+        double radius;
+    };
+    const Case cases[] = {
+        {Element::NewSetup, {28, 90, 320, 30}, {27, 89, 322, 32}, 17},  // half the outer height: a capsule
+        {Element::Update, {28, 166, 320, 30}, {27, 165, 322, 32}, 17},
+        {Element::Row, {28, 230, 320, 28}, {27, 229, 322, 30}, 8},  // the row's 6, grown by the ring
+    };
+    for (const Case& c : cases) {
+        const startup::FocusRing ring = startup::focusRing({c.element, c.rect, 0});
+        EXPECT_EQ(ring.rect, c.ring) << int(c.element);
+        EXPECT_DOUBLE_EQ(ring.radius, c.radius) << int(c.element);
+    }
+}
+
 TEST(StartupScreen, TheEntranceFadesAndGrowsInOnce) {
     struct Case {
         double elapsed, opacity, scale;
