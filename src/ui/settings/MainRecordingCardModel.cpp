@@ -55,16 +55,17 @@ QRectF MainRecordingCardModel::folderSymbolRect(QSizeF size) {
 }
 
 std::vector<QRectF> MainRecordingCardModel::waveformBars(const std::vector<std::uint8_t>& peaks, const QRectF& canvas) {
-    constexpr double kPitch = 2.2, kWidth = 1.5, kMinHeight = 1.5, kMaxHeight = 13;
+    using M = SettingsMetrics::MainRecordingCard;
     const std::vector<double> envelope = LatestRecording::waveformEnvelope(peaks, kWaveformBars);
-    const double total = double(envelope.size()) * kPitch - (kPitch - kWidth);
+    const double total = double(envelope.size()) * M::kBarPitch - (M::kBarPitch - M::kBarWidth);
     const double first = canvas.left() + (canvas.width() - total) * 0.5;
     const double mid = canvas.center().y();
     std::vector<QRectF> bars;
     bars.reserve(envelope.size());
     for (std::size_t i = 0; i < envelope.size(); ++i) {
-        const double h = std::max(kMinHeight, std::clamp(envelope[i], 0.0, 1.0) * std::min(canvas.height(), kMaxHeight));
-        bars.emplace_back(first + double(i) * kPitch, mid - h / 2, kWidth, h);
+        const double level = std::clamp(envelope[i], 0.0, 1.0);
+        const double h = std::max(M::kBarMinHeight, level * std::min(canvas.height(), M::kBarMaxHeight));
+        bars.emplace_back(first + double(i) * M::kBarPitch, mid - h / 2, M::kBarWidth, h);
     }
     return bars;
 }

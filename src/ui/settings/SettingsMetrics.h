@@ -101,6 +101,11 @@ struct SettingsMetrics {
         // The take area is as wide in every state (at least the clock's 72 and the take's 86), so
         // that the card keeps its size when a take starts or ends.
         static constexpr double kAreaWidth = 2 * kLatestPadding + kCanvasLeading + 35 + kLengthMinWidth;
+        // The waveform's bars in the canvas.
+        static constexpr double kBarPitch = 2.2;
+        static constexpr double kBarWidth = 1.5;
+        static constexpr double kBarMinHeight = 1.5;
+        static constexpr double kBarMaxHeight = 13;
     };
 };
 
