@@ -6,9 +6,9 @@
 // Threads: main thread only.
 #include <QWidget>
 
-class QVBoxLayout;
-
 namespace quellor {
+
+class BannerStackWidget;
 
 class SourcesColumn : public QWidget {
     Q_OBJECT
@@ -22,8 +22,7 @@ public:
     QWidget* content() const { return content_; }
 
 private:
-    class Stack;
-    Stack* stack_;
+    BannerStackWidget* stack_;
     QWidget* content_;
 };
 

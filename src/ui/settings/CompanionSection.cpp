@@ -6,7 +6,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QSignalBlocker>
@@ -14,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "ui/settings/SwitchToggle.h"
+#include "ui/settings/CompanionStatusDotWidget.h"
 #include "ui/settings/SettingsMetrics.h"
 #include "ui/settings/SettingsStyle.h"
 #include "ui/style/Fonts.h"
@@ -24,8 +24,7 @@ namespace quellor {
 
 namespace {
 
-// The system's green and red, the colours of a live connection and of a warning.
-const QColor kConnectedGreen(52, 199, 89);
+// The system's red, the colour of a warning.
 const QColor kWarningRed(255, 59, 48);
 
 QVBoxLayout* group(QVBoxLayout* column) {
@@ -38,38 +37,6 @@ QVBoxLayout* group(QVBoxLayout* column) {
 QFont plainButtonFont() { return systemFont(11, QFont::DemiBold); }
 
 }  // namespace
-
-// The status lamp: green while a companion is connected, else the secondary colour at half
-// opacity.
-class CompanionSection::StatusDot : public QWidget {
-public:
-    StatusDot(ThemeController& themes, QWidget* parent) : QWidget(parent), themes_(themes) {
-        setObjectName(QStringLiteral("companion-status-dot"));
-        setFixedSize(SettingsMetrics::CompanionPage::kStatusDotSize, SettingsMetrics::CompanionPage::kStatusDotSize);
-        connect(&themes_, &ThemeController::themeChanged, this, qOverload<>(&QWidget::update));
-    }
-    void setConnected(bool on) {
-        if (on == connected_) return;
-        connected_ = on;
-        update();
-    }
-    bool isConnected() const { return connected_; }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        QColor c = connected_ ? kConnectedGreen : themes_.palette().textSecondary;
-        if (!connected_) c.setAlphaF(0.5f * c.alphaF());
-        p.setPen(Qt::NoPen);
-        p.setBrush(c);
-        p.drawEllipse(QRectF(rect()));
-    }
-
-private:
-    ThemeController& themes_;
-    bool connected_ = false;
-};
 
 CompanionSection::CompanionSection(MixerEngine& engine, UserDefaults& defaults, ThemeController& themes,
                                    Platform platform, QWidget* parent)
@@ -87,7 +54,7 @@ CompanionSection::CompanionSection(MixerEngine& engine, UserDefaults& defaults, 
     statusGroup->addWidget(makeSectionTitle(themes, CompanionSettings::kStatusTitle, secondary, this));
     auto* statusRow = new QHBoxLayout;
     statusRow->setSpacing(SettingsMetrics::CompanionPage::kStatusSpacing);
-    dot_ = new StatusDot(themes, this);
+    dot_ = new CompanionStatusDotWidget(themes, this);
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("companion-status"));
     status_->setFont(systemFont(13));

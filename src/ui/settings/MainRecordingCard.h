@@ -17,6 +17,8 @@
 
 namespace quellor {
 
+class FolderButtonWidget;
+class TakeAreaWidget;
 class ThemeController;
 
 class MainRecordingCard : public QWidget {
@@ -40,15 +42,13 @@ protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
-    class LatestArea;
-    class FolderButton;
     void follow();
 
     ThemeController& themes_;
     LatestRecordingModel& recordings_;
     MainRecordingCardModel model_;
-    LatestArea* area_;
-    FolderButton* folder_;
+    TakeAreaWidget* area_;
+    FolderButtonWidget* folder_;
     TaskSlot clock_;
 };
 

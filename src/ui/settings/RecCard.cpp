@@ -11,6 +11,7 @@
 #include "recording/RecordingFolder.h"
 #include "ui/console/SlideSwitchWidget.h"
 #include "ui/settings/LatestRecordingModel.h"
+#include "ui/settings/RecBallWidget.h"
 #include "ui/settings/RecordingCardLook.h"
 #include "ui/settings/RepeatWhile.h"
 #include "ui/settings/SettingsMetrics.h"
@@ -33,35 +34,13 @@ std::optional<QString> chooseRecordingFolder(QWidget* parent) {
     });
 }
 
-class RecCard::Ball : public QAbstractButton {
-public:
-    Ball(RecCard& card) : QAbstractButton(&card), card_(card) {
-        setObjectName(QStringLiteral("rec-ball"));
-        setFixedSize(int(M::kBallAreaWidth), int(M::kBallAreaHeight));
-        setContextMenuPolicy(Qt::CustomContextMenu);
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setOpacity(RecCardModel::ballOpacity(card_.model_.isRecording(), Scheduler::current().now()));
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(RecordingCardLook::kRecRed);
-        painter.drawEllipse(RecCardModel::ballRect(size()));
-    }
-
-private:
-    RecCard& card_;
-};
-
 RecCard::RecCard(MixerEngine& engine, MIDIMappingManager* midi, UserDefaults& defaults, LatestRecordingModel& recordings,
                  ThemeController& themes, bool compact, RecCardModel::FolderChooser chooseFolder, QWidget* parent)
     : QWidget(parent),
       themes_(themes),
       model_(engine, midi, defaults, recordings,
              chooseFolder ? std::move(chooseFolder) : RecCardModel::FolderChooser([this] { return chooseRecordingFolder(this); })),
-      ball_(new Ball(*this)) {
+      ball_(new RecBallWidget(model_, this)) {
     setObjectName(QStringLiteral("rec-card"));
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);

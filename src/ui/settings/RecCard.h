@@ -16,6 +16,7 @@
 
 namespace quellor {
 
+class RecBallWidget;
 class ThemeController;
 class SlideSwitchWidget;
 
@@ -45,12 +46,11 @@ protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
-    class Ball;
     void follow();
 
     ThemeController& themes_;
     RecCardModel model_;
-    Ball* ball_;
+    RecBallWidget* ball_;
     SlideSwitchWidget* switch_ = nullptr;
     TaskSlot pulse_;
 };

@@ -3,8 +3,8 @@
 #include <QButtonGroup>
 #include <QHBoxLayout>
 #include <QPainter>
-#include <QPainterPath>
 
+#include "ui/settings/SegmentWidget.h"
 #include "ui/settings/SettingsMetrics.h"
 #include "ui/settings/SettingsStyle.h"
 #include "ui/style/ThemeController.h"
@@ -12,45 +12,6 @@
 namespace quellor {
 
 using M = SettingsMetrics::Segmented;
-
-// One segment: transparent unless chosen, where it is a brand-coloured pill inside the row.
-class SegmentedControl::Segment : public QPushButton {
-public:
-    Segment(ThemeController& themes, const QString& title, QWidget* parent) : QPushButton(title, parent), themes_(themes) {
-        setCheckable(true);
-        setAutoDefault(false);
-        setFlat(true);
-        setCursor(Qt::PointingHandCursor);
-        setMinimumHeight(M::kHeight);
-        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    }
-    QSize sizeHint() const override {
-        return {fontMetrics().horizontalAdvance(text()) + M::kSegmentPadding, M::kHeight};
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        const Palette colours = themes_.palette();
-        const QRectF pill = QRectF(rect()).adjusted(M::kPillInset, M::kPillInset, -M::kPillInset, -M::kPillInset);
-        if (isChecked()) {
-            p.setPen(Qt::NoPen);
-            p.setBrush(colours.brand);
-            p.drawRoundedRect(pill, M::kCornerRadius - M::kPillInset, M::kCornerRadius - M::kPillInset);
-        }
-        if (hasFocus()) {
-            p.setPen(QPen(colours.brand, 1));
-            p.setBrush(Qt::NoBrush);
-            p.drawRoundedRect(pill.adjusted(-1, -1, 1, 1), M::kCornerRadius - 1, M::kCornerRadius - 1);
-        }
-        p.setPen(isChecked() ? colours.void_ : colours.textPrimary);
-        p.drawText(rect(), Qt::AlignCenter, text());
-    }
-
-private:
-    ThemeController& themes_;
-};
 
 SegmentedControl::SegmentedControl(ThemeController& themes, QWidget* parent) : QWidget(parent), themes_(themes) {
     row_ = new QHBoxLayout(this);
@@ -66,7 +27,7 @@ SegmentedControl::SegmentedControl(ThemeController& themes, QWidget* parent) : Q
 }
 
 QPushButton* SegmentedControl::addSegment(const QString& title, const QString& objectName) {
-    auto* segment = new Segment(themes_, title, this);
+    auto* segment = new SegmentWidget(themes_, title, this);
     segment->setObjectName(objectName);
     group_->addButton(segment, int(group_->buttons().size()));
     row_->addWidget(segment);

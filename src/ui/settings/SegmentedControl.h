@@ -26,7 +26,6 @@ protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
-    class Segment;
     ThemeController& themes_;
     QHBoxLayout* row_;
     QButtonGroup* group_;
