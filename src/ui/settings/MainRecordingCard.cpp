@@ -55,6 +55,8 @@ void MainRecordingCard::follow() {
     update();
 }
 
+QSize MainRecordingCard::sizeHint() const { return {QWidget::sizeHint().width(), int(Frame::kHeight)}; }
+
 void MainRecordingCard::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const Palette palette = themes_.palette();

@@ -13,7 +13,6 @@
 #include "base/Scheduler.h"
 #include "recording/RecordingFolder.h"
 #include "ui/settings/MainRecordingCardModel.h"
-#include "ui/settings/SettingsMetrics.h"
 
 namespace quellor {
 
@@ -34,9 +33,7 @@ public:
     QAbstractButton* folderButton() const;
 
     // As high as the card, whatever its row of children asks for.
-    QSize sizeHint() const override {
-        return {QWidget::sizeHint().width(), int(SettingsMetrics::RecordingCard::kHeight)};
-    }
+    QSize sizeHint() const override;
 
 protected:
     void paintEvent(QPaintEvent*) override;

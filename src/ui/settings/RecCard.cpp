@@ -86,6 +86,8 @@ void RecCard::follow() {
     update();
 }
 
+QSize RecCard::sizeHint() const { return {QWidget::sizeHint().width(), int(Frame::kHeight)}; }
+
 void RecCard::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const Palette palette = themes_.palette();

@@ -12,7 +12,6 @@
 
 #include "base/Scheduler.h"
 #include "ui/settings/RecCardModel.h"
-#include "ui/settings/SettingsMetrics.h"
 
 namespace quellor {
 
@@ -38,9 +37,7 @@ public:
     MenuModel ballMenu() const { return model_.ballMenu(); }
 
     // As high as the card, whatever its row of children asks for.
-    QSize sizeHint() const override {
-        return {QWidget::sizeHint().width(), int(SettingsMetrics::RecordingCard::kHeight)};
-    }
+    QSize sizeHint() const override;
 
 protected:
     void paintEvent(QPaintEvent*) override;

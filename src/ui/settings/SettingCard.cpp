@@ -39,6 +39,8 @@ void SettingCard::follow() {
     update();
 }
 
+QSize SettingCard::sizeHint() const { return {QWidget::sizeHint().width(), int(M::kHeight)}; }
+
 void SettingCard::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const Palette palette = themes_.palette();

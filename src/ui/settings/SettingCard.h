@@ -10,7 +10,6 @@
 
 #include "ui/console/SlideSwitchWidget.h"
 #include "ui/settings/SettingCardLook.h"
-#include "ui/settings/SettingsMetrics.h"
 
 namespace quellor {
 
@@ -27,9 +26,7 @@ public:
     SlideSwitchWidget* slideSwitch() const { return switch_; }
 
     // As high as the card, whatever its row of children asks for.
-    QSize sizeHint() const override {
-        return {QWidget::sizeHint().width(), int(SettingsMetrics::SettingCard::kHeight)};
-    }
+    QSize sizeHint() const override;
 
 protected:
     void paintEvent(QPaintEvent*) override;
