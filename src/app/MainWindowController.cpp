@@ -38,8 +38,9 @@ QString MainWindowController::formatFrame(const QRect& frame) {
 }
 
 QSize MainWindowController::openingSize(const std::optional<QRect>& saved) {
-    if (!saved) return {kMainWindowWidth, kMainWindowHeight};
-    return {std::max(kMainWindowMinWidth, saved->width()), std::max(kMainWindowMinHeight, saved->height())};
+    using M = ShellMetrics::MainWindow;
+    if (!saved) return {M::kWidth, M::kHeight};
+    return {std::max(M::kMinWidth, saved->width()), std::max(M::kMinHeight, saved->height())};
 }
 
 void MainWindowController::create() {
@@ -50,7 +51,7 @@ void MainWindowController::create() {
     if (builders_.installMenus) builders_.installMenus(*window->menuBar());
     QWidget* content = builders_.makeContent ? builders_.makeContent() : new QWidget;
     // The minimum is the content's: the menu bar comes on top of it, as a title bar would.
-    content->setMinimumSize(kMainWindowMinWidth, kMainWindowMinHeight);
+    content->setMinimumSize(ShellMetrics::MainWindow::kMinWidth, ShellMetrics::MainWindow::kMinHeight);
     window->setCentralWidget(content);
     // The content area is the size the user sees and saves; the menu bar sits above it.
     const QSize size = openingSize(parseFrame(defaults_.stringOr(kFrameKey, QString())));

@@ -8,6 +8,7 @@
 
 #include "app/GeneralSettingsWiring.h"
 #include "app/NoticeBanners.h"
+#include "app/PalettePanel.h"
 #include "app/SetupFilePanels.h"
 #include "app/SplitHandle.h"
 #include "setups/SessionManager.h"
@@ -16,13 +17,6 @@
 #include "ui/style/PromptSheet.h"
 
 namespace quellor {
-
-PalettePanel::PalettePanel(ThemeController& themes, QColor Palette::*role, QWidget* parent)
-    : QWidget(parent), themes_(themes), role_(role) {}
-
-void PalettePanel::paintEvent(QPaintEvent*) {
-    QPainter(this).fillRect(rect(), themes_.palette().*role_);
-}
 
 MainWindowView::MainWindowView(SessionManager& sessions, UserDefaults& defaults, ThemeController& themes,
                                AppNotifier& notifier, AppActions* actions, QWidget* parent)
@@ -37,7 +31,8 @@ MainWindowView::MainWindowView(SessionManager& sessions, UserDefaults& defaults,
     handle_ = new SplitHandle(
         SplitHandle::Axis::Vertical,
         {[this] { return storedLeftWidth(); }, [this](double w) { defaults_.setDouble(kLeftWidthKey, w); }},
-        kLeftColumnMinimum, kLeftColumnMaximum, /*growsAway*/ false, /*visible*/ false, this);
+        ShellMetrics::SourcesColumn::kMinimumWidth, ShellMetrics::SourcesColumn::kMaximumWidth, /*growsAway*/ false,
+        /*visible*/ false, this);
 
     prompt_ = new PromptSheet(this);
     connect(prompt_, &QDialog::finished, this, [this] {
@@ -70,7 +65,9 @@ MainWindowView::MainWindowView(SessionManager& sessions, UserDefaults& defaults,
     relayout();
 }
 
-double MainWindowView::storedLeftWidth() const { return defaults_.doubleOr(kLeftWidthKey, kDefaultLeftColumnWidth); }
+double MainWindowView::storedLeftWidth() const {
+    return defaults_.doubleOr(kLeftWidthKey, ShellMetrics::SourcesColumn::kDefaultWidth);
+}
 
 double MainWindowView::sourcesWidth() const { return sourcesColumnWidth(storedLeftWidth(), width()); }
 
@@ -102,43 +99,27 @@ void MainWindowView::setNotices(UserNotices& notices) {
 }
 
 void MainWindowView::relayout() {
-    const bool shown = sidebarShown_ > 0;
-    const int h = height();
-    int x = 0;
-    // The notices sit at the top of whichever column is in full view, the content below them.
-    constexpr int kNoticeMargin = 8;
-    const bool noticesInSources = sidebarShown_ == 1;
-    auto noticeSpace = [this](int columnWidth) {
-        const int height = notices_ ? notices_->heightFor(columnWidth - 2 * kNoticeMargin) : 0;
-        return height > 0 ? height + 2 * kNoticeMargin : 0;
-    };
-    sources_->setVisible(shown);
-    handle_->setVisible(shown && sidebarShown_ == 1);  // no dragging of a column on the move
-    hairline_->setVisible(shown);
-    if (shown) {
-        const int w = int(std::lround(sourcesWidth()));
-        // The column keeps its width and slides out to the left, the console following its edge.
-        const int left = int(std::lround(-(1 - sidebarShown_) * (w + 2)));
-        sources_->setGeometry(left, 0, w, h);
-        const int top = noticesInSources ? noticeSpace(w) : 0;
-        if (noticesInSources && notices_ && top > 0)
-            notices_->setGeometry(left + kNoticeMargin, kNoticeMargin, w - 2 * kNoticeMargin, top - 2 * kNoticeMargin);
-        if (sourcesContent_) sourcesContent_->setGeometry(0, top, w, std::max(0, h - top));
-        // The handle's 1-pixel slot follows the column; its grip reaches over both neighbours.
-        handle_->setGeometry(handle_->gripGeometry(w, h));
-        hairline_->setGeometry(left + w + 1, 0, 1, h);
-        x = std::max(0, left + w + 2);
+    const MainWindowFrames f = mainWindowFrames(size(), sourcesWidth(), sidebarShown_, [this](int width) {
+        return notices_ ? notices_->heightFor(width) : 0;
+    });
+    sources_->setVisible(f.sourcesShown);
+    handle_->setVisible(f.handleShown);
+    hairline_->setVisible(f.sourcesShown);
+    if (f.sourcesShown) {
+        sources_->setGeometry(f.sources);
+        if (sourcesContent_) sourcesContent_->setGeometry(f.sourcesContent);
+        // The handle's grip reaches over both neighbours of its slot.
+        handle_->setGeometry(handle_->gripGeometry(f.handleSlot, height()));
+        hairline_->setGeometry(f.hairline);
         handle_->raise();
     }
-    console_->setGeometry(x, 0, std::max(0, width() - x), h);
-    if (topBar_) topBar_->setGeometry(0, 0, console_->width(), kTopBarHeight + 1);
-    const int consoleTop = kTopBarHeight + 1 + (noticesInSources ? 0 : noticeSpace(console_->width()));
-    if (!noticesInSources && notices_ && consoleTop > kTopBarHeight + 1)
-        notices_->setGeometry(x + kNoticeMargin, kTopBarHeight + 1 + kNoticeMargin, console_->width() - 2 * kNoticeMargin,
-                              consoleTop - kTopBarHeight - 1 - 2 * kNoticeMargin);
-    if (consoleContent_)
-        consoleContent_->setGeometry(0, consoleTop, console_->width(), std::max(0, h - consoleTop));
-    if (notices_) notices_->raise();
+    console_->setGeometry(f.console);
+    if (topBar_) topBar_->setGeometry(f.topBar);
+    if (consoleContent_) consoleContent_->setGeometry(f.consoleContent);
+    if (notices_) {
+        if (f.notices) notices_->setGeometry(*f.notices);
+        notices_->raise();
+    }
 }
 
 void MainWindowView::replaceContent(QWidget*& current, QWidget* container, QWidget* content) {

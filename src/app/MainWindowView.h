@@ -13,6 +13,7 @@
 
 #include "app/AppNotifier.h"
 #include "app/MainWindowLayout.h"
+#include "app/SheetState.h"
 #include "base/Scheduler.h"
 #include "base/UserDefaults.h"
 #include "ui/style/ThemeController.h"
@@ -22,32 +23,19 @@ namespace quellor {
 class AppActions;
 class GeneralSettingsSection;
 class NoticeBanners;
+class PalettePanel;
 class UserNotices;
 class PromptSheet;
 class SessionManager;
 class SettingsWindow;
 class SplitHandle;
 
-// A rectangle filled with one palette colour of the theme in force.
-class PalettePanel : public QWidget {
-    Q_OBJECT
-public:
-    PalettePanel(ThemeController& themes, QColor Palette::*role, QWidget* parent = nullptr);
-
-protected:
-    void paintEvent(QPaintEvent*) override;
-
-private:
-    ThemeController& themes_;
-    QColor Palette::*role_;
-};
-
 class MainWindowView : public QWidget {
     Q_OBJECT
 public:
     static constexpr const char* kLeftWidthKey = "leftColumnWidth";
     static constexpr const char* kSidebarHiddenKey = "sidebarHidden";
-    static constexpr int kTopBarHeight = 44;  // and a hair line under it
+    static constexpr int kTopBarHeight = ShellMetrics::MainWindow::kTopBarHeight;  // and a hair line under it
 
     // `actions`: the application's general actions for the settings sheet (none: the sheet only
     // closes).

@@ -3,7 +3,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/Banners.h"
+#include "app/ShellMetrics.h"
+#include "app/WarningYellow.h"
+#include "ui/style/InlineBanner.h"
 #include "ui/style/ThemeController.h"
 
 namespace quellor {
@@ -13,7 +15,7 @@ NoticeBanners::NoticeBanners(UserNotices& notices, ThemeController& themes, QWid
     setObjectName(QStringLiteral("notice-banners"));
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(kSpacing);
+    column->setSpacing(ShellMetrics::NoticeBanners::kSpacing);
     connect(&notices_, &UserNotices::changed, this, &NoticeBanners::rebuild);
     rebuild();
 }

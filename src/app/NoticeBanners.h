@@ -15,8 +15,6 @@ class ThemeController;
 class NoticeBanners : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kSpacing = 6;
-
     NoticeBanners(UserNotices& notices, ThemeController& themes, QWidget* parent = nullptr);
 
     // The height the banners need at `width` (0 when there is nothing to show).

@@ -11,41 +11,17 @@
 // Threads: main thread only.
 #include <QObject>
 #include <QPointer>
-#include <QWidget>
 #include <functional>
 
+#include "app/PermissionWindowView.h"
 #include "app/RetiredWindows.h"
 #include "base/Logger.h"
 #include "base/Scheduler.h"
-
-class QLabel;
-class QPushButton;
 
 namespace quellor {
 
 class MixerEngine;
 class ThemeController;
-
-// The window's content: headline, explanation, instruction and the two buttons, 420 wide.
-class PermissionWindowView : public QWidget {
-    Q_OBJECT
-public:
-    static constexpr int kWidth = 420;
-
-    PermissionWindowView(ThemeController& themes, std::function<void()> dismiss, QWidget* parent = nullptr);
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-
-private:
-    void applyTheme();
-
-    ThemeController& themes_;
-    QPushButton* open_;
-    QLabel* headline_;
-    QLabel* explanation_;
-    QLabel* instruction_;
-};
 
 class PermissionWindow : public QObject {
     Q_OBJECT

@@ -10,12 +10,12 @@
 #include "app/AppMenus.h"
 #include "app/AppNotifier.h"
 #include "app/AppVersion.h"
-#include "app/Banners.h"
 #include "app/EngineRemoteControl.h"
 #include "app/MainWindowController.h"
 #include "app/MainWindowView.h"
 #include "app/UserNotices.h"
 #include "app/MenuBarExportCard.h"
+#include "app/PermissionBanner.h"
 #include "app/PermissionWindow.h"
 #include "app/RecordingStatusItem.h"
 #include "app/RecordingTray.h"
@@ -23,9 +23,11 @@
 #include "app/SetupFilePanels.h"
 #include "app/SingleInstance.h"
 #include "app/SourcesColumn.h"
-#include "app/StartupController.h"
+#include "app/StatusBanners.h"
+#include "app/StartupScreenController.h"
+#include "app/QtUpdateHost.h"
+#include "app/UpdateBanner.h"
 #include "app/UpdateController.h"
-#include "app/UpdateHost.h"
 #include "app/UpdateWording.h"
 #include "base/Scheduler.h"
 #include "platform/LaunchAtLogin.h"
@@ -42,8 +44,10 @@
 #include "ui/settings/CompanionSection.h"
 #include "ui/settings/SettingsWindow.h"
 #include "ui/settings/LatestRecordingModel.h"
-#include "ui/settings/RecordingCardWidgets.h"
-#include "ui/settings/SettingCardWidgets.h"
+#include "ui/settings/MainRecordingCard.h"
+#include "ui/settings/MeterCard.h"
+#include "ui/settings/RecCard.h"
+#include "ui/settings/StripCountCard.h"
 #include "ui/panels/SourceGridView.h"
 #include "ui/style/AppIcon.h"
 #include "ui/style/Fonts.h"
@@ -163,9 +167,8 @@ void QuellorApp::build() {
                                                      [this] { mainWindow_->show(); });
     connect(instance_.get(), &SingleInstance::showRequested, this, [this] { mainWindow_->show(); });
 
-    startup_ = std::make_unique<StartupController>(
-        StartupController::Environment{defaults, *themes_, [](QWidget* parent) { return openSetupFilePanel(parent); },
-                                       [] { QCoreApplication::quit(); }});
+    startup_ = std::make_unique<StartupScreenController>(StartupScreenController::Environment{
+        defaults, *themes_, [](QWidget* parent) { return openSetupFilePanel(parent); }, [] { QCoreApplication::quit(); }});
     startupScreenTask_.set(Scheduler::current().after(kStartupScreenDelay, [this] {
         startupScreenTask_.clear();
         presentStartupScreen();

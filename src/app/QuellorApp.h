@@ -30,7 +30,7 @@ class MainWindowView;
 class MIDIMappingManager;
 class PermissionWindow;
 class RemoteServices;
-class StartupController;
+class StartupScreenController;
 class UpdateBackend;
 class UpdateHost;
 class MixRecorder;
@@ -97,7 +97,7 @@ public:
     AppNotifier& notifier() { return *notifier_; }
     UpdateController& updater() { return *updater_; }
     AppActions& actions() { return *actions_; }
-    StartupController& startupScreen() { return *startup_; }
+    StartupScreenController& startupScreen() { return *startup_; }
     PermissionWindow& permissionWindow() { return *permissionWindow_; }
     MainWindowView* mainWindowView() const { return view_; }
     LatestRecordingModel& recordings() { return *recordings_; }
@@ -135,7 +135,7 @@ private:
     std::unique_ptr<LatestRecordingModel> recordings_;
     std::unique_ptr<UserNotices> userNotices_;
     std::unique_ptr<MainWindowController> mainWindow_;
-    std::unique_ptr<StartupController> startup_;
+    std::unique_ptr<StartupScreenController> startup_;
     std::unique_ptr<PermissionWindow> permissionWindow_;
     // Shows the recording item in the desktop's tray; goes before the engine and recordings it reads.
     std::unique_ptr<RecordingTray> recordingTray_;

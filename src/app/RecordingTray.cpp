@@ -9,6 +9,7 @@
 #include <QSystemTrayIcon>
 
 #include "app/MenuBarExportCard.h"
+#include "app/ShellMetrics.h"
 #include "app/RecordingStatusItem.h"
 #include "engine/MixerEngine.h"
 #include "recording/MixRecorder.h"
@@ -73,7 +74,7 @@ void RecordingTray::refresh() {
     view.readyFile.reset();
     if (latest_.info()) view.readyFile = latest_.info()->file;
     view.peaks = latest_.peaks();
-    const QSize size(int(card::kWidth), int(card::kHeight));
+    const QSize size(int(ShellMetrics::MenuBarCard::kWidth), int(ShellMetrics::MenuBarCard::kHeight));
     image_ = QImage(size * kImageScale, QImage::Format_ARGB32_Premultiplied);
     image_.setDevicePixelRatio(kImageScale);
     image_.fill(Qt::transparent);

@@ -1,56 +1,13 @@
 #include "app/SourcesColumn.h"
 
-#include <QChildEvent>
-#include <QEvent>
 #include <QVBoxLayout>
 
-#include "app/Banners.h"
-#include "app/UpdateController.h"
-#include "app/UpdateWording.h"
-#include "engine/MixerEngine.h"
+#include "app/BannerStackWidget.h"
 
 namespace quellor {
 
-// A vertical stack whose padding is there only while one of its banners shows. A banner showing
-// or hiding tells the stack at once (its show and hide events pass the stack's filter), and so
-// does one that goes away.
-class SourcesColumn::Stack : public QWidget {
-public:
-    explicit Stack(QWidget* parent) : QWidget(parent), layout_(new QVBoxLayout(this)) {
-        layout_->setSpacing(kSpacing);
-        layout_->setContentsMargins(0, 0, 0, 0);
-    }
-    void add(QWidget* banner) {
-        layout_->addWidget(banner);
-        banner->installEventFilter(this);
-        settle();
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent) settle();
-        return QWidget::eventFilter(watched, event);
-    }
-    void childEvent(QChildEvent* event) override {
-        QWidget::childEvent(event);
-        if (event->removed()) settle();
-    }
-
-private:
-    void settle() {
-        bool any = false;
-        for (int i = 0; i < layout_->count() && !any; ++i)
-            if (QWidget* w = layout_->itemAt(i)->widget()) any = !w->isHidden();
-        if (any) layout_->setContentsMargins(kSidePadding, kTopPadding, kSidePadding, 0);
-        else
-            layout_->setContentsMargins(0, 0, 0, 0);
-    }
-
-    QVBoxLayout* layout_;
-};
-
 SourcesColumn::SourcesColumn(QWidget* content, QWidget* parent)
-    : QWidget(parent), stack_(new Stack(this)), content_(content) {
+    : QWidget(parent), stack_(new BannerStackWidget(this)), content_(content) {
     setObjectName(QStringLiteral("sources-column"));
     stack_->setObjectName(QStringLiteral("sources-banners"));
     auto* layout = new QVBoxLayout(this);
@@ -64,38 +21,5 @@ SourcesColumn::SourcesColumn(QWidget* content, QWidget* parent)
 void SourcesColumn::addBanner(QWidget* banner) { stack_->add(banner); }
 
 QWidget* SourcesColumn::bannerStack() const { return stack_; }
-
-StatusBanners::StatusBanners(MixerEngine& engine, UpdateController& updater, ThemeController& themes,
-                             SourcesColumn& column)
-    : QObject(&column),
-      engine_(engine),
-      updater_(updater),
-      themes_(themes),
-      column_(column),
-      permission_(new PermissionBanner(themes)),
-      updateSlot_(new QWidget) {
-    column_.addBanner(permission_);
-    auto* slot = new QVBoxLayout(updateSlot_);
-    slot->setContentsMargins(0, 0, 0, 0);
-    column_.addBanner(updateSlot_);
-    connect(&engine_, &MixerEngine::needsAudioCapturePermissionChanged, this, &StatusBanners::refresh);
-    connect(&updater_, &UpdateController::availableVersionChanged, this, &StatusBanners::refresh);
-    connect(&updater_, &UpdateController::stagedVersionChanged, this, &StatusBanners::refresh);
-    refresh();
-}
-
-void StatusBanners::refresh() {
-    permission_->setVisible(engine_.needsAudioCapturePermission());
-    const std::optional<QString> version = updateBannerVersion(updater_.stagedVersion(), updater_.availableVersion());
-    if (!update_ || !version || update_->version() != *version) {
-        delete update_;
-        update_ = nullptr;
-        if (version) {
-            update_ = new UpdateBanner(updater_, themes_, *version, updateSlot_);
-            updateSlot_->layout()->addWidget(update_);
-        }
-    }
-    updateSlot_->setVisible(update_ != nullptr);
-}
 
 }  // namespace quellor

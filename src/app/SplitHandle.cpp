@@ -3,6 +3,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "app/ShellMetrics.h"
+
 namespace quellor {
 
 SplitHandle::SplitHandle(Axis axis, Binding size, double lower, double upper, bool growsAway, bool visible, QWidget* parent)
@@ -18,15 +20,15 @@ void SplitHandle::setBarColor(const QColor& color) {
 }
 
 QRect SplitHandle::gripGeometry(int slot, int length) const {
-    const int before = (kGripThickness - 1) / 2;
-    return axis_ == Axis::Vertical ? QRect(slot - before, 0, kGripThickness, length)
-                                   : QRect(0, slot - before, length, kGripThickness);
+    const int before = (ShellMetrics::SplitHandle::kGripThickness - 1) / 2;
+    return axis_ == Axis::Vertical ? QRect(slot - before, 0, ShellMetrics::SplitHandle::kGripThickness, length)
+                                   : QRect(0, slot - before, length, ShellMetrics::SplitHandle::kGripThickness);
 }
 
 void SplitHandle::paintEvent(QPaintEvent*) {
     if (!visible_) return;
     QPainter painter(this);
-    const int mid = (kGripThickness - 1) / 2;
+    const int mid = (ShellMetrics::SplitHandle::kGripThickness - 1) / 2;
     painter.fillRect(axis_ == Axis::Vertical ? QRect(mid, 0, 1, height()) : QRect(0, mid, width(), 1), barColor_);
 }
 

@@ -7,7 +7,7 @@
 #include <QWidget>
 #include <functional>
 
-#include "app/MainWindowLayout.h"
+#include "app/SplitDrag.h"
 
 namespace quellor {
 
@@ -15,7 +15,6 @@ class SplitHandle : public QWidget {
     Q_OBJECT
 public:
     enum class Axis { Vertical, Horizontal };  // a vertical bar moves left/right
-    static constexpr int kGripThickness = 9;
 
     struct Binding {
         std::function<double()> get;

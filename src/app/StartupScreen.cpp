@@ -34,38 +34,70 @@ std::optional<QRect> Layout::rect(Element element, int row) const {
 }
 
 Layout layout(const Model& model, int wordmarkWidth) {
+    using M = ShellMetrics::StartupScreen;
     Layout l;
-    const int left = kSidePadding;
-    int y = kTopPadding;
-    const int headerWidth = kIconSize + kHeaderSpacing + wordmarkWidth;
-    const int headerLeft = left + (kContentWidth - headerWidth) / 2;
-    l.icon = QRect(headerLeft, y, kIconSize, kIconSize);
-    l.wordmark = QRect(headerLeft + kIconSize + kHeaderSpacing, y, wordmarkWidth, kIconSize);
-    y += kIconSize + kHeaderBottomPadding;
+    const int left = M::kSidePadding;
+    int y = M::kTopPadding;
+    const int headerWidth = M::kIconSize + M::kHeaderSpacing + wordmarkWidth;
+    const int headerLeft = left + (M::kContentWidth - headerWidth) / 2;
+    l.icon = QRect(headerLeft, y, M::kIconSize, M::kIconSize);
+    l.wordmark = QRect(headerLeft + M::kIconSize + M::kHeaderSpacing, y, wordmarkWidth, M::kIconSize);
+    y += M::kIconSize + M::kHeaderBottomPadding;
 
     auto button = [&](Element element) {
-        y += kSpacing;
-        l.items.push_back({element, QRect(left, y, kContentWidth, kButtonHeight)});
-        y += kButtonHeight;
+        y += M::kSpacing;
+        l.items.push_back({element, QRect(left, y, M::kContentWidth, M::kButtonHeight)});
+        y += M::kButtonHeight;
     };
     button(Element::NewSetup);
     button(Element::OpenSetup);
     if (model.updateButtonTitle) button(Element::Update);
     if (model.showsRecent) {
-        y += kSpacing + kRecentTopPadding;
-        l.items.push_back({Element::RecentHeader, QRect(left, y, kContentWidth, kRecentHeaderHeight)});
-        y += kRecentHeaderHeight;
+        y += M::kSpacing + M::kRecentTopPadding;
+        l.items.push_back({Element::RecentHeader, QRect(left, y, M::kContentWidth, M::kRecentHeaderHeight)});
+        y += M::kRecentHeaderHeight;
         if (!model.rows.empty()) {
-            y += kSpacing;
+            y += M::kSpacing;
             for (int i = 0; i < int(model.rows.size()); ++i) {
-                if (i > 0) y += kRowSpacing;
-                l.items.push_back({Element::Row, QRect(left, y, kContentWidth, kRowHeight), i});
-                y += kRowHeight;
+                if (i > 0) y += M::kRowSpacing;
+                l.items.push_back({Element::Row, QRect(left, y, M::kContentWidth, M::kRowHeight), i});
+                y += M::kRowHeight;
             }
         }
     }
-    l.size = QSize(kWindowWidth, y + kBottomPadding);
+    l.size = QSize(M::kWindowWidth, y + M::kBottomPadding);
     return l;
+}
+
+QRectF chevronRect(const QRect& header) {
+    using M = ShellMetrics::StartupScreen;
+    const QRectF r(header);
+    return {r.left(), r.center().y() - M::kChevronSize / 2.0, M::kChevronSize, M::kChevronSize};
+}
+
+QRectF headerTitleRect(const QRect& header) {
+    using M = ShellMetrics::StartupScreen;
+    return QRectF(header).adjusted(M::kChevronSize + M::kChevronSpacing, 0, 0, 0);
+}
+
+QRectF rowTextRect(const QRect& row) {
+    using M = ShellMetrics::StartupScreen;
+    return QRectF(row).adjusted(M::kRowPadding, 0, -M::kRowPadding, 0);
+}
+
+int rowTitleWidth(const QRectF& textRect, int dateWidth) {
+    return std::max(0, int(textRect.width()) - dateWidth - ShellMetrics::StartupScreen::kRowMinimumGap);
+}
+
+FocusRing focusRing(const Item& item) {
+    using M = ShellMetrics::StartupScreen;
+    constexpr int ring = M::kFocusRingWidth;
+    const QRectF outside = QRectF(item.rect).adjusted(-ring, -ring, ring, ring);
+    const bool capsule =
+        item.element == Element::NewSetup || item.element == Element::OpenSetup || item.element == Element::Update;
+    const double radius = capsule ? outside.height() / 2 : M::kRowCornerRadius + ring;
+    // The pen straddles its path: half the ring inside the outer rectangle.
+    return {outside.adjusted(ring / 2, ring / 2, -ring / 2, -ring / 2), radius};
 }
 
 EntranceFrame entranceFrame(double elapsed) {

@@ -2,7 +2,7 @@
 // What the startup screen shows and where, as plain values: the model (buttons, the recent setups
 // and their dates, the collapsed state of the list) built from the setup manager's recent setups,
 // and the layout of a 376-wide window (a 320-wide column with 28 pt on each side, 30 pt above and
-// 24 pt below) in which the view paints and hit-tests each element.
+// 24 pt below, in ShellMetrics) in which the view paints and hit-tests each element.
 //
 // Column, top to bottom, 8 pt apart: the header (the 42 x 42 application icon and the two-part
 // wordmark, centred, 10 pt apart, with 10 pt more below); "New Setup…" (primary); "Open Setup…"
@@ -14,11 +14,13 @@
 #include <QDateTime>
 #include <QLocale>
 #include <QRect>
+#include <QRectF>
 #include <QString>
 #include <QUuid>
 #include <optional>
 #include <vector>
 
+#include "app/ShellMetrics.h"
 #include "setups/MixSession.h"
 
 namespace quellor::startup {
@@ -26,25 +28,8 @@ namespace quellor::startup {
 inline constexpr const char* kCollapsedKey = "startupRecentCollapsed";
 inline constexpr int kRecentLimit = 10;
 
-inline constexpr int kContentWidth = 320;
-inline constexpr int kSidePadding = 28;
-inline constexpr int kWindowWidth = kContentWidth + 2 * kSidePadding;  // 376
-inline constexpr int kTopPadding = 30;
-inline constexpr int kBottomPadding = 24;
-inline constexpr int kSpacing = 8;
-inline constexpr int kIconSize = 42;
-inline constexpr int kHeaderSpacing = 10;
-inline constexpr int kHeaderBottomPadding = 10;
-inline constexpr int kButtonHeight = 30;
-inline constexpr int kRecentTopPadding = 14;
-inline constexpr int kRecentHeaderHeight = 13;
-inline constexpr int kChevronSize = 8;
-inline constexpr int kChevronSpacing = 5;
-inline constexpr int kRowHeight = 28;
-inline constexpr int kRowSpacing = 2;
-inline constexpr int kRowPadding = 10;
-inline constexpr int kRowMinimumGap = 8;
-inline constexpr int kRowCornerRadius = 6;
+// The window's width, by which the desktop checks find it on screen.
+inline constexpr int kWindowWidth = ShellMetrics::StartupScreen::kWindowWidth;
 
 // The entrance: the content fades and grows in once, easing out over 0.32 s from 96.5 % size.
 inline constexpr double kEntranceDuration = 0.32;
@@ -100,6 +85,24 @@ struct Layout {
 
 // `wordmarkWidth`: the painted width of the wordmark in its font.
 Layout layout(const Model& model, int wordmarkWidth);
+
+// Inside the recent list's header `header`: the chevron, centred from top to bottom at the leading
+// edge, and the title after it.
+QRectF chevronRect(const QRect& header);
+QRectF headerTitleRect(const QRect& header);
+// Inside the row `row`: the padded box in which the date stands at the right and the title at the
+// left, and how wide the title may be next to a date `dateWidth` wide (never less than 0).
+QRectF rowTextRect(const QRect& row);
+int rowTitleWidth(const QRectF& textRect, int dateWidth);
+
+// The keyboard focus ring of an item: the rectangle its pen (kFocusRingWidth wide) is centred on, just
+// outside the item's shape, and its corner radius (a capsule round a button, a rounded row's radius
+// grown by the ring).
+struct FocusRing {
+    QRectF rect;
+    double radius = 0;
+};
+FocusRing focusRing(const Item& item);
 
 struct EntranceFrame {
     double opacity = 1;

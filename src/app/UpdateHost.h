@@ -9,8 +9,6 @@
 #include <QStringList>
 #include <functional>
 
-class QWidget;
-
 namespace quellor {
 
 class UpdateHost : public QObject {
@@ -36,21 +34,6 @@ public:
 signals:
     // The application stopped being the active application.
     void didResignActive();
-};
-
-class QtUpdateHost : public UpdateHost {
-    Q_OBJECT
-public:
-    explicit QtUpdateHost(QObject* parent = nullptr);
-
-    // The first visible top-level window, in the application's window list, that is no dialog and
-    // has no visible sheet; null when there is none.
-    static QWidget* presentingWindow();
-
-    bool isActive() const override;
-    void presentAlert(const Alert& alert, std::function<void(int button)> answer) override;
-    void endAttachedSheets() override;
-    void requestTermination() override;
 };
 
 }  // namespace quellor

@@ -7,9 +7,10 @@
 #include <QTest>
 
 #include "EngineFixture.h"
-#include "app/Banners.h"
+#include "app/PermissionBanner.h"
 #include "app/PermissionTexts.h"
 #include "app/PermissionWindow.h"
+#include "app/WarningYellow.h"
 #include "ui/style/ThemeController.h"
 
 using namespace quellor;

@@ -13,7 +13,7 @@
 #include "EngineFixture.h"
 #include "FakeUpdateBackend.h"
 #include "app/PermissionWindow.h"
-#include "app/StartupController.h"
+#include "app/StartupScreenController.h"
 #include "app/UpdateController.h"
 #include "app/MainWindowController.h"
 #include "app/MainWindowView.h"
@@ -252,7 +252,7 @@ TEST_F(QuellorAppTest, TheStartupScreenGreetsShortlyAfterStartAndOpensTheMainWin
     EXPECT_FALSE(app->startupScreen().window());
     EXPECT_FALSE(app->mainWindow().window());
     advance(QuellorApp::kStartupScreenDelay / 2);
-    StartupView* screen = app->startupScreen().window();
+    StartupScreenView* screen = app->startupScreen().window();
     ASSERT_TRUE(screen);
     EXPECT_TRUE(screen->isVisible());
     EXPECT_FALSE(screen->layout().rect(startup::Element::Update));

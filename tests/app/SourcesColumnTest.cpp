@@ -9,8 +9,9 @@
 
 #include "EngineFixture.h"
 #include "FakeUpdateBackend.h"
-#include "app/Banners.h"
 #include "app/SourcesColumn.h"
+#include "app/StatusBanners.h"
+#include "app/UpdateBanner.h"
 #include "app/UpdateController.h"
 #include "ui/style/ThemeController.h"
 

@@ -8,7 +8,7 @@
 
 #include "FakeSessionEngine.h"
 #include "TestEnvironment.h"
-#include "app/StartupController.h"
+#include "app/StartupScreenController.h"
 #include "setups/SessionManager.h"
 #include "ui/style/PromptSheet.h"
 #include "ui/style/ThemeController.h"
@@ -40,13 +40,13 @@ protected:
         sessions = std::make_unique<SessionManager>(engine, MixSessionStore(path()), [] { return kDay.addDays(30); });
     }
     QString path() const { return dir.filePath("sessions.json"); }
-    StartupController& show(std::optional<QString> updateTitle = std::nullopt) {
-        controller = std::make_unique<StartupController>(StartupController::Environment{
+    StartupScreenController& show(std::optional<QString> updateTitle = std::nullopt) {
+        controller = std::make_unique<StartupScreenController>(StartupScreenController::Environment{
             defaults(), themes, [this](QWidget*) { return panelAnswer; }, [this] { ++quits; }});
         controller->show(*sessions, updateTitle, [this] { ++updates; }, [this] { ++opens; });
         return *controller;
     }
-    StartupView* view() const { return controller->window(); }
+    StartupScreenView* view() const { return controller->window(); }
     void click(Element element, int row = -1) {
         ASSERT_TRUE(view());
         const auto rect = view()->layout().rect(element, row);
@@ -63,7 +63,7 @@ protected:
     test::FakeSessionEngine engine;
     std::unique_ptr<SessionManager> sessions;
     ThemeController themes{defaults()};
-    std::unique_ptr<StartupController> controller;
+    std::unique_ptr<StartupScreenController> controller;
     std::optional<QString> panelAnswer;
     int updates = 0;
     int opens = 0;
@@ -319,6 +319,26 @@ TEST(StartupScreen, ModelWithoutSetupsAndDatesInTheLocalesShortFormat) {
                             QLocale(QLocale::English, QLocale::UnitedStates));
     ASSERT_EQ(one.rows.size(), 1u);
     EXPECT_EQ(one.rows[0].date, "3/7/24");
+}
+
+TEST(StartupScreen, TheFocusRingHugsACapsuleButtonOrARoundedRow) {
+    // The 2-pixel pen is centred one pixel outside the element, so the ring lies just outside it.
+    struct Case {
+        Element element;
+        QRect rect;
+        QRectF ring;
+        double radius;
+    };
+    const Case cases[] = {
+        {Element::NewSetup, {28, 90, 320, 30}, {27, 89, 322, 32}, 17},  // half the outer height: a capsule
+        {Element::Update, {28, 166, 320, 30}, {27, 165, 322, 32}, 17},
+        {Element::Row, {28, 230, 320, 28}, {27, 229, 322, 30}, 8},  // the row's 6, grown by the ring
+    };
+    for (const Case& c : cases) {
+        const startup::FocusRing ring = startup::focusRing({c.element, c.rect, 0});
+        EXPECT_EQ(ring.rect, c.ring) << int(c.element);
+        EXPECT_DOUBLE_EQ(ring.radius, c.radius) << int(c.element);
+    }
 }
 
 TEST(StartupScreen, TheEntranceFadesAndGrowsInOnce) {

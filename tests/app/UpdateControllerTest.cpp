@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/Banners.h"
+#include "app/UpdateBanner.h"
 #include "app/UpdateController.h"
 #include "ui/style/ThemeController.h"
 #include "app/UpdateWording.h"

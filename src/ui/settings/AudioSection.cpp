@@ -7,7 +7,8 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-#include "ui/settings/SettingsControls.h"
+#include "ui/settings/SwitchToggle.h"
+#include "ui/settings/SettingsMetrics.h"
 #include "ui/settings/SettingsStyle.h"
 #include "ui/style/Fonts.h"
 
@@ -17,8 +18,9 @@ AudioSection::AudioSection(MixerEngine& engine, UserDefaults& defaults, ThemeCon
     : QWidget(parent), settings_(engine, defaults) {
     setObjectName(QStringLiteral("settings-audio"));
     auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(16, 20, 16, 20);
-    column->setSpacing(8);
+    using M = SettingsMetrics::AudioPage;
+    column->setContentsMargins(M::kSidePadding, M::kVerticalPadding, M::kSidePadding, M::kVerticalPadding);
+    column->setSpacing(M::kSpacing);
 
     auto* title = new QLabel(QStringLiteral("LATENCY"), this);
     title->setFont(systemFont(11, QFont::DemiBold));

@@ -6,14 +6,15 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QSignalBlocker>
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "ui/settings/SettingsControls.h"
+#include "ui/settings/SwitchToggle.h"
+#include "ui/settings/CompanionStatusDotWidget.h"
+#include "ui/settings/SettingsMetrics.h"
 #include "ui/settings/SettingsStyle.h"
 #include "ui/style/Fonts.h"
 #include "ui/style/SymbolIcons.h"
@@ -23,13 +24,12 @@ namespace quellor {
 
 namespace {
 
-// The system's green and red, the colours of a live connection and of a warning.
-const QColor kConnectedGreen(52, 199, 89);
+// The system's red, the colour of a warning.
 const QColor kWarningRed(255, 59, 48);
 
 QVBoxLayout* group(QVBoxLayout* column) {
     auto* g = new QVBoxLayout;
-    g->setSpacing(8);
+    g->setSpacing(SettingsMetrics::Page::kItemSpacing);
     column->addLayout(g);
     return g;
 }
@@ -37,38 +37,6 @@ QVBoxLayout* group(QVBoxLayout* column) {
 QFont plainButtonFont() { return systemFont(11, QFont::DemiBold); }
 
 }  // namespace
-
-// The 8 by 8 status lamp: green while a companion is connected, else the secondary colour at half
-// opacity.
-class CompanionSection::StatusDot : public QWidget {
-public:
-    StatusDot(ThemeController& themes, QWidget* parent) : QWidget(parent), themes_(themes) {
-        setObjectName(QStringLiteral("companion-status-dot"));
-        setFixedSize(8, 8);
-        connect(&themes_, &ThemeController::themeChanged, this, qOverload<>(&QWidget::update));
-    }
-    void setConnected(bool on) {
-        if (on == connected_) return;
-        connected_ = on;
-        update();
-    }
-    bool isConnected() const { return connected_; }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        QColor c = connected_ ? kConnectedGreen : themes_.palette().textSecondary;
-        if (!connected_) c.setAlphaF(0.5f * c.alphaF());
-        p.setPen(Qt::NoPen);
-        p.setBrush(c);
-        p.drawEllipse(QRectF(rect()));
-    }
-
-private:
-    ThemeController& themes_;
-    bool connected_ = false;
-};
 
 CompanionSection::CompanionSection(MixerEngine& engine, UserDefaults& defaults, ThemeController& themes,
                                    Platform platform, QWidget* parent)
@@ -78,15 +46,15 @@ CompanionSection::CompanionSection(MixerEngine& engine, UserDefaults& defaults, 
     if (!platform_.openURL) platform_.openURL = [](const QUrl& url) { QDesktopServices::openUrl(url); };
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(18);
+    column->setSpacing(SettingsMetrics::Page::kGroupSpacing);
     const auto secondary = &Palette::textSecondary;
 
     // Status.
     auto* statusGroup = group(column);
     statusGroup->addWidget(makeSectionTitle(themes, CompanionSettings::kStatusTitle, secondary, this));
     auto* statusRow = new QHBoxLayout;
-    statusRow->setSpacing(8);
-    dot_ = new StatusDot(themes, this);
+    statusRow->setSpacing(SettingsMetrics::CompanionPage::kStatusSpacing);
+    dot_ = new CompanionStatusDotWidget(themes, this);
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("companion-status"));
     status_->setFont(systemFont(13));
@@ -119,7 +87,7 @@ CompanionSection::CompanionSection(MixerEngine& engine, UserDefaults& defaults, 
     port_ = new QLineEdit(this);
     port_->setObjectName(QStringLiteral("companion-osc-port"));
     port_->setAccessibleName(CompanionSettings::kPortLabel);
-    port_->setFixedWidth(80);
+    port_->setFixedWidth(SettingsMetrics::CompanionPage::kPortFieldWidth);
     port_->installEventFilter(this);
     portRow->addWidget(portLabel);
     portRow->addWidget(port_);
@@ -203,8 +171,11 @@ QWidget* CompanionSection::headerRow(const QString& title, const QString& renew,
     auto* button = makePlainButton(themes_, renew, systemFont(11), row, name);
     button->setToolTip(help);
     button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    button->setIconSize(QSize(11, 11));
-    auto recolour = [this, button] { button->setIcon(symbolIcon(QStringLiteral("arrow.clockwise"), themes_.palette().textSecondary, 11)); };
+    constexpr int iconSize = SettingsMetrics::CompanionPage::kRenewIconSize;
+    button->setIconSize(QSize(iconSize, iconSize));
+    auto recolour = [this, button] {
+        button->setIcon(symbolIcon(QStringLiteral("arrow.clockwise"), themes_.palette().textSecondary, iconSize));
+    };
     recolour();
     connect(&themes_, &ThemeController::themeChanged, button, recolour);
     connect(button, &QToolButton::clicked, this, [action = std::move(action)] { action(); });
@@ -218,7 +189,7 @@ QWidget* CompanionSection::secretRow(QLabel*& value, const char* copyName, const
     auto* row = new QWidget(this);
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(10);
+    layout->setSpacing(SettingsMetrics::CompanionPage::kSecretSpacing);
     value = new QLabel(row);
     value->setTextFormat(Qt::PlainText);
     value->setFont(monoFont(20, QFont::Medium));

@@ -19,6 +19,7 @@ class QToolButton;
 
 namespace quellor {
 
+class CompanionStatusDotWidget;
 class MixerEngine;
 class ThemeController;
 class UserDefaults;
@@ -46,7 +47,6 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    class StatusDot;
     void refresh();
     QWidget* secretRow(QLabel*& value, const char* copyName, const char* revealName, std::function<void()> copy,
                        std::function<void()> reveal, QToolButton*& revealButton);
@@ -56,7 +56,7 @@ private:
     ThemeController& themes_;
     Platform platform_;
     CompanionSettings settings_;
-    StatusDot* dot_;
+    CompanionStatusDotWidget* dot_;
     QLabel* status_;
     QLabel* pin_;
     QToolButton* revealPIN_;

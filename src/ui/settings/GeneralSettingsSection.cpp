@@ -9,8 +9,10 @@
 
 #include "base/UserDefaults.h"
 #include "ui/console/StoredStripCount.h"
-#include "ui/settings/SettingsControls.h"
+#include "ui/settings/SegmentedControl.h"
+#include "ui/settings/SettingsMetrics.h"
 #include "ui/settings/SettingsStyle.h"
+#include "ui/settings/SwitchToggle.h"
 #include "ui/style/Fonts.h"
 #include "ui/style/ThemeController.h"
 
@@ -25,10 +27,10 @@ QPushButton* button(const QString& title, const char* name, QWidget* parent) {
     return b;
 }
 
-// A titled section: the title, then its controls 8 apart, each at its own width on the leading edge.
+// A titled section: the title, then its controls, each at its own width on the leading edge.
 QVBoxLayout* section(QVBoxLayout* column, ThemeController& themes, const QString& title, QWidget* parent) {
     auto* s = new QVBoxLayout;
-    s->setSpacing(8);
+    s->setSpacing(SettingsMetrics::Page::kItemSpacing);
     s->addWidget(makeSectionTitle(themes, title, &Palette::textMuted, parent));
     column->addLayout(s);
     return s;
@@ -44,15 +46,15 @@ GeneralSettingsSection::GeneralSettingsSection(GeneralSettingsActions actions, U
     setObjectName(QStringLiteral("settings-general"));
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(18);
+    column->setSpacing(SettingsMetrics::Page::kGroupSpacing);
     const auto secondary = &Palette::textSecondary;
 
     auto* console = section(column, themes, QStringLiteral("Console"), this);
     auto* stripsRow = new QHBoxLayout;
-    stripsRow->setSpacing(8);
+    stripsRow->setSpacing(SettingsMetrics::GeneralPage::kStripsSpacing);
     stripsRow->addWidget(new QLabel(QStringLiteral("Strips"), this));
     auto* segments = new SegmentedControl(themes, this);
-    segments->setMaximumWidth(160);
+    segments->setMaximumWidth(SettingsMetrics::GeneralPage::kStripsMaxWidth);
     strips8_ = segments->addSegment(QStringLiteral("8"), QStringLiteral("settings-strips-8"));
     strips16_ = segments->addSegment(QStringLiteral("16"), QStringLiteral("settings-strips-16"));
     stripsRow->addWidget(segments);

@@ -1,9 +1,11 @@
 #include "ui/settings/SettingsStyle.h"
 
 #include <QLabel>
+#include <QPainter>
 #include <QToolButton>
 #include <QWidget>
 
+#include "ui/settings/SettingsMetrics.h"
 #include "ui/style/Fonts.h"
 #include "ui/style/ThemeController.h"
 
@@ -62,10 +64,18 @@ QToolButton* makePlainButton(ThemeController& themes, const QString& text, const
 
 QWidget* makeDivider(ThemeController& themes, QWidget* parent) {
     auto* rule = new QWidget(parent);
-    rule->setFixedHeight(1);
+    rule->setFixedHeight(SettingsMetrics::Window::kDividerThickness);
     rule->setAutoFillBackground(true);
     followThemeColor(rule, themes, QPalette::Window, &Palette::hair);
     return rule;
+}
+
+void paintOutlinedFrame(QPainter& painter, const QRectF& bounds, const QColor& outline, const QColor& fill,
+                        double radius) {
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(outline, 1));
+    painter.setBrush(fill);
+    painter.drawRoundedRect(bounds.adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
 }
 
 }  // namespace quellor

@@ -1,7 +1,7 @@
 #pragma once
 // The look shared by the settings pages: colours that follow the theme in force, the section
 // titles (upper case, monospaced, 10 pixels, semibold, tracking 1.2), the small notes beneath the
-// controls, and plain text buttons.
+// controls, plain text buttons, and the outlined frame of the cards and the segmented control.
 //
 // Threads: main thread only.
 #include <QColor>
@@ -12,6 +12,8 @@
 #include "ui/style/ThemeMode.h"
 
 class QLabel;
+class QPainter;
+class QRectF;
 class QToolButton;
 class QWidget;
 
@@ -35,5 +37,10 @@ QToolButton* makePlainButton(ThemeController& themes, const QString& text, const
                              const char* objectName);
 // A one-pixel rule in the theme's hair colour.
 QWidget* makeDivider(ThemeController& themes, QWidget* parent);
+
+// A rounded frame filling `bounds`: a one-pixel `outline` inside its edge around `fill`, antialiased.
+// The painter keeps the outline's pen.
+void paintOutlinedFrame(QPainter& painter, const QRectF& bounds, const QColor& outline, const QColor& fill,
+                        double radius);
 
 }  // namespace quellor

@@ -8,7 +8,8 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
-#include "ui/settings/SettingsControls.h"
+#include "ui/settings/SegmentedControl.h"
+#include "ui/settings/SettingsMetrics.h"
 #include "ui/settings/SettingsStyle.h"
 #include "ui/style/QtPalette.h"
 #include "ui/style/ThemeController.h"
@@ -17,12 +18,13 @@ namespace quellor {
 
 namespace {
 
-// The page as the scroll view holds it: padded by 20 on every side, full width, leading edge.
+// The page as the scroll view holds it: padded on every side, full width, leading edge.
 QWidget* paddedPage(QWidget* page) {
     auto* holder = new QWidget;
     holder->setAutoFillBackground(false);
     auto* layout = new QVBoxLayout(holder);
-    layout->setContentsMargins(20, 20, 20, 20);
+    constexpr int padding = SettingsMetrics::Window::kPagePadding;
+    layout->setContentsMargins(padding, padding, padding, padding);
     layout->addWidget(page);
     return holder;
 }
@@ -33,16 +35,17 @@ SettingsWindow::SettingsWindow(ThemeController& themes, QWidget* parent) : QDial
     setObjectName(QStringLiteral("settings-sheet"));
     setWindowTitle(QStringLiteral("Settings"));
     setWindowModality(Qt::WindowModal);
-    setFixedSize(kWidth, kHeight);
+    setFixedSize(SettingsMetrics::Window::kWidth, SettingsMetrics::Window::kHeight);
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
 
     auto* top = new QHBoxLayout;
-    top->setContentsMargins(14, 14, 14, 14);
+    constexpr int padding = SettingsMetrics::Window::kTopBarPadding;
+    top->setContentsMargins(padding, padding, padding, padding);
     auto* segments = new SegmentedControl(themes, this);
     segments->setObjectName(QStringLiteral("settings-tabs"));
-    segments->setMaximumWidth(kTabBarMaxWidth);
+    segments->setMaximumWidth(SettingsMetrics::Window::kTabBarMaxWidth);
     for (SettingsTab tab : kAllSettingsTabs)
         segments->addSegment(tabLabel(tab), QStringLiteral("settings-tab-") + tabLabel(tab).toLower());
     tabs_ = segments->group();

@@ -25,10 +25,6 @@ class ThemeController;
 class SettingsWindow : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int kWidth = 560;
-    static constexpr int kHeight = 640;
-    static constexpr int kTabBarMaxWidth = 360;
-
     explicit SettingsWindow(ThemeController& themes, QWidget* parent = nullptr);
 
     // Shows `page` (taken over) as the content of `tab`; the page it replaces is deleted.

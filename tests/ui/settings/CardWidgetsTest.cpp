@@ -10,8 +10,10 @@
 #include "recording/RecordingFolder.h"
 #include "ui/console/SlideSwitchWidget.h"
 #include "ui/settings/LatestRecordingModel.h"
-#include "ui/settings/RecordingCardWidgets.h"
-#include "ui/settings/SettingCardWidgets.h"
+#include "ui/settings/MainRecordingCard.h"
+#include "ui/settings/MeterCard.h"
+#include "ui/settings/RecCard.h"
+#include "ui/settings/StripCountCard.h"
 #include "ui/style/ThemeController.h"
 
 namespace quellor {

@@ -10,7 +10,9 @@
 #include "engine/RouteID.h"
 #include "remote/MIDIMappingManager.h"
 #include "ui/settings/LatestRecordingModel.h"
-#include "ui/settings/RecordingCards.h"
+#include "ui/settings/MainRecordingCardModel.h"
+#include "ui/settings/RecCardModel.h"
+#include "ui/settings/RecordingCardLook.h"
 
 namespace quellor {
 namespace {

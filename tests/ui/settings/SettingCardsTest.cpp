@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "TestEnvironment.h"
+#include "ui/settings/SettingCardLook.h"
 #include "ui/settings/SettingCards.h"
 
 namespace quellor {

@@ -1,16 +1,16 @@
-#include "ui/settings/RecordingCards.h"
+#include "ui/settings/RecCardModel.h"
 
-#include <algorithm>
 #include <cmath>
 #include <numbers>
 
 #include "base/UserDefaults.h"
 #include "engine/MixerEngine.h"
 #include "engine/RouteID.h"
-#include "recording/MixRecorder.h"
 #include "remote/MIDIMappingManager.h"
 #include "ui/console/StripContextMenu.h"
 #include "ui/settings/LatestRecordingModel.h"
+#include "ui/settings/RecordingCardLook.h"
+#include "ui/settings/SettingsMetrics.h"
 
 namespace quellor {
 
@@ -23,6 +23,11 @@ bool RecCardModel::isRecording() const { return engine_ && engine_->isRecording(
 double RecCardModel::ballOpacity(bool isRecording, double seconds) {
     if (!isRecording) return 1.0;
     return 0.75 + 0.25 * std::sin(2 * std::numbers::pi * kPulseHertz * seconds);
+}
+
+QRectF RecCardModel::ballRect(QSizeF size) {
+    const double d = SettingsMetrics::RecCard::kBallDiameter;
+    return {(size.width() - d) / 2, (size.height() - d) / 2, d, d};
 }
 
 QString RecCardModel::ballLabel() const {
@@ -74,50 +79,6 @@ SlideSwitchWidget::Options RecCardModel::sourceSwitch(const Palette& palette) co
         defaults->setBool(kRecordPreFaderKey, !isRight);
     };
     return options;
-}
-
-MainRecordingCardModel::MainRecordingCardModel(MixerEngine& engine, const MixRecorder* recorder,
-                                               LatestRecordingModel& recordings)
-    : engine_(&engine), recorder_(recorder), recordings_(&recordings) {}
-
-MainRecordingCardModel::State MainRecordingCardModel::state() const {
-    if (engine_ && engine_->isRecording()) return State::Clock;
-    if (!recordings_ || !recordings_->info()) return State::Empty;
-    return State::Latest;
-}
-
-QString MainRecordingCardModel::clockText() const {
-    return recorder_ ? LatestRecording::clockText(recorder_->capturedFrames(), recorder_->sampleRate())
-                     : LatestRecording::clockText(0, 1);
-}
-
-QString MainRecordingCardModel::lengthText() const {
-    if (!recordings_ || !recordings_->info()) return {};
-    return LatestRecording::durationText(recordings_->info()->duration);
-}
-
-QString MainRecordingCardModel::latestAccessibleLabel() const {
-    return QStringLiteral("Latest recording, %1, ready to drag").arg(lengthText());
-}
-
-std::optional<QString> MainRecordingCardModel::dragFile() const {
-    if (!recordings_ || !recordings_->info()) return std::nullopt;
-    return recordings_->info()->file;
-}
-
-std::vector<QRectF> MainRecordingCardModel::waveformBars(const std::vector<std::uint8_t>& peaks, const QRectF& canvas) {
-    constexpr double kPitch = 2.2, kWidth = 1.5, kMinHeight = 1.5, kMaxHeight = 13;
-    const std::vector<double> envelope = LatestRecording::waveformEnvelope(peaks, kWaveformBars);
-    const double total = double(envelope.size()) * kPitch - (kPitch - kWidth);
-    const double first = canvas.left() + (canvas.width() - total) * 0.5;
-    const double mid = canvas.center().y();
-    std::vector<QRectF> bars;
-    bars.reserve(envelope.size());
-    for (std::size_t i = 0; i < envelope.size(); ++i) {
-        const double h = std::max(kMinHeight, std::clamp(envelope[i], 0.0, 1.0) * std::min(canvas.height(), kMaxHeight));
-        bars.emplace_back(first + double(i) * kPitch, mid - h / 2, kWidth, h);
-    }
-    return bars;
 }
 
 }  // namespace quellor

@@ -1,18 +1,20 @@
 #pragma once
-// The meter-source ("meter-source") and strip-count ("strip-count") cards of the console's top bar:
-// a small icon and a two-position switch in one outlined frame. Each card follows its user default
-// and the theme as they change, wherever the change comes from.
+// A setting card of the console's top bar: a small icon and a two-position switch in one outlined
+// frame, the switch flipping one user default. The card follows that default and the theme as they
+// change, wherever the change comes from. MeterCard and StripCountCard are the two there are.
 //
 // Threads: main thread only. The defaults and the theme controller must outlive the cards.
 
 #include <QWidget>
 #include <functional>
 
-#include "ui/settings/SettingCards.h"
+#include "ui/console/SlideSwitchWidget.h"
+#include "ui/settings/SettingCardLook.h"
 
 namespace quellor {
 
 class ThemeController;
+class UserDefaults;
 
 class SettingCard : public QWidget {
     Q_OBJECT
@@ -24,7 +26,7 @@ public:
     SlideSwitchWidget* slideSwitch() const { return switch_; }
 
     // As high as the card, whatever its row of children asks for.
-    QSize sizeHint() const override { return {QWidget::sizeHint().width(), int(SettingCardLook::kHeight)}; }
+    QSize sizeHint() const override;
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -37,18 +39,6 @@ private:
     SwitchOptions options_;
     std::vector<SettingCardLook::IconShape> icon_;
     SlideSwitchWidget* switch_;
-};
-
-class MeterCard : public SettingCard {
-    Q_OBJECT
-public:
-    MeterCard(UserDefaults& defaults, ThemeController& themes, QWidget* parent = nullptr);
-};
-
-class StripCountCard : public SettingCard {
-    Q_OBJECT
-public:
-    StripCountCard(UserDefaults& defaults, ThemeController& themes, QWidget* parent = nullptr);
 };
 
 }  // namespace quellor

@@ -13,19 +13,19 @@
 // the recent list and its rows; Return, Enter and Space activate the focused one (at first the
 // primary button, "New Setup…"); Ctrl+Q quits.
 //
-// StartupView paints the model and layout of StartupScreen.h in the theme's colours and forwards
-// clicks; StartupController owns the window and runs the actions. The collapsed state of the
-// recent list lives in the user defaults under "startupRecentCollapsed".
+// StartupScreenView paints the model and layout of StartupScreen.h in the theme's colours and
+// forwards clicks; StartupScreenController owns the window and runs the actions. The collapsed
+// state of the recent list lives in the user defaults under "startupRecentCollapsed".
 //
 // Threads: main thread only.
 #include <QObject>
 #include <QPointer>
-#include <QWidget>
 #include <functional>
 #include <optional>
 
 #include "app/RetiredWindows.h"
 #include "app/StartupScreen.h"
+#include "app/StartupScreenView.h"
 #include "base/Scheduler.h"
 #include "base/UserDefaults.h"
 #include "ui/style/PromptSheet.h"
@@ -35,60 +35,7 @@ namespace quellor {
 class SessionManager;
 class ThemeController;
 
-class StartupView : public QWidget {
-    Q_OBJECT
-public:
-    explicit StartupView(ThemeController& themes, QWidget* parent = nullptr);
-
-    // Shows `model`; the widget takes the layout's size.
-    void setModel(startup::Model model);
-    const startup::Model& model() const { return model_; }
-    const startup::Layout& layout() const { return layout_; }
-    // The element that has the keyboard focus, and whether its ring shows (after a move by key).
-    std::optional<startup::Item> focusedItem() const;
-    bool showsFocusRing() const { return focusVisible_; }
-
-    // Fades and grows the content in, once, on the scheduler's clock.
-    void startEntrance();
-    startup::EntranceFrame entrance() const;
-
-signals:
-    void activated(startup::Element element, int row);
-    // Escape, or a close asked for by the window manager.
-    void closeRequested();
-
-protected:
-    void paintEvent(QPaintEvent*) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    bool focusNextPrevChild(bool next) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void leaveEvent(QEvent*) override;
-
-private:
-    int wordmarkWidth() const;
-    void paintContent(QPainter& painter);
-    void setHoveredRow(std::optional<int> row);
-    void moveFocus(int step);
-
-    ThemeController& themes_;
-    startup::Model model_;
-    startup::Layout layout_;
-    std::optional<startup::Item> pressed_;
-    QUuid pressedSetup_;
-    std::optional<int> hoveredRow_;
-    // The focused element, kept across rebuilds by element and setup.
-    startup::Element focusElement_ = startup::Element::NewSetup;
-    QUuid focusSetup_;
-    bool focusVisible_ = false;
-    std::optional<double> entranceStart_;
-    TaskSlot entranceTicks_;
-    Liveness alive_;
-};
-
-class StartupController : public QObject {
+class StartupScreenController : public QObject {
     Q_OBJECT
 public:
     struct Environment {
@@ -100,8 +47,8 @@ public:
         std::function<void()> quit = {};
     };
 
-    explicit StartupController(Environment environment, QObject* parent = nullptr);
-    ~StartupController() override;
+    explicit StartupScreenController(Environment environment, QObject* parent = nullptr);
+    ~StartupScreenController() override;
 
     // Builds the window and brings it to the front. `updateTitle` adds the update button, which
     // runs `onUpdate`; `onOpen` runs after a setup was created, opened or picked, once the window
@@ -111,17 +58,17 @@ public:
     // Closes the window, if there is one, and lets it go.
     void close();
 
-    StartupView* window() const { return window_; }
+    StartupScreenView* window() const { return window_; }
     PromptSheet* namingSheet() const { return namingSheet_; }
 
 private:
     void rebuild();
     void activate(startup::Element element, int row);
     // Escape or the window manager's close: in with the current setup.
-    void goInAsItIs(StartupView* view);
+    void goInAsItIs(StartupScreenView* view);
 
     Environment env_;
-    QPointer<StartupView> window_;
+    QPointer<StartupScreenView> window_;
     RetiredWindows retired_;
     QPointer<PromptSheet> namingSheet_;
     SessionManager* sessions_ = nullptr;

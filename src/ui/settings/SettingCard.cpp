@@ -1,15 +1,17 @@
-#include "ui/settings/SettingCardWidgets.h"
+#include "ui/settings/SettingCard.h"
 
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QPainterPath>
 
 #include "base/UserDefaults.h"
-#include "engine/MeterSource.h"
-#include "ui/console/StoredStripCount.h"
+#include "ui/settings/SettingsMetrics.h"
+#include "ui/settings/SettingsStyle.h"
 #include "ui/style/ThemeController.h"
 
 namespace quellor {
+
+using M = SettingsMetrics::SettingCard;
 
 SettingCard::SettingCard(UserDefaults& defaults, ThemeController& themes, const QString& key, SwitchOptions options,
                          std::vector<SettingCardLook::IconShape> icon, QWidget* parent)
@@ -21,11 +23,11 @@ SettingCard::SettingCard(UserDefaults& defaults, ThemeController& themes, const 
       switch_(new SlideSwitchWidget(themes, options_(defaults, themes.palette()), this)) {
     auto* row = new QHBoxLayout(this);
     // The icon is painted in the leading margin; the switch follows it.
-    const int leading = int(SettingCardLook::kLeading + SettingCardLook::iconWidth(icon_) + SettingCardLook::kSpacing);
-    row->setContentsMargins(leading, 0, int(SettingCardLook::kTrailing), 0);
+    const int leading = int(SettingCardLook::switchLeading(icon_));
+    row->setContentsMargins(leading, 0, int(M::kTrailing), 0);
     row->setSpacing(0);
     row->addWidget(switch_, 0, Qt::AlignVCenter);
-    setFixedHeight(int(SettingCardLook::kHeight));
+    setFixedHeight(int(M::kHeight));
     connect(&defaults, &UserDefaults::changed, this, [this, key](const QString& changed) {
         if (changed == key) follow();
     });
@@ -37,29 +39,16 @@ void SettingCard::follow() {
     update();
 }
 
+QSize SettingCard::sizeHint() const { return {QWidget::sizeHint().width(), int(M::kHeight)}; }
+
 void SettingCard::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
     const Palette palette = themes_.palette();
-    painter.setPen(QPen(palette.hair, 1));
-    painter.setBrush(palette.elevated);
-    painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), SettingCardLook::kCornerRadius,
-                            SettingCardLook::kCornerRadius);
+    paintOutlinedFrame(painter, rect(), palette.hair, palette.elevated, M::kCornerRadius);
     QPainterPath icon;
-    const QPointF origin(SettingCardLook::kLeading, (height() - SettingCardLook::kIconHeight) / 2);
+    const QPointF origin = SettingCardLook::iconOrigin(height());
     for (const auto& shape : icon_) icon.addRoundedRect(shape.rect.translated(origin), shape.radius, shape.radius);
     painter.fillPath(icon, palette.textSecondary);
-}
-
-MeterCard::MeterCard(UserDefaults& defaults, ThemeController& themes, QWidget* parent)
-    : SettingCard(defaults, themes, MeterSources::kDefaultsKey, meterSourceSwitch, SettingCardLook::meterIcon(), parent) {
-    setObjectName(QStringLiteral("meter-card"));
-}
-
-StripCountCard::StripCountCard(UserDefaults& defaults, ThemeController& themes, QWidget* parent)
-    : SettingCard(defaults, themes, QString::fromLatin1(kConsoleStripsKey), stripCountSwitch, SettingCardLook::stripIcon(),
-                  parent) {
-    setObjectName(QStringLiteral("strip-count-card"));
 }
 
 }  // namespace quellor

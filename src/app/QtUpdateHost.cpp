@@ -1,4 +1,4 @@
-#include "app/UpdateHost.h"
+#include "app/QtUpdateHost.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -1,23 +1,17 @@
-#include "app/StartupController.h"
+#include "app/StartupScreenView.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLinearGradient>
-#include <QShortcut>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QWindow>
 
-#include "setups/SessionManager.h"
-#include "ui/common/ViewRefresh.h"
 #include "ui/style/AppIcon.h"
 #include "ui/style/Fonts.h"
-#include "ui/style/PromptSheet.h"
 #include "ui/style/SymbolIcons.h"
 #include "ui/style/ThemeController.h"
-#include "ui/style/WindowPlacement.h"
 
 namespace quellor {
 
@@ -46,9 +40,7 @@ void fillCapsule(QPainter& painter, const QRectF& rect, const QColor& color) {
 
 }  // namespace
 
-// --- StartupView ----------------------------------------------------------------------------
-
-StartupView::StartupView(ThemeController& themes, QWidget* parent) : QWidget(parent), themes_(themes) {
+StartupScreenView::StartupScreenView(ThemeController& themes, QWidget* parent) : QWidget(parent), themes_(themes) {
     setObjectName(QStringLiteral("startup-window"));
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
@@ -56,12 +48,12 @@ StartupView::StartupView(ThemeController& themes, QWidget* parent) : QWidget(par
     setModel({});
 }
 
-int StartupView::wordmarkWidth() const {
+int StartupScreenView::wordmarkWidth() const {
     const QFontMetrics metrics(wordmarkFont());
     return metrics.horizontalAdvance(startup::kWordmarkLead + startup::kWordmarkRest);
 }
 
-void StartupView::setModel(startup::Model model) {
+void StartupScreenView::setModel(startup::Model model) {
     model_ = std::move(model);
     layout_ = startup::layout(model_, wordmarkWidth());
     // A press survives a rebuild (the live mix is saved into the current setup now and then):
@@ -71,7 +63,7 @@ void StartupView::setModel(startup::Model model) {
     update();
 }
 
-void StartupView::startEntrance() {
+void StartupScreenView::startEntrance() {
     entranceStart_ = Scheduler::current().now();
     update();
     entranceTicks_.set(Scheduler::current().every(1.0 / 60.0, alive_.guard([this] {
@@ -80,12 +72,12 @@ void StartupView::startEntrance() {
     })));
 }
 
-startup::EntranceFrame StartupView::entrance() const {
+startup::EntranceFrame StartupScreenView::entrance() const {
     if (!entranceStart_) return startup::entranceFrame(0);
     return startup::entranceFrame(Scheduler::current().now() - *entranceStart_);
 }
 
-void StartupView::paintEvent(QPaintEvent*) {
+void StartupScreenView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const Palette p = themes_.palette();
     painter.fillRect(rect(), p.panel);
@@ -98,7 +90,7 @@ void StartupView::paintEvent(QPaintEvent*) {
     paintContent(painter);
 }
 
-void StartupView::paintContent(QPainter& painter) {
+void StartupScreenView::paintContent(QPainter& painter) {
     const Palette p = themes_.palette();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
@@ -144,30 +136,29 @@ void StartupView::paintContent(QPainter& painter) {
             break;
         }
         case Element::RecentHeader: {
-            const QRectF chevron(r.left(), r.center().y() - startup::kChevronSize / 2.0, startup::kChevronSize,
-                                 startup::kChevronSize);
-            paintSymbol(painter, chevron, model_.chevron, p.textMuted);
+            paintSymbol(painter, startup::chevronRect(item.rect), model_.chevron, p.textMuted);
             painter.setPen(p.textMuted);
             painter.setFont(recentHeaderFont());
-            painter.drawText(r.adjusted(startup::kChevronSize + startup::kChevronSpacing, 0, 0, 0),
-                             Qt::AlignLeft | Qt::AlignVCenter, startup::kRecentTitle);
+            painter.drawText(startup::headerTitleRect(item.rect), Qt::AlignLeft | Qt::AlignVCenter,
+                             startup::kRecentTitle);
             break;
         }
         case Element::Row: {
             const startup::Row& row = model_.rows[std::size_t(item.row)];
             if (hoveredRow_ == item.row) {
+                constexpr double radius = ShellMetrics::StartupScreen::kRowCornerRadius;
                 QPainterPath path;
-                path.addRoundedRect(r, startup::kRowCornerRadius, startup::kRowCornerRadius);
+                path.addRoundedRect(r, radius, radius);
                 painter.fillPath(path, p.rowHover);
             }
-            const QRectF inner = r.adjusted(startup::kRowPadding, 0, -startup::kRowPadding, 0);
+            const QRectF inner = startup::rowTextRect(item.rect);
             const int dateWidth = QFontMetrics(dateFont).horizontalAdvance(row.date);
             painter.setFont(dateFont);
             painter.setPen(p.textMuted);
             painter.drawText(inner, Qt::AlignRight | Qt::AlignVCenter, row.date);
             painter.setFont(titleFont);
             painter.setPen(p.textPrimary);
-            const int titleWidth = std::max(0, int(inner.width()) - dateWidth - startup::kRowMinimumGap);
+            const int titleWidth = startup::rowTitleWidth(inner, dateWidth);
             painter.drawText(QRectF(inner.left(), inner.top(), titleWidth, inner.height()), Qt::AlignLeft | Qt::AlignVCenter,
                              QFontMetrics(titleFont).elidedText(row.title, Qt::ElideRight, titleWidth));
             break;
@@ -176,17 +167,14 @@ void StartupView::paintContent(QPainter& painter) {
     }
     // The keyboard focus, once the keys have moved it: a ring just outside the element's shape.
     if (const auto focused = focusedItem(); focused && focusVisible_) {
-        const QRectF r = QRectF(focused->rect).adjusted(-2, -2, 2, 2);
-        const bool capsule = focused->element == Element::NewSetup || focused->element == Element::OpenSetup ||
-                             focused->element == Element::Update;
-        const double radius = capsule ? r.height() / 2 : startup::kRowCornerRadius + 2;
+        const startup::FocusRing ring = startup::focusRing(*focused);
         painter.setBrush(Qt::NoBrush);
-        painter.setPen(QPen(p.brand, 2));
-        painter.drawRoundedRect(r.adjusted(1, 1, -1, -1), radius, radius);
+        painter.setPen(QPen(p.brand, ShellMetrics::StartupScreen::kFocusRingWidth));
+        painter.drawRoundedRect(ring.rect, ring.radius, ring.radius);
     }
 }
 
-std::optional<startup::Item> StartupView::focusedItem() const {
+std::optional<startup::Item> StartupScreenView::focusedItem() const {
     for (const startup::Item& item : layout_.items) {
         if (item.element != focusElement_) continue;
         if (item.element == Element::Row && model_.rows[std::size_t(item.row)].id != focusSetup_) continue;
@@ -197,7 +185,7 @@ std::optional<startup::Item> StartupView::focusedItem() const {
     return layout_.items.front();
 }
 
-void StartupView::moveFocus(int step) {
+void StartupScreenView::moveFocus(int step) {
     const auto current = focusedItem();
     if (!current) return;
     const int count = int(layout_.items.size());
@@ -213,13 +201,13 @@ void StartupView::moveFocus(int step) {
     update();
 }
 
-bool StartupView::focusNextPrevChild(bool next) {
+bool StartupScreenView::focusNextPrevChild(bool next) {
     // Tab walks the painted elements; the window has no child that takes the focus.
     moveFocus(next ? 1 : -1);
     return true;
 }
 
-void StartupView::keyPressEvent(QKeyEvent* event) {
+void StartupScreenView::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Escape:
         close();
@@ -243,12 +231,12 @@ void StartupView::keyPressEvent(QKeyEvent* event) {
     }
 }
 
-void StartupView::closeEvent(QCloseEvent* event) {
+void StartupScreenView::closeEvent(QCloseEvent* event) {
     event->accept();
     emit closeRequested();
 }
 
-void StartupView::mousePressEvent(QMouseEvent* event) {
+void StartupScreenView::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
     pressed_ = layout_.hit(event->position().toPoint());
     pressedSetup_ = pressed_ && pressed_->element == Element::Row ? model_.rows[std::size_t(pressed_->row)].id : QUuid();
@@ -256,7 +244,7 @@ void StartupView::mousePressEvent(QMouseEvent* event) {
     if (!pressed_ && windowHandle()) windowHandle()->startSystemMove();
 }
 
-void StartupView::mouseReleaseEvent(QMouseEvent* event) {
+void StartupScreenView::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton || !pressed_) return;
     const auto released = layout_.hit(event->position().toPoint());
     const startup::Item pressed = *pressed_;
@@ -266,117 +254,17 @@ void StartupView::mouseReleaseEvent(QMouseEvent* event) {
     emit activated(released->element, released->row);
 }
 
-void StartupView::mouseMoveEvent(QMouseEvent* event) {
+void StartupScreenView::mouseMoveEvent(QMouseEvent* event) {
     const auto item = layout_.hit(event->position().toPoint());
     setHoveredRow(item && item->element == Element::Row ? std::optional<int>(item->row) : std::nullopt);
 }
 
-void StartupView::leaveEvent(QEvent*) { setHoveredRow(std::nullopt); }
+void StartupScreenView::leaveEvent(QEvent*) { setHoveredRow(std::nullopt); }
 
-void StartupView::setHoveredRow(std::optional<int> row) {
+void StartupScreenView::setHoveredRow(std::optional<int> row) {
     if (hoveredRow_ == row) return;
     hoveredRow_ = row;
     update();
-}
-
-// --- StartupController ----------------------------------------------------------------------
-
-StartupController::StartupController(Environment environment, QObject* parent)
-    : QObject(parent), env_(std::move(environment)) {}
-
-StartupController::~StartupController() { delete window_.data(); }
-
-void StartupController::show(SessionManager& sessions, std::optional<QString> updateTitle,
-                             std::function<void()> onUpdate, std::function<void()> onOpen) {
-    sessions_ = &sessions;
-    updateTitle_ = std::move(updateTitle);
-    onUpdate_ = std::move(onUpdate);
-    // Every way in closes the window first (while the controller lives), then opens.
-    onOpen_ = [weak = alive_.weak(), this, onOpen = std::move(onOpen)] {
-        if (weak.lock()) close();
-        if (onOpen) onOpen();
-    };
-
-    auto* view = new StartupView(env_.themes);
-    view->setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
-    // No title bar shows it; the name is for the desktop's window lists.
-    view->setWindowTitle(QStringLiteral("Quellor"));
-    view->setAttribute(Qt::WA_DeleteOnClose, false);
-    connect(view, &StartupView::activated, this, &StartupController::activate);
-    connect(view, &StartupView::closeRequested, this, [this, view] { goInAsItIs(view); });
-    if (env_.quit) {
-        auto* quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), view);
-        connect(quit, &QShortcut::activated, this, [quit = env_.quit] { quit(); });
-    }
-    namingSheet_ = new PromptSheet(view);
-    // The list follows the setups and the stored collapsed state, rebuilt once per burst.
-    auto* refresh = new ViewRefresh([this] { rebuild(); }, view);
-    refresh->watch(&sessions, &SessionManager::sessionsChanged)
-        .watch(&sessions, &SessionManager::currentIDChanged)
-        .watchDefaults(env_.defaults, {QString::fromLatin1(startup::kCollapsedKey)});
-    // A window shown before is let go without closing it.
-    if (window_) window_->hide();
-    retired_.retire(window_);
-    window_ = view;
-    rebuild();
-    centreOnPrimaryScreen(*view);
-    showInFront(*view);
-    view->startEntrance();
-}
-
-void StartupController::rebuild() {
-    if (!window_ || !sessions_) return;
-    window_->setModel(startup::buildModel(sessions_->recentSessions(),
-                                          env_.defaults.boolOr(QString::fromLatin1(startup::kCollapsedKey), false),
-                                          updateTitle_));
-}
-
-void StartupController::activate(Element element, int row) {
-    switch (element) {
-    case Element::NewSetup:
-        namingSheet_->present({startup::kNewSetupPromptTitle, QString(), startup::kSetupNamePlaceholder,
-                               [this, open = onOpen_](const QString& name) {
-                                   // The setup manager makes the name unique and names a blank one.
-                                   sessions_->newSetup(name);
-                                   open();
-                               }});
-        break;
-    case Element::OpenSetup: {
-        const auto path = env_.openPanel ? env_.openPanel(window_) : std::nullopt;
-        // A cancelled panel or a file that is no setup leaves the screen as it was.
-        if (path && sessions_->importSetup(*path)) onOpen_();
-        break;
-    }
-    case Element::Update:
-        if (onUpdate_) onUpdate_();
-        break;
-    case Element::RecentHeader: {
-        const QString key = QString::fromLatin1(startup::kCollapsedKey);
-        env_.defaults.setBool(key, !env_.defaults.boolOr(key, false));
-        break;
-    }
-    case Element::Row:
-        if (window_ && row >= 0 && row < int(window_->model().rows.size())) {
-            const QUuid id = window_->model().rows[std::size_t(row)].id;
-            auto open = onOpen_;
-            sessions_->switchTo(id);
-            open();
-        }
-        break;
-    }
-}
-
-void StartupController::goInAsItIs(StartupView* view) {
-    // Only the shown window's own close counts; close() retiring it comes back here too.
-    if (!view || view != window_) return;
-    onOpen_();
-}
-
-void StartupController::close() {
-    StartupView* window = window_;
-    window_ = nullptr;
-    // The window may be closing from inside one of its own events or its sheet's.
-    retired_.retire(window);
 }
 
 }  // namespace quellor

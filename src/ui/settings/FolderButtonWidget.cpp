@@ -1,0 +1,27 @@
+#include "ui/settings/FolderButtonWidget.h"
+
+#include <QPainter>
+
+#include "ui/settings/MainRecordingCardModel.h"
+#include "ui/settings/SettingsMetrics.h"
+#include "ui/style/SymbolIcons.h"
+#include "ui/style/ThemeController.h"
+
+namespace quellor {
+
+FolderButtonWidget::FolderButtonWidget(ThemeController& themes, QWidget* parent)
+    : QAbstractButton(parent), themes_(themes) {
+    setObjectName(QStringLiteral("recordings-folder"));
+    setAccessibleName(MainRecordingCardModel::kFolderLabel);
+    setToolTip(MainRecordingCardModel::kFolderHelp);
+    setFixedSize(int(SettingsMetrics::MainRecordingCard::kFolderButtonWidth),
+                 int(SettingsMetrics::RecordingCard::kHeight));
+}
+
+void FolderButtonWidget::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    paintSymbol(painter, MainRecordingCardModel::folderSymbolRect(size()), QStringLiteral("folder"),
+                themes_.palette().textSecondary);
+}
+
+}  // namespace quellor
