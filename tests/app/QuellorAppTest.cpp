@@ -109,7 +109,9 @@ TEST_F(QuellorAppTest, WithTheSettingsFileDamagedNoMixButTheUsersReachesTheCurre
         QFile::remove(setupsPath + ".bak");
         ASSERT_TRUE(MixSessionStore(setupsPath).save(MixSessionFile{setup.id, {setup}}));
         ASSERT_TRUE(QDir().mkdir(settingsPath));
-        if (!c.backup.isEmpty()) ASSERT_TRUE(writeFileAtomically(settingsPath + ".bak", c.backup));
+        if (!c.backup.isEmpty()) {
+            ASSERT_TRUE(writeFileAtomically(settingsPath + ".bak", c.backup));
+        }
         UserDefaults settings(settingsPath);
         ASSERT_EQ(settings.storedValuesLost(), c.lost);
         EXPECT_EQ(settings.integerValue("oscPort"), c.lost ? std::nullopt : std::optional<qint64>(9100));

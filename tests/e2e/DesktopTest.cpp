@@ -256,7 +256,9 @@ TEST_F(Desktop, AClosedWindowLeavesTheProgramAnsweringAndASecondLaunchBringsItBa
     auto alert = display.waitForWindow(second.pid(), "Quellor");
     ASSERT_TRUE(alert) << second.output().toStdString();
     // The alert is the one in front, and the waiting copy opened no port and no audio server.
-    if (shown) EXPECT_TRUE(above(*alert, *shown));
+    if (shown) {
+        EXPECT_TRUE(above(*alert, *shown));
+    }
     EXPECT_TRUE(udpSockets(first.pid()).size() > 0) << "the check sees the first copy's listener";
     EXPECT_TRUE(udpSockets(second.pid()).isEmpty());
     second.waitForLog("\x01", 0.2);  // collects what it wrote

@@ -51,8 +51,9 @@ TEST_F(ConsoleTopBarTest, TheWidthChoosesTheRowAndTheRowChoosesWhatIsShown) {
         EXPECT_EQ(b->moreMenuButton()->isVisible(), c.moreMenu) << c.width;
         EXPECT_EQ(b->lockButton()->face().text.has_value(), c.fullLock) << c.width;
         EXPECT_TRUE(b->sidebarButton()->isVisible() && b->settingsButton()->isVisible()) << c.width;
-        if (c.width >= 200)
+        if (c.width >= 200) {
             EXPECT_LE(b->settingsButton()->geometry().right(), c.width - 14) << "the icon group ends at the padding";
+        }
     }
     // Between A and D: narrowing step by step passes through B and C, and never widens back.
     auto b = bar(900);
