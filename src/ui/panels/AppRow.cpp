@@ -27,7 +27,7 @@ QString levelText(const AppVolume& entry) {
 }
 
 AppRow AppRow::of(MixerEngine& engine, const MIDIMappingManager& mappings, const AudioApp& app,
-                            bool isRouteTarget) {
+                  bool isRouteTarget) {
     AppRow model;
     model.bundleID = app.bundleID;
     model.name = app.name;

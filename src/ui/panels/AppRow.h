@@ -53,7 +53,7 @@ struct AppRow {
     bool isRouteTarget = false;   // a dragged device is over the row
 
     static AppRow of(MixerEngine& engine, const MIDIMappingManager& mappings, const AudioApp& app,
-                          bool isRouteTarget);
+                     bool isRouteTarget);
 
     // The level text and slider belong to an application on the default output only.
     bool showsLevel() const { return outputs.empty(); }

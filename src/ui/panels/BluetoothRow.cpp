@@ -16,7 +16,7 @@ BluetoothRow BluetoothRow::of(const BluetoothAudioDevice& device, bool isBusy, b
 }
 
 BluetoothRow BluetoothRow::of(const BluetoothAudioMonitor& monitor, const BluetoothAudioDevice& device,
-                                      bool hovering) {
+                              bool hovering) {
     return of(device, monitor.busy().contains(device.id), hovering);
 }
 

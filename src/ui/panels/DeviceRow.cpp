@@ -15,8 +15,8 @@ bool isVerifiedDevice(const QString& name) {
 }
 
 DeviceRow DeviceRow::of(const AudioDevice& device, bool isInput, bool isDefault,
-                                const std::optional<BluetoothAudioDevice>& bluetooth, bool hovering,
-                                bool suppressHover, bool dragging) {
+                        const std::optional<BluetoothAudioDevice>& bluetooth, bool hovering,
+                        bool suppressHover, bool dragging) {
     DeviceRow spec;
     spec.symbol = deviceSymbolName(device, isInput, bluetooth);
     spec.name = device.name;
@@ -30,7 +30,7 @@ DeviceRow DeviceRow::of(const AudioDevice& device, bool isInput, bool isDefault,
 }
 
 DeviceRow DeviceRow::of(MixerEngine& engine, const AudioDevice& device, const AudioDeviceMonitor& monitor,
-                                bool hovering, bool suppressHover, bool dragging) {
+                        bool hovering, bool suppressHover, bool dragging) {
     return of(device, monitor.direction() == AudioDirection::input, device.id == monitor.defaultDeviceID(),
               engine.bluetoothDevice(device), hovering, suppressHover, dragging);
 }

@@ -36,10 +36,10 @@ struct DeviceRow {
     // `hovering`: the pointer is over the row; `suppressHover`: another row is being dragged;
     // `dragging`: this row is.
     static DeviceRow of(const AudioDevice& device, bool isInput, bool isDefault,
-                            const std::optional<BluetoothAudioDevice>& bluetooth, bool hovering, bool suppressHover,
-                            bool dragging);
+                        const std::optional<BluetoothAudioDevice>& bluetooth, bool hovering, bool suppressHover,
+                        bool dragging);
     static DeviceRow of(MixerEngine& engine, const AudioDevice& device, const AudioDeviceMonitor& monitor,
-                            bool hovering, bool suppressHover, bool dragging);
+                        bool hovering, bool suppressHover, bool dragging);
 };
 
 // Interfaces the program is tested with: a name that contains one of them, in any letter case.

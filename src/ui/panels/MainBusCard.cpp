@@ -6,7 +6,7 @@
 namespace quellor {
 
 MainBusCard MainBusCard::of(MixerEngine& engine, const MIDIMappingManager& mappings,
-                                      std::optional<OutputBus> busTarget, const DeviceSymbolLookup& symbol) {
+                            std::optional<OutputBus> busTarget, const DeviceSymbolLookup& symbol) {
     MainBusCard model;
     model.badge = MIDIStatusBadge::of(mappings, routeID(OutputBus::Main));
     if (auto device = engine.currentOutputDevice()) {

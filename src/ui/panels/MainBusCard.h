@@ -42,7 +42,7 @@ struct MainBusCard {
 
     // `symbol` names the device's symbol; without one every device shows "hifispeaker".
     static MainBusCard of(MixerEngine& engine, const MIDIMappingManager& mappings,
-                               std::optional<OutputBus> busTarget, const DeviceSymbolLookup& symbol = {});
+                          std::optional<OutputBus> busTarget, const DeviceSymbolLookup& symbol = {});
 };
 
 }  // namespace quellor

@@ -33,9 +33,9 @@ TEST_F(MainBusCardTest, AStereoDefaultShowsTheMainDeviceAndThePhonesPlaceholder)
     EXPECT_FALSE(phones.showsTotalMixButton);
 
     const auto symbol = MainBusCard::of(engine(), mappings, std::nullopt,
-                                             [](const AudioDevice& d, bool isInput, const auto& bluetooth) {
-                                                 return QString("%1/%2/%3").arg(d.uid).arg(isInput).arg(bool(bluetooth));
-                                             });
+                                        [](const AudioDevice& d, bool isInput, const auto& bluetooth) {
+                                            return QString("%1/%2/%3").arg(d.uid).arg(isInput).arg(bool(bluetooth));
+                                        });
     EXPECT_EQ(symbol.device->symbol, "SPK/0/0");
 }
 
