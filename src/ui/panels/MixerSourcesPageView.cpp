@@ -1,4 +1,4 @@
-#include "ui/panels/MixerSourcesPage.h"
+#include "ui/panels/MixerSourcesPageView.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -30,8 +30,8 @@ QLabel* label(const QString& objectName, const QString& text, int pointSize, con
 
 }  // namespace
 
-MixerSourcesPage::MixerSourcesPage(MixerEngine& engine, MIDIMappingManager& mappings, ThemeController& themes,
-                                   DropZoneBoard* board, QWidget* parent)
+MixerSourcesPageView::MixerSourcesPageView(MixerEngine& engine, MIDIMappingManager& mappings,
+                                           ThemeController& themes, DropZoneBoard* board, QWidget* parent)
     : QWidget(parent), engine_(engine), mappings_(mappings), themes_(themes), board_(board) {
     setObjectName(QStringLiteral("mixer-sources"));
     column_ = new QVBoxLayout(this);
@@ -50,24 +50,24 @@ MixerSourcesPage::MixerSourcesPage(MixerEngine& engine, MIDIMappingManager& mapp
     rebuild();
 }
 
-MixerSourcesPage::~MixerSourcesPage() = default;
+MixerSourcesPageView::~MixerSourcesPageView() = default;
 
-void MixerSourcesPage::setPermissionBanner(QWidget* banner) {
+void MixerSourcesPageView::setPermissionBanner(QWidget* banner) {
     delete permission_;
     permission_ = banner;
     if (banner) column_->insertWidget(0, banner);
     rebuild();
 }
 
-void MixerSourcesPage::setRouteTarget(std::optional<QString> bundleID) {
+void MixerSourcesPageView::setRouteTarget(std::optional<QString> bundleID) {
     if (bundleID == routeTarget_) return;
     routeTarget_ = std::move(bundleID);
     refresh_->request();
 }
 
-void MixerSourcesPage::paintEvent(QPaintEvent*) { QPainter(this).fillRect(rect(), themes_.palette().panel); }
+void MixerSourcesPageView::paintEvent(QPaintEvent*) { QPainter(this).fillRect(rect(), themes_.palette().panel); }
 
-QVBoxLayout* MixerSourcesPage::headedStack(QWidget* box) {
+QVBoxLayout* MixerSourcesPageView::headedStack(QWidget* box) {
     auto* stack = new QVBoxLayout(box);
     stack->setContentsMargins(0, 0, 0, 0);
     stack->setSpacing(PanelMetrics::SourcesPage::kStackSpacing);
@@ -78,7 +78,7 @@ QVBoxLayout* MixerSourcesPage::headedStack(QWidget* box) {
     return stack;
 }
 
-QWidget* MixerSourcesPage::waitingLine() {
+QWidget* MixerSourcesPageView::waitingLine() {
     auto* line = new QWidget;
     line->setObjectName(QStringLiteral("sources-waiting"));
     auto* row = new QHBoxLayout(line);
@@ -98,7 +98,7 @@ QWidget* MixerSourcesPage::waitingLine() {
     return line;
 }
 
-QWidget* MixerSourcesPage::emptyState() {
+QWidget* MixerSourcesPageView::emptyState() {
     const Palette p = themes_.palette();
     auto* state = new QWidget;
     state->setObjectName(QStringLiteral("sources-empty"));
@@ -121,7 +121,7 @@ QWidget* MixerSourcesPage::emptyState() {
     return state;
 }
 
-QWidget* MixerSourcesPage::appList(const std::vector<AudioApp>& apps) {
+QWidget* MixerSourcesPageView::appList(const std::vector<AudioApp>& apps) {
     auto* list = new QWidget;
     list->setObjectName(QStringLiteral("sources-list"));
     QVBoxLayout* stack = headedStack(list);
@@ -153,7 +153,7 @@ QWidget* MixerSourcesPage::appList(const std::vector<AudioApp>& apps) {
     return list;
 }
 
-void MixerSourcesPage::rebuild() {
+void MixerSourcesPageView::rebuild() {
     if (permission_) permission_->setVisible(engine_.needsAudioCapturePermission());
     const auto& apps = engine_.processMonitor().apps();
     // A level change alone leaves the rows in place (each row follows its own level): a slider

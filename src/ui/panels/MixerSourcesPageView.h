@@ -31,12 +31,12 @@ class MixerEngine;
 class ThemeController;
 class ViewRefresh;
 
-class MixerSourcesPage : public QWidget {
+class MixerSourcesPageView : public QWidget {
     Q_OBJECT
 public:
-    MixerSourcesPage(MixerEngine& engine, MIDIMappingManager& mappings, ThemeController& themes,
-                     DropZoneBoard* board = nullptr, QWidget* parent = nullptr);
-    ~MixerSourcesPage() override;
+    MixerSourcesPageView(MixerEngine& engine, MIDIMappingManager& mappings, ThemeController& themes,
+                         DropZoneBoard* board = nullptr, QWidget* parent = nullptr);
+    ~MixerSourcesPageView() override;
 
     // Taken over; shown only while the capture permission is missing.
     void setPermissionBanner(QWidget* banner);

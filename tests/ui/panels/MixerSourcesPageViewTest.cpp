@@ -7,26 +7,26 @@
 #include "EngineFixture.h"
 #include "remote/MIDIMappingManager.h"
 #include "ui/panels/AppRowWidget.h"
-#include "ui/panels/MixerSourcesPage.h"
+#include "ui/panels/MixerSourcesPageView.h"
 #include "ui/style/ThemeController.h"
 
 namespace quellor::test {
 namespace {
 
-class MixerSourcesPageTest : public EngineFixture {
+class MixerSourcesPageViewTest : public EngineFixture {
 protected:
     void SetUp() override {
         speakers = addOutputDevice("SPK", 2);
         usb = addOutputDevice("USB", 2);
         hardware.setDefaultOutputDevice(speakers);
     }
-    std::unique_ptr<MixerSourcesPage> page() {
-        auto p = std::make_unique<MixerSourcesPage>(engine(), mappings, themes);
+    std::unique_ptr<MixerSourcesPageView> page() {
+        auto p = std::make_unique<MixerSourcesPageView>(engine(), mappings, themes);
         p->resize(420, 600);
         p->show();
         return p;
     }
-    static QStringList rowIDs(const MixerSourcesPage& p) {
+    static QStringList rowIDs(const MixerSourcesPageView& p) {
         QStringList ids;
         for (AppRowWidget* row : p.rows()) ids.append(row->app().bundleID);
         return ids;
@@ -38,7 +38,7 @@ protected:
     AudioObjectID usb = 0;
 };
 
-TEST_F(MixerSourcesPageTest, WaitsForTheEngineThenListsEveryApplicationFramedToItsOutputs) {
+TEST_F(MixerSourcesPageViewTest, WaitsForTheEngineThenListsEveryApplicationFramedToItsOutputs) {
     addApp(101, kPlayer, /*playing*/ false);
     addApp(102, kRadio);
     auto p = page();
@@ -71,7 +71,7 @@ TEST_F(MixerSourcesPageTest, WaitsForTheEngineThenListsEveryApplicationFramedToI
     EXPECT_EQ(p->rows().front(), first);
 }
 
-TEST_F(MixerSourcesPageTest, WithNoApplicationsTheEmptyStateAndThePermissionBannerAboveIt) {
+TEST_F(MixerSourcesPageViewTest, WithNoApplicationsTheEmptyStateAndThePermissionBannerAboveIt) {
     hardware.io().setCapturePermission(false);
     startEngine();
     auto p = page();
