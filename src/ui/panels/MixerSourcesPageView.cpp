@@ -71,7 +71,7 @@ QVBoxLayout* MixerSourcesPageView::headedStack(QWidget* box) {
     auto* stack = new QVBoxLayout(box);
     stack->setContentsMargins(0, 0, 0, 0);
     stack->setSpacing(PanelMetrics::SourcesPage::kStackSpacing);
-    QLabel* l = label(QStringLiteral("sources-heading"), MixerSourcesModel::kHeading.toUpper(), 10,
+    QLabel* l = label(QStringLiteral("sources-heading"), MixerSourcesPage::kHeading.toUpper(), 10,
                       themes_.palette().textMuted, nullptr, QFont::DemiBold);
     l->setContentsMargins(PanelMetrics::Page::kHeadingInset, 0, PanelMetrics::Page::kHeadingInset, 0);
     stack->addWidget(l);
@@ -91,7 +91,7 @@ QWidget* MixerSourcesPageView::waitingLine() {
     progress->setFixedSize(Sources::kProgressWidth, Sources::kProgressHeight);
     row->addStretch(1);
     row->addWidget(progress, 0, Qt::AlignVCenter);
-    row->addWidget(label(QStringLiteral("sources-waiting-text"), MixerSourcesModel::kWaitingText, 12,
+    row->addWidget(label(QStringLiteral("sources-waiting-text"), MixerSourcesPage::kWaitingText, 12,
                          themes_.palette().textSecondary, line),
                    0, Qt::AlignVCenter);
     row->addStretch(1);
@@ -108,11 +108,11 @@ QWidget* MixerSourcesPageView::emptyState() {
     auto* centre = new QVBoxLayout;
     centre->setContentsMargins(0, Sources::kStateMargin, 0, Sources::kStateMargin);
     centre->setSpacing(Sources::kStackSpacing);
-    auto* symbol = new SymbolView(MixerSourcesModel::kNoAppsSymbol, Sources::kEmptySymbolSize, Sources::kEmptySymbolFrame,
+    auto* symbol = new SymbolView(MixerSourcesPage::kNoAppsSymbol, Sources::kEmptySymbolSize, Sources::kEmptySymbolFrame,
                                   state);
     symbol->setColor(p.textMuted);
     centre->addWidget(symbol, 0, Qt::AlignHCenter);
-    centre->addWidget(label(QStringLiteral("sources-empty-text"), MixerSourcesModel::kNoAppsText, 12, p.textSecondary, state),
+    centre->addWidget(label(QStringLiteral("sources-empty-text"), MixerSourcesPage::kNoAppsText, 12, p.textSecondary, state),
                       0, Qt::AlignHCenter);
     row->addStretch(1);
     row->addLayout(centre);
@@ -134,14 +134,14 @@ QWidget* MixerSourcesPageView::appList(const std::vector<AudioApp>& apps) {
     list_->setWidgetResizable(true);
     list_->viewport()->setAutoFillBackground(false);
     // Framed to what the rows ask for; taller rows scroll inside.
-    list_->setFixedHeight(int(std::ceil(MixerSourcesModel::listHeight(engine_, apps))));
+    list_->setFixedHeight(int(std::ceil(MixerSourcesPage::listHeight(engine_, apps))));
     auto* rows = new QWidget;
     rows->setAutoFillBackground(false);
     auto* column = new QVBoxLayout(rows);
     column->setContentsMargins(0, Sources::kRowsPadding, 0, Sources::kRowsPadding);
     column->setSpacing(Sources::kRowSpacing);
     for (const AudioApp& app : apps) {
-        const bool target = MixerSourcesModel::isRouteTarget(routeTarget_, app);
+        const bool target = MixerSourcesPage::isRouteTarget(routeTarget_, app);
         auto* row = new AppRowWidget(engine_, mappings_, themes_, board_);
         row->setApp(app, target);
         rows_.push_back(row);
@@ -162,14 +162,14 @@ void MixerSourcesPageView::rebuild() {
     for (const AudioApp& app : apps) shape.outputs.push_back(engine_.outputDeviceUIDs(app));
     if (sources_ && shape == shape_) return;
     shape_ = std::move(shape);
-    form_ = MixerSourcesModel::form(engine_.isStarted(), apps);
+    form_ = MixerSourcesPage::form(engine_.isStarted(), apps);
     delete sources_;
     list_ = nullptr;
     rows_.clear();
     switch (form_) {
-    case MixerSourcesModel::Form::Waiting: sources_ = waitingLine(); break;
-    case MixerSourcesModel::Form::Empty: sources_ = emptyState(); break;
-    case MixerSourcesModel::Form::List: sources_ = appList(apps); break;
+    case MixerSourcesPage::Form::Waiting: sources_ = waitingLine(); break;
+    case MixerSourcesPage::Form::Empty: sources_ = emptyState(); break;
+    case MixerSourcesPage::Form::List: sources_ = appList(apps); break;
     }
     column_->insertWidget(permission_ ? 1 : 0, sources_);
     sources_->show();  // the layout would only show it on a later turn of the event loop

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "audio/AudioApp.h"
-#include "ui/panels/MixerSourcesModel.h"
+#include "ui/panels/MixerSourcesPage.h"
 #include "ui/style/ThemeMode.h"
 
 class QScrollArea;
@@ -43,7 +43,7 @@ public:
     // The application row under a dragged device (none: no row lights up).
     void setRouteTarget(std::optional<QString> bundleID);
 
-    MixerSourcesModel::Form form() const { return form_; }
+    MixerSourcesPage::Form form() const { return form_; }
     // The list's scrolling area, while the page shows the list.
     QScrollArea* list() const { return list_; }
     const std::vector<AppRowWidget*>& rows() const { return rows_; }
@@ -69,7 +69,7 @@ private:
     QWidget* sources_ = nullptr;
     QScrollArea* list_ = nullptr;
     std::vector<AppRowWidget*> rows_;
-    MixerSourcesModel::Form form_ = MixerSourcesModel::Form::Waiting;
+    MixerSourcesPage::Form form_ = MixerSourcesPage::Form::Waiting;
     ViewRefresh* refresh_;
     // What the shown content was built from.
     struct Shape {

@@ -42,12 +42,12 @@ TEST_F(MixerSourcesPageViewTest, WaitsForTheEngineThenListsEveryApplicationFrame
     addApp(101, kPlayer, /*playing*/ false);
     addApp(102, kRadio);
     auto p = page();
-    EXPECT_EQ(p->form(), MixerSourcesModel::Form::Waiting);
+    EXPECT_EQ(p->form(), MixerSourcesPage::Form::Waiting);
     EXPECT_TRUE(p->findChild<QWidget*>("sources-waiting"));
     EXPECT_FALSE(p->findChild<QWidget*>("sources-heading")) << "no heading while waiting";
 
     startEngine();
-    ASSERT_EQ(p->form(), MixerSourcesModel::Form::List);
+    ASSERT_EQ(p->form(), MixerSourcesPage::Form::List);
     EXPECT_EQ(rowIDs(*p), (QStringList{kRadio, kPlayer})) << "the monitor's order, silent applications too";
     ASSERT_TRUE(p->list());
     EXPECT_EQ(p->list()->height(), 53 + 53);
@@ -77,7 +77,7 @@ TEST_F(MixerSourcesPageViewTest, WithNoApplicationsTheEmptyStateAndThePermission
     auto p = page();
     auto* banner = new QLabel("permission");
     p->setPermissionBanner(banner);
-    EXPECT_EQ(p->form(), MixerSourcesModel::Form::Empty);
+    EXPECT_EQ(p->form(), MixerSourcesPage::Form::Empty);
     QWidget* empty = p->findChild<QWidget*>("sources-empty");
     ASSERT_TRUE(empty);
     EXPECT_TRUE(empty->findChild<QLabel*>("sources-heading"));
@@ -91,7 +91,7 @@ TEST_F(MixerSourcesPageViewTest, WithNoApplicationsTheEmptyStateAndThePermission
     engine().setVolume(0.5f, app(kPlayer));  // the player now needs a tap, which is refused
     settle();
     ASSERT_TRUE(engine().needsAudioCapturePermission());
-    EXPECT_EQ(p->form(), MixerSourcesModel::Form::List);
+    EXPECT_EQ(p->form(), MixerSourcesPage::Form::List);
     EXPECT_TRUE(banner->isVisible());
     p->layout()->activate();
     EXPECT_LT(banner->geometry().bottom(), p->findChild<QWidget*>("sources-list")->geometry().top());

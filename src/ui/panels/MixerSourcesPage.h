@@ -20,7 +20,7 @@ namespace quellor {
 
 class MixerEngine;
 
-struct MixerSourcesModel {
+struct MixerSourcesPage {
     enum class Form { Waiting, Empty, List };
 
     static inline const QString kHeading = QStringLiteral("Sources");
