@@ -44,9 +44,9 @@
 #include "ui/settings/CompanionSection.h"
 #include "ui/settings/SettingsWindow.h"
 #include "ui/settings/LatestRecordingModel.h"
-#include "ui/settings/MainRecordingCard.h"
+#include "ui/settings/MainRecordingCardWidget.h"
 #include "ui/settings/MeterCard.h"
-#include "ui/settings/RecCard.h"
+#include "ui/settings/RecCardWidget.h"
 #include "ui/settings/StripCountCard.h"
 #include "ui/panels/SourceGridView.h"
 #include "ui/style/AppIcon.h"
@@ -207,9 +207,9 @@ QWidget* QuellorApp::consoleTopBar() {
     UserDefaults& defaults = services_.defaults;
     bar->setCards(new StripCountCard(defaults, *themes_), new MeterCard(defaults, *themes_));
     MIDIMappingManager* midi = services_.remote ? &services_.remote->midiMapping() : nullptr;
-    bar->setRecordingCards(new RecCard(*engine_, midi, defaults, *recordings_, *themes_, false),
-                           new RecCard(*engine_, midi, defaults, *recordings_, *themes_, true),
-                           new MainRecordingCard(*engine_, &services_.recorder, *recordings_, *themes_));
+    bar->setRecordingCards(new RecCardWidget(*engine_, midi, defaults, *recordings_, *themes_, false),
+                           new RecCardWidget(*engine_, midi, defaults, *recordings_, *themes_, true),
+                           new MainRecordingCardWidget(*engine_, &services_.recorder, *recordings_, *themes_));
     return bar;
 }
 

@@ -1,4 +1,4 @@
-#include "ui/settings/RecCard.h"
+#include "ui/settings/RecCardWidget.h"
 
 #include <QFileDialog>
 #include <QGraphicsOpacityEffect>
@@ -34,8 +34,9 @@ std::optional<QString> chooseRecordingFolder(QWidget* parent) {
     });
 }
 
-RecCard::RecCard(MixerEngine& engine, MIDIMappingManager* midi, UserDefaults& defaults, LatestRecordingModel& recordings,
-                 ThemeController& themes, bool compact, RecCardModel::FolderChooser chooseFolder, QWidget* parent)
+RecCardWidget::RecCardWidget(MixerEngine& engine, MIDIMappingManager* midi, UserDefaults& defaults,
+                             LatestRecordingModel& recordings, ThemeController& themes, bool compact,
+                             RecCardModel::FolderChooser chooseFolder, QWidget* parent)
     : QWidget(parent),
       themes_(themes),
       model_(engine, midi, defaults, recordings,
@@ -59,19 +60,19 @@ RecCard::RecCard(MixerEngine& engine, MIDIMappingManager* midi, UserDefaults& de
         populateMenu(menu, model_.ballMenu());
         menu.exec(ball_->mapToGlobal(at));
     });
-    connect(&engine, &MixerEngine::isRecordingChanged, this, &RecCard::follow);
+    connect(&engine, &MixerEngine::isRecordingChanged, this, &RecCardWidget::follow);
     connect(&defaults, &UserDefaults::changed, this, [this](const QString& key) {
         if (key == RecCardModel::kRecordPreFaderKey) follow();
     });
-    connect(&themes, &ThemeController::themeChanged, this, &RecCard::follow);
+    connect(&themes, &ThemeController::themeChanged, this, &RecCardWidget::follow);
     follow();
 }
 
-RecCard::~RecCard() = default;
+RecCardWidget::~RecCardWidget() = default;
 
-QAbstractButton* RecCard::ball() const { return ball_; }
+QAbstractButton* RecCardWidget::ball() const { return ball_; }
 
-void RecCard::follow() {
+void RecCardWidget::follow() {
     const bool recording = model_.isRecording();
     ball_->setAccessibleName(model_.ballLabel());
     ball_->setToolTip(model_.ballHelp());
@@ -86,9 +87,9 @@ void RecCard::follow() {
     update();
 }
 
-QSize RecCard::sizeHint() const { return {QWidget::sizeHint().width(), int(Frame::kHeight)}; }
+QSize RecCardWidget::sizeHint() const { return {QWidget::sizeHint().width(), int(Frame::kHeight)}; }
 
-void RecCard::paintEvent(QPaintEvent*) {
+void RecCardWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const Palette palette = themes_.palette();
     paintOutlinedFrame(painter, rect(), RecordingCardLook::outline(model_.isRecording(), palette.hair), palette.elevated,

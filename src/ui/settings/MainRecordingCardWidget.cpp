@@ -1,4 +1,4 @@
-#include "ui/settings/MainRecordingCard.h"
+#include "ui/settings/MainRecordingCardWidget.h"
 
 #include <QHBoxLayout>
 #include <QPainter>
@@ -18,8 +18,9 @@ namespace quellor {
 using Frame = SettingsMetrics::RecordingCard;
 using M = SettingsMetrics::MainRecordingCard;
 
-MainRecordingCard::MainRecordingCard(MixerEngine& engine, const MixRecorder* recorder, LatestRecordingModel& recordings,
-                                     ThemeController& themes, RecordingFolder::Opener reveal, QWidget* parent)
+MainRecordingCardWidget::MainRecordingCardWidget(MixerEngine& engine, const MixRecorder* recorder,
+                                                 LatestRecordingModel& recordings, ThemeController& themes,
+                                                 RecordingFolder::Opener reveal, QWidget* parent)
     : QWidget(parent),
       themes_(themes),
       recordings_(recordings),
@@ -35,29 +36,29 @@ MainRecordingCard::MainRecordingCard(MixerEngine& engine, const MixRecorder* rec
     row->addWidget(folder_);
     setFixedHeight(int(Frame::kHeight));
     connect(folder_, &QAbstractButton::clicked, this, [reveal = std::move(reveal)] { RecordingFolder::reveal(reveal); });
-    connect(&engine, &MixerEngine::isRecordingChanged, this, &MainRecordingCard::follow);
-    connect(&recordings, &LatestRecordingModel::infoChanged, this, &MainRecordingCard::follow);
-    connect(&recordings, &LatestRecordingModel::peaksChanged, this, &MainRecordingCard::follow);
-    connect(&themes, &ThemeController::themeChanged, this, &MainRecordingCard::follow);
+    connect(&engine, &MixerEngine::isRecordingChanged, this, &MainRecordingCardWidget::follow);
+    connect(&recordings, &LatestRecordingModel::infoChanged, this, &MainRecordingCardWidget::follow);
+    connect(&recordings, &LatestRecordingModel::peaksChanged, this, &MainRecordingCardWidget::follow);
+    connect(&themes, &ThemeController::themeChanged, this, &MainRecordingCardWidget::follow);
     follow();
 }
 
-MainRecordingCard::~MainRecordingCard() = default;
+MainRecordingCardWidget::~MainRecordingCardWidget() = default;
 
-QWidget* MainRecordingCard::latestArea() const { return area_; }
+QWidget* MainRecordingCardWidget::latestArea() const { return area_; }
 
-QAbstractButton* MainRecordingCard::folderButton() const { return folder_; }
+QAbstractButton* MainRecordingCardWidget::folderButton() const { return folder_; }
 
-void MainRecordingCard::follow() {
+void MainRecordingCardWidget::follow() {
     const bool recording = model_.state() == MainRecordingCardModel::State::Clock;
     repeatWhile(recording, clock_, MainRecordingCardModel::kClockInterval, [this] { area_->follow(); });
     area_->follow();
     update();
 }
 
-QSize MainRecordingCard::sizeHint() const { return {QWidget::sizeHint().width(), int(Frame::kHeight)}; }
+QSize MainRecordingCardWidget::sizeHint() const { return {QWidget::sizeHint().width(), int(Frame::kHeight)}; }
 
-void MainRecordingCard::paintEvent(QPaintEvent*) {
+void MainRecordingCardWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const Palette palette = themes_.palette();
     paintOutlinedFrame(painter, rect(),

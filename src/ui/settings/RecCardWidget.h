@@ -22,13 +22,14 @@ class SlideSwitchWidget;
 // Asks for a recordings folder with the desktop's folder dialog and remembers the choice.
 std::optional<QString> chooseRecordingFolder(QWidget* parent);
 
-class RecCard : public QWidget {
+class RecCardWidget : public QWidget {
     Q_OBJECT
 public:
     // `chooseFolder` defaults to chooseRecordingFolder() over this card.
-    RecCard(MixerEngine& engine, MIDIMappingManager* midi, UserDefaults& defaults, LatestRecordingModel& recordings,
-            ThemeController& themes, bool compact, RecCardModel::FolderChooser chooseFolder = {}, QWidget* parent = nullptr);
-    ~RecCard() override;
+    RecCardWidget(MixerEngine& engine, MIDIMappingManager* midi, UserDefaults& defaults, LatestRecordingModel& recordings,
+                  ThemeController& themes, bool compact, RecCardModel::FolderChooser chooseFolder = {},
+                  QWidget* parent = nullptr);
+    ~RecCardWidget() override;
 
     const RecCardModel& model() const { return model_; }
     QAbstractButton* ball() const;

@@ -20,13 +20,13 @@ class FolderButtonWidget;
 class TakeAreaWidget;
 class ThemeController;
 
-class MainRecordingCard : public QWidget {
+class MainRecordingCardWidget : public QWidget {
     Q_OBJECT
 public:
     // `reveal` opens a folder; by default the desktop's file manager.
-    MainRecordingCard(MixerEngine& engine, const MixRecorder* recorder, LatestRecordingModel& recordings,
-                      ThemeController& themes, RecordingFolder::Opener reveal = {}, QWidget* parent = nullptr);
-    ~MainRecordingCard() override;
+    MainRecordingCardWidget(MixerEngine& engine, const MixRecorder* recorder, LatestRecordingModel& recordings,
+                            ThemeController& themes, RecordingFolder::Opener reveal = {}, QWidget* parent = nullptr);
+    ~MainRecordingCardWidget() override;
 
     const MainRecordingCardModel& model() const { return model_; }
     QWidget* latestArea() const;
