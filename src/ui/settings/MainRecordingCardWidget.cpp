@@ -50,8 +50,8 @@ QWidget* MainRecordingCardWidget::latestArea() const { return area_; }
 QAbstractButton* MainRecordingCardWidget::folderButton() const { return folder_; }
 
 void MainRecordingCardWidget::follow() {
-    const bool recording = model_.state() == MainRecordingCardModel::State::Clock;
-    repeatWhile(recording, clock_, MainRecordingCardModel::kClockInterval, [this] { area_->follow(); });
+    const bool recording = model_.state() == MainRecordingCard::State::Clock;
+    repeatWhile(recording, clock_, MainRecordingCard::kClockInterval, [this] { area_->follow(); });
     area_->follow();
     update();
 }
@@ -62,7 +62,7 @@ void MainRecordingCardWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const Palette palette = themes_.palette();
     paintOutlinedFrame(painter, rect(),
-                       RecordingCardLook::outline(model_.state() == MainRecordingCardModel::State::Clock,
+                       RecordingCardLook::outline(model_.state() == MainRecordingCard::State::Clock,
                                                   RecordingCardLook::kAmber),
                        palette.elevated, Frame::kCornerRadius);
     const double x = area_->geometry().right() + 1;

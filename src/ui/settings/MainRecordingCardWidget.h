@@ -1,6 +1,6 @@
 #pragma once
 // The MAIN recording card of the console's top bar as a widget: it paints what
-// MainRecordingCardModel says and forwards clicks and drags to it. The take's clock while
+// MainRecordingCard says and forwards clicks and drags to it. The take's clock while
 // recording, else the latest take ("export-card", dragged out as its file) or a dimmed 0:00, and
 // the button that opens the recordings folder ("recordings-folder").
 //
@@ -12,7 +12,7 @@
 
 #include "base/Scheduler.h"
 #include "recording/RecordingFolder.h"
-#include "ui/settings/MainRecordingCardModel.h"
+#include "ui/settings/MainRecordingCard.h"
 
 namespace quellor {
 
@@ -28,7 +28,7 @@ public:
                             ThemeController& themes, RecordingFolder::Opener reveal = {}, QWidget* parent = nullptr);
     ~MainRecordingCardWidget() override;
 
-    const MainRecordingCardModel& model() const { return model_; }
+    const MainRecordingCard& model() const { return model_; }
     QWidget* latestArea() const;
     QAbstractButton* folderButton() const;
 
@@ -43,7 +43,7 @@ private:
 
     ThemeController& themes_;
     LatestRecordingModel& recordings_;
-    MainRecordingCardModel model_;
+    MainRecordingCard model_;
     TakeAreaWidget* area_;
     FolderButtonWidget* folder_;
     TaskSlot clock_;

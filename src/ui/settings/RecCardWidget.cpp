@@ -36,11 +36,11 @@ std::optional<QString> chooseRecordingFolder(QWidget* parent) {
 
 RecCardWidget::RecCardWidget(MixerEngine& engine, MIDIMappingManager* midi, UserDefaults& defaults,
                              LatestRecordingModel& recordings, ThemeController& themes, bool compact,
-                             RecCardModel::FolderChooser chooseFolder, QWidget* parent)
+                             RecCard::FolderChooser chooseFolder, QWidget* parent)
     : QWidget(parent),
       themes_(themes),
       model_(engine, midi, defaults, recordings,
-             chooseFolder ? std::move(chooseFolder) : RecCardModel::FolderChooser([this] { return chooseRecordingFolder(this); })),
+             chooseFolder ? std::move(chooseFolder) : RecCard::FolderChooser([this] { return chooseRecordingFolder(this); })),
       ball_(new RecBallWidget(model_, this)) {
     setObjectName(QStringLiteral("rec-card"));
     auto* row = new QHBoxLayout(this);
@@ -62,7 +62,7 @@ RecCardWidget::RecCardWidget(MixerEngine& engine, MIDIMappingManager* midi, User
     });
     connect(&engine, &MixerEngine::isRecordingChanged, this, &RecCardWidget::follow);
     connect(&defaults, &UserDefaults::changed, this, [this](const QString& key) {
-        if (key == RecCardModel::kRecordPreFaderKey) follow();
+        if (key == RecCard::kRecordPreFaderKey) follow();
     });
     connect(&themes, &ThemeController::themeChanged, this, &RecCardWidget::follow);
     follow();
@@ -82,7 +82,7 @@ void RecCardWidget::follow() {
         static_cast<QGraphicsOpacityEffect*>(switch_->graphicsEffect())->setOpacity(model_.sourceSwitchOpacity());
     }
     // The ball pulses only while a take runs; at rest nothing is redrawn.
-    repeatWhile(recording, pulse_, RecCardModel::kPulseFrameSeconds, [ball = ball_] { ball->update(); });
+    repeatWhile(recording, pulse_, RecCard::kPulseFrameSeconds, [ball = ball_] { ball->update(); });
     ball_->update();
     update();
 }

@@ -1,5 +1,5 @@
 #pragma once
-// The REC card of the console's top bar as a widget: it paints what RecCardModel says and forwards
+// The REC card of the console's top bar as a widget: it paints what RecCard says and forwards
 // clicks and menus to it. The REC ball ("rec-ball"; a click starts or stops a recording, its
 // context menu learns the REC MIDI button and chooses the recordings folder) and, unless compact,
 // the PRE/POST switch ("record-source").
@@ -11,7 +11,7 @@
 #include <QWidget>
 
 #include "base/Scheduler.h"
-#include "ui/settings/RecCardModel.h"
+#include "ui/settings/RecCard.h"
 
 namespace quellor {
 
@@ -27,11 +27,11 @@ class RecCardWidget : public QWidget {
 public:
     // `chooseFolder` defaults to chooseRecordingFolder() over this card.
     RecCardWidget(MixerEngine& engine, MIDIMappingManager* midi, UserDefaults& defaults, LatestRecordingModel& recordings,
-                  ThemeController& themes, bool compact, RecCardModel::FolderChooser chooseFolder = {},
+                  ThemeController& themes, bool compact, RecCard::FolderChooser chooseFolder = {},
                   QWidget* parent = nullptr);
     ~RecCardWidget() override;
 
-    const RecCardModel& model() const { return model_; }
+    const RecCard& model() const { return model_; }
     QAbstractButton* ball() const;
     SlideSwitchWidget* sourceSwitch() const { return switch_; }  // none when compact
     // The ball's menu as it would open now.
@@ -47,7 +47,7 @@ private:
     void follow();
 
     ThemeController& themes_;
-    RecCardModel model_;
+    RecCard model_;
     RecBallWidget* ball_;
     SlideSwitchWidget* switch_ = nullptr;
     TaskSlot pulse_;

@@ -1,4 +1,4 @@
-#include "ui/settings/MainRecordingCardModel.h"
+#include "ui/settings/MainRecordingCard.h"
 
 #include <algorithm>
 
@@ -10,51 +10,51 @@
 
 namespace quellor {
 
-MainRecordingCardModel::MainRecordingCardModel(MixerEngine& engine, const MixRecorder* recorder,
-                                               LatestRecordingModel& recordings)
+MainRecordingCard::MainRecordingCard(MixerEngine& engine, const MixRecorder* recorder,
+                                     LatestRecordingModel& recordings)
     : engine_(&engine), recorder_(recorder), recordings_(&recordings) {}
 
-MainRecordingCardModel::State MainRecordingCardModel::state() const {
+MainRecordingCard::State MainRecordingCard::state() const {
     if (engine_ && engine_->isRecording()) return State::Clock;
     if (!recordings_ || !recordings_->info()) return State::Empty;
     return State::Latest;
 }
 
-QString MainRecordingCardModel::clockText() const {
+QString MainRecordingCard::clockText() const {
     return recorder_ ? LatestRecording::clockText(recorder_->capturedFrames(), recorder_->sampleRate())
                      : LatestRecording::clockText(0, 1);
 }
 
-QString MainRecordingCardModel::lengthText() const {
+QString MainRecordingCard::lengthText() const {
     if (!recordings_ || !recordings_->info()) return {};
     return LatestRecording::durationText(recordings_->info()->duration);
 }
 
-QString MainRecordingCardModel::latestAccessibleLabel() const {
+QString MainRecordingCard::latestAccessibleLabel() const {
     return QStringLiteral("Latest recording, %1, ready to drag").arg(lengthText());
 }
 
-std::optional<QString> MainRecordingCardModel::dragFile() const {
+std::optional<QString> MainRecordingCard::dragFile() const {
     if (!recordings_ || !recordings_->info()) return std::nullopt;
     return recordings_->info()->file;
 }
 
-QRectF MainRecordingCardModel::canvasRect(double areaHeight) {
+QRectF MainRecordingCard::canvasRect(double areaHeight) {
     using M = SettingsMetrics::MainRecordingCard;
     const QSizeF size = M::kCanvasSize;
     return {M::kLatestPadding + M::kCanvasLeading, (areaHeight - size.height()) / 2, size.width(), size.height()};
 }
 
-QRectF MainRecordingCardModel::lengthRect(const QRectF& canvas, double areaHeight) {
+QRectF MainRecordingCard::lengthRect(const QRectF& canvas, double areaHeight) {
     return {canvas.right(), 0, SettingsMetrics::MainRecordingCard::kLengthMinWidth, areaHeight};
 }
 
-QRectF MainRecordingCardModel::folderSymbolRect(QSizeF size) {
+QRectF MainRecordingCard::folderSymbolRect(QSizeF size) {
     const double s = SettingsMetrics::MainRecordingCard::kFolderSymbolSize;
     return {(size.width() - s) / 2, (size.height() - s) / 2, s, s};
 }
 
-std::vector<QRectF> MainRecordingCardModel::waveformBars(const std::vector<std::uint8_t>& peaks, const QRectF& canvas) {
+std::vector<QRectF> MainRecordingCard::waveformBars(const std::vector<std::uint8_t>& peaks, const QRectF& canvas) {
     using M = SettingsMetrics::MainRecordingCard;
     const std::vector<double> envelope = LatestRecording::waveformEnvelope(peaks, kWaveformBars);
     const double total = double(envelope.size()) * M::kBarPitch - (M::kBarPitch - M::kBarWidth);

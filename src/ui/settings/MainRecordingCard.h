@@ -22,7 +22,7 @@ class LatestRecordingModel;
 class MixRecorder;
 class MixerEngine;
 
-class MainRecordingCardModel {
+class MainRecordingCard {
 public:
     static constexpr int kWaveformBars = 16;
     static constexpr double kEmptyOpacity = 0.4;
@@ -31,7 +31,7 @@ public:
     enum class State { Clock, Empty, Latest };
 
     // `recorder` may be null (the clock then stands at 00:00).
-    MainRecordingCardModel(MixerEngine& engine, const MixRecorder* recorder, LatestRecordingModel& recordings);
+    MainRecordingCard(MixerEngine& engine, const MixRecorder* recorder, LatestRecordingModel& recordings);
 
     State state() const;
     // "mm:ss" of the running take.

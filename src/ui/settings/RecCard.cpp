@@ -1,4 +1,4 @@
-#include "ui/settings/RecCardModel.h"
+#include "ui/settings/RecCard.h"
 
 #include <cmath>
 #include <numbers>
@@ -14,35 +14,35 @@
 
 namespace quellor {
 
-RecCardModel::RecCardModel(MixerEngine& engine, MIDIMappingManager* midi, UserDefaults& defaults,
-                           LatestRecordingModel& recordings, FolderChooser chooseFolder)
+RecCard::RecCard(MixerEngine& engine, MIDIMappingManager* midi, UserDefaults& defaults,
+                 LatestRecordingModel& recordings, FolderChooser chooseFolder)
     : engine_(&engine), midi_(midi), defaults_(&defaults), recordings_(&recordings), chooseFolder_(std::move(chooseFolder)) {}
 
-bool RecCardModel::isRecording() const { return engine_ && engine_->isRecording(); }
+bool RecCard::isRecording() const { return engine_ && engine_->isRecording(); }
 
-double RecCardModel::ballOpacity(bool isRecording, double seconds) {
+double RecCard::ballOpacity(bool isRecording, double seconds) {
     if (!isRecording) return 1.0;
     return 0.75 + 0.25 * std::sin(2 * std::numbers::pi * kPulseHertz * seconds);
 }
 
-QRectF RecCardModel::ballRect(QSizeF size) {
+QRectF RecCard::ballRect(QSizeF size) {
     const double d = SettingsMetrics::RecCard::kBallDiameter;
     return {(size.width() - d) / 2, (size.height() - d) / 2, d, d};
 }
 
-QString RecCardModel::ballLabel() const {
+QString RecCard::ballLabel() const {
     return isRecording() ? QStringLiteral("Stop recording") : QStringLiteral("Record the main mix");
 }
 
-QString RecCardModel::ballHelp() const {
+QString RecCard::ballHelp() const {
     return isRecording() ? QStringLiteral("Stop recording") : QStringLiteral("Record the main mix to one file");
 }
 
-void RecCardModel::pressBall() const {
+void RecCard::pressBall() const {
     if (engine_) engine_->toggleRecording();
 }
 
-MenuModel RecCardModel::ballMenu() const {
+MenuModel RecCard::ballMenu() const {
     MenuModel menu;
     if (midi_)
         menu = midiLearnItems(MIDILearnTitles{QStringLiteral("Waiting for a MIDI button…"), QStringLiteral("Learn REC MIDI"),
@@ -57,9 +57,9 @@ MenuModel RecCardModel::ballMenu() const {
     return menu;
 }
 
-bool RecCardModel::recordsPre() const { return defaults_ && defaults_->boolOr(kRecordPreFaderKey, false); }
+bool RecCard::recordsPre() const { return defaults_ && defaults_->boolOr(kRecordPreFaderKey, false); }
 
-SlideSwitchWidget::Options RecCardModel::sourceSwitch(const Palette& palette) const {
+SlideSwitchWidget::Options RecCard::sourceSwitch(const Palette& palette) const {
     const bool pre = recordsPre();
     SlideSwitchWidget::Options options;
     options.left = QStringLiteral("PRE");

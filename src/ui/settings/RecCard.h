@@ -28,7 +28,7 @@ class MIDIMappingManager;
 class MixerEngine;
 class UserDefaults;
 
-class RecCardModel {
+class RecCard {
 public:
     static constexpr double kPulseHertz = 1.1;
     static constexpr double kPulseFrameSeconds = 0.05;
@@ -38,8 +38,8 @@ public:
     using FolderChooser = std::function<std::optional<QString>()>;
 
     // `midi` may be null (no MIDI learn on offer then).
-    RecCardModel(MixerEngine& engine, MIDIMappingManager* midi, UserDefaults& defaults, LatestRecordingModel& recordings,
-                 FolderChooser chooseFolder);
+    RecCard(MixerEngine& engine, MIDIMappingManager* midi, UserDefaults& defaults, LatestRecordingModel& recordings,
+            FolderChooser chooseFolder);
 
     bool isRecording() const;
     // The ball's opacity: 1 at rest; while recording a 1.1 Hz pulse between 0.5 and 1 at `seconds`.
