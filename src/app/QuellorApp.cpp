@@ -40,8 +40,8 @@
 #include "ui/console/ConsolePane.h"
 #include "ui/console/ConsoleTopBar.h"
 #include "ui/panels/DevicesPageView.h"
-#include "ui/settings/AudioSection.h"
-#include "ui/settings/CompanionSection.h"
+#include "ui/settings/AudioSettingsView.h"
+#include "ui/settings/CompanionSettingsView.h"
 #include "ui/settings/SettingsWindow.h"
 #include "ui/settings/LatestRecordingModel.h"
 #include "ui/settings/MainRecordingCardWidget.h"
@@ -262,8 +262,8 @@ void QuellorApp::installSettingsPages() {
     auto* quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), settings);
     connect(quit, &QShortcut::activated, this, [] { QCoreApplication::quit(); });
     if (RemoteServices* remote = services_.remote) settings->setPage(SettingsTab::Devices, makeMixerView(remote->midiMapping()));
-    settings->setPage(SettingsTab::Audio, new AudioSection(*engine_, services_.defaults, *themes_));
-    settings->setPage(SettingsTab::IPhone, new CompanionSection(*engine_, services_.defaults, *themes_));
+    settings->setPage(SettingsTab::Audio, new AudioSettingsView(*engine_, services_.defaults, *themes_));
+    settings->setPage(SettingsTab::IPhone, new CompanionSettingsView(*engine_, services_.defaults, *themes_));
 }
 
 void QuellorApp::installMenus(QMenuBar& bar) {
