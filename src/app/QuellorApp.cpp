@@ -38,7 +38,7 @@
 #include "setups/MixerEngineSessionEngine.h"
 #include "setups/SessionManager.h"
 #include "ui/console/ConsolePane.h"
-#include "ui/console/ConsoleTopBar.h"
+#include "ui/console/ConsoleTopBarWidget.h"
 #include "ui/panels/DevicesPageView.h"
 #include "ui/settings/AudioSettingsView.h"
 #include "ui/settings/CompanionSettingsView.h"
@@ -202,8 +202,8 @@ std::optional<MixerEngine::StartingMix> QuellorApp::startingMix() const {
 }
 
 QWidget* QuellorApp::consoleTopBar() {
-    auto* bar = new ConsoleTopBar(*engine_, services_.defaults, *themes_,
-                                  [notifier = notifier_.get()] { notifier->post(AppNotification::ShowSettings); });
+    auto* bar = new ConsoleTopBarWidget(*engine_, services_.defaults, *themes_,
+                                        [notifier = notifier_.get()] { notifier->post(AppNotification::ShowSettings); });
     UserDefaults& defaults = services_.defaults;
     bar->setCards(new StripCountCard(defaults, *themes_), new MeterCard(defaults, *themes_));
     MIDIMappingManager* midi = services_.remote ? &services_.remote->midiMapping() : nullptr;

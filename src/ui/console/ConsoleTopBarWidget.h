@@ -53,11 +53,11 @@ private:
     TopBarButtonFace face_;
 };
 
-class ConsoleTopBar : public QWidget {
+class ConsoleTopBarWidget : public QWidget {
     Q_OBJECT
 public:
-    ConsoleTopBar(MixerEngine& engine, UserDefaults& defaults, ThemeController& themes,
-                  std::function<void()> onSettings, QWidget* parent = nullptr);
+    ConsoleTopBarWidget(MixerEngine& engine, UserDefaults& defaults, ThemeController& themes,
+                        std::function<void()> onSettings, QWidget* parent = nullptr);
 
     // The cards' places; either may be null. The bar takes the widgets over.
     void setCards(QWidget* stripCountCard, QWidget* meterCard);

@@ -9,7 +9,7 @@
 #include "ui/console/ConsolePane.h"
 #include "ui/console/ConsoleFaderWidget.h"
 #include "ui/console/ConsoleStripWidget.h"
-#include "ui/console/ConsoleTopBar.h"
+#include "ui/console/ConsoleTopBarWidget.h"
 #include "ui/console/ConsoleView.h"
 #include "ui/console/StripButtonRow.h"
 #include "ui/style/ThemeController.h"
@@ -18,10 +18,10 @@
 namespace quellor::test {
 namespace {
 
-class ConsoleTopBarTest : public ConsoleFixture {
+class ConsoleTopBarWidgetTest : public ConsoleFixture {
 protected:
-    std::unique_ptr<ConsoleTopBar> bar(int width) {
-        auto b = std::make_unique<ConsoleTopBar>(engine(), defaults(), themes, [this] { ++settingsOpened; });
+    std::unique_ptr<ConsoleTopBarWidget> bar(int width) {
+        auto b = std::make_unique<ConsoleTopBarWidget>(engine(), defaults(), themes, [this] { ++settingsOpened; });
         b->resize(width, 45);
         b->show();
         return b;
@@ -32,7 +32,7 @@ protected:
     int settingsOpened = 0;
 };
 
-TEST_F(ConsoleTopBarTest, TheWidthChoosesTheRowAndTheRowChoosesWhatIsShown) {
+TEST_F(ConsoleTopBarWidgetTest, TheWidthChoosesTheRowAndTheRowChoosesWhatIsShown) {
     using Row = ConsoleTopBarModel::Row;
     struct Case {
         int width;
@@ -68,7 +68,7 @@ TEST_F(ConsoleTopBarTest, TheWidthChoosesTheRowAndTheRowChoosesWhatIsShown) {
     EXPECT_EQ(seen, (std::set<Row>{Row::A, Row::B, Row::C, Row::D}));
 }
 
-TEST_F(ConsoleTopBarTest, ClearSoloAppearsWithASoloAndReleasesEveryOne) {
+TEST_F(ConsoleTopBarWidgetTest, ClearSoloAppearsWithASoloAndReleasesEveryOne) {
     auto b = bar(900);
     EXPECT_FALSE(b->clearSoloButton()->isVisible());
     engine().applySolo(true, kPlayer);
@@ -79,7 +79,7 @@ TEST_F(ConsoleTopBarTest, ClearSoloAppearsWithASoloAndReleasesEveryOne) {
     EXPECT_FALSE(b->clearSoloButton()->isVisible());
 }
 
-TEST_F(ConsoleTopBarTest, ButtonsActThroughTheDefaultsAndTheirFacesFollow) {
+TEST_F(ConsoleTopBarWidgetTest, ButtonsActThroughTheDefaultsAndTheirFacesFollow) {
     auto b = bar(900);
     click(b->lockButton());
     EXPECT_TRUE(defaults().boolOr("consoleLocked", false));
@@ -102,7 +102,7 @@ TEST_F(ConsoleTopBarTest, ButtonsActThroughTheDefaultsAndTheirFacesFollow) {
     EXPECT_EQ(b->moreMenuButton()->objectName(), "more-menu");
 }
 
-TEST_F(ConsoleTopBarTest, CardsTakeTheirPlacesOnlyInTheRowsThatHoldThem) {
+TEST_F(ConsoleTopBarWidgetTest, CardsTakeTheirPlacesOnlyInTheRowsThatHoldThem) {
     auto b = bar(900);
     auto* count = new QWidget;
     count->setFixedSize(90, 24);
@@ -118,7 +118,7 @@ TEST_F(ConsoleTopBarTest, CardsTakeTheirPlacesOnlyInTheRowsThatHoldThem) {
     EXPECT_FALSE(meter->isVisible()) << "row C folds the meter source into the more-menu";
 }
 
-TEST_F(ConsoleTopBarTest, RecordingCardsShowInFullWhereThereIsRoomAndTheBallAlwaysStays) {
+TEST_F(ConsoleTopBarWidgetTest, RecordingCardsShowInFullWhereThereIsRoomAndTheBallAlwaysStays) {
     auto b = bar(1200);
     struct Card : QWidget {
         explicit Card(int width) : width(width) {}

@@ -1,4 +1,4 @@
-#include "ui/console/ConsoleTopBar.h"
+#include "ui/console/ConsoleTopBarWidget.h"
 
 #include <QMenu>
 #include <QPainter>
@@ -102,8 +102,8 @@ void TopBarButton::paintEvent(QPaintEvent*) {
     }
 }
 
-ConsoleTopBar::ConsoleTopBar(MixerEngine& engine, UserDefaults& defaults, ThemeController& themes,
-                             std::function<void()> onSettings, QWidget* parent)
+ConsoleTopBarWidget::ConsoleTopBarWidget(MixerEngine& engine, UserDefaults& defaults, ThemeController& themes,
+                                         std::function<void()> onSettings, QWidget* parent)
     : QWidget(parent), model_(engine, defaults, themes, std::move(onSettings)), themes_(themes) {
     setObjectName(QStringLiteral("console-top-bar"));
     lock_ = new TopBarButton(TopBarButton::Shape::Pill, T::kLockSymbolSize, T::kLockTracking,
@@ -133,8 +133,8 @@ ConsoleTopBar::ConsoleTopBar(MixerEngine& engine, UserDefaults& defaults, ThemeC
     connect(&defaults, &UserDefaults::changed, this, [this, keys](const QString& key) {
         if (keys.contains(key)) refresh();
     });
-    connect(&engine, &MixerEngine::soloedChanged, this, &ConsoleTopBar::refresh);
-    connect(&themes_, &ThemeController::themeChanged, this, &ConsoleTopBar::refresh);
+    connect(&engine, &MixerEngine::soloedChanged, this, &ConsoleTopBarWidget::refresh);
+    connect(&themes_, &ThemeController::themeChanged, this, &ConsoleTopBarWidget::refresh);
     setMinimumHeight(int(T::kHeight + T::kLineWidth));
     refresh();
 }
@@ -150,20 +150,20 @@ void adopt(QWidget* bar, QPointer<QWidget>& slot, QWidget* card) {
 
 }  // namespace
 
-void ConsoleTopBar::setCards(QWidget* stripCountCard, QWidget* meterCard) {
+void ConsoleTopBarWidget::setCards(QWidget* stripCountCard, QWidget* meterCard) {
     adopt(this, stripCountCard_, stripCountCard);
     adopt(this, meterCard_, meterCard);
     place();
 }
 
-void ConsoleTopBar::setRecordingCards(QWidget* recCard, QWidget* recCardCompact, QWidget* mainRecordingCard) {
+void ConsoleTopBarWidget::setRecordingCards(QWidget* recCard, QWidget* recCardCompact, QWidget* mainRecordingCard) {
     adopt(this, recCard_, recCard);
     adopt(this, recCardCompact_, recCardCompact);
     adopt(this, mainRecordingCard_, mainRecordingCard);
     place();
 }
 
-QSize ConsoleTopBar::sizeHint() const {
+QSize ConsoleTopBarWidget::sizeHint() const {
     const auto widths = measure();
     const double width = ConsoleTopBarModel::idealWidth(ConsoleTopBarModel::rowLayout(Row::A, model_.showsClearSolo(), recCard_ != nullptr),
                                                         widths) +
@@ -171,9 +171,9 @@ QSize ConsoleTopBar::sizeHint() const {
     return {int(std::ceil(width)), int(T::kHeight + T::kLineWidth)};
 }
 
-QFont ConsoleTopBar::titleFont() const { return barFont(T::kTitleTracking); }
+QFont ConsoleTopBarWidget::titleFont() const { return barFont(T::kTitleTracking); }
 
-void ConsoleTopBar::refresh() {
+void ConsoleTopBarWidget::refresh() {
     // The lock's form depends on the row, and the row on the lock's width: take the faces, choose
     // the row, then take the lock's face again in the form that row shows.
     for (TopBarButton* button : {lock_, clearSolo_, more_, sidebar_, settings_}) button->refresh();
@@ -182,7 +182,7 @@ void ConsoleTopBar::refresh() {
     update();
 }
 
-ConsoleTopBarModel::ItemWidths ConsoleTopBar::measure() const {
+ConsoleTopBarModel::ItemWidths ConsoleTopBarWidget::measure() const {
     ConsoleTopBarModel::ItemWidths widths;
     widths.title = QFontMetricsF(titleFont()).horizontalAdvance(ConsoleTopBarModel::kTitle);
     widths.stripCountCard = stripCountCard_ ? stripCountCard_->sizeHint().width() : 0;
@@ -201,7 +201,7 @@ ConsoleTopBarModel::ItemWidths ConsoleTopBar::measure() const {
     return widths;
 }
 
-QWidget* ConsoleTopBar::widgetOf(Kind kind) const {
+QWidget* ConsoleTopBarWidget::widgetOf(Kind kind) const {
     switch (kind) {
     case Kind::StripCountCard: return stripCountCard_;
     case Kind::MeterCard: return meterCard_;
@@ -217,12 +217,12 @@ QWidget* ConsoleTopBar::widgetOf(Kind kind) const {
     }
 }
 
-void ConsoleTopBar::resizeEvent(QResizeEvent*) {
+void ConsoleTopBarWidget::resizeEvent(QResizeEvent*) {
     place();
     lock_->refresh();
 }
 
-void ConsoleTopBar::place() {
+void ConsoleTopBarWidget::place() {
     const bool solo = model_.showsClearSolo();
     const ConsoleTopBarModel::ItemWidths widths = measure();
     const bool recording = recCard_ != nullptr;
@@ -271,7 +271,7 @@ void ConsoleTopBar::place() {
     update();
 }
 
-void ConsoleTopBar::paintEvent(QPaintEvent*) {
+void ConsoleTopBarWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const double height = T::kHeight;
     painter.fillRect(QRectF(0, 0, width(), height), model_.background());
