@@ -18,8 +18,8 @@
 
 namespace quellor {
 
-using Kind = ConsoleTopBarModel::Item::Kind;
-using Row = ConsoleTopBarModel::Row;
+using Kind = ConsoleTopBar::Item::Kind;
+using Row = ConsoleTopBar::Row;
 
 using T = ConsoleMetrics::TopBar;
 
@@ -128,7 +128,7 @@ ConsoleTopBarWidget::ConsoleTopBarWidget(MixerEngine& engine, UserDefaults& defa
     connect(sidebar_, &QToolButton::clicked, this, [this] { model_.toggleSidebar(); });
     connect(settings_, &QToolButton::clicked, this, [this] { model_.openSettings(); });
 
-    const QStringList keys{ConsoleLock::kDefaultsKey, ConsoleTopBarModel::kSidebarHiddenKey, MeterSources::kDefaultsKey,
+    const QStringList keys{ConsoleLock::kDefaultsKey, ConsoleTopBar::kSidebarHiddenKey, MeterSources::kDefaultsKey,
                            QString::fromLatin1(ThemeController::kThemeKey)};
     connect(&defaults, &UserDefaults::changed, this, [this, keys](const QString& key) {
         if (keys.contains(key)) refresh();
@@ -165,8 +165,8 @@ void ConsoleTopBarWidget::setRecordingCards(QWidget* recCard, QWidget* recCardCo
 
 QSize ConsoleTopBarWidget::sizeHint() const {
     const auto widths = measure();
-    const double width = ConsoleTopBarModel::idealWidth(ConsoleTopBarModel::rowLayout(Row::A, model_.showsClearSolo(), recCard_ != nullptr),
-                                                        widths) +
+    const double width = ConsoleTopBar::idealWidth(ConsoleTopBar::rowLayout(Row::A, model_.showsClearSolo(), recCard_ != nullptr),
+                                                   widths) +
                          2 * T::kHorizontalPadding;
     return {int(std::ceil(width)), int(T::kHeight + T::kLineWidth)};
 }
@@ -182,9 +182,9 @@ void ConsoleTopBarWidget::refresh() {
     update();
 }
 
-ConsoleTopBarModel::ItemWidths ConsoleTopBarWidget::measure() const {
-    ConsoleTopBarModel::ItemWidths widths;
-    widths.title = QFontMetricsF(titleFont()).horizontalAdvance(ConsoleTopBarModel::kTitle);
+ConsoleTopBar::ItemWidths ConsoleTopBarWidget::measure() const {
+    ConsoleTopBar::ItemWidths widths;
+    widths.title = QFontMetricsF(titleFont()).horizontalAdvance(ConsoleTopBar::kTitle);
     widths.stripCountCard = stripCountCard_ ? stripCountCard_->sizeHint().width() : 0;
     widths.meterCard = meterCard_ ? meterCard_->sizeHint().width() : 0;
     widths.recCard = recCard_ ? recCard_->sizeHint().width() : 0;
@@ -224,15 +224,15 @@ void ConsoleTopBarWidget::resizeEvent(QResizeEvent*) {
 
 void ConsoleTopBarWidget::place() {
     const bool solo = model_.showsClearSolo();
-    const ConsoleTopBarModel::ItemWidths widths = measure();
+    const ConsoleTopBar::ItemWidths widths = measure();
     const bool recording = recCard_ != nullptr;
-    row_ = ConsoleTopBarModel::rowThatFits(width(), widths, solo, recording);
-    const ConsoleTopBarModel::RowLayout layout = ConsoleTopBarModel::rowLayout(row_, solo, recording);
+    row_ = ConsoleTopBar::rowThatFits(width(), widths, solo, recording);
+    const ConsoleTopBar::RowLayout layout = ConsoleTopBar::rowLayout(row_, solo, recording);
     lock_->setPadding(isCompact(row_) ? T::kLockCompactPadding : T::kLockPadding);
 
     // What the row's flexible spaces share: the room its ideal width leaves over.
     const double padding = T::kHorizontalPadding;
-    const double spare = std::max(0.0, width() - 2 * padding - ConsoleTopBarModel::idealWidth(layout, widths));
+    const double spare = std::max(0.0, width() - 2 * padding - ConsoleTopBar::idealWidth(layout, widths));
     const auto flexibles = std::count_if(layout.items.begin(), layout.items.end(),
                                          [](const auto& item) { return item.kind == Kind::FlexibleSpace; });
     const double centre = T::kHeight / 2;
@@ -281,7 +281,7 @@ void ConsoleTopBarWidget::paintEvent(QPaintEvent*) {
         painter.setFont(titleFont());
         painter.setPen(model_.titleColor());
         painter.drawText(title_.adjusted(0, 0, T::kTitleOverhang, 0), Qt::AlignVCenter | Qt::AlignLeft,
-                         ConsoleTopBarModel::kTitle);
+                         ConsoleTopBar::kTitle);
     }
 }
 

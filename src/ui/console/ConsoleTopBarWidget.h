@@ -1,6 +1,6 @@
 #pragma once
 // The console's top bar as a widget: 44 high with a hair line under it, painted in the theme's
-// `panel`. It measures its items, asks ConsoleTopBarModel which row stands in its width, and places
+// `panel`. It measures its items, asks ConsoleTopBar which row stands in its width, and places
 // that row's items; the others are hidden. Its buttons paint the model's faces and call the model's
 // actions; the more-menu is the model's menu, rebuilt each time it opens. It follows every user
 // default it shows, the engine's solo set and the theme at once.
@@ -15,7 +15,7 @@
 #include <QWidget>
 #include <functional>
 
-#include "ui/console/ConsoleTopBarModel.h"
+#include "ui/console/ConsoleTopBar.h"
 
 namespace quellor {
 
@@ -65,8 +65,8 @@ public:
     // all three or none (null). The bar takes the widgets over.
     void setRecordingCards(QWidget* recCard, QWidget* recCardCompact, QWidget* mainRecordingCard);
 
-    const ConsoleTopBarModel& model() const { return model_; }
-    ConsoleTopBarModel::Row row() const { return row_; }
+    const ConsoleTopBar& model() const { return model_; }
+    ConsoleTopBar::Row row() const { return row_; }
     TopBarButton* lockButton() const { return lock_; }
     TopBarButton* clearSoloButton() const { return clearSolo_; }
     TopBarButton* moreMenuButton() const { return more_; }
@@ -82,13 +82,13 @@ protected:
 private:
     void refresh();
     void place();
-    ConsoleTopBarModel::ItemWidths measure() const;
-    QWidget* widgetOf(ConsoleTopBarModel::Item::Kind kind) const;
+    ConsoleTopBar::ItemWidths measure() const;
+    QWidget* widgetOf(ConsoleTopBar::Item::Kind kind) const;
     QFont titleFont() const;
 
-    ConsoleTopBarModel model_;
+    ConsoleTopBar model_;
     ThemeController& themes_;
-    ConsoleTopBarModel::Row row_ = ConsoleTopBarModel::Row::A;
+    ConsoleTopBar::Row row_ = ConsoleTopBar::Row::A;
     QPointer<QWidget> stripCountCard_;
     QPointer<QWidget> meterCard_;
     QPointer<QWidget> recCard_;

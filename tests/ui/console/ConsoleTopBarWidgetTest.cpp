@@ -33,7 +33,7 @@ protected:
 };
 
 TEST_F(ConsoleTopBarWidgetTest, TheWidthChoosesTheRowAndTheRowChoosesWhatIsShown) {
-    using Row = ConsoleTopBarModel::Row;
+    using Row = ConsoleTopBar::Row;
     struct Case {
         int width;
         Row row;
@@ -109,11 +109,11 @@ TEST_F(ConsoleTopBarWidgetTest, CardsTakeTheirPlacesOnlyInTheRowsThatHoldThem) {
     auto* meter = new QWidget;
     meter->setFixedSize(80, 24);
     b->setCards(count, meter);
-    ASSERT_EQ(b->row(), ConsoleTopBarModel::Row::A);
+    ASSERT_EQ(b->row(), ConsoleTopBar::Row::A);
     EXPECT_TRUE(count->isVisible() && meter->isVisible());
     EXPECT_LT(count->geometry().right(), b->lockButton()->geometry().left());
     EXPECT_LT(b->lockButton()->geometry().right(), meter->geometry().left());
-    for (int w = 900; b->row() != ConsoleTopBarModel::Row::C; w -= 5) b->resize(w, 45);
+    for (int w = 900; b->row() != ConsoleTopBar::Row::C; w -= 5) b->resize(w, 45);
     EXPECT_TRUE(count->isVisible());
     EXPECT_FALSE(meter->isVisible()) << "row C folds the meter source into the more-menu";
 }
@@ -129,17 +129,17 @@ TEST_F(ConsoleTopBarWidgetTest, RecordingCardsShowInFullWhereThereIsRoomAndTheBa
     auto* ball = new Card(28);
     auto* latest = new Card(116);
     b->setRecordingCards(rec, ball, latest);
-    ASSERT_EQ(b->row(), ConsoleTopBarModel::Row::A);
+    ASSERT_EQ(b->row(), ConsoleTopBar::Row::A);
     EXPECT_TRUE(rec->isVisible() && latest->isVisible());
     EXPECT_FALSE(ball->isVisible());
     EXPECT_LT(rec->geometry().right(), latest->geometry().left());
     EXPECT_LT(latest->geometry().right(), b->lockButton()->geometry().left());
     struct Case {
-        ConsoleTopBarModel::Row row;
+        ConsoleTopBar::Row row;
         bool full, compact, latest;
     };
-    for (const Case& c : {Case{ConsoleTopBarModel::Row::B, false, true, true}, Case{ConsoleTopBarModel::Row::C, false, true, true},
-                          Case{ConsoleTopBarModel::Row::D, false, true, false}}) {
+    for (const Case& c : {Case{ConsoleTopBar::Row::B, false, true, true}, Case{ConsoleTopBar::Row::C, false, true, true},
+                          Case{ConsoleTopBar::Row::D, false, true, false}}) {
         for (int w = b->width(); b->row() != c.row && w > 0; w -= 5) b->resize(w, 45);
         ASSERT_EQ(b->row(), c.row);
         EXPECT_EQ(rec->isVisible(), c.full);
@@ -147,8 +147,8 @@ TEST_F(ConsoleTopBarWidgetTest, RecordingCardsShowInFullWhereThereIsRoomAndTheBa
         EXPECT_EQ(latest->isVisible(), c.latest);
     }
     // The cards widen the bar's ideal row; without them it is as before.
-    EXPECT_GT(ConsoleTopBarModel::idealWidth(ConsoleTopBarModel::rowLayout(ConsoleTopBarModel::Row::A, false, true), {}),
-              ConsoleTopBarModel::idealWidth(ConsoleTopBarModel::rowLayout(ConsoleTopBarModel::Row::A, false), {}));
+    EXPECT_GT(ConsoleTopBar::idealWidth(ConsoleTopBar::rowLayout(ConsoleTopBar::Row::A, false, true), {}),
+              ConsoleTopBar::idealWidth(ConsoleTopBar::rowLayout(ConsoleTopBar::Row::A, false), {}));
 }
 
 class ConsolePaneTest : public ConsoleFixture {

@@ -46,7 +46,7 @@ struct TopBarButtonFace {
     QString objectName;
 };
 
-class ConsoleTopBarModel {
+class ConsoleTopBar {
 public:
     static inline const QString kTitle = QStringLiteral("CONSOLE");
 
@@ -112,8 +112,8 @@ public:
     static Row rowThatFits(double barWidth, const ItemWidths& widths, bool showsClearSolo, bool withRecordingCards = false);
 
     // `onSettings` opens the settings; the main window decides what that is.
-    ConsoleTopBarModel(MixerEngine& engine, UserDefaults& defaults, ThemeController& themes,
-                       std::function<void()> onSettings);
+    ConsoleTopBar(MixerEngine& engine, UserDefaults& defaults, ThemeController& themes,
+                  std::function<void()> onSettings);
 
     // While anything is soloed.
     bool showsClearSolo() const;

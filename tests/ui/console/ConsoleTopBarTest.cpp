@@ -2,13 +2,13 @@
 // buttons, and the more-menu.
 #include "ConsoleFixture.h"
 #include "ui/console/ConsoleColors.h"
-#include "ui/console/ConsoleTopBarModel.h"
+#include "ui/console/ConsoleTopBar.h"
 #include "ui/style/ThemeController.h"
 
 namespace quellor::test {
 namespace {
 
-using Bar = ConsoleTopBarModel;
+using Bar = ConsoleTopBar;
 using Kind = Bar::Item::Kind;
 
 std::vector<Kind> kinds(Bar::Row row, bool clearSolo) {
@@ -66,7 +66,7 @@ TEST(ConsoleTopBarRows, TheFirstRowThatFitsIsShownAndTheNarrowestWhenNoneDoes) {
         EXPECT_EQ(Bar::rowThatFits(c.barWidth, widths, c.clearSolo), c.row) << c.barWidth << (c.clearSolo ? " solo" : "");
 }
 
-class ConsoleTopBar : public ConsoleFixture {
+class ConsoleTopBarTest : public ConsoleFixture {
 protected:
     ThemeController themes{defaults()};
     int settingsOpened = 0;
@@ -74,7 +74,7 @@ protected:
     Palette p() { return themes.palette(); }
 };
 
-TEST_F(ConsoleTopBar, CLEARSOLOShowsWhileAnythingIsSoloedAndReleasesEverySolo) {
+TEST_F(ConsoleTopBarTest, CLEARSOLOShowsWhileAnythingIsSoloedAndReleasesEverySolo) {
     EXPECT_FALSE(bar.showsClearSolo());
     engine().applySolo(true, kPlayer);
     engine().applySolo(true, kRadio);
@@ -89,7 +89,7 @@ TEST_F(ConsoleTopBar, CLEARSOLOShowsWhileAnythingIsSoloedAndReleasesEverySolo) {
     EXPECT_EQ(face.color, standardYellow(ThemeMode::Booth));
 }
 
-TEST_F(ConsoleTopBar, TheLockButtonNamesTheStateAndSwitchesTheStoredLock) {
+TEST_F(ConsoleTopBarTest, TheLockButtonNamesTheStateAndSwitchesTheStoredLock) {
     struct Case {
         bool locked, compact;
         QString symbol;
@@ -126,7 +126,7 @@ TEST_F(ConsoleTopBar, TheLockButtonNamesTheStateAndSwitchesTheStoredLock) {
     EXPECT_EQ(bar.lockButton(false).text, "LOCK");
 }
 
-TEST_F(ConsoleTopBar, SidebarAndSettingsButtons) {
+TEST_F(ConsoleTopBarTest, SidebarAndSettingsButtons) {
     TopBarButtonFace sidebar = bar.sidebarToggle();
     EXPECT_EQ(sidebar.accessibilityLabel, "Hide sidebar");
     EXPECT_EQ(sidebar.help, "Hide the sidebar");
@@ -154,7 +154,7 @@ TEST_F(ConsoleTopBar, SidebarAndSettingsButtons) {
     EXPECT_EQ(more.objectName, "more-menu");
 }
 
-TEST_F(ConsoleTopBar, TheMoreMenuChecksTheStoredChoicesAndAppliesAThemeAtOnce) {
+TEST_F(ConsoleTopBarTest, TheMoreMenuChecksTheStoredChoicesAndAppliesAThemeAtOnce) {
     auto checked = [&](const QString& title) { return findMenuItem(bar.moreMenu(), title)->checked; };
     const MenuModel menu = bar.moreMenu();
     ASSERT_EQ(menu.size(), 2u);

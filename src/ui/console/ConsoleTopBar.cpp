@@ -1,4 +1,4 @@
-#include "ui/console/ConsoleTopBarModel.h"
+#include "ui/console/ConsoleTopBar.h"
 
 #include <set>
 
@@ -10,10 +10,10 @@
 
 namespace quellor {
 
-using Kind = ConsoleTopBarModel::Item::Kind;
+using Kind = ConsoleTopBar::Item::Kind;
 using T = ConsoleMetrics::TopBar;
 
-double ConsoleTopBarModel::ItemWidths::of(Kind kind) const {
+double ConsoleTopBar::ItemWidths::of(Kind kind) const {
     switch (kind) {
     case Kind::Title: return title;
     case Kind::StripCountCard: return stripCountCard;
@@ -33,7 +33,7 @@ double ConsoleTopBarModel::ItemWidths::of(Kind kind) const {
     return 0;
 }
 
-ConsoleTopBarModel::RowLayout ConsoleTopBarModel::rowLayout(Row row, bool showsClearSolo, bool withRecordingCards) {
+ConsoleTopBar::RowLayout ConsoleTopBar::rowLayout(Row row, bool showsClearSolo, bool withRecordingCards) {
     RowLayout layout{row, row == Row::D ? T::kNarrowRowSpacing : 0.0, {}};
     auto add = [&](Kind kind, double leading = 0, double trailing = 0, double minLength = 0) {
         layout.items.push_back({kind, leading, trailing, minLength});
@@ -86,33 +86,33 @@ ConsoleTopBarModel::RowLayout ConsoleTopBarModel::rowLayout(Row row, bool showsC
     return layout;
 }
 
-double ConsoleTopBarModel::idealWidth(const RowLayout& layout, const ItemWidths& widths) {
+double ConsoleTopBar::idealWidth(const RowLayout& layout, const ItemWidths& widths) {
     double width = layout.items.empty() ? 0 : layout.spacing * double(layout.items.size() - 1);
     for (const Item& item : layout.items) width += item.leading + widths.of(item.kind) + item.minLength + item.trailing;
     return width;
 }
 
-ConsoleTopBarModel::Row ConsoleTopBarModel::rowThatFits(double barWidth, const ItemWidths& widths,
-                                                        bool showsClearSolo, bool withRecordingCards) {
+ConsoleTopBar::Row ConsoleTopBar::rowThatFits(double barWidth, const ItemWidths& widths,
+                                              bool showsClearSolo, bool withRecordingCards) {
     const double available = barWidth - 2 * T::kHorizontalPadding;
     for (Row row : {Row::A, Row::B, Row::C})
         if (idealWidth(rowLayout(row, showsClearSolo, withRecordingCards), widths) <= available) return row;
     return Row::D;
 }
 
-ConsoleTopBarModel::ConsoleTopBarModel(MixerEngine& engine, UserDefaults& defaults, ThemeController& themes,
-                                       std::function<void()> onSettings)
+ConsoleTopBar::ConsoleTopBar(MixerEngine& engine, UserDefaults& defaults, ThemeController& themes,
+                             std::function<void()> onSettings)
     : engine_(&engine), defaults_(&defaults), themes_(&themes), onSettings_(std::move(onSettings)) {}
 
-ThemeMode ConsoleTopBarModel::theme() const { return themes_ ? themes_->current() : ThemeMode::Booth; }
-Palette ConsoleTopBarModel::palette() const { return quellor::palette(theme()); }
-QColor ConsoleTopBarModel::background() const { return palette().panel; }
-QColor ConsoleTopBarModel::hair() const { return palette().hair; }
-QColor ConsoleTopBarModel::titleColor() const { return palette().textSecondary; }
+ThemeMode ConsoleTopBar::theme() const { return themes_ ? themes_->current() : ThemeMode::Booth; }
+Palette ConsoleTopBar::palette() const { return quellor::palette(theme()); }
+QColor ConsoleTopBar::background() const { return palette().panel; }
+QColor ConsoleTopBar::hair() const { return palette().hair; }
+QColor ConsoleTopBar::titleColor() const { return palette().textSecondary; }
 
-bool ConsoleTopBarModel::showsClearSolo() const { return engine_ && !engine_->soloed().empty(); }
+bool ConsoleTopBar::showsClearSolo() const { return engine_ && !engine_->soloed().empty(); }
 
-void ConsoleTopBarModel::clearSolo() const {
+void ConsoleTopBar::clearSolo() const {
     if (!engine_) return;
     // A copy: each release changes the set.
     const std::set<QString> soloed = engine_->soloed();
@@ -122,14 +122,14 @@ void ConsoleTopBarModel::clearSolo() const {
     }
 }
 
-TopBarButtonFace ConsoleTopBarModel::clearSoloButton() const {
+TopBarButtonFace ConsoleTopBar::clearSoloButton() const {
     return {QString(), QStringLiteral("CLEAR SOLO"), standardYellow(theme()), Qt::transparent, QStringLiteral("CLEAR SOLO"),
             QStringLiteral("Release every solo"), QStringLiteral("clear-solo")};
 }
 
-bool ConsoleTopBarModel::isLocked() const { return defaults_ && ConsoleLock::isLocked(*defaults_); }
+bool ConsoleTopBar::isLocked() const { return defaults_ && ConsoleLock::isLocked(*defaults_); }
 
-TopBarButtonFace ConsoleTopBarModel::lockButton(bool compact) const {
+TopBarButtonFace ConsoleTopBar::lockButton(bool compact) const {
     const Palette p = palette();
     const bool locked = isLocked();
     TopBarButtonFace face;
@@ -145,13 +145,13 @@ TopBarButtonFace ConsoleTopBarModel::lockButton(bool compact) const {
     return face;
 }
 
-void ConsoleTopBarModel::toggleLock() const {
+void ConsoleTopBar::toggleLock() const {
     if (defaults_) ConsoleLock::toggle(*defaults_);
 }
 
-bool ConsoleTopBarModel::isSidebarHidden() const { return defaults_ && defaults_->boolOr(kSidebarHiddenKey, false); }
+bool ConsoleTopBar::isSidebarHidden() const { return defaults_ && defaults_->boolOr(kSidebarHiddenKey, false); }
 
-TopBarButtonFace ConsoleTopBarModel::sidebarToggle() const {
+TopBarButtonFace ConsoleTopBar::sidebarToggle() const {
     const Palette p = palette();
     const bool hidden = isSidebarHidden();
     return {QStringLiteral("sidebar.left"),
@@ -163,20 +163,20 @@ TopBarButtonFace ConsoleTopBarModel::sidebarToggle() const {
             QStringLiteral("sidebar-toggle")};
 }
 
-void ConsoleTopBarModel::toggleSidebar() const {
+void ConsoleTopBar::toggleSidebar() const {
     if (defaults_) defaults_->setBool(kSidebarHiddenKey, !isSidebarHidden());
 }
 
-TopBarButtonFace ConsoleTopBarModel::settingsButton() const {
+TopBarButtonFace ConsoleTopBar::settingsButton() const {
     return {QStringLiteral("gearshape"), std::nullopt,          palette().textSecondary,         Qt::transparent,
             QStringLiteral("Settings"),  QStringLiteral("Settings"), QStringLiteral("console-settings")};
 }
 
-void ConsoleTopBarModel::openSettings() const {
+void ConsoleTopBar::openSettings() const {
     if (onSettings_) onSettings_();
 }
 
-TopBarButtonFace ConsoleTopBarModel::moreMenuButton() const {
+TopBarButtonFace ConsoleTopBar::moreMenuButton() const {
     return {QStringLiteral("ellipsis.circle"),
             std::nullopt,
             palette().textSecondary,
@@ -186,7 +186,7 @@ TopBarButtonFace ConsoleTopBarModel::moreMenuButton() const {
             QStringLiteral("more-menu")};
 }
 
-MenuModel ConsoleTopBarModel::moreMenu() const {
+MenuModel ConsoleTopBar::moreMenu() const {
     auto choice = [](QString title, bool checked, std::function<void()> action) {
         MenuItem item = MenuItem::command(std::move(title), std::move(action));
         item.checkable = true;
