@@ -38,15 +38,15 @@
 #include "setups/MixerEngineSessionEngine.h"
 #include "setups/SessionManager.h"
 #include "ui/console/ConsolePane.h"
-#include "ui/console/ConsoleTopBar.h"
+#include "ui/console/ConsoleTopBarWidget.h"
 #include "ui/panels/DevicesPageView.h"
-#include "ui/settings/AudioSection.h"
-#include "ui/settings/CompanionSection.h"
+#include "ui/settings/AudioSettingsView.h"
+#include "ui/settings/CompanionSettingsView.h"
 #include "ui/settings/SettingsWindow.h"
 #include "ui/settings/LatestRecordingModel.h"
-#include "ui/settings/MainRecordingCard.h"
+#include "ui/settings/MainRecordingCardWidget.h"
 #include "ui/settings/MeterCard.h"
-#include "ui/settings/RecCard.h"
+#include "ui/settings/RecCardWidget.h"
 #include "ui/settings/StripCountCard.h"
 #include "ui/panels/SourceGridView.h"
 #include "ui/style/AppIcon.h"
@@ -202,14 +202,14 @@ std::optional<MixerEngine::StartingMix> QuellorApp::startingMix() const {
 }
 
 QWidget* QuellorApp::consoleTopBar() {
-    auto* bar = new ConsoleTopBar(*engine_, services_.defaults, *themes_,
-                                  [notifier = notifier_.get()] { notifier->post(AppNotification::ShowSettings); });
+    auto* bar = new ConsoleTopBarWidget(*engine_, services_.defaults, *themes_,
+                                        [notifier = notifier_.get()] { notifier->post(AppNotification::ShowSettings); });
     UserDefaults& defaults = services_.defaults;
     bar->setCards(new StripCountCard(defaults, *themes_), new MeterCard(defaults, *themes_));
     MIDIMappingManager* midi = services_.remote ? &services_.remote->midiMapping() : nullptr;
-    bar->setRecordingCards(new RecCard(*engine_, midi, defaults, *recordings_, *themes_, false),
-                           new RecCard(*engine_, midi, defaults, *recordings_, *themes_, true),
-                           new MainRecordingCard(*engine_, &services_.recorder, *recordings_, *themes_));
+    bar->setRecordingCards(new RecCardWidget(*engine_, midi, defaults, *recordings_, *themes_, false),
+                           new RecCardWidget(*engine_, midi, defaults, *recordings_, *themes_, true),
+                           new MainRecordingCardWidget(*engine_, &services_.recorder, *recordings_, *themes_));
     return bar;
 }
 
@@ -262,8 +262,8 @@ void QuellorApp::installSettingsPages() {
     auto* quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), settings);
     connect(quit, &QShortcut::activated, this, [] { QCoreApplication::quit(); });
     if (RemoteServices* remote = services_.remote) settings->setPage(SettingsTab::Devices, makeMixerView(remote->midiMapping()));
-    settings->setPage(SettingsTab::Audio, new AudioSection(*engine_, services_.defaults, *themes_));
-    settings->setPage(SettingsTab::IPhone, new CompanionSection(*engine_, services_.defaults, *themes_));
+    settings->setPage(SettingsTab::Audio, new AudioSettingsView(*engine_, services_.defaults, *themes_));
+    settings->setPage(SettingsTab::IPhone, new CompanionSettingsView(*engine_, services_.defaults, *themes_));
 }
 
 void QuellorApp::installMenus(QMenuBar& bar) {

@@ -162,7 +162,7 @@ struct ConsoleMetrics {
         static constexpr double kInset = 2;  // from the cell's edges
     };
 
-    // The console's top bar (ConsoleTopBarModel, ConsoleTopBar).
+    // The console's top bar (ConsoleTopBar, ConsoleTopBarWidget).
     struct TopBar {
         static constexpr double kHeight = 44;    // without the hair line under it
         static constexpr double kLineWidth = 1;  // of that line and of the dividers

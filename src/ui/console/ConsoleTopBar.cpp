@@ -1,288 +1,217 @@
 #include "ui/console/ConsoleTopBar.h"
 
-#include <QMenu>
-#include <QPainter>
-#include <QPainterPath>
-#include <algorithm>
-#include <cmath>
+#include <set>
 
-#include "base/UserDefaults.h"
 #include "engine/MeterSource.h"
 #include "engine/MixerEngine.h"
+#include "ui/console/ConsoleColors.h"
 #include "ui/console/ConsoleLock.h"
-#include "ui/style/Fonts.h"
-#include "ui/style/MenuModel.h"
-#include "ui/style/SymbolIcons.h"
 #include "ui/style/ThemeController.h"
-#include "ui/style/ThemeSwitch.h"
 
 namespace quellor {
 
-using Kind = ConsoleTopBarModel::Item::Kind;
-using Row = ConsoleTopBarModel::Row;
-
+using Kind = ConsoleTopBar::Item::Kind;
 using T = ConsoleMetrics::TopBar;
 
-namespace {
-
-bool isCompact(Row row) { return row == Row::C || row == Row::D; }
-
-// The bar's texts: bold, monospaced, tracked.
-QFont barFont(double tracking) {
-    QFont font = monoFont(T::kFontSize, QFont::Bold);
-    font.setLetterSpacing(QFont::AbsoluteSpacing, tracking);
-    return font;
+double ConsoleTopBar::ItemWidths::of(Kind kind) const {
+    switch (kind) {
+    case Kind::Title: return title;
+    case Kind::StripCountCard: return stripCountCard;
+    case Kind::FlexibleSpace: return 0;
+    case Kind::LockFull: return lockFull;
+    case Kind::LockCompact: return lockCompact;
+    case Kind::MeterCard: return meterCard;
+    case Kind::ClearSolo: return clearSolo;
+    case Kind::Divider: return T::kLineWidth;
+    case Kind::ThemeSwitch: return themeSwitch;
+    case Kind::MoreMenu: return moreMenu;
+    case Kind::IconGroup: return iconGroup;
+    case Kind::RecCard: return recCard;
+    case Kind::RecCardCompact: return recCardCompact;
+    case Kind::MainRecordingCard: return mainRecordingCard;
+    }
+    return 0;
 }
 
-}  // namespace
-
-TopBarButton::TopBarButton(Shape shape, double symbolSize, double tracking, std::function<TopBarButtonFace()> face,
-                           QWidget* parent)
-    : QToolButton(parent), shape_(shape), symbolSize_(symbolSize), tracking_(tracking), faceOf_(std::move(face)) {
-    setCursor(Qt::ArrowCursor);
-    setFocusPolicy(Qt::NoFocus);
-    refresh();
+ConsoleTopBar::RowLayout ConsoleTopBar::rowLayout(Row row, bool showsClearSolo, bool withRecordingCards) {
+    RowLayout layout{row, row == Row::D ? T::kNarrowRowSpacing : 0.0, {}};
+    auto add = [&](Kind kind, double leading = 0, double trailing = 0, double minLength = 0) {
+        layout.items.push_back({kind, leading, trailing, minLength});
+    };
+    switch (row) {
+    case Row::A:
+    case Row::B: {
+        // B is A with tighter room around its items.
+        const bool a = row == Row::A;
+        const T::Room& room = a ? T::kWideRoom : T::kTightRoom;
+        add(Kind::Title, 0, T::kTitleTrailing);
+        add(Kind::StripCountCard);
+        if (withRecordingCards) {
+            // Only the widest row has room for the recording source switch.
+            add(a ? Kind::RecCard : Kind::RecCardCompact, room.recCardLeading);
+            add(Kind::MainRecordingCard, room.mainRecordingLeading);
+        }
+        add(Kind::FlexibleSpace, 0, 0, room.flexibleMin);
+        add(Kind::LockFull, 0, room.lockTrailing);
+        add(Kind::MeterCard);
+        if (showsClearSolo) add(Kind::ClearSolo, room.clearSoloLeading);
+        add(Kind::Divider, room.divider, room.divider);
+        add(Kind::ThemeSwitch);
+        add(Kind::Divider, room.divider, room.divider);
+        add(Kind::IconGroup);
+        break;
+    }
+    case Row::C:
+        add(Kind::Title, 0, T::kTitleTrailing);
+        add(Kind::StripCountCard);
+        if (withRecordingCards) {
+            add(Kind::RecCardCompact, T::kTightRoom.recCardLeading);
+            add(Kind::MainRecordingCard, T::kTightRoom.mainRecordingLeading);
+        }
+        add(Kind::FlexibleSpace, 0, 0, T::kTightRoom.flexibleMin);
+        if (showsClearSolo) add(Kind::ClearSolo);
+        add(Kind::LockCompact);
+        add(Kind::MoreMenu);
+        add(Kind::IconGroup);
+        break;
+    case Row::D:
+        // The REC ball stays within reach however narrow the bar.
+        if (withRecordingCards) add(Kind::RecCardCompact);
+        add(Kind::FlexibleSpace, 0, 0, T::kNarrowRowFlexibleMin);
+        add(Kind::LockCompact);
+        add(Kind::MoreMenu);
+        add(Kind::IconGroup);
+        break;
+    }
+    return layout;
 }
 
-void TopBarButton::setPadding(double padding) {
-    padding_ = padding;
-    updateGeometry();
+double ConsoleTopBar::idealWidth(const RowLayout& layout, const ItemWidths& widths) {
+    double width = layout.items.empty() ? 0 : layout.spacing * double(layout.items.size() - 1);
+    for (const Item& item : layout.items) width += item.leading + widths.of(item.kind) + item.minLength + item.trailing;
+    return width;
 }
 
-void TopBarButton::refresh() {
-    face_ = faceOf_();
-    setObjectName(face_.objectName);
-    setToolTip(face_.help);
-    setAccessibleName(face_.accessibilityLabel);
-    updateGeometry();
-    update();
-}
-
-QFont TopBarButton::textFont() const { return barFont(tracking_); }
-
-QSize TopBarButton::sizeHint() const {
-    if (shape_ == Shape::Glyph) {
-        const int side = int(T::kIconGlyphSize);
-        return {side, side};
-    }
-    double width = 2 * padding_;
-    if (!face_.symbol.isEmpty()) width += symbolSize_;
-    if (face_.text) {
-        if (!face_.symbol.isEmpty()) width += T::kSymbolTextSpacing;
-        width += QFontMetricsF(textFont()).horizontalAdvance(*face_.text);
-    }
-    const double height = shape_ == Shape::Pill ? T::kLockHeight : QFontMetricsF(textFont()).height();
-    return {int(std::ceil(width)), int(std::ceil(height))};
-}
-
-void TopBarButton::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF box = rect();
-    if (face_.background.alpha() > 0) {
-        QPainterPath path;
-        path.addRoundedRect(box, T::kLockCornerRadius, T::kLockCornerRadius);
-        painter.fillPath(path, face_.background);
-    }
-    if (shape_ == Shape::Glyph) {
-        const QRectF symbol(box.center() - QPointF(symbolSize_ / 2, symbolSize_ / 2), QSizeF(symbolSize_, symbolSize_));
-        paintSymbol(painter, symbol, face_.symbol, face_.color);
-        return;
-    }
-    double x = padding_;
-    if (!face_.symbol.isEmpty()) {
-        paintSymbol(painter, QRectF(x, box.center().y() - symbolSize_ / 2, symbolSize_, symbolSize_), face_.symbol,
-                    face_.color);
-        x += symbolSize_ + T::kSymbolTextSpacing;
-    }
-    if (face_.text) {
-        painter.setFont(textFont());
-        painter.setPen(face_.color);
-        painter.drawText(QRectF(x, 0, box.width() - x, box.height()), Qt::AlignVCenter | Qt::AlignLeft, *face_.text);
-    }
+ConsoleTopBar::Row ConsoleTopBar::rowThatFits(double barWidth, const ItemWidths& widths,
+                                              bool showsClearSolo, bool withRecordingCards) {
+    const double available = barWidth - 2 * T::kHorizontalPadding;
+    for (Row row : {Row::A, Row::B, Row::C})
+        if (idealWidth(rowLayout(row, showsClearSolo, withRecordingCards), widths) <= available) return row;
+    return Row::D;
 }
 
 ConsoleTopBar::ConsoleTopBar(MixerEngine& engine, UserDefaults& defaults, ThemeController& themes,
-                             std::function<void()> onSettings, QWidget* parent)
-    : QWidget(parent), model_(engine, defaults, themes, std::move(onSettings)), themes_(themes) {
-    setObjectName(QStringLiteral("console-top-bar"));
-    lock_ = new TopBarButton(TopBarButton::Shape::Pill, T::kLockSymbolSize, T::kLockTracking,
-                             [this] { return model_.lockButton(isCompact(row_)); }, this);
-    clearSolo_ = new TopBarButton(TopBarButton::Shape::Text, 0, T::kLockTracking, [this] { return model_.clearSoloButton(); },
-                                  this);
-    more_ = new TopBarButton(TopBarButton::Shape::Glyph, T::kGlyphSymbolSize, 0, [this] { return model_.moreMenuButton(); },
-                             this);
-    sidebar_ = new TopBarButton(TopBarButton::Shape::Glyph, T::kGlyphSymbolSize, 0,
-                                [this] { return model_.sidebarToggle(); }, this);
-    settings_ = new TopBarButton(TopBarButton::Shape::Glyph, T::kGlyphSymbolSize, 0,
-                                 [this] { return model_.settingsButton(); }, this);
-    themeSwitch_ = new ThemeSwitch(themes, this);
+                             std::function<void()> onSettings)
+    : engine_(&engine), defaults_(&defaults), themes_(&themes), onSettings_(std::move(onSettings)) {}
 
-    auto* menu = new QMenu(more_);
-    bindMenu(*menu, [this] { return model_.moreMenu(); });
-    more_->setMenu(menu);
-    more_->setPopupMode(QToolButton::InstantPopup);
+ThemeMode ConsoleTopBar::theme() const { return themes_ ? themes_->current() : ThemeMode::Booth; }
+Palette ConsoleTopBar::palette() const { return quellor::palette(theme()); }
+QColor ConsoleTopBar::background() const { return palette().panel; }
+QColor ConsoleTopBar::hair() const { return palette().hair; }
+QColor ConsoleTopBar::titleColor() const { return palette().textSecondary; }
 
-    connect(lock_, &QToolButton::clicked, this, [this] { model_.toggleLock(); });
-    connect(clearSolo_, &QToolButton::clicked, this, [this] { model_.clearSolo(); });
-    connect(sidebar_, &QToolButton::clicked, this, [this] { model_.toggleSidebar(); });
-    connect(settings_, &QToolButton::clicked, this, [this] { model_.openSettings(); });
+bool ConsoleTopBar::showsClearSolo() const { return engine_ && !engine_->soloed().empty(); }
 
-    const QStringList keys{ConsoleLock::kDefaultsKey, ConsoleTopBarModel::kSidebarHiddenKey, MeterSources::kDefaultsKey,
-                           QString::fromLatin1(ThemeController::kThemeKey)};
-    connect(&defaults, &UserDefaults::changed, this, [this, keys](const QString& key) {
-        if (keys.contains(key)) refresh();
-    });
-    connect(&engine, &MixerEngine::soloedChanged, this, &ConsoleTopBar::refresh);
-    connect(&themes_, &ThemeController::themeChanged, this, &ConsoleTopBar::refresh);
-    setMinimumHeight(int(T::kHeight + T::kLineWidth));
-    refresh();
-}
-
-namespace {
-
-// Takes `card` over into `slot`, in place of the widget that stood there.
-void adopt(QWidget* bar, QPointer<QWidget>& slot, QWidget* card) {
-    if (card) card->setParent(bar);
-    if (slot != card) delete slot.data();
-    slot = card;
-}
-
-}  // namespace
-
-void ConsoleTopBar::setCards(QWidget* stripCountCard, QWidget* meterCard) {
-    adopt(this, stripCountCard_, stripCountCard);
-    adopt(this, meterCard_, meterCard);
-    place();
-}
-
-void ConsoleTopBar::setRecordingCards(QWidget* recCard, QWidget* recCardCompact, QWidget* mainRecordingCard) {
-    adopt(this, recCard_, recCard);
-    adopt(this, recCardCompact_, recCardCompact);
-    adopt(this, mainRecordingCard_, mainRecordingCard);
-    place();
-}
-
-QSize ConsoleTopBar::sizeHint() const {
-    const auto widths = measure();
-    const double width = ConsoleTopBarModel::idealWidth(ConsoleTopBarModel::rowLayout(Row::A, model_.showsClearSolo(), recCard_ != nullptr),
-                                                        widths) +
-                         2 * T::kHorizontalPadding;
-    return {int(std::ceil(width)), int(T::kHeight + T::kLineWidth)};
-}
-
-QFont ConsoleTopBar::titleFont() const { return barFont(T::kTitleTracking); }
-
-void ConsoleTopBar::refresh() {
-    // The lock's form depends on the row, and the row on the lock's width: take the faces, choose
-    // the row, then take the lock's face again in the form that row shows.
-    for (TopBarButton* button : {lock_, clearSolo_, more_, sidebar_, settings_}) button->refresh();
-    place();
-    lock_->refresh();
-    update();
-}
-
-ConsoleTopBarModel::ItemWidths ConsoleTopBar::measure() const {
-    ConsoleTopBarModel::ItemWidths widths;
-    widths.title = QFontMetricsF(titleFont()).horizontalAdvance(ConsoleTopBarModel::kTitle);
-    widths.stripCountCard = stripCountCard_ ? stripCountCard_->sizeHint().width() : 0;
-    widths.meterCard = meterCard_ ? meterCard_->sizeHint().width() : 0;
-    widths.recCard = recCard_ ? recCard_->sizeHint().width() : 0;
-    widths.recCardCompact = recCardCompact_ ? recCardCompact_->sizeHint().width() : 0;
-    widths.mainRecordingCard = mainRecordingCard_ ? mainRecordingCard_->sizeHint().width() : 0;
-    const QFontMetricsF lockText(barFont(T::kLockTracking));
-    // The full lock at its wider text, so the row does not flip when the lock is switched.
-    const double text = std::max(lockText.horizontalAdvance(QStringLiteral("LOCKED")),
-                                 lockText.horizontalAdvance(QStringLiteral("LOCK")));
-    widths.lockFull = 2 * T::kLockPadding + T::kLockSymbolSize + T::kSymbolTextSpacing + text;
-    widths.lockCompact = 2 * T::kLockCompactPadding + T::kLockSymbolSize;
-    widths.clearSolo = clearSolo_->sizeHint().width();
-    widths.themeSwitch = themeSwitch_->sizeHint().width();
-    return widths;
-}
-
-QWidget* ConsoleTopBar::widgetOf(Kind kind) const {
-    switch (kind) {
-    case Kind::StripCountCard: return stripCountCard_;
-    case Kind::MeterCard: return meterCard_;
-    case Kind::RecCard: return recCard_;
-    case Kind::RecCardCompact: return recCardCompact_;
-    case Kind::MainRecordingCard: return mainRecordingCard_;
-    case Kind::LockFull:
-    case Kind::LockCompact: return lock_;
-    case Kind::ClearSolo: return clearSolo_;
-    case Kind::ThemeSwitch: return themeSwitch_;
-    case Kind::MoreMenu: return more_;
-    default: return nullptr;
+void ConsoleTopBar::clearSolo() const {
+    if (!engine_) return;
+    // A copy: each release changes the set.
+    const std::set<QString> soloed = engine_->soloed();
+    for (const QString& id : soloed) {
+        if (!engine_) return;
+        engine_->applySolo(false, id);
     }
 }
 
-void ConsoleTopBar::resizeEvent(QResizeEvent*) {
-    place();
-    lock_->refresh();
+TopBarButtonFace ConsoleTopBar::clearSoloButton() const {
+    return {QString(), QStringLiteral("CLEAR SOLO"), standardYellow(theme()), Qt::transparent, QStringLiteral("CLEAR SOLO"),
+            QStringLiteral("Release every solo"), QStringLiteral("clear-solo")};
 }
 
-void ConsoleTopBar::place() {
-    const bool solo = model_.showsClearSolo();
-    const ConsoleTopBarModel::ItemWidths widths = measure();
-    const bool recording = recCard_ != nullptr;
-    row_ = ConsoleTopBarModel::rowThatFits(width(), widths, solo, recording);
-    const ConsoleTopBarModel::RowLayout layout = ConsoleTopBarModel::rowLayout(row_, solo, recording);
-    lock_->setPadding(isCompact(row_) ? T::kLockCompactPadding : T::kLockPadding);
+bool ConsoleTopBar::isLocked() const { return defaults_ && ConsoleLock::isLocked(*defaults_); }
 
-    // What the row's flexible spaces share: the room its ideal width leaves over.
-    const double padding = T::kHorizontalPadding;
-    const double spare = std::max(0.0, width() - 2 * padding - ConsoleTopBarModel::idealWidth(layout, widths));
-    const auto flexibles = std::count_if(layout.items.begin(), layout.items.end(),
-                                         [](const auto& item) { return item.kind == Kind::FlexibleSpace; });
-    const double centre = T::kHeight / 2;
-
-    std::vector<QWidget*> shown;
-    title_ = QRectF();
-    dividers_.clear();
-    double x = padding;
-    for (const auto& item : layout.items) {
-        x += item.leading;
-        double w = widths.of(item.kind);
-        if (item.kind == Kind::FlexibleSpace) w = item.minLength + spare / double(std::max<qsizetype>(1, flexibles));
-        if (item.kind == Kind::Title) title_ = QRectF(x, 0, w, T::kHeight);
-        if (item.kind == Kind::Divider)
-            dividers_.push_back(QRectF(x, centre - T::kDividerHeight / 2, T::kLineWidth, T::kDividerHeight));
-        if (item.kind == Kind::IconGroup) {
-            const double side = T::kIconGlyphSize;
-            sidebar_->setGeometry(QRectF(x, centre - side / 2, side, side).toRect());
-            settings_->setGeometry(
-                QRectF(x + side + T::kIconGroupSpacing, centre - side / 2, side, side).toRect());
-            shown.push_back(sidebar_);
-            shown.push_back(settings_);
-        } else if (QWidget* widget = widgetOf(item.kind)) {
-            const double h = std::min<double>(widget->sizeHint().height(), T::kHeight);
-            widget->setGeometry(QRectF(x, centre - h / 2, w, h).toRect());
-            shown.push_back(widget);
-        }
-        x += w + item.trailing + layout.spacing;
-    }
-    for (QWidget* widget : {static_cast<QWidget*>(lock_), static_cast<QWidget*>(clearSolo_),
-                            static_cast<QWidget*>(more_), static_cast<QWidget*>(sidebar_),
-                            static_cast<QWidget*>(settings_), static_cast<QWidget*>(themeSwitch_),
-                            stripCountCard_.data(), meterCard_.data(), recCard_.data(), recCardCompact_.data(),
-                            mainRecordingCard_.data()})
-        if (widget) widget->setVisible(std::find(shown.begin(), shown.end(), widget) != shown.end());
-    update();
+TopBarButtonFace ConsoleTopBar::lockButton(bool compact) const {
+    const Palette p = palette();
+    const bool locked = isLocked();
+    TopBarButtonFace face;
+    face.symbol = locked ? QStringLiteral("lock.fill") : QStringLiteral("lock.open");
+    if (!compact) face.text = locked ? QStringLiteral("LOCKED") : QStringLiteral("LOCK");
+    face.color = locked ? p.brand : p.textSecondary;
+    face.background = locked ? withOpacity(p.brand, 0.15) : QColor(Qt::transparent);
+    face.accessibilityLabel = locked ? QStringLiteral("Console lock: locked. Unlock the console")
+                                     : QStringLiteral("Console lock: unlocked. Lock the console");
+    face.help = locked ? QStringLiteral("Console locked: faders and buttons ignore the mouse (MUTE on MAIN still works)")
+                       : QStringLiteral("Lock the console against accidental moves");
+    face.objectName = QStringLiteral("console-lock");
+    return face;
 }
 
-void ConsoleTopBar::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    const double height = T::kHeight;
-    painter.fillRect(QRectF(0, 0, width(), height), model_.background());
-    painter.fillRect(QRectF(0, height, width(), T::kLineWidth), model_.hair());
-    for (const QRectF& divider : dividers_) painter.fillRect(divider, model_.hair());
-    if (!title_.isNull()) {
-        painter.setFont(titleFont());
-        painter.setPen(model_.titleColor());
-        painter.drawText(title_.adjusted(0, 0, T::kTitleOverhang, 0), Qt::AlignVCenter | Qt::AlignLeft,
-                         ConsoleTopBarModel::kTitle);
+void ConsoleTopBar::toggleLock() const {
+    if (defaults_) ConsoleLock::toggle(*defaults_);
+}
+
+bool ConsoleTopBar::isSidebarHidden() const { return defaults_ && defaults_->boolOr(kSidebarHiddenKey, false); }
+
+TopBarButtonFace ConsoleTopBar::sidebarToggle() const {
+    const Palette p = palette();
+    const bool hidden = isSidebarHidden();
+    return {QStringLiteral("sidebar.left"),
+            std::nullopt,
+            hidden ? p.textSecondary : p.brand,
+            Qt::transparent,
+            hidden ? QStringLiteral("Show sidebar") : QStringLiteral("Hide sidebar"),
+            hidden ? QStringLiteral("Show the sidebar") : QStringLiteral("Hide the sidebar"),
+            QStringLiteral("sidebar-toggle")};
+}
+
+void ConsoleTopBar::toggleSidebar() const {
+    if (defaults_) defaults_->setBool(kSidebarHiddenKey, !isSidebarHidden());
+}
+
+TopBarButtonFace ConsoleTopBar::settingsButton() const {
+    return {QStringLiteral("gearshape"), std::nullopt,          palette().textSecondary,         Qt::transparent,
+            QStringLiteral("Settings"),  QStringLiteral("Settings"), QStringLiteral("console-settings")};
+}
+
+void ConsoleTopBar::openSettings() const {
+    if (onSettings_) onSettings_();
+}
+
+TopBarButtonFace ConsoleTopBar::moreMenuButton() const {
+    return {QStringLiteral("ellipsis.circle"),
+            std::nullopt,
+            palette().textSecondary,
+            Qt::transparent,
+            QStringLiteral("More: meter source, theme"),
+            QStringLiteral("Meter source and theme"),
+            QStringLiteral("more-menu")};
+}
+
+MenuModel ConsoleTopBar::moreMenu() const {
+    auto choice = [](QString title, bool checked, std::function<void()> action) {
+        MenuItem item = MenuItem::command(std::move(title), std::move(action));
+        item.checkable = true;
+        item.checked = checked;
+        return item;
+    };
+    const QString meter = defaults_ ? defaults_->stringOr(MeterSources::kDefaultsKey, QStringLiteral("post")) : QString();
+    std::vector<MenuItem> meterItems;
+    for (MeterSource source : {MeterSource::pre, MeterSource::post}) {
+        const QString raw = MeterSources::rawValue(source);
+        meterItems.push_back(choice(QStringLiteral("METER ") + MeterSources::label(source), meter == raw,
+                                    [defaults = defaults_, raw] {
+                                        if (defaults) defaults->setString(MeterSources::kDefaultsKey, raw);
+                                    }));
     }
+    const QString stored = defaults_ ? defaults_->stringOr(QString::fromLatin1(ThemeController::kThemeKey),
+                                                           rawValue(ThemeMode::Booth))
+                                     : QString();
+    std::vector<MenuItem> themeItems;
+    for (ThemeMode mode : kAllThemes)
+        themeItems.push_back(choice(displayName(mode), stored == rawValue(mode), [themes = themes_, mode] {
+            if (themes) themes->choose(mode);
+        }));
+    return {MenuItem::submenu(QStringLiteral("Meter source"), std::move(meterItems)),
+            MenuItem::submenu(QStringLiteral("Theme"), std::move(themeItems))};
 }
 
 }  // namespace quellor

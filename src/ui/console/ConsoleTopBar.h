@@ -1,107 +1,157 @@
 #pragma once
-// The console's top bar as a widget: 44 high with a hair line under it, painted in the theme's
-// `panel`. It measures its items, asks ConsoleTopBarModel which row stands in its width, and places
-// that row's items; the others are hidden. Its buttons paint the model's faces and call the model's
-// actions; the more-menu is the model's menu, rebuilt each time it opens. It follows every user
-// default it shows, the engine's solo set and the theme at once.
+// The logic of the console's 44-point top bar: which of its four rows stands in the width it is
+// given, what each row holds, the faces and actions of its buttons (lock, CLEAR SOLO, sidebar,
+// settings, more-menu) and the more-menu itself. Every setting it shows is a user default
+// ("consoleLocked", "sidebarHidden", "meterSource", "theme"), so every view bound to the same keys
+// follows a choice made here at once; the bar keeps no state of its own.
 //
-// The strip-count, meter and recording cards belong to the settings side; the bar holds their places
-// and shows whatever widgets it is handed for them (none: the places take no room).
+// Rows, widest first: A and B carry the title, the strip-count card, the full lock button, the
+// meter card, CLEAR SOLO, the theme switch and the icon group (B with tighter padding); C keeps the
+// title, the strip-count card and CLEAR SOLO but folds the meter source and theme into the
+// more-menu and shows the lock as an icon; D keeps only the lock icon, the more-menu and the icon
+// group, pushed to the right. The first row whose ideal width fits is shown; when none fits, D,
+// the narrowest, is shown anyway. Ideal widths come from the widths a widget measures for its
+// items, so no breakpoints are fixed here.
 //
-// Threads: main thread only.
+// Every control of the bar stays usable while the console is locked: the lock can always be
+// released from here.
+//
+// Threads: main thread only; actions hold the engine, the defaults and the theme controller weakly.
 
+#include <QColor>
 #include <QPointer>
-#include <QToolButton>
-#include <QWidget>
+#include <QString>
 #include <functional>
+#include <optional>
+#include <vector>
 
-#include "ui/console/ConsoleTopBarModel.h"
+#include "ui/console/ConsoleMetrics.h"
+#include "ui/style/MenuModel.h"
+#include "ui/style/ThemeMode.h"
 
 namespace quellor {
 
-class ThemeSwitch;
+class MixerEngine;
+class ThemeController;
+class UserDefaults;
 
-// A plain button that paints a TopBarButtonFace: an optional symbol and an optional text on an
-// optional rounded background, with the face's tool tip, accessible name and object name.
-class TopBarButton : public QToolButton {
-    Q_OBJECT
-public:
-    enum class Shape {
-        Glyph,  // a 26 by 26 icon frame (sidebar, settings, more-menu)
-        Pill,   // 22 high, padded across (the lock)
-        Text,   // the text alone (CLEAR SOLO)
-    };
-    TopBarButton(Shape shape, double symbolSize, double tracking, std::function<TopBarButtonFace()> face,
-                 QWidget* parent = nullptr);
-    void setPadding(double padding);
-    // Takes the face again (state or theme changed).
-    void refresh();
-    const TopBarButtonFace& face() const { return face_; }
-    QSize sizeHint() const override;
-
-protected:
-    void paintEvent(QPaintEvent*) override;
-
-private:
-    QFont textFont() const;
-
-    Shape shape_;
-    double symbolSize_;
-    double tracking_;
-    double padding_ = 0;
-    std::function<TopBarButtonFace()> faceOf_;
-    TopBarButtonFace face_;
+// A button of the bar as a widget paints it: an icon glyph, optionally with text.
+struct TopBarButtonFace {
+    QString symbol;               // empty for a text-only button
+    std::optional<QString> text;  // the lock's "LOCK"/"LOCKED" in its full form, "CLEAR SOLO"
+    QColor color;                 // of the symbol and the text
+    QColor background;            // transparent for none
+    QString accessibilityLabel;
+    QString help;
+    QString objectName;
 };
 
-class ConsoleTopBar : public QWidget {
-    Q_OBJECT
+class ConsoleTopBar {
 public:
+    static inline const QString kTitle = QStringLiteral("CONSOLE");
+
+    static inline const QString kSidebarHiddenKey = QStringLiteral("sidebarHidden");
+
+    enum class Row { A, B, C, D };
+
+    struct Item {
+        enum class Kind {
+            Title,
+            StripCountCard,
+            FlexibleSpace,
+            LockFull,
+            LockCompact,
+            MeterCard,
+            ClearSolo,
+            Divider,
+            ThemeSwitch,
+            MoreMenu,
+            IconGroup,
+            // The recording cards, when the bar is given them: the REC card in full (with its
+            // PRE/POST switch) in row A, the ball alone in B to D, and the latest-take card in A
+            // to C.
+            RecCard,
+            RecCardCompact,
+            MainRecordingCard,
+        };
+        Kind kind;
+        double leading = 0;
+        double trailing = 0;
+        double minLength = 0;  // a flexible space's least length
+        bool operator==(const Item&) const = default;
+    };
+
+    struct RowLayout {
+        Row row = Row::A;
+        double spacing = 0;
+        std::vector<Item> items;  // left to right
+    };
+
+    // What the widget measures of its items (their own widths, without the row's padding). The
+    // cards are empty until they are built.
+    struct ItemWidths {
+        double title = 0;
+        double stripCountCard = 0;
+        double lockFull = 0;
+        double lockCompact = 0;
+        double meterCard = 0;
+        double clearSolo = 0;
+        double themeSwitch = 0;
+        double moreMenu = ConsoleMetrics::TopBar::kIconGlyphSize;
+        double iconGroup = 2 * ConsoleMetrics::TopBar::kIconGlyphSize + ConsoleMetrics::TopBar::kIconGroupSpacing;
+        double recCard = 0;
+        double recCardCompact = 0;
+        double mainRecordingCard = 0;
+
+        double of(Item::Kind kind) const;
+    };
+
+    static RowLayout rowLayout(Row row, bool showsClearSolo, bool withRecordingCards = false);
+    static double idealWidth(const RowLayout& layout, const ItemWidths& widths);
+    // The row shown in a bar `barWidth` wide (its padding included).
+    static Row rowThatFits(double barWidth, const ItemWidths& widths, bool showsClearSolo, bool withRecordingCards = false);
+
+    // `onSettings` opens the settings; the main window decides what that is.
     ConsoleTopBar(MixerEngine& engine, UserDefaults& defaults, ThemeController& themes,
-                  std::function<void()> onSettings, QWidget* parent = nullptr);
+                  std::function<void()> onSettings);
 
-    // The cards' places; either may be null. The bar takes the widgets over.
-    void setCards(QWidget* stripCountCard, QWidget* meterCard);
-    // The recording cards: the REC card in full and in its compact form, and the latest-take card;
-    // all three or none (null). The bar takes the widgets over.
-    void setRecordingCards(QWidget* recCard, QWidget* recCardCompact, QWidget* mainRecordingCard);
+    // While anything is soloed.
+    bool showsClearSolo() const;
+    // Releases every solo standing now.
+    void clearSolo() const;
+    TopBarButtonFace clearSoloButton() const;
 
-    const ConsoleTopBarModel& model() const { return model_; }
-    ConsoleTopBarModel::Row row() const { return row_; }
-    TopBarButton* lockButton() const { return lock_; }
-    TopBarButton* clearSoloButton() const { return clearSolo_; }
-    TopBarButton* moreMenuButton() const { return more_; }
-    TopBarButton* sidebarButton() const { return sidebar_; }
-    TopBarButton* settingsButton() const { return settings_; }
-    ThemeSwitch* themeSwitch() const { return themeSwitch_; }
-    QSize sizeHint() const override;
+    bool isLocked() const;
+    // The full form names the state in text; the compact one shows the icon only.
+    TopBarButtonFace lockButton(bool compact) const;
+    void toggleLock() const;
 
-protected:
-    void paintEvent(QPaintEvent*) override;
-    void resizeEvent(QResizeEvent*) override;
+    bool isSidebarHidden() const;
+    TopBarButtonFace sidebarToggle() const;
+    void toggleSidebar() const;
+
+    TopBarButtonFace settingsButton() const;
+    void openSettings() const;
+
+    TopBarButtonFace moreMenuButton() const;
+    // "Meter source" (METER PRE, METER POST) and "Theme" (one entry per theme), each checked by the
+    // stored value ("post" and "booth" when absent): a value naming none of the choices checks none. A theme goes through the theme
+    // controller, so it applies at once.
+    MenuModel moreMenu() const;
+
+    // The bar's colours of the theme in force.
+    QColor background() const;  // `panel`
+    QColor hair() const;        // the dividers and the line under the bar
+    QColor titleColor() const;  // `textSecondary`
 
 private:
-    void refresh();
-    void place();
-    ConsoleTopBarModel::ItemWidths measure() const;
-    QWidget* widgetOf(ConsoleTopBarModel::Item::Kind kind) const;
-    QFont titleFont() const;
+    Palette palette() const;
+    ThemeMode theme() const;
 
-    ConsoleTopBarModel model_;
-    ThemeController& themes_;
-    ConsoleTopBarModel::Row row_ = ConsoleTopBarModel::Row::A;
-    QPointer<QWidget> stripCountCard_;
-    QPointer<QWidget> meterCard_;
-    QPointer<QWidget> recCard_;
-    QPointer<QWidget> recCardCompact_;
-    QPointer<QWidget> mainRecordingCard_;
-    TopBarButton* lock_;  // its full form in rows A and B, its compact form in C and D
-    TopBarButton* clearSolo_;
-    TopBarButton* more_;
-    TopBarButton* sidebar_;
-    TopBarButton* settings_;
-    ThemeSwitch* themeSwitch_;
-    QRectF title_;
-    std::vector<QRectF> dividers_;
+    QPointer<MixerEngine> engine_;
+    QPointer<UserDefaults> defaults_;
+    QPointer<ThemeController> themes_;
+    std::function<void()> onSettings_;
 };
 
 }  // namespace quellor

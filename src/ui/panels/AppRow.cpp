@@ -26,9 +26,9 @@ QString levelText(const AppVolume& entry) {
     return QString::number(int(clampLevel(entry.volume) * 100.0f)) + QLatin1Char('%');
 }
 
-AppRowModel AppRowModel::of(MixerEngine& engine, const MIDIMappingManager& mappings, const AudioApp& app,
-                            bool isRouteTarget) {
-    AppRowModel model;
+AppRow AppRow::of(MixerEngine& engine, const MIDIMappingManager& mappings, const AudioApp& app,
+                  bool isRouteTarget) {
+    AppRow model;
     model.bundleID = app.bundleID;
     model.name = app.name;
     model.icon = engine.processMonitor().icon(app);
@@ -37,7 +37,7 @@ AppRowModel AppRowModel::of(MixerEngine& engine, const MIDIMappingManager& mappi
     model.entry = engine.appVolume(app);
     for (const QString& uid : engine.outputDeviceUIDs(app)) {
         Output output{uid, engine.deviceName(uid).value_or(kUnavailable), std::nullopt};
-        if (VolumeControlling* control = engine.volumeControl(uid)) output.level = LevelRowModel::of(*control);
+        if (VolumeControlling* control = engine.volumeControl(uid)) output.level = LevelRow::of(*control);
         model.outputs.push_back(std::move(output));
     }
     model.isRouteTarget = isRouteTarget;

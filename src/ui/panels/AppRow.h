@@ -29,7 +29,7 @@ QString speakerSymbol(const AppVolume& entry);
 // "muted" while muted, else the level in whole percent, truncated: 0.999 reads "99%".
 QString levelText(const AppVolume& entry);
 
-struct AppRowModel {
+struct AppRow {
     static constexpr double kIdleOpacity = 0.5;     // an application that plays nothing
     static constexpr double kMutedSliderShare = 0.55;  // of the row's opacity, while muted
     static inline const QString kUnavailable = QStringLiteral("Unavailable");
@@ -46,14 +46,14 @@ struct AppRowModel {
     struct Output {
         QString uid;
         QString name;  // "Unavailable" when the engine knows no device with that UID
-        std::optional<LevelRowModel> level;  // none when the engine holds no volume control for it
+        std::optional<LevelRow> level;  // none when the engine holds no volume control for it
         bool operator==(const Output&) const = default;
     };
     std::vector<Output> outputs;  // empty: the application plays to the default output
     bool isRouteTarget = false;   // a dragged device is over the row
 
-    static AppRowModel of(MixerEngine& engine, const MIDIMappingManager& mappings, const AudioApp& app,
-                          bool isRouteTarget);
+    static AppRow of(MixerEngine& engine, const MIDIMappingManager& mappings, const AudioApp& app,
+                     bool isRouteTarget);
 
     // The level text and slider belong to an application on the default output only.
     bool showsLevel() const { return outputs.empty(); }

@@ -144,7 +144,7 @@ void AppRowWidget::setApp(const AudioApp& app, bool isRouteTarget) {
         auto* fade = new QPropertyAnimation(headerFade_, "opacity", this);
         fade->setDuration(200);
         fade->setEasingCurve(QEasingCurve::OutCubic);
-        fade->setStartValue(model_.rowOpacity == 1.0 ? AppRowModel::kIdleOpacity : 1.0);
+        fade->setStartValue(model_.rowOpacity == 1.0 ? AppRow::kIdleOpacity : 1.0);
         fade->setEndValue(model_.rowOpacity);
         fade->start(QAbstractAnimation::DeleteWhenStopped);
     }
@@ -159,7 +159,7 @@ void AppRowWidget::setRouteTarget(bool isRouteTarget) {
 
 void AppRowWidget::rebuild() {
     if (app_ == AudioApp{}) return;
-    model_ = AppRowModel::of(engine_, mappings_, app_, isRouteTarget_);
+    model_ = AppRow::of(engine_, mappings_, app_, isRouteTarget_);
     const Palette colors = themes_.palette();
     icon_->setIconName(model_.icon);
     name_->setText(model_.name);
@@ -187,7 +187,7 @@ void AppRowWidget::rebuildOutputs() {
     if (!same) {
         for (OutputEntry& entry : outputs_) delete entry.box;
         outputs_.clear();
-        for (const AppRowModel::Output& output : model_.outputs) {
+        for (const AppRow::Output& output : model_.outputs) {
             auto* box = new QWidget(routes_);
             box->setObjectName(QStringLiteral("app-row-output"));
             auto* boxLayout = new QVBoxLayout(box);
@@ -205,7 +205,7 @@ void AppRowWidget::rebuildOutputs() {
             auto* remove = new QToolButton(line);
             remove->setObjectName(QStringLiteral("app-row-output-remove"));
             remove->setAutoRaise(true);
-            remove->setToolTip(AppRowModel::kStopPlayingHelp);
+            remove->setToolTip(AppRow::kStopPlayingHelp);
             remove->setIconSize(QSize(Row::kRemoveIconSize, Row::kRemoveIconSize));
             connect(remove, &QToolButton::clicked, this, [this, uid = output.uid] {
                 engine_.removeOutput(uid, app_);

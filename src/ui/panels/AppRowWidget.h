@@ -1,5 +1,5 @@
 #pragma once
-// The row of one source application as a widget: it paints AppRowModel and forwards input. The
+// The row of one source application as a widget: it paints AppRow and forwards input. The
 // level slider and its speaker reach the engine's per-application volume and mute; an application
 // that plays to explicit devices shows them instead, each with its hardware volume and a button
 // that stops playing there; the icon starts a drag that puts the application on a console strip;
@@ -46,7 +46,7 @@ public:
     void setApp(const AudioApp& app, bool isRouteTarget = false);
     void setRouteTarget(bool isRouteTarget);
     const AudioApp& app() const { return app_; }
-    const AppRowModel& model() const { return model_; }
+    const AppRow& model() const { return model_; }
     MenuModel contextMenu() const;
     // What a drag of the icon carries: the application's drag text, as plain text.
     std::unique_ptr<QMimeData> dragData() const;
@@ -75,7 +75,7 @@ private:
     DropZoneBoard* board_;
     AudioApp app_;
     bool isRouteTarget_ = false;
-    AppRowModel model_;
+    AppRow model_;
     QWidget* header_;
     QGraphicsOpacityEffect* headerFade_;
     IconHandle* icon_;

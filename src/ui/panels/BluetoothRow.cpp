@@ -5,8 +5,8 @@
 
 namespace quellor {
 
-BluetoothRowSpec BluetoothRowSpec::of(const BluetoothAudioDevice& device, bool isBusy, bool hovering) {
-    BluetoothRowSpec spec;
+BluetoothRow BluetoothRow::of(const BluetoothAudioDevice& device, bool isBusy, bool hovering) {
+    BluetoothRow spec;
     spec.symbol = bluetoothSymbolName(device.name, device.minorClass);
     spec.name = device.name;
     spec.isEnabled = !isBusy;
@@ -15,8 +15,8 @@ BluetoothRowSpec BluetoothRowSpec::of(const BluetoothAudioDevice& device, bool i
     return spec;
 }
 
-BluetoothRowSpec BluetoothRowSpec::of(const BluetoothAudioMonitor& monitor, const BluetoothAudioDevice& device,
-                                      bool hovering) {
+BluetoothRow BluetoothRow::of(const BluetoothAudioMonitor& monitor, const BluetoothAudioDevice& device,
+                              bool hovering) {
     return of(device, monitor.busy().contains(device.id), hovering);
 }
 

@@ -13,7 +13,7 @@ namespace quellor {
 
 class BluetoothAudioMonitor;
 
-struct BluetoothRowSpec {
+struct BluetoothRow {
     static constexpr int kNamePointSize = 12;
     static constexpr int kConnectPointSize = 11;
     static constexpr double kHighlightOpacity = 0.6;
@@ -26,8 +26,8 @@ struct BluetoothRowSpec {
     bool isHighlighted = false;
     Trailing trailing = Trailing::None;
 
-    static BluetoothRowSpec of(const BluetoothAudioDevice& device, bool isBusy, bool hovering);
-    static BluetoothRowSpec of(const BluetoothAudioMonitor& monitor, const BluetoothAudioDevice& device, bool hovering);
+    static BluetoothRow of(const BluetoothAudioDevice& device, bool isBusy, bool hovering);
+    static BluetoothRow of(const BluetoothAudioMonitor& monitor, const BluetoothAudioDevice& device, bool hovering);
 };
 
 }  // namespace quellor

@@ -40,12 +40,12 @@ void BluetoothRowWidget::setDevice(const BluetoothAudioDevice& device) {
     busyChanged();
 }
 
-BluetoothRowSpec BluetoothRowWidget::spec() const {
-    return BluetoothRowSpec::of(engine_.bluetooth(), device_, isHovering());
+BluetoothRow BluetoothRowWidget::spec() const {
+    return BluetoothRow::of(engine_.bluetooth(), device_, isHovering());
 }
 
 QSize BluetoothRowWidget::sizeHint() const {
-    const QFontMetrics metrics(systemFont(BluetoothRowSpec::kNamePointSize));
+    const QFontMetrics metrics(systemFont(BluetoothRow::kNamePointSize));
     using Row = PanelMetrics::DeviceRow;
     const int padding = PanelMetrics::BluetoothRow::kVerticalPadding;
     return {Row::kWidthHint, std::max(metrics.height(), Row::kIconSize) + 2 * padding};
@@ -61,19 +61,19 @@ void BluetoothRowWidget::busyChanged() {
 
 void BluetoothRowWidget::paintEvent(QPaintEvent*) {
     using Row = PanelMetrics::DeviceRow;
-    const BluetoothRowSpec s = spec();
+    const BluetoothRow s = spec();
     const Palette colors = themes_.palette();
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     if (s.isHighlighted)
         fillRounded(painter, rect(), Row::kCornerRadius,
-                    highlightFill(themes_.current(), BluetoothRowSpec::kHighlightOpacity));
+                    highlightFill(themes_.current(), BluetoothRow::kHighlightOpacity));
     const double h = height();
     double x = Row::kHorizontalPadding;
     paintSymbol(painter, symbolSquare(x, Row::kIconFrame, Row::kIconSize, h), s.symbol, colors.textMuted);
     x += Row::kIconFrame + Row::kSpacing;
     double right = width() - Row::kHorizontalPadding;
-    if (s.trailing == BluetoothRowSpec::Trailing::Progress) {
+    if (s.trailing == BluetoothRow::Trailing::Progress) {
         // A small spinner: twelve spokes, the newest brightest.
         const double side = PanelMetrics::BluetoothRow::kSpinnerSize;
         const double stroke = PanelMetrics::BluetoothRow::kSpinnerStroke;
@@ -88,8 +88,8 @@ void BluetoothRowWidget::paintEvent(QPaintEvent*) {
             painter.restore();
         }
         right -= side + Row::kSpacing;
-    } else if (s.trailing == BluetoothRowSpec::Trailing::Connect) {
-        const QFont font = systemFont(BluetoothRowSpec::kConnectPointSize);
+    } else if (s.trailing == BluetoothRow::Trailing::Connect) {
+        const QFont font = systemFont(BluetoothRow::kConnectPointSize);
         const QString text = QStringLiteral("Connect");
         const double w = QFontMetricsF(font).horizontalAdvance(text);
         painter.setFont(font);
@@ -97,7 +97,7 @@ void BluetoothRowWidget::paintEvent(QPaintEvent*) {
         painter.drawText(QRectF(right - w, 0, w, h), Qt::AlignVCenter | Qt::AlignRight, text);
         right -= w + Row::kSpacing;
     }
-    const QFont font = systemFont(BluetoothRowSpec::kNamePointSize);
+    const QFont font = systemFont(BluetoothRow::kNamePointSize);
     const double nameWidth = std::max(0.0, right - x);
     painter.setFont(font);
     painter.setPen(colors.textSecondary);

@@ -1,5 +1,5 @@
 #pragma once
-// The Bluetooth row as a widget: it paints BluetoothRowSpec and forwards the pointer. Its click
+// The Bluetooth row as a widget: it paints BluetoothRow and forwards the pointer. Its click
 // connects its device.
 //
 // Threads: main thread only.
@@ -23,7 +23,7 @@ public:
 
     void setDevice(const BluetoothAudioDevice& device);
     const BluetoothAudioDevice& device() const { return device_; }
-    BluetoothRowSpec spec() const;
+    BluetoothRow spec() const;
 
     QSize sizeHint() const override;
 

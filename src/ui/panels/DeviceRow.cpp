@@ -14,10 +14,10 @@ bool isVerifiedDevice(const QString& name) {
     return false;
 }
 
-DeviceRowSpec DeviceRowSpec::of(const AudioDevice& device, bool isInput, bool isDefault,
-                                const std::optional<BluetoothAudioDevice>& bluetooth, bool hovering,
-                                bool suppressHover, bool dragging) {
-    DeviceRowSpec spec;
+DeviceRow DeviceRow::of(const AudioDevice& device, bool isInput, bool isDefault,
+                        const std::optional<BluetoothAudioDevice>& bluetooth, bool hovering,
+                        bool suppressHover, bool dragging) {
+    DeviceRow spec;
     spec.symbol = deviceSymbolName(device, isInput, bluetooth);
     spec.name = device.name;
     spec.isDefault = isDefault;
@@ -29,8 +29,8 @@ DeviceRowSpec DeviceRowSpec::of(const AudioDevice& device, bool isInput, bool is
     return spec;
 }
 
-DeviceRowSpec DeviceRowSpec::of(MixerEngine& engine, const AudioDevice& device, const AudioDeviceMonitor& monitor,
-                                bool hovering, bool suppressHover, bool dragging) {
+DeviceRow DeviceRow::of(MixerEngine& engine, const AudioDevice& device, const AudioDeviceMonitor& monitor,
+                        bool hovering, bool suppressHover, bool dragging) {
     return of(device, monitor.direction() == AudioDirection::input, device.id == monitor.defaultDeviceID(),
               engine.bluetoothDevice(device), hovering, suppressHover, dragging);
 }

@@ -18,7 +18,7 @@ namespace quellor {
 class AudioDeviceMonitor;
 class MixerEngine;
 
-struct DeviceRowSpec {
+struct DeviceRow {
     static constexpr int kNamePointSize = 12;
     static constexpr double kHighlightOpacity = 0.6;
     static constexpr const char* kSealHelp = "Verified support \u2014 tested with Quellor";
@@ -35,11 +35,11 @@ struct DeviceRowSpec {
 
     // `hovering`: the pointer is over the row; `suppressHover`: another row is being dragged;
     // `dragging`: this row is.
-    static DeviceRowSpec of(const AudioDevice& device, bool isInput, bool isDefault,
-                            const std::optional<BluetoothAudioDevice>& bluetooth, bool hovering, bool suppressHover,
-                            bool dragging);
-    static DeviceRowSpec of(MixerEngine& engine, const AudioDevice& device, const AudioDeviceMonitor& monitor,
-                            bool hovering, bool suppressHover, bool dragging);
+    static DeviceRow of(const AudioDevice& device, bool isInput, bool isDefault,
+                        const std::optional<BluetoothAudioDevice>& bluetooth, bool hovering, bool suppressHover,
+                        bool dragging);
+    static DeviceRow of(MixerEngine& engine, const AudioDevice& device, const AudioDeviceMonitor& monitor,
+                        bool hovering, bool suppressHover, bool dragging);
 };
 
 // Interfaces the program is tested with: a name that contains one of them, in any letter case.

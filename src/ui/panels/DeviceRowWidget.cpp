@@ -49,8 +49,8 @@ void DeviceRowWidget::setSuppressHover(bool suppress) {
     update();
 }
 
-DeviceRowSpec DeviceRowWidget::spec() const {
-    return DeviceRowSpec::of(engine_, device_, monitor_, isHovering(), suppressHover_, gesture_.isDraggingRow());
+DeviceRow DeviceRowWidget::spec() const {
+    return DeviceRow::of(engine_, device_, monitor_, isHovering(), suppressHover_, gesture_.isDraggingRow());
 }
 
 QSize DeviceRowWidget::sizeHint() const {
@@ -65,13 +65,13 @@ QRectF DeviceRowWidget::disconnectRect() const {
 
 void DeviceRowWidget::paintEvent(QPaintEvent*) {
     using Row = PanelMetrics::DeviceRow;
-    const DeviceRowSpec s = spec();
+    const DeviceRow s = spec();
     const ThemeMode mode = themes_.current();
     const Palette colors = themes_.palette();
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     if (s.isHighlighted)
-        fillRounded(painter, rect(), Row::kCornerRadius, highlightFill(mode, DeviceRowSpec::kHighlightOpacity));
+        fillRounded(painter, rect(), Row::kCornerRadius, highlightFill(mode, DeviceRow::kHighlightOpacity));
 
     const double h = height();
     double x = Row::kHorizontalPadding;
@@ -81,19 +81,19 @@ void DeviceRowWidget::paintEvent(QPaintEvent*) {
 
     // The trailing item takes its place first; the name gets what is left.
     double right = width() - Row::kHorizontalPadding;
-    if (s.trailing == DeviceRowSpec::Trailing::Disconnect) {
+    if (s.trailing == DeviceRow::Trailing::Disconnect) {
         const QRectF button = disconnectRect();
         const double inset = Row::kDisconnectInset;
         paintSymbol(painter, button.adjusted(inset, inset, -inset, -inset), QStringLiteral("xmark.circle.fill"),
                     colors.textMuted);
         right = button.left() - Row::kSpacing;
-    } else if (s.trailing == DeviceRowSpec::Trailing::Checkmark) {
+    } else if (s.trailing == DeviceRow::Trailing::Checkmark) {
         const double side = Row::kCheckSize;
         paintSymbol(painter, QRectF(right - side, (h - side) / 2, side, side), QStringLiteral("checkmark"), colors.brand);
         right -= side + Row::kSpacing;
     }
     const double sealRoom = s.isVerified ? Row::kSealSize + Row::kSpacing : 0;
-    const QFont font = systemFont(DeviceRowSpec::kNamePointSize, s.isDefault ? QFont::DemiBold : QFont::Normal);
+    const QFont font = systemFont(DeviceRow::kNamePointSize, s.isDefault ? QFont::DemiBold : QFont::Normal);
     const QFontMetricsF metrics(font);
     const double nameWidth = std::max(0.0, right - x - sealRoom);
     const QString name = metrics.elidedText(s.name, Qt::ElideRight, nameWidth);
@@ -115,7 +115,7 @@ QPointF DeviceRowWidget::windowPoint(const QMouseEvent& event) const {
 void DeviceRowWidget::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
     const bool onButton =
-        spec().trailing == DeviceRowSpec::Trailing::Disconnect && disconnectRect().contains(event->position());
+        spec().trailing == DeviceRow::Trailing::Disconnect && disconnectRect().contains(event->position());
     gesture_.pressed(windowPoint(*event), onButton);
     event->accept();
 }
@@ -170,11 +170,11 @@ bool DeviceRowWidget::event(QEvent* event) {
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
         using Row = PanelMetrics::DeviceRow;
-        const DeviceRowSpec s = spec();
+        const DeviceRow s = spec();
         const QRectF seal = sealRect_.adjusted(-Row::kSealSlopX, -Row::kSealSlopY, Row::kSealSlopX, Row::kSealSlopY);
         if (s.isVerified && seal.contains(help->pos()))
-            QToolTip::showText(help->globalPos(), QString::fromUtf8(DeviceRowSpec::kSealHelp), this);
-        else if (s.trailing == DeviceRowSpec::Trailing::Disconnect && disconnectRect().contains(help->pos()))
+            QToolTip::showText(help->globalPos(), QString::fromUtf8(DeviceRow::kSealHelp), this);
+        else if (s.trailing == DeviceRow::Trailing::Disconnect && disconnectRect().contains(help->pos()))
             QToolTip::showText(help->globalPos(), QStringLiteral("Disconnect"), this);
         else QToolTip::hideText();
         return true;

@@ -1,5 +1,5 @@
 #pragma once
-// The device row as a widget: it paints DeviceRowSpec and forwards the pointer. A device row's
+// The device row as a widget: it paints DeviceRow and forwards the pointer. A device row's
 // click makes its device the default of its monitor's direction; its drags go to the owner (the
 // device list) as moves and a finish, with positions in the window's coordinates.
 //
@@ -35,7 +35,7 @@ public:
     const AudioDevice& device() const { return device_; }
     void setSuppressHover(bool suppress);
     // What the row shows now.
-    DeviceRowSpec spec() const;
+    DeviceRow spec() const;
     bool isDraggingRow() const { return gesture_.isDraggingRow(); }
     // The disconnect button's square, in the row's coordinates.
     QRectF disconnectRect() const;

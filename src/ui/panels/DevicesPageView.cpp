@@ -18,7 +18,7 @@
 #include "ui/panels/DropZoneBoard.h"
 #include "ui/panels/HairDividerWidget.h"
 #include "ui/panels/InputStripWidget.h"
-#include "ui/panels/MixerSourcesPage.h"
+#include "ui/panels/MixerSourcesPageView.h"
 #include "ui/panels/PanelMetrics.h"
 #include "ui/panels/PanelParts.h"
 #include "ui/panels/SideSwitchButtonWidget.h"
@@ -133,7 +133,7 @@ DevicesPageView::DevicesPageView(Mode mode, MixerEngine& engine, MIDIMappingMana
     // The sources mode lists the applications in place of the switch, the sides and the Bluetooth
     // section; its rows publish their zones on this view's board.
     if (mode_ == Mode::Sources) {
-        sourcesPage_ = new MixerSourcesPage(engine_, mappings_, themes_, board_);
+        sourcesPage_ = new MixerSourcesPageView(engine_, mappings_, themes_, board_);
         setSourcesContent(sourcesPage_);
     }
     rebuild();

@@ -33,7 +33,7 @@ class DropZoneBoard;
 class InputStripWidget;
 class MIDIMappingManager;
 class MixerEngine;
-class MixerSourcesPage;
+class MixerSourcesPageView;
 class ThemeController;
 class ViewRefresh;
 
@@ -105,7 +105,7 @@ private:
     InputStripWidget* inputStrip_;
     DeviceListWidget* inputList_;
     QWidget* bluetoothSection_;
-    MixerSourcesPage* sourcesPage_ = nullptr;  // the sources mode's list, while it is the content
+    MixerSourcesPageView* sourcesPage_ = nullptr;  // the sources mode's list, while it is the content
     QVBoxLayout* bluetoothRows_;
     std::vector<BluetoothRowWidget*> bluetoothRowWidgets_;
     QPointer<QWidget> sourcesContent_;

@@ -8,15 +8,15 @@
 
 namespace quellor {
 
-InputStripModel InputStripModel::of(const SystemVolumeController& input, const MIDIMappingManager* mappings) {
-    InputStripModel model;
+InputStrip InputStrip::of(const SystemVolumeController& input, const MIDIMappingManager* mappings) {
+    InputStrip model;
     model.deviceName = input.deviceName();
     if (mappings) model.badge = MIDIStatusBadge::of(*mappings, RouteID::kSystemInput);
-    model.level = LevelRowModel::of(input);
+    model.level = LevelRow::of(input);
     return model;
 }
 
-int InputStripModel::deviceNameRoom(int width, int titleWidth, std::optional<int> badgeWidth) {
+int InputStrip::deviceNameRoom(int width, int titleWidth, std::optional<int> badgeWidth) {
     using Strip = PanelMetrics::InputStrip;
     const int badge = badgeWidth ? *badgeWidth + Strip::kHeaderSpacing : 0;
     return std::max(0, width - titleWidth - badge - Strip::kDeviceNameGap);

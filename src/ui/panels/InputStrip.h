@@ -15,7 +15,7 @@ namespace quellor {
 class MIDIMappingManager;
 class SystemVolumeController;
 
-struct InputStripModel {
+struct InputStrip {
     static constexpr int kTitlePointSize = 12;
     static constexpr int kDevicePointSize = 11;
     static constexpr int kNotePointSize = 10;
@@ -26,9 +26,9 @@ struct InputStripModel {
 
     QString deviceName;
     MIDIStatusBadge badge;
-    LevelRowModel level;
+    LevelRow level;
 
-    static InputStripModel of(const SystemVolumeController& input, const MIDIMappingManager* mappings);
+    static InputStrip of(const SystemVolumeController& input, const MIDIMappingManager* mappings);
 
     QString icon() const { return level.isMuted ? kMutedIcon : kIcon; }
     QString note() const { return level.enabled ? QString() : kGainNote; }

@@ -32,17 +32,17 @@ InputStripWidget::InputStripWidget(MixerEngine& engine, MIDIMappingManager& mapp
     column->setSpacing(PanelMetrics::InputStrip::kSpacing);
     auto* header = new QHBoxLayout;
     header->setSpacing(PanelMetrics::InputStrip::kHeaderSpacing);
-    title_ = panelLabel(QStringLiteral("input-title"), InputStripModel::kTitlePointSize, QFont::DemiBold, this);
-    title_->setText(InputStripModel::kTitle);
+    title_ = panelLabel(QStringLiteral("input-title"), InputStrip::kTitlePointSize, QFont::DemiBold, this);
+    title_->setText(InputStrip::kTitle);
     badge_ = new PanelMIDIBadgeWidget(this);
-    deviceName_ = panelLabel(QStringLiteral("input-device-name"), InputStripModel::kDevicePointSize, QFont::Normal, this);
+    deviceName_ = panelLabel(QStringLiteral("input-device-name"), InputStrip::kDevicePointSize, QFont::Normal, this);
     header->addWidget(title_, 0, Qt::AlignVCenter);
     header->addWidget(badge_, 0, Qt::AlignVCenter);
     header->addStretch(1);
     header->addWidget(deviceName_, 0, Qt::AlignVCenter);
     column->addLayout(header);
     level_ = new LevelRowWidget(themes_, /*showsNote*/ true, this);
-    level_->setWording(InputStripModel::kIcon, InputStripModel::kMutedIcon, InputStripModel::kGainNote);
+    level_->setWording(InputStrip::kIcon, InputStrip::kMutedIcon, InputStrip::kGainNote);
     level_->setControl(&engine_.inputVolume());
     column->addWidget(level_);
     refresh_->watch(&engine_.inputVolume(), &SystemVolumeController::deviceNameChanged)
@@ -55,7 +55,7 @@ InputStripWidget::InputStripWidget(MixerEngine& engine, MIDIMappingManager& mapp
 MenuModel InputStripWidget::contextMenu() const { return panelLearnItems(RouteID::kSystemInput, mappings_); }
 
 void InputStripWidget::rebuild() {
-    model_ = InputStripModel::of(engine_.inputVolume(), &mappings_);
+    model_ = InputStrip::of(engine_.inputVolume(), &mappings_);
     const Palette colors = themes_.palette();
     setTextColor(*title_, colors.textPrimary);
     badge_->setBadge(model_.badge, themes_.current());
@@ -68,7 +68,7 @@ void InputStripWidget::resizeEvent(QResizeEvent*) { elideDeviceName(); }
 void InputStripWidget::elideDeviceName() {
     const std::optional<int> badge =
         badge_->isVisibleTo(this) ? std::optional(badge_->sizeHint().width()) : std::nullopt;
-    const int room = InputStripModel::deviceNameRoom(width(), title_->sizeHint().width(), badge);
+    const int room = InputStrip::deviceNameRoom(width(), title_->sizeHint().width(), badge);
     deviceName_->setText(QFontMetrics(deviceName_->font()).elidedText(model_.deviceName, Qt::ElideRight, room));
     deviceName_->setToolTip(model_.deviceName);
 }

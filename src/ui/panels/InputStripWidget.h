@@ -27,7 +27,7 @@ public:
     InputStripWidget(MixerEngine& engine, MIDIMappingManager& mappings, ThemeController& themes,
                      QWidget* parent = nullptr);
 
-    const InputStripModel& model() const { return model_; }
+    const InputStrip& model() const { return model_; }
     MenuModel contextMenu() const;
     void rebuild();
 
@@ -42,7 +42,7 @@ private:
     MixerEngine& engine_;
     MIDIMappingManager& mappings_;
     ThemeController& themes_;
-    InputStripModel model_;
+    InputStrip model_;
     QLabel* title_;
     PanelMIDIBadgeWidget* badge_;
     QLabel* deviceName_;

@@ -4,11 +4,11 @@
 
 namespace quellor {
 
-LevelRowModel LevelRowModel::of(const VolumeControlling& control) {
+LevelRow LevelRow::of(const VolumeControlling& control) {
     return {control.volume(), control.isMuted(), control.canMute(), control.canSetVolume()};
 }
 
-QString LevelRowModel::icon() const {
+QString LevelRow::icon() const {
     return isMuted ? QStringLiteral("speaker.slash.fill") : QStringLiteral("speaker.wave.3.fill");
 }
 

@@ -13,7 +13,7 @@ namespace quellor {
 
 class VolumeControlling;
 
-struct LevelRowModel {
+struct LevelRow {
     static constexpr double kDisabledOpacity = 0.4;
     static inline const QString kDeviceControlledNote = QStringLiteral("Volume is controlled on the device");
 
@@ -22,7 +22,7 @@ struct LevelRowModel {
     bool iconTaps = false;  // the icon toggles the mute
     bool enabled = true;
 
-    static LevelRowModel of(const VolumeControlling& control);
+    static LevelRow of(const VolumeControlling& control);
 
     // "speaker.slash.fill" while muted, else "speaker.wave.3.fill".
     QString icon() const;
@@ -31,7 +31,7 @@ struct LevelRowModel {
     // The note under a bus card's slider, empty while the volume can be set.
     QString note() const { return enabled ? QString() : kDeviceControlledNote; }
 
-    bool operator==(const LevelRowModel&) const = default;
+    bool operator==(const LevelRow&) const = default;
 };
 
 }  // namespace quellor

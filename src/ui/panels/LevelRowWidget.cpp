@@ -24,7 +24,7 @@ LevelRowWidget::LevelRowWidget(ThemeController& themes, bool showsNote, QWidget*
         if (control_) control_->setVolume(level);
     };
     note_ = panelLabel(QStringLiteral("level-note"), 10, QFont::Normal, this);
-    note_->setText(LevelRowModel::kDeviceControlledNote);
+    note_->setText(LevelRow::kDeviceControlledNote);
     layout->addWidget(slider_);
     layout->addWidget(note_);
     connect(&themes_, &ThemeController::themeChanged, this, &LevelRowWidget::refresh);
@@ -54,7 +54,7 @@ void LevelRowWidget::setWording(QString icon, QString mutedIcon, QString note) {
 void LevelRowWidget::refresh() {
     setVisible(control_ != nullptr);
     if (!control_) return;
-    model_ = LevelRowModel::of(*control_);
+    model_ = LevelRow::of(*control_);
     slider_->setLevel(model_.volume);
     slider_->setIcon(icon_.isEmpty() ? model_.icon() : (model_.isMuted ? mutedIcon_ : icon_));
     slider_->setIconDimmed(model_.iconDimmed());

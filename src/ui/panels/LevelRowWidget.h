@@ -30,7 +30,7 @@ public:
     void setControl(VolumeControlling* control);
     VolumeControlling* control() const { return control_; }
     ControlSliderWidget& slider() const { return *slider_; }
-    const LevelRowModel& model() const { return model_; }
+    const LevelRow& model() const { return model_; }
     // The slider's icons and the note for another kind of level (the input gain): the icon while
     // playing and while muted, and the note under a slider whose volume cannot be set.
     void setWording(QString icon, QString mutedIcon, QString note);
@@ -44,7 +44,7 @@ private:
     ControlSliderWidget* slider_;
     QGraphicsOpacityEffect* fade_;
     QLabel* note_;
-    LevelRowModel model_;
+    LevelRow model_;
     QString icon_;
     QString mutedIcon_;
 };

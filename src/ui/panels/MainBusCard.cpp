@@ -5,9 +5,9 @@
 
 namespace quellor {
 
-MainBusCardModel MainBusCardModel::of(MixerEngine& engine, const MIDIMappingManager& mappings,
-                                      std::optional<OutputBus> busTarget, const DeviceSymbolLookup& symbol) {
-    MainBusCardModel model;
+MainBusCard MainBusCard::of(MixerEngine& engine, const MIDIMappingManager& mappings,
+                            std::optional<OutputBus> busTarget, const DeviceSymbolLookup& symbol) {
+    MainBusCard model;
     model.badge = MIDIStatusBadge::of(mappings, routeID(OutputBus::Main));
     if (auto device = engine.currentOutputDevice()) {
         const QString name = symbol ? symbol(*device, false, engine.bluetoothDevice(*device)) : QString();
@@ -15,7 +15,7 @@ MainBusCardModel MainBusCardModel::of(MixerEngine& engine, const MIDIMappingMana
     } else {
         model.fallbackName = engine.systemVolume().deviceName();
     }
-    model.level = LevelRowModel::of(engine.systemVolume());
+    model.level = LevelRow::of(engine.systemVolume());
     model.showsDropHint = busTarget == OutputBus::Main;
     return model;
 }

@@ -24,7 +24,7 @@ class MixerEngine;
 using DeviceSymbolLookup =
     std::function<QString(const AudioDevice&, bool isInput, const std::optional<BluetoothAudioDevice>&)>;
 
-struct MainBusCardModel {
+struct MainBusCard {
     static inline const QString kDropHint = QStringLiteral("Drop to make this the main output");
 
     MIDIStatusBadge badge;
@@ -37,12 +37,12 @@ struct MainBusCardModel {
     std::optional<Device> device;
     // Shown instead while no default output device is known: the name the system volume follows.
     QString fallbackName;
-    LevelRowModel level;  // the default output's own volume
+    LevelRow level;  // the default output's own volume
     bool showsDropHint = false;
 
     // `symbol` names the device's symbol; without one every device shows "hifispeaker".
-    static MainBusCardModel of(MixerEngine& engine, const MIDIMappingManager& mappings,
-                               std::optional<OutputBus> busTarget, const DeviceSymbolLookup& symbol = {});
+    static MainBusCard of(MixerEngine& engine, const MIDIMappingManager& mappings,
+                          std::optional<OutputBus> busTarget, const DeviceSymbolLookup& symbol = {});
 };
 
 }  // namespace quellor

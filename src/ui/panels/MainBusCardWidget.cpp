@@ -35,7 +35,7 @@ void paintDropHint(QPainter& painter, const QRectF& rect, const Palette& colors)
     painter.strokePath(border, QPen(colors.brand, Card::kDropHintBorder));
     const QFont font = systemFont(11, QFont::DemiBold);
     const QFontMetricsF metrics(font);
-    const QSizeF capsule(metrics.horizontalAdvance(MainBusCardModel::kDropHint) + 2 * Card::kDropHintPaddingX,
+    const QSizeF capsule(metrics.horizontalAdvance(MainBusCard::kDropHint) + 2 * Card::kDropHintPaddingX,
                          metrics.height() + 2 * Card::kDropHintPaddingY);
     const QRectF pill(QPointF(rect.center().x() - capsule.width() / 2, rect.center().y() - capsule.height() / 2), capsule);
     QColor material = colors.panel;
@@ -43,7 +43,7 @@ void paintDropHint(QPainter& painter, const QRectF& rect, const Palette& colors)
     fillRounded(painter, pill, pill.height() / 2, material);
     painter.setFont(font);
     painter.setPen(colors.brand);
-    painter.drawText(pill, Qt::AlignCenter, MainBusCardModel::kDropHint);
+    painter.drawText(pill, Qt::AlignCenter, MainBusCard::kDropHint);
 }
 
 }  // namespace
@@ -82,7 +82,7 @@ void MainBusCardWidget::setBusTarget(std::optional<OutputBus> target) {
 }
 
 void MainBusCardWidget::rebuild() {
-    model_ = MainBusCardModel::of(engine_, mappings_, busTarget_, symbol_);
+    model_ = MainBusCard::of(engine_, mappings_, busTarget_, symbol_);
     const Palette colors = themes_.palette();
     setTextColor(*title_, colors.textPrimary);
     badge_->setBadge(model_.badge, themes_.current());

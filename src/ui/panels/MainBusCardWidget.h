@@ -1,5 +1,5 @@
 #pragma once
-// The MAIN card as a widget. It paints what MainBusCardModel says and forwards input: the level row
+// The MAIN card as a widget. It paints what MainBusCard says and forwards input: the level row
 // writes through the default output's volume, the context menu goes to MIDI learn. It rebuilds once
 // per burst of engine, device, pairing, mapping or theme changes.
 //
@@ -37,7 +37,7 @@ public:
                       DropZoneBoard* board = nullptr, DeviceSymbolLookup symbol = {}, QWidget* parent = nullptr);
 
     void setBusTarget(std::optional<OutputBus> target);
-    const MainBusCardModel& model() const { return model_; }
+    const MainBusCard& model() const { return model_; }
     MenuModel contextMenu() const;
     // Builds the model now (the widget also does so after every burst of changes).
     void rebuild();
@@ -53,7 +53,7 @@ private:
     ThemeController& themes_;
     DeviceSymbolLookup symbol_;
     std::optional<OutputBus> busTarget_;
-    MainBusCardModel model_;
+    MainBusCard model_;
     QLabel* title_;
     PanelMIDIBadgeWidget* badge_;
     QWidget* deviceLine_;

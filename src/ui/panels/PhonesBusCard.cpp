@@ -8,15 +8,15 @@
 
 namespace quellor {
 
-QString PhonesBusCardModel::totalMixHelp() {
+QString PhonesBusCard::totalMixHelp() {
     return QStringLiteral("Writes TotalMix's default routing for Quellor: MAIN playback to the monitors only, PHONES "
                           "playback to the phones jack only. Enable OSC control in TotalMix first (Options → Settings "
                           "→ OSC, port %1).")
         .arg(unsigned(TotalMixOSC::kPort));
 }
 
-PhonesBusCardModel PhonesBusCardModel::of(MixerEngine& engine, const MIDIMappingManager& mappings) {
-    PhonesBusCardModel model;
+PhonesBusCard PhonesBusCard::of(MixerEngine& engine, const MIDIMappingManager& mappings) {
+    PhonesBusCard model;
     model.badge = MIDIStatusBadge::of(mappings, routeID(OutputBus::Phones));
     const auto device = engine.currentOutputDevice();
     const auto layout = device ? engine.busLayout(*device) : std::nullopt;
@@ -26,7 +26,7 @@ PhonesBusCardModel PhonesBusCardModel::of(MixerEngine& engine, const MIDIMapping
     model.deviceName = device->name;
     const auto pairs = ChannelPairingPolicy::pairs(device->outputChannels);
     model.pickers = {{OutputBus::Main, layout->mainOffset, pairs}, {OutputBus::Phones, layout->phonesOffset, pairs}};
-    if (VolumeControlling* phones = engine.activePhonesVolume()) model.level = LevelRowModel::of(*phones);
+    if (VolumeControlling* phones = engine.activePhonesVolume()) model.level = LevelRow::of(*phones);
     model.showsTotalMixButton = TotalMixOSC::isTotalMixDevice(device->uid, device->name);
     return model;
 }

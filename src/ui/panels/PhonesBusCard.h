@@ -34,7 +34,7 @@ struct BusPairPicker {
     QString help() const { return QStringLiteral("Which output pair carries ") + displayName(bus); }
 };
 
-struct PhonesBusCardModel {
+struct PhonesBusCard {
     static inline const QString kPlaceholder = QStringLiteral("Needs a multichannel interface");
     static inline const QString kOnThisInterface = QStringLiteral("on this interface");
     static inline const QString kTotalMixButton = QStringLiteral("Reset TotalMix routing");
@@ -46,10 +46,10 @@ struct PhonesBusCardModel {
     QString deviceUID;
     QString deviceName;
     std::vector<BusPairPicker> pickers;  // MAIN, then PHONES
-    std::optional<LevelRowModel> level;  // the PHONES bus level
+    std::optional<LevelRow> level;  // the PHONES bus level
     bool showsTotalMixButton = false;
 
-    static PhonesBusCardModel of(MixerEngine& engine, const MIDIMappingManager& mappings);
+    static PhonesBusCard of(MixerEngine& engine, const MIDIMappingManager& mappings);
 };
 
 // A pair chosen for `bus` on device `deviceUID`: stores the new pairing, the other bus keeping the

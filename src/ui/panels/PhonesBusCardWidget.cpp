@@ -50,7 +50,7 @@ PhonesBusCardWidget::PhonesBusCardWidget(MixerEngine& engine, MIDIMappingManager
     outlineLayout->setSpacing(Card::kPlaceholderSpacing);
     placeholderSymbol_ = new SymbolView(QStringLiteral("headphones"), Card::kSymbolSize, Card::kSymbolFrame, outline);
     placeholderText_ = panelLabel(QStringLiteral("phones-placeholder-text"), 11, QFont::Normal, outline);
-    placeholderText_->setText(PhonesBusCardModel::kPlaceholder);
+    placeholderText_->setText(PhonesBusCard::kPlaceholder);
     placeholderText_->setMinimumHeight(Card::kPlaceholderTextHeight);
     outlineLayout->addWidget(placeholderSymbol_);
     outlineLayout->addWidget(placeholderText_);
@@ -60,7 +60,7 @@ PhonesBusCardWidget::PhonesBusCardWidget(MixerEngine& engine, MIDIMappingManager
     deviceSymbol_ = new SymbolView(QStringLiteral("headphones"), Card::kSymbolSize, Card::kSymbolFrame);
     deviceName_ = panelLabel(QStringLiteral("phones-device-name"), 12, QFont::DemiBold, nullptr);
     onInterface_ = panelLabel(QStringLiteral("phones-on-interface"), 10, QFont::Normal, nullptr);
-    onInterface_->setText(PhonesBusCardModel::kOnThisInterface);
+    onInterface_->setText(PhonesBusCard::kOnThisInterface);
     deviceLine_ = busCardLine(this, {deviceSymbol_, deviceName_, onInterface_}, 1);
 
     pickers_ = new QWidget(this);
@@ -91,12 +91,12 @@ PhonesBusCardWidget::PhonesBusCardWidget(MixerEngine& engine, MIDIMappingManager
 
     level_ = new LevelRowWidget(themes_, true, this);
     level_->setObjectName(QStringLiteral("phones-level"));
-    totalMix_ = new QPushButton(PhonesBusCardModel::kTotalMixButton, this);
+    totalMix_ = new QPushButton(PhonesBusCard::kTotalMixButton, this);
     totalMix_->setObjectName(QStringLiteral("totalmix-reset"));
     totalMix_->setFlat(true);
     totalMix_->setCursor(Qt::PointingHandCursor);
     totalMix_->setFont(systemFont(10));
-    totalMix_->setToolTip(PhonesBusCardModel::totalMixHelp());
+    totalMix_->setToolTip(PhonesBusCard::totalMixHelp());
     totalMix_->setStyleSheet(QStringLiteral("QPushButton { border: none; padding: 0; text-align: left; }"));
     connect(totalMix_, &QPushButton::clicked, this, [this] { engine_.writeTotalMixDefaultRouting(); });
 
@@ -110,7 +110,7 @@ PhonesBusCardWidget::PhonesBusCardWidget(MixerEngine& engine, MIDIMappingManager
 }
 
 void PhonesBusCardWidget::rebuild() {
-    model_ = PhonesBusCardModel::of(engine_, mappings_);
+    model_ = PhonesBusCard::of(engine_, mappings_);
     const Palette colors = themes_.palette();
     setTextColor(*title_, colors.textPrimary);
     badge_->setBadge(model_.badge, themes_.current());
@@ -141,7 +141,7 @@ void PhonesBusCardWidget::rebuild() {
 
 MenuModel PhonesBusCardWidget::pairMenu(OutputBus bus) const {
     // Built as the menu opens, from the layout the engine resolves at that moment.
-    const PhonesBusCardModel now = PhonesBusCardModel::of(engine_, mappings_);
+    const PhonesBusCard now = PhonesBusCard::of(engine_, mappings_);
     for (const BusPairPicker& picker : now.pickers)
         if (picker.bus == bus) return busPairMenu(engine_, now.deviceUID, picker);
     return {};

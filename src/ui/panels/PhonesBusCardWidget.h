@@ -1,5 +1,5 @@
 #pragma once
-// The PHONES card as a widget. It paints what PhonesBusCardModel says and forwards input: the level
+// The PHONES card as a widget. It paints what PhonesBusCard says and forwards input: the level
 // row writes through the PHONES volume, a pair item through chooseBusPair(), the TotalMix button to
 // the engine, the context menu to MIDI learn. It rebuilds once per burst of engine, device, pairing,
 // mapping or theme changes.
@@ -31,7 +31,7 @@ public:
     PhonesBusCardWidget(MixerEngine& engine, MIDIMappingManager& mappings, ThemeController& themes,
                         QWidget* parent = nullptr);
 
-    const PhonesBusCardModel& model() const { return model_; }
+    const PhonesBusCard& model() const { return model_; }
     MenuModel contextMenu() const;
     // The items of a pair pull-down as it would open now.
     MenuModel pairMenu(OutputBus bus) const;
@@ -45,7 +45,7 @@ private:
     MixerEngine& engine_;
     MIDIMappingManager& mappings_;
     ThemeController& themes_;
-    PhonesBusCardModel model_;
+    PhonesBusCard model_;
     QLabel* title_;
     PanelMIDIBadgeWidget* badge_;
     QWidget* placeholder_;

@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-#include "ui/settings/MainRecordingCardModel.h"
+#include "ui/settings/MainRecordingCard.h"
 #include "ui/settings/SettingsMetrics.h"
 #include "ui/style/SymbolIcons.h"
 #include "ui/style/ThemeController.h"
@@ -12,15 +12,15 @@ namespace quellor {
 FolderButtonWidget::FolderButtonWidget(ThemeController& themes, QWidget* parent)
     : QAbstractButton(parent), themes_(themes) {
     setObjectName(QStringLiteral("recordings-folder"));
-    setAccessibleName(MainRecordingCardModel::kFolderLabel);
-    setToolTip(MainRecordingCardModel::kFolderHelp);
+    setAccessibleName(MainRecordingCard::kFolderLabel);
+    setToolTip(MainRecordingCard::kFolderHelp);
     setFixedSize(int(SettingsMetrics::MainRecordingCard::kFolderButtonWidth),
                  int(SettingsMetrics::RecordingCard::kHeight));
 }
 
 void FolderButtonWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    paintSymbol(painter, MainRecordingCardModel::folderSymbolRect(size()), QStringLiteral("folder"),
+    paintSymbol(painter, MainRecordingCard::folderSymbolRect(size()), QStringLiteral("folder"),
                 themes_.palette().textSecondary);
 }
 

@@ -1,71 +1,73 @@
 #include "ui/settings/MainRecordingCard.h"
 
-#include <QHBoxLayout>
-#include <QPainter>
+#include <algorithm>
 
 #include "engine/MixerEngine.h"
-#include "ui/settings/FolderButtonWidget.h"
+#include "recording/LatestRecording.h"
+#include "recording/MixRecorder.h"
 #include "ui/settings/LatestRecordingModel.h"
-#include "ui/settings/RecordingCardLook.h"
-#include "ui/settings/RepeatWhile.h"
 #include "ui/settings/SettingsMetrics.h"
-#include "ui/settings/SettingsStyle.h"
-#include "ui/settings/TakeAreaWidget.h"
-#include "ui/style/ThemeController.h"
 
 namespace quellor {
 
-using Frame = SettingsMetrics::RecordingCard;
-using M = SettingsMetrics::MainRecordingCard;
+MainRecordingCard::MainRecordingCard(MixerEngine& engine, const MixRecorder* recorder,
+                                     LatestRecordingModel& recordings)
+    : engine_(&engine), recorder_(recorder), recordings_(&recordings) {}
 
-MainRecordingCard::MainRecordingCard(MixerEngine& engine, const MixRecorder* recorder, LatestRecordingModel& recordings,
-                                     ThemeController& themes, RecordingFolder::Opener reveal, QWidget* parent)
-    : QWidget(parent),
-      themes_(themes),
-      recordings_(recordings),
-      model_(engine, recorder, recordings),
-      area_(new TakeAreaWidget(model_, themes, recordings, this)),
-      folder_(new FolderButtonWidget(themes, this)) {
-    setObjectName(QStringLiteral("main-recording-card"));
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(0);
-    row->addWidget(area_);
-    row->addSpacing(int(M::kDividerWidth));
-    row->addWidget(folder_);
-    setFixedHeight(int(Frame::kHeight));
-    connect(folder_, &QAbstractButton::clicked, this, [reveal = std::move(reveal)] { RecordingFolder::reveal(reveal); });
-    connect(&engine, &MixerEngine::isRecordingChanged, this, &MainRecordingCard::follow);
-    connect(&recordings, &LatestRecordingModel::infoChanged, this, &MainRecordingCard::follow);
-    connect(&recordings, &LatestRecordingModel::peaksChanged, this, &MainRecordingCard::follow);
-    connect(&themes, &ThemeController::themeChanged, this, &MainRecordingCard::follow);
-    follow();
+MainRecordingCard::State MainRecordingCard::state() const {
+    if (engine_ && engine_->isRecording()) return State::Clock;
+    if (!recordings_ || !recordings_->info()) return State::Empty;
+    return State::Latest;
 }
 
-MainRecordingCard::~MainRecordingCard() = default;
-
-QWidget* MainRecordingCard::latestArea() const { return area_; }
-
-QAbstractButton* MainRecordingCard::folderButton() const { return folder_; }
-
-void MainRecordingCard::follow() {
-    const bool recording = model_.state() == MainRecordingCardModel::State::Clock;
-    repeatWhile(recording, clock_, MainRecordingCardModel::kClockInterval, [this] { area_->follow(); });
-    area_->follow();
-    update();
+QString MainRecordingCard::clockText() const {
+    return recorder_ ? LatestRecording::clockText(recorder_->capturedFrames(), recorder_->sampleRate())
+                     : LatestRecording::clockText(0, 1);
 }
 
-QSize MainRecordingCard::sizeHint() const { return {QWidget::sizeHint().width(), int(Frame::kHeight)}; }
+QString MainRecordingCard::lengthText() const {
+    if (!recordings_ || !recordings_->info()) return {};
+    return LatestRecording::durationText(recordings_->info()->duration);
+}
 
-void MainRecordingCard::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    const Palette palette = themes_.palette();
-    paintOutlinedFrame(painter, rect(),
-                       RecordingCardLook::outline(model_.state() == MainRecordingCardModel::State::Clock,
-                                                  RecordingCardLook::kAmber),
-                       palette.elevated, Frame::kCornerRadius);
-    const double x = area_->geometry().right() + 1;
-    painter.fillRect(QRectF(x, 0, M::kDividerWidth, height()), palette.hair);
+QString MainRecordingCard::latestAccessibleLabel() const {
+    return QStringLiteral("Latest recording, %1, ready to drag").arg(lengthText());
+}
+
+std::optional<QString> MainRecordingCard::dragFile() const {
+    if (!recordings_ || !recordings_->info()) return std::nullopt;
+    return recordings_->info()->file;
+}
+
+QRectF MainRecordingCard::canvasRect(double areaHeight) {
+    using M = SettingsMetrics::MainRecordingCard;
+    const QSizeF size = M::kCanvasSize;
+    return {M::kLatestPadding + M::kCanvasLeading, (areaHeight - size.height()) / 2, size.width(), size.height()};
+}
+
+QRectF MainRecordingCard::lengthRect(const QRectF& canvas, double areaHeight) {
+    return {canvas.right(), 0, SettingsMetrics::MainRecordingCard::kLengthMinWidth, areaHeight};
+}
+
+QRectF MainRecordingCard::folderSymbolRect(QSizeF size) {
+    const double s = SettingsMetrics::MainRecordingCard::kFolderSymbolSize;
+    return {(size.width() - s) / 2, (size.height() - s) / 2, s, s};
+}
+
+std::vector<QRectF> MainRecordingCard::waveformBars(const std::vector<std::uint8_t>& peaks, const QRectF& canvas) {
+    using M = SettingsMetrics::MainRecordingCard;
+    const std::vector<double> envelope = LatestRecording::waveformEnvelope(peaks, kWaveformBars);
+    const double total = double(envelope.size()) * M::kBarPitch - (M::kBarPitch - M::kBarWidth);
+    const double first = canvas.left() + (canvas.width() - total) * 0.5;
+    const double mid = canvas.center().y();
+    std::vector<QRectF> bars;
+    bars.reserve(envelope.size());
+    for (std::size_t i = 0; i < envelope.size(); ++i) {
+        const double level = std::clamp(envelope[i], 0.0, 1.0);
+        const double h = std::max(M::kBarMinHeight, level * std::min(canvas.height(), M::kBarMaxHeight));
+        bars.emplace_back(first + double(i) * M::kBarPitch, mid - h / 2, M::kBarWidth, h);
+    }
+    return bars;
 }
 
 }  // namespace quellor

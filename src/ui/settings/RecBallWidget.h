@@ -7,18 +7,18 @@
 
 namespace quellor {
 
-class RecCardModel;
+class RecCard;
 
 class RecBallWidget : public QAbstractButton {
     Q_OBJECT
 public:
-    RecBallWidget(const RecCardModel& model, QWidget* parent);
+    RecBallWidget(const RecCard& model, QWidget* parent);
 
 protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
-    const RecCardModel& model_;
+    const RecCard& model_;
 };
 
 }  // namespace quellor

@@ -1,98 +1,84 @@
 #include "ui/settings/RecCard.h"
 
-#include <QFileDialog>
-#include <QGraphicsOpacityEffect>
-#include <QHBoxLayout>
-#include <QMenu>
-#include <QPainter>
+#include <cmath>
+#include <numbers>
 
 #include "base/UserDefaults.h"
 #include "engine/MixerEngine.h"
-#include "recording/RecordingFolder.h"
-#include "ui/console/SlideSwitchWidget.h"
+#include "engine/RouteID.h"
+#include "remote/MIDIMappingManager.h"
+#include "ui/console/StripContextMenu.h"
 #include "ui/settings/LatestRecordingModel.h"
-#include "ui/settings/RecBallWidget.h"
 #include "ui/settings/RecordingCardLook.h"
-#include "ui/settings/RepeatWhile.h"
 #include "ui/settings/SettingsMetrics.h"
-#include "ui/settings/SettingsStyle.h"
-#include "ui/style/ThemeController.h"
 
 namespace quellor {
 
-using Frame = SettingsMetrics::RecordingCard;
-using M = SettingsMetrics::RecCard;
+RecCard::RecCard(MixerEngine& engine, MIDIMappingManager* midi, UserDefaults& defaults,
+                 LatestRecordingModel& recordings, FolderChooser chooseFolder)
+    : engine_(&engine), midi_(midi), defaults_(&defaults), recordings_(&recordings), chooseFolder_(std::move(chooseFolder)) {}
 
-std::optional<QString> chooseRecordingFolder(QWidget* parent) {
-    return RecordingFolder::choose([parent]() -> std::optional<QString> {
-        QFileDialog dialog(parent, QString::fromUtf8(RecordingFolder::kChooserMessage));
-        dialog.setFileMode(QFileDialog::Directory);
-        dialog.setOption(QFileDialog::ShowDirsOnly);
-        dialog.setLabelText(QFileDialog::Accept, QString::fromUtf8(RecordingFolder::kChooserPrompt));
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-        return dialog.selectedFiles().front();
-    });
+bool RecCard::isRecording() const { return engine_ && engine_->isRecording(); }
+
+double RecCard::ballOpacity(bool isRecording, double seconds) {
+    if (!isRecording) return 1.0;
+    return 0.75 + 0.25 * std::sin(2 * std::numbers::pi * kPulseHertz * seconds);
 }
 
-RecCard::RecCard(MixerEngine& engine, MIDIMappingManager* midi, UserDefaults& defaults, LatestRecordingModel& recordings,
-                 ThemeController& themes, bool compact, RecCardModel::FolderChooser chooseFolder, QWidget* parent)
-    : QWidget(parent),
-      themes_(themes),
-      model_(engine, midi, defaults, recordings,
-             chooseFolder ? std::move(chooseFolder) : RecCardModel::FolderChooser([this] { return chooseRecordingFolder(this); })),
-      ball_(new RecBallWidget(model_, this)) {
-    setObjectName(QStringLiteral("rec-card"));
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(int(M::kSpacing));
-    row->addWidget(ball_, 0, Qt::AlignVCenter);
-    if (!compact) {
-        switch_ = new SlideSwitchWidget(themes, model_.sourceSwitch(themes.palette()), this);
-        switch_->setGraphicsEffect(new QGraphicsOpacityEffect(switch_));
-        row->addWidget(switch_, 0, Qt::AlignVCenter);
-        row->addSpacing(int(M::kSwitchTrailing));
-    }
-    setFixedHeight(int(Frame::kHeight));
-    connect(ball_, &QAbstractButton::clicked, this, [this] { model_.pressBall(); });
-    connect(ball_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-        QMenu menu(this);
-        populateMenu(menu, model_.ballMenu());
-        menu.exec(ball_->mapToGlobal(at));
-    });
-    connect(&engine, &MixerEngine::isRecordingChanged, this, &RecCard::follow);
-    connect(&defaults, &UserDefaults::changed, this, [this](const QString& key) {
-        if (key == RecCardModel::kRecordPreFaderKey) follow();
-    });
-    connect(&themes, &ThemeController::themeChanged, this, &RecCard::follow);
-    follow();
+QRectF RecCard::ballRect(QSizeF size) {
+    const double d = SettingsMetrics::RecCard::kBallDiameter;
+    return {(size.width() - d) / 2, (size.height() - d) / 2, d, d};
 }
 
-RecCard::~RecCard() = default;
-
-QAbstractButton* RecCard::ball() const { return ball_; }
-
-void RecCard::follow() {
-    const bool recording = model_.isRecording();
-    ball_->setAccessibleName(model_.ballLabel());
-    ball_->setToolTip(model_.ballHelp());
-    if (switch_) {
-        switch_->setOptions(model_.sourceSwitch(themes_.palette()));
-        switch_->setEnabled(model_.sourceSwitchEnabled());
-        static_cast<QGraphicsOpacityEffect*>(switch_->graphicsEffect())->setOpacity(model_.sourceSwitchOpacity());
-    }
-    // The ball pulses only while a take runs; at rest nothing is redrawn.
-    repeatWhile(recording, pulse_, RecCardModel::kPulseFrameSeconds, [ball = ball_] { ball->update(); });
-    ball_->update();
-    update();
+QString RecCard::ballLabel() const {
+    return isRecording() ? QStringLiteral("Stop recording") : QStringLiteral("Record the main mix");
 }
 
-QSize RecCard::sizeHint() const { return {QWidget::sizeHint().width(), int(Frame::kHeight)}; }
+QString RecCard::ballHelp() const {
+    return isRecording() ? QStringLiteral("Stop recording") : QStringLiteral("Record the main mix to one file");
+}
 
-void RecCard::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    const Palette palette = themes_.palette();
-    paintOutlinedFrame(painter, rect(), RecordingCardLook::outline(model_.isRecording(), palette.hair), palette.elevated,
-                       Frame::kCornerRadius);
+void RecCard::pressBall() const {
+    if (engine_) engine_->toggleRecording();
+}
+
+MenuModel RecCard::ballMenu() const {
+    MenuModel menu;
+    if (midi_)
+        menu = midiLearnItems(MIDILearnTitles{QStringLiteral("Waiting for a MIDI button…"), QStringLiteral("Learn REC MIDI"),
+                                             QStringLiteral("Re-learn REC MIDI"), QStringLiteral("Clear REC MIDI")},
+                              RouteID::kRecordTransport, *midi_);
+    if (!menu.empty()) menu.push_back(MenuItem::separator());
+    menu.push_back(MenuItem::command(QStringLiteral("Choose Recording Folder…"),
+                                     [choose = chooseFolder_, recordings = recordings_] {
+                                         // A cancelled choice changes nothing.
+                                         if (choose && choose() && recordings) recordings->refresh();
+                                     }));
+    return menu;
+}
+
+bool RecCard::recordsPre() const { return defaults_ && defaults_->boolOr(kRecordPreFaderKey, false); }
+
+SlideSwitchWidget::Options RecCard::sourceSwitch(const Palette& palette) const {
+    const bool pre = recordsPre();
+    SlideSwitchWidget::Options options;
+    options.left = QStringLiteral("PRE");
+    options.right = QStringLiteral("POST");
+    options.isRight = !pre;
+    options.rightLamp = RecordingCardLook::kRecRed;
+    options.label = pre ? QStringLiteral("Recording source: PRE fader. Switch to POST")
+                        : QStringLiteral("Recording source: POST fader. Switch to PRE");
+    options.identifier = QStringLiteral("record-source");
+    options.help = isRecording() ? QStringLiteral("The source cannot change during a recording")
+                                 : QStringLiteral("What REC records: PRE = each source before its fader and mute, "
+                                                  "POST = the mix as you hear it");
+    options.captionColor = palette.textMuted;
+    options.set = [engine = engine_, defaults = defaults_](bool isRight) {
+        // The taps of a running take keep the side they record.
+        if (!defaults || (engine && engine->isRecording())) return;
+        defaults->setBool(kRecordPreFaderKey, !isRight);
+    };
+    return options;
 }
 
 }  // namespace quellor

@@ -1,55 +1,69 @@
 #pragma once
-// The REC card of the console's top bar as a widget: it paints what RecCardModel says and forwards
-// clicks and menus to it. The REC ball ("rec-ball"; a click starts or stops a recording, its
-// context menu learns the REC MIDI button and chooses the recordings folder) and, unless compact,
-// the PRE/POST switch ("record-source").
+// The logic of the REC card of the console's top bar: the REC ball, which starts and stops a
+// recording of the MAIN mix through the engine (as a learnt REC MIDI button and "transport:record"
+// do), its menu (MIDI learn of the REC button, the recordings folder) and the PRE/POST switch of
+// what a recording takes, stored under "recordPreFader". The switch does not move while a take
+// runs: the taps of a running take keep the side they record.
 //
-// Threads: main thread only. The engine, the MIDI mappings, the defaults, the recordings model and
-// the theme controller must outlive the card.
+// It keeps no state of its own: each answer is read from the engine, the recordings model and the
+// user defaults at the moment it is asked for.
+//
+// Threads: main thread only.
 
-#include <QAbstractButton>
-#include <QWidget>
+#include <QPointer>
+#include <QRectF>
+#include <QString>
 
-#include "base/Scheduler.h"
-#include "ui/settings/RecCardModel.h"
+#include <functional>
+#include <optional>
+
+#include "ui/console/SlideSwitchWidget.h"
+#include "ui/style/MenuModel.h"
+#include "ui/style/ThemeMode.h"
 
 namespace quellor {
 
-class RecBallWidget;
-class ThemeController;
-class SlideSwitchWidget;
+class LatestRecordingModel;
+class MIDIMappingManager;
+class MixerEngine;
+class UserDefaults;
 
-// Asks for a recordings folder with the desktop's folder dialog and remembers the choice.
-std::optional<QString> chooseRecordingFolder(QWidget* parent);
-
-class RecCard : public QWidget {
-    Q_OBJECT
+class RecCard {
 public:
-    // `chooseFolder` defaults to chooseRecordingFolder() over this card.
+    static constexpr double kPulseHertz = 1.1;
+    static constexpr double kPulseFrameSeconds = 0.05;
+    static inline const QString kRecordPreFaderKey = QStringLiteral("recordPreFader");
+
+    // Asks the user for a recordings folder and remembers it; none when the user cancels.
+    using FolderChooser = std::function<std::optional<QString>()>;
+
+    // `midi` may be null (no MIDI learn on offer then).
     RecCard(MixerEngine& engine, MIDIMappingManager* midi, UserDefaults& defaults, LatestRecordingModel& recordings,
-            ThemeController& themes, bool compact, RecCardModel::FolderChooser chooseFolder = {}, QWidget* parent = nullptr);
-    ~RecCard() override;
+            FolderChooser chooseFolder);
 
-    const RecCardModel& model() const { return model_; }
-    QAbstractButton* ball() const;
-    SlideSwitchWidget* sourceSwitch() const { return switch_; }  // none when compact
-    // The ball's menu as it would open now.
-    MenuModel ballMenu() const { return model_.ballMenu(); }
+    bool isRecording() const;
+    // The ball's opacity: 1 at rest; while recording a 1.1 Hz pulse between 0.5 and 1 at `seconds`.
+    static double ballOpacity(bool isRecording, double seconds);
+    // The ball in its area of `size`: centred.
+    static QRectF ballRect(QSizeF size);
+    QString ballLabel() const;
+    QString ballHelp() const;
+    // Starts a recording, or stops the one running.
+    void pressBall() const;
+    MenuModel ballMenu() const;
 
-    // As high as the card, whatever its row of children asks for.
-    QSize sizeHint() const override;
-
-protected:
-    void paintEvent(QPaintEvent*) override;
+    bool recordsPre() const;
+    SlideSwitchWidget::Options sourceSwitch(const Palette& palette) const;
+    // The switch takes no request while recording and is then drawn at half opacity.
+    bool sourceSwitchEnabled() const { return !isRecording(); }
+    double sourceSwitchOpacity() const { return isRecording() ? 0.5 : 1.0; }
 
 private:
-    void follow();
-
-    ThemeController& themes_;
-    RecCardModel model_;
-    RecBallWidget* ball_;
-    SlideSwitchWidget* switch_ = nullptr;
-    TaskSlot pulse_;
+    QPointer<MixerEngine> engine_;
+    QPointer<MIDIMappingManager> midi_;
+    QPointer<UserDefaults> defaults_;
+    QPointer<LatestRecordingModel> recordings_;
+    FolderChooser chooseFolder_;
 };
 
 }  // namespace quellor

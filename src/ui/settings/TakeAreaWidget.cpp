@@ -10,7 +10,7 @@
 #include <QUrl>
 
 #include "ui/settings/LatestRecordingModel.h"
-#include "ui/settings/MainRecordingCardModel.h"
+#include "ui/settings/MainRecordingCard.h"
 #include "ui/settings/RecordingCardLook.h"
 #include "ui/settings/SettingsMetrics.h"
 #include "ui/style/Fonts.h"
@@ -18,19 +18,19 @@
 
 namespace quellor {
 
-TakeAreaWidget::TakeAreaWidget(const MainRecordingCardModel& model, ThemeController& themes,
+TakeAreaWidget::TakeAreaWidget(const MainRecordingCard& model, ThemeController& themes,
                                LatestRecordingModel& recordings, QWidget* parent)
     : QWidget(parent), model_(model), themes_(themes), recordings_(recordings) {}
 
 void TakeAreaWidget::follow() {
     const auto state = model_.state();
-    const bool latest = state == MainRecordingCardModel::State::Latest;
+    const bool latest = state == MainRecordingCard::State::Latest;
     setObjectName(latest ? QStringLiteral("export-card") : QString());
     setAccessibleName(latest ? model_.latestAccessibleLabel()
-                             : state == MainRecordingCardModel::State::Empty ? MainRecordingCardModel::kEmptyLabel
-                                                                             : model_.clockText());
-    setToolTip(latest ? MainRecordingCardModel::kLatestHelp
-                      : state == MainRecordingCardModel::State::Empty ? MainRecordingCardModel::kEmptyHelp : QString());
+                             : state == MainRecordingCard::State::Empty ? MainRecordingCard::kEmptyLabel
+                                                                        : model_.clockText());
+    setToolTip(latest ? MainRecordingCard::kLatestHelp
+                      : state == MainRecordingCard::State::Empty ? MainRecordingCard::kEmptyHelp : QString());
     setCursor(latest ? Qt::OpenHandCursor : Qt::ArrowCursor);
     setFixedSize(int(SettingsMetrics::MainRecordingCard::kAreaWidth), int(SettingsMetrics::RecordingCard::kHeight));
     update();
@@ -42,23 +42,23 @@ void TakeAreaWidget::paintEvent(QPaintEvent*) {
     const Palette palette = themes_.palette();
     painter.setFont(systemFont(12, QFont::Bold));
     switch (model_.state()) {
-    case MainRecordingCardModel::State::Clock:
+    case MainRecordingCard::State::Clock:
         painter.setPen(RecordingCardLook::kRecRed);
         painter.drawText(rect(), Qt::AlignCenter, model_.clockText());
         break;
-    case MainRecordingCardModel::State::Empty:
-        painter.setOpacity(MainRecordingCardModel::kEmptyOpacity);
+    case MainRecordingCard::State::Empty:
+        painter.setOpacity(MainRecordingCard::kEmptyOpacity);
         painter.setPen(palette.textPrimary);
-        painter.drawText(rect(), Qt::AlignCenter, MainRecordingCardModel::kEmptyText);
+        painter.drawText(rect(), Qt::AlignCenter, MainRecordingCard::kEmptyText);
         break;
-    case MainRecordingCardModel::State::Latest: {
-        const QRectF canvas = MainRecordingCardModel::canvasRect(height());
+    case MainRecordingCard::State::Latest: {
+        const QRectF canvas = MainRecordingCard::canvasRect(height());
         QPainterPath bars;
-        for (const QRectF& bar : MainRecordingCardModel::waveformBars(recordings_.peaks(), canvas))
+        for (const QRectF& bar : MainRecordingCard::waveformBars(recordings_.peaks(), canvas))
             bars.addRoundedRect(bar, 0.33, 0.33);
         painter.fillPath(bars, RecordingCardLook::kAmber);
         painter.setPen(palette.textPrimary);
-        painter.drawText(MainRecordingCardModel::lengthRect(canvas, height()), Qt::AlignCenter, model_.lengthText());
+        painter.drawText(MainRecordingCard::lengthRect(canvas, height()), Qt::AlignCenter, model_.lengthText());
         break;
     }
     }

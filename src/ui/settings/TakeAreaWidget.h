@@ -11,13 +11,13 @@
 namespace quellor {
 
 class LatestRecordingModel;
-class MainRecordingCardModel;
+class MainRecordingCard;
 class ThemeController;
 
 class TakeAreaWidget : public QWidget {
     Q_OBJECT
 public:
-    TakeAreaWidget(const MainRecordingCardModel& model, ThemeController& themes, LatestRecordingModel& recordings,
+    TakeAreaWidget(const MainRecordingCard& model, ThemeController& themes, LatestRecordingModel& recordings,
                    QWidget* parent);
 
     // Takes the model's state: names, help, cursor, and a repaint.
@@ -30,7 +30,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
-    const MainRecordingCardModel& model_;
+    const MainRecordingCard& model_;
     ThemeController& themes_;
     LatestRecordingModel& recordings_;
     std::optional<QPointF> pressedAt_;

@@ -1,225 +1,194 @@
-// The console's top bar and pane as widgets: the row the width allows, CLEAR SOLO, the lock, the
-// icon buttons, and the MAIN mute laid over the MAIN strip.
-#include <QMenu>
-#include <set>
-#include <QScrollBar>
-#include <QTest>
-
+// The console top bar: its rows and which one fits, CLEAR SOLO, the lock, sidebar and settings
+// buttons, and the more-menu.
 #include "ConsoleFixture.h"
-#include "ui/console/ConsolePane.h"
-#include "ui/console/ConsoleFaderWidget.h"
-#include "ui/console/ConsoleStripWidget.h"
+#include "ui/console/ConsoleColors.h"
 #include "ui/console/ConsoleTopBar.h"
-#include "ui/console/ConsoleView.h"
-#include "ui/console/StripButtonRow.h"
 #include "ui/style/ThemeController.h"
-#include "ui/style/ThemeSwitch.h"
 
 namespace quellor::test {
 namespace {
 
-class ConsoleTopBarTest : public ConsoleFixture {
-protected:
-    std::unique_ptr<ConsoleTopBar> bar(int width) {
-        auto b = std::make_unique<ConsoleTopBar>(engine(), defaults(), themes, [this] { ++settingsOpened; });
-        b->resize(width, 45);
-        b->show();
-        return b;
+using Bar = ConsoleTopBar;
+using Kind = Bar::Item::Kind;
+
+std::vector<Kind> kinds(Bar::Row row, bool clearSolo) {
+    std::vector<Kind> out;
+    for (const Bar::Item& item : Bar::rowLayout(row, clearSolo).items) out.push_back(item.kind);
+    return out;
+}
+
+TEST(ConsoleTopBarRows, EachRowHoldsItsItemsAndCLEARSOLOOnlyWhenShown) {
+    const std::vector<Kind> wide{Kind::Title,     Kind::StripCountCard, Kind::FlexibleSpace,
+                                 Kind::LockFull,  Kind::MeterCard,      Kind::Divider,
+                                 Kind::ThemeSwitch, Kind::Divider,      Kind::IconGroup};
+    EXPECT_EQ(kinds(Bar::Row::A, false), wide);
+    EXPECT_EQ(kinds(Bar::Row::B, false), wide);
+    EXPECT_EQ(kinds(Bar::Row::C, false), (std::vector<Kind>{Kind::Title, Kind::StripCountCard, Kind::FlexibleSpace,
+                                                            Kind::LockCompact, Kind::MoreMenu, Kind::IconGroup}));
+    EXPECT_EQ(kinds(Bar::Row::C, true)[3], Kind::ClearSolo);
+    EXPECT_EQ(kinds(Bar::Row::D, true),
+              (std::vector<Kind>{Kind::FlexibleSpace, Kind::LockCompact, Kind::MoreMenu, Kind::IconGroup}));
+    // CLEAR SOLO follows the meter card with its own padding.
+    EXPECT_EQ(Bar::rowLayout(Bar::Row::A, true).items[5], (Bar::Item{Kind::ClearSolo, 10, 0, 0}));
+    EXPECT_EQ(Bar::rowLayout(Bar::Row::B, true).items[5], (Bar::Item{Kind::ClearSolo, 6, 0, 0}));
+    EXPECT_EQ(Bar::rowLayout(Bar::Row::B, true).items[6], (Bar::Item{Kind::Divider, 8, 8, 0}));
+}
+
+TEST(ConsoleTopBarRows, TheFirstRowThatFitsIsShownAndTheNarrowestWhenNoneDoes) {
+    Bar::ItemWidths widths;
+    widths.title = 60;
+    widths.lockFull = 70;
+    widths.lockCompact = 30;
+    widths.clearSolo = 80;
+    widths.themeSwitch = 86;
+    // Title 60 + 14; space 16 (8); lock 70 + 10 (6); dividers 1 + 28 (16); theme 86; icons 26 + 4 + 26.
+    struct Ideal {
+        Bar::Row row;
+        double without, with;
+    };
+    const Ideal ideals[] = {{Bar::Row::A, 370, 460}, {Bar::Row::B, 334, 420}, {Bar::Row::C, 194, 274},
+                            {Bar::Row::D, 140, 140}};
+    for (const Ideal& i : ideals) {
+        EXPECT_EQ(Bar::idealWidth(Bar::rowLayout(i.row, false), widths), i.without) << int(i.row);
+        EXPECT_EQ(Bar::idealWidth(Bar::rowLayout(i.row, true), widths), i.with) << int(i.row);
     }
-    static void click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton, {}, w->rect().center()); }
-
-    ThemeController themes{defaults()};
-    int settingsOpened = 0;
-};
-
-TEST_F(ConsoleTopBarTest, TheWidthChoosesTheRowAndTheRowChoosesWhatIsShown) {
-    using Row = ConsoleTopBarModel::Row;
     struct Case {
-        int width;
-        Row row;
-        bool themeSwitch, moreMenu, fullLock;
+        double barWidth;
+        bool clearSolo;
+        Bar::Row row;
     };
     const Case cases[] = {
-        {900, Row::A, true, false, true},
-        {200, Row::D, false, true, false},
-        {60, Row::D, false, true, false},  // nothing fits: the narrowest row anyway
+        {1000, false, Bar::Row::A}, {398, false, Bar::Row::A}, {397.5, false, Bar::Row::B}, {362, false, Bar::Row::B},
+        {361, false, Bar::Row::C},  {222, false, Bar::Row::C}, {221, false, Bar::Row::D},   {168, false, Bar::Row::D},
+        {100, false, Bar::Row::D},  {0, false, Bar::Row::D},   {398, true, Bar::Row::C},    {488, true, Bar::Row::A},
     };
-    for (const Case& c : cases) {
-        auto b = bar(c.width);
-        EXPECT_EQ(b->row(), c.row) << c.width;
-        EXPECT_EQ(b->themeSwitch()->isVisible(), c.themeSwitch) << c.width;
-        EXPECT_EQ(b->moreMenuButton()->isVisible(), c.moreMenu) << c.width;
-        EXPECT_EQ(b->lockButton()->face().text.has_value(), c.fullLock) << c.width;
-        EXPECT_TRUE(b->sidebarButton()->isVisible() && b->settingsButton()->isVisible()) << c.width;
-        if (c.width >= 200) {
-            EXPECT_LE(b->settingsButton()->geometry().right(), c.width - 14) << "the icon group ends at the padding";
-        }
-    }
-    // Between A and D: narrowing step by step passes through B and C, and never widens back.
-    auto b = bar(900);
-    int last = int(Row::A);
-    std::set<Row> seen;
-    for (int w = 900; w >= 150; w -= 5) {
-        b->resize(w, 45);
-        EXPECT_GE(int(b->row()), last) << w;
-        last = int(b->row());
-        seen.insert(b->row());
-    }
-    EXPECT_EQ(seen, (std::set<Row>{Row::A, Row::B, Row::C, Row::D}));
+    for (const Case& c : cases)
+        EXPECT_EQ(Bar::rowThatFits(c.barWidth, widths, c.clearSolo), c.row) << c.barWidth << (c.clearSolo ? " solo" : "");
 }
 
-TEST_F(ConsoleTopBarTest, ClearSoloAppearsWithASoloAndReleasesEveryOne) {
-    auto b = bar(900);
-    EXPECT_FALSE(b->clearSoloButton()->isVisible());
-    engine().applySolo(true, kPlayer);
-    engine().applySolo(true, kRadio);
-    EXPECT_TRUE(b->clearSoloButton()->isVisible()) << "a solo set anywhere shows the button at once";
-    click(b->clearSoloButton());
-    EXPECT_TRUE(engine().soloed().empty());
-    EXPECT_FALSE(b->clearSoloButton()->isVisible());
-}
-
-TEST_F(ConsoleTopBarTest, ButtonsActThroughTheDefaultsAndTheirFacesFollow) {
-    auto b = bar(900);
-    click(b->lockButton());
-    EXPECT_TRUE(defaults().boolOr("consoleLocked", false));
-    EXPECT_EQ(b->lockButton()->face().text, "LOCKED");
-    EXPECT_EQ(b->lockButton()->objectName(), "console-lock");
-    EXPECT_EQ(b->lockButton()->toolTip(),
-              "Console locked: faders and buttons ignore the mouse (MUTE on MAIN still works)");
-    defaults().setBool("consoleLocked", false);  // a remote lock command, say
-    EXPECT_EQ(b->lockButton()->face().text, "LOCK");
-
-    click(b->sidebarButton());
-    EXPECT_TRUE(defaults().boolOr("sidebarHidden", false));
-    EXPECT_EQ(b->sidebarButton()->accessibleName(), "Show sidebar");
-    click(b->settingsButton());
-    EXPECT_EQ(settingsOpened, 1);
-    EXPECT_EQ(b->settingsButton()->objectName(), "console-settings");
-
-    b->resize(200, 45);
-    ASSERT_TRUE(b->moreMenuButton()->menu());
-    EXPECT_EQ(b->moreMenuButton()->objectName(), "more-menu");
-}
-
-TEST_F(ConsoleTopBarTest, CardsTakeTheirPlacesOnlyInTheRowsThatHoldThem) {
-    auto b = bar(900);
-    auto* count = new QWidget;
-    count->setFixedSize(90, 24);
-    auto* meter = new QWidget;
-    meter->setFixedSize(80, 24);
-    b->setCards(count, meter);
-    ASSERT_EQ(b->row(), ConsoleTopBarModel::Row::A);
-    EXPECT_TRUE(count->isVisible() && meter->isVisible());
-    EXPECT_LT(count->geometry().right(), b->lockButton()->geometry().left());
-    EXPECT_LT(b->lockButton()->geometry().right(), meter->geometry().left());
-    for (int w = 900; b->row() != ConsoleTopBarModel::Row::C; w -= 5) b->resize(w, 45);
-    EXPECT_TRUE(count->isVisible());
-    EXPECT_FALSE(meter->isVisible()) << "row C folds the meter source into the more-menu";
-}
-
-TEST_F(ConsoleTopBarTest, RecordingCardsShowInFullWhereThereIsRoomAndTheBallAlwaysStays) {
-    auto b = bar(1200);
-    struct Card : QWidget {
-        explicit Card(int width) : width(width) {}
-        QSize sizeHint() const override { return {width, 28}; }
-        int width;
-    };
-    auto* rec = new Card(150);
-    auto* ball = new Card(28);
-    auto* latest = new Card(116);
-    b->setRecordingCards(rec, ball, latest);
-    ASSERT_EQ(b->row(), ConsoleTopBarModel::Row::A);
-    EXPECT_TRUE(rec->isVisible() && latest->isVisible());
-    EXPECT_FALSE(ball->isVisible());
-    EXPECT_LT(rec->geometry().right(), latest->geometry().left());
-    EXPECT_LT(latest->geometry().right(), b->lockButton()->geometry().left());
-    struct Case {
-        ConsoleTopBarModel::Row row;
-        bool full, compact, latest;
-    };
-    for (const Case& c : {Case{ConsoleTopBarModel::Row::B, false, true, true}, Case{ConsoleTopBarModel::Row::C, false, true, true},
-                          Case{ConsoleTopBarModel::Row::D, false, true, false}}) {
-        for (int w = b->width(); b->row() != c.row && w > 0; w -= 5) b->resize(w, 45);
-        ASSERT_EQ(b->row(), c.row);
-        EXPECT_EQ(rec->isVisible(), c.full);
-        EXPECT_EQ(ball->isVisible(), c.compact);
-        EXPECT_EQ(latest->isVisible(), c.latest);
-    }
-    // The cards widen the bar's ideal row; without them it is as before.
-    EXPECT_GT(ConsoleTopBarModel::idealWidth(ConsoleTopBarModel::rowLayout(ConsoleTopBarModel::Row::A, false, true), {}),
-              ConsoleTopBarModel::idealWidth(ConsoleTopBarModel::rowLayout(ConsoleTopBarModel::Row::A, false), {}));
-}
-
-class ConsolePaneTest : public ConsoleFixture {
+class ConsoleTopBarTest : public ConsoleFixture {
 protected:
-    std::unique_ptr<ConsolePane> pane(QSize size) {
-        auto p = std::make_unique<ConsolePane>(engine(), nullptr, defaults(), themes);
-        p->resize(size);
-        p->show();
-        settle();
-        return p;
-    }
-    // The MAIN strip's free band in the pane's coordinates.
-    static QRect bandOf(const ConsolePane& p, int index) {
-        ConsoleStripWidget* strip = p.view()->strip(index);
-        const QRect band = *strip->mainMuteAnchor();
-        return QRect(strip->mapTo(&p, band.topLeft()), band.size());
-    }
-
     ThemeController themes{defaults()};
+    int settingsOpened = 0;
+    Bar bar{engine(), defaults(), themes, [this] { ++settingsOpened; }};
+    Palette p() { return themes.palette(); }
 };
 
-TEST_F(ConsolePaneTest, TheMainMuteSitsOnTheMainStripAndFollowsItThroughASwap) {
-    ASSERT_EQ(engine().consoleSlots().indexOf(RouteID::kMainBus), 0);
-    auto p = pane({900, 500});
-    MainMuteButton* mute = p->mainMute();
-    ASSERT_TRUE(mute->isVisible());
-    const QRect band = bandOf(*p, 0);
-    EXPECT_EQ(mute->geometry().center().x(), band.center().x());
-    EXPECT_EQ(mute->width(), band.width() - 6);
-    EXPECT_EQ(mute->height(), 18);
-
-    engine().setSlot(engine().consoleSlots()[3], 0);  // MAIN leaves the console
-    settle();
-    EXPECT_FALSE(mute->isVisible());
-    engine().setSlot(RouteID::kMainBus, 3);
-    settle();
-    ASSERT_TRUE(mute->isVisible());
-    EXPECT_EQ(mute->geometry().center().x(), bandOf(*p, 3).center().x());
+TEST_F(ConsoleTopBarTest, CLEARSOLOShowsWhileAnythingIsSoloedAndReleasesEverySolo) {
+    EXPECT_FALSE(bar.showsClearSolo());
+    engine().applySolo(true, kPlayer);
+    engine().applySolo(true, kRadio);
+    engine().applySolo(true, "bus:main");
+    EXPECT_TRUE(bar.showsClearSolo());
+    bar.clearSolo();
+    EXPECT_TRUE(engine().soloed().empty());
+    EXPECT_FALSE(bar.showsClearSolo());
+    const TopBarButtonFace face = bar.clearSoloButton();
+    EXPECT_EQ(face.text, "CLEAR SOLO");
+    EXPECT_EQ(face.help, "Release every solo");
+    EXPECT_EQ(face.color, standardYellow(ThemeMode::Booth));
 }
 
-TEST_F(ConsolePaneTest, WhileLockedAFaderClickDoesNothingAndTheMainMuteStillWorks) {
-    defaults().setBool("consoleLocked", true);
-    auto p = pane({900, 500});
-    const QString id = engine().consoleSlots()[1];
-    ConsoleStripWidget* strip = p->view()->strip(1);
-    const float before = model(id).volume;
-    QWidget* fader = strip->fader();
-    const QPoint top = fader->mapTo(p.get(), QPoint(fader->width() / 2, 4));
-    // Delivered where the pointer would land: the pane resolves the child under the point.
-    QWidget* under = p->childAt(top);
-    if (under) QTest::mouseClick(under, Qt::LeftButton, {}, under->mapFrom(p.get(), top));
-    settle();
-    EXPECT_EQ(model(id).volume, before);
-
-    QTest::mouseClick(p->mainMute(), Qt::LeftButton, {}, p->mainMute()->rect().center());
-    EXPECT_TRUE(engine().isPanicked());
-    EXPECT_EQ(p->mainMute()->face().accessibilityLabel, "Main muted. Unmute");
-    QTest::mouseClick(p->mainMute(), Qt::LeftButton, {}, p->mainMute()->rect().center());
-    EXPECT_FALSE(engine().isPanicked());
+TEST_F(ConsoleTopBarTest, TheLockButtonNamesTheStateAndSwitchesTheStoredLock) {
+    struct Case {
+        bool locked, compact;
+        QString symbol;
+        std::optional<QString> text;
+        QColor color, background;
+        QString label, help;
+    };
+    const QColor clear(Qt::transparent);
+    const QString lockedHelp = "Console locked: faders and buttons ignore the mouse (MUTE on MAIN still works)";
+    const QString unlockedHelp = "Lock the console against accidental moves";
+    const Case cases[] = {
+        {false, false, "lock.open", "LOCK", p().textSecondary, clear, "Console lock: unlocked. Lock the console", unlockedHelp},
+        {false, true, "lock.open", std::nullopt, p().textSecondary, clear, "Console lock: unlocked. Lock the console",
+         unlockedHelp},
+        {true, false, "lock.fill", "LOCKED", p().brand, withOpacity(p().brand, 0.15),
+         "Console lock: locked. Unlock the console", lockedHelp},
+        {true, true, "lock.fill", std::nullopt, p().brand, withOpacity(p().brand, 0.15),
+         "Console lock: locked. Unlock the console", lockedHelp},
+    };
+    for (const Case& c : cases) {
+        if (bar.isLocked() != c.locked) bar.toggleLock();
+        EXPECT_EQ(defaults().boolOr("consoleLocked", false), c.locked);
+        const TopBarButtonFace face = bar.lockButton(c.compact);
+        EXPECT_EQ(face.symbol, c.symbol);
+        EXPECT_EQ(face.text, c.text);
+        EXPECT_EQ(face.color, c.color);
+        EXPECT_EQ(face.background, c.background);
+        EXPECT_EQ(face.accessibilityLabel, c.label);
+        EXPECT_EQ(face.help, c.help);
+        EXPECT_EQ(face.objectName, "console-lock");
+    }
+    // A lock written elsewhere (the remote lock command) shows at once.
+    defaults().setBool("consoleLocked", false);
+    EXPECT_EQ(bar.lockButton(false).text, "LOCK");
 }
 
-TEST_F(ConsolePaneTest, TheMainMuteHidesWhileItsStripIsScrolledOutOfView) {
-    defaults().setInteger("consoleStrips", 16);
-    auto p = pane({420, 300});  // narrow and low: the grid scrolls
-    QScrollBar* bar = p->view()->verticalScrollBar();
-    ASSERT_GT(bar->maximum(), 0);
-    ASSERT_TRUE(p->mainMute()->isVisible());
-    bar->setValue(bar->maximum());
-    EXPECT_FALSE(p->mainMute()->isVisible());
-    bar->setValue(0);
-    EXPECT_TRUE(p->mainMute()->isVisible());
+TEST_F(ConsoleTopBarTest, SidebarAndSettingsButtons) {
+    TopBarButtonFace sidebar = bar.sidebarToggle();
+    EXPECT_EQ(sidebar.accessibilityLabel, "Hide sidebar");
+    EXPECT_EQ(sidebar.help, "Hide the sidebar");
+    EXPECT_EQ(sidebar.color, p().brand);
+    EXPECT_EQ(sidebar.objectName, "sidebar-toggle");
+    bar.toggleSidebar();
+    EXPECT_EQ(defaults().boolValue("sidebarHidden"), true);
+    sidebar = bar.sidebarToggle();
+    EXPECT_EQ(sidebar.accessibilityLabel, "Show sidebar");
+    EXPECT_EQ(sidebar.help, "Show the sidebar");
+    EXPECT_EQ(sidebar.color, p().textSecondary);
+
+    const TopBarButtonFace settings = bar.settingsButton();
+    EXPECT_EQ(settings.symbol, "gearshape");
+    EXPECT_EQ(settings.accessibilityLabel, "Settings");
+    EXPECT_EQ(settings.help, "Settings");
+    EXPECT_EQ(settings.objectName, "console-settings");
+    bar.openSettings();
+    EXPECT_EQ(settingsOpened, 1);
+
+    const TopBarButtonFace more = bar.moreMenuButton();
+    EXPECT_EQ(more.symbol, "ellipsis.circle");
+    EXPECT_EQ(more.accessibilityLabel, "More: meter source, theme");
+    EXPECT_EQ(more.help, "Meter source and theme");
+    EXPECT_EQ(more.objectName, "more-menu");
+}
+
+TEST_F(ConsoleTopBarTest, TheMoreMenuChecksTheStoredChoicesAndAppliesAThemeAtOnce) {
+    auto checked = [&](const QString& title) { return findMenuItem(bar.moreMenu(), title)->checked; };
+    const MenuModel menu = bar.moreMenu();
+    ASSERT_EQ(menu.size(), 2u);
+    EXPECT_EQ(menu[0].title, "Meter source");
+    EXPECT_EQ(menu[1].title, "Theme");
+    ASSERT_EQ(menu[1].children.size(), 3u);
+    EXPECT_EQ(menu[1].children[2].title, "Daylight");
+
+    // Absent values read as their defaults; values that name no choice check none.
+    struct Case {
+        QVariant meter, theme;
+        bool pre, post, booth, studio;
+    };
+    const Case cases[] = {
+        {{}, {}, false, true, true, false},
+        {"pre", "studio", true, false, false, true},
+        {"PRE", "neon", false, false, false, false},
+        {3, true, false, true, true, false},  // another type: the defaults
+    };
+    for (const Case& c : cases) {
+        c.meter.isValid() ? defaults().setValue("meterSource", c.meter) : defaults().remove("meterSource");
+        c.theme.isValid() ? defaults().setValue("theme", c.theme) : defaults().remove("theme");
+        EXPECT_EQ(checked("METER PRE"), c.pre) << qPrintable(c.meter.toString());
+        EXPECT_EQ(checked("METER POST"), c.post) << qPrintable(c.meter.toString());
+        EXPECT_EQ(checked("Booth"), c.booth) << qPrintable(c.theme.toString());
+        EXPECT_EQ(checked("Studio"), c.studio) << qPrintable(c.theme.toString());
+    }
+
+    findMenuItem(bar.moreMenu(), "METER PRE")->action();
+    EXPECT_EQ(defaults().stringValue("meterSource"), "pre");
+    findMenuItem(bar.moreMenu(), "Daylight")->action();
+    EXPECT_EQ(themes.current(), ThemeMode::Daylight);
+    EXPECT_EQ(defaults().stringValue("theme"), "daylight");
+    EXPECT_EQ(bar.background(), palette(ThemeMode::Daylight).panel);
 }
 
 }  // namespace

@@ -35,14 +35,14 @@ TEST(AppRowLevelTest, SpeakerAndPercentByLevelAndMute) {
 
 class AppRowTest : public PanelsFixture {
 protected:
-    AppRowModel row(const QString& id, bool target = false) { return AppRowModel::of(engine(), mappings, app(id), target); }
+    AppRow row(const QString& id, bool target = false) { return AppRow::of(engine(), mappings, app(id), target); }
     QStringList menuTitles(const QString& id) {
         return PanelsFixture::menuTitles(appRowMenu(engine(), mappings, app(id)));
     }
 };
 
 TEST_F(AppRowTest, OnTheDefaultOutputTheRowShowsItsLevelDimmedWhileIdleOrMuted) {
-    const AppRowModel playing = row(kPlayer, true);
+    const AppRow playing = row(kPlayer, true);
     EXPECT_EQ(playing.name, kPlayer);
     EXPECT_TRUE(playing.showsLevel());
     EXPECT_EQ(playing.levelText(), "100%");
@@ -55,7 +55,7 @@ TEST_F(AppRowTest, OnTheDefaultOutputTheRowShowsItsLevelDimmedWhileIdleOrMuted) 
     engine().toggleMute(app(kPlayer));
     hardware.setProcessRunning(playerProcess, false, false);
     advance(2.5);  // the process monitor's poll sees the flag
-    const AppRowModel idle = row(kPlayer);
+    const AppRow idle = row(kPlayer);
     EXPECT_DOUBLE_EQ(idle.rowOpacity, 0.5);
     EXPECT_EQ(idle.levelText(), "muted");
     EXPECT_EQ(idle.speakerSymbol(), "speaker.slash.fill");
@@ -71,13 +71,13 @@ TEST_F(AppRowTest, ExplicitOutputsAreListedInStoredOrderWithTheirOwnVolume) {
     engine().applyAppVolume(entry, app(kPlayer));
     settle();
 
-    const AppRowModel model = row(kPlayer);
+    const AppRow model = row(kPlayer);
     EXPECT_FALSE(model.showsLevel());
     ASSERT_EQ(model.outputs.size(), 3u);
     EXPECT_EQ(model.outputs[0].uid, "SPK");
     EXPECT_EQ(model.outputs[0].name, "SPK");
     ASSERT_TRUE(model.outputs[0].level);
-    EXPECT_EQ(*model.outputs[0].level, LevelRowModel::of(*engine().volumeControl("SPK")));
+    EXPECT_EQ(*model.outputs[0].level, LevelRow::of(*engine().volumeControl("SPK")));
     EXPECT_EQ(model.outputs[1].uid, "USB-4");
     EXPECT_EQ(model.outputs[2].name, "Unavailable");
     EXPECT_FALSE(model.outputs[2].level);

@@ -8,7 +8,7 @@ namespace {
 
 TEST(BluetoothRow, BusyShowsProgressAndTakesNoClickHoverOffersConnect) {
     const BluetoothAudioDevice speaker{"aa", "Boom", false, 5};
-    using T = BluetoothRowSpec::Trailing;
+    using T = BluetoothRow::Trailing;
     const std::tuple<bool, bool, T, bool> cases[] = {
         {false, false, T::None, true},
         {false, true, T::Connect, true},
@@ -16,7 +16,7 @@ TEST(BluetoothRow, BusyShowsProgressAndTakesNoClickHoverOffersConnect) {
         {true, true, T::Progress, false},
     };
     for (const auto& [busy, hovering, trailing, enabled] : cases) {
-        const BluetoothRowSpec spec = BluetoothRowSpec::of(speaker, busy, hovering);
+        const BluetoothRow spec = BluetoothRow::of(speaker, busy, hovering);
         EXPECT_EQ(spec.trailing, trailing);
         EXPECT_EQ(spec.isEnabled, enabled);
         EXPECT_EQ(spec.isHighlighted, hovering);

@@ -20,7 +20,7 @@ TEST(DeviceRow, TheTrailingItemAndTheHighlightFollowHoverDragAndTheDefault) {
     device.name = "Headset";
     device.transport = hal::kTransportBluetooth;
     const BluetoothAudioDevice paired{"aa-bb", "Headset", true, 6};
-    using T = DeviceRowSpec::Trailing;
+    using T = DeviceRow::Trailing;
     struct Case {
         bool isDefault, hasMatch, hovering, suppress, dragging;
         bool highlighted;
@@ -37,7 +37,7 @@ TEST(DeviceRow, TheTrailingItemAndTheHighlightFollowHoverDragAndTheDefault) {
     };
     for (const Case& c : cases) {
         const auto match = c.hasMatch ? std::optional(paired) : std::nullopt;
-        const DeviceRowSpec spec = DeviceRowSpec::of(device, false, c.isDefault, match, c.hovering, c.suppress, c.dragging);
+        const DeviceRow spec = DeviceRow::of(device, false, c.isDefault, match, c.hovering, c.suppress, c.dragging);
         EXPECT_EQ(spec.isHighlighted, c.highlighted);
         EXPECT_EQ(spec.trailing, c.trailing) << c.isDefault << c.hasMatch << c.hovering << c.suppress << c.dragging;
         EXPECT_EQ(spec.symbol, "headphones");

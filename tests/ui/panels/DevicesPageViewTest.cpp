@@ -14,7 +14,7 @@
 #include "ui/panels/DevicesPageView.h"
 #include "ui/panels/DropZoneBoard.h"
 #include "ui/panels/InputStripWidget.h"
-#include "ui/panels/MixerSourcesPage.h"
+#include "ui/panels/MixerSourcesPageView.h"
 #include "ui/style/ThemeController.h"
 
 namespace quellor::test {
@@ -151,7 +151,7 @@ TEST_F(DevicesPageViewTest, TheSourcesModeListsTheApplicationsInPlaceOfTheDevice
     v.resize(320, 900);
     v.show();
     settle();
-    auto* page = v.findChild<MixerSourcesPage*>();
+    auto* page = v.findChild<MixerSourcesPageView*>();
     ASSERT_TRUE(page);
     EXPECT_TRUE(page->isVisible());
     EXPECT_EQ(page->rows().size(), engine().processMonitor().apps().size());

@@ -12,7 +12,7 @@ namespace {
 using InputStripTest = PanelsFixture;
 
 TEST_F(InputStripTest, TheInputStripFollowsTheDefaultInputAndItsMIDIState) {
-    InputStripModel strip = InputStripModel::of(engine().inputVolume(), &mappings);
+    InputStrip strip = InputStrip::of(engine().inputVolume(), &mappings);
     EXPECT_EQ(strip.deviceName, "MIC");
     EXPECT_EQ(strip.icon(), "mic.fill");
     EXPECT_TRUE(strip.level.enabled);
@@ -20,11 +20,11 @@ TEST_F(InputStripTest, TheInputStripFollowsTheDefaultInputAndItsMIDIState) {
     EXPECT_EQ(strip.badge.state, MIDIStatusBadge::State::None);
 
     mappings.setLearningTarget(RouteID::kSystemInput);
-    strip = InputStripModel::of(engine().inputVolume(), &mappings);
+    strip = InputStrip::of(engine().inputVolume(), &mappings);
     EXPECT_EQ(panelBadgeText(strip.badge), "• Learn MIDI...");
     mappings.assign(12, std::nullopt, RouteID::kSystemInput);
     mappings.setLearningTarget(std::nullopt);
-    strip = InputStripModel::of(engine().inputVolume(), &mappings);
+    strip = InputStrip::of(engine().inputVolume(), &mappings);
     EXPECT_EQ(panelBadgeText(strip.badge), "CC 12");
 }
 
@@ -36,7 +36,7 @@ TEST(InputStripHeader, TheDeviceNameGetsWhatTheTitleAndTheBadgeLeave) {
         {50, 40, 30, 0},               // never below nothing
     };
     for (const Case& c : cases)
-        EXPECT_EQ(InputStripModel::deviceNameRoom(c.width, c.title, c.badge), c.room) << c.width << " " << c.title;
+        EXPECT_EQ(InputStrip::deviceNameRoom(c.width, c.title, c.badge), c.room) << c.width << " " << c.title;
 }
 
 }  // namespace

@@ -18,7 +18,7 @@ TEST(LevelRowTest, FollowsWhatTheControlCanDo) {
     for (const Case& c : cases) {
         FakeVolume control(c.canSet, c.canMute);
         if (c.muted) control.toggleMute();
-        const LevelRowModel row = LevelRowModel::of(control);
+        const LevelRow row = LevelRow::of(control);
         SCOPED_TRACE(testing::Message() << c.canSet << c.canMute << c.muted);
         EXPECT_FLOAT_EQ(row.volume, 0.25f);
         EXPECT_EQ(row.enabled, c.enabled);

@@ -12,36 +12,36 @@ namespace {
 
 class MainBusCardTest : public PanelsFixture {
 protected:
-    MainBusCardModel mainCard(std::optional<OutputBus> target = std::nullopt) {
-        return MainBusCardModel::of(engine(), mappings, target);
+    MainBusCard mainCard(std::optional<OutputBus> target = std::nullopt) {
+        return MainBusCard::of(engine(), mappings, target);
     }
-    PhonesBusCardModel phonesCard() { return PhonesBusCardModel::of(engine(), mappings); }
+    PhonesBusCard phonesCard() { return PhonesBusCard::of(engine(), mappings); }
 };
 
 TEST_F(MainBusCardTest, AStereoDefaultShowsTheMainDeviceAndThePhonesPlaceholder) {
     makeDefault(speakers);
-    const MainBusCardModel main = mainCard();
+    const MainBusCard main = mainCard();
     ASSERT_TRUE(main.device);
     EXPECT_EQ(main.device->name, "SPK");
     EXPECT_EQ(main.device->symbol, "hifispeaker") << "without a symbol lookup";
     EXPECT_TRUE(main.level.enabled);
-    EXPECT_EQ(main.level, LevelRowModel::of(engine().systemVolume()));
-    const PhonesBusCardModel phones = phonesCard();
+    EXPECT_EQ(main.level, LevelRow::of(engine().systemVolume()));
+    const PhonesBusCard phones = phonesCard();
     EXPECT_TRUE(phones.isPlaceholder);
     EXPECT_TRUE(phones.pickers.empty());
     EXPECT_FALSE(phones.level);
     EXPECT_FALSE(phones.showsTotalMixButton);
 
-    const auto symbol = MainBusCardModel::of(engine(), mappings, std::nullopt,
-                                             [](const AudioDevice& d, bool isInput, const auto& bluetooth) {
-                                                 return QString("%1/%2/%3").arg(d.uid).arg(isInput).arg(bool(bluetooth));
-                                             });
+    const auto symbol = MainBusCard::of(engine(), mappings, std::nullopt,
+                                        [](const AudioDevice& d, bool isInput, const auto& bluetooth) {
+                                            return QString("%1/%2/%3").arg(d.uid).arg(isInput).arg(bool(bluetooth));
+                                        });
     EXPECT_EQ(symbol.device->symbol, "SPK/0/0");
 }
 
 TEST_F(MainBusCardTest, WithoutADefaultOutputMainShowsTheNameTheSystemVolumeFollows) {
     makeDefault(0);
-    const MainBusCardModel main = mainCard();
+    const MainBusCard main = mainCard();
     EXPECT_FALSE(main.device);
     EXPECT_EQ(main.fallbackName, engine().systemVolume().deviceName());
     EXPECT_FALSE(main.fallbackName.isEmpty());
@@ -52,7 +52,7 @@ TEST_F(MainBusCardTest, OnlyADragOverMainShowsTheDropHint) {
     EXPECT_TRUE(mainCard(OutputBus::Main).showsDropHint);
     EXPECT_FALSE(mainCard(OutputBus::Phones).showsDropHint);
     EXPECT_FALSE(mainCard().showsDropHint);
-    EXPECT_EQ(MainBusCardModel::kDropHint, "Drop to make this the main output");
+    EXPECT_EQ(MainBusCard::kDropHint, "Drop to make this the main output");
 }
 
 }  // namespace

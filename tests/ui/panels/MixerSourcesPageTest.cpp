@@ -1,100 +1,63 @@
-// The mixer view's sources page as a widget: its three forms, the rows in the monitor's order in a
-// list framed to their outputs, and the permission banner above the sources.
-#include <QLabel>
-#include <QLayout>
-#include <QScrollArea>
-
+// The mixer view's sources page: its form, the framed height of its list and the route target.
 #include "EngineFixture.h"
-#include "remote/MIDIMappingManager.h"
-#include "ui/panels/AppRowWidget.h"
 #include "ui/panels/MixerSourcesPage.h"
-#include "ui/style/ThemeController.h"
 
 namespace quellor::test {
 namespace {
+
+using Form = MixerSourcesPage::Form;
 
 class MixerSourcesPageTest : public EngineFixture {
 protected:
     void SetUp() override {
         speakers = addOutputDevice("SPK", 2);
-        usb = addOutputDevice("USB", 2);
+        addOutputDevice("USB-A", 2);
+        addOutputDevice("USB-B", 2);
         hardware.setDefaultOutputDevice(speakers);
+        addApp(101, kPlayer, /*playing*/ false);
+        addApp(102, kRadio);
     }
-    std::unique_ptr<MixerSourcesPage> page() {
-        auto p = std::make_unique<MixerSourcesPage>(engine(), mappings, themes);
-        p->resize(420, 600);
-        p->show();
-        return p;
+    const std::vector<AudioApp>& apps() { return engine().processMonitor().apps(); }
+    AudioDevice device(const QString& uid) {
+        for (const AudioDevice& d : engine().deviceMonitor().devices())
+            if (d.uid == uid) return d;
+        ADD_FAILURE() << "no device " << qPrintable(uid);
+        return {};
     }
-    static QStringList rowIDs(const MixerSourcesPage& p) {
-        QStringList ids;
-        for (AppRowWidget* row : p.rows()) ids.append(row->app().bundleID);
-        return ids;
-    }
-
-    ThemeController themes{defaults()};
-    MIDIMappingManager mappings{defaults()};
     AudioObjectID speakers = 0;
-    AudioObjectID usb = 0;
 };
 
-TEST_F(MixerSourcesPageTest, WaitsForTheEngineThenListsEveryApplicationFramedToItsOutputs) {
-    addApp(101, kPlayer, /*playing*/ false);
-    addApp(102, kRadio);
-    auto p = page();
-    EXPECT_EQ(p->form(), MixerSourcesModel::Form::Waiting);
-    EXPECT_TRUE(p->findChild<QWidget*>("sources-waiting"));
-    EXPECT_FALSE(p->findChild<QWidget*>("sources-heading")) << "no heading while waiting";
+TEST_F(MixerSourcesPageTest, WaitsUntilTheEngineHasStartedThenListsEveryApplicationOrShowsNone) {
+    const std::vector<AudioApp> none;
+    const std::vector<AudioApp> one{AudioApp{1, "a", "A", {}, false, false}};
+    EXPECT_EQ(MixerSourcesPage::form(false, one), Form::Waiting);
+    EXPECT_EQ(MixerSourcesPage::form(false, none), Form::Waiting);
+    EXPECT_EQ(MixerSourcesPage::form(true, none), Form::Empty);
+    EXPECT_EQ(MixerSourcesPage::form(true, one), Form::List);
 
     startEngine();
-    ASSERT_EQ(p->form(), MixerSourcesModel::Form::List);
-    EXPECT_EQ(rowIDs(*p), (QStringList{kRadio, kPlayer})) << "the monitor's order, silent applications too";
-    ASSERT_TRUE(p->list());
-    EXPECT_EQ(p->list()->height(), 53 + 53);
-    EXPECT_EQ(p->findChild<QLabel*>("sources-heading")->text(), "SOURCES");
-
-    AudioDevice device;
-    for (const AudioDevice& d : engine().deviceMonitor().devices())
-        if (d.uid == "USB") device = d;
-    engine().addOutput(device, app(kPlayer));
-    p->setRouteTarget(kPlayer);
-    settle();
-    EXPECT_EQ(p->list()->height(), 53 + 88);
-    ASSERT_EQ(p->rows().size(), 2u);
-    EXPECT_FALSE(p->rows()[0]->model().isRouteTarget);
-    EXPECT_TRUE(p->rows()[1]->model().isRouteTarget) << "the player's row is under the dragged device";
-
-    // A level change alone keeps the rows (a slider may be held under the pointer).
-    AppRowWidget* first = p->rows().front();
-    engine().setVolume(0.5f, app(kRadio));
-    settle();
-    EXPECT_EQ(p->rows().front(), first);
+    ASSERT_EQ(apps().size(), 2u) << "applications that are not playing are listed too";
+    EXPECT_EQ(MixerSourcesPage::form(engine().isStarted(), apps()), Form::List);
 }
 
-TEST_F(MixerSourcesPageTest, WithNoApplicationsTheEmptyStateAndThePermissionBannerAboveIt) {
-    hardware.io().setCapturePermission(false);
-    startEngine();
-    auto p = page();
-    auto* banner = new QLabel("permission");
-    p->setPermissionBanner(banner);
-    EXPECT_EQ(p->form(), MixerSourcesModel::Form::Empty);
-    QWidget* empty = p->findChild<QWidget*>("sources-empty");
-    ASSERT_TRUE(empty);
-    EXPECT_TRUE(empty->findChild<QLabel*>("sources-heading"));
-    bool noApps = false;
-    for (QLabel* l : empty->findChildren<QLabel*>()) noApps = noApps || l->text() == "No apps are running";
-    EXPECT_TRUE(noApps);
-    EXPECT_FALSE(banner->isVisible()) << "the permission is not missing until a tap is refused";
+TEST_F(MixerSourcesPageTest, TheListIsFramedToItsRowsOutputs) {
+    const std::pair<int, double> rows[] = {{0, 53}, {1, 88}, {2, 136}, {3, 184}};
+    for (const auto& [outputs, height] : rows) EXPECT_DOUBLE_EQ(MixerSourcesPage::rowHeight(outputs), height);
 
-    addApp(101, kPlayer);
-    settle();
-    engine().setVolume(0.5f, app(kPlayer));  // the player now needs a tap, which is refused
-    settle();
-    ASSERT_TRUE(engine().needsAudioCapturePermission());
-    EXPECT_EQ(p->form(), MixerSourcesModel::Form::List);
-    EXPECT_TRUE(banner->isVisible());
-    p->layout()->activate();
-    EXPECT_LT(banner->geometry().bottom(), p->findChild<QWidget*>("sources-list")->geometry().top());
+    startEngine();
+    EXPECT_DOUBLE_EQ(MixerSourcesPage::listHeight(engine(), apps()), 53 + 53);
+    engine().addOutput(device("USB-A"), app(kRadio));
+    EXPECT_DOUBLE_EQ(MixerSourcesPage::listHeight(engine(), apps()), 53 + 88);
+    engine().addOutput(device("USB-B"), app(kRadio));
+    EXPECT_DOUBLE_EQ(MixerSourcesPage::listHeight(engine(), apps()), 53 + 136);
+    EXPECT_DOUBLE_EQ(MixerSourcesPage::listHeight(engine(), {}), 0);
+}
+
+TEST_F(MixerSourcesPageTest, OnlyTheRowOfTheRouteTargetLightsUp) {
+    startEngine();
+    EXPECT_TRUE(MixerSourcesPage::isRouteTarget(kPlayer, app(kPlayer)));
+    EXPECT_FALSE(MixerSourcesPage::isRouteTarget(kRadio, app(kPlayer)));
+    EXPECT_FALSE(MixerSourcesPage::isRouteTarget(std::nullopt, app(kPlayer)));
 }
 
 }  // namespace

@@ -12,8 +12,8 @@ namespace {
 
 class PanelMIDITest : public PanelsFixture {
 protected:
-    MainBusCardModel mainCard() { return MainBusCardModel::of(engine(), mappings, std::nullopt); }
-    PhonesBusCardModel phonesCard() { return PhonesBusCardModel::of(engine(), mappings); }
+    MainBusCard mainCard() { return MainBusCard::of(engine(), mappings, std::nullopt); }
+    PhonesBusCard phonesCard() { return PhonesBusCard::of(engine(), mappings); }
 };
 
 TEST_F(PanelMIDITest, LearningMovesBetweenTheCardsAndAMappingCanBeClearedFromTheMenu) {

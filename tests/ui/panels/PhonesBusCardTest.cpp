@@ -10,7 +10,7 @@ namespace {
 
 class PhonesBusCardTest : public PanelsFixture {
 protected:
-    PhonesBusCardModel phonesCard() { return PhonesBusCardModel::of(engine(), mappings); }
+    PhonesBusCard phonesCard() { return PhonesBusCard::of(engine(), mappings); }
     static QStringList labels(const BusPairPicker& picker) {
         QStringList out;
         for (const auto& pair : picker.pairs) out << pair.label();
@@ -23,7 +23,7 @@ TEST_F(PhonesBusCardTest, AMultichannelDefaultOffersEveryStereoPairAndAnAlwaysSe
     for (const Case& c : {Case{4, {"1/2", "3/4"}}, Case{5, {"1/2", "3/4"}}, Case{6, {"1/2", "3/4", "5/6"}}}) {
         const AudioObjectID device = addOutputDevice(QString("IF-%1").arg(c.channels), c.channels);
         makeDefault(device);
-        const PhonesBusCardModel phones = phonesCard();
+        const PhonesBusCard phones = phonesCard();
         SCOPED_TRACE(c.channels);
         ASSERT_FALSE(phones.isPlaceholder);
         EXPECT_EQ(phones.deviceName, QString("IF-%1").arg(c.channels));
@@ -60,7 +60,7 @@ TEST_F(PhonesBusCardTest, ChoosingAPairStoresItOnceAndRestartsTheTapsWhileThePai
     EXPECT_EQ(pairingStores(), 0);
     EXPECT_EQ(tapAggregate(kPlayer), before) << "no tap restarted";
 
-    const PhonesBusCardModel card = phonesCard();
+    const PhonesBusCard card = phonesCard();
     findMenuItem(busPairMenu(engine(), card.deviceUID, card.pickers[1]), "5/6")->action();
     settle();
     EXPECT_EQ(pairingStores(), 1);
@@ -73,7 +73,7 @@ TEST_F(PhonesBusCardTest, MainTakingThePhonesPairStoresEqualOffsetsAndTheMenusSh
     makeDefault(addOutputDevice("IF-6", 6));
     EXPECT_TRUE(chooseBusPair(engine(), "IF-6", OutputBus::Main, 2));
     EXPECT_EQ(engine().busPairings().at("IF-6"), (MixerEngine::BusPairing{2, 2}));
-    const PhonesBusCardModel phones = phonesCard();
+    const PhonesBusCard phones = phonesCard();
     EXPECT_EQ(phones.pickers[0].currentLabel(), "3/4");
     EXPECT_EQ(phones.pickers[1].currentLabel(), "1/2") << "the engine moves PHONES to the lowest other pair";
 }
@@ -96,7 +96,7 @@ TEST_F(PhonesBusCardTest, TheTotalMixButtonNeedsATotalMixInterfaceWithAPhonesLay
         makeDefault(addOutputDevice(c.uid, c.channels));
         EXPECT_EQ(phonesCard().showsTotalMixButton, c.button) << c.uid;
     }
-    EXPECT_EQ(PhonesBusCardModel::totalMixHelp(),
+    EXPECT_EQ(PhonesBusCard::totalMixHelp(),
               "Writes TotalMix's default routing for Quellor: MAIN playback to the monitors only, PHONES playback to "
               "the phones jack only. Enable OSC control in TotalMix first (Options → Settings → OSC, port 7001).");
 }

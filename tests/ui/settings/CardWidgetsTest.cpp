@@ -10,9 +10,9 @@
 #include "recording/RecordingFolder.h"
 #include "ui/console/SlideSwitchWidget.h"
 #include "ui/settings/LatestRecordingModel.h"
-#include "ui/settings/MainRecordingCard.h"
+#include "ui/settings/MainRecordingCardWidget.h"
 #include "ui/settings/MeterCard.h"
-#include "ui/settings/RecCard.h"
+#include "ui/settings/RecCardWidget.h"
 #include "ui/settings/StripCountCard.h"
 #include "ui/style/ThemeController.h"
 
@@ -35,7 +35,7 @@ protected:
 };
 
 TEST_F(CardWidgetsTest, TheRecCardRecordsAndLocksItsSourceWhileRecording) {
-    RecCard card(engine(), nullptr, defaults(), recordings, themes, false, [] { return std::nullopt; });
+    RecCardWidget card(engine(), nullptr, defaults(), recordings, themes, false, [] { return std::nullopt; });
     ASSERT_NE(card.sourceSwitch(), nullptr);
     QTest::mouseClick(card.sourceSwitch()->leftOption(), Qt::LeftButton);
     EXPECT_TRUE(defaults().boolOr("recordPreFader", false));
@@ -52,14 +52,14 @@ TEST_F(CardWidgetsTest, TheRecCardRecordsAndLocksItsSourceWhileRecording) {
     EXPECT_TRUE(card.sourceSwitch()->isEnabled());
     EXPECT_EQ(card.ball()->toolTip(), "Record the main mix to one file");
 
-    const RecCard compact(engine(), nullptr, defaults(), recordings, themes, true, [] { return std::nullopt; });
+    const RecCardWidget compact(engine(), nullptr, defaults(), recordings, themes, true, [] { return std::nullopt; });
     EXPECT_EQ(compact.sourceSwitch(), nullptr);
     EXPECT_EQ(compact.ballMenu().size(), card.ballMenu().size());
 }
 
 TEST_F(CardWidgetsTest, TheMainRecordingCardFollowsTheLatestTake) {
     QStringList opened;
-    MainRecordingCard card(engine(), nullptr, recordings, themes, [&](const QString& f) { opened << f; });
+    MainRecordingCardWidget card(engine(), nullptr, recordings, themes, [&](const QString& f) { opened << f; });
     EXPECT_EQ(card.latestArea()->accessibleName(), "No recording yet");
 
     recordings.select({{folder.filePath("take.wav"), QDateTime(), 61}, std::vector<std::uint8_t>(80, 200)});

@@ -10,8 +10,8 @@
 #include "engine/RouteID.h"
 #include "remote/MIDIMappingManager.h"
 #include "ui/settings/LatestRecordingModel.h"
-#include "ui/settings/MainRecordingCardModel.h"
-#include "ui/settings/RecCardModel.h"
+#include "ui/settings/MainRecordingCard.h"
+#include "ui/settings/RecCard.h"
 #include "ui/settings/RecordingCardLook.h"
 
 namespace quellor {
@@ -30,8 +30,8 @@ protected:
         hardware.setDefaultOutputDevice(addOutputDevice("speakers", 2));
         startEngine();
     }
-    RecCardModel recCard(MIDIMappingManager* midi) {
-        return RecCardModel(engine(), midi, defaults(), recordings, [this] { return pickedFolder; });
+    RecCard recCard(MIDIMappingManager* midi) {
+        return RecCard(engine(), midi, defaults(), recordings, [this] { return pickedFolder; });
     }
 
     test::FakeRecorder recorder{[this] { return hardware.io().hostTimeNow(); }};
@@ -45,7 +45,7 @@ protected:
 };
 
 TEST_F(RecordingCardsTest, TheBallStartsAndStopsARecording) {
-    const RecCardModel card = recCard(&midi);
+    const RecCard card = recCard(&midi);
     EXPECT_EQ(card.ballLabel(), "Record the main mix");
     EXPECT_EQ(card.ballHelp(), "Record the main mix to one file");
     card.pressBall();
@@ -56,15 +56,15 @@ TEST_F(RecordingCardsTest, TheBallStartsAndStopsARecording) {
     EXPECT_FALSE(engine().isRecording());
 
     // A pulse of 1.1 Hz between 0.5 and 1 while recording; steady otherwise.
-    const double quarter = 1 / (4 * RecCardModel::kPulseHertz);
+    const double quarter = 1 / (4 * RecCard::kPulseHertz);
     const std::tuple<bool, double, double> cases[] = {{false, quarter, 1.0}, {true, 0, 0.75}, {true, quarter, 1.0}, {true, 3 * quarter, 0.5}};
-    for (const auto& [recording, t, opacity] : cases) EXPECT_NEAR(RecCardModel::ballOpacity(recording, t), opacity, 1e-9) << t;
+    for (const auto& [recording, t, opacity] : cases) EXPECT_NEAR(RecCard::ballOpacity(recording, t), opacity, 1e-9) << t;
 }
 
 TEST_F(RecordingCardsTest, TheBallMenuFollowsMIDILearn) {
     const QString learning = "Waiting for a MIDI button…", folderItem = "Choose Recording Folder…";
     EXPECT_EQ(titles(recCard(nullptr).ballMenu()), QStringList({folderItem}));
-    const RecCardModel card = recCard(&midi);
+    const RecCard card = recCard(&midi);
     EXPECT_EQ(titles(card.ballMenu()), QStringList({"Learn REC MIDI", "—", folderItem}));
 
     findMenuItem(card.ballMenu(), "Learn REC MIDI")->action();
@@ -88,7 +88,7 @@ TEST_F(RecordingCardsTest, TheBallMenuFollowsMIDILearn) {
 }
 
 TEST_F(RecordingCardsTest, TheSourceSwitchStoresPreOrPostAndHoldsStillWhileRecording) {
-    const RecCardModel card = recCard(&midi);
+    const RecCard card = recCard(&midi);
     const Palette pal = palette(ThemeMode::Booth);
     struct Case {
         bool pre;
@@ -120,14 +120,14 @@ TEST_F(RecordingCardsTest, TheSourceSwitchStoresPreOrPostAndHoldsStillWhileRecor
 }
 
 TEST_F(RecordingCardsTest, TheLatestTakeCardShowsTheClockTheTakeOrNothing) {
-    const MainRecordingCardModel card(engine(), nullptr, recordings);
-    EXPECT_EQ(card.state(), MainRecordingCardModel::State::Empty);
+    const MainRecordingCard card(engine(), nullptr, recordings);
+    EXPECT_EQ(card.state(), MainRecordingCard::State::Empty);
     EXPECT_FALSE(card.dragFile());
 
     const LatestRecordingModel::Entry newest{{folder.filePath("new.wav"), QDateTime(), 125.4}, {}};
     const LatestRecordingModel::Entry picked{{folder.filePath("old.wav"), QDateTime(), 3.6}, std::vector<std::uint8_t>(80, 9)};
     recordings.select(picked);
-    EXPECT_EQ(card.state(), MainRecordingCardModel::State::Latest);
+    EXPECT_EQ(card.state(), MainRecordingCard::State::Latest);
     EXPECT_EQ(card.lengthText(), "0:04");
     EXPECT_EQ(card.latestAccessibleLabel(), "Latest recording, 0:04, ready to drag");
     EXPECT_EQ(card.dragFile(), picked.info.file);
@@ -135,17 +135,17 @@ TEST_F(RecordingCardsTest, TheLatestTakeCardShowsTheClockTheTakeOrNothing) {
     EXPECT_EQ(card.latestAccessibleLabel(), "Latest recording, 2:05, ready to drag");
 
     engine().startRecording();
-    EXPECT_EQ(card.state(), MainRecordingCardModel::State::Clock);
+    EXPECT_EQ(card.state(), MainRecordingCard::State::Clock);
     EXPECT_EQ(card.clockText(), "00:00");
 }
 
 TEST(RecordingCardWaveform, SixteenBarsCentredInTheCanvas) {
     const QRectF canvas(8, 6.5, 35, 15);
-    EXPECT_TRUE(MainRecordingCardModel::waveformBars({}, canvas).empty());
+    EXPECT_TRUE(MainRecordingCard::waveformBars({}, canvas).empty());
 
     std::vector<std::uint8_t> peaks(80, 0);
     for (int i = 40; i < 45; ++i) peaks[size_t(i)] = 255;  // one loud bin of the sixteen
-    const auto bars = MainRecordingCardModel::waveformBars(peaks, canvas);
+    const auto bars = MainRecordingCard::waveformBars(peaks, canvas);
     ASSERT_EQ(bars.size(), 16u);
     EXPECT_DOUBLE_EQ(bars.front().left(), 8 + (35 - (16 * 2.2 - 0.7)) / 2);
     EXPECT_DOUBLE_EQ(bars[1].left() - bars[0].left(), 2.2);

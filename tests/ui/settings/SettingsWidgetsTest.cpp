@@ -11,8 +11,8 @@
 #include <QToolButton>
 
 #include "EngineFixture.h"
-#include "ui/settings/AudioSection.h"
-#include "ui/settings/CompanionSection.h"
+#include "ui/settings/AudioSettingsView.h"
+#include "ui/settings/CompanionSettingsView.h"
 #include "ui/settings/SettingsWindow.h"
 #include "ui/style/ThemeController.h"
 
@@ -73,7 +73,7 @@ TEST_F(SettingsWidgetsTest, DoneAndEscapeBothAskToClose) {
 TEST_F(SettingsWidgetsTest, ThePortFieldStoresOnReturnAndLeavingItShowsTheStoredPort) {
     defaults().setInteger("oscPort", 9100);
     QWidget top;
-    auto* section = new CompanionSection(engine(), defaults(), themes, {}, &top);
+    auto* section = new CompanionSettingsView(engine(), defaults(), themes, {}, &top);
     auto* other = new QLineEdit(&top);
     top.show();
     QApplication::setActiveWindow(&top);
@@ -112,8 +112,8 @@ TEST_F(SettingsWidgetsTest, CodesCopyTheirDigitsAndTheOpenWarningFollowsTheRequi
     remote.pin = "342913";
     QStringList copied;
     QWidget top;
-    auto* section = new CompanionSection(engine(), defaults(), themes,
-                                         {[&](const QString& t) { copied << t; }, {}}, &top);
+    auto* section = new CompanionSettingsView(engine(), defaults(), themes,
+                                              {[&](const QString& t) { copied << t; }, {}}, &top);
     top.show();
     auto* pin = child<QLabel>(*section, "companion-pin");
     auto* reveal = child<QToolButton>(*section, "companion-reveal-pin");
@@ -153,7 +153,7 @@ TEST_F(SettingsWidgetsTest, TheBufferPickerStoresOnlyWhatTheUserPicks) {
     defaults().setInteger("ioBufferFrames", 100);
     startEngine();
     QWidget top;
-    auto* section = new AudioSection(engine(), defaults(), themes, &top);
+    auto* section = new AudioSettingsView(engine(), defaults(), themes, &top);
     top.show();
     auto* buffer = child<QComboBox>(*section, "settings-buffer-size");
     EXPECT_EQ(buffer->currentText(), "100 frames");

@@ -16,10 +16,10 @@ namespace quellor {
 
 class ThemeController;
 
-class AudioSection : public QWidget {
+class AudioSettingsView : public QWidget {
     Q_OBJECT
 public:
-    AudioSection(MixerEngine& engine, UserDefaults& defaults, ThemeController& themes, QWidget* parent = nullptr);
+    AudioSettingsView(MixerEngine& engine, UserDefaults& defaults, ThemeController& themes, QWidget* parent = nullptr);
 
     AudioSettings& settings() { return settings_; }
 

@@ -1,4 +1,4 @@
-#include "ui/settings/CompanionSection.h"
+#include "ui/settings/CompanionSettingsView.h"
 
 #include <QCheckBox>
 #include <QDesktopServices>
@@ -38,8 +38,8 @@ QFont plainButtonFont() { return systemFont(11, QFont::DemiBold); }
 
 }  // namespace
 
-CompanionSection::CompanionSection(MixerEngine& engine, UserDefaults& defaults, ThemeController& themes,
-                                   Platform platform, QWidget* parent)
+CompanionSettingsView::CompanionSettingsView(MixerEngine& engine, UserDefaults& defaults, ThemeController& themes,
+                                             Platform platform, QWidget* parent)
     : QWidget(parent), themes_(themes), platform_(std::move(platform)),
       settings_(engine, defaults, platform_.copyText) {
     setObjectName(QStringLiteral("settings-companion"));
@@ -157,12 +157,12 @@ CompanionSection::CompanionSection(MixerEngine& engine, UserDefaults& defaults, 
         const QUrl url(QString::fromLatin1(kDownloadPageAddress), QUrl::StrictMode);
         if (url.isValid() && !url.scheme().isEmpty()) platform_.openURL(url);
     });
-    connect(&settings_, &CompanionSettings::changed, this, &CompanionSection::refresh);
+    connect(&settings_, &CompanionSettings::changed, this, &CompanionSettingsView::refresh);
     refresh();
 }
 
-QWidget* CompanionSection::headerRow(const QString& title, const QString& renew, const QString& help, const char* name,
-                                     std::function<void()> action) {
+QWidget* CompanionSettingsView::headerRow(const QString& title, const QString& renew, const QString& help, const char* name,
+                                          std::function<void()> action) {
     auto* row = new QWidget(this);
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -183,9 +183,9 @@ QWidget* CompanionSection::headerRow(const QString& title, const QString& renew,
     return row;
 }
 
-QWidget* CompanionSection::secretRow(QLabel*& value, const char* copyName, const char* revealName,
-                                     std::function<void()> copy, std::function<void()> reveal,
-                                     QToolButton*& revealButton) {
+QWidget* CompanionSettingsView::secretRow(QLabel*& value, const char* copyName, const char* revealName,
+                                          std::function<void()> copy, std::function<void()> reveal,
+                                          QToolButton*& revealButton) {
     auto* row = new QWidget(this);
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -204,7 +204,7 @@ QWidget* CompanionSection::secretRow(QLabel*& value, const char* copyName, const
     return row;
 }
 
-void CompanionSection::refresh() {
+void CompanionSettingsView::refresh() {
     dot_->setConnected(settings_.isPhoneConnected());
     status_->setText(settings_.statusText());
     pin_->setText(settings_.pinText());
@@ -223,12 +223,12 @@ void CompanionSection::refresh() {
     openNote_->setVisible(!settings_.pinRequired());
 }
 
-void CompanionSection::showEvent(QShowEvent* event) {
+void CompanionSettingsView::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) settings_.maskSecrets();
     QWidget::showEvent(event);
 }
 
-bool CompanionSection::eventFilter(QObject* watched, QEvent* event) {
+bool CompanionSettingsView::eventFilter(QObject* watched, QEvent* event) {
     // Leaving the field without Return drops what was typed: the field shows the stored port.
     if (watched == port_ && event->type() == QEvent::FocusOut) port_->setText(settings_.shownPort());
     return QWidget::eventFilter(watched, event);

@@ -1,4 +1,4 @@
-#include "ui/settings/AudioSection.h"
+#include "ui/settings/AudioSettingsView.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -14,7 +14,7 @@
 
 namespace quellor {
 
-AudioSection::AudioSection(MixerEngine& engine, UserDefaults& defaults, ThemeController& themes, QWidget* parent)
+AudioSettingsView::AudioSettingsView(MixerEngine& engine, UserDefaults& defaults, ThemeController& themes, QWidget* parent)
     : QWidget(parent), settings_(engine, defaults) {
     setObjectName(QStringLiteral("settings-audio"));
     auto* column = new QVBoxLayout(this);
@@ -61,16 +61,16 @@ AudioSection::AudioSection(MixerEngine& engine, UserDefaults& defaults, ThemeCon
         if (index >= 0 && index < int(items.size())) settings_.pickBufferFrames(items[std::size_t(index)].frames);
     });
     connect(minLatency_, &QCheckBox::toggled, this, [this](bool on) { settings_.setMinLatency(on); });
-    connect(&settings_, &AudioSettings::changed, this, &AudioSection::refresh);
+    connect(&settings_, &AudioSettings::changed, this, &AudioSettingsView::refresh);
     refresh();
 }
 
-void AudioSection::showEvent(QShowEvent* event) {
+void AudioSettingsView::showEvent(QShowEvent* event) {
     refresh();
     QWidget::showEvent(event);
 }
 
-void AudioSection::refresh() {
+void AudioSettingsView::refresh() {
     {
         const QSignalBlocker blockBuffer(buffer_), blockToggle(minLatency_);
         buffer_->clear();

@@ -24,7 +24,7 @@ class MixerEngine;
 class ThemeController;
 class UserDefaults;
 
-class CompanionSection : public QWidget {
+class CompanionSettingsView : public QWidget {
     Q_OBJECT
 public:
     // Where "Get Quellor Companion on TestFlight…" leads: the companion's beta download page.
@@ -35,8 +35,8 @@ public:
         std::function<void(const QUrl&)> openURL;      // empty: the default browser
     };
 
-    CompanionSection(MixerEngine& engine, UserDefaults& defaults, ThemeController& themes, Platform platform = {},
-                     QWidget* parent = nullptr);
+    CompanionSettingsView(MixerEngine& engine, UserDefaults& defaults, ThemeController& themes, Platform platform = {},
+                          QWidget* parent = nullptr);
 
     CompanionSettings& settings() { return settings_; }
 
