@@ -20,7 +20,7 @@ class PipeWireHardwareFixture : public QuellorTest {
 protected:
     void SetUp() override {
         if (auto missing = PrivatePipeWire::missingProgram())
-            GTEST_SKIP() << "needs " << missing->toStdString() << " (bash scripts/deps.sh installs it)";
+            FAIL() << "cannot run: needs " << missing->toStdString() << " (bash scripts/deps.sh installs it)";
         pipewire_ = std::make_unique<PrivatePipeWire>();
         ASSERT_TRUE(pipewire_->ok()) << pipewire_->error().toStdString();
         hardware_ = std::make_unique<PipeWireHardware>();

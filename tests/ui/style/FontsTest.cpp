@@ -19,7 +19,7 @@ bool familiesInstalled() {
 }  // namespace
 
 TEST(Fonts, DesignsResolveToTheirFamiliesAtPixelSizeAndWeight) {
-    if (!familiesInstalled()) GTEST_SKIP() << "Inter or JetBrains Mono is not installed";
+    ASSERT_TRUE(familiesInstalled()) << "cannot run: Inter or JetBrains Mono is not installed (bash scripts/deps.sh installs them)";
     struct Case {
         QFont font;
         QString family;
@@ -45,7 +45,7 @@ TEST(Fonts, DesignsResolveToTheirFamiliesAtPixelSizeAndWeight) {
 }
 
 TEST(Fonts, ApplicationFontIsTheSystemFont) {
-    if (!familiesInstalled()) GTEST_SKIP() << "Inter or JetBrains Mono is not installed";
+    ASSERT_TRUE(familiesInstalled()) << "cannot run: Inter or JetBrains Mono is not installed (bash scripts/deps.sh installs them)";
     const QFont previous = QApplication::font();
     installApplicationFont();
     const QFontInfo info(QApplication::font());
