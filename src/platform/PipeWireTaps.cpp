@@ -6,8 +6,6 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
-#include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <map>

@@ -12,9 +12,8 @@
 // Destroying the tap puts back the targets the streams had before (PipeWireRouting.h), unless
 // another tap holds their process and takes them over; it returns at once, and a stream put back
 // moves to a tap again only once a core sync tells that the server has the writes. The sink and
-// every link we make belong to
-// our client, so the server removes them when we disconnect or die, and the session manager then
-// sends the streams back to the default device. A link the server refuses kills the aggregate and
+// every link we make belong to our client, so the server removes them when we disconnect or die,
+// and the session manager then sends the streams back to the default device. A link the server refuses kills the aggregate and
 // lets the tap's streams go.
 //
 // The taps work on the program's one PipeWire connection (PipeWireConnection.h) as its guest: the
