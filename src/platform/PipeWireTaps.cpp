@@ -271,10 +271,11 @@ struct PipeWireTaps::Impl : PipeWireConnection::Guest {
             releaseTap(id, t, restore);
         }
         settle(true);
+        if (restore) settleBeforeClosing();
+        // Nothing the server still sends, nor the tick, may reach the state cleared below: the
+        // wait above lets the loop run.
         if (tick) pw_loop_destroy_source(pw_thread_loop_get_loop(pw->loop), tick);
         tick = nullptr;
-        if (restore) settleBeforeClosing();
-        // Nothing the server still sends may reach the state cleared below.
         connection->dropGuest();
         connection = nullptr;
         pw = nullptr;
