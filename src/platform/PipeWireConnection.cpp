@@ -1,5 +1,6 @@
 #include "platform/PipeWireConnection.h"
 
+#include "platform/PipeWireDict.h"
 #include "platform/PipeWireLoop.h"
 #include "platform/PipeWireParams.h"
 
@@ -16,16 +17,6 @@
 namespace quellor {
 
 namespace {
-
-std::string text(const spa_dict* props, const char* key) {
-    const char* v = props ? spa_dict_lookup(props, key) : nullptr;
-    return v ? std::string(v) : std::string();
-}
-
-std::int32_t number(const spa_dict* props, const char* key) {
-    const char* v = props ? spa_dict_lookup(props, key) : nullptr;
-    return v ? std::int32_t(std::strtol(v, nullptr, 10)) : 0;
-}
 
 // The entries of a JSON-like list such as "[ FL FR ]".
 std::uint32_t listLength(const std::string& list) {
@@ -113,12 +104,21 @@ struct PipeWireConnection::Impl : PipeWireLoop {
         std::int32_t secPid = 0;
         std::int32_t appPid = 0;
         bool ofPulseServer = false;  // made by the PulseAudio server for one of its applications
+
+        // From the global's properties first (a stream's node may come before the client's info),
+        // then from the info's.
+        void learn(const spa_dict* props) {
+            secPid = std::int32_t(dictNumber(props, PW_KEY_SEC_PID));
+            appPid = std::int32_t(dictNumber(props, PW_KEY_APP_PROCESS_ID));
+            ofPulseServer = dictText(props, PW_KEY_CLIENT_API) == "pipewire-pulse";
+        }
     };
     struct Metadata : Bound {
         bool isDefault = false;
     };
 
     Events events;
+    Guest* guest = nullptr;
     std::map<std::uint32_t, std::unique_ptr<Node>> nodes;
     std::map<std::uint32_t, std::unique_ptr<Client>> clients;
     std::map<std::uint32_t, std::unique_ptr<Metadata>> metadata;
@@ -146,8 +146,7 @@ struct PipeWireConnection::Impl : PipeWireLoop {
         PipeWireNode copy = n.node;
         copy.channels = n.propChannels ? n.propChannels : n.positions ? n.positions : n.mapChannels;
         if (!copy.isDevice()) {
-            Client* c = clientFor(n.clientId);
-            copy.pid = streamProcessID(c ? c->secPid : 0, c ? c->appPid : 0, c && c->ofPulseServer, n.appPid);
+            copy.pid = processOf(n);
         } else {
             // The card's bus, form factor and icon; ALSA nodes name none of these themselves.
             if (auto device = devices.find(n.deviceId); n.deviceId && device != devices.end()) {
@@ -164,6 +163,12 @@ struct PipeWireConnection::Impl : PipeWireLoop {
             }
         }
         if (events.nodeChanged) events.nodeChanged(copy);
+        if (!copy.isDevice() && guest) guest->streamChanged(n.id);
+    }
+
+    std::int32_t processOf(const Node& n) const {
+        const Client* c = clientFor(n.clientId);
+        return streamProcessID(c ? c->secPid : 0, c ? c->appPid : 0, c && c->ofPulseServer, n.appPid);
     }
 
     const PipeWireRoute* routeOf(const Node& n) const {
@@ -174,7 +179,7 @@ struct PipeWireConnection::Impl : PipeWireLoop {
         return route == device->second->routes.end() ? nullptr : &route->second;
     }
 
-    Client* clientFor(std::uint32_t id) {
+    const Client* clientFor(std::uint32_t id) const {
         auto it = clients.find(id);
         return it == clients.end() ? nullptr : it->second.get();
     }
@@ -200,21 +205,21 @@ struct PipeWireConnection::Impl : PipeWireLoop {
         auto& n = *static_cast<Node*>(data);
         if (info->change_mask & PW_NODE_CHANGE_MASK_PROPS) {
             const spa_dict* p = info->props;
-            n.node.name = text(p, PW_KEY_NODE_NAME);
-            n.node.description = text(p, PW_KEY_NODE_DESCRIPTION);
-            if (n.node.description.empty()) n.node.description = text(p, PW_KEY_NODE_NICK);
+            n.node.name = dictText(p, PW_KEY_NODE_NAME);
+            n.node.description = dictText(p, PW_KEY_NODE_DESCRIPTION);
+            if (n.node.description.empty()) n.node.description = dictText(p, PW_KEY_NODE_NICK);
             if (n.node.description.empty()) n.node.description = n.node.name;
-            n.node.api = text(p, PW_KEY_DEVICE_API);
-            n.node.bus = text(p, PW_KEY_DEVICE_BUS);
-            n.node.profileName = text(p, "device.profile.name");
-            n.node.rate = std::uint32_t(number(p, PW_KEY_AUDIO_RATE));
-            n.propChannels = std::uint32_t(number(p, PW_KEY_AUDIO_CHANNELS));
-            n.positions = listLength(text(p, "audio.position"));
-            n.clientId = std::uint32_t(number(p, PW_KEY_CLIENT_ID));
-            n.appPid = number(p, PW_KEY_APP_PROCESS_ID);
-            n.levelMeter = !n.node.isDevice() && text(p, PW_KEY_STREAM_MONITOR) == "true";
-            n.deviceId = std::uint32_t(number(p, PW_KEY_DEVICE_ID));
-            const std::string profileDevice = text(p, "card.profile.device");
+            n.node.api = dictText(p, PW_KEY_DEVICE_API);
+            n.node.bus = dictText(p, PW_KEY_DEVICE_BUS);
+            n.node.profileName = dictText(p, "device.profile.name");
+            n.node.rate = std::uint32_t(dictNumber(p, PW_KEY_AUDIO_RATE));
+            n.propChannels = std::uint32_t(dictNumber(p, PW_KEY_AUDIO_CHANNELS));
+            n.positions = listLength(dictText(p, "audio.position"));
+            n.clientId = std::uint32_t(dictNumber(p, PW_KEY_CLIENT_ID));
+            n.appPid = std::int32_t(dictNumber(p, PW_KEY_APP_PROCESS_ID));
+            n.levelMeter = !n.node.isDevice() && dictText(p, PW_KEY_STREAM_MONITOR) == "true";
+            n.deviceId = std::uint32_t(dictNumber(p, PW_KEY_DEVICE_ID));
+            const std::string profileDevice = dictText(p, "card.profile.device");
             n.profileDevice = profileDevice.empty() ? -1 : std::int32_t(std::strtol(profileDevice.c_str(), nullptr, 10));
         }
         n.node.running = info->state == PW_NODE_STATE_RUNNING;
@@ -259,9 +264,9 @@ struct PipeWireConnection::Impl : PipeWireLoop {
     static void deviceInfo(void* data, const pw_device_info* info) {
         auto& d = *static_cast<Device*>(data);
         if (!(info->change_mask & PW_DEVICE_CHANGE_MASK_PROPS)) return;
-        d.bus = text(info->props, PW_KEY_DEVICE_BUS);
-        d.formFactor = text(info->props, PW_KEY_DEVICE_FORM_FACTOR);
-        d.iconName = text(info->props, PW_KEY_DEVICE_ICON_NAME);
+        d.bus = dictText(info->props, PW_KEY_DEVICE_BUS);
+        d.formFactor = dictText(info->props, PW_KEY_DEVICE_FORM_FACTOR);
+        d.iconName = dictText(info->props, PW_KEY_DEVICE_ICON_NAME);
         for (auto& [nodeId, n] : d.owner->nodes)
             if (n->deviceId == d.id) d.owner->report(*n);
     }
@@ -282,9 +287,7 @@ struct PipeWireConnection::Impl : PipeWireLoop {
     static void clientInfo(void* data, const pw_client_info* info) {
         auto& c = *static_cast<Client*>(data);
         if (!(info->change_mask & PW_CLIENT_CHANGE_MASK_PROPS)) return;
-        c.secPid = number(info->props, PW_KEY_SEC_PID);
-        c.appPid = number(info->props, PW_KEY_APP_PROCESS_ID);
-        c.ofPulseServer = text(info->props, PW_KEY_CLIENT_API) == "pipewire-pulse";
+        c.learn(info->props);
         // Streams may have been reported before their client was known.
         for (auto& [id, n] : c.owner->nodes)
             if (n->clientId == c.id && !n->node.isDevice()) c.owner->report(*n);
@@ -296,6 +299,7 @@ struct PipeWireConnection::Impl : PipeWireLoop {
                                 const char* value) {
         auto& m = *static_cast<Metadata*>(data);
         Impl& self = *m.owner;
+        if (m.isDefault && self.guest) self.guest->defaultMetadata(subject, key, type, value);
         if (subject != PW_ID_CORE) return 0;
         if (m.isDefault) {
             const std::string sink = self.defaultSink, source = self.defaultSource;
@@ -337,17 +341,25 @@ struct PipeWireConnection::Impl : PipeWireLoop {
         return raw;
     }
 
+    // The connection binds what it reports first: the guest may ask it about the new object.
     static void global(void* data, std::uint32_t id, std::uint32_t permissions, const char* type,
                        std::uint32_t version, const spa_dict* props) {
         auto& self = *static_cast<Impl*>(data);
+        self.bindGlobal(id, permissions, type, props);
+        if (self.guest) self.guest->global(id, type, props);
+    }
+
+    void bindGlobal(std::uint32_t id, std::uint32_t permissions, const char* type, const spa_dict* props) {
+        Impl& self = *this;
         if (std::strcmp(type, PW_TYPE_INTERFACE_Node) == 0) {
-            auto kind = kindOf(text(props, PW_KEY_MEDIA_CLASS));
+            auto kind = kindOf(dictText(props, PW_KEY_MEDIA_CLASS));
             if (!kind) return;
             Node* n = self.bind(self.nodes, id, PW_TYPE_INTERFACE_Node, PW_VERSION_NODE);
             if (!n) return;
             n->node.kind = *kind;
             n->node.writable = (permissions & PW_PERM_W) != 0;
-            n->node.serial = std::uint64_t(std::strtoull(text(props, PW_KEY_OBJECT_SERIAL).c_str(), nullptr, 10));
+            n->node.serial = std::uint64_t(dictNumber(props, PW_KEY_OBJECT_SERIAL));
+            n->clientId = std::uint32_t(dictNumber(props, PW_KEY_CLIENT_ID));
             static const pw_node_events nodeEvents = [] {
                 pw_node_events e{};
                 e.version = PW_VERSION_NODE_EVENTS;
@@ -360,13 +372,13 @@ struct PipeWireConnection::Impl : PipeWireLoop {
             pw_node_subscribe_params(reinterpret_cast<pw_node*>(n->proxy), ids, 1);
             n->syncSeq = pw_core_sync(self.core, PW_ID_CORE, 0);
         } else if (std::strcmp(type, PW_TYPE_INTERFACE_Port) == 0) {
-            const auto nodeId = std::uint32_t(number(props, PW_KEY_NODE_ID));
+            const auto nodeId = std::uint32_t(dictNumber(props, PW_KEY_NODE_ID));
             auto node = self.nodes.find(nodeId);
             if (node == self.nodes.end() || !node->second->node.isDevice()) return;
             Port* port = self.bind(self.ports, id, PW_TYPE_INTERFACE_Port, PW_VERSION_PORT);
             if (!port) return;
             port->nodeId = nodeId;
-            port->input = text(props, PW_KEY_PORT_DIRECTION) == "in";
+            port->input = dictText(props, PW_KEY_PORT_DIRECTION) == "in";
             static const pw_port_events portEvents = [] {
                 pw_port_events e{};
                 e.version = PW_VERSION_PORT_EVENTS;
@@ -377,7 +389,7 @@ struct PipeWireConnection::Impl : PipeWireLoop {
             std::uint32_t ids[] = {SPA_PARAM_Latency};
             pw_port_subscribe_params(reinterpret_cast<pw_port*>(port->proxy), ids, 1);
         } else if (std::strcmp(type, PW_TYPE_INTERFACE_Device) == 0) {
-            if (text(props, PW_KEY_MEDIA_CLASS) != "Audio/Device") return;
+            if (dictText(props, PW_KEY_MEDIA_CLASS) != "Audio/Device") return;
             Device* d = self.bind(self.devices, id, PW_TYPE_INTERFACE_Device, PW_VERSION_DEVICE);
             if (!d) return;
             static const pw_device_events deviceEvents = [] {
@@ -393,6 +405,7 @@ struct PipeWireConnection::Impl : PipeWireLoop {
         } else if (std::strcmp(type, PW_TYPE_INTERFACE_Client) == 0) {
             Client* c = self.bind(self.clients, id, PW_TYPE_INTERFACE_Client, PW_VERSION_CLIENT);
             if (!c) return;
+            c->learn(props);
             static const pw_client_events clientEvents = [] {
                 pw_client_events e{};
                 e.version = PW_VERSION_CLIENT_EVENTS;
@@ -401,7 +414,7 @@ struct PipeWireConnection::Impl : PipeWireLoop {
             }();
             pw_client_add_listener(reinterpret_cast<pw_client*>(c->proxy), &c->objectListener, &clientEvents, c);
         } else if (std::strcmp(type, PW_TYPE_INTERFACE_Metadata) == 0) {
-            const std::string name = text(props, PW_KEY_METADATA_NAME);
+            const std::string name = dictText(props, PW_KEY_METADATA_NAME);
             if (name != "default" && name != "settings") return;
             Metadata* m = self.bind(self.metadata, id, PW_TYPE_INTERFACE_Metadata, PW_VERSION_METADATA);
             if (!m) return;
@@ -428,6 +441,7 @@ struct PipeWireConnection::Impl : PipeWireLoop {
         self.metadata.erase(id);
         self.devices.erase(id);
         self.ports.erase(id);
+        if (self.guest) self.guest->globalRemove(id);
     }
 
     static void coreDone(void* data, std::uint32_t id, int seq) {
@@ -438,6 +452,7 @@ struct PipeWireConnection::Impl : PipeWireLoop {
             n->settled = true;
             self.report(*n);
         }
+        if (self.guest) self.guest->done(seq);
     }
 
     static void coreError(void* data, std::uint32_t id, int seq, int res, const char* message) {
@@ -445,7 +460,15 @@ struct PipeWireConnection::Impl : PipeWireLoop {
         // Only a broken connection ends it; other errors answer single requests.
         if (id != PW_ID_CORE || res != -EPIPE || self.lost) return;
         self.lost = true;
+        if (self.guest) self.guest->connectionLost();
         if (self.events.lost) self.events.lost();
+    }
+
+    pw_metadata* defaultMetadata() const {
+        pw_metadata* found = nullptr;
+        for (const auto& [id, m] : metadata)
+            if (m->isDefault) found = reinterpret_cast<pw_metadata*>(m->proxy);
+        return found;
     }
 
     std::optional<std::uint32_t> nodeWithSerial(std::uint64_t serial) const {
@@ -460,13 +483,18 @@ PipeWireConnection::PipeWireConnection(std::unique_ptr<Impl> impl) : impl_(std::
 // The loop stops first (Impl's destructor): nothing runs on it while the proxies go.
 PipeWireConnection::~PipeWireConnection() = default;
 
-std::unique_ptr<PipeWireConnection> PipeWireConnection::connect(Events events) {
+std::unique_ptr<PipeWireConnection> PipeWireConnection::connect(Events events, Guest* guest) {
     auto impl = std::make_unique<Impl>();
     impl->events = std::move(events);
-    if (!impl->open("quellor-pipewire", {&Impl::coreDone, &Impl::coreError, &Impl::global, &Impl::globalRemove},
-                    impl.get()))
+    impl->guest = guest;
+    Impl& opened = *impl;
+    std::unique_ptr<PipeWireConnection> connection(new PipeWireConnection(std::move(impl)));
+    if (!opened.open("quellor-pipewire", {&Impl::coreDone, &Impl::coreError, &Impl::global, &Impl::globalRemove},
+                     &opened, [&] {
+                         if (guest) guest->attached(*connection);
+                     }))
         return nullptr;
-    return std::unique_ptr<PipeWireConnection>(new PipeWireConnection(std::move(impl)));
+    return connection;
 }
 
 bool PipeWireConnection::setNodeProps(std::uint64_t serial, std::optional<std::vector<float>> channelVolumes,
@@ -490,24 +518,35 @@ bool PipeWireConnection::setNodeProps(std::uint64_t serial, std::optional<std::v
 }
 
 bool PipeWireConnection::setConfiguredDefault(bool sink, const std::string& nodeName) {
-    pw_thread_loop_lock(impl_->loop);
-    Impl::Metadata* target = nullptr;
-    for (auto& [id, m] : impl_->metadata)
-        if (m->isDefault) target = m.get();
-    if (target) {
-        // The name as a JSON string: node names are plain, but quote what JSON requires.
-        std::string quoted;
-        for (char c : nodeName) {
-            if (c == '"' || c == '\\') quoted += '\\';
-            quoted += c;
-        }
-        const std::string value = "{ \"name\": \"" + quoted + "\" }";
-        pw_metadata_set_property(reinterpret_cast<pw_metadata*>(target->proxy), PW_ID_CORE,
-                                 sink ? "default.configured.audio.sink" : "default.configured.audio.source",
-                                 "Spa:String:JSON", value.c_str());
+    // The name as a JSON string: node names are plain, but quote what JSON requires.
+    std::string quoted;
+    for (char c : nodeName) {
+        if (c == '"' || c == '\\') quoted += '\\';
+        quoted += c;
     }
+    const std::string value = "{ \"name\": \"" + quoted + "\" }";
+    pw_thread_loop_lock(impl_->loop);
+    const bool set = setDefaultMetadata(PW_ID_CORE,
+                                        sink ? "default.configured.audio.sink" : "default.configured.audio.source",
+                                        "Spa:String:JSON", value.c_str());
     pw_thread_loop_unlock(impl_->loop);
+    return set;
+}
+
+PipeWireLoop& PipeWireConnection::loop() { return *impl_; }
+
+bool PipeWireConnection::setDefaultMetadata(std::uint32_t subject, const char* key, const char* type,
+                                            const char* value) {
+    pw_metadata* target = impl_->defaultMetadata();
+    if (target) pw_metadata_set_property(target, subject, key, type, value);
     return target != nullptr;
 }
+
+std::int32_t PipeWireConnection::processOfStream(std::uint32_t id) const {
+    auto it = impl_->nodes.find(id);
+    return it == impl_->nodes.end() ? 0 : impl_->processOf(*it->second);
+}
+
+void PipeWireConnection::dropGuest() { impl_->guest = nullptr; }
 
 }  // namespace quellor

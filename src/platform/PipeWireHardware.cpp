@@ -9,8 +9,10 @@ using namespace hal;
 PipeWireHardware::PipeWireHardware() = default;
 
 PipeWireHardware::~PipeWireHardware() {
-    // Stops PipeWire's thread: nothing is posted from here on, and what was posted finds the
-    // liveness token gone.
+    // The taps put back what they changed while the connection is still up; then PipeWire's
+    // thread stops: nothing is posted from here on, and what was posted finds the liveness token
+    // gone.
+    taps_.detach();
     std::lock_guard lock(mutex_);
     connection_.reset();
 }
@@ -49,7 +51,7 @@ bool PipeWireHardware::connect() {
         },
         [onMain, this] { onMain([this] { connectionLost(); }); },
     };
-    auto connection = PipeWireConnection::connect(std::move(events));
+    auto connection = PipeWireConnection::connect(std::move(events), &taps_.guest());
     if (!connection) return false;
     std::lock_guard lock(mutex_);
     generation_ = generation;
@@ -131,7 +133,6 @@ void PipeWireHardware::applyStream(const PipeWireNode& node) {
     std::int32_t previous = 0;
     if (auto it = streams_.find(node.serial); it != streams_.end()) previous = it->second.pid;
     streams_[node.serial] = Stream{node.pid, playback && node.running, !playback && node.running};
-    if (playback) taps_.streamChanged(node.serial, node.pid);
     if (previous && previous != node.pid) refreshProcess(previous);
     refreshProcess(node.pid);
 }
@@ -140,7 +141,6 @@ void PipeWireHardware::removeNode(std::uint64_t serial) {
     if (auto it = streams_.find(serial); it != streams_.end()) {
         const std::int32_t pid = it->second.pid;
         streams_.erase(it);
-        taps_.streamRemoved(serial);
         refreshProcess(pid);
         return;
     }
@@ -218,6 +218,7 @@ void PipeWireHardware::applyClock() {
 
 void PipeWireHardware::connectionLost() {
     log_.error("The PipeWire server went away; reconnecting every %g s", kReconnectSeconds);
+    taps_.detach();
     std::unique_ptr<PipeWireConnection> old;
     {
         std::lock_guard lock(mutex_);

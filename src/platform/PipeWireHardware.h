@@ -20,7 +20,9 @@
 //   configured default there, as the desktop's sound settings do, and reads back once the session
 //   manager has applied it.
 // Volume and mute writes go to the node's Props; they read back once the server reports them.
-// Taps, aggregate devices and IO procedures are PipeWireTaps' (see there).
+// Taps, aggregate devices and IO procedures are PipeWireTaps' (see there), which work on the same
+// one connection: the hardware attaches them to each connection it makes and detaches them before
+// it lets one go.
 //
 // A server that goes away takes every device and process object with it; the hardware connects
 // again every kReconnectSeconds and rebuilds from what the new server reports. Objects from a new

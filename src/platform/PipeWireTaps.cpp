@@ -1,14 +1,11 @@
 #include "platform/PipeWireTaps.h"
 
-#include <pipewire/extensions/metadata.h>
 #include <pipewire/filter.h>
 #include <pipewire/pipewire.h>
 
 #include <algorithm>
 #include <array>
 #include <atomic>
-#include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <map>
@@ -22,7 +19,9 @@
 #include "base/Logger.h"
 #include "base/Scheduler.h"
 #include "platform/IOBufferStorage.h"
+#include "platform/PipeWireConnection.h"
 #include "platform/PipeWireCycle.h"
+#include "platform/PipeWireDict.h"
 #include "platform/PipeWireLoop.h"
 #include "platform/AudioObjectStore.h"
 #include "platform/PipeWireRouting.h"
@@ -37,13 +36,6 @@ constexpr std::uint32_t kMaxFrames = PipeWireCycle::kMaxFrames;
 constexpr std::size_t kMaxProcs = 4;
 constexpr const char* kTapPrefix = "quellor.tap.";
 constexpr const char* kAggregatePrefix = "quellor.aggregate.";
-
-std::string text(const spa_dict* props, const char* key) {
-    const char* v = props ? spa_dict_lookup(props, key) : nullptr;
-    return v ? std::string(v) : std::string();
-}
-
-std::uint64_t unsignedNumber(const std::string& s) { return s.empty() ? 0 : std::strtoull(s.c_str(), nullptr, 10); }
 
 // The IO procedures of one aggregate and the memory its cycle works in. The data thread reads a
 // slot's block only while the slot runs; the main thread changes a block only while it does not,
@@ -162,11 +154,10 @@ void renderCycle(void* data, spa_io_position*) {
 
 }  // namespace
 
-struct PipeWireTaps::Impl : PipeWireLoop {
+struct PipeWireTaps::Impl : PipeWireConnection::Guest {
     struct Node {
         std::uint64_t serial = 0;
         std::string name;
-        std::uint32_t client = 0;
         bool playback = false;  // a stream that plays
     };
     struct Tap {
@@ -196,11 +187,10 @@ struct PipeWireTaps::Impl : PipeWireLoop {
     Liveness alive;
     Logger log{QStringLiteral("PipeWireTaps")};
 
-    pw_proxy* metadata = nullptr;  // the "default" metadata
-    spa_hook metadataListener{};
+    // The connection we ride on (PipeWireConnection::Guest), and its loop; none while detached.
+    PipeWireConnection* connection = nullptr;
+    PipeWireLoop* pw = nullptr;
     bool lost = false;
-    int pendingSync = -1;
-    bool synced = false;
     // Two syncs sent on connecting: once the first is answered the registry has listed what the
     // server had (the "default" metadata among it, bound on the way), once the second is the
     // metadata has told its targets, so that a stream's target read before it is moved is the one
@@ -213,8 +203,10 @@ struct PipeWireTaps::Impl : PipeWireLoop {
     std::map<std::uint32_t, Node> nodes;  // by registry id
     std::map<std::uint32_t, routing::Port> ports;  // by registry id
     std::map<std::uint32_t, routing::Targets> targets;  // stream id -> its targets in the metadata
-    std::map<std::uint64_t, std::int32_t> streams;  // serial -> pid, as the hardware reports them
-    std::map<std::uint32_t, std::int32_t> clients;  // registry id -> process id
+    // Streams a released tap put back, by the core sync sent after the writes: none of them moves
+    // to a tap again before the server has had the writes, since until then the targets read here
+    // are still the released tap's.
+    std::map<int, std::set<std::uint32_t>> settling;
     // Streams a released tap left to another tap that holds their process: what they had before.
     std::map<std::uint32_t, routing::Moved> inherited;
     std::map<AudioObjectID, Tap> taps;
@@ -248,22 +240,27 @@ struct PipeWireTaps::Impl : PipeWireLoop {
     IOProcID nextProc = 1;
 
     Impl(AudioObjectStore& m) : model(m), scheduler(Scheduler::current()) {}
-    ~Impl() { disconnect(true); }
+    ~Impl() { detach(); }
 
     // --- The connection ---
 
-    bool connected() const { return core && !lost; }
+    bool connected() const { return pw && !lost; }
 
-    bool connect() {
-        return open("quellor-taps", {&Impl::coreDone, &Impl::coreError, &Impl::global, &Impl::globalRemove}, this,
-                    [this] { knownSync = pw_core_sync(core, PW_ID_CORE, 0); });
+    void attached(PipeWireConnection& c) override {
+        connection = &c;
+        pw = &c.loop();
+        lost = false;
+        knownSyncs = 0;
+        knownSync = pw_core_sync(pw->core, PW_ID_CORE, 0);
     }
 
-    // Puts back what we changed (when asked and still possible) and drops the connection; the
-    // server removes whatever our client still owned.
-    void disconnect(bool restore) {
-        if (!loop) return;
-        pw_thread_loop_lock(loop);
+    // Lets go of the connection before it closes; the server removes whatever our client still
+    // owned. While it is still up (the program quits: a lost one is never up), first puts back
+    // every stream target we changed and waits for the server to have it.
+    void detach() {
+        if (!pw) return;
+        Lock lock(*this);
+        const bool restore = connected();
         for (auto& [id, a] : aggregates) destroyAggregate(a);
         aggregates.clear();
         while (!taps.empty()) {
@@ -271,155 +268,135 @@ struct PipeWireTaps::Impl : PipeWireLoop {
             const AudioObjectID id = it->first;
             Tap t = std::move(it->second);
             taps.erase(it);
-            releaseTap(id, t, restore && connected());
+            releaseTap(id, t, restore);
         }
         settle(true);
-        if (tick) pw_loop_destroy_source(pw_thread_loop_get_loop(loop), tick);
+        if (restore) settleBeforeClosing();
+        // Nothing the server still sends, nor the tick, may reach the state cleared below: the
+        // wait above lets the loop run.
+        if (tick) pw_loop_destroy_source(pw_thread_loop_get_loop(pw->loop), tick);
         tick = nullptr;
-        if (restore && connected()) roundtrip();
-        if (metadataListener.link.next) spa_hook_remove(&metadataListener);
-        if (metadata) pw_proxy_destroy(metadata);
-        metadata = nullptr;
-        // Nothing the server still sends may reach the state cleared below.
-        stopListening();
-        pw_thread_loop_unlock(loop);
-        close();
+        connection->dropGuest();
+        connection = nullptr;
+        pw = nullptr;
         nodes.clear();
         ports.clear();
         targets.clear();
-        clients.clear();
         inherited.clear();
         links.clear();
         gate.clear();
-        metadataListener = {};
+        settling.clear();
         lost = false;
         knownSyncs = 0;
     }
 
-    // Waits until the server has handled everything sent so far, for two seconds at the most: a
-    // server that hangs must not hold the main thread. Loop lock held. Only where what follows
-    // depends on it: the targets put back before a tap's process is tapped again, everything put
-    // back before the connection closes.
-    void roundtrip() {
-        synced = false;
-        pendingSync = pw_core_sync(core, PW_ID_CORE, 0);
+    // The one wait for the server on the main thread, and only as the program quits: the targets
+    // put back (by this detach and by every tap destroyed before it) must reach the server before
+    // the connection closes, or the desktop keeps streams aimed at sinks that are gone. Two seconds
+    // at the most: a server that hangs must not hold the quit. Loop lock held.
+    int closingSync = -1;
+    bool closingSynced = false;
+    void settleBeforeClosing() {
+        closingSynced = false;
+        closingSync = pw_core_sync(pw->core, PW_ID_CORE, 0);
         timespec deadline{};
-        pw_thread_loop_get_time(loop, &deadline, 2 * SPA_NSEC_PER_SEC);
-        while (!synced && !lost)
-            if (pw_thread_loop_timed_wait_full(loop, &deadline) != 0) break;
+        pw_thread_loop_get_time(pw->loop, &deadline, 2 * SPA_NSEC_PER_SEC);
+        while (!closingSynced && !lost)
+            if (pw_thread_loop_timed_wait_full(pw->loop, &deadline) != 0) break;
     }
 
-    static void coreDone(void* data, std::uint32_t id, int seq) {
-        auto& self = *static_cast<Impl*>(data);
-        if (id == PW_ID_CORE && seq == self.knownSync && !self.known()) {
-            if (++self.knownSyncs == 1)
-                self.knownSync = pw_core_sync(self.core, PW_ID_CORE, 0);
+    void done(int seq) override {
+        if (seq == knownSync && !known()) {
+            if (++knownSyncs == 1)
+                knownSync = pw_core_sync(pw->core, PW_ID_CORE, 0);
             else
-                for (auto& [object, t] : self.taps) self.moveStreams(t);
+                for (auto& [object, t] : taps) moveStreams(t);
         }
-        if (id == PW_ID_CORE && seq == self.pendingSync) {
-            self.synced = true;
-            pw_thread_loop_signal(self.loop, false);
+        if (settling.erase(seq))
+            for (auto& [object, t] : taps) moveStreams(t);
+        if (seq == closingSync) {
+            closingSynced = true;
+            pw_thread_loop_signal(pw->loop, false);
         }
     }
 
-    static void coreError(void* data, std::uint32_t id, int seq, int res, const char* message) {
-        auto& self = *static_cast<Impl*>(data);
-        if (id == PW_ID_CORE && res == -EPIPE && !self.lost) {
-            self.lost = true;
-            for (auto& [object, a] : self.aggregates) self.markDead(object, a);
-            pw_thread_loop_signal(self.loop, false);
-        }
+    void connectionLost() override {
+        if (lost) return;
+        lost = true;
+        for (auto& [object, a] : aggregates) markDead(object, a);
+        pw_thread_loop_signal(pw->loop, false);
     }
 
     // --- Registry ---
 
-    static void global(void* data, std::uint32_t id, std::uint32_t, const char* type, std::uint32_t,
-                       const spa_dict* props) {
-        auto& self = *static_cast<Impl*>(data);
+    void global(std::uint32_t id, const char* type, const spa_dict* props) override {
         if (std::strcmp(type, PW_TYPE_INTERFACE_Node) == 0) {
-            self.nodes[id] = Node{unsignedNumber(text(props, PW_KEY_OBJECT_SERIAL)), text(props, PW_KEY_NODE_NAME),
-                                  std::uint32_t(unsignedNumber(text(props, PW_KEY_CLIENT_ID))),
-                                  text(props, PW_KEY_MEDIA_CLASS) == "Stream/Output/Audio"};
+            nodes[id] = Node{std::uint64_t(dictNumber(props, PW_KEY_OBJECT_SERIAL)), dictText(props, PW_KEY_NODE_NAME),
+                             dictText(props, PW_KEY_MEDIA_CLASS) == "Stream/Output/Audio"};
             // A new stream goes to its tap here, before the session manager links it anywhere.
-            if (self.nodes[id].playback) self.joinTap(id);
-            for (auto& [object, t] : self.taps) self.moveStreams(t);
-            self.linkAll();
+            if (nodes[id].playback) joinTap(id);
+            for (auto& [object, t] : taps) moveStreams(t);
+            linkAll();
         } else if (std::strcmp(type, PW_TYPE_INTERFACE_Link) == 0) {
-            self.links[id] = {std::uint32_t(unsignedNumber(text(props, PW_KEY_LINK_OUTPUT_NODE))),
-                              std::uint32_t(unsignedNumber(text(props, PW_KEY_LINK_INPUT_NODE)))};
-            self.settle(false);
-        } else if (std::strcmp(type, PW_TYPE_INTERFACE_Client) == 0) {
-            // The process behind a client: the one it names for itself, else the one the server sees.
-            std::uint64_t pid = unsignedNumber(text(props, PW_KEY_APP_PROCESS_ID));
-            if (!pid) pid = unsignedNumber(text(props, PW_KEY_SEC_PID));
-            self.clients[id] = std::int32_t(pid);
+            links[id] = {std::uint32_t(dictNumber(props, PW_KEY_LINK_OUTPUT_NODE)),
+                         std::uint32_t(dictNumber(props, PW_KEY_LINK_INPUT_NODE))};
+            settle(false);
         } else if (std::strcmp(type, PW_TYPE_INTERFACE_Port) == 0) {
             routing::Port p;
             p.id = id;
-            p.node = std::uint32_t(unsignedNumber(text(props, PW_KEY_NODE_ID)));
-            p.output = text(props, PW_KEY_PORT_DIRECTION) == "out";
-            p.monitor = text(props, PW_KEY_PORT_MONITOR) == "true";
-            const std::string index = text(props, PW_KEY_PORT_ID);
-            p.index = index.empty() ? id : std::uint32_t(unsignedNumber(index));
-            p.name = text(props, PW_KEY_PORT_NAME);
-            self.ports[id] = p;
-            self.linkAll();
-        } else if (std::strcmp(type, PW_TYPE_INTERFACE_Metadata) == 0 && !self.metadata &&
-                   text(props, PW_KEY_METADATA_NAME) == "default") {
-            self.metadata = static_cast<pw_proxy*>(
-                pw_registry_bind(self.registry, id, PW_TYPE_INTERFACE_Metadata, PW_VERSION_METADATA, 0));
-            if (!self.metadata) return;
-            static const pw_metadata_events metadataEvents = [] {
-                pw_metadata_events e{};
-                e.version = PW_VERSION_METADATA_EVENTS;
-                e.property = &Impl::metadataProperty;
-                return e;
-            }();
-            pw_metadata_add_listener(reinterpret_cast<pw_metadata*>(self.metadata), &self.metadataListener,
-                                     &metadataEvents, &self);
+            p.node = std::uint32_t(dictNumber(props, PW_KEY_NODE_ID));
+            p.output = dictText(props, PW_KEY_PORT_DIRECTION) == "out";
+            p.monitor = dictText(props, PW_KEY_PORT_MONITOR) == "true";
+            p.index = dictText(props, PW_KEY_PORT_ID).empty() ? id : std::uint32_t(dictNumber(props, PW_KEY_PORT_ID));
+            p.name = dictText(props, PW_KEY_PORT_NAME);
+            ports[id] = p;
+            linkAll();
         }
     }
 
-    static void globalRemove(void* data, std::uint32_t id) {
-        auto& self = *static_cast<Impl*>(data);
-        self.ports.erase(id);
-        self.clients.erase(id);
-        if (self.links.erase(id)) self.settle(false);
-        auto it = self.nodes.find(id);
-        if (it == self.nodes.end()) return;
+    void globalRemove(std::uint32_t id) override {
+        ports.erase(id);
+        if (links.erase(id)) settle(false);
+        auto it = nodes.find(id);
+        if (it == nodes.end()) return;
         const std::string name = it->second.name;
-        self.nodes.erase(it);
-        self.targets.erase(id);
-        self.inherited.erase(id);
-        self.settle(false);
+        nodes.erase(it);
+        targets.erase(id);
+        inherited.erase(id);
+        settle(false);
         // A stream that went takes its registry id with it; the id may come back for another object.
-        for (auto& [object, t] : self.taps) t.route.moved.erase(id);
-        for (auto& [object, a] : self.aggregates) {
-            const Tap* tap = self.tapOf(a);
+        for (auto& [object, t] : taps) t.route.moved.erase(id);
+        for (auto& [object, a] : aggregates) {
+            const Tap* tap = tapOf(a);
             const bool tapGone = tap && tap->sinkName == name;
             if (tapGone || std::find(a.subDevices.begin(), a.subDevices.end(), name) != a.subDevices.end())
-                self.markDead(object, a);
+                markDead(object, a);
         }
     }
 
-    static int metadataProperty(void* data, std::uint32_t subject, const char* key, const char* type,
-                                const char* value) {
-        auto& self = *static_cast<Impl*>(data);
+    void defaultMetadata(std::uint32_t subject, const char* key, const char* type, const char* value) override {
         if (!key) {
-            self.targets.clear();
-            return 0;
+            targets.clear();
+            return;
         }
         std::optional<routing::Target>* slot = nullptr;
-        if (std::strcmp(key, routing::kTargetObject) == 0) slot = &self.targets[subject].object;
-        if (std::strcmp(key, routing::kTargetNode) == 0) slot = &self.targets[subject].node;
-        if (!slot) return 0;
+        if (std::strcmp(key, routing::kTargetObject) == 0) slot = &targets[subject].object;
+        if (std::strcmp(key, routing::kTargetNode) == 0) slot = &targets[subject].node;
+        if (!slot) return;
         if (value)
             *slot = routing::Target{type ? type : "", value};
         else
             slot->reset();
-        if (!self.targets[subject].object && !self.targets[subject].node) self.targets.erase(subject);
-        return 0;
+        if (!targets[subject].object && !targets[subject].node) targets.erase(subject);
+    }
+
+    // A stream whose process is known now may belong to a tap, or be another copy of a tapped
+    // application.
+    void streamChanged(std::uint32_t id) override {
+        auto node = nodes.find(id);
+        if (node == nodes.end() || !node->second.playback) return;
+        joinTap(id);
+        for (auto& [object, t] : taps) moveStreams(t);
     }
 
     // --- Taps: where streams play ---
@@ -436,19 +413,13 @@ struct PipeWireTaps::Impl : PipeWireLoop {
     }
 
     void write(const routing::Write& w) {
-        if (!metadata) return;
-        pw_metadata_set_property(reinterpret_cast<pw_metadata*>(metadata), w.stream, w.key,
-                                 w.value ? w.value->type.c_str() : nullptr, w.value ? w.value->value.c_str() : nullptr);
+        if (!connection) return;
+        connection->setDefaultMetadata(w.stream, w.key, w.value ? w.value->type.c_str() : nullptr,
+                                       w.value ? w.value->value.c_str() : nullptr);
     }
 
-    // The process of a stream: as the hardware reported it, else from its client; 0 when unknown.
-    std::int32_t pidOf(std::uint32_t stream) const {
-        auto node = nodes.find(stream);
-        if (node == nodes.end()) return 0;
-        if (auto reported = streams.find(node->second.serial); reported != streams.end()) return reported->second;
-        auto client = clients.find(node->second.client);
-        return client == clients.end() ? 0 : client->second;
-    }
+    // The process of a stream, as the connection knows it so far; 0 when unknown.
+    std::int32_t pidOf(std::uint32_t stream) const { return connection ? connection->processOfStream(stream) : 0; }
 
     static std::string executableOf(std::int32_t pid) {
         if (pid <= 0) return {};
@@ -480,11 +451,16 @@ struct PipeWireTaps::Impl : PipeWireLoop {
         return present;
     }
 
+    // Those put back by a released tap only once the server has the writes (`settling`).
     std::vector<routing::Stream> playingStreams() const {
         std::vector<routing::Stream> found;
         for (const auto& [id, n] : nodes)
-            if (n.playback) found.push_back({id, pidOf(id)});
+            if (n.playback && !isSettling(id)) found.push_back({id, pidOf(id)});
         return found;
+    }
+
+    bool isSettling(std::uint32_t stream) const {
+        return std::any_of(settling.begin(), settling.end(), [stream](const auto& s) { return s.second.count(stream); });
     }
 
     // Points every stream of the tap's processes at its sink once an aggregate reads it: a playing
@@ -505,7 +481,8 @@ struct PipeWireTaps::Impl : PipeWireLoop {
     }
 
     // Puts the streams the tap moved back where they played (routing::releaseWrites), hands those
-    // of processes another tap holds over to it, then removes the sink.
+    // of processes another tap holds over to it, then removes the sink. Nothing waits for the
+    // server: a core sync tells when it has the writes (`settling`).
     void releaseTap(AudioObjectID object, Tap& t, bool restore) {
         std::set<std::int32_t> held;
         for (const auto& [other, o] : taps)
@@ -521,8 +498,13 @@ struct PipeWireTaps::Impl : PipeWireLoop {
         if (restore) {
             std::map<std::uint32_t, routing::Targets> current = targets;
             gate.project(current);
-            for (const routing::Write& w : routing::releaseWrites(t.route, current, presentNodes(), held))
+            std::set<std::uint32_t> putBack;
+            for (const routing::Write& w : routing::releaseWrites(t.route, current, presentNodes(), held)) {
                 send(w, std::nullopt);
+                putBack.insert(w.stream);
+            }
+            if (!putBack.empty() && connected())
+                if (const int seq = pw_core_sync(pw->core, PW_ID_CORE, 0); seq >= 0) settling[seq] = std::move(putBack);
         }
         for (const auto& [id, m] : t.route.moved)
             if (held.count(m.pid)) inherited[id] = m;
@@ -564,12 +546,12 @@ struct PipeWireTaps::Impl : PipeWireLoop {
             }
         }
         const bool waiting = !gate.idle() || !retired.empty();
-        if (waiting && !tick && loop)
-            tick = pw_loop_add_timer(pw_thread_loop_get_loop(loop),
+        if (waiting && !tick && pw)
+            tick = pw_loop_add_timer(pw_thread_loop_get_loop(pw->loop),
                                      [](void* data, std::uint64_t) { static_cast<Impl*>(data)->settle(false); }, this);
         if (tick) {
             timespec period{0, 100 * 1000 * 1000};
-            pw_loop_update_timer(pw_thread_loop_get_loop(loop), tick, waiting ? &period : nullptr,
+            pw_loop_update_timer(pw_thread_loop_get_loop(pw->loop), tick, waiting ? &period : nullptr,
                                  waiting ? &period : nullptr, false);
         }
     }
@@ -627,7 +609,7 @@ struct PipeWireTaps::Impl : PipeWireLoop {
                                                  out.c_str(), PW_KEY_LINK_INPUT_NODE, inNode.c_str(),
                                                  PW_KEY_LINK_INPUT_PORT, in.c_str(), PW_KEY_OBJECT_LINGER, "false",
                                                  nullptr);
-        auto* proxy = static_cast<pw_proxy*>(pw_core_create_object(core, "link-factory", PW_TYPE_INTERFACE_Link,
+        auto* proxy = static_cast<pw_proxy*>(pw_core_create_object(pw->core, "link-factory", PW_TYPE_INTERFACE_Link,
                                                                    PW_VERSION_LINK, &props->dict, 0));
         pw_properties_free(props);
         if (!proxy) return;
@@ -681,7 +663,7 @@ struct PipeWireTaps::Impl : PipeWireLoop {
             PW_KEY_NODE_NAME, a.nodeName.c_str(), PW_KEY_NODE_DESCRIPTION, "Quellor mix", PW_KEY_MEDIA_TYPE, "Audio",
             PW_KEY_MEDIA_CATEGORY, "Filter", PW_KEY_MEDIA_ROLE, "DSP", PW_KEY_NODE_AUTOCONNECT, "false",
             PW_KEY_NODE_LATENCY, latency.c_str(), PW_KEY_OBJECT_LINGER, "false", nullptr);
-        a.filter = pw_filter_new(core, a.nodeName.c_str(), props);
+        a.filter = pw_filter_new(pw->core, a.nodeName.c_str(), props);
         if (!a.filter) return false;
         auto render = std::make_unique<Render>(rate);
         render->outChannels = outChannels;
@@ -719,7 +701,7 @@ struct PipeWireTaps::Impl : PipeWireLoop {
 
     // Loop lock held. Disconnecting the filter takes it off the data thread before it goes.
     void destroyAggregate(Aggregate& a) {
-        if (a.render) stopOnDataThread(context, *a.render, nullptr);
+        if (a.render) stopOnDataThread(pw ? pw->context : nullptr, *a.render, nullptr);
         for (auto& [ports, proxy] : a.links) dropLink(proxy);
         a.links.clear();
         a.bound.clear();
@@ -740,17 +722,16 @@ struct PipeWireTaps::Impl : PipeWireLoop {
     }
 
     // Lets go of one of our objects: `release` undoes on the server what it made there (loop lock
-    // held); with `settle`, the server has handled that before this returns.
+    // held). Returns without waiting for the server.
     template <class Objects, class Release>
-    OSStatus destroyOwned(AudioObjectID object, Objects& objects, Release release, bool settle) {
+    OSStatus destroyOwned(AudioObjectID object, Objects& objects, Release release) {
         if (!isOwned(object)) return kStatusBadObject;
         {
-            Lock lock(loop);
+            Lock lock(*this);
             auto it = objects.find(object);
             if (it != objects.end()) {
                 release(it->second);
                 objects.erase(it);
-                if (settle && connected()) roundtrip();
             }
         }
         forget(object);
@@ -761,7 +742,7 @@ struct PipeWireTaps::Impl : PipeWireLoop {
     // and returns what it returns; an error when there is no such procedure.
     template <class F>
     OSStatus withSlot(AudioObjectID device, IOProcID proc, F f) {
-        Lock lock(loop);
+        Lock lock(*this);
         auto it = aggregates.find(device);
         if (it == aggregates.end() || !it->second.render) return kStatusBadObject;
         for (auto& slot : it->second.render->procs)
@@ -779,14 +760,14 @@ struct PipeWireTaps::Impl : PipeWireLoop {
             slot = &s;
             return kStatusOK;
         });
-        if (status == kStatusOK) stopOnDataThread(context, *render, slot);
+        if (status == kStatusOK) stopOnDataThread(pw ? pw->context : nullptr, *render, slot);
         return status;
     }
 
-    // Taken by each call from the main thread: the loop's lock, or nothing without a loop.
+    // Taken by each call from the main thread: the loop's lock, or nothing while detached.
     struct Lock {
         pw_thread_loop* loop;
-        explicit Lock(pw_thread_loop* l) : loop(l) {
+        explicit Lock(const Impl& d) : loop(d.pw ? d.pw->loop : nullptr) {
             if (loop) pw_thread_loop_lock(loop);
         }
         ~Lock() {
@@ -799,18 +780,9 @@ PipeWireTaps::PipeWireTaps(AudioObjectStore& model) : impl_(std::make_unique<Imp
 
 PipeWireTaps::~PipeWireTaps() = default;
 
-void PipeWireTaps::streamChanged(std::uint64_t serial, std::int32_t pid) {
-    Impl::Lock lock(impl_->loop);
-    impl_->streams[serial] = pid;
-    for (const auto& [id, n] : impl_->nodes)
-        if (n.serial == serial && n.playback) impl_->joinTap(id);
-    for (auto& [object, t] : impl_->taps) impl_->moveStreams(t);
-}
+PipeWireConnection::Guest& PipeWireTaps::guest() { return *impl_; }
 
-void PipeWireTaps::streamRemoved(std::uint64_t serial) {
-    Impl::Lock lock(impl_->loop);
-    impl_->streams.erase(serial);
-}
+void PipeWireTaps::detach() { impl_->detach(); }
 
 bool PipeWireTaps::owns(AudioObjectID object) const { return impl_->isOwned(object); }
 
@@ -823,7 +795,7 @@ OSStatus PipeWireTaps::setPropertyData(AudioObjectID object, const PropertyAddre
     if (frames == 0 || frames < range.minimum || frames > range.maximum) return kStatusIllegalOperation;
     const double rate = valueOf<double>(impl_->model, object, kNominalSampleRate).value_or(48000.0);
     {
-        Impl::Lock lock(impl_->loop);
+        Impl::Lock lock(*impl_);
         auto it = impl_->aggregates.find(object);
         if (it == impl_->aggregates.end() || !it->second.filter) return kStatusBadObject;
         // The graph runs at the smallest quantum its nodes ask for.
@@ -847,23 +819,16 @@ OSStatus PipeWireTaps::createProcessTap(const TapDescription& description, Audio
         if (!pid) return kStatusBadObject;
         pids.push_back(*pid);
     }
-    bool connected = false;
     {
-        Impl::Lock lock(d.loop);  // the loop thread marks the connection lost
-        connected = d.connected();
-    }
-    if (!connected) {
-        d.disconnect(false);
-        if (!d.connect()) {
-            d.disconnect(false);
-            return kStatusUnspecified;
-        }
+        // The loop thread marks the connection lost; the hardware connects again.
+        Impl::Lock lock(d);
+        if (!d.connected()) return kStatusUnspecified;
     }
     const AudioObjectID id = d.model.addPlainObject();
     d.model.setProperty(id, {kName}, description.name);
     d.own(id);
 
-    Impl::Lock lock(d.loop);
+    Impl::Lock lock(d);
     for (const auto& [other, t] : d.taps)
         if (t.uuid == description.uuid) {
             d.forget(id);
@@ -887,7 +852,7 @@ OSStatus PipeWireTaps::createProcessTap(const TapDescription& description, Audio
         "monitor.channel-volumes", "false", "state.restore-props", "false", PW_KEY_OBJECT_LINGER, "false", PW_KEY_NODE_VIRTUAL, "true",
         PW_KEY_PRIORITY_SESSION, "0", PW_KEY_NODE_DRIVER, "false", nullptr);
     t.sink = static_cast<pw_proxy*>(
-        pw_core_create_object(d.core, "adapter", PW_TYPE_INTERFACE_Node, PW_VERSION_NODE, &props->dict, 0));
+        pw_core_create_object(d.pw->core, "adapter", PW_TYPE_INTERFACE_Node, PW_VERSION_NODE, &props->dict, 0));
     pw_properties_free(props);
     if (!t.sink) {
         d.forget(id);
@@ -900,7 +865,7 @@ OSStatus PipeWireTaps::createProcessTap(const TapDescription& description, Audio
 
 OSStatus PipeWireTaps::destroyProcessTap(AudioObjectID tap) {
     Impl& d = *impl_;
-    return d.destroyOwned(tap, d.taps, [&d, tap](Impl::Tap& t) { d.releaseTap(tap, t, d.connected()); }, true);
+    return d.destroyOwned(tap, d.taps, [&d, tap](Impl::Tap& t) { d.releaseTap(tap, t, d.connected()); });
 }
 
 OSStatus PipeWireTaps::createAggregateDevice(const QVariantMap& description, AudioObjectID& device) {
@@ -927,7 +892,7 @@ OSStatus PipeWireTaps::createAggregateDevice(const QVariantMap& description, Aud
     const ValueRange range = valueOf<ValueRange>(d.model, clock, kBufferFrameSizeRange).value_or(ValueRange{32, 2048});
     std::uint32_t tapChannels = 2;
     {
-        Impl::Lock lock(d.loop);
+        Impl::Lock lock(d);
         if (!d.connected()) return kStatusUnspecified;
         const QString uuid = taps.front().toMap().value("uid").toString();
         for (const auto& [id, t] : d.taps)
@@ -957,7 +922,7 @@ OSStatus PipeWireTaps::createAggregateDevice(const QVariantMap& description, Aud
     put(kStreamFormat, kScopeOutput, StreamFormat::float32(rate, out.totalChannels()));
     put(kStreamFormat, kScopeInput, StreamFormat::float32(rate, in.totalChannels()));
 
-    Impl::Lock lock(d.loop);
+    Impl::Lock lock(d);
     auto& stored = d.aggregates[id] = std::move(a);
     if (!d.makeFilter(stored, tapChannels, out.channelsPerBuffer, frames, rate)) {
         d.destroyAggregate(stored);
@@ -972,13 +937,13 @@ OSStatus PipeWireTaps::createAggregateDevice(const QVariantMap& description, Aud
 
 OSStatus PipeWireTaps::destroyAggregateDevice(AudioObjectID device) {
     Impl& d = *impl_;
-    return d.destroyOwned(device, d.aggregates, [&d](Impl::Aggregate& a) { d.destroyAggregate(a); }, false);
+    return d.destroyOwned(device, d.aggregates, [&d](Impl::Aggregate& a) { d.destroyAggregate(a); });
 }
 
 OSStatus PipeWireTaps::createIOProc(AudioObjectID device, IOBlock block, IOProcID& proc) {
     Impl& d = *impl_;
     if (!block) return kStatusIllegalOperation;
-    Impl::Lock lock(d.loop);
+    Impl::Lock lock(d);
     auto it = d.aggregates.find(device);
     if (it == d.aggregates.end() || !it->second.render) return kStatusBadObject;
     for (auto& slot : it->second.render->procs) {

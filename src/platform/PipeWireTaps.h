@@ -10,10 +10,15 @@
 // sink's monitor. A stream of a new process running the executable of a
 // tapped process is another copy of that application: it joins the tap the moment its node appears.
 // Destroying the tap puts back the targets the streams had before (PipeWireRouting.h), unless
-// another tap holds their process and takes them over. The sink and every link we make belong to
-// our client, so the server removes them when we disconnect or die, and the session manager then
-// sends the streams back to the default device. A link the server refuses kills the aggregate and
+// another tap holds their process and takes them over; it returns at once, and a stream put back
+// moves to a tap again only once a core sync tells that the server has the writes. The sink and
+// every link we make belong to our client, so the server removes them when we disconnect or die,
+// and the session manager then sends the streams back to the default device. A link the server refuses kills the aggregate and
 // lets the tap's streams go.
+//
+// The taps work on the program's one PipeWire connection (PipeWireConnection.h) as its guest: the
+// hardware attaches them to each connection it makes and detaches them before it closes one. They
+// learn the process of a stream from the connection and see the same registry it reports from.
 //
 // An aggregate is one filter node (node.name "quellor.aggregate.<n>"): input ports linked from the
 // tap sink's monitor, output ports linked to the playback ports of each sub-device. Its process
@@ -32,9 +37,9 @@
 // kFullSubDeviceList, kStreamConfiguration, kStreamFormat).
 //
 // Threads: owns() and setPropertyData() from any non-realtime thread (every write to any object asks
-// owns()); the other AudioHardware calls and the stream reports from the main thread (the stream
-// reports come from PipeWireHardware, which knows which process owns which stream); registry
-// events on the connection's own loop thread; the process callback on the data thread, lock-free.
+// owns()); detach() and the other AudioHardware calls from the main thread, and none of them waits
+// for the server but detach() as the program quits; the guest's events on the connection's loop
+// thread; the process callback on the data thread, lock-free.
 
 #include <QString>
 #include <QVariantMap>
@@ -43,6 +48,7 @@
 #include <string>
 
 #include "platform/AudioHardware.h"
+#include "platform/PipeWireConnection.h"
 
 namespace quellor {
 
@@ -56,9 +62,14 @@ public:
     PipeWireTaps(const PipeWireTaps&) = delete;
     PipeWireTaps& operator=(const PipeWireTaps&) = delete;
 
-    // A playing stream of a process (by object.serial), or its end.
-    void streamChanged(std::uint64_t serial, std::int32_t pid);
-    void streamRemoved(std::uint64_t serial);
+    // What a connection attaches (PipeWireConnection::connect()).
+    PipeWireConnection::Guest& guest();
+    // Lets go of the connection, which the caller closes next: our objects on the server go with
+    // it. While the connection is still up (as the program quits) the stream targets we changed are
+    // put back first, and this waits for the server to have them, two seconds at the most; after a
+    // lost connection nothing is sent and nothing waits. Taps made from then on fail until the next
+    // connection attaches.
+    void detach();
 
     // Whether the object is one of ours (its writes come here).
     bool owns(AudioObjectID object) const;

@@ -41,17 +41,6 @@ protected:
     // Plays the short tone on the stereo sink to its end; how long the player ran.
     double playShort() { return secondsToEnd(launchShort()); }
 
-    // A player of the tone on the stereo sink (`player`), tapped with its strip muted; nothing when
-    // the player never shows as a process.
-    std::unique_ptr<ProcessTap> mutedTapOfAPlayer(QProcess*& player) {
-        player = &play(PrivatePipeWire::kStereoSink);
-        const AudioObjectID process = processOf(player->processId());
-        if (process == 0) return nullptr;
-        auto tap = std::make_unique<ProcessTap>(kHalfGainFader, 1.0f, std::vector<AudioObjectID>{process}, true);
-        tap->start({output(PrivatePipeWire::kStereoSink)});
-        return tap;
-    }
-
     // How many 10-ms blocks of the stereo sink's left channel reached -40 dBFS since `mark`.
     int audibleBlocksSince(SinkProbe& probe, std::size_t mark) {
         int audible = 0;
@@ -63,7 +52,7 @@ protected:
 TEST_F(PipeWireCopiesTest, AMutedApplicationsOtherCopiesAndShortSoundsNeverReachTheDevice) {
     SinkProbe& stereo = probe(PrivatePipeWire::kStereoSink, 2);
     QProcess* first = nullptr;
-    const auto tap = mutedTapOfAPlayer(first);
+    const auto tap = tappedPlayer(true, first);
     ASSERT_TRUE(tap);
     ASSERT_TRUE(eventually([&] { return stereo.frames() > 4800 && stereo.peak(0) < 0.001f; })) << stereo.peak(0);
 
@@ -91,7 +80,7 @@ TEST_F(PipeWireCopiesTest, AMutedApplicationsOtherCopiesAndShortSoundsNeverReach
 TEST_F(PipeWireCopiesTest, ShortPlayersOfATappedApplicationGoThroughItsStripAndEndWithinTheirLengthAndASecond) {
     SinkProbe& stereo = probe(PrivatePipeWire::kStereoSink, 2);
     QProcess* first = nullptr;
-    const auto tap = mutedTapOfAPlayer(first);
+    const auto tap = tappedPlayer(true, first);
     ASSERT_TRUE(tap);
     ASSERT_TRUE(eventually([&] { return stereo.frames() > 4800 && stereo.peak(0) < 0.001f; })) << stereo.peak(0);
     std::vector<std::size_t> marks{stereo.frames()};

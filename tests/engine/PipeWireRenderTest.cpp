@@ -1,6 +1,9 @@
 // Taps, aggregates and the render pass on a real PipeWire server of the test's own: a half-scale tone
 // from pw-play goes through a ProcessTap and is heard on the null sinks' monitors.
 #include <QCoreApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <pthread.h>
 #include <sched.h>
 
@@ -63,6 +66,54 @@ TEST_F(PipeWireRenderTest, TheToneReachesTheSinkOnlyThroughTheMixAndComesBackWhe
     tap.reset();
     EXPECT_TRUE(eventually([&] { return near(stereo.peak(0), 0.5f) && near(stereo.peak(1), 0.5f); }))
         << stereo.peak(0);
+}
+
+// The clients of the server that this test process holds, as pw-dump lists them; -1 when it lists
+// nothing.
+int clientsOfThisProcess(PrivatePipeWire& pipewire) {
+    const QJsonArray objects = QJsonDocument::fromJson(pipewire.run("pw-dump", {}).toUtf8()).array();
+    if (objects.isEmpty()) return -1;
+    int clients = 0;
+    for (const QJsonValue& value : objects) {
+        const QJsonObject object = value.toObject();
+        const QJsonValue pid = object["info"].toObject()["props"].toObject()["pipewire.sec.pid"];
+        clients += object["type"].toString() == "PipeWire:Interface:Client" &&
+                   pid.toVariant().toLongLong() == QCoreApplication::applicationPid();
+    }
+    return clients;
+}
+
+// The device model and the taps see one registry through one connection: with a tap at work (its
+// stream moved, its mix linked) the server knows a single client of this program.
+TEST_F(PipeWireRenderTest, TheDevicesAndTheTapsShareOneConnection) {
+    SinkProbe& stereo = probe(PrivatePipeWire::kStereoSink, 2);
+    QProcess* player = nullptr;
+    const auto tap = tappedPlayer(false, player);
+    ASSERT_TRUE(tap);
+    ASSERT_TRUE(eventually([&] { return near(stereo.peak(0), 0.25f); })) << stereo.peak(0);
+    EXPECT_EQ(clientsOfThisProcess(*pipewire_), 1);
+}
+
+// The taps ride on the hardware's connection: when the server goes they let go of the old one with
+// their objects on it, and once the hardware has connected to the new server a tap works again.
+TEST_F(PipeWireRenderTest, AfterTheServerRestartsTapsWorkOnTheNewConnection) {
+    QProcess* player = nullptr;
+    {
+        SinkProbe& before = probe(PrivatePipeWire::kStereoSink, 2);
+        const auto tap = tappedPlayer(false, player);
+        ASSERT_TRUE(tap);
+        ASSERT_TRUE(eventually([&] { return near(before.peak(0), 0.25f); })) << before.peak(0);
+        pipewire_->stopServers();
+        ASSERT_TRUE(eventually([&] { return !hardware_->connected(); }));
+    }
+    ASSERT_TRUE(pipewire_->startServers());
+    ASSERT_TRUE(eventually([&] { return hardware_->connected(); }));
+
+    SinkProbe& after = probe(PrivatePipeWire::kStereoSink, 2);
+    const auto tap = tappedPlayer(false, player);
+    ASSERT_TRUE(tap);
+    EXPECT_TRUE(eventually([&] { return near(after.peak(0), 0.25f) && near(after.peak(1), 0.25f); }))
+        << after.peak(0) << " " << after.peak(1);
 }
 
 // Wherever its tap is in moving a stream when it goes (just asked for, its mix being linked, the

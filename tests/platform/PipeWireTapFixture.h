@@ -68,6 +68,17 @@ protected:
         return {uid, id};
     }
 
+    // A player of the tone on the stereo sink (`player`), tapped onto that sink at half gain, muted
+    // or not; nothing when the player never shows as a process.
+    std::unique_ptr<ProcessTap> tappedPlayer(bool muted, QProcess*& player) {
+        player = &play(PrivatePipeWire::kStereoSink);
+        const AudioObjectID process = processOf(player->processId());
+        if (process == 0) return nullptr;
+        auto tap = std::make_unique<ProcessTap>(kHalfGainFader, 1.0f, std::vector<AudioObjectID>{process}, muted);
+        tap->start({output(PrivatePipeWire::kStereoSink)});
+        return tap;
+    }
+
     static bool near(float value, float expected) { return std::abs(value - expected) < 0.02f; }
 
     std::vector<std::unique_ptr<SinkProbe>> probes_;
