@@ -5,7 +5,7 @@
 set -euo pipefail
 PACKAGES=(
   build-essential cmake ninja-build ccache pkg-config
-  qt6-base-dev qt6-base-dev-tools libqt6svg6-dev libgl-dev
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   libsndfile1-dev libasound2-dev libavahi-client-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   liblo-tools sox valgrind
